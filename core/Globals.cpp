@@ -1,0 +1,6 @@
+#include "core/Globals.h"
+
+QString Resource_Path;
+QString Data_Folder_Path;
+unsigned char yes_no_msg_val = 0;
+MainWindowServices *Main_App_wnd = nullptr;

@@ -1,0 +1,237 @@
+#pragma once
+// QLNDocument: the one document of a run. It owns the three ordered lists of card
+// objects, front ("graphics"), back ("graphics_back") and temp ("graphics_temp");
+// index 0 of a list is the front-most object.
+//
+// Only the front list is undoable. Insertions and removals go through
+// insertGraphics / removeGraphicsAtIndexes, which register their inverse with the
+// undo manager; property changes of front objects are recorded by observing each
+// object's undo keys (keysForValuesToObserveForUndo). All changes made during one turn
+// of the event loop form one undo step; within a step only the first old value of each
+// key of each object is kept, and changes of objects inserted in the same step are not
+// recorded (undoing the step removes them anyway).
+//
+// The back and temp lists are edited in place (insertIntoList / removeFromList) and
+// observers of their keys are told of each change; nothing is recorded for undo.
+//
+// Main thread only.
+
+#include "core/KeyValueObserving.h"
+#include "core/QLNGraphic.h"
+
+#include <QByteArray>
+#include <QMarginsF>
+#include <QMap>
+#include <QObject>
+#include <QSizeF>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct QLNError;
+
+// Keys and values of the document.
+extern const QString QLNDocumentGraphicsKey;        // "graphics"
+extern const QString QLNDocumentGraphicsKey_back;   // "graphics_back"
+extern const QString QLNDocumentGraphicsKey_temp;   // "graphics_temp"
+extern const QString QLNDocumentCanvasSizeKey;      // "canvasSize"
+extern const QString QLNDocumentVersionKey;         // "version"
+extern const QString QLNDocumentPrintInfoKey;       // "printInfo"
+extern const int QLNDocumentCurrentVersion;         // 2
+extern const QString QLNDocumentNewTypeName;        // the native document type identifier
+extern const QString QLNDocumentOldTypeName;        // "Amends card document"
+extern const char *const QLNDocumentUndoObservationContext;
+extern const char *const QLNDocumentUndoKeysObservationContext;
+
+// Ascending, distinct indexes into a list.
+using QLNIndexSet = QList<int>;
+
+// Undo and redo as a stack of groups of actions. An action registered while no group
+// is open opens one, which closes by itself at the end of the current turn of the
+// event loop (or when undo() is called first), so everything done in one turn is one
+// step. Actions registered while undoing go to the redo stack and vice versa; a new
+// action registered otherwise clears the redo stack.
+//
+// Registration can be disabled; disables are counted and registration is on only when
+// every disable has been matched by an enable.
+//
+// checkpoint() is emitted whenever a group closes (and when all actions are removed):
+// the start of a new step for whoever collects changes per step.
+class UndoManager : public QObject {
+  Q_OBJECT
+public:
+  using Action = std::function<void()>;
+
+  explicit UndoManager(QObject *parent = nullptr);
+  ~UndoManager() override;
+
+  // Adds `action` to the open group (opening one when none is). `target` tags the
+  // action for removeAllActionsWithTarget. Ignored while registration is disabled.
+  void registerUndo(Action action, const void *target = nullptr);
+
+  void disableUndoRegistration();
+  // Matches one disable; an enable without a disable to match does nothing.
+  void enableUndoRegistration();
+  bool isUndoRegistrationEnabled() const { return m_disableCount == 0; }
+
+  // Explicit groups (nested groups fold into the outermost one).
+  void beginUndoGrouping();
+  void endUndoGrouping();
+  int groupingLevel() const { return m_groupingLevel; }
+
+  bool canUndo() const;
+  bool canRedo() const;
+  // Closes an open group, then carries out the actions of the last step in reverse
+  // order of registration. Nothing when there is nothing to undo.
+  void undo();
+  void redo();
+  bool isUndoing() const { return m_undoing; }
+  bool isRedoing() const { return m_redoing; }
+
+  int undoCount() const { return int(m_undoStack.size()) + (hasOpenActions() ? 1 : 0); }
+  int redoCount() const { return int(m_redoStack.size()); }
+
+  void removeAllActions();
+  void removeAllActionsWithTarget(const void *target);
+
+signals:
+  void checkpoint();
+  void stacksChanged();
+
+private:
+  struct Entry {
+    Action action;
+    const void *target;
+  };
+  using Group = std::vector<Entry>;
+
+  bool hasOpenActions() const { return m_groupingLevel > 0 && !m_open.empty(); }
+  void closeGroup();
+  void runGroup(Group group, bool undoing);
+
+  std::vector<Group> m_undoStack;
+  std::vector<Group> m_redoStack;
+  Group m_open;
+  int m_groupingLevel = 0;
+  int m_disableCount = 0;
+  bool m_undoing = false;
+  bool m_redoing = false;
+  quint64 m_autoGroupGeneration = 0;   // invalidates a pending end-of-turn close
+};
+
+// The page setup of the document: paper size and margins in points, orientation.
+struct QLNPrintInfo {
+  QSizeF paperSize{612.0, 792.0};        // US Letter
+  int orientation = 0;                   // 0 portrait, 1 landscape
+  QMarginsF margins{72.0, 90.0, 72.0, 90.0};  // left, top, right, bottom
+
+  bool operator==(const QLNPrintInfo &) const = default;
+  // A keyed archive with root object of class "QLNPrintInfo".
+  QByteArray archived() const;
+  static std::optional<QLNPrintInfo> unarchived(const QByteArray &data);
+};
+
+// Old values of the properties of the objects changed in one undo step: per object,
+// key -> value before the first change of the step. Handed to the undo manager as one
+// record.
+class QLNMapTableOwner {
+public:
+  using Properties = QMap<QString, QVariant>;
+  using MapTable = std::vector<std::pair<QLNGraphicPtr, Properties>>;
+
+  QLNMapTableOwner() = default;
+  MapTable &mapTable() { return _mapTable; }
+  const MapTable &mapTable() const { return _mapTable; }
+  // The entry of `graphic`, made empty when missing.
+  Properties &propertiesFor(const QLNGraphicPtr &graphic);
+
+private:
+  MapTable _mapTable;
+};
+
+class QLNDocument : public QObject, public KeyValueObservable, private KeyValueObserver {
+  Q_OBJECT
+public:
+  QLNDocument();
+  ~QLNDocument() override;
+
+  // Undo registration: 1 enables, any other value disables (counted, so pair them).
+  void Enable_Disable_Undo_Registraion(int enable);
+  // Forgets every undo and redo step and empties the front list without recording it.
+  void Clear_All_Undo_Redo();
+
+  UndoManager *undoManager() { return &m_undoManager; }
+
+  // The live lists (empty ones before the first insertion).
+  QLNGraphicList graphics() const { return _graphics; }
+  QLNGraphicList graphics_back() const { return _graphics_back; }
+  QLNGraphicList graphics_temp() const { return _graphics_temp; }
+
+  // Front list. Inserts the n-th object at the n-th index (indexes counted in the
+  // resulting list, ascending). Throws std::out_of_range, changing nothing, when the
+  // counts differ or an index is outside the list.
+  void insertGraphics(const QLNGraphicList &graphics, const QLNIndexSet &atIndexes);
+  // Removes the objects at the indexes; throws std::out_of_range, changing nothing,
+  // for an index outside the list.
+  void removeGraphicsAtIndexes(const QLNIndexSet &indexes);
+
+  // Editing any of the three lists by key, as the canvases do: the front list goes
+  // through insertGraphics / removeGraphicsAtIndexes, the other two are edited in place.
+  void insertIntoList(const QString &key, const QLNGraphicList &graphics, const QLNIndexSet &atIndexes);
+  void removeFromList(const QString &key, const QLNIndexSet &indexes);
+  // Replaces a whole list (removal of everything, then insertion).
+  void setList(const QString &key, const QLNGraphicList &graphics);
+  QLNGraphicList list(const QString &key) const;
+
+  // 243 by 154 points when `flag` is set, otherwise `size_val`.
+  static QSizeF canvasSize(bool flag, const QSizeF &size_val);
+
+  // The document never reads document data: always false, no error.
+  bool readFromData(const QByteArray &data, const QString &ofType, QLNError *error);
+  static bool canConcurrentlyReadDocumentsOfType(const QString &typeName) { return true; }
+  // Document data of the front side. For the native type (QLNDocumentNewTypeName or
+  // "Amends card document"): a binary property list {"version": 2, "graphics": one
+  // keyed archive per front object, "printInfo": QLNPrintInfo::archived()}. PDF and
+  // TIFF come with the renderer; any other type throws std::logic_error.
+  QByteArray dataOfType(const QString &typeName, QLNError *error);
+
+  // Stores the page setup, announcing a change of "canvasSize" around it.
+  void setPrintInfo(const QLNPrintInfo &printInfo);
+  QLNPrintInfo printInfo() const { return m_printInfo; }
+
+  bool isDocumentEdited() const { return false; }
+
+  // Restores the recorded properties (undo and redo of property changes).
+  void setGraphicProperties(const std::shared_ptr<QLNMapTableOwner> &owner);
+  // The end of an undo step: forgets what the step recorded.
+  void observeUndoManagerCheckpoint();
+  void startObservingGraphics(const QLNGraphicList &graphics);
+  void stopObservingGraphics(const QLNGraphicList &graphics);
+
+  // The specifier of a front object ("graphics" and its index), none for others.
+  std::optional<QLNObjectSpecifier> objectSpecifierForGraphic(const QLNGraphic *graphic) const;
+
+  QVariant valueForKey(const QString &key) const override;
+
+private:
+  void observeValueForKeyPath(const QString &keyPath, KeyValueObservable *object,
+                              const KeyValueChange &change, const void *context) override;
+  QLNGraphicList *listForKey(const QString &key);
+  void insertInPlace(QLNGraphicList &list, const QString &key, const QLNGraphicList &graphics,
+                     const QLNIndexSet &indexes);
+  void removeInPlace(QLNGraphicList &list, const QString &key, const QLNIndexSet &indexes);
+
+  QLNGraphicList _graphics;
+  QLNGraphicList _graphics_back;
+  QLNGraphicList _graphics_temp;
+  std::optional<QLNGraphicList> _undoGroupInsertedGraphics;
+  std::shared_ptr<QLNMapTableOwner> _undoGroupOldPropertiesPerGraphic;
+
+  UndoManager m_undoManager;
+  QLNPrintInfo m_printInfo;
+  // Objects observed now, with the undo keys each is observed under.
+  std::vector<std::pair<QLNGraphicPtr, QSet<QString>>> m_observed;
+};

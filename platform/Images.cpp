@@ -1,0 +1,236 @@
+#include "platform/Images.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+constexpr double MetresPerInch = 0.0254;
+constexpr double MinUsableDpi = 1.0;
+constexpr double MaxUsableDpi = 100000.0;
+
+void setError(QString *error, const QString &text) {
+  if (error)
+    *error = text;
+}
+
+bool usableDpi(double dpi) {
+  return std::isfinite(dpi) && dpi >= MinUsableDpi && dpi <= MaxUsableDpi;
+}
+
+int dotsPerMetre(double dpi) {
+  return int(std::lround(dpi / MetresPerInch));
+}
+
+// Dots per metre are whole numbers, so a whole number of dots per inch comes back
+// slightly off (150 dpi is stored as 5906 dots per metre, 150.0124 dpi). A value that
+// is the stored form of a whole dpi reads as that dpi.
+double dpiFromDotsPerMetre(double dpm) {
+  const double dpi = dpm * MetresPerInch;
+  const double whole = std::round(dpi);
+  return dotsPerMetre(whole) == std::lround(dpm) ? whole : dpi;
+}
+
+// The dots per metre Qt gives an image whose file states nothing.
+int qtDefaultDotsPerMetre() {
+  static const int dpm = QImage(1, 1, QImage::Format_ARGB32).dotsPerMeterX();
+  return dpm;
+}
+
+// The resolution a file states, read from the file itself, since after reading
+// Qt's default cannot be told from a stated 96 dpi. nullopt: a format this does
+// not know (the image's own value is used); 0: the file states none.
+struct StatedResolution {
+  double x = 0;
+  double y = 0;
+};
+
+std::optional<StatedResolution> pngResolution(QIODevice &device) {
+  static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+  if (device.read(8) != signature)
+    return std::nullopt;
+  // pHYs must come before the first IDAT; skip the chunks in front of it.
+  for (int chunks = 0; chunks < 10000; ++chunks) {
+    const QByteArray header = device.read(8);
+    if (header.size() != 8)
+      break;
+    const quint32 length = qFromBigEndian<quint32>(header.constData());
+    const QByteArray type = header.mid(4, 4);
+    if (type == "IDAT" || type == "IEND")
+      break;
+    if (type == "pHYs" && length == 9) {
+      const QByteArray data = device.read(9);
+      if (data.size() != 9 || data.at(8) != 1)  // unit 1: metre; 0: aspect ratio only
+        break;
+      const quint32 x = qFromBigEndian<quint32>(data.constData());
+      const quint32 y = qFromBigEndian<quint32>(data.constData() + 4);
+      return StatedResolution{dpiFromDotsPerMetre(x), dpiFromDotsPerMetre(y)};
+    }
+    if (!device.seek(device.pos() + qint64(length) + 4))
+      break;
+  }
+  return StatedResolution{};
+}
+
+std::optional<StatedResolution> jpegResolution(QIODevice &device) {
+  if (device.read(2) != QByteArray("\xff\xd8", 2))
+    return std::nullopt;
+  // The JFIF segment (APP0) holds the density; look through the segments before
+  // the image data.
+  for (int segments = 0; segments < 1000; ++segments) {
+    const QByteArray marker = device.read(4);
+    if (marker.size() != 4 || quint8(marker.at(0)) != 0xff)
+      break;
+    const quint8 code = quint8(marker.at(1));
+    const quint16 length = qFromBigEndian<quint16>(marker.constData() + 2);
+    if (code == 0xda || code == 0xd9 || length < 2)
+      break;
+    const QByteArray payload = device.read(length - 2);
+    if (payload.size() != length - 2)
+      break;
+    if (code == 0xe0 && payload.size() >= 12 && payload.startsWith(QByteArray("JFIF\0", 5))) {
+      const quint8 unit = quint8(payload.at(7));
+      const double x = qFromBigEndian<quint16>(payload.constData() + 8);
+      const double y = qFromBigEndian<quint16>(payload.constData() + 10);
+      if (unit == 1)
+        return StatedResolution{x, y};
+      if (unit == 2)
+        return StatedResolution{x * 2.54, y * 2.54};
+      break;
+    }
+  }
+  return StatedResolution{};
+}
+
+std::optional<StatedResolution> fileResolution(QIODevice &device) {
+  const qint64 start = device.pos();
+  std::optional<StatedResolution> found = pngResolution(device);
+  if (!found && device.seek(start))
+    found = jpegResolution(device);
+  device.seek(start);
+  return found;
+}
+
+PointImage readImage(QIODevice &device, const QString &what, QString *error) {
+  const std::optional<StatedResolution> stated = fileResolution(device);
+
+  QImageReader reader(&device);
+  reader.setAutoTransform(true);
+  const QSize announced = reader.size();
+  if (announced.isValid() && qint64(announced.width()) * announced.height() > Images::MaxPixels) {
+    setError(error, QStringLiteral("%1 is too large (%2 x %3 pixels).")
+                        .arg(what).arg(announced.width()).arg(announced.height()));
+    return {};
+  }
+  QImage pixels = reader.read();
+  if (pixels.isNull()) {
+    setError(error, QStringLiteral("%1 cannot be read: %2.").arg(what, reader.errorString()));
+    return {};
+  }
+  if (qint64(pixels.width()) * pixels.height() > Images::MaxPixels) {
+    setError(error, QStringLiteral("%1 is too large (%2 x %3 pixels).")
+                        .arg(what).arg(pixels.width()).arg(pixels.height()));
+    return {};
+  }
+  if (stated) {
+    // The pixels carry the resolution in use from now on, stated or not.
+    const double x = usableDpi(stated->x) ? stated->x : Images::PointsPerInch;
+    const double y = usableDpi(stated->y) ? stated->y : Images::PointsPerInch;
+    pixels.setDotsPerMeterX(dotsPerMetre(x));
+    pixels.setDotsPerMeterY(dotsPerMetre(y));
+    return PointImage{pixels, QSizeF(pixels.width() * Images::PointsPerInch / x,
+                                     pixels.height() * Images::PointsPerInch / y)};
+  }
+  return PointImage::fromPixels(pixels);
+}
+
+}  // namespace
+
+double statedDpi(const QImage &image) {
+  const int dpm = image.dotsPerMeterX();
+  if (dpm == qtDefaultDotsPerMetre())
+    return 0;
+  const double dpi = dpiFromDotsPerMetre(dpm);
+  return usableDpi(dpi) ? dpi : 0;
+}
+
+PointImage PointImage::fromPixels(const QImage &pixels) {
+  auto dpiOf = [](int dpm) {
+    const double dpi = dpiFromDotsPerMetre(dpm);
+    return dpm != qtDefaultDotsPerMetre() && usableDpi(dpi) ? dpi : Images::PointsPerInch;
+  };
+  const double x = dpiOf(pixels.dotsPerMeterX());
+  const double y = dpiOf(pixels.dotsPerMeterY());
+  return PointImage{pixels, QSizeF(pixels.width() * Images::PointsPerInch / x,
+                                   pixels.height() * Images::PointsPerInch / y)};
+}
+
+PointImage PointImage::load(const QString &path, QString *error) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    setError(error, QStringLiteral("The image \"%1\" cannot be opened: %2.").arg(path, file.errorString()));
+    return {};
+  }
+  return readImage(file, QStringLiteral("The image \"%1\"").arg(path), error);
+}
+
+PointImage PointImage::fromData(const QByteArray &data, QString *error) {
+  QBuffer buffer;
+  buffer.setData(data);
+  buffer.open(QIODevice::ReadOnly);
+  return readImage(buffer, QStringLiteral("The image data"), error);
+}
+
+namespace {
+
+bool writePngTo(QIODevice &device, const QImage &image, double dpi, QString *error) {
+  if (image.isNull()) {
+    setError(error, QStringLiteral("There is no image to write."));
+    return false;
+  }
+  if (!usableDpi(dpi))
+    dpi = Images::PointsPerInch;
+  QImage copy = image;
+  copy.setDotsPerMeterX(dotsPerMetre(dpi));
+  copy.setDotsPerMeterY(dotsPerMetre(dpi));
+  QImageWriter writer(&device, "png");
+  if (!writer.write(copy)) {
+    setError(error, writer.errorString());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool writePng(const QString &path, const QImage &image, double dpi, QString *error) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    setError(error, QStringLiteral("\"%1\" cannot be written: %2.").arg(path, file.errorString()));
+    return false;
+  }
+  QString why;
+  if (!writePngTo(file, image, dpi, &why)) {
+    file.cancelWriting();
+    setError(error, QStringLiteral("\"%1\" cannot be written: %2").arg(path, why));
+    return false;
+  }
+  if (!file.commit()) {
+    setError(error, QStringLiteral("\"%1\" cannot be written: %2.").arg(path, file.errorString()));
+    return false;
+  }
+  return true;
+}
+
+QByteArray pngData(const QImage &image, double dpi) {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  return writePngTo(buffer, image, dpi, nullptr) ? buffer.data() : QByteArray();
+}

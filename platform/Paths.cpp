@@ -1,0 +1,208 @@
+#include "platform/Paths.h"
+
+#include "platform/Log.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace Paths {
+
+namespace {
+
+void setError(QString *error, const QString &text) {
+  if (error)
+    *error = text;
+}
+
+// Why `folder` could not be made: looks at its nearest existing ancestor.
+QString whyNotMade(const QString &folder) {
+  QFileInfo probe(folder);
+  while (!probe.exists() && !probe.isSymLink()) {
+    const QString parent = probe.absolutePath();
+    if (parent == probe.absoluteFilePath())
+      break;
+    probe = QFileInfo(parent);
+  }
+  if (probe.exists() && !probe.isDir())
+    return QStringLiteral("\"%1\" is a file, not a folder").arg(probe.absoluteFilePath());
+  if (probe.isDir() && !probe.isWritable())
+    return QStringLiteral("there is no permission to write in \"%1\"").arg(probe.absoluteFilePath());
+  return QStringLiteral("the system refused to make it");
+}
+
+bool copyFile(const QString &from, const QString &to, QString *error) {
+  QFile in(from);
+  if (!in.open(QIODevice::ReadOnly)) {
+    setError(error, QStringLiteral("\"%1\" cannot be read: %2").arg(from, in.errorString()));
+    return false;
+  }
+  QSaveFile out(to);
+  if (!out.open(QIODevice::WriteOnly)) {
+    setError(error, QStringLiteral("\"%1\" cannot be written: %2").arg(to, out.errorString()));
+    return false;
+  }
+  QByteArray chunk;
+  while (!(chunk = in.read(1 << 16)).isEmpty()) {
+    if (out.write(chunk) != chunk.size())
+      break;
+  }
+  if (in.error() != QFileDevice::NoError) {
+    out.cancelWriting();
+    setError(error, QStringLiteral("\"%1\" cannot be read: %2").arg(from, in.errorString()));
+    return false;
+  }
+  if (!out.commit()) {
+    setError(error, QStringLiteral("\"%1\" cannot be written: %2").arg(to, out.errorString()));
+    return false;
+  }
+  return true;
+}
+
+struct Seeding {
+  QString sourceRoot;  // canonical
+  QString targetRoot;  // canonical
+  QString *error;
+
+  bool inSource(const QString &canonical) const {
+    return canonical.startsWith(sourceRoot + QLatin1Char('/'));
+  }
+
+  bool copyMissing(const QString &from, const QString &to) {
+    const QFileInfoList entries = QDir(from).entryInfoList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QFileInfo &entry : entries) {
+      const QString destination = to + QLatin1Char('/') + entry.fileName();
+      const QFileInfo existing(destination);
+      const bool present = existing.exists() || existing.isSymLink();
+
+      QString source = entry.absoluteFilePath();
+      if (entry.isSymLink()) {
+        // Only links to files of the shipped tree itself are copied (as files).
+        const QString target = entry.canonicalFilePath();
+        if (target.isEmpty() || !inSource(target) || QFileInfo(target).isDir())
+          continue;
+        source = target;
+      }
+
+      if (QFileInfo(source).isDir()) {
+        // The user's folder may lie inside the shipped one: never copy it into itself.
+        if (entry.canonicalFilePath() == targetRoot)
+          continue;
+        if (present && !existing.isDir())
+          continue;  // the user has a file of that name: it stays
+        if (!present && !QDir().mkpath(destination)) {
+          setError(error, QStringLiteral("The folder \"%1\" cannot be made: %2.").arg(destination, whyNotMade(destination)));
+          return false;
+        }
+        if (!copyMissing(source, destination))
+          return false;
+      } else if (!present && QFileInfo(source).isFile()) {
+        QString why;
+        if (!copyFile(source, destination, &why)) {
+          setError(error, QStringLiteral("The shipped resources cannot be copied into the resource folder: %1.").arg(why));
+          return false;
+        }
+      }
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+QString resourceFolder() {
+  const QString overridden = qEnvironmentVariable("AMENDS_RESOURCE_DIR");
+  if (!overridden.isEmpty())
+    return QDir::cleanPath(QDir(overridden).absolutePath());
+  QString base = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  if (base.isEmpty())
+    base = QDir::homePath() + QStringLiteral("/.local/share/Amends");
+  return QDir::cleanPath(base + QStringLiteral("/Resources"));
+}
+
+QString dataFolder() {
+  return resourceFolder() + QStringLiteral("/DataSet");
+}
+
+QString shippedResourcesFolder() {
+  const QString overridden = qEnvironmentVariable("AMENDS_SHIPPED_RESOURCES");
+  if (!overridden.isEmpty())
+    return QFileInfo(overridden).isDir() ? QDir::cleanPath(QDir(overridden).absolutePath()) : QString();
+
+  QStringList candidates;
+  if (QCoreApplication::instance()) {
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    candidates << programFolder + QStringLiteral("/resources")
+               << programFolder + QStringLiteral("/../share/amends/resources");
+  }
+#ifdef AMENDS_SHIPPED_RESOURCES
+  candidates << QStringLiteral(AMENDS_SHIPPED_RESOURCES);
+#endif
+  for (const QString &candidate : candidates) {
+    if (QFileInfo(candidate).isDir())
+      return QDir::cleanPath(candidate);
+  }
+  return QString();
+}
+
+bool seedFolder(const QString &source, const QString &target, QString *error) {
+  Seeding seeding{QFileInfo(source).canonicalFilePath(), QFileInfo(target).canonicalFilePath(), error};
+  if (seeding.sourceRoot.isEmpty() || !QFileInfo(seeding.sourceRoot).isDir()) {
+    setError(error, QStringLiteral("The shipped resources \"%1\" are missing.").arg(source));
+    return false;
+  }
+  if (seeding.targetRoot.isEmpty() || !QFileInfo(seeding.targetRoot).isDir()) {
+    setError(error, QStringLiteral("The folder \"%1\" is missing.").arg(target));
+    return false;
+  }
+  return seeding.copyMissing(seeding.sourceRoot, seeding.targetRoot);
+}
+
+bool prepareResourceFolder(QString *error) {
+  const QString folder = resourceFolder();
+  const QFileInfo info(folder);
+  if (info.exists() && !info.isDir()) {
+    setError(error, QStringLiteral("The resource folder \"%1\" cannot be made: a file of that name is in the way.").arg(folder));
+    return false;
+  }
+  // mkpath makes the missing folders with the mode the user's umask allows.
+  if (!QDir().mkpath(folder)) {
+    setError(error, QStringLiteral("The resource folder \"%1\" cannot be made: %2.").arg(folder, whyNotMade(folder)));
+    return false;
+  }
+  if (!QFileInfo(folder).isWritable()) {
+    setError(error, QStringLiteral("The resource folder \"%1\" is not writable.").arg(folder));
+    return false;
+  }
+  const QString shipped = shippedResourcesFolder();
+  if (shipped.isEmpty()) {
+    Log::write(QStringLiteral("No shipped resources were found; the resource folder \"%1\" is not seeded.").arg(folder));
+    return true;
+  }
+  return seedFolder(shipped, folder, error);
+}
+
+bool writeSecretFile(const QString &path, const QByteArray &bytes, QString *error) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    setError(error, QStringLiteral("\"%1\" cannot be written: %2").arg(path, file.errorString()));
+    return false;
+  }
+  // The new file is only readable by its owner before a single secret byte is in it.
+  if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+    file.cancelWriting();
+    setError(error, QStringLiteral("The permissions of \"%1\" cannot be restricted: %2").arg(path, file.errorString()));
+    return false;
+  }
+  if (file.write(bytes) != bytes.size() || !file.commit()) {
+    setError(error, QStringLiteral("\"%1\" cannot be written: %2").arg(path, file.errorString()));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace Paths

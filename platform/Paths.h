@@ -1,0 +1,43 @@
+#pragma once
+// Where the program keeps its files.
+//
+// The resource folder is a per-user, writable folder: $AMENDS_RESOURCE_DIR when set
+// (tests point it at a temporary folder), otherwise the application data location
+// (QStandardPaths::AppDataLocation) + "/Resources". On start it is seeded from the
+// shipped resources: files missing in the user's folder are copied, files already
+// there are never overwritten, so a user's changed template or settings survive
+// every start and every update of the program.
+
+#include <QByteArray>
+#include <QString>
+
+namespace Paths {
+
+// The per-user resource folder (absolute, no trailing slash). Not created here.
+QString resourceFolder();
+
+// The data folder: the resource folder + "/DataSet".
+QString dataFolder();
+
+// The shipped resources the resource folder is seeded from, or "" when none is found.
+// Looked up in this order: $AMENDS_SHIPPED_RESOURCES; "<folder of the program>/resources";
+// "<folder of the program>/../share/amends/resources"; the source tree's resources/
+// folder that the build names (for running from the build tree).
+QString shippedResourcesFolder();
+
+// Creates the resource folder (and its parents, with the user's umask) and seeds it
+// from the shipped resources. Returns false with a message in `error` when the folder
+// cannot be made or a shipped file cannot be copied; files copied so far stay.
+bool prepareResourceFolder(QString *error = nullptr);
+
+// Copies into `target` every file of `source` (recursively) that `target` lacks.
+// Anything already in `target` stays as it is. Symbolic links inside `source` are
+// followed only to files inside `source`; links to folders and links that leave the
+// tree are skipped. Copies are written whole or not at all.
+bool seedFolder(const QString &source, const QString &target, QString *error = nullptr);
+
+// Writes a file that holds secrets (a password): mode 0600 from the first byte on,
+// written whole or not at all, replacing any earlier file.
+bool writeSecretFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+}  // namespace Paths

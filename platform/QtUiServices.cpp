@@ -1,0 +1,197 @@
+#include "platform/QtUiServices.h"
+
+#include "platform/MainThread.h"
+
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QWindow>
+
+namespace {
+
+enum PanelMode { OpenOne, OpenMany, Save, Folder };
+
+QString extensionWithoutDot(const QString &extension) {
+  QString e = extension.trimmed();
+  while (e.startsWith(QLatin1Char('.')))
+    e.remove(0, 1);
+  return e;
+}
+
+// Message texts come from the program and from the user's data: never let Qt take
+// them for HTML. The informative text has no format setting of its own (Qt guesses),
+// so it is handed over as HTML made from the plain text.
+void preparePlainBox(QMessageBox &box, const QString &message, const QString &informative) {
+  box.setWindowTitle(QCoreApplication::applicationName());
+  box.setTextFormat(Qt::PlainText);
+  box.setText(message);
+  if (!informative.isEmpty())
+    box.setInformativeText(Qt::convertFromPlainText(informative));
+}
+
+}  // namespace
+
+QStringList nameFiltersFor(const QStringList &extensions) {
+  QStringList labels;
+  QStringList patterns;
+  for (const QString &given : extensions) {
+    const QString e = extensionWithoutDot(given);
+    if (e.isEmpty() || labels.contains(e.toUpper()))
+      continue;
+    labels << e.toUpper();
+    // Some platform file dialogs match case-sensitively; list both spellings.
+    patterns << QStringLiteral("*.") + e.toLower();
+    if (e.toUpper() != e.toLower())
+      patterns << QStringLiteral("*.") + e.toUpper();
+  }
+  if (patterns.isEmpty())
+    return {};
+  return {labels.join(QStringLiteral(", ")) + QStringLiteral(" files (") + patterns.join(QLatin1Char(' '))
+          + QLatin1Char(')')};
+}
+
+void QtUiServices::alert(const QString &message, const QString &informative) {
+  MainThread::runAndWait([&] {
+    QMessageBox box(parentWindow());
+    preparePlainBox(box, message, informative);
+    box.setIcon(QMessageBox::Information);
+    QPushButton *ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+  });
+}
+
+bool QtUiServices::askYesNo(const QString &message, const QString &informative) {
+  bool yes = false;
+  MainThread::runAndWait([&] {
+    QMessageBox box(parentWindow());
+    preparePlainBox(box, message, informative);
+    box.setIcon(QMessageBox::Question);
+    QPushButton *yesButton = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
+    QPushButton *noButton = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    box.setDefaultButton(yesButton);
+    box.setEscapeButton(noButton);
+    box.exec();
+    yes = box.clickedButton() == yesButton;
+  });
+  return yes;
+}
+
+int QtUiServices::runModal(QDialog *dialog) {
+  if (!dialog)
+    return ModalCancel;
+  int code = ModalCancel;
+  MainThread::runAndWait([&] {
+    // A dialog without a parent widget is put over the program's window as a
+    // transient window only, so that whoever owns the dialog keeps owning it.
+    QWidget *over = parentWindow();
+    if (!dialog->parentWidget() && over && over->window()->windowHandle()) {
+      dialog->winId();  // makes the dialog's QWindow
+      if (QWindow *handle = dialog->windowHandle())
+        handle->setTransientParent(over->window()->windowHandle());
+    }
+    dialog->setWindowModality(Qt::ApplicationModal);
+    code = dialog->exec();
+  });
+  return code;
+}
+
+QStringList QtUiServices::runFileDialog(const FilePanelOptions &options, int mode) {
+  QStringList chosen;
+  MainThread::runAndWait([&] {
+    QString folder = options.directory.isEmpty() ? m_lastFolder : options.directory;
+    QFileDialog dialog(parentWindow(), options.title, folder);
+    switch (mode) {
+    case OpenOne:
+      dialog.setFileMode(QFileDialog::ExistingFile);
+      break;
+    case OpenMany:
+      dialog.setFileMode(QFileDialog::ExistingFiles);
+      break;
+    case Save:
+      dialog.setAcceptMode(QFileDialog::AcceptSave);
+      dialog.setFileMode(QFileDialog::AnyFile);
+      break;
+    case Folder:
+      dialog.setFileMode(QFileDialog::Directory);
+      dialog.setOption(QFileDialog::ShowDirsOnly);
+      break;
+    }
+    if (mode != Folder) {
+      const QStringList filters = nameFiltersFor(options.extensions);
+      if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    }
+    if (mode == Save) {
+      // The dialog adds the suffix to a bare name before it asks about replacing a
+      // file, so the question is about the file that will really be written.
+      dialog.setDefaultSuffix(extensionWithoutDot(options.defaultExtension));
+      if (!options.suggestedName.isEmpty())
+        dialog.selectFile(options.suggestedName);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+      return;
+    chosen = dialog.selectedFiles();
+    if (mode == Save && !chosen.isEmpty())
+      chosen = {withDefaultExtension(chosen.first(), options.defaultExtension, options.extensions)};
+    if (!chosen.isEmpty())
+      m_lastFolder = mode == Folder ? chosen.first() : QFileInfo(chosen.first()).absolutePath();
+  });
+  return chosen;
+}
+
+QString QtUiServices::openFile(const FilePanelOptions &options) {
+  return runFileDialog(options, OpenOne).value(0);
+}
+
+QStringList QtUiServices::openFiles(const FilePanelOptions &options) {
+  return runFileDialog(options, OpenMany);
+}
+
+QString QtUiServices::saveFile(const FilePanelOptions &options) {
+  return runFileDialog(options, Save).value(0);
+}
+
+QString QtUiServices::chooseFolder(const FilePanelOptions &options) {
+  return runFileDialog(options, Folder).value(0);
+}
+
+std::optional<QFont> QtUiServices::chooseFont(const QFont &initial, const QString &title) {
+  std::optional<QFont> chosen;
+  MainThread::runAndWait([&] {
+    QFontDialog dialog(initial, parentWindow());
+    if (!title.isEmpty())
+      dialog.setWindowTitle(title);
+    if (dialog.exec() == QDialog::Accepted)
+      chosen = dialog.selectedFont();
+  });
+  return chosen;
+}
+
+std::optional<QColor> QtUiServices::chooseColor(const QColor &initial, bool withAlpha, const QString &title) {
+  std::optional<QColor> chosen;
+  MainThread::runAndWait([&] {
+    QColorDialog dialog(initial, parentWindow());
+    if (!title.isEmpty())
+      dialog.setWindowTitle(title);
+    dialog.setOption(QColorDialog::ShowAlphaChannel, withAlpha);
+    if (dialog.exec() == QDialog::Accepted && dialog.selectedColor().isValid())
+      chosen = dialog.selectedColor();
+  });
+  return chosen;
+}
+
+bool QtUiServices::openWithDesktop(const QUrl &url) {
+  bool opened = false;
+  MainThread::runAndWait([&] { opened = url.isValid() && QDesktopServices::openUrl(url); });
+  return opened;
+}

@@ -1,0 +1,66 @@
+#include "platform/UiServices.h"
+
+#include "platform/QtUiServices.h"
+
+#include <QFileInfo>
+#include <QWidget>
+
+#include <atomic>
+
+namespace {
+
+// The installed services; null means the process-wide Qt implementation.
+std::atomic<UiServices *> installed{nullptr};
+
+QString withoutDot(const QString &extension) {
+  QString e = extension.trimmed();
+  while (e.startsWith(QLatin1Char('.')))
+    e.remove(0, 1);
+  return e;
+}
+
+}  // namespace
+
+UiServices::~UiServices() = default;
+
+UiServices &UiServices::instance() {
+  if (UiServices *services = installed.load())
+    return *services;
+  // Made on first use and kept for the whole run, like the dialogs it shows.
+  static QtUiServices qtServices;
+  return qtServices;
+}
+
+void UiServices::setInstance(UiServices *services) {
+  installed.store(services);
+}
+
+void UiServices::setParentWindow(QWidget *window) {
+  m_parent = window;
+}
+
+QWidget *UiServices::parentWindow() const {
+  return m_parent.data();
+}
+
+QString withDefaultExtension(const QString &path, const QString &defaultExtension,
+                             const QStringList &extensions) {
+  const QString extension = withoutDot(defaultExtension);
+  if (path.isEmpty() || extension.isEmpty())
+    return path;
+  const QString name = QFileInfo(path).fileName();
+  if (name.isEmpty())
+    return path;  // a folder, not a file name
+
+  const QString suffix = QFileInfo(name).suffix();
+  if (!suffix.isEmpty()) {
+    if (extensions.isEmpty() || suffix.compare(extension, Qt::CaseInsensitive) == 0)
+      return path;
+    for (const QString &allowed : extensions) {
+      if (suffix.compare(withoutDot(allowed), Qt::CaseInsensitive) == 0)
+        return path;
+    }
+  }
+  // "card." becomes "card.png", not "card..png".
+  return path.endsWith(QLatin1Char('.')) ? path + extension : path + QLatin1Char('.') + extension;
+}

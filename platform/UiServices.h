@@ -1,0 +1,81 @@
+#pragma once
+// Every modal thing the program shows to a person goes through UiServices: alerts,
+// questions, modal windows, file panels, the font and colour panels, and handing a
+// file or address to the desktop. The real implementation (QtUiServices.h) uses Qt's
+// dialogs; tests install ScriptedUi (ScriptedUi.h), which answers from a queue and
+// never blocks.
+
+#include <QColor>
+#include <QFont>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+// Result codes of a modal run, as the windows of the program use them.
+constexpr int ModalOK = 1;
+constexpr int ModalCancel = 0;
+
+struct FilePanelOptions {
+  QString title;
+  QString directory;          // starting folder; empty for the last one used
+  QStringList extensions;     // allowed extensions without the dot; empty allows every file
+  QString defaultExtension;   // save panel: appended when the typed name has no allowed extension
+  QString suggestedName;      // save panel: the name shown at first
+};
+
+class UiServices {
+public:
+  virtual ~UiServices();
+
+  // The services in use: the Qt implementation unless a test installed another.
+  // Safe to call from any thread; the Qt implementation does its work on the GUI
+  // thread (see MainThread.h), waiting for it when called from elsewhere.
+  static UiServices &instance();
+  // Installs `services` (not owned) as the instance; nullptr restores the Qt one.
+  static void setInstance(UiServices *services);
+
+  // An alert with the single button "OK".
+  virtual void alert(const QString &message, const QString &informative = QString()) = 0;
+  // An alert with the buttons "Yes" (default) and "No"; true for Yes.
+  virtual bool askYesNo(const QString &message, const QString &informative = QString()) = 0;
+  // Runs the dialog as an application-modal window and returns its code
+  // (ModalOK, ModalCancel or whatever the dialog ended with through QDialog::done).
+  // A dialog without a parent widget is shown over parentWindow(); its ownership
+  // does not change.
+  virtual int runModal(QDialog *dialog) = 0;
+
+  // File panels return the chosen absolute path(s), or empty when cancelled.
+  virtual QString openFile(const FilePanelOptions &options) = 0;
+  virtual QStringList openFiles(const FilePanelOptions &options) = 0;
+  virtual QString saveFile(const FilePanelOptions &options) = 0;
+  virtual QString chooseFolder(const FilePanelOptions &options) = 0;
+
+  // Font and colour panels; nullopt when cancelled.
+  virtual std::optional<QFont> chooseFont(const QFont &initial, const QString &title = QString()) = 0;
+  virtual std::optional<QColor> chooseColor(const QColor &initial, bool withAlpha = true,
+                                            const QString &title = QString()) = 0;
+
+  // Hands a local file or an address to the desktop; false when nothing took it.
+  virtual bool openWithDesktop(const QUrl &url) = 0;
+
+  // The window that modal things are shown over (may be null). Set and read on the
+  // GUI thread; the pointer is guarded, so a window that goes away unsets itself.
+  void setParentWindow(QWidget *window);
+  QWidget *parentWindow() const;
+
+private:
+  QPointer<QWidget> m_parent;
+};
+
+// Appends `defaultExtension` to the file name of `path` unless the name already ends
+// in one of `extensions` or in `defaultExtension` (compared without case; with no
+// `extensions` any extension is kept). Extensions may be given with or without
+// their dot. An empty path stays empty (a cancelled panel), an empty default
+// extension leaves the path as it is. Shared by the real save panel and the double.
+QString withDefaultExtension(const QString &path, const QString &defaultExtension,
+                             const QStringList &extensions);

@@ -1,0 +1,60 @@
+#!/usr/bin/env python3
+"""Checks that every source file includes only from its own layer or below.
+
+Layers, from the bottom: platform < core < barcode encoding (no windows) < canvas <
+mainwindow < the window folders (designs, barcode designer, dataseries, output,
+profiles, periphery) < app.  Project headers are included by their path from the
+project root ("core/Utilities.h"), so the folder of an include names its layer.
+"""
+import pathlib
+import re
+import sys
+
+LAYER = {
+    "platform": 0,
+    "core": 1,
+    "barcode_encoding": 2,
+    "canvas": 3,
+    "mainwindow": 4,
+    "designs": 5, "barcode": 5, "dataseries": 5, "output": 5, "profiles": 5, "periphery": 5,
+    "app": 6,
+}
+# Files of barcode/ that draw no windows sit below the canvas; they live in barcode/encoding/.
+INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.M)
+
+
+def layer_of(rel: pathlib.PurePosixPath):
+    parts = rel.parts
+    if not parts:
+        return None
+    if parts[0] == "barcode" and len(parts) > 2 and parts[1] == "encoding":
+        return "barcode_encoding"
+    return parts[0] if parts[0] in LAYER else None
+
+
+def main() -> int:
+    root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ".").resolve()
+    faults = []
+    checked = 0
+    for path in sorted(root.rglob("*")):
+        if path.suffix not in (".h", ".cpp") or not path.is_file():
+            continue
+        rel = pathlib.PurePosixPath(path.relative_to(root).as_posix())
+        own = layer_of(rel)
+        if own is None:
+            continue
+        checked += 1
+        for inc in INCLUDE.findall(path.read_text(encoding="utf-8", errors="replace")):
+            target = layer_of(pathlib.PurePosixPath(inc))
+            if target is None:
+                continue  # a file beside this one, or a generated header
+            if LAYER[target] > LAYER[own]:
+                faults.append(f"{rel}: includes {inc} from a higher layer ({target} above {own})")
+    for f in faults:
+        print(f)
+    print(f"layer check: {checked} files, {len(faults)} wrong includes")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

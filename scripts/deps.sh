@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that Amends needs and that are missing.
+#   scripts/deps.sh run    packages to build and run the program
+#   scripts/deps.sh test   packages to build the program and run every test
+set -euo pipefail
+
+RUN_PACKAGES=(
+  cmake g++ ninja-build pkg-config
+  qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins
+  libplist-dev libminizip-dev zlib1g-dev libpugixml-dev
+  fonts-liberation2 fonts-dejavu-core
+  python3 python-is-python3
+)
+TEST_PACKAGES=(
+  libgtest-dev libgmock-dev
+)
+
+case "${1:-run}" in
+  run)  wanted=("${RUN_PACKAGES[@]}") ;;
+  test) wanted=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: in the normal
+# build and in the AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh test
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+build_and_test() {   # folder, extra cmake options...
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" -j "$jobs" --output-on-failure
+}
+
+echo "== normal build =="
+build_and_test build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== address and undefined-behaviour sanitizer build =="
+build_and_test build/asan -DCMAKE_BUILD_TYPE=Debug -DAMENDS_SANITIZE=ON

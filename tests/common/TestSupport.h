@@ -1,0 +1,67 @@
+#pragma once
+// Helpers shared by the test executables.
+
+#include "platform/ScriptedUi.h"
+#include "tests/common/QtPrinters.h"
+
+#include <QByteArray>
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+// A ScriptedUi installed as UiServices for the life of the object; on destruction it
+// puts the previous services back and fails the test if scripted answers were left.
+class ScopedScriptedUi : public ScriptedUi {
+public:
+  ScopedScriptedUi();
+  ~ScopedScriptedUi() override;
+
+private:
+  UiServices *m_previous;
+};
+
+// Makes every unexpected request of a ScriptedUi a failure of the running test (the
+// test main does this once; a test that replaced the handler calls it to restore it).
+void installTestFailureHandler();
+
+// Spins the GUI thread's event loop until `done` returns true or `timeoutMs` passes;
+// returns the last answer of `done`. Never waits without a limit.
+bool spinUntil(const std::function<bool()> &done, int timeoutMs = 10000);
+
+// Collects the log lines written while it lives (from any thread).
+class ScopedLogCapture {
+public:
+  ScopedLogCapture();
+  ~ScopedLogCapture();
+  QStringList lines() const;
+
+private:
+  struct Shared {
+    QMutex mutex;
+    QStringList lines;
+  };
+  std::shared_ptr<Shared> m_shared;
+};
+
+// Sets (or with nullopt unsets) an environment variable for the life of the object.
+class ScopedEnvironment {
+public:
+  ScopedEnvironment(const char *name, const std::optional<QString> &value);
+  ~ScopedEnvironment();
+
+private:
+  QByteArray m_name;
+  std::optional<QByteArray> m_previous;
+};
+
+// Path of a file under tests/data.
+QString testDataPath(const QString &relative);
+
+// Runs /usr/bin/python3 with `script` (passed with -c) and `args`; `input` goes to its
+// standard input. Returns its standard output; the test fails when it does not exit 0.
+QByteArray runPython(const QString &script, const QStringList &args = {},
+                     const QByteArray &input = {});

@@ -1,0 +1,164 @@
+// Images with their size in points, PNG written with its resolution, and image files
+// that must not be trusted.
+
+#include "platform/Images.h"
+#include "tests/common/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
+#include <QTemporaryDir>
+
+namespace {
+
+QImage sampleImage(int width, int height) {
+  QImage image(width, height, QImage::Format_ARGB32);
+  image.fill(QColor(20, 120, 220, 255));
+  image.setPixelColor(0, 0, QColor(255, 0, 0, 128));
+  return image;
+}
+
+QByteArray readFile(const QString &path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+// A PNG made by Python's zlib: `width` x `height` grey pixels, with a pHYs chunk only
+// when `dotsPerMetre` is above 0; without `withPixels` the header is followed by only
+// a scrap of pixel data.
+QByteArray pythonPng(int width, int height, int dotsPerMetre, bool withPixels = true) {
+  const QString script = QStringLiteral(R"(
+import struct, sys, zlib
+w, h, dpm, pixels = int(sys.argv[1]), int(sys.argv[2]), int(sys.argv[3]), sys.argv[4] == '1'
+def chunk(kind, data):
+    return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+png = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 0, 0, 0, 0))
+if dpm > 0:
+    png += chunk(b'pHYs', struct.pack('>IIB', dpm, dpm, 1))
+if pixels:
+    png += chunk(b'IDAT', zlib.compress(b''.join(b'\x00' + b'\x80' * w for _ in range(h))))
+else:
+    png += chunk(b'IDAT', zlib.compress(b'\x00' * 64))
+png += chunk(b'IEND', b'')
+sys.stdout.buffer.write(png)
+)");
+  return runPython(script, {QString::number(width), QString::number(height), QString::number(dotsPerMetre),
+                            withPixels ? QStringLiteral("1") : QStringLiteral("0")});
+}
+
+}  // namespace
+
+TEST(Images, PngIsWrittenWithItsResolutionWhateverTheExtension) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("card.jpg"));
+  QString error;
+  ASSERT_TRUE(writePng(path, sampleImage(300, 150), 150, &error)) << error.toStdString();
+
+  const QByteArray bytes = readFile(path);
+  EXPECT_TRUE(bytes.startsWith(QByteArray("\x89PNG\r\n\x1a\n", 8)));
+  // Python reads the resolution chunk: 150 dpi is 5906 dots per metre.
+  const QByteArray phys = runPython(QStringLiteral(R"(
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+i = data.index(b'pHYs')
+x, y, unit = struct.unpack('>IIB', data[i + 4:i + 13])
+print(x, y, unit)
+)"),
+                                    {path});
+  EXPECT_EQ(phys.trimmed(), "5906 5906 1");
+
+  const PointImage loaded = PointImage::load(path, &error);
+  ASSERT_FALSE(loaded.isNull()) << error.toStdString();
+  EXPECT_EQ(loaded.pixels.size(), QSize(300, 150));
+  // 5906 dots per metre are 150.0124 dpi: read as the whole 150 dpi it was written with.
+  EXPECT_EQ(loaded.points, QSizeF(144, 72));
+  EXPECT_EQ(statedDpi(loaded.pixels), 150.0);
+  EXPECT_EQ(loaded.pixels.pixelColor(0, 0), QColor(255, 0, 0, 128));
+  EXPECT_EQ(loaded.pixels.pixelColor(299, 149), QColor(20, 120, 220, 255));
+
+  // The same bytes in memory; and the point size of the pixels as they are.
+  EXPECT_EQ(pngData(sampleImage(300, 150), 150), bytes);
+  EXPECT_EQ(PointImage::fromData(bytes).points, loaded.points);
+  EXPECT_EQ(PointImage::fromPixels(loaded.pixels).points, loaded.points);
+}
+
+TEST(Images, AFileThatStatesNoResolutionIsSeventyTwoDotsPerInch) {
+  QTemporaryDir dir;
+  QString error;
+  const QString bare = dir.filePath(QStringLiteral("bare.png"));
+  writeFile(bare, pythonPng(40, 30, 0));
+  const PointImage plain = PointImage::load(bare, &error);
+  ASSERT_FALSE(plain.isNull()) << error.toStdString();
+  EXPECT_EQ(plain.points, QSizeF(40, 30));
+
+  // 96 dpi stated by the file is not Qt's "nothing stated".
+  const QString screen = dir.filePath(QStringLiteral("screen.png"));
+  writeFile(screen, pythonPng(40, 30, 3780));
+  EXPECT_NEAR(PointImage::load(screen).points.width(), 30.0, 0.01);
+
+  // JPEG: the JFIF density in dots per inch, and a JFIF header with none.
+  QImage photo = sampleImage(600, 300);
+  photo.setDotsPerMeterX(11811);  // 300 dpi
+  photo.setDotsPerMeterY(11811);
+  QByteArray jpeg;
+  {
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QImageWriter(&buffer, "jpeg").write(photo));
+  }
+  const PointImage printed = PointImage::fromData(jpeg, &error);
+  ASSERT_FALSE(printed.isNull()) << error.toStdString();
+  EXPECT_NEAR(printed.points.width(), 144.0, 0.1);
+  EXPECT_NEAR(printed.points.height(), 72.0, 0.1);
+
+  const qsizetype jfif = jpeg.indexOf(QByteArray("JFIF\0", 5));
+  ASSERT_GT(jfif, 0);
+  jpeg[jfif + 7] = 0;  // unit: aspect ratio only
+  EXPECT_EQ(PointImage::fromData(jpeg).points, QSizeF(600, 300));
+}
+
+TEST(Images, HostileFilesAreRefusedWithAReason) {
+  QTemporaryDir dir;
+  QString error;
+
+  // A header that announces 20000 x 20000 pixels is refused before any pixel is read.
+  const QString huge = dir.filePath(QStringLiteral("huge.png"));
+  writeFile(huge, pythonPng(20000, 20000, 0, false));
+  EXPECT_TRUE(PointImage::load(huge, &error).isNull());
+  EXPECT_EQ(error, QStringLiteral("The image \"%1\" is too large (20000 x 20000 pixels).").arg(huge));
+
+  const QString cut = dir.filePath(QStringLiteral("cut.png"));
+  writeFile(cut, pngData(sampleImage(50, 50), 72).left(60));
+  error.clear();
+  EXPECT_TRUE(PointImage::load(cut, &error).isNull());
+  EXPECT_TRUE(error.startsWith(QStringLiteral("The image \"%1\" cannot be read").arg(cut))) << error.toStdString();
+
+  error.clear();
+  EXPECT_TRUE(PointImage::fromData("not an image", &error).isNull());
+  EXPECT_TRUE(error.startsWith(QStringLiteral("The image data cannot be read"))) << error.toStdString();
+
+  error.clear();
+  EXPECT_TRUE(PointImage::load(dir.filePath(QStringLiteral("missing.png")), &error).isNull());
+  EXPECT_TRUE(error.contains(QStringLiteral("missing.png"))) << error.toStdString();
+}
+
+TEST(Images, AFailedWriteLeavesTheOldFileAlone) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("Card_1.png"));
+  writeFile(path, "the earlier card");
+  QString error;
+  EXPECT_FALSE(writePng(path, QImage(), 72, &error));
+  EXPECT_EQ(error, QStringLiteral("\"%1\" cannot be written: There is no image to write.").arg(path));
+  EXPECT_EQ(readFile(path), "the earlier card");
+
+  EXPECT_FALSE(writePng(dir.filePath(QStringLiteral("no/such/folder/card.png")), sampleImage(2, 2), 72, &error));
+  EXPECT_TRUE(error.contains(QStringLiteral("no/such/folder/card.png"))) << error.toStdString();
+}

@@ -1,0 +1,405 @@
+// The scripted double that every test relies on, and the Qt implementation driven
+// through its real dialogs on the offscreen platform.
+
+#include "platform/QtUiServices.h"
+#include "platform/ScriptedUi.h"
+#include "tests/common/ModalResponder.h"
+#include "tests/common/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace {
+
+// Collects the failure reports of ScriptedUi instead of failing the test.
+class CapturedFailures {
+public:
+  CapturedFailures() {
+    ScriptedUi::setFailureHandler([this](const QString &what) { m_reports << what; });
+  }
+  ~CapturedFailures() { installTestFailureHandler(); }
+  const QStringList &reports() const { return m_reports; }
+
+private:
+  QStringList m_reports;
+};
+
+// A small dialog like the program's own: a field, OK and Cancel, and a record of
+// what it did.
+class NameDialog : public QDialog {
+public:
+  NameDialog() {
+    setObjectName(QStringLiteral("NameDialog"));
+    setWindowTitle(QStringLiteral("Card name"));
+    auto *layout = new QVBoxLayout(this);
+    edit = new QLineEdit(this);
+    ok = new QPushButton(QStringLiteral("OK"), this);
+    layout->addWidget(edit);
+    layout->addWidget(ok);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(this, &QDialog::accepted, this, [this] { acceptedName = edit->text(); });
+    connect(this, &QDialog::finished, this, [this](int code) { finishedCodes << code; });
+  }
+  QLineEdit *edit;
+  QPushButton *ok;
+  int shows = 0;
+  QString acceptedName;
+  QList<int> finishedCodes;
+
+protected:
+  void showEvent(QShowEvent *event) override {
+    ++shows;
+    QDialog::showEvent(event);
+  }
+};
+
+QStringList buttonTexts(QMessageBox *box) {
+  QStringList texts;
+  for (QAbstractButton *button : box->buttons())
+    texts << button->text();
+  texts.sort();
+  return texts;
+}
+
+QAbstractButton *buttonNamed(QMessageBox *box, const QString &text) {
+  for (QAbstractButton *button : box->buttons()) {
+    if (button->text() == text)
+      return button;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TEST(ScriptedUi, AnswersInOrderAndRecordsWhatWasShown) {
+  ScopedScriptedUi ui;
+  ui.expectAlert();
+  ui.answerYesNo(true);
+  ui.answerYesNo(false);
+  ui.answerOpenFile(QStringLiteral("/tmp/a.png"));
+  ui.answerOpenFiles({QStringLiteral("/tmp/a.txt"), QStringLiteral("/tmp/b.txt")});
+  ui.answerSaveFile(QStringLiteral("/tmp/card"));
+  ui.answerFolder(QStringLiteral("/tmp/cards"));
+  ui.answerFont(QFont(QStringLiteral("Liberation Sans"), 11));
+  ui.answerColor(QColor(10, 20, 30, 40));
+  ui.answerDesktop(true);
+  EXPECT_EQ(ui.pending(), 10u);
+
+  UiServices &services = UiServices::instance();
+  services.alert(QStringLiteral("\nSaved"));
+  EXPECT_TRUE(services.askYesNo(QStringLiteral("Replace the series?"), QStringLiteral("It exists.")));
+  EXPECT_FALSE(services.askYesNo(QStringLiteral("Delete?")));
+  EXPECT_EQ(services.openFile({QStringLiteral("Choose an image"), {}, {QStringLiteral("png"), QStringLiteral("jpg")}, {}, {}}),
+            QStringLiteral("/tmp/a.png"));
+  EXPECT_EQ(services.openFiles({}), QStringList({QStringLiteral("/tmp/a.txt"), QStringLiteral("/tmp/b.txt")}));
+  // The save panel adds the default extension to the name a person typed.
+  EXPECT_EQ(services.saveFile({QStringLiteral("Export"), {}, {QStringLiteral("png")}, QStringLiteral("png"), {}}),
+            QStringLiteral("/tmp/card.png"));
+  EXPECT_EQ(services.chooseFolder({}), QStringLiteral("/tmp/cards"));
+  EXPECT_EQ(services.chooseFont(QFont()).value().family(), QStringLiteral("Liberation Sans"));
+  EXPECT_EQ(services.chooseColor(Qt::white, true).value(), QColor(10, 20, 30, 40));
+  EXPECT_TRUE(services.openWithDesktop(QUrl(QStringLiteral("https://example.org/help"))));
+
+  EXPECT_EQ(ui.pending(), 0u);
+  EXPECT_EQ(ui.alertTexts(),
+            QStringList({QStringLiteral("\nSaved"), QStringLiteral("Replace the series?"), QStringLiteral("Delete?")}));
+  const auto requests = ui.requests();
+  ASSERT_EQ(requests.size(), 10u);
+  EXPECT_EQ(requests[1].kind, ScriptedUi::Kind::YesNo);
+  EXPECT_EQ(requests[1].detail, QStringLiteral("It exists."));
+  EXPECT_EQ(requests[3].kind, ScriptedUi::Kind::OpenFile);
+  EXPECT_EQ(requests[3].text, QStringLiteral("Choose an image"));
+  EXPECT_EQ(requests[3].detail, QStringLiteral("png,jpg"));
+  EXPECT_EQ(requests[9].kind, ScriptedUi::Kind::Desktop);
+  EXPECT_EQ(requests[9].text, QStringLiteral("https://example.org/help"));
+
+  ui.clear();
+  EXPECT_TRUE(ui.requests().empty());
+}
+
+TEST(ScriptedUi, UnexpectedRequestsFailWithTheirTextAndGetTheCancellingAnswer) {
+  ScriptedUi ui;
+  CapturedFailures failures;
+
+  ui.alert(QStringLiteral("Selected control is locked."), QString());
+  EXPECT_FALSE(ui.askYesNo(QStringLiteral("Replace?"), QString()));
+  NameDialog dialog;
+  EXPECT_EQ(ui.runModal(&dialog), ModalCancel);
+  EXPECT_EQ(dialog.shows, 0);  // an unscripted window is never shown
+  EXPECT_EQ(ui.openFile({QStringLiteral("Open"), {}, {}, {}, {}}), QString());
+  EXPECT_EQ(ui.openFiles({}), QStringList());
+  EXPECT_EQ(ui.saveFile({}), QString());
+  EXPECT_EQ(ui.chooseFolder({}), QString());
+  EXPECT_EQ(ui.chooseFont(QFont(), QString()), std::nullopt);
+  EXPECT_EQ(ui.chooseColor(Qt::red, true, QString()), std::nullopt);
+  EXPECT_FALSE(ui.openWithDesktop(QUrl(QStringLiteral("file:///tmp/Help.pdf"))));
+
+  const QStringList &reports = failures.reports();
+  ASSERT_EQ(reports.size(), 10);
+  EXPECT_EQ(reports[0], QStringLiteral("Unexpected alert \"Selected control is locked.\": no scripted answer was left"));
+  EXPECT_EQ(reports[1], QStringLiteral("Unexpected Yes/No question \"Replace?\": no scripted answer was left"));
+  EXPECT_EQ(reports[2], QStringLiteral("Unexpected modal window QDialog \"NameDialog\" (title \"Card name\"): "
+                                       "no scripted answer was left"));
+  EXPECT_TRUE(reports[3].startsWith(QStringLiteral("Unexpected open panel \"Open\"")));
+  EXPECT_TRUE(reports[9].contains(QStringLiteral("file:///tmp/Help.pdf")));
+  EXPECT_EQ(ui.requests().size(), 10u);
+
+  // An answer of another kind stays queued for the request it was meant for.
+  ui.answerModal(ModalOK);
+  EXPECT_FALSE(ui.askYesNo(QStringLiteral("Stop sending?"), QString()));
+  ASSERT_EQ(reports.size(), 11);
+  EXPECT_EQ(reports[10], QStringLiteral("Unexpected Yes/No question \"Stop sending?\": "
+                                        "the next scripted answer is for a modal window"));
+  EXPECT_EQ(ui.pending(), 1u);
+  EXPECT_EQ(ui.runModal(&dialog), ModalOK);
+  EXPECT_EQ(reports.size(), 11);
+}
+
+TEST(ScriptedUiDeathTest, WithoutAHandlerAnUnexpectedRequestAbortsInsteadOfWaiting) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(
+      {
+        ScriptedUi::setFailureHandler(nullptr);
+        ScriptedUi ui;
+        ui.alert(QStringLiteral("Nobody scripted this"), QString());
+      },
+      "Unexpected alert \"Nobody scripted this\"");
+}
+
+TEST(ScriptedUi, ModalCodeShowsAndEndsTheDialog) {
+  ScopedScriptedUi ui;
+  NameDialog dialog;
+  ui.answerModal(ModalOK);
+  ui.answerModal(ModalCancel);
+  ui.answerModal(7);
+
+  EXPECT_EQ(UiServices::instance().runModal(&dialog), ModalOK);
+  EXPECT_EQ(dialog.shows, 1);          // its show-time code ran
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), ModalOK);
+  EXPECT_EQ(dialog.acceptedName, QString());  // accepted() was emitted with the empty field
+  EXPECT_EQ(UiServices::instance().runModal(&dialog), ModalCancel);
+  EXPECT_EQ(UiServices::instance().runModal(&dialog), 7);
+  EXPECT_EQ(dialog.shows, 3);
+  EXPECT_EQ(dialog.finishedCodes, QList<int>({ModalOK, ModalCancel, 7}));
+
+  const auto requests = ui.requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[0].kind, ScriptedUi::Kind::Modal);
+  EXPECT_EQ(requests[0].text, QStringLiteral("NameDialog"));
+  EXPECT_EQ(requests[0].detail, QStringLiteral("Card name"));
+}
+
+TEST(ScriptedUi, ModalScriptWorksTheShownDialog) {
+  ScopedScriptedUi ui;
+  NameDialog dialog;
+  ui.answerModal([](QDialog *shown) {
+    auto *d = static_cast<NameDialog *>(shown);
+    // Shown as a modal run would show it: laid out, with real geometry.
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_GT(d->ok->width(), 0);
+    d->edit->setText(QStringLiteral("Sorry card"));
+    d->ok->click();
+    return d->result();
+  });
+  // A script that presses nothing: the dialog is ended with the script's code.
+  ui.answerModal([](QDialog *) { return ModalCancel; });
+
+  EXPECT_EQ(UiServices::instance().runModal(&dialog), ModalOK);
+  EXPECT_EQ(dialog.acceptedName, QStringLiteral("Sorry card"));
+  EXPECT_FALSE(dialog.isVisible());
+
+  EXPECT_EQ(UiServices::instance().runModal(&dialog), ModalCancel);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.finishedCodes, QList<int>({ModalOK, ModalCancel}));
+}
+
+TEST(WithDefaultExtension, AddsTheExtensionOnlyWhenTheNameLacksAnAllowedOne) {
+  const QStringList images{QStringLiteral("png"), QStringLiteral("jpg")};
+  const QString png = QStringLiteral("png");
+  EXPECT_EQ(withDefaultExtension(QStringLiteral("/tmp/card"), png, images), QStringLiteral("/tmp/card.png"));
+  EXPECT_EQ(withDefaultExtension(QStringLiteral("/tmp/card.PNG"), png, images), QStringLiteral("/tmp/card.PNG"));
+  EXPECT_EQ(withDefaultExtension(QStringLiteral("/tmp/card.jpg"), png, images), QStringLiteral("/tmp/card.jpg"));
+  EXPECT_EQ(withDefaultExtension(QStringLiteral("/tmp/card.txt"), png, images), QStringLiteral("/tmp/card.txt.png"));
+  EXPECT_EQ(withDefaultExtension(QStringLiteral("/tmp/card."), png, images), QStringLiteral("/tmp/card.png"));
+  EXPECT_EQ(withDefaultExtension(QStringLiteral("/tmp/my.cards/card"), png, images),
+            QStringLiteral("/tmp/my.cards/card.png"));
+  EXPECT_EQ(withDefaultExtension(QStringLiteral("/tmp/card"), QStringLiteral(".dcard"), {}),
+            QStringLiteral("/tmp/card.dcard"));
+  // With every file allowed, an extension the person typed stays.
+  EXPECT_EQ(withDefaultExtension(QStringLiteral("/tmp/list.csv"), QStringLiteral("txt"), {}),
+            QStringLiteral("/tmp/list.csv"));
+  EXPECT_EQ(withDefaultExtension(QString(), png, images), QString());
+  EXPECT_EQ(withDefaultExtension(QStringLiteral("/tmp/card"), QString(), images), QStringLiteral("/tmp/card"));
+}
+
+TEST(QtUiServices, AlertHasExactlyOneOkButtonAndShowsTextPlainly) {
+  QtUiServices services;
+  QStringList buttons;
+  QString text;
+  Qt::TextFormat format = Qt::AutoText;
+  QString shownInformative;
+  ModalResponder responder([&](QWidget *modal) {
+    auto *box = qobject_cast<QMessageBox *>(modal);
+    ASSERT_NE(box, nullptr);
+    buttons = buttonTexts(box);
+    text = box->text();
+    format = box->textFormat();
+    // What a person reads in the informative line, with any markup taken away.
+    QTextDocument document;
+    document.setHtml(box->informativeText());
+    shownInformative = document.toPlainText();
+    box->defaultButton()->click();
+  });
+  services.alert(QStringLiteral("\n<b>Saved</b>"), QStringLiteral("Card <i>1</i> & 2"));
+  EXPECT_TRUE(responder.responded());
+  EXPECT_EQ(buttons, QStringList({QStringLiteral("OK")}));
+  EXPECT_EQ(text, QStringLiteral("\n<b>Saved</b>"));
+  EXPECT_EQ(format, Qt::PlainText);
+  EXPECT_EQ(shownInformative, QStringLiteral("Card <i>1</i> & 2"));
+}
+
+TEST(QtUiServices, YesNoQuestionHasYesAsDefaultAndNo) {
+  QtUiServices services;
+  for (const QString &press : {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("Escape")}) {
+    QStringList buttons;
+    QString defaultText;
+    ModalResponder responder([&](QWidget *modal) {
+      auto *box = qobject_cast<QMessageBox *>(modal);
+      ASSERT_NE(box, nullptr);
+      buttons = buttonTexts(box);
+      defaultText = box->defaultButton() ? box->defaultButton()->text() : QString();
+      if (press == QStringLiteral("Escape"))
+        box->escapeButton()->click();
+      else
+        buttonNamed(box, press)->click();
+    });
+    const bool yes = services.askYesNo(QStringLiteral("Replace the existing series?"), QString());
+    EXPECT_TRUE(responder.responded());
+    EXPECT_EQ(buttons, QStringList({QStringLiteral("No"), QStringLiteral("Yes")}));
+    EXPECT_EQ(defaultText, QStringLiteral("Yes"));
+    EXPECT_EQ(yes, press == QStringLiteral("Yes")) << press.toStdString();
+  }
+}
+
+TEST(QtUiServices, ModalRunReturnsTheDialogsCodeOverTheProgramWindow) {
+  QtUiServices services;
+  QWidget window;
+  window.show();
+  services.setParentWindow(&window);
+
+  NameDialog dialog;
+  bool modalWhileRunning = false;
+  QWindow *transientParent = nullptr;
+  ModalResponder responder([&](QWidget *modal) {
+    modalWhileRunning = modal == &dialog;
+    transientParent = dialog.windowHandle() ? dialog.windowHandle()->transientParent() : nullptr;
+    dialog.done(5);
+  });
+  EXPECT_EQ(services.runModal(&dialog), 5);
+  EXPECT_TRUE(modalWhileRunning);
+  EXPECT_EQ(transientParent, window.windowHandle());
+  EXPECT_EQ(dialog.parent(), nullptr);  // ownership stays with the caller
+  EXPECT_EQ(services.runModal(nullptr), ModalCancel);
+}
+
+TEST(QtUiServices, SavePanelFiltersByExtensionAndAddsTheDefaultOne) {
+  QtUiServices services;
+  QTemporaryDir folder;
+  QStringList filters;
+  ModalResponder responder([&](QWidget *modal) {
+    auto *panel = qobject_cast<QFileDialog *>(modal);
+    ASSERT_NE(panel, nullptr);
+    filters = panel->nameFilters();
+    EXPECT_EQ(panel->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(panel->windowTitle(), QStringLiteral("Export Card"));
+    static_cast<QDialog *>(panel)->accept();  // takes the suggested name
+  });
+  const QString chosen =
+      services.saveFile({QStringLiteral("Export Card"), folder.path(), {QStringLiteral("png")}, QStringLiteral("png"),
+                         QStringLiteral("Card_1")});
+  EXPECT_EQ(filters, QStringList({QStringLiteral("PNG files (*.png *.PNG)")}));
+  EXPECT_EQ(chosen, folder.filePath(QStringLiteral("Card_1.png")));
+}
+
+TEST(QtUiServices, OpenPanelReturnsTheChosenFileAndCancelReturnsNothing) {
+  QtUiServices services;
+  QTemporaryDir folder;
+  QFile file(folder.filePath(QStringLiteral("list.txt")));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+
+  {
+    ModalResponder choose([&](QWidget *modal) {
+      auto *panel = qobject_cast<QFileDialog *>(modal);
+      ASSERT_NE(panel, nullptr);
+      EXPECT_EQ(panel->fileMode(), QFileDialog::ExistingFile);
+      // Typed, as a person would: the panel's file list fills in the background.
+      auto *name = panel->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+      ASSERT_NE(name, nullptr);
+      name->setText(QStringLiteral("list.txt"));
+      static_cast<QDialog *>(panel)->accept();
+    });
+    EXPECT_EQ(services.openFile({QStringLiteral("Import"), folder.path(), {QStringLiteral("txt")}, {}, {}}),
+              folder.filePath(QStringLiteral("list.txt")));
+  }
+  ModalResponder cancel([](QWidget *modal) { static_cast<QDialog *>(modal)->reject(); });
+  EXPECT_EQ(services.openFiles({QStringLiteral("Import"), folder.path(), {}, {}, {}}), QStringList());
+}
+
+TEST(QtUiServices, FontAndColourPanels) {
+  QtUiServices services;
+  {
+    ModalResponder pickFont([](QWidget *modal) {
+      auto *panel = qobject_cast<QFontDialog *>(modal);
+      ASSERT_NE(panel, nullptr);
+      QFont font(QStringLiteral("Liberation Sans"));
+      font.setPointSizeF(17);
+      panel->setCurrentFont(font);
+      static_cast<QDialog *>(panel)->accept();
+    });
+    const auto font = services.chooseFont(QFont(QStringLiteral("Liberation Serif"), 12), QStringLiteral("Font"));
+    ASSERT_TRUE(font.has_value());
+    EXPECT_EQ(font->family(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(font->pointSize(), 17);
+  }
+  bool alphaShown = false;
+  {
+    ModalResponder pickColour([&](QWidget *modal) {
+      auto *panel = qobject_cast<QColorDialog *>(modal);
+      ASSERT_NE(panel, nullptr);
+      alphaShown = panel->testOption(QColorDialog::ShowAlphaChannel);
+      panel->setCurrentColor(QColor(200, 100, 50, 128));
+      static_cast<QDialog *>(panel)->accept();
+    });
+    EXPECT_EQ(services.chooseColor(Qt::black, true, QString()), QColor(200, 100, 50, 128));
+    EXPECT_TRUE(alphaShown);
+  }
+
+  ModalResponder cancel([&](QWidget *modal) {
+    alphaShown = static_cast<QColorDialog *>(modal)->testOption(QColorDialog::ShowAlphaChannel);
+    static_cast<QDialog *>(modal)->reject();
+  });
+  EXPECT_EQ(services.chooseColor(Qt::black, false, QString()), std::nullopt);
+  EXPECT_FALSE(alphaShown);
+}
+
+TEST(QtUiServices, NameFiltersListEveryExtensionInBothCases) {
+  EXPECT_EQ(nameFiltersFor({QStringLiteral("png"), QStringLiteral(".JPG"), QStringLiteral("png")}),
+            QStringList({QStringLiteral("PNG, JPG files (*.png *.PNG *.jpg *.JPG)")}));
+  EXPECT_EQ(nameFiltersFor({}), QStringList());
+}
