@@ -1,5 +1,7 @@
 #include "core/Card_Property.h"
 
+#include "core/Globals.h"
+
 const QString Card_Property::ArchiveClassName = QStringLiteral("Card_Property");
 
 namespace {
@@ -17,7 +19,7 @@ QColor colorOrAbsent(const std::optional<QColor> &color) {
 }  // namespace
 
 FontSpec Card_Property::defaultContentFont() {
-  return FontSpec(QStringLiteral("TimesNewRomanPS-ItalicMT"), 14.0);
+  return FontSpec(Text_Ctrl_Font, 14.0);
 }
 
 Card_Property::Card_Property()

@@ -1,5 +1,6 @@
 #include "core/Globals.h"
 
+const QString Text_Ctrl_Font = QStringLiteral("TimesNewRomanPS-ItalicMT");
 QString Resource_Path;
 QString Data_Folder_Path;
 unsigned char yes_no_msg_val = 0;

@@ -18,5 +18,7 @@ extern QString Data_Folder_Path;
 // Answer to the most recent Yes/No question: 1 for Yes, 0 otherwise. Written on the
 // main thread only, read by the asking thread after its wait.
 extern unsigned char yes_no_msg_val;
+// PostScript name of the default text font of card objects and card sides.
+extern const QString Text_Ctrl_Font;
 // The main window controller as core sees it; null until the main window exists.
 extern MainWindowServices *Main_App_wnd;

@@ -20,3 +20,16 @@ MainWindowServices &mainWindowServices() {
   static MainWindowServices fallback;
   return fallback;
 }
+
+FontSpec MainWindowServices::All_Text_font() const {
+  return FontSpec(Text_Ctrl_Font, 14.0);
+}
+
+QColor MainWindowServices::All_Text_clr() const { return QColor(Qt::black); }
+
+QString MainWindowServices::App_Name() const { return QStringLiteral("Amends"); }
+
+// Without a main window there is no cascade: new objects start at the top left.
+QPointF MainWindowServices::Control_New_Point(const QString &) { return QPointF(10.0, 10.0); }
+
+QRectF MainWindowServices::frontCanvasBounds() const { return QRectF(); }

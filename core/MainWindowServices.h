@@ -6,6 +6,11 @@
 
 #include "core/Globals.h"
 
+#include "platform/Fonts.h"
+
+#include <QColor>
+#include <QPointF>
+#include <QRectF>
 #include <QString>
 
 class MainWindowServices {
@@ -17,6 +22,18 @@ public:
   // A question with the buttons "Yes" (default) and "No". Sets yes_no_msg_val to 0,
   // then to 1 when the answer is Yes. Main thread only.
   virtual void Main_Thread_Messgae_Yes_No(const QString &text);
+
+  // The default text font and text colour given to new card objects
+  // ("TimesNewRomanPS-ItalicMT" at 14 points, black, until the main window changes them).
+  virtual FontSpec All_Text_font() const;
+  virtual QColor All_Text_clr() const;
+  // The application name shown as the window title.
+  virtual QString App_Name() const;
+
+  // The next free position for a new object on the side "F" or "B".
+  virtual QPointF Control_New_Point(const QString &card_side);
+  // The bounds of the front canvas; empty while there is none.
+  virtual QRectF frontCanvasBounds() const;
 };
 
 extern MainWindowServices *Main_App_wnd;

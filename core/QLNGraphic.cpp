@@ -31,8 +31,7 @@ const QString QLNGraphicKeysForValuesToObserveForUndoKey = QStringLiteral("keysF
 
 namespace {
 
-// The font of new text storage and the main window's default text font.
-const QString DefaultTextFontName = QStringLiteral("TimesNewRomanPS-ItalicMT");
+// The size of the font of new text storage (named by Text_Ctrl_Font).
 constexpr double DefaultTextFontSize = 14.0;
 
 // An opacity field applied to a colour: limited to 0..1 (a value that is not a number
@@ -64,17 +63,6 @@ ScriptCommand::Scope::~Scope() { currentScriptCommand = m_previous; }
 
 // ---- Defaults from the main window ----------------------------------------------------------
 
-FontSpec cardObjectDefaultTextFont() {
-  // Once MainWindowServices offers All_Text_font(), this answers
-  // mainWindowServices().All_Text_font().
-  return FontSpec(DefaultTextFontName, DefaultTextFontSize);
-}
-
-QColor cardObjectDefaultTextColor() {
-  // Once MainWindowServices offers All_Text_clr(), this answers
-  // mainWindowServices().All_Text_clr().
-  return QColor(Qt::black);
-}
 
 // ---- Creation ---------------------------------------------------------------------------------
 
@@ -118,8 +106,8 @@ QLNGraphic::QLNGraphic() {
   cor_rad_val_val = 10.0f;
   alpha_val = 100.0f;
   alpha_val_stroke = 100.0f;
-  text_ctrl_font = cardObjectDefaultTextFont();
-  txt_clr = cardObjectDefaultTextColor();
+  text_ctrl_font = mainWindowServices().All_Text_font();
+  txt_clr = mainWindowServices().All_Text_clr();
   _Text_contents.reset();
   _shape_type = QStringLiteral("R");
   linear_or_2d = 0;
@@ -195,7 +183,7 @@ QLNTextStoragePtr QLNGraphic::Text_contents() {
       TextRun run;
       run.start = 0;
       run.length = storage->string.size();
-      run.font = ArchivedFont{DefaultTextFontName, DefaultTextFontSize};
+      run.font = ArchivedFont{Text_Ctrl_Font, DefaultTextFontSize};
       run.color = QColor(Qt::black);
       storage->runs.append(run);
     }

@@ -404,8 +404,3 @@ protected:
                          const QString &cannotRemoveText);
 };
 
-// The default text font and colour of new card objects: the main window's current
-// text font and colour, or, before the main window exists, "TimesNewRomanPS-ItalicMT"
-// 14 points and black.
-FontSpec cardObjectDefaultTextFont();
-QColor cardObjectDefaultTextColor();

@@ -13,6 +13,7 @@
 #include "core/QLNGraphic.h"
 
 #include "core/Globals.h"
+#include "core/MainWindowServices.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,11 +31,6 @@ const double QLNGraphicHandleWidth = 6.0;
 const double QLNGraphicHandleHalfWidth = 3.0;
 const int QLNGraphicNoHandle = 0;
 
-// What the group operations ask of the main window: the next free position for a
-// new object on a side ("F" or "B") and the bounds of the front canvas. Set by the
-// main window when it starts (and by tests); empty while there is none.
-std::function<QPointF(const QString &card_side)> QLNGraphicControlNewPoint;
-std::function<QRectF()> QLNGraphicFrontCanvasBounds;
 
 namespace {
 
@@ -338,7 +334,7 @@ QRectF QLNGraphic::drawingBoundsOfGraphics(const QLNGraphicList &graphics) {
     }
   }
   if (!any)
-    return QLNGraphicFrontCanvasBounds ? QLNGraphicFrontCanvasBounds() : QRectF(0.0, 0.0, 0.0, 0.0);
+    return mainWindowServices().frontCanvasBounds();
   return u.rect();
 }
 
@@ -353,8 +349,8 @@ void QLNGraphic::Paste_Location_Of_Graphics(const QLNGraphicList &graphics, doub
                                             const QString &card_side) {
   double x = byX;
   for (qsizetype i = 0; i < graphics.size(); ++i) {
-    if (i > 0 && QLNGraphicControlNewPoint) {
-      const QPointF next = QLNGraphicControlNewPoint(card_side);
+    if (i > 0) {
+      const QPointF next = mainWindowServices().Control_New_Point(card_side);
       x = next.x();
       y = next.y();
     }

@@ -48,6 +48,11 @@ struct Ticket {
   const std::shared_ptr<Call> call;
 };
 
+std::mutex &handOverMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
 }  // namespace
 
 bool isMainThread() {
@@ -68,13 +73,15 @@ void runAndWait(const std::function<void()> &fn) {
   // there, also from a nested event loop such as a modal window's. Exceptions must
   // not cross the event loop: they are caught there and thrown again here.
   //
-  // Workers post one at a time. Qt guards its event queue itself, but with a lock
-  // that ThreadSanitizer cannot see in a Qt built without it; this lock it can see.
-  static std::mutex posting;
-  std::unique_lock postingLock(posting);
+  // Qt guards its event queue with a lock of its own, which ThreadSanitizer cannot
+  // see in a Qt built without it. The hand-over lock, held while posting and taken
+  // again on the GUI thread before the call touches anything, makes the hand-over
+  // visible to it; nobody waits for anything while holding it.
+  std::unique_lock postingLock(handOverMutex());
   QMetaObject::invokeMethod(
       app,
       [ticket, &fn] {
+        { std::lock_guard handedOver(handOverMutex()); }
         std::exception_ptr thrown;
         try {
           fn();
@@ -87,12 +94,18 @@ void runAndWait(const std::function<void()> &fn) {
   ticket.reset();
   postingLock.unlock();
 
-  std::unique_lock lock(call->mutex);
-  call->done.wait(lock, [&] { return call->finished; });
-  if (!call->ran)
+  bool ran = false;
+  std::exception_ptr failure;
+  {
+    std::unique_lock lock(call->mutex);
+    call->done.wait(lock, [&] { return call->finished; });
+    ran = call->ran;
+    failure = std::move(call->failure);  // this thread alone owns the exception now
+  }
+  if (!ran)
     throw std::runtime_error("The program's main thread ended before it could run the call.");
-  if (call->failure)
-    std::rethrow_exception(call->failure);
+  if (failure)
+    std::rethrow_exception(failure);
 }
 
 }  // namespace MainThread

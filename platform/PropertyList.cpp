@@ -2,6 +2,7 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <climits>
 #include <clocale>
 #include <cstdlib>

@@ -2,6 +2,7 @@
 // handle past the opposite edge, natural size, drawing bounds, group operations,
 // paste placement, and handles drawn into an image.
 
+#include "core/MainWindowServices.h"
 #include "core/QLNGraphic.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +14,6 @@
 #include <stdexcept>
 
 // The main window's answers to the group operations (set by the main window).
-extern std::function<QPointF(const QString &card_side)> QLNGraphicControlNewPoint;
-extern std::function<QRectF()> QLNGraphicFrontCanvasBounds;
 
 namespace {
 
@@ -38,12 +37,15 @@ public:
 
 std::shared_ptr<Probe> probe(const QRectF &r) { return std::make_shared<Probe>(r); }
 
-// Restores the main window hooks after a test.
-struct HookGuard {
-  ~HookGuard() {
-    QLNGraphicControlNewPoint = nullptr;
-    QLNGraphicFrontCanvasBounds = nullptr;
-  }
+// A main window that answers the front canvas bounds and the next free positions
+// from the test; installed as Main_App_wnd for its lifetime.
+struct FakeMainWindow : MainWindowServices {
+  std::function<QPointF(const QString &)> nextPoint;
+  QRectF canvas;
+  FakeMainWindow() { Main_App_wnd = this; }
+  ~FakeMainWindow() override { Main_App_wnd = nullptr; }
+  QPointF Control_New_Point(const QString &card_side) override { return nextPoint(card_side); }
+  QRectF frontCanvasBounds() const override { return canvas; }
 };
 
 int countPixels(const QImage &image, QRgb colour) {
@@ -184,7 +186,6 @@ TEST(QLNGraphicGeometry, DrawingBoundsCoverHandlesAndThickBorders) {
 }
 
 TEST(QLNGraphicGeometry, GroupBoundsMovesAndPastePlacement) {
-  HookGuard guard;
   auto a = probe({10, 10, 20, 20});
   auto b = probe({50, 40, 30, 0});  // a flat object still counts
   auto c = probe({-5, 100, 5, 5});
@@ -198,7 +199,8 @@ TEST(QLNGraphicGeometry, GroupBoundsMovesAndPastePlacement) {
 
   // No objects: the front canvas, whatever side is shown.
   EXPECT_EQ(QLNGraphic::drawingBoundsOfGraphics({}), QRectF(0, 0, 0, 0));
-  QLNGraphicFrontCanvasBounds = [] { return QRectF(0, 0, 243, 154); };
+  FakeMainWindow mainWindow;
+  mainWindow.canvas = QRectF(0, 0, 243, 154);
   EXPECT_EQ(QLNGraphic::drawingBoundsOfGraphics({}), QRectF(0, 0, 243, 154));
 
   // Moving skips locked objects.
@@ -212,7 +214,7 @@ TEST(QLNGraphicGeometry, GroupBoundsMovesAndPastePlacement) {
   // side, asked for every later object (locked ones included, which stay put).
   QStringList sidesAsked;
   int calls = 0;
-  QLNGraphicControlNewPoint = [&](const QString &side) {
+  mainWindow.nextPoint = [&](const QString &side) {
     sidesAsked << side;
     ++calls;
     return QPointF(100.0 + calls * 10.0, 200.0 + calls * 10.0);

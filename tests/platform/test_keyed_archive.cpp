@@ -7,9 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QElapsedTimer>
-#include <QImageWriter>
 #include <QRandomGenerator>
 #include <QtEndian>
 

@@ -219,6 +219,10 @@ TEST(PropertyList, HostileInputGivesErrors) {
   expectError(bplist({raw("\x4F\x13\x00\x00\x00\x00\x06\x40\x00\x00")}), "runs past");  // data claims 100 MiB
   expectError(bplist({raw("\x5F\x10")}), "length is invalid");                       // count without its integer
   expectError(bplist({raw("\xF0")}), "unknown type");
+  // Dict keys must be strings without NULs (libplist would abort the program).
+  expectError(bplist({raw("\xD1\x01\x02"), raw("\x53" "a" "\x00" "b"), raw("\x09")}), "key is not a string");
+  expectError(bplist({raw("\xD1\x01\x02"), raw("\x10\x05"), raw("\x09")}), "key is not a string");
+  ASSERT_TRUE(parsePropertyList(bplist({raw("\xD1\x01\x02"), raw("\x53" "a" "\x01" "b"), raw("\x09")})));
   expectError(good.left(good.size() - 1), "damaged");                           // trailer cut
   QByteArray badOffset = good;
   badOffset[8 + 3 + 2 + 2] = char(0x7F);                                         // first offset past the table
