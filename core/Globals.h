@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <atomic>
+
 class MainWindowServices;
 
 // The per-user resource folder (images, templates, Help.pdf, settings).
@@ -22,3 +24,26 @@ extern unsigned char yes_no_msg_val;
 extern const QString Text_Ctrl_Font;
 // The main window controller as core sees it; null until the main window exists.
 extern MainWindowServices *Main_App_wnd;
+
+// ---- Card state shared by the whole program ------------------------------------------
+// Flags and numbers that worker threads (batch export, e-mail) read or write are atomic.
+
+// The side commands act on: 0 front, any other value back. Renderers set it before
+// drawing each side, also on worker threads.
+extern std::atomic<int> Card_Front_Or_Back;
+// The card's shape for both sides: 0 rectangle, 1 rounded rectangle (corner radius
+// 10 points), 2 oval; any other value draws a rectangle.
+extern std::atomic<int> Card_Shape;
+// "1" one-sided card, "2" two-sided card. Main thread only.
+extern QString CARD_SIDE_STR;
+// A series binding (spreadsheet binding) is in use on the card: 0 or 1.
+extern std::atomic<unsigned char> Use_Data_Sheet_Values;
+extern std::atomic<unsigned char> Use_Excel_Binding_Values;
+// Number of cards of a batch: the longest bound series or the spreadsheet row count.
+extern std::atomic<int> Total_Batch_Excel_Card;
+// Set while batch output writes row values into the card objects: no canvas redraws.
+extern std::atomic<bool> Card_Value_In_Process;
+// Set to stop the e-mail sending loop.
+extern std::atomic<bool> Stop_SMS_Sending_Now;
+// 1 while the property panel fills its controls: the property updates do nothing.
+extern int Not_Draw_Only_Prop_Change;

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks that every source file includes only from its own layer or below.
 
-Layers, from the bottom: platform < core < barcode encoding (no windows) < canvas <
+Layers, from the bottom: platform < core < records and encoders without windows
+(barcode/encoding/ and the model/ folder of every window subsystem) < canvas <
 mainwindow < the window folders (designs, barcode designer, dataseries, output,
 profiles, periphery) < app.  Project headers are included by their path from the
 project root ("core/Utilities.h"), so the folder of an include names its layer.
@@ -13,13 +14,16 @@ import sys
 LAYER = {
     "platform": 0,
     "core": 1,
-    "barcode_encoding": 2,
+    "records": 2,
     "canvas": 3,
     "mainwindow": 4,
     "designs": 5, "barcode": 5, "dataseries": 5, "output": 5, "profiles": 5, "periphery": 5,
     "app": 6,
 }
-# Files of barcode/ that draw no windows sit below the canvas; they live in barcode/encoding/.
+# Records, file formats and encoders of the window subsystems that show no window sit
+# below the canvas, so that the main window can hold them: barcode/encoding/ and
+# designs/model/, dataseries/model/, output/model/, profiles/model/, periphery/model/.
+WINDOW_FOLDERS = ("designs", "barcode", "dataseries", "output", "profiles", "periphery")
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.M)
 
 
@@ -27,8 +31,8 @@ def layer_of(rel: pathlib.PurePosixPath):
     parts = rel.parts
     if not parts:
         return None
-    if parts[0] == "barcode" and len(parts) > 2 and parts[1] == "encoding":
-        return "barcode_encoding"
+    if parts[0] in WINDOW_FOLDERS and len(parts) > 2 and parts[1] in ("encoding", "model"):
+        return "records"
     return parts[0] if parts[0] in LAYER else None
 
 
