@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFrame>
@@ -32,6 +33,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -88,20 +90,20 @@ public:
 // Runs `work` on a worker thread while this thread runs its event loop, at most 20 s.
 bool runOnWorker(const std::function<void()> &work) {
   std::atomic<bool> finished{false};
-  std::unique_ptr<QThread> thread(QThread::create([&] {
+  std::thread worker([&] {
     work();
     finished = true;
-  }));
-  QEventLoop loop;
-  QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
-  QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-  thread->start();
-  loop.exec();
-  if (!thread->wait(2000)) {
-    (void)thread.release();  // still blocked: never destroy a running thread
+  });
+  QElapsedTimer clock;
+  clock.start();
+  while (!finished && clock.elapsed() < 20000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  if (!finished) {
+    worker.detach();  // still blocked: never destroy a running thread
     return false;
   }
-  return finished;
+  worker.join();
+  return true;
 }
 
 }  // namespace
