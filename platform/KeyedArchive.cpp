@@ -363,23 +363,36 @@ KeyedArchiver::~KeyedArchiver() = default;
 
 QByteArray KeyedArchiver::archiveRootObject(const KeyedArchivable &root, QString *error) {
   KeyedArchiver coder;
-  const quint64 rootUid = coder.d->objectUid(coder, &root);
+  return coder.finish(coder.d->objectUid(coder, &root), error);
+}
+
+QByteArray KeyedArchiver::archiveRootColor(const std::optional<QColor> &color, QString *error) {
+  KeyedArchiver coder;
+  return coder.finish(coder.d->colorUid(color), error);
+}
+
+QByteArray KeyedArchiver::archiveRootFont(const std::optional<ArchivedFont> &font, QString *error) {
+  KeyedArchiver coder;
+  return coder.finish(coder.d->fontUid(font), error);
+}
+
+QByteArray KeyedArchiver::finish(quint64 rootUid, QString *error) {
   QByteArray bytes;
-  if (coder.d->error.isEmpty()) {
+  if (d->error.isEmpty()) {
     PlistValue top = PlistValue::dict();
     top.insert(QStringLiteral("root"), PlistValue::uid(rootUid));
     PlistValue archive = PlistValue::dict();
     archive.insert(QStringLiteral("$version"), kArchiveVersion);
     archive.insert(QStringLiteral("$archiver"), "NSKeyedArchiver");
     archive.insert(QStringLiteral("$top"), std::move(top));
-    archive.insert(QStringLiteral("$objects"), PlistValue::array(std::move(coder.d->objects)));
+    archive.insert(QStringLiteral("$objects"), PlistValue::array(std::move(d->objects)));
     bytes = toBinaryPropertyList(archive);
     if (bytes.isEmpty())
-      coder.d->fail(QStringLiteral("The archive could not be written."));
+      d->fail(QStringLiteral("The archive could not be written."));
   }
   if (error)
-    *error = coder.d->error;
-  return coder.d->error.isEmpty() ? bytes : QByteArray();
+    *error = d->error;
+  return d->error.isEmpty() ? bytes : QByteArray();
 }
 
 void KeyedArchiver::encodeBool(const QString &key, bool value) { d->put(key, value); }
@@ -566,7 +579,7 @@ struct KeyedUnarchiver::Private {
     if (!rootRef.isUid())
       return damaged(QStringLiteral("it names no root object"));
     root = rootRef.toUid();
-    if (root == 0 || root >= objects->size())
+    if (root >= objects->size())   // 0 is a nil root, which only value archives have
       return damaged(QStringLiteral("its root object does not exist"));
   }
 
@@ -1060,6 +1073,10 @@ void KeyedUnarchiver::registerClass(const QString &className, Factory factory) {
 std::unique_ptr<KeyedArchivable> KeyedUnarchiver::decodeRootObject() {
   if (!d->ok())
     return nullptr;
+  if (d->root == 0) {
+    d->damaged(QStringLiteral("its root object does not exist"));
+    return nullptr;
+  }
   const PlistValue rootRef = PlistValue::uid(d->root);
   const PlistValue *entry = d->resolve(&rootRef);
   if (!entry || !entry->isDict()) {
@@ -1070,6 +1087,26 @@ std::unique_ptr<KeyedArchivable> KeyedUnarchiver::decodeRootObject() {
   if (d->ok() && !d->factories.contains(name) && !d->isKind(name, {}) && d->ok())
     d->fail(QStringLiteral("The archive holds a \"%1\" where an object of the program was expected.").arg(name));
   return d->ok() ? d->objectFrom(&rootRef) : nullptr;
+}
+
+std::optional<QColor> KeyedUnarchiver::decodeRootColor() {
+  if (!d->ok() || d->root == 0)
+    return std::nullopt;
+  const PlistValue rootRef = PlistValue::uid(d->root);
+  std::optional<QColor> color = d->colorOf(&rootRef);
+  if (!color && d->ok())
+    d->fail(QStringLiteral("The archive holds no colour."));
+  return color;
+}
+
+std::optional<ArchivedFont> KeyedUnarchiver::decodeRootFont() {
+  if (!d->ok() || d->root == 0)
+    return std::nullopt;
+  const PlistValue rootRef = PlistValue::uid(d->root);
+  std::optional<ArchivedFont> font = d->fontOf(&rootRef);
+  if (!font && d->ok())
+    d->fail(QStringLiteral("The archive holds no font."));
+  return font;
 }
 
 QString KeyedUnarchiver::error() const { return d->error; }

@@ -132,6 +132,10 @@ public:
   // The archive of `root`, or an empty array with *error set (an object that contains
   // itself, objects nested too deep, a picture that cannot be written as TIFF).
   static QByteArray archiveRootObject(const KeyedArchivable &root, QString *error = nullptr);
+  // Archives whose root is a value of its own: a colour (NSColor) or a font (NSFont).
+  // An absent value gives an archive whose root is nil.
+  static QByteArray archiveRootColor(const std::optional<QColor> &color, QString *error = nullptr);
+  static QByteArray archiveRootFont(const std::optional<ArchivedFont> &font, QString *error = nullptr);
 
   // Called from encodeWithCoder(): each writes one key of the object being archived.
   // Keys keep the order in which they are written; a key written twice keeps the last.
@@ -159,6 +163,9 @@ public:
   ~KeyedArchiver();
 
 private:
+  // The archive around the objects written so far, with `rootUid` as its root.
+  QByteArray finish(quint64 rootUid, QString *error);
+
   KeyedArchiver();
   struct Private;
   std::unique_ptr<Private> d;
@@ -178,6 +185,10 @@ public:
 
   // The root object, or null with error() set.
   std::unique_ptr<KeyedArchivable> decodeRootObject();
+  // The root of an archive made by archiveRootColor / archiveRootFont: nullopt for a
+  // nil root; a root of another kind sets error().
+  std::optional<QColor> decodeRootColor();
+  std::optional<ArchivedFont> decodeRootFont();
 
   QString error() const;
   bool failed() const;

@@ -430,6 +430,32 @@ TEST(KeyedArchive, WrongKindsReadAsMissingAndNumbersConvert) {
             "first");
 }
 
+TEST(KeyedArchive, ColoursAndFontsCanBeTheRootOfAnArchive) {
+  const QColor half = QColor::fromRgbF(1.0f, 0.5f, 0.0f, 0.25f);
+  KeyedUnarchiver colour(KeyedArchiver::archiveRootColor(half));
+  EXPECT_EQ(colour.decodeRootColor(), half);
+  EXPECT_FALSE(colour.failed());
+
+  const ArchivedFont font{"TimesNewRomanPS-ItalicMT", 14.0};
+  KeyedUnarchiver fontCoder(KeyedArchiver::archiveRootFont(font));
+  const std::optional<ArchivedFont> back = fontCoder.decodeRootFont();
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->postScriptName, "TimesNewRomanPS-ItalicMT");
+  EXPECT_EQ(back->pointSize, 14.0);
+
+  // An absent value is a nil root; no object can be read from it.
+  KeyedUnarchiver nil(KeyedArchiver::archiveRootColor(std::nullopt));
+  EXPECT_FALSE(nil.decodeRootColor());
+  EXPECT_FALSE(nil.failed());
+  EXPECT_FALSE(nil.decodeRootObject());
+  EXPECT_TRUE(nil.failed());
+
+  // A font where a colour is expected is an error, not a missing colour.
+  KeyedUnarchiver wrong(KeyedArchiver::archiveRootFont(font));
+  EXPECT_FALSE(wrong.decodeRootColor());
+  EXPECT_EQ(wrong.error(), "The archive holds no colour.");
+}
+
 TEST(KeyedArchive, RefusesToWriteAnObjectInsideItself) {
   Sample loop;
   Sample *self = &loop;
