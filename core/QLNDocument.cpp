@@ -1,5 +1,6 @@
 #include "core/QLNDocument.h"
 
+#include "core/MainWindowServices.h"
 #include "core/QLNError.h"
 #include "platform/PropertyList.h"
 
@@ -399,6 +400,8 @@ void QLNDocument::setList(const QString &key, const QLNGraphicList &graphics) {
   if (!fresh.isEmpty())
     insertIntoList(key, graphics, fresh);
 }
+
+QString QLNDocument::displayName() const { return mainWindowServices().App_Name(); }
 
 QSizeF QLNDocument::canvasSize(bool flag, const QSizeF &size_val) {
   return flag ? QSizeF(243.0, 154.0) : size_val;

@@ -188,6 +188,8 @@ public:
 
   // 243 by 154 points when `flag` is set, otherwise `size_val`.
   static QSizeF canvasSize(bool flag, const QSizeF &size_val);
+  // The name shown as the window title: the main window's App_Name.
+  QString displayName() const;
 
   // The document never reads document data: always false, no error.
   bool readFromData(const QByteArray &data, const QString &ofType, QLNError *error);

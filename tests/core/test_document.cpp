@@ -311,7 +311,10 @@ TEST(Document, CanvasSizeAndPrintInfo) {
   EXPECT_EQ(QLNDocument::canvasSize(true, QSizeF(10, 10)), QSizeF(243, 154));
   EXPECT_EQ(QLNDocument::canvasSize(false, QSizeF(10, 20)), QSizeF(10, 20));
 
+  // The window title is the application's name.
   QLNDocument document;
+  EXPECT_EQ(document.displayName(), "Amends");
+
   int told = 0;
   KeyValueObserverFunction observer([&](const QString &, KeyValueObservable *, const KeyValueChange &change) {
     ++told;
