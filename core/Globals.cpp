@@ -15,3 +15,18 @@ std::atomic<int> Total_Batch_Excel_Card{0};
 std::atomic<bool> Card_Value_In_Process{false};
 std::atomic<bool> Stop_SMS_Sending_Now{false};
 int Not_Draw_Only_Prop_Change = 0;
+
+QString Start_Card_Option;
+QString Project_File_Name;
+bool Fill_User_Profile = false;
+float last_ctrl_X = 10.0f;
+float last_ctrl_Y = 10.0f;
+const QString batch_file_EXT = QStringLiteral("txt");
+QString export_card_side = QStringLiteral("F");
+QString Export_File_Path;
+QString Export_File_Message;
+QString sender_email;
+QString sender_pwd;
+QString sending_server;
+QString sending_port;
+QString send_enable_ssl;

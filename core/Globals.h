@@ -47,3 +47,33 @@ extern std::atomic<bool> Card_Value_In_Process;
 extern std::atomic<bool> Stop_SMS_Sending_Now;
 // 1 while the property panel fills its controls: the property updates do nothing.
 extern int Not_Draw_Only_Prop_Change;
+
+// ---- Main window, design files and output ---------------------------------------------
+// Strings below are main thread only; a worker thread gets a copy of what it needs
+// before it starts.
+
+// The start window's choice: "W" a card built by the wizard, "L" a design file opened
+// by the start window, "" nothing chosen.
+extern QString Start_Card_Option;
+// Path of the current design file; "" for a design not yet saved.
+extern QString Project_File_Name;
+// Set when a profile window was accepted; cleared by a new project.
+extern bool Fill_User_Profile;
+// Position (points) of the last object placed by the cascade of new objects; both 10
+// at program start and after a new project.
+extern float last_ctrl_X;
+extern float last_ctrl_Y;
+// The extension of a Batch Processing Series file in the data folder.
+extern const QString batch_file_EXT;  // "txt"
+// Export: the sides to write ("F", "B" or "BOTH"), the exported file or folder and the
+// message of the export-finished box.
+extern QString export_card_side;
+extern QString Export_File_Path;
+extern QString Export_File_Message;
+// E-mail settings, loaded from the settings file at start-up and by the e-mail windows
+// ("" until loaded).
+extern QString sender_email;
+extern QString sender_pwd;
+extern QString sending_server;
+extern QString sending_port;
+extern QString send_enable_ssl;

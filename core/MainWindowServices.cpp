@@ -33,3 +33,5 @@ QString MainWindowServices::App_Name() const { return QStringLiteral("Amends"); 
 QPointF MainWindowServices::Control_New_Point(const QString &) { return QPointF(10.0, 10.0); }
 
 QRectF MainWindowServices::frontCanvasBounds() const { return QRectF(); }
+
+void MainWindowServices::Refresh_Canvas() {}

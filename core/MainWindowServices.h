@@ -34,6 +34,13 @@ public:
   virtual QPointF Control_New_Point(const QString &card_side);
   // The bounds of the front canvas; empty while there is none.
   virtual QRectF frontCanvasBounds() const;
+
+  // Asks for a redraw of the current side's canvas. Every visible card object calls it
+  // at the end of its drawing: while a canvas paints, and on the worker threads that
+  // render output, so an implementation must accept calls from any thread and from
+  // inside a paint, and must only schedule a redraw, never paint at once. Without a
+  // main window there is nothing to redraw.
+  virtual void Refresh_Canvas();
 };
 
 extern MainWindowServices *Main_App_wnd;

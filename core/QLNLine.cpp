@@ -1,8 +1,11 @@
 #include "core/QLNLine.h"
 
 #include "core/CardObjectArchive.h"
+#include "core/MainWindowServices.h"
+#include "core/Shape_Control.h"
 
 #include <QCoreApplication>
+#include <QPainter>
 
 #include <cmath>
 
@@ -75,6 +78,77 @@ void QLNLine::initWithProperties(const PlistValue &properties) {
   const QPointF beginPoint = begin.isString() ? pointFromString(begin.toString()) : QPointF();
   const QPointF endPoint = end.isString() ? pointFromString(end.toString()) : QPointF();
   _bounds = boundsWithBeginPoint(beginPoint, endPoint, &_pointsRight, &_pointsDown);
+}
+
+QPainterPath QLNLine::bezierPathForDrawing() const {
+  QPainterPath path;
+  path.moveTo(beginPoint());
+  path.lineTo(endPoint());
+  return path;
+}
+
+Qt::PenCapStyle QLNLine::penCapStyle() const {
+  switch (Get_Line_Cap_Style()) {
+    case 1: return Qt::RoundCap;
+    case 2: return Qt::SquareCap;
+    default: return Qt::FlatCap;
+  }
+}
+
+void QLNLine::drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) {
+  if (!ctrl_is_visible)
+    return;
+  Shape_Control::paintPath(*this, painter, bezierPathForDrawing(), penCapStyle());
+  mainWindowServices().Refresh_Canvas();
+}
+
+void QLNLine::drawHandlesInView(QPainter *painter, bool lock_hai) {
+  drawHandleInView(painter, beginPoint(), lock_hai);
+  drawHandleInView(painter, endPoint(), lock_hai);
+}
+
+int QLNLine::handleUnderPoint(const QPointF &point) const {
+  if (isHandleAtPoint(beginPoint(), point))
+    return 1;
+  if (isHandleAtPoint(endPoint(), point))
+    return 2;
+  return QLNGraphicNoHandle;
+}
+
+int QLNLine::resizeByMovingHandle(int handle, const QPointF &toPoint) {
+  if (handle == 1)
+    setBeginPoint(toPoint);
+  else if (handle == 2)
+    setEndPoint(toPoint);
+  return handle;
+}
+
+bool QLNLine::isContentsUnderPoint(const QPointF &point) const {
+  const double tolerance = strokeWidth() / 2.0 + 2.0;
+  const QPointF b = beginPoint();
+  const QPointF e = endPoint();
+  const double px = point.x() - b.x();
+  const double py = point.y() - b.y();
+
+  // The extent of the line and its stroke: the bounds grown by the tolerance.
+  const QRectF r = bounds().normalized();
+  if (!(point.x() >= r.left() - tolerance && point.x() <= r.right() + tolerance &&
+        point.y() >= r.top() - tolerance && point.y() <= r.bottom() + tolerance))
+    return false;
+
+  const double dx = e.x() - b.x();
+  const double dy = e.y() - b.y();
+  if (std::fabs(dy) <= std::fabs(dx)) {
+    // At most 45 degrees: the vertical offset from the line (dx is not 0 here unless the
+    // line is a single point, which the extent test above has already answered).
+    if (dx == 0.0)
+      return true;
+    const double slope = dy / dx;
+    return std::fabs(px * slope - py) <= tolerance;
+  }
+  // Steeper: the horizontal offset (dy is not 0 here).
+  const double inverseSlope = dx / dy;
+  return std::fabs(py * inverseSlope - px) <= tolerance;
 }
 
 void QLNLine::setColor(const QColor &color) { setValue(color, QLNGraphicStrokeColorKey); }

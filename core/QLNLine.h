@@ -1,7 +1,10 @@
 #pragma once
 // QLNLine: the straight-line card object. Its end points follow from the bounds and two
-// direction flags saying on which corner of the bounds each end point sits. Its drawing,
-// handles and hit testing are in the renderer's and geometry files.
+// direction flags saying on which corner of the bounds each end point sits. It is
+// painted with the shapes' painting steps (Shape_Control::paintPath), stroke only: its
+// border colour, width, dash pattern, mitred joins and its cap style (_line_cap_style:
+// 0 butt, 1 round, 2 square). It has two handles, 1 on the begin point and 2 on the end
+// point.
 //
 // The direction flags travel in the card object archive as the booleans "_pointsRight"
 // and "_pointsDown" after the record's own keys, so a restored line keeps its direction;
@@ -38,6 +41,31 @@ public:
   // The base dictionary without "bounds", with "beginPoint" and "endPoint" as point text.
   PlistValue properties() override;
   void initWithProperties(const PlistValue &properties) override;
+
+  // From the begin point to the end point.
+  QPainterPath bezierPathForDrawing() const override;
+  // The cap of _line_cap_style (any other value: butt).
+  Qt::PenCapStyle penCapStyle() const;
+  // Strokes the line (whatever the record's fill and stroke flags hold), then asks the
+  // main window to refresh the canvas; a hidden line paints nothing and asks nothing.
+  void drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) override;
+  // The handles of the begin point and the end point, in that order.
+  void drawHandlesInView(QPainter *painter, bool lock_hai) override;
+  // 1 on the begin point's handle (tested first), 2 on the end point's, else 0.
+  int handleUnderPoint(const QPointF &point) const override;
+  // Handle 1 moves the begin point and handle 2 the end point; other handles change
+  // nothing. The handle is returned unchanged: dragging one end past the other never
+  // swaps the handles.
+  int resizeByMovingHandle(int handle, const QPointF &toPoint) override;
+  // While a new line is dragged out its end point follows the pointer.
+  int creationSizingHandle() const override { return 2; }
+
+  // A point hits the line when it lies within the tolerance t = strokeWidth / 2 + 2
+  // points of it: inside the bounds grown by t on every side (so horizontal and
+  // vertical lines, whose bounds have no height or width, can be hit), and no further
+  // than t from the line through both end points, measured vertically for lines at
+  // most 45 degrees steep and horizontally for steeper ones.
+  bool isContentsUnderPoint(const QPointF &point) const override;
 
   bool isDrawingFill() const override { return false; }
   bool isDrawingStroke() const override { return true; }

@@ -1,6 +1,14 @@
 #pragma once
 // QLNText: the text card object. Its text lives in the record's text storage
-// (Text_contents). Its drawing and natural size are in the renderer's files.
+// (Text_contents). It paints an optional box fill and border on its bounds and draws
+// its text inside them: trimmed at both ends, in the object's own font (text_ctrl_font,
+// kept by PostScript name and drawn with the installed family it resolves to), colour
+// (txt_clr, drawn as stored, without the object's opacity), alignment (text_alignmnet:
+// 0 left, 1 right, 2 centre, 3 justified, 4 natural), case transform
+// (text_transfrom_case: 1 upper case, 2 lower case, 3 capitalised words, any other
+// value as typed) and kerning (text_kerning: extra points after every character). The
+// text starts at the top left of the bounds, wraps at their width and is cut off at
+// their edges.
 //
 // A scripted change of the text is undoable: around it the object adds the key
 // "undoContents" to its undo keys, so the document records the text from before the
@@ -40,6 +48,29 @@ public:
   PlistValue properties() override;
 
   bool canSetDrawingStroke() const override { return false; }
+
+  // The bounds grown by 1 point on every side joined to the base drawing bounds.
+  QRectF drawingBounds() const override;
+
+  // Paints the object, then asks the main window to refresh the canvas. Nothing at all
+  // (no fill, border, text or refresh) when the object is hidden or its trimmed text is
+  // empty. While the object is being created or edited on the canvas only a 1-point
+  // frame in the handle colour is drawn just outside the bounds.
+  void drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) override;
+
+  // The size the stored text needs when wrapped at the current bounds width, measured
+  // with the storage's own attributes (fonts, kerning) as they are, not the trimmed and
+  // transformed text in the drawing font. The layout keeps a margin of
+  // LineFragmentPadding points at both line ends, included in the width.
+  QSizeF naturalSize();
+  // Sets the width and height to naturalSize, keeping the origin; nothing for a locked
+  // object.
+  void makeNaturalSize() override;
+
+  static constexpr double LineFragmentPadding = 5.0;
+
+  // The text as drawn for a case transform code (see above).
+  static QString caseTransformed(const QString &text, int transform);
 
   QSet<QString> keysForValuesToObserveForUndo() const override;
   std::optional<QString> presentablePropertyNameForKey(const QString &key) const override;

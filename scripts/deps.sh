@@ -13,6 +13,7 @@ RUN_PACKAGES=(
 )
 TEST_PACKAGES=(
   libgtest-dev libgmock-dev
+  zbar-tools
 )
 
 case "${1:-run}" in

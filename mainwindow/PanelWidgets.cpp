@@ -1,0 +1,254 @@
+#include "mainwindow/PanelWidgets.h"
+
+#include "platform/UiServices.h"
+
+#include <QAbstractButton>
+#include <QBoxLayout>
+#include <QButtonGroup>
+#include <QDoubleValidator>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+
+// ---- ColorWell ---------------------------------------------------------------------------
+
+ColorWell::ColorWell(QWidget *parent) : QWidget(parent) {
+  setFocusPolicy(Qt::StrongFocus);
+  setCursor(Qt::PointingHandCursor);
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  setFixedSize(sizeHint());
+}
+
+void ColorWell::setColor(const QColor &color) {
+  m_color = color;
+  update();
+}
+
+bool ColorWell::chooseColor() {
+  const std::optional<QColor> chosen =
+      UiServices::instance().chooseColor(m_color.isValid() ? m_color : QColor(Qt::black), true, toolTip());
+  if (!chosen)
+    return false;
+  setColor(*chosen);
+  emit colorChosen(*chosen);
+  return true;
+}
+
+void ColorWell::paintEvent(QPaintEvent *) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF frame = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+  const QColor border = isEnabled() ? palette().color(QPalette::Mid) : palette().color(QPalette::Midlight);
+  painter.setPen(QPen(border, 1.0));
+  painter.setBrush(isEnabled() ? palette().color(QPalette::Button) : palette().color(QPalette::Window));
+  painter.drawRoundedRect(frame, 3.0, 3.0);
+
+  const QRectF swatch = frame.adjusted(3.5, 3.5, -3.5, -3.5);
+  // A checkerboard under the colour shows its transparency.
+  painter.save();
+  painter.setClipRect(swatch);
+  painter.setPen(Qt::NoPen);
+  const double cell = 4.0;
+  for (double y = swatch.top(); y < swatch.bottom(); y += cell)
+    for (double x = swatch.left(); x < swatch.right(); x += cell) {
+      const bool dark = (int(std::floor((x - swatch.left()) / cell)) + int(std::floor((y - swatch.top()) / cell))) % 2;
+      painter.fillRect(QRectF(x, y, cell, cell), dark ? QColor(204, 204, 204) : QColor(255, 255, 255));
+    }
+  if (m_color.isValid())
+    painter.fillRect(swatch, m_color);
+  else {
+    painter.setPen(QPen(QColor(200, 40, 40), 1.2));
+    painter.drawLine(swatch.bottomLeft(), swatch.topRight());
+  }
+  painter.restore();
+  painter.setPen(QPen(isEnabled() ? QColor(120, 120, 120) : QColor(190, 190, 190), 1.0));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(swatch);
+  if (!isEnabled())
+    painter.fillRect(swatch, QColor(255, 255, 255, 150));
+  if (hasFocus()) {
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 1.0));
+    painter.drawRoundedRect(frame, 3.0, 3.0);
+  }
+}
+
+void ColorWell::mouseReleaseEvent(QMouseEvent *event) {
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && isEnabled())
+    chooseColor();
+}
+
+void ColorWell::keyPressEvent(QKeyEvent *event) {
+  if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    chooseColor();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+// ---- Stepper -----------------------------------------------------------------------------
+
+Stepper::Stepper(QWidget *parent) : QWidget(parent), m_up(new QToolButton(this)), m_down(new QToolButton(this)) {
+  auto *layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  for (QToolButton *button : {m_up, m_down}) {
+    button->setArrowType(button == m_up ? Qt::UpArrow : Qt::DownArrow);
+    button->setAutoRepeat(true);
+    button->setFixedSize(16, 12);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAutoRaise(false);
+    layout->addWidget(button);
+  }
+  connect(m_up, &QToolButton::clicked, this, [this] { step(+1); });
+  connect(m_down, &QToolButton::clicked, this, [this] { step(-1); });
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+int Stepper::intValue() const {
+  if (!std::isfinite(m_value))
+    return 0;
+  return int(std::trunc(std::clamp(m_value, -2147483648.0, 2147483647.0)));
+}
+
+void Stepper::setValue(double value) {
+  if (!std::isfinite(value))
+    return;
+  m_value = std::clamp(value, m_minimum, m_maximum);
+}
+
+void Stepper::setRange(double minimum, double maximum) {
+  m_minimum = std::min(minimum, maximum);
+  m_maximum = std::max(minimum, maximum);
+  setValue(m_value);
+}
+
+void Stepper::step(int direction) {
+  if (!isEnabled())
+    return;
+  const double before = m_value;
+  setValue(m_value + direction * m_increment);
+  if (m_value != before || direction != 0)
+    emit stepped(m_value);
+}
+
+void Stepper::changeEvent(QEvent *event) {
+  if (event->type() == QEvent::EnabledChange) {
+    m_up->setEnabled(isEnabled());
+    m_down->setEnabled(isEnabled());
+  }
+  QWidget::changeEvent(event);
+}
+
+void linkStepperAndField(Stepper *stepper, QLineEdit *field, int decimals) {
+  auto *validator = new QDoubleValidator(stepper->minimum(), stepper->maximum(), std::max(decimals, 0), field);
+  validator->setNotation(QDoubleValidator::StandardNotation);
+  validator->setLocale(QLocale::c());
+  field->setValidator(validator);
+  field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  field->setText(QString::number(decimals > 0 ? stepper->value() : double(stepper->intValue()), 'f', decimals));
+  QObject::connect(field, &QLineEdit::editingFinished, stepper, [stepper, field] {
+    bool ok = false;
+    const double typed = QLocale::c().toDouble(field->text().trimmed(), &ok);
+    if (ok)
+      stepper->setValue(typed);
+  });
+}
+
+// ---- RadioMatrix ---------------------------------------------------------------------------
+
+RadioMatrix::RadioMatrix(const QStringList &titles, Qt::Orientation orientation, QWidget *parent)
+    : QWidget(parent), m_group(new QButtonGroup(this)) {
+  QBoxLayout *layout = orientation == Qt::Vertical ? static_cast<QBoxLayout *>(new QVBoxLayout(this))
+                                                   : static_cast<QBoxLayout *>(new QHBoxLayout(this));
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(orientation == Qt::Vertical ? 4 : 12);
+  for (int row = 0; row < titles.size(); ++row) {
+    auto *button = new QRadioButton(titles.at(row), this);
+    m_group->addButton(button, row);
+    layout->addWidget(button);
+  }
+  if (orientation == Qt::Horizontal)
+    layout->addStretch(1);
+  m_group->setExclusive(true);
+  connect(m_group, &QButtonGroup::idClicked, this, &RadioMatrix::cellClicked);
+}
+
+int RadioMatrix::numberOfRows() const { return int(m_group->buttons().size()); }
+
+int RadioMatrix::selectedRow() const { return m_group->checkedId(); }
+
+void RadioMatrix::selectCellAtRow(int row) {
+  if (QAbstractButton *button = m_group->button(row))
+    button->setChecked(true);
+}
+
+QAbstractButton *RadioMatrix::cellAtRow(int row) const { return m_group->button(row); }
+
+// ---- ValueSlider ---------------------------------------------------------------------------
+
+ValueSlider::ValueSlider(double minimum, double maximum, int stepsPerUnit, QWidget *parent)
+    : QSlider(Qt::Horizontal, parent), m_minimum(std::min(minimum, maximum)), m_maximum(std::max(minimum, maximum)),
+      m_stepsPerUnit(std::max(stepsPerUnit, 1)) {
+  setRange(int(std::lround(m_minimum * m_stepsPerUnit)), int(std::lround(m_maximum * m_stepsPerUnit)));
+  setSingleStep(1);
+  setPageStep(std::max(1, (QSlider::maximum() - QSlider::minimum()) / 10));
+  connect(this, &QSlider::valueChanged, this, [this] {
+    if (!m_silent)
+      emit doubleValueChanged(doubleValue());
+  });
+}
+
+double ValueSlider::doubleValue() const { return double(value()) / m_stepsPerUnit; }
+
+void ValueSlider::setDoubleValue(double value) {
+  if (!std::isfinite(value))
+    return;
+  m_silent = true;
+  setValue(int(std::lround(std::clamp(value, m_minimum, m_maximum) * m_stepsPerUnit)));
+  m_silent = false;
+}
+
+// ---- Border style combo ---------------------------------------------------------------------
+
+void fillBorderStyleCombo(QComboBox *combo) {
+  struct Style {
+    const char *title;
+    QList<qreal> dashes;  // in points; empty: solid
+  };
+  const Style styles[] = {
+      {"Solid", {}},
+      {"Dash", {8, 2}},
+      {"Dot", {4, 6}},
+      {"Dash Dot", {24, 10, 6, 10}},
+      {"Dash Dot Dot", {24, 8, 8, 8, 8, 8}},
+  };
+  combo->clear();
+  combo->setIconSize(QSize(48, 10));
+  for (const Style &style : styles) {
+    QPixmap picture(48, 10);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    QPen pen(QColor(40, 40, 40), 2.0, Qt::SolidLine, Qt::FlatCap);
+    if (!style.dashes.isEmpty()) {
+      // Qt's dash lengths count in pen widths; the pattern is in points.
+      QList<qreal> inWidths;
+      for (qreal length : style.dashes)
+        inWidths.append(length / 2.0 * 0.75);
+      pen.setDashPattern(inWidths);
+    }
+    painter.setPen(pen);
+    painter.drawLine(QPointF(1, 5), QPointF(47, 5));
+    painter.end();
+    combo->addItem(QIcon(picture), QString::fromLatin1(style.title));
+  }
+}

@@ -1,0 +1,433 @@
+// Creation and start-up of the main window controller, the binding of the document,
+// the start window, the side views of the canvas area and the canvas size.
+
+#include "mainwindow/QLNWindowController.h"
+
+#include "mainwindow/CardSideView.h"
+#include "mainwindow/DateFormats.h"
+#include "mainwindow/DrawWindow.h"
+#include "mainwindow/PanelWidgets.h"
+
+#include "core/Globals.h"
+#include "core/QLNDocument.h"
+#include "core/QLNGrid.h"
+#include "core/Utilities.h"
+
+#include "platform/Log.h"
+#include "platform/Paths.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTabWidget>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+const QString QLNSelectedToolDidChangeNotification = QStringLiteral("QLNSelectedToolDidChange");
+const char *const QLNWindowControllerCanvasSizeObservationContext =
+    "org.amends.Amends.QLNWindowController.canvasSize";
+
+QLNWindowController *app_DefaultInstance = nullptr;
+
+namespace {
+
+// A picture shipped with the program: from the shipped resources, or from the user's
+// resource folder (which is seeded from them) when the shipped ones are not found.
+PointImage shippedImage(const QString &fileName) {
+  for (const QString &folder : {Paths::shippedResourcesFolder(), Paths::resourceFolder()}) {
+    if (folder.isEmpty())
+      continue;
+    const QString path = joinPath(folder, fileName);
+    if (!QFileInfo(path).isFile())
+      continue;
+    QString error;
+    PointImage image = PointImage::load(path, &error);
+    if (!image.isNull())
+      return image;
+    Log::write(QStringLiteral("The picture \"%1\" cannot be read: %2").arg(path, error));
+  }
+  Log::write(QStringLiteral("The picture \"%1\" is missing from the resources.").arg(fileName));
+  return PointImage();
+}
+
+}  // namespace
+
+QLNWindowController::Hooks &QLNWindowController::hooks() {
+  static Hooks theHooks;
+  return theHooks;
+}
+
+QLNWindowController *QLNWindowController::defaultInstance() { return app_DefaultInstance; }
+
+QLNWindowController::QLNWindowController()
+    : ui(new DrawWindow), _grid(std::make_unique<QLNGrid>()), Text_font(Text_Ctrl_Font, 14.0),
+      m_All_Text_font(Text_Ctrl_Font, 14.0) {
+  ui->build();
+  app_DefaultInstance = this;
+  Main_App_wnd = this;
+
+  paper_card_arry = {QStringLiteral("Durable 1452 - Name Badge"), QStringLiteral("Durable 1453 - Name Badge"),
+                     QStringLiteral("Durable 1454 - Name Badge"), QStringLiteral("Durable 1455 - Name Badge"),
+                     QStringLiteral("Durable 1456 - Name Badge"), QStringLiteral("Durable 1457 - Name Badge"),
+                     QStringLiteral("Durable 1458 - Name Badge"), QStringLiteral("Durable 1459 - Name Badge")};
+  pvc_card_arry = {QStringLiteral("CR80-Credit Card Size"), QStringLiteral("CR79"), QStringLiteral("CR90-Over Sized"),
+                   QStringLiteral("CR100-Military Size"),   QStringLiteral("CR50"), QStringLiteral("CR60"),
+                   QStringLiteral("CR70")};
+  act_path_location = Paths::resourceFolder();
+  loadSampleImages();
+
+  QString bundleName = QCoreApplication::applicationName();
+  if (bundleName.isEmpty())
+    bundleName = QStringLiteral("Amends");
+  m_App_Name = Replace_char_in_string(bundleName, QStringLiteral("&"), QStringLiteral("and"));
+
+  Front_user_profile.Reset_All_Values();
+  Back_user_profile.Reset_All_Values();
+  TEMP_user_profile.Reset_All_Values();
+
+  for (CardSideView *view : {frontView(), backView(), tempView()}) {
+    view->setController(this);
+    view->setZoomFactor(_zoomFactor);
+  }
+  ui->All_Text_clr->setColor(Qt::black);
+  ui->All_Text_font_value->setText(
+      QStringLiteral("%1 ( %2 )").arg(m_All_Text_font.postScriptName(), QString::number(m_All_Text_font.pointSize(), 'f', 2)));
+
+  // The grid enables the align-with-grid button whenever it is shown for good.
+  connect(_grid.get(), &QLNGrid::alignWithGridEnabledChanged, ui->Align_with_grid_btn, &QWidget::setEnabled);
+  ui->window->installEventFilter(this);
+}
+
+QLNWindowController::~QLNWindowController() {
+  if (m_document)
+    m_document->removeObserver(this, QLNDocumentCanvasSizeKey, QLNWindowControllerCanvasSizeObservationContext);
+  for (CardSideView *view : {frontView(), backView(), tempView()}) {
+    view->unbindGraphics();
+    view->setGrid(nullptr);
+    view->setController(nullptr);
+  }
+  if (ui->window)
+    ui->window->removeEventFilter(this);
+  delete ui;
+  ui = nullptr;
+  if (app_DefaultInstance == this)
+    app_DefaultInstance = nullptr;
+  if (Main_App_wnd == this)
+    Main_App_wnd = nullptr;
+}
+
+void QLNWindowController::loadSampleImages() {
+  no_image = shippedImage(QStringLiteral("no.png"));
+  banner_image = shippedImage(QStringLiteral("banner.png"));
+  promotion_pattern_image = shippedImage(QStringLiteral("pattern_1.jpg"));
+  wizard_pattern_image = shippedImage(QStringLiteral("Wizard_pattern.jpg"));
+  sign_sample_img = shippedImage(QStringLiteral("sign_sample.png"));
+  fp_sample_img = shippedImage(QStringLiteral("fingerprints.png"));
+  barcode_sample_img = shippedImage(QStringLiteral("barcode_sample.png"));
+}
+
+QMainWindow *QLNWindowController::window() const { return ui->window; }
+
+QWidget *QLNWindowController::myTargetView() const { return ui->myTargetView; }
+
+CardSideView *QLNWindowController::frontView() const { return ui->_graphicView; }
+CardSideView *QLNWindowController::backView() const { return ui->_graphicView_BACK; }
+CardSideView *QLNWindowController::tempView() const { return ui->_graphicView_TEMP; }
+
+CardSideView *QLNWindowController::currentView() const {
+  return Card_Front_Or_Back.load() != 0 ? backView() : frontView();
+}
+
+QColor QLNWindowController::All_Text_clr() const { return ui->All_Text_clr->color(); }
+
+QRectF QLNWindowController::frontCanvasBounds() const { return frontView()->bounds(); }
+
+// ---- Document ------------------------------------------------------------------------------
+
+void QLNWindowController::setDocument(QLNDocument *document) {
+  if (!document) {
+    // Unbind the side views from the lists and the grid.
+    for (CardSideView *view : {frontView(), backView(), tempView()}) {
+      view->unbindGraphics();
+      view->setGrid(nullptr);
+    }
+  }
+  if (m_document)
+    m_document->removeObserver(this, QLNDocumentCanvasSizeKey, QLNWindowControllerCanvasSizeObservationContext);
+  m_document = document;
+  if (document) {
+    document->addObserver(this, QLNDocumentCanvasSizeKey, QLNWindowControllerCanvasSizeObservationContext);
+    // The bindings of the side views name "document.<list>": once they are in force
+    // (start-up step 23) they follow a new document.
+    if (m_windowLoaded) {
+      frontView()->bindGraphics(document, QLNDocumentGraphicsKey);
+      backView()->bindGraphics(document, QLNDocumentGraphicsKey_back);
+      tempView()->bindGraphics(document, QLNDocumentGraphicsKey_temp);
+    }
+  }
+}
+
+void QLNWindowController::observeValueForKeyPath(const QString &keyPath, KeyValueObservable *object,
+                                                 const KeyValueChange &change, const void *context) {
+  if (context != QLNWindowControllerCanvasSizeObservationContext)
+    return;
+  if (!change.newValue.isValid() || change.newValue.isNull() || !change.newValue.canConvert<QSizeF>())
+    return;
+  SetDocumentCanvasSize(change.newValue.toSizeF());
+}
+
+bool QLNWindowController::eventFilter(QObject *watched, QEvent *event) {
+  if (watched == ui->window && event->type() == QEvent::Close)
+    windowWillClose();
+  return QObject::eventFilter(watched, event);
+}
+
+void QLNWindowController::windowWillClose() {
+  // The main window closing is the program ending: there is nothing to keep or undo.
+}
+
+void QLNWindowController::newDocumentWindow() { Open_Start_Window(); }
+
+void QLNWindowController::windowDidLoad() {}
+
+// ---- Start-up ----------------------------------------------------------------------------------
+
+void QLNWindowController::showWindow() {
+  if (!m_windowLoaded) {
+    m_windowLoaded = true;
+    awakeFromNib();
+    if (m_terminationRequested)
+      return;
+    windowDidLoad();
+  }
+  if (m_terminationRequested)
+    return;
+  ui->window->show();
+  ui->window->raise();
+  ui->window->activateWindow();
+}
+
+void QLNWindowController::requestTermination(int status) {
+  m_terminationRequested = true;
+  m_exitStatus = status;
+  ui->window->hide();
+  QCoreApplication::exit(status);
+}
+
+void QLNWindowController::endProcess(int status) {
+  m_terminationRequested = true;
+  m_exitStatus = status;
+  if (hooks().exitProcess) {
+    hooks().exitProcess(status);
+    return;
+  }
+  std::fflush(nullptr);
+  std::_Exit(status);
+}
+
+void QLNWindowController::awakeFromNib() {
+  QMainWindow *mainWindow = ui->window;
+
+  // 1. No close button (the program ends through its Exit command); the window to the
+  //    front. 2. Its background colour and frame: 1000 by 800 points, 100 points from the
+  //    left edge of the screen and standing on its bottom edge.
+  mainWindow->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                             Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+  QPalette palette = mainWindow->palette();
+  palette.setColor(QPalette::Window, QColor::fromRgbF(241.0f / 255, 244.0f / 255, 250.0f / 255, 1.0f));
+  mainWindow->setPalette(palette);
+  mainWindow->resize(1000, 800);
+  if (QScreen *screen = QGuiApplication::primaryScreen()) {
+    const QRect available = screen->availableGeometry();
+    mainWindow->move(available.left() + 100, std::max(available.top(), available.bottom() + 1 - 800));
+  }
+  mainWindow->show();
+  mainWindow->raise();
+  mainWindow->activateWindow();
+
+  // 4. The shared progress window and the batch binding's table.
+  send_modls_wnd = hooks().sharedProgressWindow ? hooks().sharedProgressWindow() : nullptr;
+  data_table_content.clear();
+
+  // 5. The e-mail settings.
+  Get_Email_Details();
+
+  // 6. The resource folder: made with the user's umask and seeded from the shipped
+  //    resources; without it the program cannot run.
+  Resource_Path = Paths::resourceFolder();
+  QString error;
+  if (!Paths::prepareResourceFolder(&error)) {
+    Show_MessageBox(QStringLiteral("%1 cannot access its data files, so it has to close.\n%2").arg(App_Name(), error));
+    requestTermination(1);
+    return;
+  }
+  // 7. The data folder (made by the new-project reset).
+  Data_Folder_Path = joinPath(Resource_Path, QStringLiteral("DataSet"));
+
+  // 9. Shape border style.
+  ui->shape_border_style->setCurrentIndex(0);
+
+  // 10. The size list.
+  ListData.clear();
+  reloadColList();
+
+  // 12. Keep the fifteen tabs (DrawWindow holds them) and show only the five card tabs.
+  for (QWidget *page : {ui->line_tab, ui->shape_tab, ui->text_edtng_tab, ui->text_prop_tab, ui->image_tab,
+                        ui->sign_tab, ui->datasource_tab, ui->aligmnt_tab, ui->barcode_tab, ui->Lock_tab}) {
+    const int index = ui->sett_tab->indexOf(page);
+    if (index >= 0)
+      ui->sett_tab->removeTab(index);
+  }
+
+  // 13 - 20. Fill the controls while the property updates are off.
+  Not_Draw_Only_Prop_Change = 1;
+  ui->Card_image_layout->setCurrentIndex(1);
+  ui->Sides_ComboBox->setCurrentIndex(0);
+  ui->Preset_ComboBox->setCurrentIndex(0);
+  ui->Category_ComboBox->setCurrentIndex(0);
+
+  ui->Text_Date_style->clear();
+  ui->Text_Date_style->addItems(DateFormats::datePatterns());
+  ui->Text_Date_style->setCurrentIndex(0);
+  ui->Text_Time_style->clear();
+  ui->Text_Time_style->addItems(DateFormats::timePatterns());
+  ui->Text_Time_style->setCurrentIndex(0);
+
+  ui->Text_align_combo->setCurrentIndex(0);
+  ui->Text_case_combo->setCurrentIndex(0);
+
+  ui->shape_hatch_style->clear();
+
+  ui->Card_bor_Text->setText(QStringLiteral("3"));
+  ui->Card_bor_Stepper->setValue(3);
+  ui->Card_border_style->setCurrentIndex(0);
+
+  const QString patternFolder = joinPath(Resource_Path, QStringLiteral("Fill_Style_Image"));
+  const QStringList patterns = Get_Files_Array_At_Path(patternFolder);
+  ui->Card_hatch_style->clear();
+  for (const QString &name : patterns) {
+    // Each pattern shows its picture beside its name.
+    const QPixmap picture(joinPath(patternFolder, name + QStringLiteral(".png")));
+    const QIcon icon = picture.isNull() ? QIcon() : QIcon(picture.scaled(32, 16, Qt::IgnoreAspectRatio));
+    ui->shape_hatch_style->addItem(icon, name);
+    ui->Card_hatch_style->addItem(icon, name);
+  }
+  if (!patterns.isEmpty()) {
+    ui->shape_hatch_style->setCurrentIndex(0);
+    ui->Card_hatch_style->setCurrentIndex(0);
+  }
+  Not_Draw_Only_Prop_Change = 0;
+
+  // 22. The standard canvas size.
+  SetDocumentCanvasSize(QLNDocument::canvasSize(true, QSizeF(0, 0)));
+
+  // 23. The side views follow the document's lists, the grid and the zoom factor.
+  for (CardSideView *view : {frontView(), backView(), tempView()}) {
+    view->setGrid(_grid.get());
+    view->setZoomFactor(_zoomFactor);
+  }
+  if (m_document) {
+    frontView()->bindGraphics(m_document, QLNDocumentGraphicsKey);
+    backView()->bindGraphics(m_document, QLNDocumentGraphicsKey_back);
+    tempView()->bindGraphics(m_document, QLNDocumentGraphicsKey_temp);
+  }
+
+  // 25. A new project, which ends with the start window.
+  New_Project();
+  if (m_terminationRequested)
+    return;
+
+  // 26. The front side.
+  changeViewController(0);
+}
+
+void QLNWindowController::Open_Start_Window() {
+  ui->Front_back_label->hide();
+
+  int result = 1;
+  if (hooks().runStartWindow) {
+    result = hooks().runStartWindow();
+  } else {
+    // No start window yet: as if it had been confirmed without a choice.
+    Start_Card_Option.clear();
+  }
+  if (result != 1) {
+    endProcess(0);
+    return;
+  }
+
+  if (Start_Card_Option == QStringLiteral("W")) {
+    if (m_document)
+      m_document->Enable_Disable_Undo_Registraion(0);
+    ui->myTargetView->show();
+    ui->sett_tab->show();
+    ui->matrix_card_shape->selectCellAtRow(Card_Shape.load());
+    if (m_document)
+      m_document->Enable_Disable_Undo_Registraion(1);
+  }
+}
+
+// ---- Sides and canvas size ------------------------------------------------------------------
+
+void QLNWindowController::changeViewController(int side) {
+  QWidget *container = nullptr;
+  switch (side) {
+  case 0:
+    container = ui->first_view;
+    break;
+  case 1:
+    container = ui->second_view;
+    break;
+  case 2:
+    container = ui->temp_design_view;
+    break;
+  default:
+    return;
+  }
+  QLayout *layout = ui->myTargetView->layout();
+  if (layout->count() > 0) {
+    QWidget *shown = layout->itemAt(0)->widget();
+    if (shown == container)
+      return;
+    layout->removeWidget(shown);
+    if (shown)
+      shown->hide();
+  }
+  layout->addWidget(container);
+  container->show();
+  m_shownSide = side;
+}
+
+void QLNWindowController::Select_front_side() {
+  ui->Front_back_label->setText(QStringLiteral("Front"));
+  Card_Front_Or_Back = 0;
+  changeViewController(0);
+}
+
+void QLNWindowController::Set_Document_Size(const QSizeF &size) {
+  // The document keeps no canvas size: asking it changes nothing.
+  QLNDocument::canvasSize(false, size);
+}
+
+void QLNWindowController::SetDocumentCanvasSize(const QSizeF &size) {
+  for (CardSideView *view : {frontView(), backView(), tempView()})
+    view->setCanvasSize(QSizeF(0, 0));
+  Refresh_Canvas();
+  for (CardSideView *view : {frontView(), backView(), tempView()})
+    view->setCanvasSize(size);
+  Refresh_Canvas();
+}

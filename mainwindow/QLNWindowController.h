@@ -1,0 +1,288 @@
+#pragma once
+// QLNWindowController: the main window controller. Exactly one exists per run; it owns
+// the main window "DrawWindow" (its widgets are in DrawWindow, reached through `ui`),
+// the three canvases, the two per-side card settings, the three user profile records,
+// the grid and the property panel. Every other part of the program reaches it through
+// Main_App_wnd (typed as MainWindowServices in core) or through defaultInstance().
+//
+// Life of the controller:
+//   QLNWindowController()      init: fields, the window's widgets, Main_App_wnd
+//   setDocument(document)      binds the document (the document's window-controller
+//                              step, AppSession::makeWindowControllers, calls it)
+//   showWindow()               the first call runs awakeFromNib (the start-up steps,
+//                              which end with New_Project and the start window) and
+//                              windowDidLoad, then shows the window
+// When the resource folder cannot be made, the start-up shows a message, stops, and
+// asks the program to end: terminationRequested() is then true with exitStatus() 1.
+//
+// Where the member functions are defined:
+//   QLNWindowController.cpp           creation and start-up, document binding, start
+//                                     window, the side views, canvas size
+//   QLNWindowController_Services.cpp  side lists, images, e-mail settings, listings,
+//                                     series-in-use test, dates and times, paths, the
+//                                     size list table, the sheets
+//   QLNWindowController_NewProject.cpp  New_Project and the window title (these move to
+//                                     the design-file code when it comes)
+//   QLNWindowController_CardBase.cpp  card base drawing, background pictures, Refresh_Canvas
+//
+// Main thread only, except where a member says otherwise.
+
+#include "core/Card_Property.h"
+#include "core/KeyValueObserving.h"
+#include "core/MainWindowServices.h"
+#include "core/QLNDocument.h"
+#include "core/QLNGraphic.h"
+#include "profiles/model/User_Profile_Class.h"
+
+#include "platform/Fonts.h"
+#include "platform/Images.h"
+
+#include <QColor>
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class CardSideView;
+class DrawWindow;
+class QLNGrid;
+class QMainWindow;
+class QPainter;
+class QWidget;
+
+// Name of the tool-change notification (the tools post it; the controller observes it).
+extern const QString QLNSelectedToolDidChangeNotification;  // "QLNSelectedToolDidChange"
+// Context of the controller's observation of the document's "canvasSize".
+extern const char *const QLNWindowControllerCanvasSizeObservationContext;
+
+class QLNWindowController;
+// The one controller: set by the constructor, returned by defaultInstance().
+extern QLNWindowController *app_DefaultInstance;
+
+class QLNWindowController : public QObject, public MainWindowServices, private KeyValueObserver {
+  Q_OBJECT
+public:
+  // init. Builds the window's widgets (not shown yet), sets the fields below and stores
+  // the controller in app_DefaultInstance and Main_App_wnd.
+  QLNWindowController();
+  // dealloc: stops observing the document; clears app_DefaultInstance and Main_App_wnd
+  // when they name this controller.
+  ~QLNWindowController() override;
+
+  // The controller made by the constructor; null before.
+  static QLNWindowController *defaultInstance();
+
+  // What start-up needs of the windows above this layer (the start window, the shared
+  // progress window) and how the program ends. The program fills these in before it
+  // shows the window; each may stay empty.
+  struct Hooks {
+    // Runs the start window modally and returns its result (1 confirmed); leaves the
+    // choice in Start_Card_Option. Empty: there is no start window yet, and start-up
+    // goes on as if one had been confirmed with no option.
+    std::function<int()> runStartWindow;
+    // The shared progress window (Send_Modeless) kept in send_modls_wnd.
+    std::function<QObject *()> sharedProgressWindow;
+    // Ends the process at once with the status. Empty: std::exit-like immediate end.
+    std::function<void(int)> exitProcess;
+  };
+  static Hooks &hooks();
+
+  // ---- The window --------------------------------------------------------------------
+  // The widgets of "DrawWindow" (and of the windows of the same interface: the export
+  // sheet, the export-finished box, the wait and progress sheets ...), by object name.
+  DrawWindow *ui = nullptr;
+  QMainWindow *window() const;
+  // Runs the start-up once (awakeFromNib, then windowDidLoad) and shows the window.
+  void showWindow();
+  bool isWindowLoaded() const { return m_windowLoaded; }
+  // The start-up ended the program (resource folder failure, start window cancelled
+  // while a hook kept the process alive) and the status it ends with.
+  bool terminationRequested() const { return m_terminationRequested; }
+  int exitStatus() const { return m_exitStatus; }
+
+  // ---- Creation and start-up ---------------------------------------------------------
+  // Binds `document` (not owned; null unbinds): the three side views follow its lists
+  // and the controller observes its "canvasSize".
+  void setDocument(QLNDocument *document);
+  QLNDocument *document() const { return m_document; }
+  void windowDidLoad();
+  void awakeFromNib();
+  // The main window is closing: nothing to do; a failure is logged.
+  void windowWillClose();
+  void newDocumentWindow();
+  // Runs the start window; a result other than 1 ends the process with status 0.
+  void Open_Start_Window();
+
+  // ---- MainWindowServices --------------------------------------------------------------
+  FontSpec All_Text_font() const override { return m_All_Text_font; }
+  QColor All_Text_clr() const override;
+  QString App_Name() const override { return m_App_Name; }
+  QRectF frontCanvasBounds() const override;
+  // Defined in QLNWindowController_CardBase.cpp.
+  void Refresh_Canvas() override;
+
+  void setAll_Text_font(const FontSpec &font) { m_All_Text_font = font; }
+
+  // ---- Card base (defined in QLNWindowController_CardBase.cpp) ------------------------
+  // Draws the base of the current side (Card_Front_Or_Back) for `rect` (points).
+  void Card_Base_Drawing(QPainter *painter, const QRectF &rect);
+  void set_Front_BG_Image(const QString &path);
+  void set_Back_BG_Image(const QString &path);
+
+  // ---- Canvas area -----------------------------------------------------------------------
+  // The view of the front, back and temp side (the canvases' places).
+  CardSideView *frontView() const;
+  CardSideView *backView() const;
+  CardSideView *tempView() const;
+  // The view of the current side: back when Card_Front_Or_Back is not 0, else front.
+  CardSideView *currentView() const;
+  // Shows the container of the front (0), back (1) or temp (2) side in myTargetView;
+  // any other value changes nothing.
+  void changeViewController(int side);
+  // The side shown in myTargetView: 0 front, 1 back, 2 temp.
+  int shownSide() const { return m_shownSide; }
+  // Label "Front", Card_Front_Or_Back 0, the front side shown.
+  void Select_front_side();
+  // The document's canvas size is only a request: changes nothing (callers follow it
+  // with SetDocumentCanvasSize).
+  void Set_Document_Size(const QSizeF &size);
+  // Gives the three side views the frame 0 by 0, redraws, then `size` (points), redraws.
+  void SetDocumentCanvasSize(const QSizeF &size);
+
+  // ---- New project (moves to the design-file code) ------------------------------------
+  void New_Project();
+  void Set_Log_Name_In_Title();
+
+  // ---- Services: the size list table ---------------------------------------------------
+  // The row's "Extension" text; "" (and a log line) for a row outside the list.
+  QString Get_Item_Text(int row) const;
+  // Appends the trimmed text as a new row; an empty text adds nothing.
+  void Create_List(const QString &text);
+  // Selects that row of ColList alone.
+  void Mark_List_New_Selection(int row);
+  bool tableView_shouldSelectRow(int row) const { return true; }
+  void tableViewSelectionDidChange() {}
+  // Rows of ColList; 0 for any other table.
+  int numberOfRowsInTableView(const QObject *table) const;
+  QVariant tableView_objectValueForTableColumn_row(const QObject *table, const QString &column, int row) const;
+  // Stores the value in the row; a row outside the list is refused (and logged).
+  void tableView_setObjectValue_forTableColumn_row(const QObject *table, const QVariant &value,
+                                                   const QString &column, int row);
+  // Shows ListData in ColList again.
+  void reloadColList();
+
+  // ---- Services: side lists ------------------------------------------------------------
+  QLNGraphicList Get_Front_Controls_Array() const;
+  QLNGraphicList Get_Back_Controls_Array() const;
+  // A snapshot of the temp list.
+  QLNGraphicList Get_Temp_Controls_Array() const;
+  int Get_Front_Control_Count() const;
+  int Get_Back_Control_Count() const;
+  int Get_Temp_Control_Count() const;
+
+  // ---- Services: images, settings, files ----------------------------------------------
+  // The image at `dpi` dots per inch: the same point size, ceil(dpi * points / 72)
+  // pixels each way, drawn without interpolation. A null image on failure ("Invalid
+  // image" is logged). Any thread.
+  static PointImage Increase_DPI(const PointImage &image, double dpi);
+  // Writes the image as PNG data at `path`, whatever its extension, recording the
+  // image's resolution (pixels per point times 72). The file is replaced only when the
+  // whole new file is written. On failure: a message box with the path, then one with
+  // the reason, and false. Any thread.
+  bool Save_gen_image(const PointImage &image, const QString &file_path_val);
+  // Reads the settings file afresh into sender_email, sender_pwd, sending_server,
+  // sending_port and send_enable_ssl.
+  void Get_Email_Details();
+  // The toolkit's version as major * 100 + minor (604 for Qt 6.4).
+  static int Get_OS_Version();
+  // The export-finished box for Export_File_Path and Export_File_Message, modal.
+  void Open_Export_File_Box();
+  // Names without extension of the entries of `path` that are not folders, sorted by
+  // name; empty for a missing path or a file.
+  static QStringList Get_Files_Array_At_Path(const QString &path);
+  // The same listing of Data_Folder_Path: the saved Batch Processing Series.
+  static QStringList Get_datasheet_File_Name_Array();
+  // Whether the series `name` exists and is bound on the card (front side; also back
+  // side when CARD_SIDE_STR is "2").
+  bool Check_Batch_File_In_Use_Validation(const QString &name);
+  // Removes the spreadsheet reader's unpack folder "ziptmp" of the temporary folder.
+  static void Delete_Excel_File_Temp_Folder();
+  // The date or time `when` (now when absent) formatted with a date pattern of the
+  // platform's pattern letters ("M-d-yyyy", "h:mm:ss a" ...); see DateFormats.h.
+  static QString Get_date_Value(const QString &pattern, const std::optional<QDateTime> &when = std::nullopt);
+  static QString Get_time_Value(const QString &pattern, const std::optional<QDateTime> &when = std::nullopt);
+  static QString Convert_Path_From_URL(const QUrl &url);
+  // 0 when the trimmed path is not empty and names an existing file or folder;
+  // otherwise the message "Please select valid file path." and 1.
+  int Check_And_Validate_File_Path(const QString &path);
+
+  // ---- Services: sheets (any thread) -----------------------------------------------------
+  // "It may take a while, Please wait.." over the main window, and its end.
+  void Show_Create_Modeless();
+  void Hide_Destroy_Modeless();
+  // The one-by-one progress window over the main window, and its end.
+  void Show_One_By_One_Modeless();
+  void Hide_One_By_One_Modeless();
+
+  // ---- Fields set by init ----------------------------------------------------------------
+  QLNGraphic *Last_Selected_Graphic = nullptr;  // not owned
+  std::unique_ptr<QLNGrid> _grid;
+  double _zoomFactor = 1.0;
+  qint32 Selected_Control_Tool = 0;
+  FontSpec Text_font;
+  std::optional<FontSpec> All_Text_font_COPY;
+  QStringList paper_card_arry;
+  QStringList pvc_card_arry;
+  QString act_path_location;
+  PointImage no_image;
+  PointImage banner_image;
+  PointImage promotion_pattern_image;
+  PointImage wizard_pattern_image;
+  PointImage sign_sample_img;
+  PointImage fp_sample_img;
+  PointImage barcode_sample_img;
+  // The card settings of the front and the back side: plain members, owned, never null.
+  Card_Property Front_card_Prop;
+  Card_Property Back_card_Prop;
+  // The user profile records of the front, back and temp side: plain members, owned.
+  User_Profile_Class Front_user_profile;
+  User_Profile_Class Back_user_profile;
+  User_Profile_Class TEMP_user_profile;
+
+  // ---- Fields set by awakeFromNib ----------------------------------------------------------
+  QPointer<QObject> send_modls_wnd;
+  // Rows of the card-size list: each {"Extension": text}.
+  QList<QVariantMap> ListData;
+  // The batch binding's table: one slot per series (its name, or its list of lines).
+  QVariantList data_table_content;
+  // A view controller reference kept for the panel (not owned).
+  QObject *myCurrentViewController = nullptr;
+  QWidget *myTargetView() const;
+
+private:
+  void observeValueForKeyPath(const QString &keyPath, KeyValueObservable *object,
+                              const KeyValueChange &change, const void *context) override;
+  bool eventFilter(QObject *watched, QEvent *event) override;
+  void requestTermination(int status);
+  void endProcess(int status);
+  void loadSampleImages();
+
+  QPointer<QLNDocument> m_document;
+  FontSpec m_All_Text_font;
+  QString m_App_Name;
+  bool m_windowLoaded = false;
+  bool m_terminationRequested = false;
+  int m_exitStatus = 0;
+  int m_shownSide = -1;
+};
