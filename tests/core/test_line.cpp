@@ -88,11 +88,6 @@ TEST(LineObject, EndPointsSitOnTheCornersTheFlagsName) {
     EXPECT_EQ(line.beginPoint(), c.begin) << c.right << c.down;
     EXPECT_EQ(line.endPoint(), c.end) << c.right << c.down;
   }
-
-  // Other changes of the bounds keep the corners.
-  line.setXPosition(100);
-  EXPECT_EQ(line.beginPoint(), QPointF(100, 20));
-  EXPECT_EQ(line.endPoint(), QPointF(150, 40));
 }
 
 TEST(LineObject, SettingAnEndPointKeepsTheOtherAndSetsBoundsAndFlags) {
@@ -121,30 +116,6 @@ TEST(LineObject, SettingAnEndPointKeepsTheOtherAndSetsBoundsAndFlags) {
 
   // A new line is dragged out by its end point.
   EXPECT_EQ(QLNLine().creationSizingHandle(), 2);
-}
-
-TEST(LineObject, MovingAnEndPointTellsItsObserversForUndo) {
-  auto line = lineFrom({10, 40}, {60, 20});
-  QList<QPair<QVariant, QVariant>> endChanges;
-  int beginChanges = 0;
-  KeyValueObserverFunction observer([&](const QString &key, KeyValueObservable *,
-                                        const KeyValueChange &change) {
-    if (key == QLNLineEndPointKey)
-      endChanges.append({change.oldValue, change.newValue});
-    else
-      ++beginChanges;
-  });
-  line->addObserver(&observer, QLNLineEndPointKey);
-  line->addObserver(&observer, QLNLineBeginPointKey);
-  line->resizeByMovingHandle(2, {70, 50});
-  line->removeObserver(&observer, QLNLineEndPointKey);
-  line->removeObserver(&observer, QLNLineBeginPointKey);
-
-  ASSERT_EQ(endChanges.size(), 1);
-  EXPECT_EQ(endChanges[0].first.toPointF(), QPointF(60, 20));
-  EXPECT_EQ(endChanges[0].second.toPointF(), QPointF(70, 50));
-  EXPECT_EQ(beginChanges, 1);   // told once, with the begin point unchanged
-  EXPECT_EQ(line->presentablePropertyNameForKey(QLNLineEndPointKey), QString("Endpoint"));
 }
 
 // ---- Handles ---------------------------------------------------------------------------------
@@ -226,7 +197,6 @@ TEST(LineObject, PaintsItsStrokeOnlyInItsBorderColour) {
   line->_fillColor = Qt::green;
   line->_isDrawingStroke = false;   // ... and is always stroked
   line->setColor(QColor(255, 0, 0));
-  EXPECT_EQ(line->_fillColor, QColor(Qt::green));
   const QImage image = painted(*line);
   EXPECT_EQ(at(image, 60, 49), QColor(255, 0, 0));
   EXPECT_EQ(at(image, 60, 50), QColor(255, 0, 0));
@@ -275,5 +245,20 @@ TEST(LineObject, DashesRunFromTheBeginPoint) {
     EXPECT_TRUE(isInk(at(image, dashStart - 3.5, 30)));
     EXPECT_TRUE(isWhite(at(image, dashStart - 4.5, 30)));
     EXPECT_TRUE(isWhite(at(image, dashStart - 9.5, 30)));
+  }
+}
+
+TEST(LineObject, DamagedValuesDrawWithoutFailing) {
+  const double nan = std::nan("");
+  for (const QRectF &box : {QRectF(nan, 0, 10, 10), QRectF(0, 0, 1e300, 1e300), QRectF(-1e12, 5, 2e12, 0)}) {
+    QLNLine line;
+    line._bounds = box;
+    line._strokeWidth = 1e300;
+    line._stroke_border_type = "DD";
+    line._line_cap_style = 1;
+    painted(line);
+    EXPECT_FALSE(line.isContentsUnderPoint({nan, 5}));
+    line._strokeWidth = nan;
+    EXPECT_FALSE(line.isContentsUnderPoint({5, 5}));
   }
 }

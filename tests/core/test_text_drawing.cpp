@@ -8,8 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
+#include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
 
 #include <cmath>
 #include <memory>
@@ -257,11 +261,41 @@ TEST(TextDrawing, FontsAreNamedByPostScriptNameAndSizedInPoints) {
   EXPECT_NEAR(inkArea(painted(*big)).height(), 27.5, 1.5);
   big->text_ctrl_font = FontSpec(SansFont, 20.0);
   EXPECT_NEAR(inkArea(painted(*big)).height(), 13.8, 1.5);
+  // Zoomed in, the painter's scale applies.
+  {
+    QImage zoomed = whiteImage(660, 200);
+    QPainter painter(&zoomed);
+    painter.scale(2.0, 2.0);
+    big->drawContentsInView(&painter, false);
+    painter.end();
+    EXPECT_NEAR(inkArea(zoomed).height(), 27.5, 2.0);
+  }
   // Fractional sizes are kept.
   big->text_ctrl_font = FontSpec(SansFont, 60.0);
   const int sixty = inkArea(painted(*big, false, 330, 120)).height();
   big->text_ctrl_font = FontSpec(SansFont, 60.5);
   EXPECT_GE(inkArea(painted(*big, false, 330, 120)).height(), sixty);
+}
+
+TEST(TextDrawing, DrawsIntoPdfWithTheResolvedFont) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString path = folder.filePath("card.pdf");
+  {
+    QPdfWriter writer(path);
+    writer.setResolution(72);   // one unit of the painter is one point
+    writer.setPageSize(QPageSize(QSizeF(243, 154), QPageSize::Point));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&writer);
+    auto text = textObject("Sorry");
+    text->text_ctrl_font = FontSpec("TimesNewRomanPS-ItalicMT", 14.0);
+    text->drawContentsInView(&painter, false);
+  }
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray pdf = file.readAll();
+  EXPECT_TRUE(pdf.startsWith("%PDF"));
+  EXPECT_TRUE(pdf.contains("LiberationSerif-Italic")) << "the installed face is embedded";
 }
 
 // ---- Box, opacity and what is not painted ----------------------------------------------------
