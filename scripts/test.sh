@@ -10,6 +10,7 @@ jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp:halt_on_error=1"
 
 build_and_test() {   # folder, ctest options, extra cmake options...
   local dir=$1 select=$2; shift 2
