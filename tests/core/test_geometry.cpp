@@ -5,6 +5,8 @@
 #include "core/MainWindowServices.h"
 #include "core/QLNGraphic.h"
 
+#include "tests/common/PixelHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -12,6 +14,8 @@
 
 #include <functional>
 #include <stdexcept>
+
+using namespace pixeltest;
 
 // The main window's answers to the group operations (set by the main window).
 
@@ -47,14 +51,6 @@ struct FakeMainWindow : MainWindowServices {
   QPointF Control_New_Point(const QString &card_side) override { return nextPoint(card_side); }
   QRectF frontCanvasBounds() const override { return canvas; }
 };
-
-int countPixels(const QImage &image, QRgb colour) {
-  int n = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      n += image.pixel(x, y) == colour ? 1 : 0;
-  return n;
-}
 
 }  // namespace
 
@@ -292,8 +288,7 @@ TEST(QLNGraphicGeometry, HandlesAreDrawnAsPixelAlignedSquaresRedWhenLocked) {
   const QRgb red = qRgb(255, 0, 0);
   Probe g({10.3, 10.3, 40, 20});
 
-  QImage image(80, 60, QImage::Format_RGB32);
-  image.fill(white);
+  QImage image = whiteImage(80, 60, QImage::Format_RGB32);
   {
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -328,8 +323,7 @@ TEST(QLNGraphicGeometry, HandlesAreDrawnAsPixelAlignedSquaresRedWhenLocked) {
   EXPECT_EQ(countPixels(image, knob), 8 * 36);
 
   // Drawn at twice the size, a handle is 12 device pixels wide.
-  QImage zoomed(160, 120, QImage::Format_RGB32);
-  zoomed.fill(white);
+  QImage zoomed = whiteImage(160, 120, QImage::Format_RGB32);
   {
     QPainter painter(&zoomed);
     painter.scale(2, 2);

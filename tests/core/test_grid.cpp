@@ -3,6 +3,8 @@
 
 #include "core/QLNGrid.h"
 
+#include "tests/common/PixelHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -12,6 +14,8 @@
 #include <QTimer>
 
 #include <vector>
+
+using namespace pixeltest;
 
 namespace {
 
@@ -46,26 +50,14 @@ struct GridSignals {
   }
 };
 
-QImage whiteImage(int w, int h) {
-  QImage image(w, h, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  return image;
-}
-
 bool isBlack(const QImage &image, int x, int y) {
   return image.pixel(x, y) == qRgb(0, 0, 0);
 }
 
-int blackPixels(const QImage &image) {
-  int n = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      n += isBlack(image, x, y) ? 1 : 0;
-  return n;
-}
+int blackPixels(const QImage &image) { return countPixels(image, qRgb(0, 0, 0)); }
 
 QImage drawn(const QLNGrid &grid, int w, int h, QRectF dirty, double scale = 1.0) {
-  QImage image = whiteImage(w, h);
+  QImage image = whiteImage(w, h, QImage::Format_RGB32);
   QPainter painter(&image);
   painter.scale(scale, scale);
   grid.drawRect(&painter, dirty);

@@ -2,8 +2,9 @@
 // handles, hit testing along the line (horizontal and vertical lines included), and
 // painting: stroke only, cap styles, dashes, colour and the redraw request.
 
-#include "core/MainWindowServices.h"
 #include "core/QLNLine.h"
+
+#include "tests/common/PixelHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -13,41 +14,9 @@
 #include <cmath>
 #include <memory>
 
+using namespace pixeltest;
+
 namespace {
-
-QImage whiteImage(int w, int h) {
-  QImage image(w, h, QImage::Format_ARGB32);
-  image.fill(Qt::white);
-  return image;
-}
-
-bool isInk(const QColor &c) { return qGray(c.rgb()) < 128; }
-bool isWhite(const QColor &c) {
-  return c.red() >= 248 && c.green() >= 248 && c.blue() >= 248;
-}
-
-QColor at(const QImage &image, double x, double y) {
-  return image.pixelColor(int(std::floor(x)), int(std::floor(y)));
-}
-
-bool allWhite(const QImage &image) {
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (!isWhite(image.pixelColor(x, y)))
-        return false;
-  return true;
-}
-
-class RefreshCounter : public MainWindowServices {
-public:
-  RefreshCounter() : m_previous(Main_App_wnd) { Main_App_wnd = this; }
-  ~RefreshCounter() override { Main_App_wnd = m_previous; }
-  void Refresh_Canvas() override { ++count; }
-  int count = 0;
-
-private:
-  MainWindowServices *m_previous;
-};
 
 std::shared_ptr<QLNLine> lineFrom(QPointF begin, QPointF end, double width = 1.0) {
   auto line = std::make_shared<QLNLine>();

@@ -4,11 +4,12 @@
 
 #include "core/CardDrawing.h"
 #include "core/Globals.h"
-#include "core/MainWindowServices.h"
 #include "core/Shape_Control.h"
 #include "core/Utilities.h"
 
 #include "platform/Images.h"
+
+#include "tests/common/PixelHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -21,15 +22,14 @@
 #include <memory>
 #include <vector>
 
+using namespace pixeltest;
+
 namespace {
 
 // ---- Pixel helpers -------------------------------------------------------------------
 
-QImage whiteImage(int w, int h) {
-  QImage image(w, h, QImage::Format_ARGB32);
-  image.fill(Qt::white);
-  return image;
-}
+// These tests count a pixel as white within 8 of pure white (the shared default is 7).
+constexpr int kWhiteTolerance = 8;
 
 QImage painted(QLNGraphic &graphic, int w = 160, int h = 160) {
   QImage image = whiteImage(w, h);
@@ -38,18 +38,6 @@ QImage painted(QLNGraphic &graphic, int w = 160, int h = 160) {
   painter.end();
   return image;
 }
-
-QColor at(const QImage &image, double x, double y) {
-  return image.pixelColor(int(std::floor(x)), int(std::floor(y)));
-}
-
-bool near(const QColor &a, const QColor &b, int tolerance = 12) {
-  return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
-         std::abs(a.blue() - b.blue()) <= tolerance;
-}
-
-bool isWhite(const QColor &c) { return near(c, Qt::white, 8); }
-bool isInk(const QColor &c) { return qGray(c.rgb()) < 128; }
 
 // Whether some pixel within `radius` pixels of (x, y) is dark.
 bool inkNear(const QImage &image, double x, double y, int radius = 1) {
@@ -61,26 +49,6 @@ bool inkNear(const QImage &image, double x, double y, int radius = 1) {
         return true;
   return false;
 }
-
-bool allWhite(const QImage &image) {
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (!isWhite(image.pixelColor(x, y)))
-        return false;
-  return true;
-}
-
-// Counts the redraw requests while it is the main window.
-class RefreshCounter : public MainWindowServices {
-public:
-  RefreshCounter() : m_previous(Main_App_wnd) { Main_App_wnd = this; }
-  ~RefreshCounter() override { Main_App_wnd = m_previous; }
-  void Refresh_Canvas() override { ++count; }
-  int count = 0;
-
-private:
-  MainWindowServices *m_previous;
-};
 
 // A shape at (20, 20) of 100 by 100 points, fill off, a black 2-point border.
 std::shared_ptr<Shape_Control> outlinedShape(const QString &code) {
@@ -149,10 +117,10 @@ TEST(ShapeDrawing, EachShapeStrokesItsOwnOutlineAndLeavesTheInsideEmptyWithFillO
     for (const QPointF &p : c.onOutline)
       EXPECT_TRUE(inkNear(image, p.x(), p.y(), 2)) << p.x() << "," << p.y();
     for (const QPointF &p : c.blank)
-      EXPECT_TRUE(isWhite(at(image, p.x(), p.y()))) << p.x() << "," << p.y();
+      EXPECT_TRUE(isWhite(at(image, p.x(), p.y()), kWhiteTolerance)) << p.x() << "," << p.y();
     // Nothing outside the bounds but the border's outer half.
-    EXPECT_TRUE(isWhite(at(image, 10, 10)));
-    EXPECT_TRUE(isWhite(at(image, 130, 130)));
+    EXPECT_TRUE(isWhite(at(image, 10, 10), kWhiteTolerance));
+    EXPECT_TRUE(isWhite(at(image, 130, 130), kWhiteTolerance));
   }
 }
 
@@ -251,8 +219,8 @@ TEST(ShapeDrawing, StretchedHexagonHasVerticesAtTopAndBottomCentre) {
   EXPECT_TRUE(near(at(image, 80, 98.5), QColor(255, 0, 0), 60));
   EXPECT_TRUE(near(at(image, 80, 70), QColor(255, 0, 0)));
   // The corners of the box are outside the hexagon.
-  EXPECT_TRUE(isWhite(at(image, 23, 43)));
-  EXPECT_TRUE(isWhite(at(image, 137, 97)));
+  EXPECT_TRUE(isWhite(at(image, 23, 43), kWhiteTolerance));
+  EXPECT_TRUE(isWhite(at(image, 137, 97), kWhiteTolerance));
 }
 
 // ---- Fills -------------------------------------------------------------------------------
@@ -267,7 +235,7 @@ TEST(ShapeDrawing, StarsFillTheirInnerPolygonByTheNonZeroRule) {
     const QImage image = painted(*shape);
     EXPECT_TRUE(near(at(image, 70, 70), QColor(255, 0, 0))) << "centre";
     EXPECT_TRUE(near(at(image, 70, 30), QColor(255, 0, 0))) << "top point";
-    EXPECT_TRUE(isWhite(at(image, 22, 22))) << "outside";
+    EXPECT_TRUE(isWhite(at(image, 22, 22), kWhiteTolerance)) << "outside";
   }
 }
 
@@ -366,7 +334,7 @@ TEST_F(HatchFill, PatternTilesOverTheBackgroundColour) {
       EXPECT_TRUE(near(at(image, x + 0.5, 70.5), QColor(0, 200, 0), 30));
   }
   // Only inside the outline.
-  EXPECT_TRUE(isWhite(at(image, 10.5, 70.5)));
+  EXPECT_TRUE(isWhite(at(image, 10.5, 70.5), kWhiteTolerance));
 }
 
 TEST_F(HatchFill, PatternIsFoundByNameWhateverItsImageType) {
@@ -421,18 +389,15 @@ TEST(ShapeDrawing, DashPatternsMeasureTheirLengthsInPointsAtEveryWidth) {
       shape->_strokeWidth = width;
       shape->_stroke_border_type = code;
       const QImage image = painted(*shape, 320, 80);
+      // Ink first (a row that starts with a gap has an ink run of 0); the run still
+      // open at x 200 is left out.
       std::vector<int> runs;
-      bool ink = true;
-      int run = 0;
-      for (int x = 10; x < 200; ++x) {
-        const bool here = isInk(image.pixelColor(x, 20));
-        if (here == ink) {
-          ++run;
-        } else {
-          runs.push_back(run);
-          ink = here;
-          run = 1;
-        }
+      int runStart = 10;
+      if (!isInk(image.pixelColor(10, 20)))
+        runs.push_back(0);
+      for (int x : rowTransitions(image, 20, 10, 200)) {
+        runs.push_back(x - runStart);
+        runStart = x;
       }
       ASSERT_GE(runs.size(), lengths.size() * 2);
       for (size_t i = 0; i < lengths.size() * 2; ++i)
@@ -479,7 +444,7 @@ TEST(ShapeDrawing, HiddenShapesPaintNothingAndAskForNoRedraw) {
   shape->_isDrawingFill = true;
   shape->_fillColor = Qt::red;
   shape->Set_Ctrl_Is_Visible(false);
-  EXPECT_TRUE(allWhite(painted(*shape)));
+  EXPECT_TRUE(allWhite(painted(*shape), kWhiteTolerance));
   EXPECT_EQ(refresh.count, 0);
 
   // A visible shape asks once, also when its code gives no outline.
@@ -487,7 +452,7 @@ TEST(ShapeDrawing, HiddenShapesPaintNothingAndAskForNoRedraw) {
   painted(*shape);
   EXPECT_EQ(refresh.count, 1);
   shape->Set_Shape_Type("nothing");
-  EXPECT_TRUE(allWhite(painted(*shape)));
+  EXPECT_TRUE(allWhite(painted(*shape), kWhiteTolerance));
   EXPECT_EQ(refresh.count, 2);
 }
 

@@ -3,8 +3,9 @@
 // fill and border, what is not painted (hidden, empty, being created) and the natural
 // size of the stored text.
 
-#include "core/MainWindowServices.h"
 #include "core/QLNText.h"
+
+#include "tests/common/PixelHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -19,35 +20,11 @@
 #include <memory>
 #include <vector>
 
+using namespace pixeltest;
+
 namespace {
 
 const QString SansFont = QStringLiteral("LiberationSans");
-
-QImage whiteImage(int w, int h) {
-  QImage image(w, h, QImage::Format_ARGB32);
-  image.fill(Qt::white);
-  return image;
-}
-
-bool isInk(const QColor &c) { return qGray(c.rgb()) < 128; }
-bool isWhite(const QColor &c) { return c.red() >= 248 && c.green() >= 248 && c.blue() >= 248; }
-
-bool near(const QColor &a, const QColor &b, int tolerance) {
-  return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
-         std::abs(a.blue() - b.blue()) <= tolerance;
-}
-
-QColor at(const QImage &image, double x, double y) {
-  return image.pixelColor(int(std::floor(x)), int(std::floor(y)));
-}
-
-bool allWhite(const QImage &image) {
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (!isWhite(image.pixelColor(x, y)))
-        return false;
-  return true;
-}
 
 // The rectangle of the dark pixels within `area` (the whole image by default).
 QRect inkArea(const QImage &image, QRect area = QRect()) {
@@ -88,17 +65,6 @@ std::vector<QRect> inkLines(const QImage &image) {
   }
   return lines;
 }
-
-class RefreshCounter : public MainWindowServices {
-public:
-  RefreshCounter() : m_previous(Main_App_wnd) { Main_App_wnd = this; }
-  ~RefreshCounter() override { Main_App_wnd = m_previous; }
-  void Refresh_Canvas() override { ++count; }
-  int count = 0;
-
-private:
-  MainWindowServices *m_previous;
-};
 
 // Stores `text` as the object's text in one run of `font`.
 void setStoredText(QLNText &object, const QString &text, const FontSpec &font) {

@@ -14,6 +14,7 @@
 #include "core/QLNGrid.h"
 #include "platform/Images.h"
 #include "platform/Paths.h"
+#include "tests/common/PixelHelpers.h"
 #include "tests/common/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -43,9 +44,7 @@ const QColor kUntouched(0, 255, 0);
 struct Drawn {
   QImage image;
   double scale;
-  QColor at(double x, double y) const {
-    return image.pixelColor(int(std::floor(x * scale)), int(std::floor(y * scale)));
-  }
+  QColor at(double x, double y) const { return pixeltest::at(image, x, y, scale); }
 };
 
 Drawn draw(const Card_Property &side, int shape, const QRectF &rect = QRectF(10, 10, 243, 154),
@@ -87,14 +86,9 @@ bool isDark(const QColor &c) { return c.red() < 128 && c.green() < 128 && c.blue
 // The x positions (in points) where row `y` changes between dark and light, from x0 to x1.
 std::vector<double> darkTransitions(const Drawn &d, double y, double x0, double x1) {
   std::vector<double> edges;
-  const int row = int(std::floor(y * d.scale));
-  bool previous = isDark(d.image.pixelColor(int(x0 * d.scale), row));
-  for (int px = int(x0 * d.scale) + 1; px < int(x1 * d.scale); ++px) {
-    const bool dark = isDark(d.image.pixelColor(px, row));
-    if (dark != previous)
-      edges.push_back(px / d.scale);
-    previous = dark;
-  }
+  for (int px : pixeltest::rowTransitions(d.image, int(std::floor(y * d.scale)), int(x0 * d.scale),
+                                          int(x1 * d.scale), isDark))
+    edges.push_back(px / d.scale);
   return edges;
 }
 
