@@ -18,6 +18,10 @@ int Not_Draw_Only_Prop_Change = 0;
 
 QString Start_Card_Option;
 QString Project_File_Name;
+const QString design_file_EXT = QStringLiteral("dcard");
+bool Excel_Binding_Use = false;
+QString Excel_Source_Path;
+const QString QLNGraphicViewPasteboardType = QStringLiteral("Quellin 2 pasteboard type");
 bool Fill_User_Profile = false;
 float last_ctrl_X = 10.0f;
 float last_ctrl_Y = 10.0f;

@@ -57,6 +57,16 @@ extern int Not_Draw_Only_Prop_Change;
 extern QString Start_Card_Option;
 // Path of the current design file; "" for a design not yet saved.
 extern QString Project_File_Name;
+// The extension of a design log (and of a template's design file), without the dot.
+extern const QString design_file_EXT;  // "dcard"
+// Spreadsheet rows are bound to the user-profile fields (set by the profile windows,
+// kept in the design log), and the path of that spreadsheet ("" when none).
+extern bool Excel_Binding_Use;
+extern QString Excel_Source_Path;
+// The clipboard format under which the canvases copy card objects (the data of
+// QLNGraphic::pasteboardDataWithGraphics). Only clipboard contents of this format are
+// the program's own: a new project clears the clipboard only when it holds them.
+extern const QString QLNGraphicViewPasteboardType;  // "Quellin 2 pasteboard type"
 // Set when a profile window was accepted; cleared by a new project.
 extern bool Fill_User_Profile;
 // Position (points) of the last object placed by the cascade of new objects; both 10

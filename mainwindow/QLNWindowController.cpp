@@ -109,6 +109,9 @@ QLNWindowController::QLNWindowController()
 
   // The grid enables the align-with-grid button whenever it is shown for good.
   connect(_grid.get(), &QLNGrid::alignWithGridEnabledChanged, ui->Align_with_grid_btn, &QWidget::setEnabled);
+  // The design-file commands (New, Open, Save, Save As in the toolbar and the File menu)
+  // and Exit.
+  installDesignFileCommands();
   ui->window->installEventFilter(this);
 }
 

@@ -21,8 +21,9 @@
 //   QLNWindowController_Services.cpp  side lists, images, e-mail settings, listings,
 //                                     series-in-use test, dates and times, paths, the
 //                                     size list table, the sheets
-//   QLNWindowController_NewProject.cpp  New_Project and the window title (these move to
-//                                     the design-file code when it comes)
+//   designs/QLNWindowController_*.cpp the design files: the new project and its reset,
+//                                     saving and opening design logs, the window title,
+//                                     their commands and the exit command
 //   QLNWindowController_CardBase.cpp  card base drawing, background pictures, Refresh_Canvas
 //
 // Main thread only, except where a member says otherwise.
@@ -32,6 +33,7 @@
 #include "core/MainWindowServices.h"
 #include "core/QLNDocument.h"
 #include "core/QLNGraphic.h"
+#include "designs/model/SpreadsheetGrid.h"
 #include "profiles/model/User_Profile_Class.h"
 
 #include "platform/Fonts.h"
@@ -160,9 +162,37 @@ public:
   // Gives the three side views the frame 0 by 0, redraws, then `size` (points), redraws.
   void SetDocumentCanvasSize(const QSizeF &size);
 
-  // ---- New project (moves to the design-file code) ------------------------------------
+  // ---- Design files, new project and exit (defined in designs/) ---------------------
+  // The reset of every per-design setting (both sides emptied), then the start window.
   void New_Project();
+  void New_Project_Setting_Reset();
+  // "App_Name ( file name )" while a file exists at Project_File_Name, else App_Name.
   void Set_Log_Name_In_Title();
+  // Writes the design log to Project_File_Name (asking for a path first when there is
+  // none, or always with `save_as`); with `show_msg` the outcome is shown and the title
+  // set. True only when the file was written; a failure keeps the former file name.
+  bool Save_project_file(bool save_as, bool show_msg);
+  // Replaces the design by the design log at `path`: 1 loaded, 0 refused (the design,
+  // its path and the title then stay as they were). Mode "L" makes the file the
+  // design's file; any other mode (a template) opens it untitled.
+  int Read_and_load_design_Log(const QString &path, const QString &log_or_template);
+  // The open panel, then the reader in mode "L"; 0 when the panel is cancelled.
+  int Open_Log_File();
+  // The toolbar and menu commands (the sender is ignored).
+  void Save_Btn_Clicked(QObject *sender = nullptr);
+  void SaveAs_Btn_Clicked(QObject *sender = nullptr);
+  void New_Btn_Clicked(QObject *sender = nullptr);
+  void Open_Btn_Clicked(QObject *sender = nullptr);
+  void Exit_Btn_Clicked(QObject *sender = nullptr);
+  // Asks to save changes, shows the review window and ends the program (through
+  // hooks().exitProcess); stays when the user wanted to save and nothing was saved.
+  void Exit_App();
+  // Adds the File menu (New, Open..., Save, Save As..., Exit) and the New, Open, Save
+  // and Save As toolbar buttons to the main window and connects them; called once by
+  // the constructor.
+  void installDesignFileCommands();
+  // The spreadsheet grid's columns and rows as the design log keeps them.
+  SpreadsheetGrid Excel_Grid;
 
   // ---- Services: the size list table ---------------------------------------------------
   // The row's "Extension" text; "" (and a log line) for a row outside the list.

@@ -23,6 +23,7 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -323,9 +324,16 @@ TEST_F(MainWindowTest, GridButtonFollowsTheGridAndTheNewProjectResetsIt) {
   ASSERT_NE(controller, nullptr);
   controller->_grid->setAlwaysShown(true);
   EXPECT_TRUE(controller->ui->Align_with_grid_btn->isEnabled());
-  Project_File_Name = QStringLiteral("/somewhere/Birthday.dcard");
+  // The title names the design's file while that file exists.
+  QTemporaryDir folder;
+  Project_File_Name = folder.filePath(QStringLiteral("Birthday.dcard"));
   controller->Set_Log_Name_In_Title();
-  EXPECT_EQ(controller->ui->window->windowTitle(), QStringLiteral("Birthday.dcard - Amends"));
+  EXPECT_EQ(controller->ui->window->windowTitle(), QStringLiteral("Amends"));
+  QFile file(Project_File_Name);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  controller->Set_Log_Name_In_Title();
+  EXPECT_EQ(controller->ui->window->windowTitle(), QStringLiteral("Amends ( Birthday.dcard )"));
 
   Card_Front_Or_Back = 1;
   controller->Front_card_Prop.setCard_Name(QStringLiteral("Old"));

@@ -1,0 +1,106 @@
+#include "designs/DesignFileSupport.h"
+
+#include "mainwindow/DrawWindow.h"
+#include "mainwindow/PanelWidgets.h"
+
+#include "core/Globals.h"
+#include "core/QLNDocument.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+
+namespace DesignFiles {
+
+namespace {
+
+const QString ExcelItem = QStringLiteral("Excel");
+
+// Points_to_MM_Convert: the value times 0.3527777777778, as a float.
+float pointsToMillimetres(double points) { return float(points * 0.3527777777778); }
+
+}  // namespace
+
+PropertyFillGuard::PropertyFillGuard() : m_previous(Not_Draw_Only_Prop_Change) { Not_Draw_Only_Prop_Change = 1; }
+
+PropertyFillGuard::~PropertyFillGuard() { release(); }
+
+void PropertyFillGuard::release() {
+  if (!m_active)
+    return;
+  m_active = false;
+  Not_Draw_Only_Prop_Change = m_previous;
+}
+
+UndoRegistrationPause::UndoRegistrationPause(QLNDocument *document) : m_document(document) {
+  if (m_document)
+    m_document->Enable_Disable_Undo_Registraion(0);
+}
+
+UndoRegistrationPause::~UndoRegistrationPause() { release(); }
+
+void UndoRegistrationPause::release() {
+  if (m_document)
+    m_document->Enable_Disable_Undo_Registraion(1);
+  m_document = nullptr;
+}
+
+bool clearOwnClipboardContents() {
+  if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+    return false;
+  QClipboard *clipboard = QGuiApplication::clipboard();
+  if (!clipboard)
+    return false;
+  const QMimeData *contents = clipboard->mimeData(QClipboard::Clipboard);
+  if (!contents || !contents->hasFormat(QLNGraphicViewPasteboardType))
+    return false;
+  clipboard->clear(QClipboard::Clipboard);
+  return true;
+}
+
+QSizeF canvasSizeForStoredSize(const QSizeF &stored) {
+  const double width = stored.width();
+  const double height = stored.height();
+  if (!std::isfinite(width) || !std::isfinite(height) || width <= 0.0 || height <= 0.0)
+    return QLNDocument::canvasSize(true, QSizeF());
+  return QSizeF(std::min(width, MaximumCardSide), std::min(height, MaximumCardSide));
+}
+
+void showCardSizeInMillimetres(DrawWindow *ui, const QSizeF &points) {
+  if (!ui)
+    return;
+  const float width = pointsToMillimetres(points.width());
+  const float height = pointsToMillimetres(points.height());
+  ui->width_Stepper->setValue(width);
+  ui->width_Text->setText(QString::number(width));
+  ui->height_Stepper->setValue(height);
+  ui->height_Text->setText(QString::number(height));
+}
+
+void updateUndoRedoButtons(DrawWindow *ui, QLNDocument *document) {
+  if (!ui)
+    return;
+  ui->Undo_btn->setEnabled(document && document->undoManager()->canUndo());
+  ui->Redo_btn->setEnabled(document && document->undoManager()->canRedo());
+}
+
+void addExcelItem(QComboBox *combo) {
+  if (combo && combo->count() == 2)
+    combo->addItem(ExcelItem);
+}
+
+void removeExcelItem(QComboBox *combo) {
+  if (!combo || combo->count() != 3)
+    return;
+  const int index = combo->findText(ExcelItem, Qt::MatchExactly);
+  if (index >= 0)
+    combo->removeItem(index);
+}
+
+}  // namespace DesignFiles

@@ -1,0 +1,73 @@
+#pragma once
+// Small helpers of the design-file commands of the main window controller: guards that
+// put the property-fill flag and the document's undo registration back on every path,
+// the clearing of the program's own clipboard contents, and the few main window steps
+// that the design files take before the property panel, the tools and the spreadsheet
+// combo services exist (each says which operation it stands in for).
+//
+// Main thread only.
+
+#include <QPointer>
+#include <QSizeF>
+
+class DrawWindow;
+class QComboBox;
+class QLNDocument;
+
+namespace DesignFiles {
+
+// Sets Not_Draw_Only_Prop_Change for its life (or until release()) and then puts back
+// the value it found.
+class PropertyFillGuard {
+public:
+  PropertyFillGuard();
+  ~PropertyFillGuard();
+  PropertyFillGuard(const PropertyFillGuard &) = delete;
+  PropertyFillGuard &operator=(const PropertyFillGuard &) = delete;
+  void release();
+
+private:
+  int m_previous;
+  bool m_active = true;
+};
+
+// Switches the document's undo registration off for its life (or until release()).
+// Registration is counted, so the end matches exactly this pause whatever happened
+// meanwhile. A null document is left alone.
+class UndoRegistrationPause {
+public:
+  explicit UndoRegistrationPause(QLNDocument *document);
+  ~UndoRegistrationPause();
+  UndoRegistrationPause(const UndoRegistrationPause &) = delete;
+  UndoRegistrationPause &operator=(const UndoRegistrationPause &) = delete;
+  void release();
+
+private:
+  QPointer<QLNDocument> m_document;
+};
+
+// Clears the system clipboard when it holds card objects copied by this program
+// (the format QLNGraphicViewPasteboardType); anything else the user copied stays.
+// True when it cleared something.
+bool clearOwnClipboardContents();
+
+// The largest card canvas, points: the 1000 millimetres the size fields accept.
+constexpr double MaximumCardSide = 1000.0 * 2.834645669291;
+// The canvas size for a design's stored front size: the size itself, each side held
+// to MaximumCardSide; a size without area (a design saved before it got one) or
+// one that is not a number gives the standard card canvas, 243 by 154 points.
+QSizeF canvasSizeForStoredSize(const QSizeF &stored);
+
+// Stand-ins until the main window's operations exist:
+//   Points_to_MM_Convert + Set_Card_Size_In_Control: `points` shown in millimetres
+//   (float values) in width_Stepper / width_Text and height_Stepper / height_Text.
+void showCardSizeInMillimetres(DrawWindow *ui, const QSizeF &points);
+//   Undo_Redo_Button_state: Undo_btn and Redo_btn enabled exactly when the document
+//   can undo and redo.
+void updateUndoRedoButtons(DrawWindow *ui, QLNDocument *document);
+//   Add_Excel_Col_Name_In_Combo: adds "Excel" when the combo holds exactly 2 items.
+void addExcelItem(QComboBox *combo);
+//   Remove_Excel_Col_Name_In_Combo: removes "Excel" when the combo holds exactly 3 items.
+void removeExcelItem(QComboBox *combo);
+
+}  // namespace DesignFiles

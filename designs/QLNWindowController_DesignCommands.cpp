@@ -1,0 +1,160 @@
+// The design-file commands of the main window: New, Open, Save and Save As on the
+// toolbar and in the File menu, and Exit with its save question. A question answered
+// Yes whose save did not happen (the panel was cancelled or the file could not be
+// written) stops the command, so that no unsaved work is thrown away.
+
+#include "mainwindow/QLNWindowController.h"
+
+#include "designs/DesignFileSupport.h"
+
+#include "mainwindow/DrawWindow.h"
+
+#include "core/Globals.h"
+#include "core/Utilities.h"
+
+#include "platform/UiServices.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <exception>
+#include <functional>
+
+namespace {
+
+const QString SaveBeforeNewQuestion = QStringLiteral("Do you want to save changes before opening new document?");
+const QString SaveBeforeOpenQuestion = QStringLiteral("Do you want to save changes before opening document?");
+const QString SaveBeforeCloseQuestion = QStringLiteral("Do you want to save changes before closing?");
+const QString NotSavedBeforeNew = QStringLiteral("The design has not been saved, so no new design was started.");
+const QString NotSavedBeforeOpen = QStringLiteral("The design has not been saved, so no design was opened.");
+const QString NotSavedBeforeClose = QStringLiteral("The design has not been saved, so the program stays open.");
+
+// Runs a command, writing the reason of anything it throws to the log.
+void runCommand(const char *name, const std::function<void()> &command) {
+  try {
+    command();
+  } catch (const std::exception &error) {
+    Show_NSLog_Message(QStringLiteral("%1: %2").arg(QLatin1String(name), QString::fromUtf8(error.what())));
+  } catch (...) {
+    Show_NSLog_Message(QStringLiteral("%1 failed.").arg(QLatin1String(name)));
+  }
+}
+
+}  // namespace
+
+void QLNWindowController::Save_Btn_Clicked(QObject *) {
+  runCommand("Save", [this] { Save_project_file(false, true); });
+}
+
+void QLNWindowController::SaveAs_Btn_Clicked(QObject *) {
+  runCommand("Save As", [this] { Save_project_file(true, true); });
+}
+
+void QLNWindowController::New_Btn_Clicked(QObject *) {
+  runCommand("New", [this] {
+    if (Show_YES_NO_MessageBox(SaveBeforeNewQuestion) && !Save_project_file(false, true)) {
+      Show_MessageBox(NotSavedBeforeNew);
+      return;
+    }
+    New_Project();
+    DesignFiles::updateUndoRedoButtons(ui, m_document);
+  });
+}
+
+void QLNWindowController::Open_Btn_Clicked(QObject *) {
+  runCommand("Open", [this] {
+    if (Show_YES_NO_MessageBox(SaveBeforeOpenQuestion) && !Save_project_file(false, true)) {
+      Show_MessageBox(NotSavedBeforeOpen);
+      return;
+    }
+    New_Project_Setting_Reset();
+    const int result = Open_Log_File();
+    DesignFiles::updateUndoRedoButtons(ui, m_document);
+    if (result != 1)
+      Open_Start_Window();
+  });
+  Not_Draw_Only_Prop_Change = 0;
+}
+
+void QLNWindowController::Exit_Btn_Clicked(QObject *) { Exit_App(); }
+
+void QLNWindowController::Exit_App() {
+  // The program stays unless the question was answered and the save (when wanted) done.
+  bool stay = true;
+  runCommand("Exit", [this, &stay] {
+    if (Show_YES_NO_MessageBox(SaveBeforeCloseQuestion) && !Save_project_file(false, false)) {
+      Show_MessageBox(NotSavedBeforeClose);
+      return;
+    }
+    stay = false;
+    UiServices::instance().runModal(ui->Review_Window);
+    ui->Review_Window->hide();
+  });
+  if (!stay)
+    endProcess(0);
+}
+
+void QLNWindowController::installDesignFileCommands() {
+  struct Command {
+    const char *buttonName;
+    const char *menuName;
+    QString text;
+    QString menuText;
+    QString tip;
+    QKeySequence shortcut;
+    void (QLNWindowController::*action)(QObject *);
+  };
+  const Command commands[] = {
+      {"New_btn", "New_menu_item", QStringLiteral("New"), QStringLiteral("&New"), QStringLiteral("Start a new design"),
+       QKeySequence::New, &QLNWindowController::New_Btn_Clicked},
+      {"Open_btn", "Open_menu_item", QStringLiteral("Open"), QStringLiteral("&Open..."),
+       QStringLiteral("Open a design file"), QKeySequence::Open, &QLNWindowController::Open_Btn_Clicked},
+      {"Save_btn", "Save_menu_item", QStringLiteral("Save"), QStringLiteral("&Save"), QStringLiteral("Save the design"),
+       QKeySequence::Save, &QLNWindowController::Save_Btn_Clicked},
+      {"SaveAs_btn", "SaveAs_menu_item", QStringLiteral("Save As"), QStringLiteral("Save &As..."),
+       QStringLiteral("Save the design under a new name"), QKeySequence::SaveAs,
+       &QLNWindowController::SaveAs_Btn_Clicked},
+  };
+
+  QMainWindow *mainWindow = ui->window;
+  QMenu *fileMenu = mainWindow->menuBar()->addMenu(QStringLiteral("&File"));
+  fileMenu->setObjectName(QStringLiteral("File_menu"));
+  auto *toolbar = mainWindow->findChild<QToolBar *>(QStringLiteral("command_toolbar"));
+  QAction *firstTool = toolbar && !toolbar->actions().isEmpty() ? toolbar->actions().constFirst() : nullptr;
+
+  for (const Command &command : commands) {
+    const auto handler = command.action;
+    QAction *item = fileMenu->addAction(command.menuText);
+    item->setObjectName(QLatin1String(command.menuName));
+    item->setShortcut(command.shortcut);
+    item->setShortcutContext(Qt::ApplicationShortcut);
+    connect(item, &QAction::triggered, this, [this, item, handler] { (this->*handler)(item); });
+
+    if (toolbar) {
+      auto *button = new QToolButton;
+      button->setObjectName(QLatin1String(command.buttonName));
+      button->setText(command.text);
+      button->setToolTip(command.tip);
+      button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+      button->setAutoRaise(true);
+      toolbar->insertWidget(firstTool, button);
+      connect(button, &QToolButton::clicked, this, [this, button, handler] { (this->*handler)(button); });
+    }
+  }
+  if (toolbar)
+    toolbar->insertSeparator(firstTool);
+
+  fileMenu->addSeparator();
+  QAction *exitItem = fileMenu->addAction(QStringLiteral("E&xit"));
+  exitItem->setObjectName(QStringLiteral("Exit_menu_item"));
+  exitItem->setShortcut(QKeySequence::Quit);
+  exitItem->setShortcutContext(Qt::ApplicationShortcut);
+  connect(exitItem, &QAction::triggered, this, [this, exitItem] { Exit_Btn_Clicked(exitItem); });
+  connect(ui->Exit_btn, &QToolButton::clicked, this, [this] { Exit_Btn_Clicked(ui->Exit_btn); });
+}

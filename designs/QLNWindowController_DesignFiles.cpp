@@ -1,0 +1,211 @@
+// Saving and opening design logs, and the main window's title that names the open one.
+// The file format itself is designs/model/DesignLog.h.
+
+#include "mainwindow/QLNWindowController.h"
+
+#include "designs/DesignFileSupport.h"
+#include "designs/model/DesignLog.h"
+
+#include "mainwindow/DrawWindow.h"
+
+#include "core/Globals.h"
+#include "core/QLNDocument.h"
+#include "core/Utilities.h"
+
+#include "platform/UiServices.h"
+
+#include <QToolButton>
+#include <QFileInfo>
+#include <QMainWindow>
+
+#include <exception>
+#include <optional>
+
+namespace {
+
+const QString SavedMessage = QStringLiteral("Greeting Card Design Log has been saved successfully.");
+const QString SaveFailedMessage = QStringLiteral("fail");
+const QString CorruptFileMessage = QStringLiteral("File is corrupt and cannot be opened.");
+const QString PictureFill = QStringLiteral("I");
+const QString DesignLogMode = QStringLiteral("L");
+
+QString reasonOf(const std::exception &error) { return QString::fromUtf8(error.what()); }
+
+bool hasPictureFill(const Card_Property &side) {
+  return side.Card_fill_chk() && side.Card_fill_style() == PictureFill;
+}
+
+}  // namespace
+
+void QLNWindowController::Set_Log_Name_In_Title() {
+  const QFileInfo file(Project_File_Name);
+  if (!Project_File_Name.isEmpty() && file.exists())
+    ui->window->setWindowTitle(QStringLiteral("%1 ( %2 )").arg(App_Name(), file.fileName()));
+  else
+    ui->window->setWindowTitle(App_Name());
+}
+
+bool QLNWindowController::Save_project_file(bool save_as, bool show_msg) {
+  const QString remembered = Project_File_Name;
+  if (save_as)
+    Project_File_Name = QString();
+  Project_File_Name = Trim_Str(Project_File_Name);
+
+  if (Project_File_Name.isEmpty()) {
+    FilePanelOptions options;
+    options.title = QStringLiteral("Save Design");
+    options.extensions = {design_file_EXT};
+    options.defaultExtension = design_file_EXT;
+    const QString chosen = UiServices::instance().saveFile(options);
+    if (chosen.isEmpty()) {
+      // Cancelled: nothing is written and nothing is shown.
+      Project_File_Name = remembered;
+      return false;
+    }
+    ui->window->raise();
+    ui->window->activateWindow();
+    Project_File_Name = chosen;
+  }
+
+  // A side whose fill is not a picture keeps no picture path once saved.
+  clearUnusedBackgroundPath(Front_card_Prop);
+  clearUnusedBackgroundPath(Back_card_Prop);
+
+  bool saved = false;
+  QString error;
+  try {
+    DesignLogContents contents;
+    contents.front = Front_card_Prop;
+    contents.back = Back_card_Prop;
+    contents.excelBindingUse = Excel_Binding_Use;
+    contents.excelSourcePath = Excel_Source_Path;
+    contents.gridColumnTitles = Excel_Grid.columnTitles();
+    contents.gridRows = Excel_Grid.rows;
+    contents.frontObjects = Get_Front_Controls_Array();
+    contents.backObjects = Get_Back_Controls_Array();
+    // Whole or nothing: the file that was there stays as it was unless the whole new
+    // one is written.
+    saved = saveDesignLog(Project_File_Name, contents, &error);
+  } catch (const std::exception &exception) {
+    error = reasonOf(exception);
+  } catch (...) {
+    error = QStringLiteral("unknown error");
+  }
+  if (!saved) {
+    Show_NSLog_Message(QStringLiteral("The design log %1 was not saved: %2").arg(Project_File_Name, error));
+    // The design still belongs to the file it had, which is unchanged.
+    Project_File_Name = remembered;
+  }
+
+  if (show_msg) {
+    Show_MessageBox(saved ? SavedMessage : SaveFailedMessage);
+    Set_Log_Name_In_Title();
+  }
+  return saved;
+}
+
+int QLNWindowController::Read_and_load_design_Log(const QString &path, const QString &log_or_template) {
+  // The whole file is read and checked, every card object archive decoded and every
+  // picture loaded, before anything of the current design changes.
+  QString error;
+  std::optional<DesignLogContents> contents;
+  try {
+    contents = readDesignLogFile(path, &error);
+    if (contents)
+      loadDesignLogPictures(*contents);
+  } catch (const std::exception &exception) {
+    contents.reset();
+    error = reasonOf(exception);
+  }
+  if (!contents) {
+    Show_NSLog_Message(QStringLiteral("The design log %1 is refused: %2").arg(path, error));
+    Show_MessageBox(CorruptFileMessage);
+    return 0;
+  }
+
+  try {
+    // Undo registration is off and the property updates do nothing until the design is
+    // in place; both are put back however the loading ends.
+    DesignFiles::UndoRegistrationPause undoPause(m_document);
+    DesignFiles::PropertyFillGuard fill;
+
+    New_Project_Setting_Reset();
+    // The property panel's tabs are removed once the panel exists; the reset emptied
+    // both sides.
+
+    // The front side's settings, and its size for the document and the canvases.
+    Front_card_Prop = contents->front;
+    const QSizeF canvasSize = DesignFiles::canvasSizeForStoredSize(Front_card_Prop.Card_Size());
+    Set_Document_Size(canvasSize);
+    SetDocumentCanvasSize(canvasSize);
+    DesignFiles::showCardSizeInMillimetres(ui, canvasSize);
+    // The back side's settings; its size changes nothing else.
+    Back_card_Prop = contents->back;
+
+    // The spreadsheet binding and the grid.
+    Excel_Binding_Use = contents->excelBindingUse;
+    if (Excel_Binding_Use)
+      DesignFiles::addExcelItem(ui->Data_source_type);
+    else
+      DesignFiles::removeExcelItem(ui->Data_source_type);
+    Excel_Source_Path = contents->excelSourcePath;
+    Excel_Grid.setColumnsFromTitles(contents->gridColumnTitles);
+    Excel_Grid.rows = contents->gridRows;
+
+    // The card objects of both sides, in their saved order, without undo.
+    if (m_document) {
+      m_document->setList(QLNDocumentGraphicsKey, contents->frontObjects);
+      m_document->setList(QLNDocumentGraphicsKey_back, contents->backObjects);
+    }
+
+    // The design is in place: only now does it take the file's path (a template opens
+    // untitled, as the reset left it).
+    if (log_or_template == DesignLogMode) {
+      Project_File_Name = path;
+      Set_Log_Name_In_Title();
+    }
+
+    fill.release();
+    // (The property panel shows the card's properties once it exists.)
+
+    // The background pictures, back side first.
+    if (hasPictureFill(Back_card_Prop))
+      set_Back_BG_Image(Back_card_Prop.Card_BG_Image_Path());
+    if (hasPictureFill(Front_card_Prop))
+      set_Front_BG_Image(Front_card_Prop.Card_BG_Image_Path());
+
+    // The arrow tool (the tool-change notification comes with the tools), a redraw, and
+    // undo registration on again.
+    Selected_Control_Tool = 0;
+    ui->Arrow_Tool_btn->setChecked(true);
+    Refresh_Canvas();
+    undoPause.release();
+    return 1;
+  } catch (const std::exception &exception) {
+    Show_NSLog_Message(QStringLiteral("The design log %1 could not be loaded: %2").arg(path, reasonOf(exception)));
+  } catch (...) {
+    Show_NSLog_Message(QStringLiteral("The design log %1 could not be loaded.").arg(path));
+  }
+  // Whatever was loaded before the failure stays untitled, so that no later save
+  // replaces the file with a part of it.
+  Project_File_Name = QString();
+  Set_Log_Name_In_Title();
+  return 0;
+}
+
+int QLNWindowController::Open_Log_File() {
+  try {
+    FilePanelOptions options;
+    options.title = QStringLiteral("Open Design");
+    options.extensions = {design_file_EXT};
+    const QString path = UiServices::instance().openFile(options);
+    if (path.isEmpty())
+      return 0;
+    return Read_and_load_design_Log(path, DesignLogMode);
+  } catch (const std::exception &exception) {
+    Show_NSLog_Message(reasonOf(exception));
+  } catch (...) {
+    Show_NSLog_Message(QStringLiteral("The design log could not be opened."));
+  }
+  return 0;
+}
