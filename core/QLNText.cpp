@@ -133,9 +133,9 @@ constexpr double MaxKerning = 1000.0;
 // resolution in whole steps, which would lose it on a 72-dpi device).
 constexpr double TextScale = 16.0;
 
-QFont drawingFont(const FontSpec &spec, double kerning) {
-  QFont font = spec.toQFont();
-  const double points = font.pointSizeF() > 0.0 ? font.pointSizeF() : spec.pointSize();
+QFont drawingFont(const FontSpec &fontSpec, double kerning) {
+  QFont font = fontSpec.toQFont();
+  const double points = font.pointSizeF() > 0.0 ? font.pointSizeF() : fontSpec.pointSize();
   font.setPixelSize(std::max(1, int(std::lround(points * TextScale))));
   // Unhinted metrics: the same line breaks at every zoom.
   font.setHintingPreference(QFont::PreferNoHinting);
@@ -147,10 +147,10 @@ QFont drawingFont(const FontSpec &spec, double kerning) {
 }
 
 QFont runFont(const TextRun *run) {
-  FontSpec spec = FallbackFont;
+  FontSpec fontSpec = FallbackFont;
   if (run && run->font && !run->font->postScriptName.isEmpty())
-    spec = FontSpec(run->font->postScriptName, run->font->pointSize);
-  return drawingFont(spec, run && run->kerning ? *run->kerning : 0.0);
+    fontSpec = FontSpec(run->font->postScriptName, run->font->pointSize);
+  return drawingFont(fontSpec, run && run->kerning ? *run->kerning : 0.0);
 }
 
 double usableLineWidth(double width) {
@@ -371,8 +371,8 @@ void QLNText::drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) 
   text = caseTransformed(text, text_transfrom_case);
   const double lineWidth = usableLineWidth(r.width());
   if (lineWidth > 0.0 && r.height() > 0.0) {
-    const std::optional<FontSpec> spec = Text_Font_value();
-    const QFont font = drawingFont(spec && !spec->isNull() ? *spec : FallbackFont, text_kerning);
+    const std::optional<FontSpec> fontSpec = Text_Font_value();
+    const QFont font = drawingFont(fontSpec && !fontSpec->isNull() ? *fontSpec : FallbackFont, text_kerning);
     const TextBlock block(text, [&](const Paragraph &) { return font; }, alignmentFor(text_alignmnet),
                           lineWidth, r.height(), {});
     const QColor color = Text_Color_Value().isValid() ? Text_Color_Value() : QColor(Qt::black);

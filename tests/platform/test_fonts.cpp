@@ -49,20 +49,20 @@ TEST(Fonts, PostScriptNamesDrawWithTheInstalledStandIns) {
   for (const Expected &c : cases) {
     const QString name = QString::fromLatin1(c.postScriptName);
     SCOPED_TRACE(c.postScriptName);
-    const FontSpec spec(name, 14);
-    const QFontInfo used(spec.toQFont());
+    const FontSpec fontSpec(name, 14);
+    const QFontInfo used(fontSpec.toQFont());
     EXPECT_EQ(used.family(), QString::fromLatin1(c.family));
     EXPECT_EQ(used.bold(), c.bold);
     EXPECT_EQ(used.italic(), c.italic);
     EXPECT_EQ(resolvedFamily(name), QString::fromLatin1(c.family));
-    EXPECT_EQ(spec.postScriptName(), name);  // drawing never replaces the name
+    EXPECT_EQ(fontSpec.postScriptName(), name);  // drawing never replaces the name
   }
   EXPECT_EQ(defaultFontFamily(), QStringLiteral("Liberation Serif"));
 }
 
 TEST(Fonts, PointSizesStayFractionalAndDamagedSizesStillDraw) {
-  const FontSpec spec(QStringLiteral("TimesNewRomanPS-ItalicMT"), 14.5);
-  EXPECT_DOUBLE_EQ(spec.toQFont().pointSizeF(), 14.5);
+  const FontSpec fontSpec(QStringLiteral("TimesNewRomanPS-ItalicMT"), 14.5);
+  EXPECT_DOUBLE_EQ(fontSpec.toQFont().pointSizeF(), 14.5);
 
   for (double damaged : {0.0, -3.0, std::nan("")}) {
     const FontSpec bad(QStringLiteral("ArialMT"), damaged);
@@ -84,14 +84,14 @@ TEST(Fonts, PanelFontsGetANameThatResolvesToTheSameFace) {
     for (const QString &style : styles) {
       const QFont chosen = QFontDatabase::font(family, style, 13);
       const QFontInfo wanted(chosen);
-      const FontSpec spec = FontSpec::fromQFont(chosen);
-      SCOPED_TRACE((family + QLatin1Char(' ') + style + QStringLiteral(" -> ") + spec.postScriptName()).toStdString());
-      const QFontInfo drawn(spec.toQFont());
+      const FontSpec fontSpec = FontSpec::fromQFont(chosen);
+      SCOPED_TRACE((family + QLatin1Char(' ') + style + QStringLiteral(" -> ") + fontSpec.postScriptName()).toStdString());
+      const QFontInfo drawn(fontSpec.toQFont());
       EXPECT_EQ(drawn.family(), wanted.family());
       EXPECT_EQ(drawn.bold(), wanted.bold());
       EXPECT_EQ(drawn.italic(), wanted.italic());
       EXPECT_EQ(drawn.weight(), wanted.weight());
-      EXPECT_DOUBLE_EQ(spec.pointSize(), 13.0);
+      EXPECT_DOUBLE_EQ(fontSpec.pointSize(), 13.0);
     }
   }
   QFont boldItalic(QStringLiteral("Liberation Serif"));
