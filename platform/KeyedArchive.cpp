@@ -315,7 +315,15 @@ struct KeyedArchiver::Private {
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "tiff");
     writer.setCompression(1);   // LZW
-    if (!writer.write(image)) {
+    // A picture read from a damaged file can carry a resolution TIFF cannot hold (zero,
+    // negative); the archive keeps the picture's size in points beside it, so the
+    // resolution is only a hint and such a one is written as 72 dpi.
+    QImage picture = image;
+    if (picture.dotsPerMeterX() <= 0 || picture.dotsPerMeterY() <= 0) {
+      picture.setDotsPerMeterX(2835);
+      picture.setDotsPerMeterY(2835);
+    }
+    if (!writer.write(picture)) {
       fail(QStringLiteral("The picture could not be written as TIFF: %1").arg(writer.errorString()));
       return 0;
     }

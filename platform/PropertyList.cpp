@@ -1,9 +1,11 @@
 #include "platform/PropertyList.h"
 
+#include <QHash>
 #include <plist/plist.h>
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
@@ -192,30 +194,35 @@ bool isUnsignedNode(plist_t node, quint64 value) {
 // Seconds between 1970-01-01 and 2001-01-01, the epoch of property list dates.
 constexpr qint64 kPlistEpochMs = 978307200000LL;
 
-// libplist hands dates over as 32-bit seconds since 2001 (1932 to 2069). Outside
-// that range the node is read back through its XML form, which libplist prints from
-// its full value (whole seconds).
+// The range of dates both forms carry: the years 1 to 9999.
+bool dateInRange(const QDateTime &date) {
+  return date.isValid() && date.toUTC().date().year() >= 1 && date.toUTC().date().year() <= 9999;
+}
+
+// libplist keeps a date as a double of seconds since 2001 but hands it over only as
+// 32-bit whole seconds, cut toward zero (a date in the second before 2001 loses its
+// sign), and microseconds, cut as well (a millisecond can come back one less). The
+// exact double is taken from the node's own binary form instead, which for a lone
+// date is the header, the marker 0x33 and the 8-byte double.
 QDateTime dateFromNode(plist_t node) {
-  int32_t sec = 0, usec = 0;
-  plist_get_date_val(node, &sec, &usec);
-  if (sec != INT32_MIN && sec != INT32_MAX) {
-    const qint64 ms = qint64(sec) * 1000 + usec / 1000 + kPlistEpochMs;
-    return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
-  }
   Node copy(plist_copy(node));
-  char *xml = nullptr;
+  char *binary = nullptr;
   uint32_t length = 0;
-  plist_to_xml(copy.get(), &xml, &length);
-  const QByteArray text(xml, xml ? qsizetype(length) : 0);
-  plist_to_xml_free(xml);
-  const qsizetype from = text.indexOf("<date>");
-  const qsizetype to = text.indexOf("</date>");
-  if (from < 0 || to < from)
+  plist_to_bin(copy.get(), &binary, &length);
+  const QByteArray bytes(binary, binary ? qsizetype(length) : 0);
+  plist_to_bin_free(binary);
+  if (bytes.size() < 8 + 9 + 32 || uchar(bytes[8]) != 0x33)
     return {};
-  QDateTime date = QDateTime::fromString(QString::fromLatin1(text.mid(from + 6, to - from - 6)),
-                                         Qt::ISODate);
-  date.setTimeSpec(Qt::UTC);
-  return date;
+  quint64 bits = 0;
+  for (int i = 0; i < 8; ++i)
+    bits = (bits << 8) | uchar(bytes[9 + i]);
+  double seconds = 0;
+  std::memcpy(&seconds, &bits, sizeof seconds);
+  if (!std::isfinite(seconds) || std::fabs(seconds) > 1e12)   // far beyond the years 1 to 9999
+    return {};
+  const QDateTime date =
+      QDateTime::fromMSecsSinceEpoch(std::llround(seconds * 1000) + kPlistEpochMs, Qt::UTC);
+  return dateInRange(date) ? date : QDateTime();
 }
 
 Node dateNode(const QDateTime &date) {
@@ -230,8 +237,7 @@ Node dateNode(const QDateTime &date) {
   }
   if (sec > INT32_MIN && sec < INT32_MAX)
     return Node(plist_new_date(int32_t(sec), int32_t(rest * 1000)));
-  const QDate day = date.toUTC().date();
-  if (day.year() < 1 || day.year() > 9999)
+  if (!dateInRange(date))
     return nullptr;
   const QByteArray iso = date.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ")).toLatin1();
   return parseXmlSnippet("<plist><date>" + iso + "</date></plist>");
@@ -642,6 +648,244 @@ QByteArray writeWith(void (*write)(plist_t, char **, uint32_t *), void (*release
   return out;
 }
 
+// ---------------------------------------------------------------------------------
+// The binary writer
+//
+// A binary property list (format "bplist00") is: the 8-byte header, the objects, a
+// table of the objects' offsets and a 32-byte trailer. Each object starts with a
+// marker byte whose high nibble is its type and whose low nibble is its size or
+// count; a count of 15 or more is written as nibble 0xF followed by an integer object.
+// Containers hold references, object numbers of a fixed width set in the trailer.
+//
+// The file depends on the value alone. The objects are numbered depth-first in the
+// order they are met: a container, then (for a dict) all its keys, then its items.
+// Scalars (strings, dict keys, numbers, booleans, dates, data, UIDs) with equal
+// encodings are written once and referenced from every place they occur; containers
+// are never shared, each is written where it occurs.
+
+// The width of a reference, offset or count holding `v`: 1, 2, 4 or 8 bytes.
+int widthFor(quint64 v) {
+  if (v <= 0xFF)
+    return 1;
+  if (v <= 0xFFFF)
+    return 2;
+  if (v <= 0xFFFFFFFFULL)
+    return 4;
+  return 8;
+}
+
+int log2Width(int width) { return width == 1 ? 0 : width == 2 ? 1 : width == 4 ? 2 : 3; }
+
+void appendBE(QByteArray &out, quint64 v, int width) {
+  for (int shift = (width - 1) * 8; shift >= 0; shift -= 8)
+    out.append(char((v >> shift) & 0xFF));
+}
+
+// An integer object: non-negative values below 2^32 in 1, 2 or 4 bytes (read as
+// unsigned), everything else as 8 bytes two's complement.
+void appendInteger(QByteArray &out, qint64 v) {
+  const int width = v >= 0 && v <= qint64(0xFFFFFFFFLL) ? widthFor(quint64(v)) : 8;
+  out.append(char(0x10 | log2Width(width)));
+  appendBE(out, quint64(v), width);
+}
+
+// A marker with its count: in the low nibble, or 0xF and an integer object.
+void appendMarker(QByteArray &out, uchar type, quint64 count) {
+  if (count < 15) {
+    out.append(char((type << 4) | uchar(count)));
+    return;
+  }
+  out.append(char((type << 4) | 0x0F));
+  const int width = widthFor(count);
+  out.append(char(0x10 | log2Width(width)));
+  appendBE(out, count, width);
+}
+
+void appendDouble(QByteArray &out, uchar marker, double v) {
+  quint64 bits = 0;
+  static_assert(sizeof bits == sizeof v);
+  std::memcpy(&bits, &v, sizeof v);
+  out.append(char(marker));
+  appendBE(out, bits, 8);
+}
+
+// Both forms cut a string at its first NUL character (libplist keeps strings as C
+// strings, and dict keys with NULs are refused when read).
+QString cutAtNul(const QString &s) {
+  const qsizetype nul = s.indexOf(QChar(u'\0'));
+  return nul < 0 ? s : s.left(nul);
+}
+
+// ASCII strings as one byte per character, others as UTF-16BE counted in UTF-16
+// units. A lone surrogate is replaced as in the XML form (which goes through UTF-8),
+// so that every reader can decode the text.
+QByteArray encodeString(const QString &string) {
+  QString s = cutAtNul(string);
+  const bool ascii = std::all_of(s.cbegin(), s.cend(), [](QChar c) { return c.unicode() < 0x80; });
+  QByteArray out;
+  if (ascii) {
+    appendMarker(out, 0x5, quint64(s.size()));
+    out.append(s.toLatin1());
+    return out;
+  }
+  if (!QStringView(s).isValidUtf16())
+    s = QString::fromUtf8(s.toUtf8());
+  appendMarker(out, 0x6, quint64(s.size()));
+  out.reserve(out.size() + s.size() * 2);
+  for (QChar c : s)
+    appendBE(out, c.unicode(), 2);
+  return out;
+}
+
+// A scalar object's bytes; nullopt for a value that cannot be written (an Invalid,
+// a date outside the years 1 to 9999, a UID above 2^32 - 1).
+std::optional<QByteArray> encodeScalar(const PlistValue &value) {
+  QByteArray out;
+  switch (value.type()) {
+  case PlistValue::Type::Bool: out.append(value.toBool() ? '\x09' : '\x08'); break;
+  case PlistValue::Type::Integer:
+    if (value.isUnsignedAboveInt64()) {
+      // 16 bytes, read as a signed 128-bit number: the high half is zero.
+      out.append('\x14');
+      appendBE(out, 0, 8);
+      appendBE(out, value.toUnsigned(), 8);
+    } else {
+      appendInteger(out, value.toInt());
+    }
+    break;
+  case PlistValue::Type::Real: appendDouble(out, 0x23, value.toReal()); break;
+  case PlistValue::Type::String: out = encodeString(value.toString()); break;
+  case PlistValue::Type::Data: {
+    const QByteArray data = value.toData();
+    appendMarker(out, 0x4, quint64(data.size()));
+    out.append(data);
+    break;
+  }
+  case PlistValue::Type::Date: {
+    const QDateTime date = value.toDate();
+    if (!dateInRange(date))
+      return std::nullopt;
+    appendDouble(out, 0x33, double(date.toMSecsSinceEpoch() - kPlistEpochMs) / 1000.0);
+    break;
+  }
+  case PlistValue::Type::Uid: {
+    // 1, 2 or 4 bytes, the widths the format's writers use. libplist refuses to read
+    // a UID above 2^32 - 1, so none is written.
+    if (value.toUid() > 0xFFFFFFFFULL)
+      return std::nullopt;
+    const int width = widthFor(value.toUid());
+    out.append(char(0x80 | (width - 1)));
+    appendBE(out, value.toUid(), width);
+    break;
+  }
+  case PlistValue::Type::Invalid:
+  case PlistValue::Type::Array:
+  case PlistValue::Type::Dict: return std::nullopt;
+  }
+  return out;
+}
+
+class BinaryWriter {
+public:
+  QByteArray write(const PlistValue &root) {
+    quint64 top = 0;
+    if (!add(root, 0, top))
+      return {};
+    const quint64 count = m_objects.size();
+    const int refSize = widthFor(count - 1);
+    QByteArray out("bplist00");
+    std::vector<quint64> offsets;
+    offsets.reserve(count);
+    for (const Object &object : m_objects) {
+      offsets.push_back(quint64(out.size()));
+      if (object.type == 0) {
+        out.append(object.scalar);
+        continue;
+      }
+      appendMarker(out, object.type, object.type == 0xD ? object.refs.size() / 2 : object.refs.size());
+      for (quint64 ref : object.refs)
+        appendBE(out, ref, refSize);
+    }
+    const quint64 table = quint64(out.size());
+    const int offsetSize = widthFor(offsets.back());
+    for (quint64 offset : offsets)
+      appendBE(out, offset, offsetSize);
+    out.append(QByteArray(6, '\0'));
+    out.append(char(offsetSize));
+    out.append(char(refSize));
+    appendBE(out, count, 8);
+    appendBE(out, top, 8);
+    appendBE(out, table, 8);
+    return out;
+  }
+
+private:
+  struct Object {
+    uchar type = 0;               // 0xA array, 0xD dict (refs: keys, then values), 0 scalar
+    QByteArray scalar;            // the encoded scalar
+    std::vector<quint64> refs;
+  };
+
+  quint64 addScalar(QByteArray encoded) {
+    if (auto it = m_scalars.constFind(encoded); it != m_scalars.cend())
+      return *it;
+    const quint64 index = m_objects.size();
+    m_scalars.insert(encoded, index);
+    m_objects.push_back(Object{0, std::move(encoded), {}});
+    return index;
+  }
+
+  // Numbers `value` and what it holds; false when something cannot be written.
+  bool add(const PlistValue &value, int depth, quint64 &index) {
+    if (depth > PlistLimits::maxDepth)
+      return false;
+    if (!value.isArray() && !value.isDict()) {
+      std::optional<QByteArray> encoded = encodeScalar(value);
+      if (!encoded)
+        return false;
+      index = addScalar(std::move(*encoded));
+      return true;
+    }
+    index = m_objects.size();
+    m_objects.push_back(Object{uchar(value.isDict() ? 0xD : 0xA), {}, {}});
+    std::vector<quint64> refs;
+    std::vector<const PlistValue *> items;
+    if (value.isArray()) {
+      for (const PlistValue &item : value.items())
+        items.push_back(&item);
+    } else {
+      // A key that occurs twice (after the cut at NUL, or in a dict read from a file
+      // that repeated it) is written once, at its first place, with its last value.
+      QStringList keys;
+      QHash<QString, size_t> seen;
+      for (qsizetype i = 0; i < value.size(); ++i) {
+        const QString key = cutAtNul(value.keys()[i]);
+        const PlistValue *item = &value.items()[size_t(i)];
+        if (auto it = seen.constFind(key); it != seen.cend()) {
+          items[*it] = item;
+          continue;
+        }
+        seen.insert(key, items.size());
+        keys.append(key);
+        items.push_back(item);
+      }
+      for (const QString &key : keys)
+        refs.push_back(addScalar(encodeString(key)));
+    }
+    for (const PlistValue *item : items) {
+      quint64 child = 0;
+      if (!add(*item, depth + 1, child))
+        return false;
+      refs.push_back(child);
+    }
+    m_objects[size_t(index)].refs = std::move(refs);
+    return true;
+  }
+
+  std::vector<Object> m_objects;
+  QHash<QByteArray, quint64> m_scalars;    // encoded scalar → its object number
+};
+
 }  // namespace
 
 std::optional<PlistValue> parsePropertyList(const QByteArray &bytes, QString *error) {
@@ -682,6 +926,4 @@ QByteArray toXmlPropertyList(const PlistValue &value) {
   return writeWith(plist_to_xml, plist_to_xml_free, value);
 }
 
-QByteArray toBinaryPropertyList(const PlistValue &value) {
-  return writeWith(plist_to_bin, plist_to_bin_free, value);
-}
+QByteArray toBinaryPropertyList(const PlistValue &value) { return BinaryWriter().write(value); }

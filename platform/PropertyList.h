@@ -1,11 +1,15 @@
 #pragma once
 // Property lists: a value type (PlistValue) and its XML and binary file forms.
 //
-// Reading and writing go through libplist. Everything read may be hostile, so
-// parsePropertyList() checks the bytes before libplist sees them: the size, the
-// nesting depth, the number of values the parsed tree would hold (a binary list can
-// reference one object from many places, so a small file could otherwise expand into
-// a huge tree), reference cycles, and that every binary object lies inside the file.
+// Reading (both forms) and writing XML go through libplist; the binary form is
+// written by our own writer, whose output depends on the value alone (libplist's
+// binary writer shares equal data objects only when their node addresses happen to
+// fall into the same bucket of its hash table, so its output changes with the heap).
+// Everything read may be hostile, so parsePropertyList() checks the bytes before
+// libplist sees them: the size, the nesting depth, the number of values the parsed
+// tree would hold (a binary list can reference one object from many places, so a
+// small file could otherwise expand into a huge tree), reference cycles, and that
+// every binary object lies inside the file.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -99,9 +103,20 @@ constexpr qint64 maxValues = 1'000'000;     // values in the parsed tree, dict k
 std::optional<PlistValue> parsePropertyList(const QByteArray &bytes, QString *error = nullptr);
 
 // Writes the XML or the binary form. Dates in XML carry whole seconds (the format has
-// no fractions); the binary form keeps microseconds. A string is cut at its first NUL
-// character. Answers an empty array when the value (or a value inside it) is Invalid,
-// a date outside the years 1 to 9999, or nested deeper than PlistLimits::maxDepth.
-// Dates are kept to the millisecond (QDateTime).
+// no fractions); the binary form keeps the milliseconds QDateTime holds. A string (and
+// a dict key) is cut at its first NUL character; a key that then occurs twice is
+// written once, at its first place, with its last value. Answers an empty array when
+// the value (or a value inside it) is Invalid, a date outside the years 1 to 9999, or
+// nested deeper than PlistLimits::maxDepth; the binary form also refuses a UID above
+// 2^32 - 1, which libplist could not read back.
+//
+// The binary form ("bplist00") is the same bytes for equal values: objects are
+// numbered depth-first as met (a dict, its keys, then its values), equal scalars
+// (strings and keys, numbers, booleans, dates, data, UIDs) are written once and
+// shared, containers are never shared. Integers take 1, 2 or 4 bytes when
+// non-negative and below 2^32, else 8 bytes signed, and 16 bytes above INT64_MAX;
+// reals and dates 8-byte doubles (dates in seconds since 2001-01-01 UTC); strings are
+// ASCII when every character is below 0x80, else UTF-16BE; references and offsets
+// take the fewest of 1, 2, 4 or 8 bytes that hold the largest one.
 QByteArray toXmlPropertyList(const PlistValue &value);
 QByteArray toBinaryPropertyList(const PlistValue &value);

@@ -456,6 +456,18 @@ TEST(KeyedArchive, ColoursAndFontsCanBeTheRootOfAnArchive) {
   EXPECT_EQ(wrong.error(), "The archive holds no colour.");
 }
 
+TEST(KeyedArchive, APictureWithADamagedResolutionIsStillArchived) {
+  // A picture read from a damaged file may carry a negative resolution, which TIFF
+  // cannot hold; it is written at 72 dpi (its size in points travels beside it).
+  Sample sample;
+  sample.image = QImage(4, 3, QImage::Format_ARGB32);
+  sample.image.fill(Qt::red);
+  sample.image.setDotsPerMeterY(-2835);
+  QString error;
+  const QByteArray bytes = KeyedArchiver::archiveRootObject(sample, &error);
+  EXPECT_FALSE(bytes.isEmpty()) << error.toStdString();
+}
+
 TEST(KeyedArchive, RefusesToWriteAnObjectInsideItself) {
   Sample loop;
   Sample *self = &loop;

@@ -300,3 +300,297 @@ TEST(PropertyList, RandomMutationsNeverCrash) {
   }
   EXPECT_GT(parsed, 0);
 }
+
+// ---- The binary writer ---------------------------------------------------------------------
+
+namespace {
+
+// Big-endian unsigned number of `n` bytes at `at`.
+quint64 readBE(const QByteArray &bytes, qsizetype at, int n) {
+  quint64 v = 0;
+  for (int i = 0; i < n; ++i)
+    v = (v << 8) | uchar(bytes[at + i]);
+  return v;
+}
+
+struct Trailer {
+  int offsetSize = 0;
+  int refSize = 0;
+  quint64 objects = 0;
+};
+
+Trailer trailerOf(const QByteArray &bplist) {
+  const qsizetype t = bplist.size() - 32;
+  return {int(uchar(bplist[t + 6])), int(uchar(bplist[t + 7])), readBE(bplist, t + 8, 8)};
+}
+
+// Something shaped like a keyed archive of a card: many objects holding equal colour
+// data, equal and distinct strings, UIDs, numbers and nested containers.
+PlistValue archiveLike() {
+  std::vector<PlistValue> objects{PlistValue("$null")};
+  for (int i = 0; i < 40; ++i) {
+    PlistValue object = PlistValue::dict();
+    object.insert("$class", PlistValue::uid(quint64(1 + i % 3)));
+    object.insert("NSRGB", QByteArray("0 0 0 1\0", 8));
+    object.insert("NSWhite", QByteArray("1\0", 2));
+    object.insert("NSName", i % 2 ? "Helvetica" : kSorry);
+    object.insert("NSSize", 12.0 + i);
+    object.insert("NSRect", PlistValue::array({PlistValue(i), PlistValue(i), PlistValue::dict()}));
+    object.insert("NSDate", utc(2024, 1, 1, 0, 0, 0));
+    objects.push_back(std::move(object));
+  }
+  PlistValue top = PlistValue::dict();
+  top.insert("root", PlistValue::uid(1));
+  PlistValue archive = PlistValue::dict();
+  archive.insert("$version", 100000);
+  archive.insert("$archiver", "NSKeyedArchiver");
+  archive.insert("$top", top);
+  archive.insert("$objects", PlistValue::array(std::move(objects)));
+  return archive;
+}
+
+}  // namespace
+
+TEST(PropertyList, BinaryOutputDependsOnlyOnTheValue) {
+  // Equal values at different addresses must give the same file whatever the heap
+  // looks like: allocate and free blocks of many sizes and read damaged lists between
+  // writes, then build the value afresh and compare the bytes.
+  const QByteArray expected = toBinaryPropertyList(archiveLike());
+  ASSERT_TRUE(expected.startsWith("bplist00"));
+  QRandomGenerator random(977);
+  std::vector<std::unique_ptr<char[]>> kept(64);
+  const QByteArray damaged = expected.left(expected.size() / 2);
+  for (int round = 0; round < 300; ++round) {
+    for (int i = 0; i < 32; ++i)
+      kept[random.bounded(quint32(kept.size()))].reset(new char[1 + random.bounded(700)]);
+    if (round % 3 == 0) {
+      EXPECT_FALSE(parsePropertyList(damaged));
+    }
+    if (round % 5 == 0) {
+      EXPECT_FALSE(parsePropertyList("<plist><array><data>AAAA</data>"));
+    }
+    const QByteArray again = toBinaryPropertyList(archiveLike());
+    ASSERT_EQ(again, expected) << "round " << round;
+  }
+}
+
+TEST(PropertyList, BinaryLayoutIsExact) {
+  // Integers in their smallest width, ASCII and UTF-16 strings, a two-byte UID, a count
+  // of 11 in the marker; references and offsets one byte wide.
+  const PlistValue numbers = PlistValue::array(
+      {PlistValue(0), PlistValue(255), PlistValue(256), PlistValue(65536), PlistValue(qint64(1) << 32),
+       PlistValue(-1), PlistValue::fromUnsigned(~quint64(0)), PlistValue("a"), PlistValue(u"é"_qs),
+       PlistValue::uid(300), PlistValue(true)});
+  EXPECT_EQ(toBinaryPropertyList(numbers).toHex(' '),
+            QByteArray("62 70 6c 69 73 74 30 30 "                           // bplist00
+                       "ab 01 02 03 04 05 06 07 08 09 0a 0b "               // array of 11
+                       "10 00 10 ff 11 01 00 12 00 01 00 00 "               // 0, 255, 256, 65536
+                       "13 00 00 00 01 00 00 00 00 "                        // 2^32
+                       "13 ff ff ff ff ff ff ff ff "                        // -1
+                       "14 00 00 00 00 00 00 00 00 ff ff ff ff ff ff ff ff " // 2^64 - 1
+                       "51 61 61 00 e9 81 01 2c 09 "                        // "a", "é", UID 300, true
+                       "08 14 16 18 1b 20 29 32 43 45 48 4b "               // offsets
+                       "00 00 00 00 00 00 01 01 00 00 00 00 00 00 00 0c "   // sizes, 12 objects
+                       "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 4c")); // top 0, table at 76
+
+  // Depth-first order: the dict, its keys, its values. The equal strings are one
+  // object (a key and a value alike); the two equal empty dicts stay two.
+  PlistValue dict = PlistValue::dict();
+  dict.insert("k", "k");
+  dict.insert("list", PlistValue::array({PlistValue("k"), PlistValue::dict(), PlistValue::dict()}));
+  EXPECT_EQ(toBinaryPropertyList(dict).toHex(' '),
+            QByteArray("62 70 6c 69 73 74 30 30 "
+                       "d2 01 02 01 03 51 6b 54 6c 69 73 74 a3 01 04 05 d0 d0 "
+                       "08 0d 0f 14 18 19 "
+                       "00 00 00 00 00 00 01 01 00 00 00 00 00 00 00 06 "
+                       "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 1a"));
+}
+
+namespace {
+
+// Every kind of value at its limits, and `many` distinct strings that set the width of
+// references. Built alike here and in kPythonLimits.
+PlistValue limits(int many) {
+  PlistValue d = PlistValue::dict();
+  std::vector<PlistValue> ints;
+  for (qint64 v : {qint64(0), qint64(1), qint64(14), qint64(15), qint64(255), qint64(256), qint64(65535),
+                   qint64(65536), qint64(0xFFFFFFFFLL), qint64(1) << 32, qint64(-1), qint64(INT32_MIN),
+                   qint64(INT64_MIN), qint64(INT64_MAX)})
+    ints.emplace_back(v);
+  ints.push_back(PlistValue::fromUnsigned(quint64(INT64_MAX) + 1));
+  ints.push_back(PlistValue::fromUnsigned(~quint64(0)));
+  d.insert("ints", PlistValue::array(ints));
+  d.insert("reals", PlistValue::array({PlistValue(0.0), PlistValue(0.1), PlistValue(-1e-300),
+                                       PlistValue(1.7976931348623157e308), PlistValue(2.5)}));
+  QString sixteenPrayers;
+  for (int i = 0; i < 8; ++i)
+    sixteenPrayers += u"🙏"_qs;   // 8 characters, 16 UTF-16 units
+  d.insert("strings", PlistValue::array({PlistValue(""), PlistValue("a"), PlistValue(QString(15, u'x')),
+                                         PlistValue(QString(16, u'y')), PlistValue(kSorry),
+                                         PlistValue(QString(15, QChar(0xE9))), PlistValue(sixteenPrayers),
+                                         PlistValue("\x7f"), PlistValue(QString(300, QChar(0x4E2D)))}));
+  QByteArray all(256, '\0');
+  for (int i = 0; i < 256; ++i)
+    all[i] = char(i);
+  d.insert("data", PlistValue::array({PlistValue(QByteArray("")), PlistValue(QByteArray(1, '\0')), PlistValue(all)}));
+  d.insert("dates", PlistValue::array({PlistValue(utc(2001, 1, 1, 0, 0, 0)),
+                                       PlistValue(utc(2000, 12, 31, 23, 59, 59, 250)),
+                                       PlistValue(utc(1999, 12, 31, 23, 59, 59, 1)),
+                                       PlistValue(utc(2024, 2, 29, 12, 0, 0, 999)),
+                                       PlistValue(utc(1900, 1, 1, 0, 0, 0)),
+                                       PlistValue(utc(2100, 1, 1, 12, 0, 0, 500)),
+                                       PlistValue(utc(1, 1, 1, 0, 0, 0)),
+                                       PlistValue(utc(9999, 12, 31, 23, 59, 59))}));
+  std::vector<PlistValue> uids;
+  for (quint64 v : {0ULL, 255ULL, 256ULL, 65535ULL, 65536ULL, 0xFFFFFFFFULL})
+    uids.push_back(PlistValue::uid(v));
+  d.insert("uids", PlistValue::array(uids));
+  d.insert("bools", PlistValue::array({PlistValue(true), PlistValue(false)}));
+  d.insert("empty", PlistValue::array({PlistValue::array(), PlistValue::dict()}));
+  std::vector<PlistValue> items;
+  for (int i = 0; i < many; ++i)
+    items.emplace_back(QStringLiteral("item %1").arg(i));
+  d.insert("many", PlistValue::array(std::move(items)));
+  return d;
+}
+
+const char *kPythonLimits = R"(
+import datetime, plistlib, sys
+def limits(many):
+    return {
+        'ints': [0, 1, 14, 15, 255, 256, 65535, 65536, 2**32 - 1, 2**32, -1, -2**31, -2**63,
+                 2**63 - 1, 2**63, 2**64 - 1],
+        'reals': [0.0, 0.1, -1e-300, 1.7976931348623157e308, 2.5],
+        'strings': ['', 'a', 'x' * 15, 'y' * 16, 'Entschuldigung – désolé 🙏', 'é' * 15, '🙏' * 8,
+                    '\x7f', '中' * 300],
+        'data': [b'', b'\x00', bytes(range(256))],
+        'dates': [datetime.datetime(2001, 1, 1), datetime.datetime(2000, 12, 31, 23, 59, 59, 250000),
+                  datetime.datetime(1999, 12, 31, 23, 59, 59, 1000),
+                  datetime.datetime(2024, 2, 29, 12, 0, 0, 999000), datetime.datetime(1900, 1, 1),
+                  datetime.datetime(2100, 1, 1, 12, 0, 0, 500000), datetime.datetime(1, 1, 1),
+                  datetime.datetime(9999, 12, 31, 23, 59, 59)],
+        'uids': [plistlib.UID(v) for v in (0, 255, 256, 65535, 65536, 2**32 - 1)],
+        'bools': [True, False],
+        'empty': [[], {}],
+        'many': ['item %d' % i for i in range(many)],
+    }
+def close(a, b):
+    # plistlib computes dates through a double of seconds: allow a microsecond.
+    if isinstance(a, datetime.datetime):
+        return type(b) is datetime.datetime and abs((a - b).total_seconds()) < 2e-6
+    if isinstance(a, (list, tuple)):
+        return type(b) is type(a) and len(a) == len(b) and all(close(x, y) for x, y in zip(a, b))
+    if isinstance(a, dict):
+        return type(b) is dict and list(a) == list(b) and all(close(a[k], b[k]) for k in a)
+    return type(a) is type(b) and a == b
+expected = limits(int(sys.argv[2]))
+if sys.argv[1] == 'read':
+    got = plistlib.loads(sys.stdin.buffer.read())
+    for key in expected:
+        assert close(expected[key], got[key]), (key, got[key] if key != 'many' else len(got[key]))
+    assert list(got) == list(expected)
+    print('ok')
+else:
+    sys.stdout.buffer.write(plistlib.dumps(expected, fmt=plistlib.FMT_BINARY, sort_keys=False))
+)";
+
+// The fewest of 1, 2, 4 or 8 bytes that hold `v`.
+int widthOf(quint64 v) {
+  return v <= 0xFF ? 1 : v <= 0xFFFF ? 2 : v <= 0xFFFFFFFFULL ? 4 : 8;
+}
+
+}  // namespace
+
+TEST(PropertyList, PlistlibAndWeReadEachOthersBinaryAtEveryWidth) {
+  // 65 fixed objects plus `many` strings: one-, two- and four-byte references.
+  for (const auto &[many, refSize] : {std::pair{10, 1}, std::pair{300, 2}, std::pair{70000, 4}}) {
+    SCOPED_TRACE(many);
+    const PlistValue value = limits(many);
+    const QByteArray ours = toBinaryPropertyList(value);
+    ASSERT_FALSE(ours.isEmpty());
+    const Trailer trailer = trailerOf(ours);
+    EXPECT_EQ(trailer.refSize, refSize);
+    EXPECT_EQ(trailer.refSize, widthOf(trailer.objects - 1));
+    const quint64 table = readBE(ours, ours.size() - 8, 8);
+    const quint64 lastOffset = readBE(ours, qsizetype(table + (trailer.objects - 1) * quint64(trailer.offsetSize)),
+                                      trailer.offsetSize);
+    EXPECT_EQ(trailer.offsetSize, widthOf(lastOffset));
+    EXPECT_EQ(runPython(QString::fromUtf8(kPythonLimits), {"read", QString::number(many)}, ours).trimmed(), "ok");
+
+    const std::optional<PlistValue> back = parsePropertyList(ours);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, value);
+
+    QString error;
+    const std::optional<PlistValue> theirs =
+        parsePropertyList(runPython(QString::fromUtf8(kPythonLimits), {"write", QString::number(many)}), &error);
+    ASSERT_TRUE(theirs) << error.toStdString();
+    EXPECT_EQ(theirs->keys(), value.keys());
+    for (const QString &key : value.keys())
+      EXPECT_EQ(theirs->value(key), value.value(key)) << key.toStdString();
+  }
+}
+
+TEST(PropertyList, DistinctContainersAreNeverMerged) {
+  // Thousands of small dicts and arrays, equal and unequal neighbours mixed: each
+  // comes back as written, from our reader and from plistlib.
+  std::vector<PlistValue> items;
+  for (int i = 0; i < 3000; ++i) {
+    PlistValue d = PlistValue::dict();
+    d.insert("n", i / 2);                                  // pairs of equal dicts
+    d.insert("bytes", QByteArray(1, char(i % 5)));
+    items.push_back(d);
+    items.push_back(PlistValue::array({PlistValue(i % 7), PlistValue(QByteArray(1, char(i % 3)))}));
+  }
+  const PlistValue value = PlistValue::array(items);
+  const QByteArray bytes = toBinaryPropertyList(value);
+  // Every container is an object of its own; the scalars are shared: two keys, the
+  // numbers 0 to 1499 and five data values (the arrays' numbers and data are among them).
+  EXPECT_EQ(trailerOf(bytes).objects, quint64(1 + 6000 + 2 + 1500 + 5));
+  const std::optional<PlistValue> back = parsePropertyList(bytes);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(*back, value);
+  EXPECT_EQ(runPython(QStringLiteral(R"(
+import plistlib, sys
+got = plistlib.loads(sys.stdin.buffer.read())
+want = []
+for i in range(3000):
+    want.append({'n': i // 2, 'bytes': bytes([i % 5])})
+    want.append([i % 7, bytes([i % 3])])
+assert got == want
+print('ok')
+)"), {}, bytes).trimmed(),
+            "ok");
+}
+
+TEST(PropertyList, BinaryWriterRefusesAndCutsLikeTheXmlWriter) {
+  // A UID libplist could not read back, a date out of range and nesting too deep give
+  // nothing rather than a file we cannot open.
+  EXPECT_TRUE(toBinaryPropertyList(PlistValue::uid(quint64(1) << 32)).isEmpty());
+  EXPECT_FALSE(toBinaryPropertyList(PlistValue::uid(0xFFFFFFFFULL)).isEmpty());
+  EXPECT_TRUE(toBinaryPropertyList(PlistValue(QDateTime(QDate(10000, 1, 1), QTime(0, 0), Qt::UTC))).isEmpty());
+  EXPECT_TRUE(toBinaryPropertyList(PlistValue::array({PlistValue(1), PlistValue(QDateTime())})).isEmpty());
+  PlistValue deep = PlistValue::array();
+  for (int i = 0; i < PlistLimits::maxDepth; ++i)
+    deep = PlistValue::array({deep});
+  EXPECT_FALSE(toBinaryPropertyList(deep).isEmpty());
+  EXPECT_TRUE(toBinaryPropertyList(PlistValue::array({deep})).isEmpty());
+
+  // Strings are cut at a NUL; keys that become equal are written once, at the first
+  // place with the last value. A lone surrogate is replaced, as in the XML form, so
+  // that the UTF-16 text stays readable.
+  PlistValue d = PlistValue::dict();
+  d.insert(QString::fromUtf8("a\0one", 5), 1);
+  d.insert("b", QString::fromUtf8("text\0hidden", 11));
+  d.insert(QString::fromUtf8("a\0two", 5), 2);
+  d.insert("odd", QString(QChar(0xD800)) + QStringLiteral("x"));
+  const std::optional<PlistValue> back = parsePropertyList(toBinaryPropertyList(d));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->keys(), QStringList({"a", "b", "odd"}));
+  EXPECT_EQ(back->value("a").toInt(), 2);
+  EXPECT_EQ(back->value("b").toString(), "text");
+  const QString odd = back->value("odd").toString();
+  EXPECT_TRUE(QStringView(odd).isValidUtf16());
+  EXPECT_TRUE(odd.size() == 2 && odd.endsWith(u'x')) << odd.toStdString();
+  EXPECT_EQ(parsePropertyList(toXmlPropertyList(d)).value_or(PlistValue()), *back);
+}
