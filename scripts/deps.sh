@@ -13,7 +13,7 @@ RUN_PACKAGES=(
 )
 TEST_PACKAGES=(
   libgtest-dev libgmock-dev
-  zbar-tools
+  zbar-tools locales
 )
 
 case "${1:-run}" in
