@@ -93,8 +93,8 @@ void QLNWindowController::Exit_App() {
       return;
     }
     stay = false;
-    UiServices::instance().runModal(ui->Review_Window);
-    ui->Review_Window->hide();
+    if (hooks().runReviewWindow)
+      hooks().runReviewWindow();
   });
   if (!stay)
     endProcess(0);

@@ -97,6 +97,9 @@ public:
     std::function<QObject *()> sharedProgressWindow;
     // Ends the process at once with the status. Empty: std::exit-like immediate end.
     std::function<void(int)> exitProcess;
+    // Runs the review window modally before the program ends. Empty: there is no
+    // review window yet, and the program ends without one.
+    std::function<void()> runReviewWindow;
   };
   static Hooks &hooks();
 
