@@ -25,36 +25,10 @@
 #include <QMimeData>
 #include <QToolButton>
 
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace designtest;
 
 namespace {
-
-// Holds the size of files this process may write to `bytes` for its life, with
-// SIGXFSZ ignored so that a larger write fails instead of ending the process (root is
-// bound by it too).
-class FileSizeLimit {
-public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &m_previous);
-    m_handler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = m_previous;
-    limit.rlim_cur = bytes;
-    m_ok = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &m_previous);
-    std::signal(SIGXFSZ, m_handler);
-  }
-  bool ok() const { return m_ok; }
-
-private:
-  rlimit m_previous{};
-  void (*m_handler)(int) = nullptr;
-  bool m_ok = false;
-};
 
 const QString SavedAlert = QStringLiteral("\nGreeting Card Design Log has been saved successfully.");
 const QString FailAlert = QStringLiteral("\nfail");
