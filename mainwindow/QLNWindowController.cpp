@@ -194,8 +194,17 @@ void QLNWindowController::observeValueForKeyPath(const QString &keyPath, KeyValu
 }
 
 bool QLNWindowController::eventFilter(QObject *watched, QEvent *event) {
-  if (watched == ui->window && event->type() == QEvent::Close)
+  if (watched == ui->window && event->type() == QEvent::Close) {
     windowWillClose();
+    // The window has no close button, but a window manager can still close it: that
+    // goes through the Exit command, which asks to save, instead of ending the program
+    // with the design unsaved.
+    if (!m_terminationRequested) {
+      event->ignore();
+      Exit_App();
+      return true;
+    }
+  }
   return QObject::eventFilter(watched, event);
 }
 

@@ -450,6 +450,25 @@ TEST_F(DesignCommandsTest, ExitAsksToSaveShowsTheReviewWindowAndEndsTheProgram) 
   EXPECT_EQ(ui()->window->windowTitle(), QStringLiteral("Amends")) << "a save without message leaves the title";
 }
 
+TEST_F(DesignCommandsTest, ClosingTheWindowGoesThroughTheExitCommand) {
+  // Yes with the save panel cancelled: the window stays open with the design.
+  addShape(QStringLiteral("unsaved"));
+  scripted.answerYesNo(true);
+  scripted.answerSaveFile(QString());
+  scripted.expectAlert();
+  EXPECT_FALSE(ui()->window->close());
+  EXPECT_TRUE(ui()->window->isVisible());
+  EXPECT_TRUE(exitStatuses.isEmpty());
+  EXPECT_EQ(controller->Get_Front_Control_Count(), 1);
+
+  // No: the program ends as through Exit.
+  scripted.clear();
+  scripted.answerYesNo(false);
+  ui()->window->close();
+  EXPECT_EQ(scripted.alertTexts(), QStringList{CloseQuestion});
+  EXPECT_EQ(exitStatuses, (QList<int>{0}));
+}
+
 // ---- The project reset ------------------------------------------------------------------------------
 
 TEST_F(DesignCommandsTest, TheResetClearsOnlyOurClipboardAndPutsEverySettingBack) {
