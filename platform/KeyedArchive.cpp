@@ -695,36 +695,34 @@ struct KeyedUnarchiver::Private {
     return qint64(r);
   }
 
-  std::optional<QString> stringOf(const PlistValue *v) {
+  // A string or data value: stored plainly, or (as other writers do) wrapped in an
+  // object of one of `classes` under `innerKey`. The plain value, or null.
+  const PlistValue *plainValueOf(const PlistValue *v, PlistValue::Type type,
+                                 std::initializer_list<const char *> classes, const QString &innerKey,
+                                 const char *damage) {
     quint64 uid = kInline;
     const PlistValue *e = resolve(v, &uid);
-    if (!e)
-      return std::nullopt;
-    if (e->isString())
-      return e->toString();
-    if (!e->isDict() || uid == kInline || !isKind(classOf(*e), {"NSString", "NSMutableString"}))
-      return std::nullopt;
+    if (!e || e->type() == type)
+      return e;
+    if (!e->isDict() || uid == kInline || !isKind(classOf(*e), classes))
+      return nullptr;
     Enter in(*this, uid);
-    const PlistValue &s = e->value(QStringLiteral("NS.string"));
-    if (in && !s.isString())
-      damaged(QStringLiteral("a string object holds no string"));
-    return in && s.isString() ? std::optional<QString>(s.toString()) : std::nullopt;
+    const PlistValue &inner = e->value(innerKey);
+    if (in && inner.type() != type)
+      damaged(QLatin1String(damage));
+    return in && inner.type() == type ? &inner : nullptr;
+  }
+
+  std::optional<QString> stringOf(const PlistValue *v) {
+    const PlistValue *s = plainValueOf(v, PlistValue::Type::String, {"NSString", "NSMutableString"},
+                                       QStringLiteral("NS.string"), "a string object holds no string");
+    return s ? std::optional<QString>(s->toString()) : std::nullopt;
   }
 
   std::optional<QByteArray> dataOf(const PlistValue *v) {
-    quint64 uid = kInline;
-    const PlistValue *e = resolve(v, &uid);
-    if (!e)
-      return std::nullopt;
-    if (e->isData())
-      return e->toData();
-    if (!e->isDict() || uid == kInline || !isKind(classOf(*e), {"NSData", "NSMutableData"}))
-      return std::nullopt;
-    Enter in(*this, uid);
-    const PlistValue &bytes = e->value(QStringLiteral("NS.data"));
-    if (in && !bytes.isData())
-      damaged(QStringLiteral("a data object holds no data"));
-    return in && bytes.isData() ? std::optional<QByteArray>(bytes.toData()) : std::nullopt;
+    const PlistValue *d = plainValueOf(v, PlistValue::Type::Data, {"NSData", "NSMutableData"},
+                                       QStringLiteral("NS.data"), "a data object holds no data");
+    return d ? std::optional<QByteArray>(d->toData()) : std::nullopt;
   }
 
   // The numbers of a colour's component data, alpha added when missing.
