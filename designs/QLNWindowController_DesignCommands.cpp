@@ -31,9 +31,27 @@ namespace {
 const QString SaveBeforeNewQuestion = QStringLiteral("Do you want to save changes before opening new document?");
 const QString SaveBeforeOpenQuestion = QStringLiteral("Do you want to save changes before opening document?");
 const QString SaveBeforeCloseQuestion = QStringLiteral("Do you want to save changes before closing?");
-const QString NotSavedBeforeNew = QStringLiteral("The design has not been saved, so no new design was started.");
-const QString NotSavedBeforeOpen = QStringLiteral("The design has not been saved, so no design was opened.");
-const QString NotSavedBeforeClose = QStringLiteral("The design has not been saved, so the program stays open.");
+// What did not happen because the design was not saved.
+const QString NoNewDesign = QStringLiteral("so no new design was started.");
+const QString NoDesignOpened = QStringLiteral("so no design was opened.");
+const QString ProgramStaysOpen = QStringLiteral("so the program stays open.");
+
+// Saves the design before a command that replaces it or ends the program, when the
+// user wants that. True when the command may go on: the user did not want to save, or
+// the save was done. Otherwise one message says why and what did not happen: the save
+// was cancelled ("The design has not been saved, so no new design was started."), or it
+// failed ("The design could not be saved to "…" (reason), so no new design was started.").
+bool saveBeforeReplacing(QLNWindowController &controller, const QString &question, const QString &consequence,
+                         bool showSaved) {
+  if (!Show_YES_NO_MessageBox(question))
+    return true;
+  QString failure;
+  if (controller.Save_project_file(false, showSaved, &failure))
+    return true;
+  const QString what = failure.isEmpty() ? QStringLiteral("The design has not been saved") : failure;
+  Show_MessageBox(QStringLiteral("%1, %2").arg(what, consequence));
+  return false;
+}
 
 // Runs a command, writing the reason of anything it throws to the log.
 void runCommand(const char *name, const std::function<void()> &command) {
@@ -58,10 +76,8 @@ void QLNWindowController::SaveAs_Btn_Clicked(QObject *) {
 
 void QLNWindowController::New_Btn_Clicked(QObject *) {
   runCommand("New", [this] {
-    if (Show_YES_NO_MessageBox(SaveBeforeNewQuestion) && !Save_project_file(false, true)) {
-      Show_MessageBox(NotSavedBeforeNew);
+    if (!saveBeforeReplacing(*this, SaveBeforeNewQuestion, NoNewDesign, true))
       return;
-    }
     New_Project();
     DesignFiles::updateUndoRedoButtons(ui, m_document);
   });
@@ -69,10 +85,8 @@ void QLNWindowController::New_Btn_Clicked(QObject *) {
 
 void QLNWindowController::Open_Btn_Clicked(QObject *) {
   runCommand("Open", [this] {
-    if (Show_YES_NO_MessageBox(SaveBeforeOpenQuestion) && !Save_project_file(false, true)) {
-      Show_MessageBox(NotSavedBeforeOpen);
+    if (!saveBeforeReplacing(*this, SaveBeforeOpenQuestion, NoDesignOpened, true))
       return;
-    }
     New_Project_Setting_Reset();
     const int result = Open_Log_File();
     DesignFiles::updateUndoRedoButtons(ui, m_document);
@@ -88,10 +102,8 @@ void QLNWindowController::Exit_App() {
   // The program stays unless the question was answered and the save (when wanted) done.
   bool stay = true;
   runCommand("Exit", [this, &stay] {
-    if (Show_YES_NO_MessageBox(SaveBeforeCloseQuestion) && !Save_project_file(false, false)) {
-      Show_MessageBox(NotSavedBeforeClose);
+    if (!saveBeforeReplacing(*this, SaveBeforeCloseQuestion, ProgramStaysOpen, false))
       return;
-    }
     stay = false;
     if (hooks().runReviewWindow)
       hooks().runReviewWindow();

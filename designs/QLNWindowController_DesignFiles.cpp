@@ -45,7 +45,7 @@ void QLNWindowController::Set_Log_Name_In_Title() {
     ui->window->setWindowTitle(App_Name());
 }
 
-bool QLNWindowController::Save_project_file(bool save_as, bool show_msg) {
+bool QLNWindowController::Save_project_file(bool save_as, bool show_msg, QString *failure) {
   const QString remembered = Project_File_Name;
   if (save_as)
     Project_File_Name = QString();
@@ -91,14 +91,20 @@ bool QLNWindowController::Save_project_file(bool save_as, bool show_msg) {
   } catch (...) {
     error = QStringLiteral("unknown error");
   }
+  const QString triedPath = Project_File_Name;
   if (!saved) {
-    Show_NSLog_Message(QStringLiteral("The design log %1 was not saved: %2").arg(Project_File_Name, error));
+    Show_NSLog_Message(QStringLiteral("The design log %1 was not saved: %2").arg(triedPath, error));
     // The design still belongs to the file it had, which is unchanged.
     Project_File_Name = remembered;
+    if (failure)
+      *failure = QStringLiteral("The design could not be saved to \"%1\" (%2)")
+                     .arg(triedPath, error.isEmpty() ? QStringLiteral("unknown error") : error);
   }
 
   if (show_msg) {
-    Show_MessageBox(saved ? SavedMessage : SaveFailedMessage);
+    // A caller that asked for the failure says it in its own message.
+    if (saved || !failure)
+      Show_MessageBox(saved ? SavedMessage : SaveFailedMessage);
     Set_Log_Name_In_Title();
   }
   return saved;

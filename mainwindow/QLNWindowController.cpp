@@ -33,8 +33,6 @@
 #include <QScrollArea>
 #include <QTabWidget>
 
-#include <cstdio>
-#include <cstdlib>
 #include <exception>
 
 const QString QLNSelectedToolDidChangeNotification = QStringLiteral("QLNSelectedToolDidChange");
@@ -233,13 +231,6 @@ void QLNWindowController::showWindow() {
   ui->window->activateWindow();
 }
 
-void QLNWindowController::requestTermination(int status) {
-  m_terminationRequested = true;
-  m_exitStatus = status;
-  ui->window->hide();
-  QCoreApplication::exit(status);
-}
-
 void QLNWindowController::endProcess(int status) {
   m_terminationRequested = true;
   m_exitStatus = status;
@@ -247,8 +238,13 @@ void QLNWindowController::endProcess(int status) {
     hooks().exitProcess(status);
     return;
   }
-  std::fflush(nullptr);
-  std::_Exit(status);
+  // The application's normal quit: the window goes, every running event loop returns
+  // (the main one with `status`, which main returns once the session's objects are
+  // destroyed and their files closed). Before the event loop runs (the start-up ended
+  // it), the session sees terminationRequested() and main returns exitStatus().
+  if (ui && ui->window)
+    ui->window->hide();
+  QCoreApplication::exit(status);
 }
 
 void QLNWindowController::awakeFromNib() {
@@ -284,7 +280,7 @@ void QLNWindowController::awakeFromNib() {
   QString error;
   if (!Paths::prepareResourceFolder(&error)) {
     Show_MessageBox(QStringLiteral("%1 cannot access its data files, so it has to close.\n%2").arg(App_Name(), error));
-    requestTermination(1);
+    endProcess(1);
     return;
   }
   // 7. The data folder (made by the new-project reset).

@@ -68,6 +68,10 @@ extern const QString QLNSelectedToolDidChangeNotification;  // "QLNSelectedToolD
 // Context of the controller's observation of the document's "canvasSize".
 extern const char *const QLNWindowControllerCanvasSizeObservationContext;
 
+// The first toolkit version, on Get_OS_Version's scale, that draws card images as
+// resolution-independent vector data; below it the renderer caches a screen bitmap.
+constexpr int ResolutionIndependentToolkitVersion = 1039;
+
 class QLNWindowController;
 // The one controller: set by the constructor, returned by defaultInstance().
 extern QLNWindowController *app_DefaultInstance;
@@ -95,7 +99,9 @@ public:
     std::function<int()> runStartWindow;
     // The shared progress window (Send_Modeless) kept in send_modls_wnd.
     std::function<QObject *()> sharedProgressWindow;
-    // Ends the process at once with the status. Empty: std::exit-like immediate end.
+    // Ends the program with the status. Empty: the application's normal quit (every
+    // event loop returns and main returns the status). Tests record the request here
+    // instead, so that their own event loops keep running.
     std::function<void(int)> exitProcess;
     // Runs the review window modally before the program ends. Empty: there is no
     // review window yet, and the program ends without one.
@@ -111,8 +117,8 @@ public:
   // Runs the start-up once (awakeFromNib, then windowDidLoad) and shows the window.
   void showWindow();
   bool isWindowLoaded() const { return m_windowLoaded; }
-  // The start-up ended the program (resource folder failure, start window cancelled
-  // while a hook kept the process alive) and the status it ends with.
+  // The program was asked to end (resource folder failure, start window cancelled,
+  // Exit) and the status it ends with.
   bool terminationRequested() const { return m_terminationRequested; }
   int exitStatus() const { return m_exitStatus; }
 
@@ -174,7 +180,10 @@ public:
   // Writes the design log to Project_File_Name (asking for a path first when there is
   // none, or always with `save_as`); with `show_msg` the outcome is shown and the title
   // set. True only when the file was written; a failure keeps the former file name.
-  bool Save_project_file(bool save_as, bool show_msg);
+  // With `failure`, a failed write leaves there the words naming the path and the
+  // reason ("The design could not be saved to "…" (reason)") and shows no failure box
+  // of its own; a cancelled panel leaves it empty.
+  bool Save_project_file(bool save_as, bool show_msg, QString *failure = nullptr);
   // Replaces the design by the design log at `path`: 1 loaded, 0 refused (the design,
   // its path and the title then stay as they were). Mode "L" makes the file the
   // design's file; any other mode (a template) opens it untitled.
@@ -237,7 +246,9 @@ public:
   // Reads the settings file afresh into sender_email, sender_pwd, sending_server,
   // sending_port and send_enable_ssl.
   void Get_Email_Details();
-  // The toolkit's version as major * 100 + minor (604 for Qt 6.4).
+  // The toolkit's version on the scale the renderer compares with: at or above
+  // ResolutionIndependentToolkitVersion the toolkit draws card images as
+  // resolution-independent vector data (always so with Qt; 6040 for Qt 6.4.0).
   static int Get_OS_Version();
   // The export-finished box for Export_File_Path and Export_File_Message, modal.
   void Open_Export_File_Box();
@@ -307,7 +318,6 @@ private:
   void observeValueForKeyPath(const QString &keyPath, KeyValueObservable *object,
                               const KeyValueChange &change, const void *context) override;
   bool eventFilter(QObject *watched, QEvent *event) override;
-  void requestTermination(int status);
   void endProcess(int status);
   void loadSampleImages();
 

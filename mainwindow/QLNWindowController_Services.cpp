@@ -207,8 +207,12 @@ void QLNWindowController::Get_Email_Details() {
 }
 
 int QLNWindowController::Get_OS_Version() {
+  // Every Qt this program runs on (5 and later) draws pictures, PDF and printed pages
+  // resolution-independently, so its version sits on the scale where that began at
+  // ResolutionIndependentToolkitVersion: 1000 per major version, 10 per minor, then the
+  // patch level (6040 for Qt 6.4.0). The renderer then always takes its vector branch.
   const QVersionNumber version = QLibraryInfo::version();
-  return version.majorVersion() * 100 + version.minorVersion();
+  return version.majorVersion() * 1000 + version.minorVersion() * 10 + std::min(version.microVersion(), 9);
 }
 
 void QLNWindowController::Open_Export_File_Box() {

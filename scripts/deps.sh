@@ -14,6 +14,7 @@ RUN_PACKAGES=(
 TEST_PACKAGES=(
   libgtest-dev libgmock-dev
   zbar-tools locales
+  xvfb dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 
 case "${1:-run}" in

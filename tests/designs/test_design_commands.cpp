@@ -23,7 +23,10 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QTimer>
 #include <QToolButton>
+
+#include <cstdlib>
 
 
 using namespace designtest;
@@ -354,18 +357,36 @@ TEST_F(DesignCommandsTest, NewAndOpenStayWhenTheWantedSaveDidNotHappen) {
   EXPECT_EQ(controller->Get_Front_Control_Count(), 1);
   EXPECT_EQ(startWindowRuns, 0);
 
-  // Open, Yes, the file cannot be written: "fail", then said so; no reset, no panel.
-  Project_File_Name = dir.filePath(QStringLiteral("regular.txt/Design.dcard"));
+  // Open or Exit, Yes, the file cannot be written: one message names the file, the
+  // reason and what did not happen; no reset, no panel, no end.
+  const QString unwritable = dir.filePath(QStringLiteral("regular.txt/Design.dcard"));
   writeBytes(dir.filePath(QStringLiteral("regular.txt")), "x");
-  scripted.clear();
-  scripted.answerYesNo(true);
-  scripted.expectAlert();
-  scripted.expectAlert();
-  trigger(QStringLiteral("Open_menu_item"));
-  EXPECT_EQ(scripted.alertTexts(),
-            (QStringList{OpenQuestion, FailAlert, "\nThe design has not been saved, so no design was opened."}));
-  EXPECT_EQ(controller->Get_Front_Control_Count(), 1);
-  EXPECT_EQ(startWindowRuns, 0);
+  const struct {
+    const char *command;
+    QString question;
+    QString consequence;
+  } failures[] = {
+      {"Open_menu_item", OpenQuestion, QStringLiteral("so no design was opened.")},
+      {"Exit_menu_item", CloseQuestion, QStringLiteral("so the program stays open.")},
+  };
+  for (const auto &failure : failures) {
+    SCOPED_TRACE(failure.command);
+    Project_File_Name = unwritable;
+    scripted.clear();
+    scripted.answerYesNo(true);
+    scripted.expectAlert();
+    trigger(QString::fromLatin1(failure.command));
+    const QStringList shown = scripted.alertTexts();
+    ASSERT_EQ(shown.size(), 2) << shown.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(shown[0], failure.question);
+    EXPECT_TRUE(shown[1].startsWith(QStringLiteral("\nThe design could not be saved to \"%1\" (").arg(unwritable)))
+        << shown[1].toStdString();
+    EXPECT_TRUE(shown[1].endsWith(QStringLiteral("), ") + failure.consequence)) << shown[1].toStdString();
+    EXPECT_EQ(controller->Get_Front_Control_Count(), 1);
+    EXPECT_EQ(startWindowRuns, 0);
+    EXPECT_TRUE(exitStatuses.isEmpty());
+    EXPECT_EQ(Project_File_Name, unwritable);
+  }
 }
 
 TEST_F(DesignCommandsTest, NewAndOpenSaveFirstWhenAskedAndOpenCancelledStartsAfresh) {
@@ -448,6 +469,26 @@ TEST_F(DesignCommandsTest, ExitAsksToSaveShowsTheReviewWindowAndEndsTheProgram) 
   EXPECT_EQ(readDesignLogFile(path)->frontObjects.size(), 1);
   EXPECT_EQ(exitStatuses, (QList<int>{0, 0}));
   EXPECT_EQ(ui()->window->windowTitle(), QStringLiteral("Amends")) << "a save without message leaves the title";
+}
+
+// Without a test's hook, Exit ends the program through the application's own quit: the
+// event loop returns the status and the code after it still runs (main returns it once
+// the session's objects are destroyed), rather than the process stopping on the spot.
+TEST_F(DesignCommandsTest, ExitEndsTheProgramThroughTheEventLoop) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        QLNWindowController::hooks().exitProcess = nullptr;
+        scripted.answerYesNo(false);
+        QTimer::singleShot(0, [this] { click(QStringLiteral("Exit_btn")); });
+        QTimer::singleShot(20000, [] { QCoreApplication::exit(7); });
+        const int status = QCoreApplication::exec();
+        const bool windowGone = !ui()->window->isVisible();
+        controller = nullptr;
+        session.reset();
+        std::_Exit(status == 0 && windowGone ? 42 : 1);
+      },
+      ::testing::ExitedWithCode(42), "");
 }
 
 TEST_F(DesignCommandsTest, ClosingTheWindowGoesThroughTheExitCommand) {

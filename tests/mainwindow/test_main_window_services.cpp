@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QTableView>
@@ -301,4 +302,13 @@ TEST_F(MainWindowTest, SpreadsheetTempFolderGoesButNotWhatALinkPointsAt) {
   QLNWindowController::Delete_Excel_File_Temp_Folder();
   EXPECT_FALSE(QFileInfo(temp.path() + QStringLiteral("/ziptmp")).isSymLink());
   EXPECT_TRUE(QFileInfo::exists(precious + QStringLiteral("/keep.txt")));
+}
+
+// The renderer draws card images as vector data only when the toolkit version reaches
+// ResolutionIndependentToolkitVersion; every Qt the program runs on does, and the number
+// still follows the running Qt (a later Qt never answers less).
+TEST(ToolkitVersion, QtAlwaysTakesTheResolutionIndependentBranch) {
+  const int version = QLNWindowController::Get_OS_Version();
+  EXPECT_GE(version, ResolutionIndependentToolkitVersion);
+  EXPECT_EQ(version / 1000, QLibraryInfo::version().majorVersion());
 }
