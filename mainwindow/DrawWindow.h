@@ -4,9 +4,11 @@
 // help, review and template-name windows). Every widget is a member named exactly like
 // its object name, so code and tests find the same control by either.
 //
-// build() makes everything once; the main window is then ready but hidden. Nothing is
-// connected to the controller here: the widgets only do what belongs to themselves
-// (a field typed into reaches its stepper, OK and Cancel of a plain dialog end it).
+// build() makes everything once, calling one builder per part of the main window, per
+// property tab and per window (DrawWindow*.cpp); the main window is then ready but
+// hidden. Nothing is connected to the controller here: the widgets only do what belongs
+// to themselves (a field typed into reaches its stepper, OK and Cancel of a plain dialog
+// end it).
 //
 // Layout of the main window (1000 by 800 points):
 //   top          the command toolbar and the edit toolbar
@@ -28,6 +30,7 @@ class QCheckBox;
 class QComboBox;
 class QDialog;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -41,6 +44,7 @@ class QStandardItemModel;
 class QTabWidget;
 class QTableView;
 class QToolButton;
+class QVBoxLayout;
 class QWidget;
 class RadioMatrix;
 class Stepper;
@@ -386,4 +390,45 @@ public:
 
   // Every dialog above, for tests and for the controller's clean-up.
   QList<QDialog *> dialogs() const;
+
+private:
+  // The builders, in the order build() calls them. Each makes the widgets of its part,
+  // names and places them; a later one may use what an earlier one made (the window
+  // first, the central area before the columns it holds).
+  void buildMainWindow();
+  void buildCommandToolbar();
+  void buildEditToolbar();
+  QHBoxLayout *buildCentralArea();  // returns the row of tool column, middle column and panel
+  void buildToolColumn(QHBoxLayout *columns);  // DrawWindow_Tools.cpp
+  // The middle column: the side bar, the containers of the three sides, the backgrounds.
+  void buildCanvasArea(QHBoxLayout *columns);
+  void buildSideBar(QVBoxLayout *middle);
+  void buildSideViews(QVBoxLayout *middle);
+  void buildBackgroundBrowser(QVBoxLayout *middle);
+  // The property panel, then one builder per tab in tab order (DrawWindow_Panel.cpp).
+  void buildPropertyPanel(QHBoxLayout *columns);
+  void buildCardTab();            // card_setting_tab
+  void buildCardInfoTab();        // card_info_tab
+  void buildCardSizeTab();        // card_size_tab
+  void buildCardBackgroundTab();  // card_bkgd_tab
+  void buildCardBorderTab();      // card_brdr_tab
+  void buildLineTab();            // line_tab
+  void buildShapeTab();           // shape_tab
+  void buildTextEditingTab();     // text_edtng_tab
+  void buildTextStyleTab();       // text_prop_tab
+  void buildImageTab();           // image_tab
+  void buildSignatureTab();       // sign_tab
+  void buildDataSourceTab();      // datasource_tab
+  void buildAlignTab();           // aligmnt_tab
+  void buildBarcodeTab();         // barcode_tab
+  void buildLockTab();            // Lock_tab
+  void buildStatusBar();
+  // The windows of the same interface (DrawWindow_Sheets.cpp).
+  void buildExportSheet();
+  void buildExportFinishedBox();
+  void buildWaitSheet();
+  void buildProgressWindow();
+  void buildHelpWindow();
+  void buildReviewWindow();
+  void buildTemplateNameWindow();
 };

@@ -109,6 +109,7 @@ Stepper::Stepper(QWidget *parent) : QWidget(parent), m_up(new QToolButton(this))
     button->setAutoRaise(false);
     layout->addWidget(button);
   }
+  describe(QString());
   connect(m_up, &QToolButton::clicked, this, [this] { step(+1); });
   connect(m_down, &QToolButton::clicked, this, [this] { step(-1); });
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -139,6 +140,20 @@ void Stepper::step(int direction) {
   setValue(m_value + direction * m_increment);
   if (m_value != before || direction != 0)
     emit stepped(m_value);
+}
+
+void Stepper::describe(const QString &subject) {
+  setAccessibleName(subject);
+  // "Border width" reads "border width" inside a phrase; a leading abbreviation keeps its capitals.
+  QString inPhrase = subject;
+  if (inPhrase.size() > 1 && !inPhrase.at(1).isUpper())
+    inPhrase[0] = inPhrase.at(0).toLower();
+  const QString up = inPhrase.isEmpty() ? QStringLiteral("Increase") : QStringLiteral("Increase ") + inPhrase;
+  const QString down = inPhrase.isEmpty() ? QStringLiteral("Decrease") : QStringLiteral("Decrease ") + inPhrase;
+  m_up->setAccessibleName(up);
+  m_up->setToolTip(up);
+  m_down->setAccessibleName(down);
+  m_down->setToolTip(down);
 }
 
 void Stepper::changeEvent(QEvent *event) {

@@ -73,6 +73,12 @@ public:
   // One click on the up (+1) or down (-1) arrow.
   void step(int direction);
 
+  // Names the stepper after the value it changes, and its arrows after what they do to
+  // it: "Border width" gives the arrows "Increase border width" and "Decrease border
+  // width", as accessible names and tips. Until then the arrows say only "Increase" and
+  // "Decrease".
+  void describe(const QString &subject);
+
   QSize sizeHint() const override { return QSize(16, 24); }
 
 signals:

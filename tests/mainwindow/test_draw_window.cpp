@@ -20,12 +20,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
+#include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
 
+#include <map>
 #include <vector>
 
 namespace {
@@ -110,6 +115,52 @@ protected:
   void SetUp() override { ui.build(); }
   DrawWindow ui;
 };
+
+// The pieces Qt puts inside its own widgets (a toolbar's overflow button, the tab bar's
+// scroll arrows, a table's corner button, the field and the list of a combo box) are
+// described by Qt or by the widget that holds them.
+bool isPartOfAQtWidget(const QWidget *widget) {
+  if (widget->objectName().startsWith(QLatin1String("qt_")) || widget->inherits("QTableCornerButton") ||
+      qobject_cast<const QTabBar *>(widget->parentWidget()))
+    return true;
+  for (const QObject *holder = widget->parent(); holder; holder = holder->parent())
+    if (qobject_cast<const QComboBox *>(holder))
+      return true;
+  return false;
+}
+
+// Hidden with hide(): the stores the panel keeps out of sight, never shown to a user.
+bool isHiddenOnPurpose(const QWidget *widget) {
+  return widget->testAttribute(Qt::WA_WState_ExplicitShowHide) && widget->testAttribute(Qt::WA_WState_Hidden);
+}
+
+// "sign_tab_content/QWidget()/Stepper(Sign_bor_Stepper)/QToolButton()": enough of the
+// way down to find a control in a failure message.
+std::string whereIs(const QWidget *widget) {
+  QStringList steps;
+  for (const QWidget *step = widget; step; step = step->parentWidget()) {
+    steps.prepend(QStringLiteral("%1(%2)").arg(QLatin1String(step->metaObject()->className()), step->objectName()));
+    if (!step->objectName().isEmpty() && step != widget)
+      break;
+  }
+  return steps.join(QLatin1Char('/')).toStdString();
+}
+
+// What a screen reader calls a control: its accessible name, or for a button its text.
+QString spokenName(const QWidget *widget) {
+  QString name = widget->accessibleName();
+  if (name.trimmed().isEmpty())
+    if (auto *button = qobject_cast<const QAbstractButton *>(widget))
+      name = button->text();
+  return name.trimmed();
+}
+
+// Controls that take input without being buttons.
+bool isInputControl(const QWidget *widget) {
+  return qobject_cast<const QComboBox *>(widget) || qobject_cast<const QLineEdit *>(widget) ||
+         qobject_cast<const QPlainTextEdit *>(widget) || qobject_cast<const QSlider *>(widget) ||
+         qobject_cast<const QAbstractItemView *>(widget) || qobject_cast<const ColorWell *>(widget);
+}
 
 }  // namespace
 
@@ -205,6 +256,67 @@ TEST_F(DrawWindowTest, PlainDialogsEndWithTheirButtonsCode) {
   EXPECT_EQ(UiServices::instance().runModal(ui.Open_Export_Files), ModalOK);
 }
 
+TEST_F(DrawWindowTest, EveryControlAUserActsOnHasATipAndASpokenName) {
+  // Every button of the main window and of its windows, the tools included: the tools
+  // show only pictures, so their names must come from the accessible name.
+  QSet<const QWidget *> walked;
+  for (QAbstractButton *button : ui.window->findChildren<QAbstractButton *>()) {
+    if (isPartOfAQtWidget(button))
+      continue;
+    walked.insert(button);
+    EXPECT_FALSE(button->toolTip().trimmed().isEmpty()) << whereIs(button) << " has no tip";
+    EXPECT_FALSE(spokenName(button).isEmpty()) << whereIs(button) << " has neither text nor accessible name";
+  }
+  // The walk reached the buttons inside our own composite controls and the dialogs.
+  for (QToolButton *tool : ui.toolButtons())
+    EXPECT_TRUE(walked.contains(tool)) << whereIs(tool);
+  const QList<QAbstractButton *> arrows = ui.Card_bor_Stepper->findChildren<QAbstractButton *>();
+  ASSERT_EQ(arrows.size(), 2);
+  EXPECT_TRUE(walked.contains(arrows.at(0)) && walked.contains(arrows.at(1)));
+  EXPECT_TRUE(walked.contains(ui.matrix_card_shape->cellAtRow(2)));
+  EXPECT_TRUE(walked.contains(ui.matrix_file_type->cellAtRow(0)));
+  EXPECT_TRUE(walked.contains(ui._stop_btn));
+  EXPECT_TRUE(walked.contains(ui.insert_template_btn));  // hidden until a template message applies
+
+  // Fields, lists, sliders and colour wells have no text of their own to be called by.
+  int inputs = 0;
+  for (QWidget *widget : ui.window->findChildren<QWidget *>()) {
+    if (!isInputControl(widget) || isPartOfAQtWidget(widget) || isHiddenOnPurpose(widget))
+      continue;
+    ++inputs;
+    EXPECT_FALSE(widget->toolTip().trimmed().isEmpty()) << whereIs(widget) << " has no tip";
+    EXPECT_FALSE(widget->accessibleName().trimmed().isEmpty()) << whereIs(widget) << " has no accessible name";
+  }
+  EXPECT_GT(inputs, 0);
+
+  // Tools told apart only by their pictures must not share a name or a tip.
+  QSet<QString> toolNames, toolTips;
+  for (QToolButton *tool : ui.toolButtons()) {
+    EXPECT_TRUE(tool->text().isEmpty()) << whereIs(tool);
+    EXPECT_FALSE(toolNames.contains(tool->accessibleName())) << whereIs(tool) << " repeats " << tool->accessibleName().toStdString();
+    EXPECT_FALSE(toolTips.contains(tool->toolTip())) << whereIs(tool) << " repeats " << tool->toolTip().toStdString();
+    toolNames.insert(tool->accessibleName());
+    toolTips.insert(tool->toolTip());
+  }
+
+  // On one tab page, or in one window, two controls called alike cannot be told apart by ear.
+  const auto pages = ui.tabPages();
+  std::vector<QWidget *> scopes(pages.begin(), pages.end());
+  for (QDialog *dialog : ui.dialogs())
+    scopes.push_back(dialog);
+  for (QWidget *scope : scopes) {
+    std::map<QString, std::string> seen;
+    for (QWidget *widget : scope->findChildren<QWidget *>()) {
+      if (!(qobject_cast<QAbstractButton *>(widget) || isInputControl(widget)) || isPartOfAQtWidget(widget) ||
+          isHiddenOnPurpose(widget))
+        continue;
+      const QString name = spokenName(widget);
+      const auto [where, fresh] = seen.emplace(name, whereIs(widget));
+      EXPECT_TRUE(fresh) << whereIs(widget) << " and " << where->second << " are both called " << name.toStdString();
+    }
+  }
+}
+
 TEST(PanelWidgets, StepperKeepsItsRangeAndTakesTypedValues) {
   Stepper stepper;
   stepper.setRange(0, 50);
@@ -242,6 +354,28 @@ TEST(PanelWidgets, StepperKeepsItsRangeAndTakesTypedValues) {
   stepper.setEnabled(false);
   stepper.step(-1);
   EXPECT_EQ(stepper.intValue(), 7);
+}
+
+TEST(PanelWidgets, StepperArrowsAreNamedAfterTheValueTheyChange) {
+  Stepper stepper;
+  const QList<QToolButton *> arrows = stepper.findChildren<QToolButton *>();
+  ASSERT_EQ(arrows.size(), 2);
+  QToolButton *up = arrows.at(0)->arrowType() == Qt::UpArrow ? arrows.at(0) : arrows.at(1);
+  QToolButton *down = up == arrows.at(0) ? arrows.at(1) : arrows.at(0);
+  // Before it is described a stepper still says what its arrows do.
+  EXPECT_EQ(up->accessibleName(), QStringLiteral("Increase"));
+  EXPECT_EQ(down->toolTip(), QStringLiteral("Decrease"));
+
+  stepper.describe(QStringLiteral("Border width"));
+  EXPECT_EQ(stepper.accessibleName(), QStringLiteral("Border width"));
+  EXPECT_EQ(up->accessibleName(), QStringLiteral("Increase border width"));
+  EXPECT_EQ(up->toolTip(), QStringLiteral("Increase border width"));
+  EXPECT_EQ(down->accessibleName(), QStringLiteral("Decrease border width"));
+  EXPECT_EQ(down->toolTip(), QStringLiteral("Decrease border width"));
+
+  // An abbreviation keeps its capitals inside the phrase.
+  stepper.describe(QStringLiteral("DPI"));
+  EXPECT_EQ(up->accessibleName(), QStringLiteral("Increase DPI"));
 }
 
 TEST(PanelWidgets, ColorWellAsksTheColourPanelAndAnnouncesOnlyAChoice) {
