@@ -4,6 +4,7 @@
 
 #include <QBrush>
 #include <QFileInfo>
+#include <QFile>
 #include <QImageReader>
 #include <QLinearGradient>
 #include <QPainter>
@@ -131,10 +132,16 @@ PointImage loadPatternImage(const QString &resourcePath, const QString &name) {
   const QString path = patternImagePath(resourcePath, name);
   if (path.isEmpty())
     return {};
-  QImageReader reader(path);
-  const QSize size = reader.size();
-  if (size.isValid() && qint64(size.width()) * size.height() > MaxPatternPixels)
-    return {};
+  {
+    // The size the file announces, read through a check that it is still a regular file.
+    QFile file;
+    if (!openRegularFile(file, path))
+      return {};
+    QImageReader reader(&file);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > MaxPatternPixels)
+      return {};
+  }
   PointImage image = PointImage::load(path);
   if (image.isNull() || qint64(image.pixels.width()) * image.pixels.height() > MaxPatternPixels)
     return {};

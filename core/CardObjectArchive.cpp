@@ -7,8 +7,12 @@
 #include "core/QLNText.h"
 #include "core/Shape_Control.h"
 
+#include "core/CardDrawing.h"
+
 #include <QLocale>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -71,6 +75,109 @@ std::optional<FontSpec> toFontSpec(const std::optional<ArchivedFont> &font) {
   if (!font)
     return std::nullopt;
   return FontSpec(font->postScriptName, font->pointSize);
+}
+
+// ---- Bounds of decoded numbers ---------------------------------------------------------------
+
+static_assert(DecodedLimits::MaxStrokeWidth == CardDrawing::MaxStrokeWidth);
+static_assert(DecodedLimits::MaxVertexCount == Shape_Control::MaxPolygonVertices);
+static_assert(DecodedLimits::MaxFontSize == FontSpec::MaxDrawnPointSize);
+
+namespace DecodedLimits {
+
+double finiteWithin(double value, double low, double high) {
+  if (!std::isfinite(value))
+    return 0.0;
+  return std::clamp(value, low, high);
+}
+
+double withinOneTurn(double degrees) {
+  if (!std::isfinite(degrees))
+    return 0.0;
+  return std::fmod(degrees, FullTurn);
+}
+
+QSizeF pictureSizeWithin(const QSizeF &points, const QImage &pixels) {
+  QSizeF size = points;
+  const auto usable = [](double side) { return std::isfinite(side) && side >= 0.0; };
+  if (!usable(size.width()) || !usable(size.height())) {
+    const QSizeF own = PointImage::fromPixels(pixels).points;
+    if (!usable(size.width()))
+      size.setWidth(own.width());
+    if (!usable(size.height()))
+      size.setHeight(own.height());
+  }
+  return QSizeF(finiteWithin(size.width(), 0.0, MaxCoordinate), finiteWithin(size.height(), 0.0, MaxCoordinate));
+}
+
+std::optional<FontSpec> fontWithin(const std::optional<FontSpec> &font) {
+  if (!font)
+    return font;
+  FontSpec held = *font;
+  held.setPointSize(finiteWithin(held.pointSize(), 0.0, MaxFontSize));
+  return held;
+}
+
+}  // namespace DecodedLimits
+
+namespace {
+
+using namespace DecodedLimits;
+
+float heldFloat(float value, double low, double high) {
+  return static_cast<float>(finiteWithin(value, low, high));
+}
+
+float heldAdjustment(float value) { return heldFloat(value, -MaxAdjustment, MaxAdjustment); }
+float heldOpacity(float value) { return heldFloat(value, 0.0, MaxOpacity); }
+float heldBarcodeMeasure(float value) { return heldFloat(value, -MaxBarcodeMeasure, MaxBarcodeMeasure); }
+qint32 heldBarcodeSize(qint32 value) { return std::clamp(value, qint32(0), MaxBarcodeSize); }
+qint32 heldVertexCount(qint32 value) { return value < 0 || value > MaxVertexCount ? 0 : value; }
+
+QRectF heldRect(const QRectF &rect) {
+  return QRectF(finiteWithin(rect.x(), -MaxCoordinate, MaxCoordinate),
+                finiteWithin(rect.y(), -MaxCoordinate, MaxCoordinate),
+                finiteWithin(rect.width(), -MaxCoordinate, MaxCoordinate),
+                finiteWithin(rect.height(), -MaxCoordinate, MaxCoordinate));
+}
+
+PointImage heldPicture(const PointImage &picture) {
+  if (picture.isNull())
+    return picture;
+  return PointImage{picture.pixels, pictureSizeWithin(picture.points, picture.pixels)};
+}
+
+}  // namespace
+
+void holdDecodedNumbers(QLNGraphic &g) {
+  g._bounds = heldRect(g._bounds);
+  g._strokeWidth = finiteWithin(g._strokeWidth, -MaxStrokeWidth, MaxStrokeWidth);
+  g._fill_grad_angle = withinOneTurn(g._fill_grad_angle);
+  g.rotate_image = static_cast<float>(withinOneTurn(g.rotate_image));
+  for (float *adjustment : {&g.hue_val, &g.sat_val, &g.brt_val, &g.con_val, &g.srp_val, &g.ev_val, &g.blr_val})
+    *adjustment = heldAdjustment(*adjustment);
+  for (float *opacity : {&g.img_trnsp_val, &g.alpha_val, &g.alpha_val_stroke})
+    *opacity = heldOpacity(*opacity);
+  g.cor_rad_val_val = heldFloat(g.cor_rad_val_val, 0.0, MaxCoordinate);
+  g.text_kerning = heldFloat(g.text_kerning, -MaxKerning, MaxKerning);
+  g.double_star_type = heldVertexCount(g.double_star_type);
+  g.polygon_type = heldVertexCount(g.polygon_type);
+  for (std::optional<FontSpec> *font : {&g.text_ctrl_font, &g.value_font_val, &g.header_font_val, &g.footer_font_val})
+    *font = fontWithin(*font);
+  if (g._Text_contents) {
+    for (TextRun &run : g._Text_contents->runs) {
+      if (run.font)
+        run.font->pointSize = finiteWithin(run.font->pointSize, 0.0, MaxFontSize);
+      if (run.kerning)
+        run.kerning = finiteWithin(*run.kerning, -MaxKerning, MaxKerning);
+    }
+  }
+  g._barcode_image = heldPicture(g._barcode_image);
+  for (float *measure : {&g.linear_height_val, &g.linear_width_val, &g.hdr_margin_val, &g.ftr_margin_val,
+                         &g.val_margin_val, &g.TB_marging_val, &g.LR_margin_val})
+    *measure = heldBarcodeMeasure(*measure);
+  for (qint32 *size : {&g.qr_size_val, &g.pdf_hgt_val, &g.pdf_wdt_val, &g.dm_module_val})
+    *size = heldBarcodeSize(*size);
 }
 
 // ---- The record ----------------------------------------------------------------------------
@@ -275,6 +382,7 @@ void QLNGraphic::initWithCoder(KeyedUnarchiver &coder) {
   double_star_type = coder.decodeInt32(QStringLiteral("double_star_type"));
   polygon_type = coder.decodeInt32(QStringLiteral("polygon_type"));
   decodeKindFields(coder);
+  holdDecodedNumbers(*this);
 }
 
 // ---- Whole archives --------------------------------------------------------------------------

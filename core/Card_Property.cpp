@@ -1,6 +1,9 @@
 #include "core/Card_Property.h"
 
+#include "core/CardObjectArchive.h"
 #include "core/Globals.h"
+
+#include <algorithm>
 
 const QString Card_Property::ArchiveClassName = QStringLiteral("Card_Property");
 
@@ -127,7 +130,23 @@ std::unique_ptr<Card_Property> Card_Property::initWithCoder(KeyedUnarchiver &cod
   r.m_Card_Content_clr = colorOrAbsent(coder.decodeColor(QStringLiteral("Card_Content_clr")));
   if (const std::optional<ArchivedFont> font = coder.decodeFont(QStringLiteral("Card_Content_font")))
     r.m_Card_Content_font = FontSpec(font->postScriptName, font->pointSize);
+  r.holdDecodedNumbers();
   return record;
+}
+
+void Card_Property::holdDecodedNumbers() {
+  using namespace DecodedLimits;
+  const auto stroke = static_cast<qint32>(MaxStrokeWidth);
+  m_Card_bor_Stepper = std::clamp(m_Card_bor_Stepper, -stroke, stroke);
+  m_Card_grad_Stepper %= static_cast<qint32>(FullTurn);
+  m_Card_alpha_Stepper = static_cast<float>(finiteWithin(m_Card_alpha_Stepper, 0.0, MaxOpacity));
+  m_Card_Location = QPointF(finiteWithin(m_Card_Location.x(), -MaxCoordinate, MaxCoordinate),
+                            finiteWithin(m_Card_Location.y(), -MaxCoordinate, MaxCoordinate));
+  m_Card_Size = QSizeF(finiteWithin(m_Card_Size.width(), -MaxCoordinate, MaxCoordinate),
+                       finiteWithin(m_Card_Size.height(), -MaxCoordinate, MaxCoordinate));
+  if (!m_Card_BG_Image.isNull())
+    m_Card_BG_Image.points = pictureSizeWithin(m_Card_BG_Image.points, m_Card_BG_Image.pixels);
+  m_Card_Content_font = fontWithin(m_Card_Content_font);
 }
 
 void Card_Property::registerArchiveClass(KeyedUnarchiver &coder) {

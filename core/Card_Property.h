@@ -52,6 +52,11 @@ public:
   void encodeWithCoder(KeyedArchiver &coder) const override;
   // Reads the keys written by encodeWithCoder into a zeroed record.
   static std::unique_ptr<Card_Property> initWithCoder(KeyedUnarchiver &coder);
+  // Holds the numbers that reach drawing and geometry within the bounds of decoded
+  // records (DecodedLimits in core/CardObjectArchive.h): border width, gradient angle,
+  // opacity, location, size, the background picture's size and the content font's size.
+  // initWithCoder does this; so does every other reader of side settings (the design log).
+  void holdDecodedNumbers();
   // Lets `coder` decode Card_Property objects.
   static void registerArchiveClass(KeyedUnarchiver &coder);
 

@@ -4,6 +4,7 @@
 #include "core/MainWindowServices.h"
 #include "platform/Log.h"
 #include "platform/MainThread.h"
+#include "platform/Paths.h"
 #include "platform/UiServices.h"
 
 #include <QApplication>
@@ -211,7 +212,7 @@ bool isSafeFileName(const QString &name) {
 
 QString joinPath(const QString &folder, const QString &name) {
   if (folder.isEmpty())
-    return name;
+    return QStringLiteral("");
   qsizetype skip = 0;
   while (skip < name.size() && name.at(skip) == u'/')
     ++skip;
@@ -249,19 +250,64 @@ void Check_Path_And_Create_Files() {
   }
 }
 
+namespace {
+
+// Whether `path` names "." or ".." as one of its components.
+bool hasDotComponent(const QString &path) {
+  const QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
+  return parts.contains(QStringLiteral(".")) || parts.contains(QStringLiteral(".."));
+}
+
+// `path` with its links resolved, or "" when it does not exist. The root folder counts
+// as no folder at all: nothing is "inside" it for the rules below.
+QString canonicalFolder(const QString &path) {
+  if (path.isEmpty() || QDir::isRelativePath(path))
+    return QString();
+  const QString canonical = QFileInfo(path).canonicalFilePath();
+  return canonical == QLatin1String("/") ? QString() : canonical;
+}
+
+bool strictlyInside(const QString &canonical, const QString &root) {
+  return !root.isEmpty() && canonical.startsWith(root + u'/');
+}
+
+// Whether the existing folder at `path` may be removed with everything in it: it lies
+// inside the resource folder, or it is (or lies inside) the spreadsheet reader's unpack
+// folder. The unpack folder's own name is not resolved, so a link put in its place
+// cannot make a folder elsewhere count as it.
+bool folderTreeMayBeRemoved(const QString &path) {
+  const QString canonical = QFileInfo(path).canonicalFilePath();
+  if (canonical.isEmpty())
+    return false;
+  if (strictlyInside(canonical, canonicalFolder(Paths::resourceFolder())))
+    return true;
+  const QString temp = canonicalFolder(QDir::tempPath());
+  if (temp.isEmpty())
+    return false;
+  const QString unpack = temp + QStringLiteral("/ziptmp");
+  return canonical == unpack || strictlyInside(canonical, unpack);
+}
+
+}  // namespace
+
 void Delete_File(const QString &path) {
   try {
-    if (path.isEmpty())
-      return;  // QDir("") is the working directory
-    const QFileInfo info(path);
+    // Only a whole path from the root: a relative one would be taken from the working
+    // directory ("" and "." are the working directory itself, ".." its parent).
+    if (path.isEmpty() || QDir::isRelativePath(path) || hasDotComponent(path))
+      return;
+    const QString clean = QDir::cleanPath(path);  // only doubled and trailing "/" go
+    if (clean == QLatin1String("/"))
+      return;
+    const QFileInfo info(clean);
     if (!info.exists() && !info.isSymLink())
       return;
     if (!QFileInfo(info.absolutePath()).isWritable())
       return;  // not deletable: the folder holding it is read-only
     if (info.isSymLink() || !info.isDir())
-      QFile::remove(path);
-    else
-      QDir(path).removeRecursively();  // links inside are removed, not followed
+      QFile::remove(clean);
+    else if (folderTreeMayBeRemoved(clean))
+      QDir(clean).removeRecursively();  // links inside are removed, not followed
   } catch (const std::exception &e) {
     Show_NSLog_Message(reasonOf(e));
   }

@@ -57,7 +57,8 @@ bool Find_Str_Case_Insensitive(const QString &s, const QString &sub);
 // from user text is checked with this before it is used.
 bool isSafeFileName(const QString &name);
 // `folder` joined with `name` by exactly one "/", whether or not `folder` ends in "/"
-// or `name` starts with one. An empty folder gives `name` unchanged.
+// or `name` starts with one. An empty folder gives "": a folder that is not set never
+// turns a name into a path relative to the working directory.
 QString joinPath(const QString &folder, const QString &name);
 
 // ---- Files, controls, help ----------------------------------------------------------------
@@ -67,10 +68,19 @@ QString joinPath(const QString &folder, const QString &name);
 // "Fill_Style_Image", "LibraryImage", "Templates", "Templates/User". A folder that
 // cannot be made is skipped silently.
 void Check_Path_And_Create_Files();
-// Removes the file or the folder with its contents at `path` when it may be removed
-// (the item exists and its parent folder is writable). A symbolic link is removed
-// itself, never followed. Failures are silent.
+// Removes the file or the folder with its contents at `path` when it may be removed:
+//  - `path` is absolute and names no "." or ".." component (a relative path, ".", ".."
+//    and "/" remove nothing);
+//  - the item exists and its parent folder is writable;
+//  - a folder is removed with its contents only when it lies inside the resource folder
+//    (Paths::resourceFolder(), not the folder itself) or is one of the program's own
+//    temporary folders (the spreadsheet reader's unpack folder QDir::tempPath()/"ziptmp"
+//    and what it holds), both judged after resolving links;
+//  - a symbolic link is removed itself, never followed, wherever it is; so is a single
+//    file, wherever it is.
+// Failures and refusals are silent.
 void Delete_File(const QString &path);
+
 // Enables or disables a control. Classes are matched by their exact meta-object class
 // name, so subclasses do not count. A box (QGroupBox or QFrame) stays as it is and
 // passes the flag to each of its child widgets in order; a plain text field (QLabel

@@ -7,8 +7,14 @@
 #include <QSaveFile>
 #include <QtEndian>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -173,9 +179,10 @@ PointImage PointImage::fromPixels(const QImage &pixels) {
 }
 
 PointImage PointImage::load(const QString &path, QString *error) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    setError(error, QStringLiteral("The image \"%1\" cannot be opened: %2.").arg(path, file.errorString()));
+  QFile file;
+  QString why;
+  if (!openRegularFile(file, path, &why)) {
+    setError(error, QStringLiteral("The image \"%1\" cannot be opened: %2.").arg(path, why));
     return {};
   }
   return readImage(file, QStringLiteral("The image \"%1\"").arg(path), error);
@@ -186,6 +193,76 @@ PointImage PointImage::fromData(const QByteArray &data, QString *error) {
   buffer.setData(data);
   buffer.open(QIODevice::ReadOnly);
   return readImage(buffer, QStringLiteral("The image data"), error);
+}
+
+namespace {
+
+QString kindOf(mode_t mode) {
+  if (S_ISDIR(mode))
+    return QStringLiteral("it is a folder, not a file");
+  if (S_ISFIFO(mode))
+    return QStringLiteral("it is a named pipe, not a file");
+  if (S_ISCHR(mode) || S_ISBLK(mode))
+    return QStringLiteral("it is a device, not a file");
+  if (S_ISSOCK(mode))
+    return QStringLiteral("it is a socket, not a file");
+  return QStringLiteral("it is not a regular file");
+}
+
+QString systemError(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
+
+}  // namespace
+
+bool openRegularFile(QFile &file, const QString &path, QString *error) {
+  if (file.isOpen())
+    file.close();
+  if (path.isEmpty()) {
+    setError(error, QStringLiteral("no file is named"));
+    return false;
+  }
+  const QByteArray native = QFile::encodeName(path);
+  if (native.contains('\0')) {
+    setError(error, QStringLiteral("the name holds a NUL character"));
+    return false;
+  }
+  // Looked at first, so that a device is never opened at all (opening some has effects).
+  struct stat before {};
+  if (::stat(native.constData(), &before) != 0) {
+    setError(error, systemError(errno));
+    return false;
+  }
+  if (!S_ISREG(before.st_mode)) {
+    setError(error, kindOf(before.st_mode));
+    return false;
+  }
+  // Opened without waiting (a pipe put in its place meanwhile would otherwise block
+  // here), then checked again on what was actually opened.
+  const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    setError(error, systemError(errno));
+    return false;
+  }
+  struct stat opened {};
+  if (::fstat(fd, &opened) != 0) {
+    const QString reason = systemError(errno);
+    ::close(fd);
+    setError(error, reason);
+    return false;
+  }
+  if (!S_ISREG(opened.st_mode)) {
+    ::close(fd);
+    setError(error, kindOf(opened.st_mode));
+    return false;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0)
+    ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    setError(error, file.errorString());
+    return false;
+  }
+  return true;
 }
 
 namespace {

@@ -7,6 +7,8 @@
 #include <QSizeF>
 #include <QString>
 
+class QFile;
+
 namespace Images {
 
 // Larger images are refused when read: a hostile or broken file must not make the
@@ -30,7 +32,8 @@ struct PointImage {
   // Reads an image file (any format Qt reads; the file's orientation applied). The
   // point size comes from the resolution the file states, 72 dots per inch when it
   // states none. Returns a null image with a message in `error` when the file cannot
-  // be read or has more than Images::MaxPixels pixels.
+  // be read, is not a regular file (see openRegularFile) or has more than
+  // Images::MaxPixels pixels.
   static PointImage load(const QString &path, QString *error = nullptr);
   // The same for image data held in memory (from an archive or the clipboard).
   static PointImage fromData(const QByteArray &data, QString *error = nullptr);
@@ -47,3 +50,12 @@ bool writePng(const QString &path, const QImage &image, double dpi, QString *err
 
 // The PNG bytes writePng would write.
 QByteArray pngData(const QImage &image, double dpi);
+
+// Opens `path` for reading when it is a regular file, links resolved, and answers true;
+// anything else (a named pipe, a device, a socket, a folder, a missing file) answers
+// false with the reason in `error` and leaves `file` closed. Paths that come from files
+// and the clipboard are opened this way: opening a named pipe for reading waits for a
+// writer for ever, and reading a device such as /dev/zero never ends. The file is
+// looked at before it is opened and checked again once open, without waiting, so one
+// swapped in between is refused as well.
+bool openRegularFile(QFile &file, const QString &path, QString *error = nullptr);

@@ -2,6 +2,7 @@
 
 #include "core/CardObjectArchive.h"
 #include "core/QLNImage.h"
+#include "platform/Images.h"
 #include "platform/KeyedArchive.h"
 #include "platform/PropertyList.h"
 
@@ -310,6 +311,7 @@ public:
     p.setCard_Content_clr(color("Card_Content_clr"));
     p.setCard_Content_font(font("Card_Content_font"));
     p.setCard_BG_Image(PointImage());
+    p.holdDecodedNumbers();
   }
 
   QStringList titles() {
@@ -526,8 +528,8 @@ std::optional<DesignLogContents> readDesignLog(const QByteArray &bytes, QString 
   contents.gridRows = r.rows();
   contents.frontObjects = r.objects("front");
   contents.backObjects = r.objects("back");
-  if (r.ok() && r.remaining() > 0)
-    r.fail(QStringLiteral("%1 items follow the last back object.").arg(r.remaining()));
+  // Items after the last back object come from another version of the program: they
+  // are left unread.
   if (!r.ok()) {
     setError(error, r.error);
     return std::nullopt;
@@ -537,9 +539,11 @@ std::optional<DesignLogContents> readDesignLog(const QByteArray &bytes, QString 
 }
 
 std::optional<DesignLogContents> readDesignLogFile(const QString &path, QString *error) {
-  QFile file(path);
-  if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-    setError(error, QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString()));
+  // A regular file only: a named pipe or a device would make the read wait for ever.
+  QFile file;
+  QString why;
+  if (!openRegularFile(file, path, &why)) {
+    setError(error, QStringLiteral("%1 cannot be read: %2").arg(path, why));
     return std::nullopt;
   }
   if (file.size() > PlistLimits::maxBytes) {

@@ -59,8 +59,10 @@
 //     accepted as absent);
 //   - a point or size holds a number that is not finite;
 //   - an object count is negative or larger than the items that follow;
-//   - a card object archive does not decode (core/CardObjectArchive.h);
-//   - items follow the last back object.
+//   - a card object archive does not decode (core/CardObjectArchive.h).
+// Items after the last back object (a file of another version may carry more) are
+// ignored. The numbers of the side settings are held within the bounds of decoded
+// records (Card_Property::holdDecodedNumbers), as the card objects' are.
 //
 // Main thread or any one thread at a time; nothing here touches global state.
 
@@ -126,7 +128,9 @@ bool saveDesignLog(const QString &path, const DesignLogContents &contents,
 // refused by any of the rules above. Image objects come back with their path only:
 // loadDesignLogPictures() loads their pictures.
 std::optional<DesignLogContents> readDesignLog(const QByteArray &bytes, QString *error = nullptr);
-// The same for the file at `path` (a file larger than a property list may be is refused).
+// The same for the file at `path`: only a regular file (links resolved) is read, so a
+// named pipe or a device is refused instead of waited on; a file larger than a property
+// list may be is refused.
 std::optional<DesignLogContents> readDesignLogFile(const QString &path, QString *error = nullptr);
 // Reads the file at `path` into `target`; on failure answers false and leaves `target`
 // exactly as it was.

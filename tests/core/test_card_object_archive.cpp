@@ -16,7 +16,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPainter>
 #include <QRandomGenerator>
+
+#include <cmath>
+#include <limits>
 
 using namespace cardtest;
 
@@ -421,4 +425,168 @@ TEST(CardObjectArchive, MutatedArchivesGiveErrorsNotCrashes) {
   qInstallMessageHandler(previousHandler);
   EXPECT_GE(cases, 500);
   EXPECT_GT(decoded, 0);
+}
+
+// ---- Hostile numbers ------------------------------------------------------------------------
+
+namespace {
+
+bool finiteRect(const QRectF &r) {
+  return std::isfinite(r.left()) && std::isfinite(r.top()) && std::isfinite(r.right()) &&
+         std::isfinite(r.bottom());
+}
+
+constexpr float HugeFloat = 3.0e38f;  // the largest a 32-bit float archive value may hold
+constexpr double Infinity = std::numeric_limits<double>::infinity();
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+
+// A card object archive whose numbers are far beyond any design (or not numbers at all).
+QByteArray hostileArchive(const QString &kind, bool finite) {
+  return partialArchive(kind, [finite](KeyedArchiver &c) {
+    c.encodeRect(QStringLiteral("_bounds"), finite ? QRectF(-1.7e308, 1.7e308, 1.7e308, -1.0e300)
+                                                   : QRectF(NaN, Infinity, -Infinity, NaN));
+    c.encodeBool(QStringLiteral("_isDrawingStroke"), true);
+    c.encodeBool(QStringLiteral("_isDrawingFill"), true);
+    c.encodeColor(QStringLiteral("_strokeColor"), QColor(Qt::black));
+    c.encodeColor(QStringLiteral("_fillColor"), QColor(Qt::red));
+    c.encodeDouble(QStringLiteral("_strokeWidth"), finite ? double(HugeFloat) : Infinity);
+    c.encodeDouble(QStringLiteral("_fill_grad_angle"), finite ? 725.0 : NaN);
+    c.encodeDouble(QStringLiteral("rotate_image"), finite ? -HugeFloat : -Infinity);
+    c.encodeDouble(QStringLiteral("alpha_val"), finite ? HugeFloat : NaN);
+    c.encodeDouble(QStringLiteral("alpha_val_stroke"), finite ? -1.0 : Infinity);
+    c.encodeDouble(QStringLiteral("img_trnsp_val"), finite ? HugeFloat : Infinity);
+    c.encodeDouble(QStringLiteral("blr_val"), finite ? HugeFloat : NaN);
+    c.encodeDouble(QStringLiteral("cor_rad_val_val"), finite ? HugeFloat : Infinity);
+    c.encodeDouble(QStringLiteral("text_kerning"), finite ? -HugeFloat : NaN);
+    c.encodeDouble(QStringLiteral("linear_height_val"), finite ? HugeFloat : Infinity);
+    c.encodeDouble(QStringLiteral("TB_marging_val"), finite ? -HugeFloat : NaN);
+    c.encodeInt32(QStringLiteral("qr_size_val"), finite ? 2000000000 : -5);
+    c.encodeInt32(QStringLiteral("double_star_type"), finite ? 5000 : -1);
+    c.encodeInt32(QStringLiteral("polygon_type"), finite ? 2000000000 : 999);
+    c.encodeFont(QStringLiteral("text_ctrl_font"),
+                 ArchivedFont{QStringLiteral("ArialMT"), finite ? 10000.0 : 0.0});
+    AttributedText text;
+    text.string = QStringLiteral("Sorry");
+    TextRun run;
+    run.length = 5;
+    run.font = ArchivedFont{QStringLiteral("ArialMT"), finite ? 9000.0 : 12.0};
+    run.kerning = finite ? 1.0e30 : NaN;
+    text.runs = {run};
+    c.encodeAttributedText(QStringLiteral("_Text_contents"), text);
+    c.encodeString(QStringLiteral("_shape_type"), QStringLiteral("RR"));
+    c.encodeString(QStringLiteral("Text_Value"), QStringLiteral("Sorry"));
+    c.encodeBool(QStringLiteral("ctrl_is_visible"), true);
+  });
+}
+
+// Every number of the record that drawing or geometry reads is finite and in its bounds.
+void expectHeldNumbers(const QLNGraphic &g) {
+  for (const double v : {g._bounds.x(), g._bounds.y(), g._bounds.width(), g._bounds.height()}) {
+    EXPECT_TRUE(std::isfinite(v));
+    EXPECT_LE(std::fabs(v), 1.0e6);
+  }
+  EXPECT_TRUE(std::isfinite(g._strokeWidth));
+  EXPECT_LE(std::fabs(g._strokeWidth), 1000.0);
+  EXPECT_LT(std::fabs(g._fill_grad_angle), 360.0);
+  EXPECT_LT(std::fabs(g.rotate_image), 360.0f);
+  for (const float opacity : {g.alpha_val, g.alpha_val_stroke, g.img_trnsp_val}) {
+    EXPECT_GE(opacity, 0.0f);
+    EXPECT_LE(opacity, 100.0f);
+  }
+  for (const float v : {g.blr_val, g.text_kerning, g.linear_height_val, g.TB_marging_val}) {
+    EXPECT_TRUE(std::isfinite(v));
+    EXPECT_LE(std::fabs(v), 1000.0f);
+  }
+  EXPECT_TRUE(g.cor_rad_val_val >= 0.0f && g.cor_rad_val_val <= 1.0e6f);
+  EXPECT_TRUE(g.qr_size_val >= 0 && g.qr_size_val <= 1000);
+  EXPECT_TRUE(g.double_star_type >= 0 && g.double_star_type <= 1000);
+  EXPECT_TRUE(g.polygon_type >= 0 && g.polygon_type <= 1000);
+  ASSERT_TRUE(g.text_ctrl_font.has_value());
+  EXPECT_TRUE(g.text_ctrl_font->pointSize() >= 0.0 && g.text_ctrl_font->pointSize() <= 1000.0);
+  ASSERT_TRUE(g._Text_contents);
+  for (const TextRun &run : g._Text_contents->runs) {
+    if (run.font) {
+      EXPECT_TRUE(run.font->pointSize >= 0.0 && run.font->pointSize <= 1000.0);
+    }
+    if (run.kerning) {
+      EXPECT_TRUE(std::isfinite(*run.kerning) && std::fabs(*run.kerning) <= 1000.0);
+    }
+  }
+}
+
+}  // namespace
+
+TEST(CardObjectArchive, NumbersBeyondAnyDesignAreHeldToTheirBounds) {
+  for (const QString &kind : Kinds) {
+    SCOPED_TRACE(kind.toStdString());
+    QLNGraphicPtr g = restored(hostileArchive(kind, true));
+    ASSERT_TRUE(g);
+    expectHeldNumbers(*g);
+    // Held at the bound, not dropped: the sign and the direction stay.
+    EXPECT_EQ(g->_bounds, QRectF(-1.0e6, 1.0e6, 1.0e6, -1.0e6));
+    EXPECT_EQ(g->_strokeWidth, 1000.0);
+    EXPECT_EQ(g->_fill_grad_angle, 5.0);
+    EXPECT_EQ(g->alpha_val, 100.0f);
+    EXPECT_EQ(g->alpha_val_stroke, 0.0f);
+    EXPECT_EQ(g->img_trnsp_val, 100.0f);
+    EXPECT_EQ(g->blr_val, 1000.0f);
+    EXPECT_EQ(g->cor_rad_val_val, 1.0e6f);
+    EXPECT_EQ(g->text_kerning, -1000.0f);
+    EXPECT_EQ(g->linear_height_val, 1000.0f);
+    EXPECT_EQ(g->TB_marging_val, -1000.0f);
+    EXPECT_EQ(g->qr_size_val, 1000);
+    // Counts past the largest outline drawn give none, as drawing them would.
+    EXPECT_EQ(g->double_star_type, 0);
+    EXPECT_EQ(g->polygon_type, 0);
+    EXPECT_EQ(g->text_ctrl_font->pointSize(), 1000.0);
+    EXPECT_EQ(g->_Text_contents->runs.at(0).font->pointSize, 1000.0);
+    EXPECT_EQ(g->_Text_contents->runs.at(0).kerning, 1000.0);
+  }
+}
+
+TEST(CardObjectArchive, NumbersThatAreNotFiniteDecodeAsZero) {
+  for (const QString &kind : Kinds) {
+    SCOPED_TRACE(kind.toStdString());
+    QLNGraphicPtr g = restored(hostileArchive(kind, false));
+    ASSERT_TRUE(g);
+    expectHeldNumbers(*g);
+    EXPECT_EQ(g->_bounds, QRectF());
+    EXPECT_EQ(g->_strokeWidth, 0.0);
+    EXPECT_EQ(g->_fill_grad_angle, 0.0);
+    EXPECT_EQ(g->rotate_image, 0.0f);
+    EXPECT_EQ(g->alpha_val, 0.0f);
+    EXPECT_EQ(g->cor_rad_val_val, 0.0f);
+    EXPECT_EQ(g->qr_size_val, 0);
+    EXPECT_EQ(g->double_star_type, 0);
+    EXPECT_EQ(g->polygon_type, 999);  // a count within bounds stays
+  }
+}
+
+TEST(CardObjectArchive, ObjectsOfHostileArchivesMeasureHitTestAndDrawInFiniteTime) {
+  for (const bool finite : {true, false}) {
+    for (const QString &kind : Kinds) {
+      SCOPED_TRACE(kind.toStdString() + (finite ? " huge" : " not finite"));
+      QLNGraphicPtr g = restored(hostileArchive(kind, finite));
+      ASSERT_TRUE(g);
+      EXPECT_TRUE(finiteRect(g->drawingBounds()));
+      EXPECT_TRUE(finiteRect(QLNGraphic::drawingBoundsOfGraphics({g})));
+      if (kind == QLatin1String("Shape_Control") || kind == QLatin1String("QLNLine")) {
+        EXPECT_TRUE(finiteRect(g->bezierPathForDrawing().boundingRect()));
+      }
+      for (const QPointF &p : {QPointF(0, 0), QPointF(5.0e5, 5.0e5), QPointF(-1.0e6, 1.0e6)}) {
+        g->isContentsUnderPoint(p);
+        const int handle = g->handleUnderPoint(p);
+        EXPECT_TRUE(handle >= 0 && handle <= 8);
+      }
+      QImage canvas(64, 64, QImage::Format_ARGB32_Premultiplied);
+      canvas.fill(Qt::white);
+      QElapsedTimer timer;
+      timer.start();
+      {
+        QPainter painter(&canvas);
+        g->drawContentsInView(&painter, false);
+      }
+      EXPECT_LT(timer.elapsed(), 10000);
+    }
+  }
 }

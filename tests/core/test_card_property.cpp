@@ -11,6 +11,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <limits>
+
 namespace {
 
 const QStringList ArchiveKeyOrder = {
@@ -285,4 +287,67 @@ TEST(Card_Property, DamagedOrForeignArchivesGiveNoRecord) {
   error.clear();
   EXPECT_FALSE(Card_Property::fromArchivedData(KeyedArchiver::archiveRootObject(OtherRoot()), &error));
   EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(Card_Property, HostileNumbersDecodeFiniteAndHeldToTheirBounds) {
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case {
+    double alpha;
+    qint32 border;
+    qint32 angle;
+    QPointF location;
+    QSizeF size;
+    double fontSize;
+    // What comes back.
+    float heldAlpha;
+    qint32 heldBorder;
+    qint32 heldAngle;
+    QPointF heldLocation;
+    QSizeF heldSize;
+    double heldFontSize;
+  };
+  const QList<Case> cases = {
+      {3.0e38, 2000000000, 1000000007, QPointF(-1.0e300, 1.7e308), QSizeF(1.0e300, -1.7e308), 10000.0,
+       100.0f, 1000, 1000000007 % 360, QPointF(-1.0e6, 1.0e6), QSizeF(1.0e6, -1.0e6), 1000.0},
+      {-3.0e38, -2000000000, -725, QPointF(nan, inf), QSizeF(-inf, nan), 0.0,
+       0.0f, -1000, -5, QPointF(0, 0), QSizeF(0, 0), 0.0},
+      {inf, 7, 45, QPointF(12.5, -7), QSizeF(243, 154.25), 22.5,
+       0.0f, 7, 45, QPointF(12.5, -7), QSizeF(243, 154.25), 22.5},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.alpha);
+    // The archive is written with the project's encoder under the record's keys.
+    class Hostile : public KeyedArchivable {
+    public:
+      explicit Hostile(const Case &c) : m_case(c) {}
+      QString archiveClassName() const override { return Card_Property::ArchiveClassName; }
+      void encodeWithCoder(KeyedArchiver &coder) const override {
+        coder.encodeImage("Card_BG_Image", sampleImage(), QSizeF(8, 6));
+        coder.encodeDouble("Card_alpha_Stepper", m_case.alpha);
+        coder.encodeInt32("Card_bor_Stepper", m_case.border);
+        coder.encodeInt32("Card_grad_Stepper", m_case.angle);
+        coder.encodePoint("Card_Location", m_case.location);
+        coder.encodeSize("Card_Size", m_case.size);
+        coder.encodeFont("Card_Content_font", ArchivedFont{"Arial-BoldMT", m_case.fontSize});
+      }
+
+    private:
+      Case m_case;
+    };
+    QString error;
+    const QByteArray bytes = KeyedArchiver::archiveRootObject(Hostile(c), &error);
+    ASSERT_FALSE(bytes.isEmpty()) << error.toStdString();
+    const std::unique_ptr<Card_Property> r = Card_Property::fromArchivedData(bytes, &error);
+    ASSERT_TRUE(r) << error.toStdString();
+    EXPECT_EQ(r->Card_alpha_Stepper(), c.heldAlpha);
+    EXPECT_EQ(r->Card_bor_Stepper(), c.heldBorder);
+    EXPECT_EQ(r->Card_grad_Stepper(), c.heldAngle);
+    EXPECT_EQ(r->Card_Location(), c.heldLocation);
+    EXPECT_EQ(r->Card_Size(), c.heldSize);
+    ASSERT_TRUE(r->Card_Content_font().has_value());
+    EXPECT_EQ(r->Card_Content_font()->pointSize(), c.heldFontSize);
+    // The background picture keeps its own size.
+    EXPECT_EQ(r->Card_BG_Image().points, QSizeF(8, 6));
+  }
 }

@@ -321,7 +321,13 @@ TEST(JoinPath, UsesOneSeparatorWhateverTheFolderEndsWith) {
   EXPECT_EQ(joinPath(QStringLiteral("/res/"), QStringLiteral("Help.pdf")), QStringLiteral("/res/Help.pdf"));
   EXPECT_EQ(joinPath(QStringLiteral("/res"), QStringLiteral("/Templates")), QStringLiteral("/res/Templates"));
   EXPECT_EQ(joinPath(QStringLiteral("/"), QStringLiteral("x")), QStringLiteral("/x"));
-  EXPECT_EQ(joinPath(QString(), QStringLiteral("x")), QStringLiteral("x"));
+}
+
+TEST(JoinPath, AFolderThatIsNotSetGivesNoPathRatherThanARelativeOne) {
+  // A bare name would be taken from the working directory by every caller.
+  EXPECT_EQ(joinPath(QString(), QStringLiteral("x")), QStringLiteral(""));
+  EXPECT_EQ(joinPath(QStringLiteral(""), QStringLiteral("DataSet")), QStringLiteral(""));
+  EXPECT_EQ(joinPath(QStringLiteral(""), QStringLiteral("/etc")), QStringLiteral(""));
 }
 
 // ---- Files --------------------------------------------------------------------------------------
@@ -415,6 +421,8 @@ TEST_F(UtilityFiles, UnsetFoldersCreateNothingInTheWorkingDirectory) {
 }
 
 TEST_F(UtilityFiles, DeleteRemovesFilesAndWholeFoldersButNeverFollowsLinks) {
+  // Whole folders go only inside the resource folder: this test's folder stands for it.
+  const ScopedEnvironment resources("AMENDS_RESOURCE_DIR", m_tmp.path());
   writeFile(path(QStringLiteral("card.png")));
   ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("batch/Card_1/deep"))));
   writeFile(path(QStringLiteral("batch/Card_1/deep/a.png")));
@@ -433,6 +441,118 @@ TEST_F(UtilityFiles, DeleteRemovesFilesAndWholeFoldersButNeverFollowsLinks) {
   EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("batch"))));
   EXPECT_FALSE(QFileInfo(path(QStringLiteral("link_alone"))).isSymLink());
   EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("outside/precious.txt"))));
+}
+
+TEST_F(UtilityFiles, DeleteRefusesPathsThatAreNotWholeFromTheRoot) {
+  // The working directory is a folder with contents and a parent with contents; the
+  // resource folder is the same parent, so even a tree rule that resolved ".." would
+  // have let the removal through.
+  const QString parent = path(QStringLiteral("parent"));
+  const QString work = path(QStringLiteral("parent/work"));
+  ASSERT_TRUE(QDir().mkpath(work + QStringLiteral("/sub")));
+  writeFile(work + QStringLiteral("/keep.txt"));
+  writeFile(work + QStringLiteral("/sub/deep.txt"));
+  writeFile(parent + QStringLiteral("/sibling.txt"));
+  const ScopedEnvironment resources("AMENDS_RESOURCE_DIR", m_tmp.path());
+  ASSERT_TRUE(QDir::setCurrent(work));
+
+  for (const QString &bad : {QStringLiteral(".."), QStringLiteral("."), QStringLiteral("./"), QStringLiteral("../"),
+                             QStringLiteral("sub"), QStringLiteral("keep.txt"), QStringLiteral("sub/deep.txt"),
+                             work + QStringLiteral("/.."), work + QStringLiteral("/sub/../sub"),
+                             work + QStringLiteral("/./keep.txt")}) {
+    Delete_File(bad);
+    EXPECT_TRUE(QFileInfo::exists(work + QStringLiteral("/keep.txt"))) << bad.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(work + QStringLiteral("/sub/deep.txt"))) << bad.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(parent + QStringLiteral("/sibling.txt"))) << bad.toStdString();
+  }
+}
+
+TEST_F(UtilityFiles, AResourceFolderAtTheRootLetsNoFolderBeEmptied) {
+  // With the root as the resource folder every folder would lie inside it. (The root
+  // itself is not handed to Delete_File here: a regression would empty the machine.)
+  const QString victim = path(QStringLiteral("victim"));
+  ASSERT_TRUE(QDir().mkpath(victim));
+  writeFile(victim + QStringLiteral("/precious.txt"));
+  for (const QString &root : {QStringLiteral("/"), QStringLiteral("//"), QStringLiteral("/tmp/..")}) {
+    const ScopedEnvironment resources("AMENDS_RESOURCE_DIR", root);
+    Delete_File(victim);
+    EXPECT_TRUE(QFileInfo::exists(victim + QStringLiteral("/precious.txt"))) << root.toStdString();
+  }
+}
+
+TEST_F(UtilityFiles, DeleteRemovesFolderTreesOnlyInsideTheResourceFolder) {
+  const QString resources = path(QStringLiteral("Resources"));
+  const QString outside = path(QStringLiteral("Elsewhere"));
+  ASSERT_TRUE(QDir().mkpath(resources + QStringLiteral("/DataSet/Guests")));
+  writeFile(resources + QStringLiteral("/DataSet/Guests/list.txt"));
+  ASSERT_TRUE(QDir().mkpath(outside + QStringLiteral("/Photos")));
+  writeFile(outside + QStringLiteral("/Photos/holiday.png"));
+  writeFile(outside + QStringLiteral("/single.txt"));
+  // A link inside the resource folder that leads out of it.
+  ASSERT_TRUE(QFile::link(outside, resources + QStringLiteral("/Shortcut")));
+  const ScopedEnvironment env("AMENDS_RESOURCE_DIR", resources);
+
+  // Folders outside stay, whether named directly or through the link.
+  Delete_File(outside + QStringLiteral("/Photos"));
+  Delete_File(outside);
+  Delete_File(resources + QStringLiteral("/Shortcut/Photos"));
+  EXPECT_TRUE(QFileInfo::exists(outside + QStringLiteral("/Photos/holiday.png")));
+  // The resource folder itself is not emptied either.
+  Delete_File(resources);
+  Delete_File(resources + QStringLiteral("/"));
+  EXPECT_TRUE(QFileInfo::exists(resources + QStringLiteral("/DataSet/Guests/list.txt")));
+
+  // A folder inside goes with its contents (a trailing "/" or a doubled one is the same path).
+  Delete_File(resources + QStringLiteral("//DataSet/Guests/"));
+  EXPECT_FALSE(QFileInfo::exists(resources + QStringLiteral("/DataSet/Guests")));
+  EXPECT_TRUE(QFileInfo(resources + QStringLiteral("/DataSet")).isDir());
+
+  // A single file elsewhere goes as asked.
+  Delete_File(outside + QStringLiteral("/single.txt"));
+  EXPECT_FALSE(QFileInfo::exists(outside + QStringLiteral("/single.txt")));
+
+  // The link goes, and only the link (named with a trailing "/" too).
+  Delete_File(resources + QStringLiteral("/Shortcut/"));
+  EXPECT_FALSE(QFileInfo(resources + QStringLiteral("/Shortcut")).isSymLink());
+  EXPECT_TRUE(QFileInfo::exists(outside + QStringLiteral("/Photos/holiday.png")));
+}
+
+TEST_F(UtilityFiles, DeleteRemovesALinkToAFolderOutsideButNotTheFolder) {
+  const QString outside = path(QStringLiteral("Elsewhere"));
+  ASSERT_TRUE(QDir().mkpath(outside));
+  writeFile(outside + QStringLiteral("/precious.txt"));
+  ASSERT_TRUE(QFile::link(outside, path(QStringLiteral("link"))));
+  const ScopedEnvironment env("AMENDS_RESOURCE_DIR", path(QStringLiteral("Resources")));
+  Delete_File(path(QStringLiteral("link")));
+  EXPECT_FALSE(QFileInfo(path(QStringLiteral("link"))).isSymLink());
+  EXPECT_TRUE(QFileInfo::exists(outside + QStringLiteral("/precious.txt")));
+}
+
+TEST_F(UtilityFiles, DeleteRemovesTheSpreadsheetUnpackFolderButNotALinkInItsPlace) {
+  // The temporary folder of this test stands for the system's one.
+  const ScopedEnvironment temp("TMPDIR", m_tmp.path());
+  ASSERT_EQ(QFileInfo(QDir::tempPath()).canonicalFilePath(), QFileInfo(m_tmp.path()).canonicalFilePath());
+  const ScopedEnvironment env("AMENDS_RESOURCE_DIR", path(QStringLiteral("Resources")));
+  const QString unpack = path(QStringLiteral("ziptmp"));
+  ASSERT_TRUE(QDir().mkpath(unpack + QStringLiteral("/xl/worksheets")));
+  writeFile(unpack + QStringLiteral("/xl/worksheets/sheet1.xml"));
+  Delete_File(joinPath(QDir::tempPath(), QStringLiteral("ziptmp")));
+  EXPECT_FALSE(QFileInfo::exists(unpack));
+
+  // Another folder of the temporary folder is not the program's.
+  ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("someone-else"))));
+  writeFile(path(QStringLiteral("someone-else/work.txt")));
+  Delete_File(path(QStringLiteral("someone-else")));
+  EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("someone-else/work.txt"))));
+
+  // A link named "ziptmp" leading to a folder elsewhere: the link goes, the folder stays,
+  // and the folder named by its own path does not count as the unpack folder.
+  ASSERT_TRUE(QFile::link(path(QStringLiteral("someone-else")), unpack));
+  Delete_File(path(QStringLiteral("someone-else")));
+  EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("someone-else/work.txt"))));
+  Delete_File(unpack);
+  EXPECT_FALSE(QFileInfo(unpack).isSymLink());
+  EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("someone-else/work.txt"))));
 }
 
 TEST_F(UtilityFiles, DeleteOfAnEmptyPathLeavesTheWorkingDirectory) {

@@ -8,6 +8,7 @@
 #include "core/CardObjectArchive.h"
 #include "platform/PropertyList.h"
 #include "tests/common/TestSupport.h"
+#include "tests/core/special_files.h"
 #include "tests/core/test_card_object_helpers.h"
 #include "tests/designs/design_test_helpers.h"
 
@@ -395,6 +396,65 @@ TEST(DesignLog, ImageObjectsComeBackWithTheirPathAndGetTheirPictureOnLoading) {
   EXPECT_TRUE(second->_contents.isNull());
 }
 
+TEST(DesignLog, SpecialFilesAreRefusedPromptlyAsDesignsAndAsPictures) {
+  using namespace specialfiles;
+  QTemporaryDir dir;
+  const QString fifo = dir.filePath("pipe.dcard");
+  ASSERT_TRUE(makeFifo(fifo));
+  const QString folder = dir.filePath("folder.dcard");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  QStringList designPaths = {fifo, folder};
+  if (haveDevZero())
+    designPaths.append("/dev/zero");
+
+  // As the design file itself: refused with a reason, the open design untouched.
+  for (const QString &path : designPaths) {
+    SCOPED_TRACE(path.toStdString());
+    DesignLogContents target = newDesign();
+    setEverySetting(target.front, 1);
+    const QByteArray before = writeDesignLog(target);
+    const auto read = withinDeadline(
+        [&] {
+          QString error;
+          const bool ok = readDesignLogInto(path, target, &error);
+          return std::make_pair(ok, error);
+        },
+        {fifo});
+    ASSERT_TRUE(read.has_value()) << "reading did not return";
+    EXPECT_FALSE(read->first);
+    EXPECT_TRUE(read->second.startsWith(path + " cannot be read: it is a")) << read->second.toStdString();
+    EXPECT_EQ(writeDesignLog(target), before);
+  }
+
+  // As the picture of an image object in a design: the object comes without a picture.
+  const QString picturePipe = dir.filePath("photo.png");
+  ASSERT_TRUE(makeFifo(picturePipe));
+  DesignLogContents design = newDesign();
+  QStringList picturePaths = {picturePipe, folder};
+  if (haveDevZero())
+    picturePaths.append("/dev/zero");
+  for (const QString &path : picturePaths) {
+    auto image = std::make_shared<QLNImage>();
+    image->Set_Control_File_path(path);
+    design.frontObjects.append(image);
+  }
+  std::optional<DesignLogContents> read = readDesignLog(writeDesignLog(design));
+  ASSERT_TRUE(read);
+  const auto loaded = withinDeadline(
+      [&] {
+        loadDesignLogPictures(*read);
+        return true;
+      },
+      {picturePipe});
+  ASSERT_TRUE(loaded.has_value()) << "loading the pictures did not return";
+  ASSERT_EQ(read->frontObjects.size(), picturePaths.size());
+  for (qsizetype i = 0; i < picturePaths.size(); ++i) {
+    auto *image = static_cast<QLNImage *>(read->frontObjects[i].get());
+    EXPECT_EQ(image->FilePath(), picturePaths[i]);
+    EXPECT_TRUE(image->_contents.isNull()) << picturePaths[i].toStdString();
+  }
+}
+
 TEST(DesignLog, SpreadsheetGridSurvivesReadAndWriteUnchanged) {
   DesignLogContents design = newDesign();
   design.gridColumnTitles = {QStringLiteral("File Name"), QStringLiteral("Name"),
@@ -507,9 +567,10 @@ TEST(DesignLog, DamagedFilesAreRefusedWholeAndChangeNothing) {
   expectRefused(changed(68, PlistValue("-1")), "negative back count");
   expectRefused(changed(61, PlistValue("5")), "front count one short");
   {
-    std::vector<PlistValue> copy = items;
+    // Items after the last back object are ignored, but not in place of missing ones.
+    std::vector<PlistValue> copy(items.begin(), items.end() - 1);
     copy.emplace_back("trailing");
-    expectRefused(fileOf(copy), "an item after the last back object");
+    expectRefused(fileOf(copy), "the last back object replaced by another item");
   }
   expectRefused(changed(3, PlistValue(1)), "integer where a string belongs");
   expectRefused(changed(2, PlistValue("black")), "string where a colour belongs");
@@ -533,6 +594,62 @@ TEST(DesignLog, DamagedFilesAreRefusedWholeAndChangeNothing) {
   expectRefused(toBinaryPropertyList(PlistValue::array(items)).left(200), "truncated binary list");
 }
 
+TEST(DesignLog, ItemsAfterTheLastBackObjectAreIgnored) {
+  // A file of another version may carry more items after the back objects.
+  DesignLogContents design = newDesign();
+  setEverySetting(design.front, 0);
+  setEverySetting(design.back, 1);
+  design.frontObjects = everyKind("front");
+  design.backObjects = {cardtest::makeKind("Shape_Control"), cardtest::makeKind("QLNText")};
+  design.gridColumnTitles = {QStringLiteral("File Name"), QStringLiteral("Name")};
+  design.gridRows = {{{QStringLiteral("Extension"), QStringLiteral("png")}, {QStringLiteral("Column1"), QStringLiteral("Ann")}}};
+  const std::vector<PlistValue> items = itemsOf(writeDesignLog(design));
+  ASSERT_EQ(items.size(), size_t(63 + 6 + 2));
+
+  PlistValue extraDict = PlistValue::dict();
+  extraDict.insert("version", PlistValue(2));
+  const QList<std::vector<PlistValue>> extras = {
+      {PlistValue("trailing")},
+      {PlistValue(QByteArray("\x01not an archive")), PlistValue(3), PlistValue::array({PlistValue("x")}), extraDict},
+      // Items that look like another count with its objects.
+      {PlistValue("1"), items[62]},
+  };
+  for (const std::vector<PlistValue> &extra : extras) {
+    SCOPED_TRACE(extra.size());
+    std::vector<PlistValue> longer = items;
+    longer.insert(longer.end(), extra.begin(), extra.end());
+    QTemporaryDir dir;
+    const QString path = dir.filePath("newer.dcard");
+    writeFile(path, fileOf(longer));
+
+    DesignLogContents target = newDesign();
+    QString error = QStringLiteral("not cleared");
+    ASSERT_TRUE(readDesignLogInto(path, target, &error)) << error.toStdString();
+    EXPECT_TRUE(error.isEmpty());
+    expectSameSide(design.front, target.front);
+    expectSameSide(design.back, target.back);
+    EXPECT_EQ(target.gridColumnTitles, design.gridColumnTitles);
+    EXPECT_EQ(target.gridRows, design.gridRows);
+    expectSameObjects(design.frontObjects, target.frontObjects);
+    expectSameObjects(design.backObjects, target.backObjects);
+    // Saved again, the file is this version's own, without the extra items.
+    EXPECT_EQ(itemsOf(writeDesignLog(target)).size(), items.size());
+  }
+
+  // Every other check still holds: a file that ends early is refused, extra items or not.
+  for (const size_t count : {size_t(61), size_t(64), items.size() - 1}) {
+    SCOPED_TRACE(count);
+    expectRefused(fileOf(std::vector<PlistValue>(items.begin(), items.begin() + count)), "cut short");
+  }
+  {
+    // The back count claims more objects than follow, the trailing item among them.
+    std::vector<PlistValue> copy = items;
+    copy[size_t(62 + 6)] = PlistValue("3");
+    copy.emplace_back(QByteArray("\x01garbage"));
+    expectRefused(fileOf(copy), "a back object that is not an archive");
+  }
+}
+
 TEST(DesignLog, LenientNumbersReadTheLeadingDecimalNumber) {
   const std::vector<PlistValue> items = itemsOf(writeDesignLog(newDesign()));
   auto with = [&](std::initializer_list<std::pair<int, const char *>> values) {
@@ -550,12 +667,21 @@ TEST(DesignLog, LenientNumbersReadTheLeadingDecimalNumber) {
   EXPECT_EQ(p.Card_Cat_index(), 0);
   EXPECT_FALSE(p.Card_border_chk());
   EXPECT_FALSE(p.Card_fill_chk());
+  // Numbers are read within 32 bits and the range of a float, then held within the
+  // bounds of decoded side settings: border 1000 points, angles within one turn (the
+  // same direction), opacity 100, positions and sizes 1e6 points.
   p = with({{3, "99999999999999"}, {10, "-99999999999999"}, {13, "1e999"}, {18, "{3,4}"}, {19, "garbage"}});
-  EXPECT_EQ(p.Card_bor_Stepper(), 2147483647);
-  EXPECT_EQ(p.Card_grad_Stepper(), -2147483647 - 1);
-  EXPECT_EQ(p.Card_alpha_Stepper(), FLT_MAX);
+  EXPECT_EQ(p.Card_bor_Stepper(), 1000);
+  EXPECT_EQ(p.Card_grad_Stepper(), (-2147483647 - 1) % 360);
+  EXPECT_EQ(p.Card_alpha_Stepper(), 100.0f);
   EXPECT_EQ(p.Card_Location(), QPointF(3, 4));
   EXPECT_EQ(p.Card_Size(), QSizeF(0, 0));
+  p = with({{3, "-5000"}, {10, "765"}, {13, "-0.5"}, {18, "{1e300, -1.7e308}"}, {19, "{-1e7, 2e6}"}});
+  EXPECT_EQ(p.Card_bor_Stepper(), -1000);
+  EXPECT_EQ(p.Card_grad_Stepper(), 45);
+  EXPECT_EQ(p.Card_alpha_Stepper(), 0.0f);
+  EXPECT_EQ(p.Card_Location(), QPointF(1.0e6, -1.0e6));
+  EXPECT_EQ(p.Card_Size(), QSizeF(-1.0e6, 1.0e6));
   p = with({{13, ".5e1x"}, {61, " 0 objects"}});
   EXPECT_EQ(p.Card_alpha_Stepper(), 5.0f);
 }

@@ -16,6 +16,7 @@
 #include "platform/Paths.h"
 #include "tests/common/PixelHelpers.h"
 #include "tests/common/TestSupport.h"
+#include "tests/core/special_files.h"
 
 #include <gtest/gtest.h>
 
@@ -407,6 +408,37 @@ TEST(CardBase, SettingABackgroundPicture) {
   EXPECT_TRUE(side.Card_BG_Image().isNull());
   side.setCard_border_chk(false);
   EXPECT_TRUE(near(draw(side, 0).at(100, 60), Qt::white));
+}
+
+TEST(CardBase, ABackgroundPathThatIsNotAFileGivesNoPicturePromptly) {
+  // The path comes from a design file: a named pipe, a device or a folder there must
+  // not keep the program waiting.
+  using namespace specialfiles;
+  QTemporaryDir dir;
+  const QString fifo = dir.filePath(QStringLiteral("background.png"));
+  ASSERT_TRUE(makeFifo(fifo));
+  const QString folder = dir.filePath(QStringLiteral("folder.png"));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  QStringList paths = {fifo, folder};
+  if (haveDevZero())
+    paths.append(QStringLiteral("/dev/zero"));
+  for (const QString &path : paths) {
+    SCOPED_TRACE(path.toStdString());
+    Card_Property side;
+    side.setCard_BG_Image(PointImage::fromPixels(QImage(4, 4, QImage::Format_ARGB32)));
+    const auto set = withinDeadline(
+        [&side, path] {
+          QString error;
+          const bool ok = CardBase::setBackgroundImage(side, path, &error);
+          return std::make_pair(ok, error);
+        },
+        {fifo});
+    ASSERT_TRUE(set.has_value()) << "setting the picture did not return";
+    EXPECT_FALSE(set->first);
+    EXPECT_TRUE(set->second.contains(QStringLiteral("not a file"))) << set->second.toStdString();
+    EXPECT_EQ(side.Card_BG_Image_Path(), path);
+    EXPECT_TRUE(side.Card_BG_Image().isNull());
+  }
 }
 
 TEST(CardBase, OpacityOfTheSide) {

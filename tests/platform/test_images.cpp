@@ -3,10 +3,12 @@
 
 #include "platform/Images.h"
 #include "tests/common/TestSupport.h"
+#include "tests/core/special_files.h"
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QImageWriter>
 #include <QTemporaryDir>
@@ -148,6 +150,59 @@ TEST(Images, HostileFilesAreRefusedWithAReason) {
   error.clear();
   EXPECT_TRUE(PointImage::load(dir.filePath(QStringLiteral("missing.png")), &error).isNull());
   EXPECT_TRUE(error.contains(QStringLiteral("missing.png"))) << error.toStdString();
+}
+
+TEST(Images, OnlyRegularFilesAreOpenedSoSpecialFilesNeverHang) {
+  using namespace specialfiles;
+  QTemporaryDir dir;
+  const QString fifo = dir.filePath(QStringLiteral("photo.png"));
+  ASSERT_TRUE(makeFifo(fifo));
+  const QString folder = dir.filePath(QStringLiteral("folder.png"));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString linkToFifo = dir.filePath(QStringLiteral("link.png"));
+  ASSERT_TRUE(QFile::link(fifo, linkToFifo));
+
+  struct Case {
+    QString path;
+    QString reason;
+  };
+  QList<Case> cases = {{fifo, QStringLiteral("it is a named pipe, not a file")},
+                       {linkToFifo, QStringLiteral("it is a named pipe, not a file")},
+                       {folder, QStringLiteral("it is a folder, not a file")}};
+  if (haveDevZero())
+    cases.append({QStringLiteral("/dev/zero"), QStringLiteral("it is a device, not a file")});
+
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.path.toStdString());
+    const auto loaded = withinDeadline(
+        [path = c.path] {
+          QString error;
+          const PointImage image = PointImage::load(path, &error);
+          return std::make_pair(image.isNull(), error);
+        },
+        {fifo});
+    ASSERT_TRUE(loaded.has_value()) << "loading did not return";
+    EXPECT_TRUE(loaded->first);
+    EXPECT_EQ(loaded->second, QStringLiteral("The image \"%1\" cannot be opened: %2.").arg(c.path, c.reason));
+
+    QFile file;
+    const auto opened = withinDeadline([&] { return openRegularFile(file, c.path); }, {fifo});
+    ASSERT_TRUE(opened.has_value());
+    EXPECT_FALSE(*opened);
+    EXPECT_FALSE(file.isOpen());
+  }
+
+  // A link to a regular picture is followed, and the file opened reads like any other.
+  const QString real = dir.filePath(QStringLiteral("real.png"));
+  ASSERT_TRUE(writePng(real, sampleImage(6, 4), 144));
+  const QString linkToReal = dir.filePath(QStringLiteral("real-link.png"));
+  ASSERT_TRUE(QFile::link(real, linkToReal));
+  const PointImage image = PointImage::load(linkToReal);
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.points, QSizeF(3, 2));
+  QFile file;
+  ASSERT_TRUE(openRegularFile(file, linkToReal));
+  EXPECT_EQ(file.readAll(), readFile(real));
 }
 
 TEST(Images, AFailedWriteLeavesTheOldFileAlone) {
