@@ -299,6 +299,8 @@ void QLNGraphic::initWithProperties(const PlistValue &properties) {
   const PlistValue &width = properties.value(QLNGraphicStrokeWidthKey);
   if (isNumber(width))
     _strokeWidth = numberValue(width);
+  // These properties may come from a file: the same bounds as every decoded record.
+  holdDecodedNumbers(*this);
 }
 
 QString QLNGraphic::description() { return QString::fromUtf8(toXmlPropertyList(properties())); }

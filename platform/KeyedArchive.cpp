@@ -10,6 +10,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <exception>
 
@@ -30,35 +31,48 @@ QString rectString(const QRectF &r) {
   return QStringLiteral("{%1, %2}").arg(pointString(r.x(), r.y()), pointString(r.width(), r.height()));
 }
 
-bool isNumberChar(QChar c) {
-  return (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.' || c == u'e' || c == u'E';
-}
+bool isGeometrySeparator(QChar c) { return c.isSpace() || c == u'{' || c == u'}' || c == u','; }
 
 // The `count` numbers of a geometry string. Braces, commas and spaces only separate
-// the numbers, as other writers place them freely; anything else makes it unreadable.
-std::optional<std::vector<double>> parseNumbers(const QString &text, size_t count) {
+// the numbers, as other writers place them freely; anything else makes it unreadable
+// (nullopt). A number that is not finite ("nan", "inf", "-infinity", or one beyond
+// the range of a double such as "1e999") reads as missing, 0, and sets *nonFinite;
+// so does one too small for a double ("1e-999").
+std::optional<std::vector<double>> parseNumbers(const QString &text, size_t count, bool *nonFinite = nullptr) {
   std::vector<double> out;
+  bool anyNonFinite = false;
   qsizetype i = 0;
   while (i < text.size()) {
-    const QChar c = text[i];
-    if (c.isSpace() || c == u'{' || c == u'}' || c == u',') {
+    if (isGeometrySeparator(text[i])) {
       ++i;
       continue;
     }
     qsizetype j = i;
-    while (j < text.size() && isNumberChar(text[j]))
+    while (j < text.size() && !isGeometrySeparator(text[j]))
       ++j;
-    if (j == i || out.size() == count)
+    if (out.size() == count)
       return std::nullopt;
-    bool ok = false;
-    const double v = QStringView(text).sliced(i, j - i).toDouble(&ok);
-    if (!ok || !std::isfinite(v))
+    // std::from_chars reads the C form whatever the locale; it takes no '+' sign.
+    QByteArray token = QStringView(text).sliced(i, j - i).toLatin1();
+    if (token.startsWith('+') && token.size() > 1 && token[1] != '-')
+      token.remove(0, 1);
+    double v = 0;
+    const char *end = token.constData() + token.size();
+    const std::from_chars_result r = std::from_chars(token.constData(), end, v);
+    if (r.ptr != end || (r.ec != std::errc() && r.ec != std::errc::result_out_of_range))
       return std::nullopt;
+    // Out of range is beyond a double, or (as "1e-999") too small for one: 0 either way.
+    if (r.ec == std::errc::result_out_of_range || !std::isfinite(v)) {
+      anyNonFinite = true;
+      v = 0;
+    }
     out.push_back(v);
     i = j;
   }
   if (out.size() != count)
     return std::nullopt;
+  if (nonFinite)
+    *nonFinite = anyNonFinite;
   return out;
 }
 
@@ -238,7 +252,8 @@ struct KeyedArchiver::Private {
       return 0;
     PlistValue object = newObject(QStringLiteral("NSColor"));
     object.insert(QStringLiteral("NSColorSpace"), 1);
-    object.insert(QStringLiteral("NSRGB"), PlistValue::uid(add(PlistValue(componentData(*color)))));
+    // A byte field: the data itself under the key, not a reference to a data entry.
+    object.insert(QStringLiteral("NSRGB"), PlistValue(componentData(*color)));
     return add(std::move(object));
   }
 
@@ -662,9 +677,12 @@ struct KeyedUnarchiver::Private {
     return isKind(classOf(*e), wanted) ? e : nullptr;
   }
 
-  // Numbers are inline; a UID of a number entry is read as well.
+  // Numbers are inline; a UID of a number entry is read as well. A real that is NaN or
+  // infinite reads as missing, whatever kind of number is asked for.
   const PlistValue *numberOf(const PlistValue *v) {
     const PlistValue *e = resolve(v);
+    if (e && e->isReal() && !std::isfinite(e->toReal()))
+      return nullptr;
     return e && (e->isInteger() || e->isReal() || e->isBool()) ? e : nullptr;
   }
 
@@ -726,13 +744,17 @@ struct KeyedUnarchiver::Private {
   }
 
   // The numbers of a colour's component data, alpha added when missing.
+  // The data is read inline (the published form, which the writer uses) and as a
+  // reference to a data entry (the form the writer used before).
   std::optional<std::vector<double>> components(const PlistValue &color, const char *key, int count) {
-    const PlistValue *data = resolve(&color.value(QString::fromLatin1(key)));
-    if (!data || !data->isData() || data->toData().size() > 1024) {
+    const std::optional<QByteArray> data = dataOf(&color.value(QString::fromLatin1(key)));
+    if (!ok())
+      return std::nullopt;
+    if (!data || data->size() > 1024) {
       damaged(QStringLiteral("a colour has no readable components"));
       return std::nullopt;
     }
-    QByteArray text = data->toData();
+    QByteArray text = *data;
     if (const qsizetype nul = text.indexOf('\0'); nul >= 0)
       text.truncate(nul);
     const QList<QByteArray> parts = text.simplified().split(' ');
@@ -992,16 +1014,19 @@ struct KeyedUnarchiver::Private {
     Enter in(*this, uid);
     if (!in)
       return std::nullopt;
+    // A size with a number that is not finite reads as missing: the pixel size.
     std::optional<QSizeF> points;
     if (e->contains(QStringLiteral("NSSize"))) {
       const std::optional<QString> text = stringOf(&e->value(QStringLiteral("NSSize")));
-      const auto numbers = text ? parseNumbers(*text, 2) : std::nullopt;
+      bool nonFinite = false;
+      const auto numbers = text ? parseNumbers(*text, 2, &nonFinite) : std::nullopt;
       const double limit = KeyedArchiveLimits::maxImagePoints;
       if (!numbers || (*numbers)[0] < 0 || (*numbers)[1] < 0 || (*numbers)[0] > limit || (*numbers)[1] > limit) {
         damaged(QStringLiteral("a picture has an invalid size"));
         return std::nullopt;
       }
-      points = QSizeF((*numbers)[0], (*numbers)[1]);
+      if (!nonFinite)
+        points = QSizeF((*numbers)[0], (*numbers)[1]);
     }
     // The first bitmap representation of "NSReps" is the picture.
     std::optional<QImage> picture;
@@ -1142,8 +1167,8 @@ qint32 KeyedUnarchiver::decodeInt32(const QString &key) {
 }
 
 float KeyedUnarchiver::decodeFloat(const QString &key) {
-  const double v = d->realOf(d->field(key)).value_or(0);
-  if (std::isfinite(v) && std::fabs(v) > double(FLT_MAX)) {
+  const double v = d->realOf(d->field(key)).value_or(0);   // finite: see numberOf()
+  if (std::fabs(v) > double(FLT_MAX)) {
     d->fail(QStringLiteral("The archive value \"%1\" does not fit a 32-bit float.").arg(key));
     return 0;
   }

@@ -10,15 +10,19 @@
 // A UID n refers to $objects[n]; UID 0 ("$null") is nil. An object is a dict whose
 // "$class" is the UID of a class dict { "$classname": name, "$classes": [name,
 // superclasses..., "NSObject"] }, written once per class name; its other keys hold
-// booleans, integers and reals inline, and everything else as the UID of another entry.
-// Strings and data are plain entries of $objects (equal strings share one entry).
+// booleans, integers, reals and byte fields (a colour's components) inline, and
+// everything else as the UID of another entry. Strings and data objects are plain
+// entries of $objects (equal strings share one entry). Strings are written whole,
+// NUL characters included; a lone surrogate is written as U+FFFD.
 //
 // Forms of the values:
 //   rect, point, size  UID → string "{{x, y}, {w, h}}", "{x, y}", "{w, h}"; numbers in
 //                      their shortest exact form with a "." decimal point
 //   bool, int, real    inline; a 32-bit float is written as a real holding its value
-//   colour             NSColor: "NSColorSpace" 1 (calibrated RGB) and "NSRGB" data,
-//                      ASCII "r g b a" and a NUL byte. Read also: space 2 (device RGB),
+//   colour             NSColor: "NSColorSpace" 1 (calibrated RGB) and "NSRGB" data inline,
+//                      ASCII "r g b a" and a NUL byte. Component data is read inline and
+//                      as a UID of a data entry (archives written before kept it so), as
+//                      is any data. Read also: space 2 (device RGB),
 //                      3 and 4 ("NSWhite" data "w [a]"), 6 (a named colour: its "NSColor"
 //                      fallback); a missing alpha is 1. In memory a QColor, which keeps 16
 //                      bits per channel: writing a colour that was read gives the same text.
@@ -50,8 +54,11 @@
 // KeyedArchiveLimits::maxDepth deep, and sizes are capped (see KeyedArchiveLimits).
 // A key that is missing, or holds a value of another kind than asked (a string asked
 // for as a number, a font asked for as a colour), reads as missing: 0, false, null,
-// nullopt; a missing rect, point or size reads as zeros. Integers and reals are read
-// as one another (a real asked for as an integer is cut toward zero). A value that is
+// nullopt; a missing rect, point or size reads as zeros. A real that is NaN or
+// infinite reads as missing too (0, false, no kerning), and so does such a number in
+// a rect, point or size string ("{{nan, 0}, {inf, 5}}" reads as {{0, 0}, {0, 5}}; a
+// picture's size with one reads as missing, its pixel size). Integers and reals are
+// read as one another (a real asked for as an integer is cut toward zero). A value that is
 // damaged in itself (an NSColor without readable components, an NSFont whose name is
 // not a string, a picture that does not decode) and a number that does not fit the
 // type asked (an int32 above 2^31 - 1, a real beyond the range of a float) make the

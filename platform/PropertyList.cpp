@@ -4,6 +4,7 @@
 #include <plist/plist.h>
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <clocale>
@@ -117,7 +118,7 @@ bool PlistValue::operator==(const PlistValue &o) const {
   case Type::Integer: return m_int == o.m_int && m_unsigned == o.m_unsigned;
   case Type::Bool:
   case Type::Uid: return m_int == o.m_int;
-  case Type::Real: return m_real == o.m_real;
+  case Type::Real: return m_real == o.m_real || (std::isnan(m_real) && std::isnan(o.m_real));
   case Type::String: return m_string == o.m_string;
   case Type::Data: return m_data == o.m_data;
   case Type::Date: return m_date == o.m_date;
@@ -127,28 +128,77 @@ bool PlistValue::operator==(const PlistValue &o) const {
   return false;
 }
 
-// Filling a parsed dict without the duplicate check of insert(): libplist has already
-// settled the keys, and a check per key would make a dict of n keys cost n².
+// Filling a parsed dict without the linear duplicate check of insert(), which would
+// make a dict of n keys cost n²: `index` maps the keys so far to their places. A key
+// that occurs again keeps its first place and takes the last value, as insert() does.
 struct PlistAccess {
-  static void appendEntry(PlistValue &dict, QString key, PlistValue value) {
+  static void setEntry(PlistValue &dict, QHash<QString, size_t> &index, QString key, PlistValue value) {
+    if (auto it = index.constFind(key); it != index.cend()) {
+      dict.m_items[*it] = std::move(value);
+      return;
+    }
+    index.insert(key, dict.m_items.size());
     dict.m_keys.append(std::move(key));
     dict.m_items.push_back(std::move(value));
   }
 };
 
-// ---------------------------------------------------------------------------------
-// libplist helpers
-
 namespace {
+
+// ---------------------------------------------------------------------------------
+// Text that every reader can decode
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Each surrogate that is not half of a pair becomes U+FFFD, one unit for one, so
+// lengths in UTF-16 units (the runs of an attributed text) stay as they were. Other
+// readers refuse or drop lone surrogates (plistlib's strict UTF-16 decoding, libplist).
+QString withoutLoneSurrogates(QString s) {
+  const qsizetype n = s.size();
+  qsizetype i = 0;
+  while (i < n) {
+    const char16_t c = s.at(i).unicode();
+    if (isHighSurrogate(c) && i + 1 < n && isLowSurrogate(s.at(i + 1).unicode())) {
+      i += 2;
+      continue;
+    }
+    if (isHighSurrogate(c) || isLowSurrogate(c))
+      s[i] = QChar(kReplacement);
+    ++i;
+  }
+  return s;
+}
+
+// The text the XML form carries: XML 1.0 holds no U+0000, no other C0 control
+// character but tab, line feed and carriage return, no U+FFFE or U+FFFF and no lone
+// surrogate, not even as a character reference (plistlib refuses them, libplist takes
+// some). Each such unit becomes U+FFFD, one for one. The XML writer writes this text
+// and the XML reader cleans what it reads the same way, so what is read always writes
+// and reads back equal.
+QString xmlText(const QString &string) {
+  QString s = withoutLoneSurrogates(string);
+  for (qsizetype i = 0; i < s.size(); ++i) {
+    const char16_t c = s.at(i).unicode();
+    if ((c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D) || c == 0xFFFE || c == 0xFFFF)
+      s[i] = QChar(kReplacement);
+  }
+  return s;
+}
+
+// ---------------------------------------------------------------------------------
+// libplist helpers (libplist reads the XML form)
 
 struct PlistFree {
   void operator()(void *node) const { plist_free(node); }
 };
 using Node = std::unique_ptr<void, PlistFree>;
 
-// libplist reads and prints numbers with strtod and printf, which follow the C
-// locale; the application runs under the user's locale (a German locale reads
-// "0.25" as 0). Every call into libplist runs under the "C" locale of this thread.
+// libplist reads numbers with strtod, which follows the C locale; the application
+// runs under the user's locale (a German locale reads "0.25" as 0). Every call into
+// libplist runs under the "C" locale of this thread.
 class CLocaleScope {
 public:
   CLocaleScope() : m_c(newlocale(LC_ALL_MASK, "C", locale_t(nullptr))) {
@@ -176,8 +226,8 @@ Node parseXmlSnippet(const QByteArray &xml) {
 }
 
 // An integer above INT64_MAX. libplist marks such a node internally as a 16-byte
-// integer (so both formats write it unsigned) only when it reads it; there is no
-// constructor for it, so it is made by reading a line of XML.
+// integer only when it reads it; there is no constructor for it, so it is made by
+// reading a line of XML.
 Node makeUnsignedNode(quint64 value) {
   return parseXmlSnippet("<plist><integer>" + QByteArray::number(value) + "</integer></plist>");
 }
@@ -199,6 +249,16 @@ bool dateInRange(const QDateTime &date) {
   return date.isValid() && date.toUTC().date().year() >= 1 && date.toUTC().date().year() <= 9999;
 }
 
+// A date of `seconds` since 2001-01-01 UTC, to the millisecond; invalid outside the
+// years 1 to 9999.
+QDateTime dateFromSeconds(double seconds) {
+  if (!std::isfinite(seconds) || std::fabs(seconds) > 1e12)   // far beyond the years 1 to 9999
+    return {};
+  const QDateTime date =
+      QDateTime::fromMSecsSinceEpoch(std::llround(seconds * 1000) + kPlistEpochMs, Qt::UTC);
+  return dateInRange(date) ? date : QDateTime();
+}
+
 // libplist keeps a date as a double of seconds since 2001 but hands it over only as
 // 32-bit whole seconds, cut toward zero (a date in the second before 2001 loses its
 // sign), and microseconds, cut as well (a millisecond can come back one less). The
@@ -218,33 +278,15 @@ QDateTime dateFromNode(plist_t node) {
     bits = (bits << 8) | uchar(bytes[9 + i]);
   double seconds = 0;
   std::memcpy(&seconds, &bits, sizeof seconds);
-  if (!std::isfinite(seconds) || std::fabs(seconds) > 1e12)   // far beyond the years 1 to 9999
-    return {};
-  const QDateTime date =
-      QDateTime::fromMSecsSinceEpoch(std::llround(seconds * 1000) + kPlistEpochMs, Qt::UTC);
-  return dateInRange(date) ? date : QDateTime();
+  return dateFromSeconds(seconds);
 }
 
-Node dateNode(const QDateTime &date) {
-  if (!date.isValid())
-    return nullptr;
-  const qint64 ms = date.toMSecsSinceEpoch() - kPlistEpochMs;
-  qint64 sec = ms / 1000;
-  qint64 rest = ms % 1000;
-  if (rest < 0) {
-    rest += 1000;
-    --sec;
-  }
-  if (sec > INT32_MIN && sec < INT32_MAX)
-    return Node(plist_new_date(int32_t(sec), int32_t(rest * 1000)));
-  if (!dateInRange(date))
-    return nullptr;
-  const QByteArray iso = date.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ")).toLatin1();
-  return parseXmlSnippet("<plist><date>" + iso + "</date></plist>");
-}
-
-// libplist tree → PlistValue. The checks before parsing bound the depth; the depth
-// is checked here again so that nothing relies on libplist's own limits.
+// libplist tree of an XML property list → PlistValue. The checks before parsing bound
+// the depth; the depth is checked here again so that nothing relies on libplist's own
+// limits. Strings and keys are cleaned as xmlText() says (libplist takes raw control
+// characters, character references to them, and bytes that are not UTF-8); keys that
+// become equal keep the first place and the last value. A dict whose only key is
+// "CF$UID" holding an integer below 2^32 is a UID, the form the XML writer gives UIDs.
 std::optional<PlistValue> fromNode(plist_t node, int depth) {
   if (!node || depth > PlistLimits::maxDepth)
     return std::nullopt;
@@ -267,7 +309,7 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
   case PLIST_STRING: {
     uint64_t length = 0;
     const char *text = plist_get_string_ptr(node, &length);
-    return PlistValue(QString::fromUtf8(text, text ? qsizetype(length) : 0));
+    return PlistValue(xmlText(QString::fromUtf8(text, text ? qsizetype(length) : 0)));
   }
   case PLIST_DATA: {
     uint64_t length = 0;
@@ -302,6 +344,7 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
   }
   case PLIST_DICT: {
     PlistValue dict = PlistValue::dict();
+    QHash<QString, size_t> index;
     plist_dict_iter it = nullptr;
     plist_dict_new_iter(node, &it);
     for (;;) {
@@ -312,79 +355,55 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
         free(key);
         break;
       }
-      const QString name = QString::fromUtf8(key);
+      const QString name = xmlText(QString::fromUtf8(key));
       free(key);
       std::optional<PlistValue> item = fromNode(child, depth + 1);
       if (!item) {
         free(it);
         return std::nullopt;
       }
-      PlistAccess::appendEntry(dict, name, std::move(*item));
+      PlistAccess::setEntry(dict, index, name, std::move(*item));
     }
     free(it);
+    if (dict.size() == 1 && dict.keys().front() == u"CF$UID") {
+      bool fits = false;
+      const quint64 uid = dict.at(0).toUnsigned(&fits);
+      if (fits && uid <= 0xFFFFFFFFULL)
+        return PlistValue::uid(uid);
+    }
     return dict;
   }
   default: return std::nullopt;
   }
 }
 
-// PlistValue → libplist tree; null when the value holds an Invalid or is too deep.
-Node toNode(const PlistValue &value, int depth) {
-  if (depth > PlistLimits::maxDepth)
-    return nullptr;
-  switch (value.type()) {
-  case PlistValue::Type::Invalid: return nullptr;
-  case PlistValue::Type::Bool: return Node(plist_new_bool(value.toBool() ? 1 : 0));
-  case PlistValue::Type::Integer:
-    if (value.isUnsignedAboveInt64())
-      return makeUnsignedNode(value.toUnsigned());
-    return Node(plist_new_uint(uint64_t(value.toInt())));
-  case PlistValue::Type::Real: return Node(plist_new_real(value.toReal()));
-  case PlistValue::Type::String: return Node(plist_new_string(value.toString().toUtf8().constData()));
-  case PlistValue::Type::Data: {
-    const QByteArray data = value.toData();
-    return Node(plist_new_data(data.constData(), uint64_t(data.size())));
-  }
-  case PlistValue::Type::Date: return dateNode(value.toDate());
-  case PlistValue::Type::Uid: return Node(plist_new_uid(value.toUid()));
-  case PlistValue::Type::Array: {
-    Node array(plist_new_array());
-    for (const PlistValue &item : value.items()) {
-      Node child = toNode(item, depth + 1);
-      if (!child)
-        return nullptr;
-      plist_array_append_item(array.get(), child.release());
-    }
-    return array;
-  }
-  case PlistValue::Type::Dict: {
-    Node dict(plist_new_dict());
-    for (qsizetype i = 0; i < value.size(); ++i) {
-      Node child = toNode(value.items()[size_t(i)], depth + 1);
-      if (!child)
-        return nullptr;
-      plist_dict_set_item(dict.get(), value.keys()[i].toUtf8().constData(), child.release());
-    }
-    return dict;
-  }
-  }
-  return nullptr;
-}
-
 // ---------------------------------------------------------------------------------
-// Checks before libplist parses
+// The binary reader
 
 // A binary property list: "bplist00", the objects, a table of their offsets, and a
 // 32-byte trailer (offset size, reference size, object count, top object, table
-// offset). Walks the object graph from the top object without building it: every
-// object must lie between the header and the offset table, references must be in
-// range and free of cycles, the depth must stay under the limit, and the number of
-// values the parsed tree would hold (an object counts once per reference) too.
-class BinaryCheck {
+// offset). First walks the object graph from the top object without building it:
+// every object must lie between the header and the offset table, references must be
+// in range and free of cycles, the depth must stay under the limit, and the number of
+// values the parsed tree would hold (an object counts once per reference) too. Then
+// builds the value. Strings are read whole, NUL characters included (libplist's
+// reader cut ASCII strings at the first NUL and dropped lone surrogates).
+class BinaryReader {
 public:
-  explicit BinaryCheck(const QByteArray &bytes)
+  explicit BinaryReader(const QByteArray &bytes)
       : m_p(reinterpret_cast<const uchar *>(bytes.constData())), m_size(quint64(bytes.size())) {}
 
+  std::optional<PlistValue> read(QString *error) {
+    QString why = run();
+    std::optional<PlistValue> value;
+    if (why.isEmpty())
+      value = decode(m_top, why);
+    if (!value && error)
+      *error = why;
+    return value;
+  }
+
+private:
   QString run() {
     if (m_size < 8 + 32)
       return damaged("it is too short");
@@ -403,13 +422,13 @@ public:
       return tooMany();
     if (top >= m_count)
       return damaged("its top object does not exist");
+    m_top = top;
     m_state.assign(m_count, 0);
     m_height.assign(m_count, 0);
     m_values.assign(m_count, 0);
     return walk(top);
   }
 
-private:
   struct Frame {
     quint64 object;
     quint64 refs;        // offset of the reference list
@@ -458,28 +477,25 @@ private:
     return true;
   }
 
-  // Dict keys must be strings without NUL characters (libplist aborts on those).
+  // Dict keys must be strings.
   bool isKey(quint64 object) const {
     if (object >= m_count)
       return false;
-    const quint64 at = readBE(m_p + m_table + object * m_offsetSize, m_offsetSize);
+    const quint64 at = offsetOf(object);
     quint64 count = 0, start = 0;
     if (!inObjects(at, 1) || !readCount(at, count, start))
       return false;
     const uchar type = m_p[at] >> 4;
     const quint64 unit = type == 0x6 ? 2 : 1;
-    if ((type != 0x5 && type != 0x6) || count > m_table / unit || !inObjects(start, count * unit))
-      return false;
-    for (quint64 i = 0; i < count; ++i)
-      if (m_p[start + i * unit] == 0 && (unit == 1 || m_p[start + i * unit + 1] == 0))
-        return false;
-    return true;
+    return (type == 0x5 || type == 0x6) && count <= m_table / unit && inObjects(start, count * unit);
   }
+
+  quint64 offsetOf(quint64 object) const { return readBE(m_p + m_table + object * m_offsetSize, m_offsetSize); }
 
   // Checks the object and, for a container, fills `frame` with its references.
   // Answers an error text or an empty string.
   QString inspect(quint64 object, Frame &frame) const {
-    const quint64 at = readBE(m_p + m_table + object * m_offsetSize, m_offsetSize);
+    const quint64 at = offsetOf(object);
     if (!inObjects(at, 1))
       return damaged("an object lies outside the file");
     const uchar marker = m_p[at];
@@ -580,16 +596,139 @@ private:
     return {};
   }
 
+  // The value of `object`, which run() has checked with everything it refers to:
+  // offsets, lengths, references, cycles, the depth (so the recursion is bounded) and
+  // the number of values. Strings and data met again are shared, not copied.
+  std::optional<PlistValue> decode(quint64 object, QString &error) {
+    const quint64 at = offsetOf(object);
+    const uchar marker = m_p[at];
+    const uchar low = marker & 0x0F;
+    quint64 count = 0, start = 0;
+    switch (marker >> 4) {
+    case 0x0:
+      if (low == 0x8 || low == 0x9)
+        return PlistValue(low == 0x9);
+      break;   // null and fill bytes carry no value
+    case 0x1: {
+      // 1, 2 and 4 bytes are unsigned, 8 bytes signed, 16 bytes a signed 128-bit
+      // number, which holds a 64-bit one or an unsigned one above INT64_MAX.
+      if (low <= 3)
+        return PlistValue(qint64(readBE(m_p + at + 1, 1 << low)));
+      const quint64 high = readBE(m_p + at + 1, 8);
+      const quint64 bits = readBE(m_p + at + 9, 8);
+      if (high == 0)
+        return PlistValue::fromUnsigned(bits);
+      if (high == ~quint64(0) && (bits >> 63) != 0)
+        return PlistValue(qint64(bits));
+      error = damaged("an integer is outside the 64-bit range");
+      return std::nullopt;
+    }
+    case 0x2:
+      if (low == 2) {
+        const quint32 bits = quint32(readBE(m_p + at + 1, 4));
+        float f = 0;
+        static_assert(sizeof f == sizeof bits);
+        std::memcpy(&f, &bits, sizeof f);
+        return PlistValue(double(f));
+      }
+      if (low == 3)
+        return PlistValue(readDouble(at + 1));
+      error = damaged("a real has an invalid size");
+      return std::nullopt;
+    case 0x3:
+      if (low == 3)
+        return PlistValue(dateFromSeconds(readDouble(at + 1)));
+      error = damaged("a date has an invalid size");
+      return std::nullopt;
+    case 0x4:
+    case 0x5:
+    case 0x6: {
+      if (auto it = m_shared.constFind(object); it != m_shared.cend())
+        return *it;
+      readCount(at, count, start);
+      const char *bytes = reinterpret_cast<const char *>(m_p + start);
+      PlistValue value;
+      if ((marker >> 4) == 0x4) {
+        value = PlistValue(QByteArray(bytes, qsizetype(count)));
+      } else if ((marker >> 4) == 0x5) {
+        // ASCII; other bytes are taken as UTF-8, as libplist's reader did.
+        value = PlistValue(QString::fromUtf8(bytes, qsizetype(count)));
+      } else {
+        QString text(qsizetype(count), Qt::Uninitialized);
+        for (quint64 i = 0; i < count; ++i)
+          text[qsizetype(i)] = QChar(char16_t(readBE(m_p + start + 2 * i, 2)));
+        value = PlistValue(withoutLoneSurrogates(std::move(text)));
+      }
+      m_shared.insert(object, value);
+      return value;
+    }
+    case 0x8: {
+      // libplist could not read a UID above 2^32 - 1, nor does the writer write one.
+      const int width = low + 1;
+      const quint64 uid = width <= 8 ? readBE(m_p + at + 1, width) : ~quint64(0);
+      if (uid > 0xFFFFFFFFULL) {
+        error = damaged("a UID is out of range");
+        return std::nullopt;
+      }
+      return PlistValue::uid(uid);
+    }
+    case 0xA:
+    case 0xB:   // ordered and unordered sets read as arrays
+    case 0xC: {
+      readCount(at, count, start);
+      std::vector<PlistValue> items;
+      items.reserve(size_t(count));
+      for (quint64 i = 0; i < count; ++i) {
+        std::optional<PlistValue> item = decode(readBE(m_p + start + i * m_refSize, m_refSize), error);
+        if (!item)
+          return std::nullopt;
+        items.push_back(std::move(*item));
+      }
+      return PlistValue::array(std::move(items));
+    }
+    case 0xD: {
+      readCount(at, count, start);
+      PlistValue dict = PlistValue::dict();
+      QHash<QString, size_t> index;
+      for (quint64 i = 0; i < count; ++i) {
+        std::optional<PlistValue> key = decode(readBE(m_p + start + i * m_refSize, m_refSize), error);
+        std::optional<PlistValue> item =
+            key ? decode(readBE(m_p + start + (count + i) * m_refSize, m_refSize), error) : std::nullopt;
+        if (!item)
+          return std::nullopt;
+        PlistAccess::setEntry(dict, index, key->toString(), std::move(*item));
+      }
+      return dict;
+    }
+    default: break;
+    }
+    error = damaged("an object has an unknown type");
+    return std::nullopt;
+  }
+
+  double readDouble(quint64 at) const {
+    const quint64 bits = readBE(m_p + at, 8);
+    double v = 0;
+    static_assert(sizeof v == sizeof bits);
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+  }
+
   const uchar *m_p;
   quint64 m_size;
   int m_offsetSize = 0;
   int m_refSize = 0;
   quint64 m_count = 0;
   quint64 m_table = 0;
+  quint64 m_top = 0;
   std::vector<uchar> m_state;      // 0 not seen, 1 on the current path, 2 done
   std::vector<quint32> m_height;
   std::vector<quint32> m_values;
+  QHash<quint64, PlistValue> m_shared;   // strings and data read so far, by object
 };
+
+// ---------------------------------------------------------------------------------
+// The check before libplist reads an XML property list
 
 // An XML property list: counts the nesting of <array> and <dict> and the number of
 // elements, skipping comments, CDATA, processing instructions and the DOCTYPE.
@@ -632,20 +771,6 @@ QString checkXml(const QByteArray &bytes) {
     }
   }
   return {};
-}
-
-QByteArray writeWith(void (*write)(plist_t, char **, uint32_t *), void (*release)(char *),
-                     const PlistValue &value) {
-  CLocaleScope cLocale;
-  Node root = toNode(value, 0);
-  if (!root)
-    return {};
-  char *buffer = nullptr;
-  uint32_t length = 0;
-  write(root.get(), &buffer, &length);
-  QByteArray out(buffer, buffer ? qsizetype(length) : 0);
-  release(buffer);
-  return out;
 }
 
 // ---------------------------------------------------------------------------------
@@ -709,18 +834,11 @@ void appendDouble(QByteArray &out, uchar marker, double v) {
   appendBE(out, bits, 8);
 }
 
-// Both forms cut a string at its first NUL character (libplist keeps strings as C
-// strings, and dict keys with NULs are refused when read).
-QString cutAtNul(const QString &s) {
-  const qsizetype nul = s.indexOf(QChar(u'\0'));
-  return nul < 0 ? s : s.left(nul);
-}
-
 // ASCII strings as one byte per character, others as UTF-16BE counted in UTF-16
-// units. A lone surrogate is replaced as in the XML form (which goes through UTF-8),
-// so that every reader can decode the text.
+// units; NUL characters are written like any other. A lone surrogate is replaced
+// (see withoutLoneSurrogates()) so that every reader can decode the text.
 QByteArray encodeString(const QString &string) {
-  QString s = cutAtNul(string);
+  const QString s = withoutLoneSurrogates(string);
   const bool ascii = std::all_of(s.cbegin(), s.cend(), [](QChar c) { return c.unicode() < 0x80; });
   QByteArray out;
   if (ascii) {
@@ -728,8 +846,6 @@ QByteArray encodeString(const QString &string) {
     out.append(s.toLatin1());
     return out;
   }
-  if (!QStringView(s).isValidUtf16())
-    s = QString::fromUtf8(s.toUtf8());
   appendMarker(out, 0x6, quint64(s.size()));
   out.reserve(out.size() + s.size() * 2);
   for (QChar c : s)
@@ -854,12 +970,12 @@ private:
       for (const PlistValue &item : value.items())
         items.push_back(&item);
     } else {
-      // A key that occurs twice (after the cut at NUL, or in a dict read from a file
-      // that repeated it) is written once, at its first place, with its last value.
+      // A key that occurs twice (after lone surrogates were replaced) is written once,
+      // at its first place, with its last value.
       QStringList keys;
       QHash<QString, size_t> seen;
       for (qsizetype i = 0; i < value.size(); ++i) {
-        const QString key = cutAtNul(value.keys()[i]);
+        const QString key = withoutLoneSurrogates(value.keys()[i]);
         const PlistValue *item = &value.items()[size_t(i)];
         if (auto it = seen.constFind(key); it != seen.cend()) {
           items[*it] = item;
@@ -886,6 +1002,170 @@ private:
   QHash<QByteArray, quint64> m_scalars;    // encoded scalar → its object number
 };
 
+// ---------------------------------------------------------------------------------
+// The XML writer
+//
+// Our own, like the binary writer: libplist's XML writer computes with undefined
+// behaviour on some reals (1e300, NaN, infinities) and integers (INT64_MIN). The
+// output depends on the value alone: the layout libplist wrote (a tab per level,
+// dict keys in the value's order), reals in the shortest form that reads back
+// bit-identical, integers over the full signed and unsigned 64-bit ranges.
+
+// The text of a real: the shortest decimal that reads back to the same double
+// (std::to_chars, which ignores the locale); NaN and the infinities as words that
+// plistlib (float()) and libplist (strtod) both read.
+QByteArray realText(double v) {
+  if (std::isnan(v))
+    return "nan";
+  if (std::isinf(v))
+    return v > 0 ? "+infinity" : "-infinity";
+  char buffer[64];
+  const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, v);
+  return QByteArray(buffer, r.ptr - buffer);
+}
+
+template <typename Integer>
+QByteArray integerText(Integer v) {
+  char buffer[32];
+  const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, v);
+  return QByteArray(buffer, r.ptr - buffer);
+}
+
+// Character data: the text xmlText() allows, with &, < and > escaped, and carriage
+// returns as references (a parser turns a written one into a line feed).
+QByteArray escapedText(const QString &text) {
+  const QByteArray utf8 = xmlText(text).toUtf8();
+  QByteArray out;
+  out.reserve(utf8.size());
+  for (char c : utf8) {
+    switch (c) {
+    case '&': out.append("&amp;"); break;
+    case '<': out.append("&lt;"); break;
+    case '>': out.append("&gt;"); break;
+    case '\r': out.append("&#13;"); break;
+    default: out.append(c); break;
+    }
+  }
+  return out;
+}
+
+class XmlWriter {
+public:
+  QByteArray write(const PlistValue &root) {
+    m_out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+            "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+            "<plist version=\"1.0\">\n";
+    if (!add(root, 0))
+      return {};
+    m_out.append("</plist>\n");
+    return m_out;
+  }
+
+private:
+  void line(int depth, const QByteArray &text) {
+    m_out.append(QByteArray(depth, '\t'));
+    m_out.append(text);
+    m_out.append('\n');
+  }
+
+  void element(int depth, const char *tag, const QByteArray &text) {
+    line(depth, '<' + QByteArray(tag) + '>' + text + "</" + QByteArray(tag) + '>');
+  }
+
+  bool add(const PlistValue &value, int depth) {
+    if (depth > PlistLimits::maxDepth)
+      return false;
+    switch (value.type()) {
+    case PlistValue::Type::Invalid: return false;
+    case PlistValue::Type::Bool: line(depth, value.toBool() ? "<true/>" : "<false/>"); return true;
+    case PlistValue::Type::Integer:
+      element(depth, "integer",
+              value.isUnsignedAboveInt64() ? integerText(value.toUnsigned()) : integerText(value.toInt()));
+      return true;
+    case PlistValue::Type::Real: element(depth, "real", realText(value.toReal())); return true;
+    case PlistValue::Type::String: element(depth, "string", escapedText(value.toString())); return true;
+    case PlistValue::Type::Data: {
+      // Base64 in lines of 68 characters, each on a line of its own.
+      const QByteArray base64 = value.toData().toBase64();
+      line(depth, "<data>");
+      for (qsizetype at = 0; at < base64.size(); at += 68)
+        line(depth, base64.mid(at, 68));
+      line(depth, "</data>");
+      return true;
+    }
+    case PlistValue::Type::Date: {
+      // Whole seconds, the fraction cut toward the past.
+      const QDateTime date = value.toDate();
+      if (!dateInRange(date))
+        return false;
+      const qint64 ms = date.toMSecsSinceEpoch();
+      const QDateTime second =
+          QDateTime::fromMSecsSinceEpoch(ms - (((ms % 1000) + 1000) % 1000), Qt::UTC);
+      const QDate d = second.date();
+      const QTime t = second.time();
+      element(depth, "date",
+              QString::asprintf("%04d-%02d-%02dT%02d:%02d:%02dZ", d.year(), d.month(), d.day(), t.hour(),
+                                t.minute(), t.second())
+                  .toLatin1());
+      return true;
+    }
+    case PlistValue::Type::Uid:
+      if (value.toUid() > 0xFFFFFFFFULL)   // as the binary form: read back as a UID only below 2^32
+        return false;
+      line(depth, "<dict>");
+      element(depth + 1, "key", "CF$UID");
+      element(depth + 1, "integer", integerText(value.toUid()));
+      line(depth, "</dict>");
+      return true;
+    case PlistValue::Type::Array:
+      if (value.size() == 0) {
+        line(depth, "<array/>");
+        return true;
+      }
+      line(depth, "<array>");
+      for (const PlistValue &item : value.items())
+        if (!add(item, depth + 1))
+          return false;
+      line(depth, "</array>");
+      return true;
+    case PlistValue::Type::Dict: {
+      // Keys are written as xmlText() allows; keys that become equal are written
+      // once, at the first place, with the last value.
+      QList<QByteArray> keys;
+      std::vector<const PlistValue *> items;
+      QHash<QByteArray, size_t> seen;
+      for (qsizetype i = 0; i < value.size(); ++i) {
+        const QByteArray key = escapedText(value.keys()[i]);
+        const PlistValue *item = &value.items()[size_t(i)];
+        if (auto it = seen.constFind(key); it != seen.cend()) {
+          items[*it] = item;
+          continue;
+        }
+        seen.insert(key, items.size());
+        keys.append(key);
+        items.push_back(item);
+      }
+      if (items.empty()) {
+        line(depth, "<dict/>");
+        return true;
+      }
+      line(depth, "<dict>");
+      for (size_t i = 0; i < items.size(); ++i) {
+        element(depth + 1, "key", keys[qsizetype(i)]);
+        if (!add(*items[i], depth + 1))
+          return false;
+      }
+      line(depth, "</dict>");
+      return true;
+    }
+    }
+    return false;
+  }
+
+  QByteArray m_out;
+};
+
 }  // namespace
 
 std::optional<PlistValue> parsePropertyList(const QByteArray &bytes, QString *error) {
@@ -902,28 +1182,27 @@ std::optional<PlistValue> parsePropertyList(const QByteArray &bytes, QString *er
   const bool binary = bytes.startsWith("bplist");
   if (binary && !bytes.startsWith("bplist00"))
     return fail(QStringLiteral("The binary property list has an unsupported version."));
-  const QString check = binary ? BinaryCheck(bytes).run() : checkXml(bytes);
+  if (binary) {
+    QString why;
+    std::optional<PlistValue> value = BinaryReader(bytes).read(&why);
+    return value ? value : fail(why);
+  }
+  const QString check = checkXml(bytes);
   if (!check.isEmpty())
     return fail(check);
 
   CLocaleScope cLocale;
   plist_t raw = nullptr;
-  if (binary)
-    plist_from_bin(bytes.constData(), uint32_t(bytes.size()), &raw);
-  else
-    plist_from_xml(bytes.constData(), uint32_t(bytes.size()), &raw);
+  plist_from_xml(bytes.constData(), uint32_t(bytes.size()), &raw);
   Node root(raw);
   if (!root)
-    return fail(binary ? QStringLiteral("The binary property list is damaged.")
-                       : QStringLiteral("The data is not a property list."));
+    return fail(QStringLiteral("The data is not a property list."));
   std::optional<PlistValue> value = fromNode(root.get(), 0);
   if (!value)
     return fail(QStringLiteral("The property list holds a value of an unknown kind."));
   return value;
 }
 
-QByteArray toXmlPropertyList(const PlistValue &value) {
-  return writeWith(plist_to_xml, plist_to_xml_free, value);
-}
+QByteArray toXmlPropertyList(const PlistValue &value) { return XmlWriter().write(value); }
 
 QByteArray toBinaryPropertyList(const PlistValue &value) { return BinaryWriter().write(value); }

@@ -1,15 +1,27 @@
 #pragma once
 // Property lists: a value type (PlistValue) and its XML and binary file forms.
 //
-// Reading (both forms) and writing XML go through libplist; the binary form is
-// written by our own writer, whose output depends on the value alone (libplist's
-// binary writer shares equal data objects only when their node addresses happen to
-// fall into the same bucket of its hash table, so its output changes with the heap).
-// Everything read may be hostile, so parsePropertyList() checks the bytes before
-// libplist sees them: the size, the nesting depth, the number of values the parsed
-// tree would hold (a binary list can reference one object from many places, so a
-// small file could otherwise expand into a huge tree), reference cycles, and that
-// every binary object lies inside the file.
+// Reading the XML form goes through libplist; the binary form is read by our own
+// reader (libplist's cut ASCII strings at their first NUL), and both forms are written
+// by our own writers, whose output depends on the value alone (libplist's binary
+// writer shares equal data objects only when their node addresses happen to fall into
+// the same bucket of its hash table, so its output changes with the heap; its XML
+// writer computes with undefined behaviour on reals such as 1e300, NaN and the
+// infinities, and on INT64_MIN). Everything read may be hostile, so
+// parsePropertyList() checks the bytes first: the size, the nesting depth, the number
+// of values the parsed tree would hold (a binary list can reference one object from
+// many places, so a small file could otherwise expand into a huge tree), reference
+// cycles, and that every binary object lies inside the file.
+//
+// Strings (values and dict keys) round-trip whole through the binary form, NUL
+// characters included. The XML form cannot hold every character: XML 1.0 has no
+// U+0000, no other C0 control character but tab, line feed and carriage return, no
+// U+FFFE, U+FFFF or lone surrogate. The XML writer writes each such UTF-16 unit as
+// U+FFFD, and the XML reader reads each that libplist lets through (raw, or as a
+// character reference) as U+FFFD too, so what is read from XML writes and reads back
+// equal. Both writers write a lone surrogate as U+FFFD and the binary reader reads
+// one so (one unit for one: lengths in UTF-16 units stay). A key that thereby equals
+// an earlier one keeps the earlier place and takes the later value.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -75,6 +87,8 @@ public:
   void insert(const QString &key, PlistValue value);                   // replaces an existing key
   void append(PlistValue value);
 
+  // Equal type and value, containers item by item, dict keys in the same order; a NaN
+  // real equals a NaN real.
   bool operator==(const PlistValue &other) const;
   bool operator!=(const PlistValue &other) const { return !(*this == other); }
 
@@ -99,16 +113,28 @@ constexpr qint64 maxValues = 1'000'000;     // values in the parsed tree, dict k
 }
 
 // Reads a property list in binary ("bplist00") or XML form. On failure answers
-// nullopt and sets *error to a sentence saying why.
+// nullopt and sets *error to a sentence saying why. A dict key that occurs twice keeps
+// its first place and its last value. In XML, a dict whose only key is "CF$UID"
+// holding an integer below 2^32 is read as a UID (the form the XML writer gives them).
 std::optional<PlistValue> parsePropertyList(const QByteArray &bytes, QString *error = nullptr);
 
 // Writes the XML or the binary form. Dates in XML carry whole seconds (the format has
-// no fractions); the binary form keeps the milliseconds QDateTime holds. A string (and
-// a dict key) is cut at its first NUL character; a key that then occurs twice is
-// written once, at its first place, with its last value. Answers an empty array when
-// the value (or a value inside it) is Invalid, a date outside the years 1 to 9999, or
-// nested deeper than PlistLimits::maxDepth; the binary form also refuses a UID above
-// 2^32 - 1, which libplist could not read back.
+// no fractions; the fraction is cut toward the past); the binary form keeps the
+// milliseconds QDateTime holds. Answers an empty array when the value (or a value
+// inside it) is Invalid, a date outside the years 1 to 9999, or nested deeper than
+// PlistLimits::maxDepth, or a UID above 2^32 - 1 (which libplist could not read from
+// the binary form, nor the XML reader tells from a dict). Strings are written as said
+// above.
+//
+// The XML form has the layout libplist wrote: the XML declaration and DOCTYPE, a tab
+// per level, dict keys in the value's order, empty containers as <array/> and <dict/>,
+// data as base64 in lines of 68 characters. Reals are written in the shortest form
+// that reads back to the same double ("0.1", "1", "1e+300", "-0"), NaN as "nan" and
+// the infinities as "+infinity" and "-infinity" (plistlib and libplist read these
+// words); integers over the whole signed 64-bit range and,
+// when the value is above INT64_MAX, unsigned up to 2^64 - 1. In strings and keys &, <
+// and > are escaped and a carriage return is written as "&#13;" (a parser turns a
+// written one into a line feed). A UID is written as a dict with the key "CF$UID".
 //
 // The binary form ("bplist00") is the same bytes for equal values: objects are
 // numbered depth-first as met (a dict, its keys, then its values), equal scalars

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include <QStringList>
 
 using namespace cardtest;
@@ -318,6 +321,17 @@ TEST(CardObjectRecord, LegacyPropertyDictionaryRoundTrip) {
   EXPECT_TRUE(fresh._isDrawingFill);
   EXPECT_EQ(fresh._fillColor, QColor(Qt::white));
   EXPECT_EQ(fresh._strokeWidth, 6.0);
+
+  // Numbers from a hostile dictionary are held as a decoded archive's are.
+  PlistValue hostile = PlistValue::dict();
+  hostile.insert("bounds", PlistValue(QStringLiteral("{{nan, 1e300}, {inf, -1e300}}")));
+  hostile.insert("strokeWidth", PlistValue(std::numeric_limits<double>::infinity()));
+  Shape_Control held;
+  held.initWithProperties(hostile);
+  EXPECT_TRUE(std::isfinite(held._strokeWidth));
+  EXPECT_LE(held._strokeWidth, 1000.0);
+  for (double v : {held._bounds.x(), held._bounds.y(), held._bounds.width(), held._bounds.height()})
+    EXPECT_TRUE(std::isfinite(v) && std::fabs(v) <= 1e6) << v;
 
   // Lines carry end points instead of bounds; images their flips.
   QLNLine line;

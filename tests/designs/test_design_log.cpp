@@ -106,7 +106,8 @@ def describe(v):
              "class": objs[root["$class"].data]["$classname"]}
         if d["class"] == "NSColor":
             d["space"] = root["NSColorSpace"]
-            d["rgb"] = objs[root["NSRGB"].data].decode("latin-1")
+            rgb = root["NSRGB"]   # inline bytes; a reference to a data entry in older archives
+            d["rgb"] = (rgb if isinstance(rgb, bytes) else objs[rgb.data]).decode("latin-1")
         if d["class"] == "NSFont":
             d["name"] = objs[root["NSName"].data]
             d["size"] = root["NSSize"]

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QtEndian>
+#include <limits>
 
 namespace {
 
@@ -184,7 +185,8 @@ assert o(root['bounds']) == '{{1.5, -2}, {100, 50.25}}'
 assert o(root['origin']) == '{3, 4}' and o(root['size']) == '{243, 154}'
 c = o(root['color'])
 assert cls(c) == {'$classname': 'NSColor', '$classes': ['NSColor', 'NSObject']}
-assert c['NSColorSpace'] == 1 and o(c['NSRGB']) == b'1 0.5 0 1\x00'
+# a byte field: the data inline, not a UID of a data entry
+assert c['NSColorSpace'] == 1 and type(c['NSRGB']) is bytes and c['NSRGB'] == b'1 0.5 0 1\x00'
 f = o(root['font'])
 assert cls(f)['$classname'] == 'NSFont'
 assert o(f['NSName']) == 'TimesNewRomanPS-ItalicMT' and f['NSSize'] == 14.0 and f['NSfFlags'] == 16
@@ -197,7 +199,7 @@ assert [cls(d)['$classname'] for d in dicts] == ['NSDictionary', 'NSDictionary']
 word = {o(k): o(v) for k, v in zip(dicts[0]['NS.keys'], dicts[0]['NS.objects'])}
 assert sorted(word) == ['NSColor', 'NSFont', 'NSKern', 'NSParagraphStyle']
 assert o(word['NSFont']['NSName']) == 'Helvetica-Bold' and word['NSFont']['NSSize'] == 18
-assert o(word['NSColor']['NSRGB']) == b'1 0 0 1\x00' and word['NSKern'] == 1.5
+assert word['NSColor']['NSRGB'] == b'1 0 0 1\x00' and word['NSKern'] == 1.5
 assert word['NSParagraphStyle']['NSAlignment'] == 2
 assert dicts[1]['NS.keys'] == []
 img = o(root['image'])
@@ -780,4 +782,272 @@ TEST(KeyedArchive, RandomDamageNeverCrashes) {
   }
   EXPECT_GT(rounds, 500);
   EXPECT_GT(decoded, 0);
+}
+
+// ---- Hostile numbers, byte fields, strings with NULs --------------------------------------
+
+TEST(KeyedArchive, NumbersThatAreNotFiniteReadAsMissing) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const QString error = probe(
+      [&](KeyedArchiver &c) {
+        c.encodeDouble("nan", nan);
+        c.encodeDouble("inf", inf);
+        c.encodeDouble("-inf", -inf);
+        c.encodeFloat("finf", std::numeric_limits<float>::infinity());
+        c.encodeDouble("fine", 2.5);
+        c.encodeString("rect", "{{nan, 1}, {inf, -inf}}");
+        c.encodeString("rect2", "{{1e999, 2}, {3, -1E+400}}");
+        c.encodeString("rect3", "{{NaN, +Infinity}, {+4, 1e-999}}");
+        c.encodeString("point", "{-infinity, 7}");
+        c.encodeString("size", "{INF, nan}");
+        c.encodeString("garbage", "{nanny, 7}");
+        c.encodeRect("fineRect", QRectF(1, 2, 3, 4));
+      },
+      [](KeyedUnarchiver &c) {
+        for (const char *key : {"nan", "inf", "-inf", "finf"}) {
+          SCOPED_TRACE(key);
+          EXPECT_TRUE(c.containsValueForKey(key));
+          EXPECT_EQ(c.decodeDouble(key), 0.0);
+          EXPECT_EQ(c.decodeFloat(key), 0.0f);
+          EXPECT_EQ(c.decodeInt32(key), 0);
+          EXPECT_EQ(c.decodeInt64(key), 0);
+          EXPECT_FALSE(c.decodeBool(key));
+        }
+        EXPECT_EQ(c.decodeDouble("fine"), 2.5);
+        EXPECT_EQ(c.decodeRect("rect"), QRectF(0, 1, 0, 0));
+        EXPECT_EQ(c.decodeRect("rect2"), QRectF(0, 2, 3, 0));
+        EXPECT_EQ(c.decodeRect("rect3"), QRectF(0, 0, 4, 0));
+        EXPECT_EQ(c.decodePoint("point"), QPointF(0, 7));
+        EXPECT_EQ(c.decodeSize("size"), QSizeF(0, 0));
+        EXPECT_EQ(c.decodePoint("garbage"), QPointF());   // unreadable: missing, as before
+        EXPECT_EQ(c.decodeRect("fineRect"), QRectF(1, 2, 3, 4));
+      });
+  EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+
+  // Finite numbers too large for the type asked still fail the archive.
+  EXPECT_EQ(probe([](KeyedArchiver &c) { c.encodeDouble("huge", -1e300); },
+                  [](KeyedUnarchiver &c) { c.decodeFloat("huge"); }),
+            "The archive value \"huge\" does not fit a 32-bit float.");
+
+  // Inside values: a kerning that is not finite is no kerning; a picture whose size in
+  // points is not finite takes its pixel size.
+  Sample sample;
+  TextRun run;
+  run.kerning = nan;
+  run.font = ArchivedFont{"Arial", 12};
+  run.length = 5;
+  sample.attributed = AttributedText{"Sorry", {run}};
+  sample.image = picture();
+  sample.imagePoints = QSizeF(1.5, 1);
+  Damage damage(KeyedArchiver::archiveRootObject(sample));
+  const qsizetype image = damage.find("NSImage");
+  damage.setKey(image, "NSSize", PlistValue::uid(quint64(damage.add("{nan, inf}"))));
+  QString why;
+  const std::unique_ptr<Sample> back = decodeSample(damage.bytes(), &why);
+  ASSERT_TRUE(back) << why.toStdString();
+  ASSERT_TRUE(back->attributed);
+  ASSERT_EQ(back->attributed->runs.size(), 1);
+  EXPECT_FALSE(back->attributed->runs[0].kerning);
+  EXPECT_EQ(back->attributed->runs[0].font, run.font);
+  EXPECT_EQ(back->imagePoints, QSizeF(3, 2));
+  EXPECT_FALSE(back->image.isNull());
+
+  // A font size that is not finite is a font without a valid size, as before.
+  Sample fonts;
+  fonts.font = ArchivedFont{"Arial", 12};
+  Damage badFont(KeyedArchiver::archiveRootObject(fonts));
+  badFont.setKey(badFont.find("NSFont"), "NSSize", inf);
+  EXPECT_FALSE(decodeSample(badFont.bytes(), &why));
+  EXPECT_TRUE(why.contains("a font has no valid size")) << why.toStdString();
+}
+
+TEST(KeyedArchive, ColourComponentsAreWrittenInlineAndOldArchivesStillOpen) {
+  Sample sample;
+  sample.color = QColor::fromRgbF(1, 0.5, 0, 1);
+  sample.attributed = attributedSample();
+  const QByteArray bytes = KeyedArchiver::archiveRootObject(sample);
+  const QByteArray rootColor = KeyedArchiver::archiveRootColor(QColor::fromRgbF(0.25, 0.5, 0.75, 0.5));
+  const QString check = QStringLiteral(R"(
+import plistlib, sys
+a = plistlib.loads(sys.stdin.buffer.read())
+objs = a['$objects']
+colours = [x for x in objs if isinstance(x, dict) and 'NSColorSpace' in x]
+assert colours, objs
+for c in colours:
+    assert type(c['NSRGB']) is bytes, c
+# no data entry is left over for the colours: only the run list of the text, if any
+assert [x for x in objs if isinstance(x, bytes)] == [bytes.fromhex(x) for x in sys.argv[1:]], objs
+assert colours[0]['NSRGB'].endswith(b'\0')
+print(colours[0]['NSRGB'][:-1].decode('ascii'))
+)");
+  EXPECT_EQ(runPython(check, {"050002010600"}, bytes).trimmed(), "1 0.5 0 1");
+  EXPECT_EQ(runPython(check, {}, rootColor).trimmed(), "0.25 0.5 0.75 0.5");
+
+  // The old form, the components as a UID of a data entry, reads as the same colour,
+  // whether written by another writer or by ours before.
+  const std::unique_ptr<Sample> now = decodeSample(bytes);
+  ASSERT_TRUE(now && now->color);
+  Damage old(bytes);
+  for (qsizetype i = 0; i < qsizetype(old.objects().size()); ++i) {
+    const PlistValue entry = old.objects()[size_t(i)];
+    if (entry.value("NSRGB").isData())
+      old.setKey(i, "NSRGB", PlistValue::uid(quint64(old.add(entry.value("NSRGB")))));
+  }
+  ASSERT_NE(old.bytes(), bytes);
+  QString error;
+  const std::unique_ptr<Sample> before = decodeSample(old.bytes(), &error);
+  ASSERT_TRUE(before) << error.toStdString();
+  EXPECT_EQ(before->color, now->color);
+  EXPECT_EQ(before->color, sample.color);
+  EXPECT_EQ(before->attributed, now->attributed);
+  // Saved again, it is in the new form.
+  EXPECT_EQ(KeyedArchiver::archiveRootObject(*before), bytes);
+
+  Damage oldRoot(rootColor);
+  const qsizetype colour = oldRoot.find("NSColor");
+  oldRoot.setKey(colour, "NSRGB",
+                 PlistValue::uid(quint64(oldRoot.add(oldRoot.objects()[size_t(colour)].value("NSRGB")))));
+  KeyedUnarchiver coder(oldRoot.bytes());
+  EXPECT_EQ(coder.decodeRootColor(), QColor::fromRgbF(0.25, 0.5, 0.75, 0.5));
+  EXPECT_FALSE(coder.failed()) << coder.error().toStdString();
+
+  // Grey components inline, and wrapped in a data object, read too.
+  const QByteArray grey = runPython(QStringLiteral(R"(
+import plistlib, sys
+from plistlib import UID
+objs = ['$null',
+  {'$class': UID(2), 'color': UID(3), 'noColor': UID(4)},
+  {'$classname': 'QLNText', '$classes': ['QLNText', 'NSObject']},
+  {'$class': UID(5), 'NSColorSpace': 3, 'NSWhite': b'0.5\x00'},
+  {'$class': UID(5), 'NSColorSpace': 1, 'NSRGB': UID(6)},
+  {'$classname': 'NSColor', '$classes': ['NSColor', 'NSObject']},
+  {'$class': UID(7), 'NS.data': b'0 1 0 1\x00'},
+  {'$classname': 'NSMutableData', '$classes': ['NSMutableData', 'NSData', 'NSObject']},
+]
+archive = {'$version': 100000, '$archiver': 'NSKeyedArchiver', '$top': {'root': UID(1)}, '$objects': objs}
+sys.stdout.buffer.write(plistlib.dumps(archive, fmt=plistlib.FMT_BINARY))
+)"));
+  const std::unique_ptr<Sample> greys = decodeSample(grey, &error);
+  ASSERT_TRUE(greys) << error.toStdString();
+  EXPECT_EQ(greys->color, QColor::fromRgbF(0.5, 0.5, 0.5, 1));
+  EXPECT_EQ(greys->noColor, QColor::fromRgbF(0, 1, 0, 1));
+}
+
+namespace {
+
+// Encodes `text`, decodes it, and answers what came back.
+std::optional<AttributedText> throughArchive(const AttributedText &text, QByteArray *bytes = nullptr) {
+  Sample sample;
+  sample.attributed = text;
+  sample.text = text.string;
+  QString error;
+  const QByteArray archive = KeyedArchiver::archiveRootObject(sample, &error);
+  EXPECT_FALSE(archive.isEmpty()) << error.toStdString();
+  if (bytes)
+    *bytes = archive;
+  const std::unique_ptr<Sample> back = decodeSample(archive, &error);
+  EXPECT_TRUE(back) << error.toStdString();
+  if (!back)
+    return std::nullopt;
+  EXPECT_EQ(back->text, back->attributed ? back->attributed->string : QString());
+  return back->attributed;
+}
+
+}  // namespace
+
+TEST(KeyedArchive, TextWithNulsAndOddCharactersSurvivesEverySave) {
+  const QString nul(QChar(u'\0'));
+  TextRun bold;
+  bold.font = ArchivedFont{"Helvetica-Bold", 18};
+  bold.color = QColor(Qt::red);
+  struct Case {
+    const char *what;
+    QString string;
+    QString clean = {};   // what it reads back as, when not the same
+  };
+  QString controls;
+  for (char16_t c = 1; c < 0x20; ++c)
+    controls += QChar(c);
+  const Case cases[] = {
+      {"NUL in ASCII", u"Sorry"_qs + nul + u"friend"_qs},
+      {"NUL in UTF-16", u"Désolé"_qs + nul + u" 🙏"_qs + nul},
+      {"only NULs", nul + nul + nul},
+      {"control characters", controls + u"\x7f"_qs},
+      {"lone surrogates", QString(QChar(0xD800)) + u"ab"_qs + QChar(0xDC00) + nul + u"🙏"_qs,
+       QString(QChar(0xFFFD)) + u"ab"_qs + QChar(0xFFFD) + nul + u"🙏"_qs},
+      {"non-characters", QString(QChar(0xFFFE)) + QChar(0xFFFF) + nul},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    AttributedText text{c.string, {}};
+    bold.start = 1;
+    bold.length = c.string.size() - 2;   // runs counting the whole string, NULs included
+    text.runs.append(bold);
+    QByteArray first, second, third;
+    const std::optional<AttributedText> once = throughArchive(text, &first);
+    ASSERT_TRUE(once);
+    ASSERT_EQ(once->string.size(), c.string.size());
+    ASSERT_EQ(once->runs.size(), 3);
+    EXPECT_EQ(once->runs[1].start, 1);
+    EXPECT_EQ(once->runs[1].length, c.string.size() - 2);
+    // Whole, NULs included; a lone surrogate is one U+FFFD.
+    EXPECT_EQ(once->string, c.clean.isNull() ? c.string : c.clean);
+    // What decodes encodes and decodes again, to the same value and the same bytes.
+    const std::optional<AttributedText> twice = throughArchive(*once, &second);
+    ASSERT_TRUE(twice);
+    EXPECT_EQ(*twice, *once);
+    const std::optional<AttributedText> thrice = throughArchive(*twice, &third);
+    ASSERT_TRUE(thrice);
+    EXPECT_EQ(*thrice, *twice);
+    EXPECT_EQ(third, second);
+    if (c.clean.isNull()) {
+      EXPECT_EQ(second, first);
+    }
+  }
+
+  // plistlib finds the whole string in the archive.
+  Sample sample;
+  sample.text = u"Sorry"_qs + nul + u"friend"_qs;
+  EXPECT_EQ(runPython(QStringLiteral(R"(
+import plistlib, sys
+a = plistlib.loads(sys.stdin.buffer.read())
+objs = a['$objects']
+assert objs[objs[a['$top']['root'].data]['text'].data] == 'Sorry\0friend'
+print('ok')
+)"), {}, KeyedArchiver::archiveRootObject(sample)).trimmed(), "ok");
+}
+
+TEST(KeyedArchive, WhateverTextDecodesEncodesAndDecodesAgain) {
+  // Random UTF-16 units, NULs, control characters and lone surrogates among them, and
+  // random runs: the first decode may replace lone surrogates, after that nothing moves.
+  QRandomGenerator random(4711);
+  const char16_t pool[] = {0, 1, 0x1F, u'a', u' ', 0x7F, 0xE9, 0x2013, 0xD83D, 0xDE4F, 0xD800, 0xDFFF, 0xFFFE, 0xFFFF, 0xFFFD};
+  for (int round = 0; round < 200; ++round) {
+    SCOPED_TRACE(round);
+    QString string;
+    for (int i = int(random.bounded(40)); i > 0; --i)
+      string += QChar(pool[random.bounded(quint32(std::size(pool)))]);
+    AttributedText text{string, {}};
+    for (int i = int(random.bounded(4)); i > 0; --i) {
+      TextRun run;
+      run.start = qsizetype(random.bounded(quint32(string.size() + 1)));
+      run.length = qsizetype(random.bounded(quint32(string.size() + 1)));
+      run.font = ArchivedFont{i % 2 ? "Arial" : "Helvetica", double(8 + i)};
+      if (i == 2)
+        run.kerning = 0.5;
+      text.runs.append(run);
+    }
+    const std::optional<AttributedText> once = throughArchive(text);
+    ASSERT_TRUE(once);
+    EXPECT_EQ(once->string.size(), string.size());
+    QByteArray second, third;
+    const std::optional<AttributedText> twice = throughArchive(*once, &second);
+    ASSERT_TRUE(twice);
+    EXPECT_EQ(*twice, *once);
+    const std::optional<AttributedText> thrice = throughArchive(*twice, &third);
+    ASSERT_TRUE(thrice);
+    EXPECT_EQ(*thrice, *twice);
+    EXPECT_EQ(third, second);
+  }
 }

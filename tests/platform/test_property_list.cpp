@@ -10,6 +10,9 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <clocale>
+#include <cmath>
+#include <cstring>
+#include <limits>
 
 namespace {
 
@@ -219,10 +222,33 @@ TEST(PropertyList, HostileInputGivesErrors) {
   expectError(bplist({raw("\x4F\x13\x00\x00\x00\x00\x06\x40\x00\x00")}), "runs past");  // data claims 100 MiB
   expectError(bplist({raw("\x5F\x10")}), "length is invalid");                       // count without its integer
   expectError(bplist({raw("\xF0")}), "unknown type");
-  // Dict keys must be strings without NULs (libplist would abort the program).
-  expectError(bplist({raw("\xD1\x01\x02"), raw("\x53" "a" "\x00" "b"), raw("\x09")}), "key is not a string");
+  // Dict keys must be strings; a NUL in one is kept like any other character.
   expectError(bplist({raw("\xD1\x01\x02"), raw("\x10\x05"), raw("\x09")}), "key is not a string");
+  const std::optional<PlistValue> nulKey = parsePropertyList(bplist({raw("\xD1\x01\x02"), raw("\x53" "a" "\x00" "b"), raw("\x09")}));
+  ASSERT_TRUE(nulKey);
+  EXPECT_EQ(nulKey->keys(), QStringList{QString::fromUtf8("a\0b", 3)});
   ASSERT_TRUE(parsePropertyList(bplist({raw("\xD1\x01\x02"), raw("\x53" "a" "\x01" "b"), raw("\x09")})));
+  // Kinds and sizes no writer uses.
+  expectError(bplist({raw("\x00")}), "unknown type");                                // null
+  expectError(bplist({raw("\x21\x00\x01")}), "real has an invalid size");
+  expectError(bplist({raw("\x31\x00\x00\x00\x00\x00\x00\x00\x00")}), "date has an invalid size");
+  expectError(bplist({raw("\x84\x01\x00\x00\x00\x00")}), "UID is out of range");     // 2^32
+  expectError(bplist({raw("\x14\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00")}),
+              "outside the 64-bit range");                                          // 2^64
+  const std::optional<PlistValue> minus = parsePropertyList(
+      bplist({raw("\x14\xff\xff\xff\xff\xff\xff\xff\xff\x80\x00\x00\x00\x00\x00\x00\x00")}));
+  ASSERT_TRUE(minus);
+  EXPECT_EQ(minus->toInt(), INT64_MIN);                                              // 128-bit -2^63
+  const std::optional<PlistValue> single = parsePropertyList(bplist({raw("\x22\x3f\xc0\x00\x00")}));
+  ASSERT_TRUE(single);
+  EXPECT_EQ(single->toReal(), 1.5);                                                 // 4-byte real
+  // A key that occurs twice keeps its first place and its last value.
+  const std::optional<PlistValue> twice = parsePropertyList(
+      bplist({raw("\xD3\x01\x02\x01\x03\x04\x05"), raw("\x51" "a"), raw("\x51" "b"), raw("\x10\x01"),
+              raw("\x10\x02"), raw("\x10\x03")}));
+  ASSERT_TRUE(twice);
+  EXPECT_EQ(twice->keys(), QStringList({"a", "b"}));
+  EXPECT_EQ(twice->value("a").toInt(), 3);
   expectError(good.left(good.size() - 1), "damaged");                           // trailer cut
   QByteArray badOffset = good;
   badOffset[8 + 3 + 2 + 2] = char(0x7F);                                         // first offset past the table
@@ -563,11 +589,12 @@ print('ok')
             "ok");
 }
 
-TEST(PropertyList, BinaryWriterRefusesAndCutsLikeTheXmlWriter) {
+TEST(PropertyList, BinaryWriterRefusesWhatItCannotWrite) {
   // A UID libplist could not read back, a date out of range and nesting too deep give
   // nothing rather than a file we cannot open.
   EXPECT_TRUE(toBinaryPropertyList(PlistValue::uid(quint64(1) << 32)).isEmpty());
   EXPECT_FALSE(toBinaryPropertyList(PlistValue::uid(0xFFFFFFFFULL)).isEmpty());
+  EXPECT_TRUE(toXmlPropertyList(PlistValue::uid(quint64(1) << 32)).isEmpty());
   EXPECT_TRUE(toBinaryPropertyList(PlistValue(QDateTime(QDate(10000, 1, 1), QTime(0, 0), Qt::UTC))).isEmpty());
   EXPECT_TRUE(toBinaryPropertyList(PlistValue::array({PlistValue(1), PlistValue(QDateTime())})).isEmpty());
   PlistValue deep = PlistValue::array();
@@ -575,22 +602,323 @@ TEST(PropertyList, BinaryWriterRefusesAndCutsLikeTheXmlWriter) {
     deep = PlistValue::array({deep});
   EXPECT_FALSE(toBinaryPropertyList(deep).isEmpty());
   EXPECT_TRUE(toBinaryPropertyList(PlistValue::array({deep})).isEmpty());
+  EXPECT_FALSE(toXmlPropertyList(deep).isEmpty());
+  EXPECT_TRUE(toXmlPropertyList(PlistValue::array({deep})).isEmpty());
+}
 
-  // Strings are cut at a NUL; keys that become equal are written once, at the first
-  // place with the last value. A lone surrogate is replaced, as in the XML form, so
-  // that the UTF-16 text stays readable.
-  PlistValue d = PlistValue::dict();
-  d.insert(QString::fromUtf8("a\0one", 5), 1);
-  d.insert("b", QString::fromUtf8("text\0hidden", 11));
-  d.insert(QString::fromUtf8("a\0two", 5), 2);
-  d.insert("odd", QString(QChar(0xD800)) + QStringLiteral("x"));
-  const std::optional<PlistValue> back = parsePropertyList(toBinaryPropertyList(d));
+// ---- Strings with NULs, control characters and lone surrogates --------------------------
+
+namespace {
+
+QString withNul(const char *before, const char *after) {
+  return QString::fromUtf8(before) + QChar(u'\0') + QString::fromUtf8(after);
+}
+
+// Strings no text file would hold: NULs (ASCII and UTF-16 forms), every C0 control
+// character, DEL, U+FFFE and U+FFFF, a supplementary character, an emptiness.
+std::vector<QString> oddStrings() {
+  QString controls;
+  for (char16_t c = 0; c < 0x20; ++c)
+    controls += QChar(c);
+  return {withNul("", ""), withNul("Sorry", "friend"), withNul("a", "") + QChar(u'\0'),
+          withNul("Entschuldigung – ", " désolé 🙏"), controls + QStringLiteral("\x7f end"),
+          QString(QChar(0xFFFE)) + QChar(0xFFFF) + u"🙏"_qs, QStringLiteral("")};
+}
+
+}  // namespace
+
+TEST(PropertyList, StringsRoundTripWholeThroughTheBinaryForm) {
+  // As values, as dict keys, and shared between both places.
+  PlistValue dict = PlistValue::dict();
+  std::vector<PlistValue> list;
+  for (const QString &s : oddStrings()) {
+    dict.insert(s, s);
+    list.emplace_back(s);
+  }
+  dict.insert("list", PlistValue::array(list));
+  const QByteArray bytes = toBinaryPropertyList(dict);
+  const std::optional<PlistValue> back = parsePropertyList(bytes);
   ASSERT_TRUE(back);
-  EXPECT_EQ(back->keys(), QStringList({"a", "b", "odd"}));
-  EXPECT_EQ(back->value("a").toInt(), 2);
-  EXPECT_EQ(back->value("b").toString(), "text");
-  const QString odd = back->value("odd").toString();
-  EXPECT_TRUE(QStringView(odd).isValidUtf16());
-  EXPECT_TRUE(odd.size() == 2 && odd.endsWith(u'x')) << odd.toStdString();
-  EXPECT_EQ(parsePropertyList(toXmlPropertyList(d)).value_or(PlistValue()), *back);
+  EXPECT_EQ(*back, dict);
+  EXPECT_EQ(back->value(withNul("Sorry", "friend")).toString(), withNul("Sorry", "friend"));
+  EXPECT_EQ(back->value(withNul("Sorry", "friend")).toString().size(), 12);
+  EXPECT_EQ(toBinaryPropertyList(*back), bytes);
+
+  // plistlib finds the same strings, and we read plistlib's ASCII string with a NUL
+  // whole (libplist's reader cut it at the NUL).
+  EXPECT_EQ(runPython(QStringLiteral(R"(
+import plistlib, sys
+got = plistlib.loads(sys.stdin.buffer.read())
+controls = ''.join(chr(c) for c in range(32))
+odd = ['\0', 'Sorry\0friend', 'a\0\0', 'Entschuldigung – \0 désolé 🙏', controls + '\x7f end',
+       '\ufffe\uffff🙏', '']
+assert list(got) == odd + ['list'], list(got)
+assert all(got[s] == s for s in odd) and got['list'] == odd
+print('ok')
+)"), {}, bytes).trimmed(), "ok");
+  const std::optional<PlistValue> theirs = parsePropertyList(runPython(QStringLiteral(R"(
+import plistlib, sys
+sys.stdout.buffer.write(plistlib.dumps({'a\0b': ['Sorry\0friend', 'x\0é']}, fmt=plistlib.FMT_BINARY))
+)")));
+  ASSERT_TRUE(theirs);
+  const PlistValue &items = theirs->value(withNul("a", "b"));
+  EXPECT_EQ(items.at(0).toString(), withNul("Sorry", "friend"));
+  EXPECT_EQ(items.at(1).toString(), withNul("x", "é"));
+}
+
+TEST(PropertyList, LoneSurrogatesBecomeReplacementCharactersOneForOne) {
+  // A lone high, a lone low, a pair the wrong way round, one at each end.
+  const QString odd = QString(QChar(0xD800)) + u"a"_qs + QChar(0xDC00) + u"b"_qs + QChar(0xDC01) + QChar(0xD801)
+                      + u"🙏"_qs + QChar(0xDBFF);
+  QString clean = odd;
+  for (qsizetype i : {0, 2, 4, 5, 8})
+    clean[i] = QChar(0xFFFD);
+  ASSERT_TRUE(QStringView(clean).isValidUtf16());
+  PlistValue dict = PlistValue::dict();
+  dict.insert(odd, odd);
+  PlistValue expected = PlistValue::dict();
+  expected.insert(clean, clean);
+  for (bool binary : {true, false}) {
+    SCOPED_TRACE(binary ? "binary" : "xml");
+    const QByteArray bytes = binary ? toBinaryPropertyList(dict) : toXmlPropertyList(dict);
+    EXPECT_EQ(parsePropertyList(bytes).value_or(PlistValue()), expected);
+    EXPECT_EQ(runPython(QStringLiteral(R"(
+import plistlib, sys
+got = plistlib.loads(sys.stdin.buffer.read())
+s = '\ufffda\ufffdb\ufffd\ufffd🙏\ufffd'
+assert got == {s: s}, got
+print('ok')
+)"), {}, bytes).trimmed(), "ok");
+  }
+  // Lone surrogates in a file written by another writer read the same way.
+  QByteArray file = "bplist00" + QByteArray::fromHex("63d8000061dc00");   // UTF-16BE D800 'a' DC00
+  const qsizetype table = file.size();
+  file.append(char(8));
+  QByteArray trailer(32, '\0');
+  trailer[6] = 1;
+  trailer[7] = 1;
+  trailer[15] = 1;
+  trailer[31] = char(table);
+  const std::optional<PlistValue> read = parsePropertyList(file + trailer);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->toString(), QString(QChar(0xFFFD)) + u"a"_qs + QChar(0xFFFD));
+}
+
+TEST(PropertyList, TheXmlFormCleansWhatXmlCannotHoldOnceAndForAll) {
+  // XML 1.0 holds no NUL and no C0 control character but tab, line feed and carriage
+  // return: the writer writes U+FFFD for each, which plistlib and we read; tab, line
+  // feed and carriage return (written as a reference) come back exactly.
+  PlistValue dict = PlistValue::dict();
+  for (const QString &s : oddStrings())
+    dict.insert(s, s);
+  dict.insert("lines", QStringLiteral("one\r\ntwo\rthree\nfour\tfive & <six> ]]> \"seven\" 'eight'"));
+  const QByteArray xml = toXmlPropertyList(dict);
+  ASSERT_FALSE(xml.isEmpty());
+  EXPECT_TRUE(xml.contains("<string>one&#13;\ntwo&#13;three\nfour\tfive &amp; &lt;six&gt; ]]&gt; \"seven\" 'eight'</string>"))
+      << xml.toStdString();
+  const std::optional<PlistValue> back = parsePropertyList(xml);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->value("lines"), dict.value("lines"));
+  PlistValue expected = PlistValue::dict();
+  auto clean = [](QString s) {
+    for (QChar &c : s)
+      if ((c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c.unicode() >= 0xFFFE)
+        c = QChar(0xFFFD);
+    return s;
+  };
+  for (const QString &s : oddStrings())
+    expected.insert(clean(s), clean(s));
+  expected.insert("lines", dict.value("lines"));
+  EXPECT_EQ(*back, expected);
+  // What was read writes the same file again and reads back equal.
+  EXPECT_EQ(toXmlPropertyList(*back), xml);
+  EXPECT_EQ(runPython(QStringLiteral(R"(
+import plistlib, sys
+got = plistlib.loads(sys.stdin.buffer.read())
+assert got['lines'] == 'one\r\ntwo\rthree\nfour\tfive & <six> ]]> "seven" \'eight\'', repr(got['lines'])
+assert got['Sorry\ufffdfriend'] == 'Sorry\ufffdfriend'
+assert got['\ufffd' * 9 + '\t\n\ufffd\ufffd\r' + '\ufffd' * 18 + '\x7f end'] is not None
+print('ok')
+)"), {}, xml).trimmed(), "ok");
+
+  // A hostile file: control characters raw, as references and in CDATA, a reference to
+  // a surrogate and to U+FFFE, bytes that are not UTF-8. Each reads as U+FFFD, once:
+  // what was read writes and reads back equal.
+  const QByteArray hostile = "<plist><dict><key>k&#1;</key><string>a&#1;b\x02" "c&#xD800;d&#xFFFE;e\xff"
+                             "f<![CDATA[\x03]]></string><key>k\x01</key><integer>2</integer></dict></plist>";
+  const std::optional<PlistValue> read = parsePropertyList(hostile);
+  ASSERT_TRUE(read);
+  ASSERT_EQ(read->keys(), QStringList{QStringLiteral("k\uFFFD")});   // both keys clean to one
+  EXPECT_EQ(read->value(u"k\uFFFD"_qs).toInt(), 2);                    // first place, last value
+  const PlistValue again = parsePropertyList(toXmlPropertyList(*read)).value_or(PlistValue());
+  EXPECT_EQ(again, *read);
+  EXPECT_EQ(toBinaryPropertyList(again), toBinaryPropertyList(*read));
+}
+
+TEST(PropertyList, WhateverStringIsReadWritesAndReadsBackEqual) {
+  // Random UTF-16 units as values and keys: the first write may clean them, after
+  // that each form gives the same value and the same bytes.
+  QRandomGenerator random(1123);
+  const char16_t pool[] = {0, 1, 9, 10, 13, 0x1F, u'&', u'<', u'>', u']', u'a', 0x7F, 0xE9,
+                           0xD83D, 0xDE4F, 0xD800, 0xDFFF, 0xFFFE, 0xFFFF, 0xFFFD};
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE(round);
+    PlistValue dict = PlistValue::dict();
+    for (int k = 0; k < 3; ++k) {
+      QString s;
+      for (int i = int(random.bounded(12)); i > 0; --i)
+        s += QChar(pool[random.bounded(quint32(std::size(pool)))]);
+      dict.insert(s, s);
+    }
+    for (bool binary : {true, false}) {
+      SCOPED_TRACE(binary ? "binary" : "xml");
+      auto write = [binary](const PlistValue &v) { return binary ? toBinaryPropertyList(v) : toXmlPropertyList(v); };
+      const std::optional<PlistValue> once = parsePropertyList(write(dict));
+      ASSERT_TRUE(once);
+      const QByteArray bytes = write(*once);
+      const std::optional<PlistValue> twice = parsePropertyList(bytes);
+      ASSERT_TRUE(twice);
+      EXPECT_EQ(*twice, *once);
+      EXPECT_EQ(write(*twice), bytes);
+      if (binary && once->size() == dict.size()) {
+        // Only lone surrogates change in the binary form, one unit for one (keys that
+        // become equal are merged).
+        for (qsizetype i = 0; i < dict.size(); ++i)
+          EXPECT_EQ(once->at(i).toString().size(), dict.at(i).toString().size());
+      }
+    }
+  }
+}
+
+// ---- Numbers in the XML form --------------------------------------------------------------
+
+namespace {
+
+// Settings as a file may hold them: reals and integers at and past their limits.
+PlistValue settingsLike() {
+  PlistValue d = PlistValue::dict();
+  d.insert("SendEmailPORT", "587");
+  d.insert("huge", 1e300);
+  d.insert("nan", std::numeric_limits<double>::quiet_NaN());
+  d.insert("inf", std::numeric_limits<double>::infinity());
+  d.insert("-inf", -std::numeric_limits<double>::infinity());
+  d.insert("min", qint64(INT64_MIN));
+  d.insert("max", qint64(INT64_MAX));
+  d.insert("umax", PlistValue::fromUnsigned(~quint64(0)));
+  d.insert("above", PlistValue::fromUnsigned(quint64(INT64_MAX) + 1));
+  d.insert("-1", -1);
+  d.insert("largest", std::numeric_limits<double>::max());
+  d.insert("smallest", std::numeric_limits<double>::denorm_min());
+  d.insert("normal", std::numeric_limits<double>::min());
+  d.insert("-zero", -0.0);
+  d.insert("tenth", 0.1);
+  d.insert("third", 1.0 / 3);
+  d.insert("sum", 0.1 + 0.2);
+  d.insert("whole", 1.0);
+  d.insert("big whole", 123456789012345678.0);
+  d.insert("tiny", -1e-300);
+  d.insert("when", utc(2024, 2, 29, 23, 59, 59));
+  d.insert("bytes", QByteArray(100, '\xA5'));
+  d.insert("uid", PlistValue::uid(7));
+  return d;
+}
+
+quint64 bitsOf(double v) {
+  quint64 bits = 0;
+  std::memcpy(&bits, &v, sizeof v);
+  return bits;
+}
+
+// Equal, reals bit for bit (NaN as any NaN).
+void expectExactlyEqual(const PlistValue &got, const PlistValue &want) {
+  ASSERT_EQ(got.keys(), want.keys());
+  for (const QString &key : want.keys()) {
+    SCOPED_TRACE(key.toStdString());
+    const PlistValue &g = got.value(key);
+    const PlistValue &w = want.value(key);
+    EXPECT_EQ(g, w);
+    if (w.isReal() && !std::isnan(w.toReal())) {
+      EXPECT_EQ(bitsOf(g.toReal()), bitsOf(w.toReal()));
+    }
+    if (w.isInteger()) {
+      EXPECT_EQ(g.isUnsignedAboveInt64(), w.isUnsignedAboveInt64());
+    }
+  }
+}
+
+}  // namespace
+
+TEST(PropertyList, XmlCarriesRealsAndIntegersAtTheirLimitsExactly) {
+  const PlistValue settings = settingsLike();
+  const QByteArray xml = toXmlPropertyList(settings);
+  ASSERT_FALSE(xml.isEmpty());
+  for (const char *text : {"<real>1e+300</real>", "<real>nan</real>", "<real>+infinity</real>",
+                           "<real>-infinity</real>", "<integer>-9223372036854775808</integer>",
+                           "<integer>9223372036854775807</integer>", "<integer>18446744073709551615</integer>",
+                           "<real>-0</real>", "<real>0.1</real>", "<real>1</real>", "<real>5e-324</real>",
+                           "<real>1.7976931348623157e+308</real>", "<date>2024-02-29T23:59:59Z</date>",
+                           "\t<dict>\n\t\t<key>CF$UID</key>\n\t\t<integer>7</integer>\n\t</dict>\n"})
+    EXPECT_TRUE(xml.contains(text)) << text;
+  EXPECT_EQ(toXmlPropertyList(settingsLike()), xml);   // the same bytes for equal values
+
+  // Our reader: every value back, reals bit-identical, the UID a UID again.
+  const std::optional<PlistValue> back = parsePropertyList(xml);
+  ASSERT_TRUE(back);
+  expectExactlyEqual(*back, settings);
+  EXPECT_EQ(toXmlPropertyList(*back), xml);
+
+  // plistlib: the same values (the UID is a CF$UID dict to it, as XML has no UIDs).
+  EXPECT_EQ(runPython(QStringLiteral(R"(
+import datetime, math, plistlib, struct, sys
+got = plistlib.loads(sys.stdin.buffer.read())
+def bits(x):
+    return struct.pack('>d', x)
+want = {'SendEmailPORT': '587', 'huge': 1e300, 'inf': math.inf, '-inf': -math.inf,
+        'min': -2**63, 'max': 2**63 - 1, 'umax': 2**64 - 1, 'above': 2**63, '-1': -1,
+        'largest': 1.7976931348623157e308, 'smallest': 5e-324, 'normal': 2.2250738585072014e-308,
+        '-zero': -0.0, 'tenth': 0.1, 'third': 1 / 3, 'sum': 0.1 + 0.2, 'whole': 1.0,
+        'big whole': 123456789012345678.0, 'tiny': -1e-300,
+        'when': datetime.datetime(2024, 2, 29, 23, 59, 59), 'bytes': b'\xa5' * 100,
+        'uid': {'CF$UID': 7}}
+assert math.isnan(got.pop('nan'))
+assert list(got) == list(want), list(got)
+for k, v in want.items():
+    assert type(got[k]) is type(v) and got[k] == v, (k, got[k])
+    if isinstance(v, float):
+        assert bits(got[k]) == bits(v), k
+print('ok')
+)"), {}, xml).trimmed(), "ok");
+
+  // And what plistlib writes for them ("nan", "inf", "-inf") reads back as well.
+  QString error;
+  const std::optional<PlistValue> theirs = parsePropertyList(runPython(QStringLiteral(R"(
+import math, plistlib, sys
+d = {'huge': 1e300, 'nan': math.nan, 'inf': math.inf, '-inf': -math.inf, 'min': -2**63,
+     'max': 2**63 - 1, 'umax': 2**64 - 1, '-zero': -0.0, 'smallest': 5e-324}
+sys.stdout.buffer.write(plistlib.dumps(d, sort_keys=False))
+)")), &error);
+  ASSERT_TRUE(theirs) << error.toStdString();
+  PlistValue want = PlistValue::dict();
+  for (const char *key : {"huge", "nan", "inf", "-inf", "min", "max", "umax", "-zero", "smallest"})
+    want.insert(key, settings.value(key));
+  expectExactlyEqual(*theirs, want);
+}
+
+TEST(PropertyList, XmlDatesCarryWholeSecondsOverAllYears) {
+  // The fraction is cut toward the past, also before 1970 and 2001.
+  const std::pair<QDateTime, const char *> dates[] = {
+      {utc(1, 1, 1, 0, 0, 0), "0001-01-01T00:00:00Z"},
+      {utc(9999, 12, 31, 23, 59, 59, 999), "9999-12-31T23:59:59Z"},
+      {utc(1900, 1, 1, 0, 0, 0), "1900-01-01T00:00:00Z"},
+      {utc(1969, 12, 31, 23, 59, 59, 750), "1969-12-31T23:59:59Z"},
+      {utc(2000, 12, 31, 23, 59, 59, 250), "2000-12-31T23:59:59Z"},
+      {utc(2024, 2, 29, 12, 0, 0, 999), "2024-02-29T12:00:00Z"},
+  };
+  for (const auto &[date, text] : dates) {
+    SCOPED_TRACE(text);
+    const QByteArray xml = toXmlPropertyList(PlistValue(date));
+    EXPECT_TRUE(xml.contains("<date>" + QByteArray(text) + "</date>")) << xml.toStdString();
+    const QDateTime second = date.addMSecs(-date.time().msec());
+    EXPECT_EQ(parsePropertyList(xml).value_or(PlistValue()).toDate(), second);
+  }
 }
