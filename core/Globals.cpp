@@ -26,6 +26,7 @@ bool Fill_User_Profile = false;
 float last_ctrl_X = 10.0f;
 float last_ctrl_Y = 10.0f;
 const QString batch_file_EXT = QStringLiteral("txt");
+QString Library_Selected_Image;
 QString export_card_side = QStringLiteral("F");
 QString Export_File_Path;
 QString Export_File_Message;

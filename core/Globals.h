@@ -75,6 +75,9 @@ extern float last_ctrl_X;
 extern float last_ctrl_Y;
 // The extension of a Batch Processing Series file in the data folder.
 extern const QString batch_file_EXT;  // "txt"
+// Path of the picture the next image object is made from (the image tools and the
+// picture buttons of the property panel choose it); "" when none.
+extern QString Library_Selected_Image;
 // Export: the sides to write ("F", "B" or "BOTH"), the exported file or folder and the
 // message of the export-finished box.
 extern QString export_card_side;

@@ -13,6 +13,11 @@
 #include <QRectF>
 #include <QString>
 
+#include <memory>
+
+class QLNGraphic;
+class QPainter;
+
 class MainWindowServices {
 public:
   virtual ~MainWindowServices();
@@ -41,6 +46,15 @@ public:
   // inside a paint, and must only schedule a redraw, never paint at once. Without a
   // main window there is nothing to redraw.
   virtual void Refresh_Canvas();
+
+  // Draws the base of the current side (Card_Front_Or_Back) under the card objects:
+  // `rect` is the card canvas in the painter's coordinates (points). The canvases call
+  // it first in every redraw. Without a main window there is no card base.
+  virtual void Card_Base_Drawing(QPainter *painter, const QRectF &rect) {}
+  // Shows `graphic` in the property panel, or the card's own settings when it is null.
+  // The canvases call it with null whenever they draw an empty side. Without a main
+  // window there is no panel.
+  virtual void Show_RHS_Properties(const std::shared_ptr<QLNGraphic> &graphic) {}
 };
 
 extern MainWindowServices *Main_App_wnd;

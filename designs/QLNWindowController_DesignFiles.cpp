@@ -14,7 +14,6 @@
 
 #include "platform/UiServices.h"
 
-#include <QToolButton>
 #include <QFileInfo>
 #include <QMainWindow>
 
@@ -180,10 +179,8 @@ int QLNWindowController::Read_and_load_design_Log(const QString &path, const QSt
     if (hasPictureFill(Front_card_Prop))
       set_Front_BG_Image(Front_card_Prop.Card_BG_Image_Path());
 
-    // The arrow tool (the tool-change notification comes with the tools), a redraw, and
-    // undo registration on again.
-    Selected_Control_Tool = 0;
-    ui->Arrow_Tool_btn->setChecked(true);
+    // The arrow tool, a redraw, and undo registration on again.
+    selectArrowTool();
     Refresh_Canvas();
     undoPause.release();
     return 1;

@@ -7,9 +7,10 @@
 #include "designs/DesignFileSupport.h"
 #include "designs/model/DesignLog.h"
 
-#include "mainwindow/CardSideView.h"
 #include "mainwindow/DrawWindow.h"
 #include "mainwindow/PanelWidgets.h"
+
+#include "canvas/QLNGraphicView.h"
 
 #include "core/Globals.h"
 #include "core/QLNDocument.h"
@@ -63,11 +64,13 @@ void QLNWindowController::New_Project_Setting_Reset() {
   Select_front_side();
   // 18. The title names no file.
   Set_Log_Name_In_Title();
-  // 19. Both sides are emptied (the front list without undo, step 5; the back list is
-  //     never undoable). The temp side stays.
-  if (m_document) {
-    m_document->setList(QLNDocumentGraphicsKey, {});
-    m_document->setList(QLNDocumentGraphicsKey_back, {});
+  // 19. Both canvases lose every object, and their selections with them. Nothing of it
+  //     can be undone: the new design starts with an empty history (step 5). The temp
+  //     side stays.
+  {
+    DesignFiles::UndoRegistrationPause noUndo(m_document);
+    frontView()->delete_all_control();
+    backView()->delete_all_control();
   }
   // 20. The flag is put back by the guard.
 }

@@ -1,8 +1,9 @@
 #include "mainwindow/DrawWindow.h"
 
-#include "mainwindow/CardSideView.h"
 #include "mainwindow/DrawWindow_Build.h"
 #include "mainwindow/PanelWidgets.h"
+
+#include "canvas/QLNGraphicView.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -307,9 +308,9 @@ void DrawWindow::buildSideViews(QVBoxLayout *middle) {
   targetLayout->setSpacing(0);
   middle->addWidget(myTargetView, 1);
 
-  // One container per side: a scroll area that centres the side's view.
+  // One container per side: a scroll area that centres the side's editing canvas.
   auto makeSide = [&](QWidget *&container, const char *containerName, QScrollArea *&scroll, const char *scrollName,
-                      CardSideView *&view, const char *viewName) {
+                      QLNGraphicView *&view, const char *viewName) {
     container = named(new QWidget(myTargetView), containerName);
     auto *layout = new QVBoxLayout(container);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -321,7 +322,7 @@ void DrawWindow::buildSideViews(QVBoxLayout *middle) {
     QPalette palette = scroll->palette();
     palette.setColor(QPalette::Dark, CanvasGround);
     scroll->setPalette(palette);
-    view = named(new CardSideView, viewName);
+    view = named(new QLNGraphicView, viewName);
     scroll->setWidget(view);
     layout->addWidget(scroll);
     container->hide();

@@ -22,7 +22,7 @@
 
 #include <array>
 
-class CardSideView;
+class QLNGraphicView;
 class ColorWell;
 class QAbstractButton;
 class QButtonGroup;
@@ -128,9 +128,10 @@ public:
   QScrollArea *_zoomingScrollView = nullptr;
   QScrollArea *_zoomingScrollView_BACK = nullptr;
   QScrollArea *_zoomingScrollView_TEMP = nullptr;
-  CardSideView *_graphicView = nullptr;
-  CardSideView *_graphicView_BACK = nullptr;
-  CardSideView *_graphicView_TEMP = nullptr;
+  // The editing canvases of the front, back and temp side.
+  QLNGraphicView *_graphicView = nullptr;
+  QLNGraphicView *_graphicView_BACK = nullptr;
+  QLNGraphicView *_graphicView_TEMP = nullptr;
   QListWidget *imageBrowser = nullptr;
 
   // Property panel

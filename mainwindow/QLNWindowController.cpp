@@ -1,12 +1,13 @@
 // Creation and start-up of the main window controller, the binding of the document,
-// the start window, the side views of the canvas area and the canvas size.
+// the start window, the canvases of the canvas area and the canvas size.
 
 #include "mainwindow/QLNWindowController.h"
 
-#include "mainwindow/CardSideView.h"
 #include "mainwindow/DateFormats.h"
 #include "mainwindow/DrawWindow.h"
 #include "mainwindow/PanelWidgets.h"
+
+#include "canvas/QLNGraphicView.h"
 
 #include "core/Globals.h"
 #include "core/QLNDocument.h"
@@ -33,6 +34,7 @@
 #include <QScrollArea>
 #include <QTabWidget>
 
+#include <cmath>
 #include <exception>
 
 const QString QLNSelectedToolDidChangeNotification = QStringLiteral("QLNSelectedToolDidChange");
@@ -97,10 +99,8 @@ QLNWindowController::QLNWindowController()
   Back_user_profile.Reset_All_Values();
   TEMP_user_profile.Reset_All_Values();
 
-  for (CardSideView *view : {frontView(), backView(), tempView()}) {
-    view->setController(this);
+  for (QLNGraphicView *view : {frontView(), backView(), tempView()})
     view->setZoomFactor(_zoomFactor);
-  }
   ui->All_Text_clr->setColor(Qt::black);
   ui->All_Text_font_value->setText(
       QStringLiteral("%1 ( %2 )").arg(m_All_Text_font.postScriptName(), QString::number(m_All_Text_font.pointSize(), 'f', 2)));
@@ -110,17 +110,24 @@ QLNWindowController::QLNWindowController()
   // The design-file commands (New, Open, Save, Save As in the toolbar and the File menu)
   // and Exit.
   installDesignFileCommands();
+  // The tool column.
+  connectToolButtons();
   ui->window->installEventFilter(this);
 }
 
 QLNWindowController::~QLNWindowController() {
   if (m_document)
     m_document->removeObserver(this, QLNDocumentCanvasSizeKey, QLNWindowControllerCanvasSizeObservationContext);
-  for (CardSideView *view : {frontView(), backView(), tempView()}) {
-    view->unbindGraphics();
-    view->setGrid(nullptr);
-    view->setController(nullptr);
+  disconnect(m_toolObservation);
+  // The canvases let go of the lists, the selections and the grid before anything they
+  // are bound to goes; the selections (members) are destroyed after the window.
+  for (QLNGraphicView *view : {frontView(), backView(), tempView()}) {
+    view->unbind(QLNGraphicViewGraphicsBindingName);
+    view->unbind(QLNGraphicViewSelectionIndexesBindingName);
+    view->unbind(QLNGraphicViewGridBindingName);
   }
+  for (QLNSelection *selection : {&_graphicsController, &_graphicsController_back, &_graphicsController_TEMP})
+    selection->unbindContent();
   if (ui->window)
     ui->window->removeEventFilter(this);
   delete ui;
@@ -145,11 +152,11 @@ QMainWindow *QLNWindowController::window() const { return ui->window; }
 
 QWidget *QLNWindowController::myTargetView() const { return ui->myTargetView; }
 
-CardSideView *QLNWindowController::frontView() const { return ui->_graphicView; }
-CardSideView *QLNWindowController::backView() const { return ui->_graphicView_BACK; }
-CardSideView *QLNWindowController::tempView() const { return ui->_graphicView_TEMP; }
+QLNGraphicView *QLNWindowController::frontView() const { return ui->_graphicView; }
+QLNGraphicView *QLNWindowController::backView() const { return ui->_graphicView_BACK; }
+QLNGraphicView *QLNWindowController::tempView() const { return ui->_graphicView_TEMP; }
 
-CardSideView *QLNWindowController::currentView() const {
+QLNGraphicView *QLNWindowController::currentView() const {
   return Card_Front_Or_Back.load() != 0 ? backView() : frontView();
 }
 
@@ -161,25 +168,55 @@ QRectF QLNWindowController::frontCanvasBounds() const { return frontView()->boun
 
 void QLNWindowController::setDocument(QLNDocument *document) {
   if (!document) {
-    // Unbind the side views from the lists and the grid.
-    for (CardSideView *view : {frontView(), backView(), tempView()}) {
-      view->unbindGraphics();
-      view->setGrid(nullptr);
+    // The canvases let go of the lists and the grid; the selections stop following the
+    // lists (the canvases stay bound to them, as to the controller's own objects).
+    for (QLNGraphicView *view : {frontView(), backView(), tempView()}) {
+      view->unbind(QLNGraphicViewGraphicsBindingName);
+      view->unbind(QLNGraphicViewGridBindingName);
     }
+    for (QLNSelection *selection : {&_graphicsController, &_graphicsController_back, &_graphicsController_TEMP})
+      selection->unbindContent();
   }
   if (m_document)
     m_document->removeObserver(this, QLNDocumentCanvasSizeKey, QLNWindowControllerCanvasSizeObservationContext);
   m_document = document;
   if (document) {
     document->addObserver(this, QLNDocumentCanvasSizeKey, QLNWindowControllerCanvasSizeObservationContext);
-    // The bindings of the side views name "document.<list>": once they are in force
+    // The bindings of the canvases name "document.<list>": once they are in force
     // (start-up step 23) they follow a new document.
-    if (m_windowLoaded) {
-      frontView()->bindGraphics(document, QLNDocumentGraphicsKey);
-      backView()->bindGraphics(document, QLNDocumentGraphicsKey_back);
-      tempView()->bindGraphics(document, QLNDocumentGraphicsKey_temp);
-    }
+    if (m_windowLoaded)
+      bindCanvases(document);
   }
+}
+
+void QLNWindowController::bindCanvases(QLNDocument *document) {
+  struct Side {
+    QLNGraphicView *view;
+    QLNSelection *selection;
+    const QString &key;
+  };
+  const Side sides[] = {{frontView(), &_graphicsController, QLNDocumentGraphicsKey},
+                        {backView(), &_graphicsController_back, QLNDocumentGraphicsKey_back},
+                        {tempView(), &_graphicsController_TEMP, QLNDocumentGraphicsKey_temp}};
+  for (const Side &side : sides) {
+    // The selection follows the list first, so that it never names an object the
+    // canvas does not have.
+    if (document)
+      side.selection->bindContent(document, side.key);
+    side.view->bindSelectionIndexes(side.selection);
+    if (document)
+      side.view->bindGraphics(document, side.key);
+    side.view->setGrid(_grid.get());
+    side.view->setZoomFactor(_zoomFactor);
+  }
+}
+
+void QLNWindowController::setZoomFactor(double factor) {
+  if (!std::isfinite(factor) || factor <= 0.0)
+    return;
+  _zoomFactor = factor;
+  for (QLNGraphicView *view : {frontView(), backView(), tempView()})
+    view->setZoomFactor(factor);
 }
 
 void QLNWindowController::observeValueForKeyPath(const QString &keyPath, KeyValueObservable *object,
@@ -343,15 +380,21 @@ void QLNWindowController::awakeFromNib() {
   // 22. The standard canvas size.
   SetDocumentCanvasSize(QLNDocument::canvasSize(true, QSizeF(0, 0)));
 
-  // 23. The side views follow the document's lists, the grid and the zoom factor.
-  for (CardSideView *view : {frontView(), backView(), tempView()}) {
-    view->setGrid(_grid.get());
-    view->setZoomFactor(_zoomFactor);
-  }
-  if (m_document) {
-    frontView()->bindGraphics(m_document, QLNDocumentGraphicsKey);
-    backView()->bindGraphics(m_document, QLNDocumentGraphicsKey_back);
-    tempView()->bindGraphics(m_document, QLNDocumentGraphicsKey_temp);
+  // 23. The canvases follow their selections, the document's lists, the grid and the
+  //     zoom factor.
+  bindCanvases(m_document);
+
+  // 24. The tools: the arrow tool places nothing; from now on every tool change
+  //     places the tool's object.
+  selectedToolDidChange(nullptr);
+  if (!m_toolObservation) {
+    m_toolObservation = connect(
+        this, &QLNWindowController::notificationPosted, this,
+        [this](const QString &name, QObject *object) {
+          if (name == QLNSelectedToolDidChangeNotification)
+            selectedToolDidChange(object);
+        },
+        Qt::DirectConnection);
   }
 
   // 25. A new project, which ends with the start window.
@@ -432,10 +475,10 @@ void QLNWindowController::Set_Document_Size(const QSizeF &size) {
 }
 
 void QLNWindowController::SetDocumentCanvasSize(const QSizeF &size) {
-  for (CardSideView *view : {frontView(), backView(), tempView()})
+  for (QLNGraphicView *view : {frontView(), backView(), tempView()})
     view->setCanvasSize(QSizeF(0, 0));
   Refresh_Canvas();
-  for (CardSideView *view : {frontView(), backView(), tempView()})
+  for (QLNGraphicView *view : {frontView(), backView(), tempView()})
     view->setCanvasSize(size);
   Refresh_Canvas();
 }

@@ -17,7 +17,13 @@
 //
 // Where the member functions are defined:
 //   QLNWindowController.cpp           creation and start-up, document binding, start
-//                                     window, the side views, canvas size
+//                                     window, the canvases, canvas size
+//   QLNWindowController_Tools.cpp     the tools and the objects they place, the cascade
+//                                     of new objects, the picture file panel, what the
+//                                     canvases ask of the controller (CanvasServices)
+//   QLNWindowController_PropertyPanel.cpp
+//                                     Show_RHS_Properties (its first steps until the
+//                                     property panel is built)
 //   QLNWindowController_Services.cpp  side lists, images, e-mail settings, listings,
 //                                     series-in-use test, dates and times, paths, the
 //                                     size list table, the sheets
@@ -27,6 +33,9 @@
 //   QLNWindowController_CardBase.cpp  card base drawing, background pictures, Refresh_Canvas
 //
 // Main thread only, except where a member says otherwise.
+
+#include "canvas/CanvasServices.h"
+#include "canvas/QLNSelection.h"
 
 #include "core/Card_Property.h"
 #include "core/KeyValueObserving.h"
@@ -56,14 +65,15 @@
 #include <memory>
 #include <optional>
 
-class CardSideView;
 class DrawWindow;
+class QLNGraphicView;
 class QLNGrid;
 class QMainWindow;
 class QPainter;
 class QWidget;
 
-// Name of the tool-change notification (the tools post it; the controller observes it).
+// Name of the tool-change notification (the tools post it; the controller observes it
+// from start-up on).
 extern const QString QLNSelectedToolDidChangeNotification;  // "QLNSelectedToolDidChange"
 // Context of the controller's observation of the document's "canvasSize".
 extern const char *const QLNWindowControllerCanvasSizeObservationContext;
@@ -76,7 +86,10 @@ class QLNWindowController;
 // The one controller: set by the constructor, returned by defaultInstance().
 extern QLNWindowController *app_DefaultInstance;
 
-class QLNWindowController : public QObject, public MainWindowServices, private KeyValueObserver {
+class QLNWindowController : public QObject,
+                            public MainWindowServices,
+                            public CanvasServices,
+                            private KeyValueObserver {
   Q_OBJECT
 public:
   // init. Builds the window's widgets (not shown yet), sets the fields below and stores
@@ -123,8 +136,9 @@ public:
   int exitStatus() const { return m_exitStatus; }
 
   // ---- Creation and start-up ---------------------------------------------------------
-  // Binds `document` (not owned; null unbinds): the three side views follow its lists
-  // and the controller observes its "canvasSize".
+  // Binds `document` (not owned; null unbinds): once the window has loaded, the three
+  // canvases and their selections follow its lists; the controller observes its
+  // "canvasSize".
   void setDocument(QLNDocument *document);
   QLNDocument *document() const { return m_document; }
   void windowDidLoad();
@@ -142,22 +156,46 @@ public:
   QRectF frontCanvasBounds() const override;
   // Defined in QLNWindowController_CardBase.cpp.
   void Refresh_Canvas() override;
+  // The cascade position for the next object on the side "F" (front) or any other
+  // string (back): cascadeControlPoint with the side's object count and the front
+  // canvas's size. A failure while counting is logged and gives (10, 10) without
+  // moving the cascade. Defined in QLNWindowController_Tools.cpp.
+  QPointF Control_New_Point(const QString &card_side) override;
+  // Shows `graphic` (or, when null, the card) in the property panel; every call returns
+  // to the arrow tool (selectArrowTool). Nothing happens while
+  // Not_Draw_Only_Prop_Change is 1, nor off the GUI thread. Defined in
+  // QLNWindowController_PropertyPanel.cpp.
+  void Show_RHS_Properties(const QLNGraphicPtr &graphic) override;
+
+  // ---- CanvasServices (QLNWindowController_Tools.cpp) --------------------------------
+  int selectedControlTool() const override { return Selected_Control_Tool; }
+  QString librarySelectedImage() const override;
+  PointImage placeholderImage() const override { return no_image; }
+  PointImage barcodeSampleImage() const override { return barcode_sample_img; }
+  PointImage signatureSampleImage() const override { return sign_sample_img; }
+  PointImage fingerprintSampleImage() const override { return fp_sample_img; }
+  QObject *mainWindowControl(const QString &objectName) const override;
 
   void setAll_Text_font(const FontSpec &font) { m_All_Text_font = font; }
 
   // ---- Card base (defined in QLNWindowController_CardBase.cpp) ------------------------
   // Draws the base of the current side (Card_Front_Or_Back) for `rect` (points).
-  void Card_Base_Drawing(QPainter *painter, const QRectF &rect);
+  void Card_Base_Drawing(QPainter *painter, const QRectF &rect) override;
   void set_Front_BG_Image(const QString &path);
   void set_Back_BG_Image(const QString &path);
 
   // ---- Canvas area -----------------------------------------------------------------------
-  // The view of the front, back and temp side (the canvases' places).
-  CardSideView *frontView() const;
-  CardSideView *backView() const;
-  CardSideView *tempView() const;
-  // The view of the current side: back when Card_Front_Or_Back is not 0, else front.
-  CardSideView *currentView() const;
+  // The canvases of the front, back and temp side (_graphicView, _graphicView_BACK,
+  // _graphicView_TEMP of the window).
+  QLNGraphicView *frontView() const;
+  QLNGraphicView *backView() const;
+  QLNGraphicView *tempView() const;
+  // The canvas of the current side: back when Card_Front_Or_Back is not 0, else front.
+  QLNGraphicView *currentView() const;
+  // The zoom factor of the three canvases (the zooming views' "factor" binding):
+  // stores it in _zoomFactor and applies it. Values that are not finite or not above 0
+  // are refused.
+  void setZoomFactor(double factor);
   // Shows the container of the front (0), back (1) or temp (2) side in myTargetView;
   // any other value changes nothing.
   void changeViewController(int side);
@@ -168,7 +206,7 @@ public:
   // The document's canvas size is only a request: changes nothing (callers follow it
   // with SetDocumentCanvasSize).
   void Set_Document_Size(const QSizeF &size);
-  // Gives the three side views the frame 0 by 0, redraws, then `size` (points), redraws.
+  // Gives the three canvases the frame 0 by 0, redraws, then `size` (points), redraws.
   void SetDocumentCanvasSize(const QSizeF &size);
 
   // ---- Design files, new project and exit (defined in designs/) ---------------------
@@ -205,6 +243,46 @@ public:
   void installDesignFileCommands();
   // The spreadsheet grid's columns and rows as the design log keeps them.
   SpreadsheetGrid Excel_Grid;
+
+  // ---- Tools (QLNWindowController_Tools.cpp) ---------------------------------------------
+  // The class of card object the current tool places ("QLNLine", "QLNText",
+  // "Shape_Control", "QLNImage", "QLNBarcode", "QLNSignature"); empty for the arrow and
+  // any unknown tool. The fingerprint tool (12) places a QLNSignature of kind "F".
+  QString currentGraphicClass() const;
+  // Observer of the tool-change notification (`notificationObject` is the object it
+  // was posted with; null when called directly): places one object of the current
+  // tool on the current side at the next cascade position and selects it. The image
+  // tool first asks for a picture file (cancelled: nothing is placed); the image
+  // library tool places nothing, for there is no image library window yet.
+  void selectedToolDidChange(QObject *notificationObject = nullptr);
+  // Posts the tool-change notification, redraws, and shows the current side's selected
+  // object in the property panel, which returns to the arrow tool.
+  void Select_tool_action();
+  // Selected_Control_Tool 0, the arrow button checked, the notification posted.
+  void selectArrowTool();
+  // The actions of the sixteen tool buttons (the sender is ignored): each sets
+  // Selected_Control_Tool to its tool id and calls Select_tool_action.
+  void Arrow_Tool_Clicked(QObject *sender = nullptr);          // 0
+  void Line_Tool_Clicked(QObject *sender = nullptr);           // 1
+  void Text_Tool_Clicked(QObject *sender = nullptr);           // 2
+  void Rect_Tool_Clicked(QObject *sender = nullptr);           // 3
+  void Circle_Tool_Clicked(QObject *sender = nullptr);         // 4
+  void Round_Rect_Tool_Clicked(QObject *sender = nullptr);     // 5
+  void Triangle_Tool_Clicked(QObject *sender = nullptr);       // 6
+  void Diamond_Tool_Clicked(QObject *sender = nullptr);        // 7
+  void Image_Tool_Clicked(QObject *sender = nullptr);          // 8
+  void Image_Library_Tool_Clicked(QObject *sender = nullptr);  // 9
+  void Barcode_Tool_Clicked(QObject *sender = nullptr);        // 10
+  void Signature_Tool_Clicked(QObject *sender = nullptr);      // 11
+  void Fingure_Print_Tool_Clicked(QObject *sender = nullptr);  // 12
+  void Star_Tool_Clicked(QObject *sender = nullptr);           // 13
+  void Double_Star_Tool_Clicked(QObject *sender = nullptr);    // 14
+  void Polygon_Tool_Clicked(QObject *sender = nullptr);        // 15
+  // The open panel for one picture file (jpg, jpeg, jpe, jfif, gif, bmp, png, tif,
+  // tiff). Chosen: the path goes into Library_Selected_Image and Manual_image_path, and
+  // the answer is true. Cancelled: Library_Selected_Image becomes "" and the answer is
+  // false.
+  bool Browse_User_Image_Manually();
 
   // ---- Services: the size list table ---------------------------------------------------
   // The row's "Extension" text; "" (and a log line) for a row outside the list.
@@ -304,6 +382,12 @@ public:
   User_Profile_Class Back_user_profile;
   User_Profile_Class TEMP_user_profile;
 
+  // The selections of the front, back and temp side, which the canvases are bound to.
+  // They follow their side's list of the document while it is bound.
+  QLNSelection _graphicsController;
+  QLNSelection _graphicsController_back;
+  QLNSelection _graphicsController_TEMP;
+
   // ---- Fields set by awakeFromNib ----------------------------------------------------------
   QPointer<QObject> send_modls_wnd;
   // Rows of the card-size list: each {"Extension": text}.
@@ -314,12 +398,24 @@ public:
   QObject *myCurrentViewController = nullptr;
   QWidget *myTargetView() const;
 
+signals:
+  // The controller's notifications, posted with their name and object
+  // (QLNSelectedToolDidChangeNotification with the controller). Observers connect
+  // directly: a post returns once every observer has run.
+  void notificationPosted(const QString &name, QObject *object);
+
 private:
   void observeValueForKeyPath(const QString &keyPath, KeyValueObservable *object,
                               const KeyValueChange &change, const void *context) override;
   bool eventFilter(QObject *watched, QEvent *event) override;
   void endProcess(int status);
   void loadSampleImages();
+  // Binds the three canvases and their selections to the document's lists, the grid
+  // and the zoom factor (start-up step 23 and a new document afterwards).
+  void bindCanvases(QLNDocument *document);
+  // Connects the tool buttons to their actions (once, from the constructor).
+  void connectToolButtons();
+  void postSelectedToolDidChange();
 
   QPointer<QLNDocument> m_document;
   FontSpec m_All_Text_font;
@@ -328,4 +424,10 @@ private:
   bool m_terminationRequested = false;
   int m_exitStatus = 0;
   int m_shownSide = -1;
+  // The controller's observation of the tool-change notification (start-up step 24).
+  QMetaObject::Connection m_toolObservation;
+  // The tool button whose action ran when it became checked, until its click (if any)
+  // is reported; and whether the controller itself is checking a tool button.
+  QPointer<QObject> m_toolButtonToggled;
+  bool m_checkingToolButton = false;
 };

@@ -7,8 +7,9 @@
 #include "mainwindow/QLNWindowController.h"
 
 #include "mainwindow/CardBaseDrawing.h"
-#include "mainwindow/CardSideView.h"
 #include "mainwindow/DrawWindow.h"
+
+#include "canvas/QLNGraphicView.h"
 
 #include "core/Globals.h"
 #include "core/QLNDocument.h"
@@ -57,6 +58,6 @@ void QLNWindowController::Refresh_Canvas() {
   if (Card_Value_In_Process.load())
     return;
   // Only the front or back canvas: the temp canvas is redrawn by whoever shows it.
-  if (CardSideView *view = currentView())
+  if (QLNGraphicView *view = currentView())
     view->setNeedsDisplay();
 }

@@ -8,7 +8,7 @@
 
 #include "designs/model/DesignLog.h"
 
-#include "mainwindow/CardSideView.h"
+#include "canvas/QLNGraphicView.h"
 #include "mainwindow/PanelWidgets.h"
 
 #include "core/QLNDocument.h"

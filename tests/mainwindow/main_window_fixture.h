@@ -56,6 +56,9 @@ protected:
     sending_server.clear();
     sending_port.clear();
     send_enable_ssl.clear();
+    last_ctrl_X = 10.0f;
+    last_ctrl_Y = 10.0f;
+    Library_Selected_Image.clear();
   }
 
   // A small PNG pattern in the shipped "Fill_Style_Image" folder.

@@ -4,7 +4,7 @@
 // the main window loads.
 
 #include "mainwindow/CardBaseDrawing.h"
-#include "mainwindow/CardSideView.h"
+#include "canvas/QLNGraphicView.h"
 #include "mainwindow/DrawWindow.h"
 #include "mainwindow/QLNWindowController.h"
 
@@ -658,7 +658,7 @@ TEST(CardBaseController, RefreshRedrawsTheCurrentSideUnlessBatchOutputRuns) {
     SCOPED_TRACE(side);
     Card_Front_Or_Back = side;
     c.changeViewController(side);
-    CardSideView *shown = side ? c.backView() : c.frontView();
+    QLNGraphicView *shown = side ? c.backView() : c.frontView();
     ASSERT_TRUE(spinUntil([&] { return shown->isVisible() && shown->paintCount() > 0; }, 5000));
     spinUntil([] { return false; }, 100);  // let the first paints settle
 

@@ -1,11 +1,11 @@
 // Start-up of the main window: one controller, the window, the property tabs, the
 // controls the start-up steps set, the resource and data folders, the e-mail settings,
-// the side views bound to the document, the start window's outcomes and the resource
-// folder failure.
+// the canvases bound to the document and to their selections, the zoom factor, the
+// start window's outcomes and the resource folder failure.
 
 #include "tests/mainwindow/main_window_fixture.h"
 
-#include "mainwindow/CardSideView.h"
+#include "canvas/QLNGraphicView.h"
 #include "mainwindow/DateFormats.h"
 #include "mainwindow/DrawWindow.h"
 #include "mainwindow/PanelWidgets.h"
@@ -24,6 +24,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+
+#include <cmath>
 
 namespace {
 
@@ -125,13 +127,17 @@ TEST_F(MainWindowTest, StartUpMakesOneControllerWithItsWindowTabsAndControls) {
   EXPECT_TRUE(ui->first_view->isVisible());
   EXPECT_FALSE(ui->second_view->isVisible());
   EXPECT_FALSE(ui->temp_design_view->isVisible());
-  for (CardSideView *view : {controller->frontView(), controller->backView(), controller->tempView()})
+  for (QLNGraphicView *view : {controller->frontView(), controller->backView(), controller->tempView()})
     EXPECT_EQ(view->canvasSize(), QSizeF(243, 154)) << view->objectName().toStdString();
   EXPECT_EQ(controller->frontCanvasBounds(), QRectF(0, 0, 243, 154));
   EXPECT_EQ(controller->frontView()->graphicsKey(), QStringLiteral("graphics"));
   EXPECT_EQ(controller->backView()->graphicsKey(), QStringLiteral("graphics_back"));
   EXPECT_EQ(controller->tempView()->graphicsKey(), QStringLiteral("graphics_temp"));
   EXPECT_EQ(controller->frontView()->grid(), controller->_grid.get());
+  // Each canvas shows its side's selection.
+  EXPECT_EQ(controller->frontView()->selectionIndexesContainer(), &controller->_graphicsController);
+  EXPECT_EQ(controller->backView()->selectionIndexesContainer(), &controller->_graphicsController_back);
+  EXPECT_EQ(controller->tempView()->selectionIndexesContainer(), &controller->_graphicsController_TEMP);
 
   // The fields of init and the new project.
   EXPECT_EQ(controller->Selected_Control_Tool, 0);
@@ -253,7 +259,7 @@ TEST_F(MainWindowTest, StartWindowOutcomes) {
   }
 }
 
-TEST_F(MainWindowTest, SideViewsFollowTheDocumentUntilItIsUnbound) {
+TEST_F(MainWindowTest, CanvasesAndSelectionsFollowTheDocumentUntilItIsUnbound) {
   QLNWindowController *controller = startSession();
   ASSERT_NE(controller, nullptr);
   QLNDocument *document = session->document();
@@ -263,6 +269,12 @@ TEST_F(MainWindowTest, SideViewsFollowTheDocumentUntilItIsUnbound) {
   document->insertIntoList(QLNDocumentGraphicsKey_temp, {shape}, {0});
   ASSERT_EQ(controller->tempView()->graphics().size(), 1);
   EXPECT_EQ(controller->Get_Temp_Control_Count(), 1);
+  // The side's selection follows the list: an object put in front moves it on.
+  controller->tempView()->changeSelectionIndexes({0});
+  document->insertIntoList(QLNDocumentGraphicsKey_temp, {std::make_shared<Shape_Control>()}, {0});
+  EXPECT_EQ(controller->_graphicsController_TEMP.selectionIndexes(), QLNIndexSet{1});
+  EXPECT_EQ(controller->tempView()->selectedGraphics(), QLNGraphicList{shape});
+  document->removeFromList(QLNDocumentGraphicsKey_temp, {0});
 
   controller->setDocument(nullptr);
   EXPECT_TRUE(controller->tempView()->graphics().isEmpty());
@@ -272,13 +284,30 @@ TEST_F(MainWindowTest, SideViewsFollowTheDocumentUntilItIsUnbound) {
   EXPECT_EQ(controller->tempView()->graphics().size(), 1);
 }
 
+TEST_F(MainWindowTest, ZoomFactorReachesEveryCanvas) {
+  QLNWindowController *controller = startSession();
+  ASSERT_NE(controller, nullptr);
+  controller->setZoomFactor(2.0);
+  EXPECT_EQ(controller->_zoomFactor, 2.0);
+  for (QLNGraphicView *view : {controller->frontView(), controller->backView(), controller->tempView()}) {
+    EXPECT_EQ(view->zoomFactor(), 2.0) << view->objectName().toStdString();
+    EXPECT_EQ(view->size(), QSize(486, 308)) << view->objectName().toStdString();
+  }
+  // A factor that would make the card vanish or explode is refused.
+  for (double refused : {0.0, -1.0, std::nan("")}) {
+    controller->setZoomFactor(refused);
+    EXPECT_EQ(controller->_zoomFactor, 2.0);
+    EXPECT_EQ(controller->backView()->zoomFactor(), 2.0);
+  }
+}
+
 TEST_F(MainWindowTest, CanvasSizeChangesOfTheDocumentResizeEverySide) {
   QLNWindowController *controller = startSession();
   ASSERT_NE(controller, nullptr);
   QLNPrintInfo info;
   info.paperSize = QSizeF(300, 200);
   session->document()->setPrintInfo(info);
-  for (CardSideView *view : {controller->frontView(), controller->backView(), controller->tempView()})
+  for (QLNGraphicView *view : {controller->frontView(), controller->backView(), controller->tempView()})
     EXPECT_EQ(view->canvasSize(), QSizeF(300, 200));
   EXPECT_EQ(controller->frontView()->size(), QSize(300, 200));
 
