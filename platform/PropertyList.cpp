@@ -1,6 +1,7 @@
 #include "platform/PropertyList.h"
 
 #include <QHash>
+#include <QStringDecoder>
 #include <plist/plist.h>
 
 #include <algorithm>
@@ -172,6 +173,13 @@ QString withoutLoneSurrogates(QString s) {
   return s;
 }
 
+// UTF-8 text as it stands: QString::fromUtf8 drops a byte-order mark at the start, which
+// in a property list is the first character of the string, not a mark.
+QString utf8Text(const char *bytes, qsizetype size) {
+  QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+  return decoder.decode(QByteArrayView(bytes, size));
+}
+
 // The text the XML form carries: XML 1.0 holds no U+0000, no other C0 control
 // character but tab, line feed and carriage return, no U+FFFE or U+FFFF and no lone
 // surrogate, not even as a character reference (plistlib refuses them, libplist takes
@@ -309,7 +317,7 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
   case PLIST_STRING: {
     uint64_t length = 0;
     const char *text = plist_get_string_ptr(node, &length);
-    return PlistValue(xmlText(QString::fromUtf8(text, text ? qsizetype(length) : 0)));
+    return PlistValue(xmlText(utf8Text(text, text ? qsizetype(length) : 0)));
   }
   case PLIST_DATA: {
     uint64_t length = 0;
@@ -355,7 +363,7 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
         free(key);
         break;
       }
-      const QString name = xmlText(QString::fromUtf8(key));
+      const QString name = xmlText(utf8Text(key, key ? qsizetype(std::strlen(key)) : 0));
       free(key);
       std::optional<PlistValue> item = fromNode(child, depth + 1);
       if (!item) {
@@ -652,7 +660,7 @@ private:
         value = PlistValue(QByteArray(bytes, qsizetype(count)));
       } else if ((marker >> 4) == 0x5) {
         // ASCII; other bytes are taken as UTF-8, as libplist's reader did.
-        value = PlistValue(QString::fromUtf8(bytes, qsizetype(count)));
+        value = PlistValue(utf8Text(bytes, qsizetype(count)));
       } else {
         QString text(qsizetype(count), Qt::Uninitialized);
         for (quint64 i = 0; i < count; ++i)

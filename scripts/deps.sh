@@ -15,6 +15,7 @@ TEST_PACKAGES=(
   libgtest-dev libgmock-dev
   zbar-tools locales
   xvfb dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+  clang libclang-rt-14-dev llvm   # the fuzzing build: clang, libFuzzer, llvm-symbolizer
 )
 
 case "${1:-run}" in

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in the normal
 # build and in the AddressSanitizer + UndefinedBehaviorSanitizer build; the tests that
-# start worker threads run a third time in a ThreadSanitizer build.
+# start worker threads run a third time in a ThreadSanitizer build. Last, a short
+# fuzzing run of every reader of outside bytes (scripts/fuzz.sh, 20 seconds each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
@@ -26,3 +27,5 @@ build_and_test build/asan "" -DCMAKE_BUILD_TYPE=Debug -DAMENDS_SANITIZE=ON
 # Tests that start worker threads carry "Thread" or "Worker" in their names.
 echo "== thread sanitizer build (threaded tests) =="
 build_and_test build/tsan "-R Thread|Worker" -DCMAKE_BUILD_TYPE=Debug -DAMENDS_TSAN=ON
+echo "== fuzzing the readers of outside bytes (20 s each) =="
+bash scripts/fuzz.sh 20

@@ -922,3 +922,22 @@ TEST(PropertyList, XmlDatesCarryWholeSecondsOverAllYears) {
     EXPECT_EQ(parsePropertyList(xml).value_or(PlistValue()).toDate(), second);
   }
 }
+
+// A byte-order mark at the start of a string or key is text like any other: it must come
+// back through the XML form, which some readers strip at the start of a text.
+TEST(PropertyList, ALeadingByteOrderMarkSurvivesTheXmlForm) {
+  const QString marked = QString(QChar(0xFEFF)) + QStringLiteral("sorry");
+  PlistValue dict = PlistValue::dict();
+  dict.insert(marked, marked);
+  dict.insert("middle", QStringLiteral("so") + QChar(0xFEFF) + QStringLiteral("rry"));
+  const QByteArray xml = toXmlPropertyList(dict);
+  const std::optional<PlistValue> back = parsePropertyList(xml);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(*back, dict);
+  EXPECT_EQ(runPython(QStringLiteral(R"(
+import plistlib, sys
+got = plistlib.loads(sys.stdin.buffer.read())
+assert got['\ufeffsorry'] == '\ufeffsorry', repr(got)
+print('ok')
+)"), {}, xml).trimmed(), "ok");
+}
