@@ -365,9 +365,12 @@ void QLNWindowController::awakeFromNib() {
   const QStringList patterns = Get_Files_Array_At_Path(patternFolder);
   ui->Card_hatch_style->clear();
   for (const QString &name : patterns) {
-    // Each pattern shows its picture beside its name.
-    const QPixmap picture(joinPath(patternFolder, name + QStringLiteral(".png")));
-    const QIcon icon = picture.isNull() ? QIcon() : QIcon(picture.scaled(32, 16, Qt::IgnoreAspectRatio));
+    // Each pattern shows its picture beside its name; only a regular file is read (a
+    // named pipe among the user's patterns would wait for a writer for ever).
+    const PointImage picture = PointImage::load(joinPath(patternFolder, name + QStringLiteral(".png")));
+    const QIcon icon = picture.isNull()
+                           ? QIcon()
+                           : QIcon(QPixmap::fromImage(picture.pixels.scaled(32, 16, Qt::IgnoreAspectRatio)));
     ui->shape_hatch_style->addItem(icon, name);
     ui->Card_hatch_style->addItem(icon, name);
   }

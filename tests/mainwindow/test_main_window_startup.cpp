@@ -4,6 +4,7 @@
 // start window's outcomes and the resource folder failure.
 
 #include "tests/mainwindow/main_window_fixture.h"
+#include "tests/core/special_files.h"
 
 #include "canvas/QLNGraphicView.h"
 #include "mainwindow/DateFormats.h"
@@ -25,7 +26,10 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 namespace {
 
@@ -205,6 +209,42 @@ TEST_F(MainWindowTest, AnExistingResourceFolderIsNoFailureAndKeepsTheUsersFiles)
   ASSERT_NE(controller, nullptr);
   EXPECT_EQ(Data_Folder_Path, resourceDir() + QStringLiteral("/DataSet"));
   EXPECT_EQ(comboItems(controller->ui->Card_hatch_style), (QStringList{"Mine", "Shipped"}));
+}
+
+// A named pipe among the user's patterns is listed like any other name but never
+// opened for its picture: opening it would wait for a writer for ever.
+TEST_F(MainWindowTest, APipeAmongThePatternsDoesNotHoldUpTheStartWatchdogThread) {
+  const QString folder = resourceDir() + QStringLiteral("/Fill_Style_Image");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString pipe = folder + QStringLiteral("/Trap.png");
+  ASSERT_TRUE(specialfiles::makeFifo(pipe));
+  shipPattern(QStringLiteral("Shipped.png"));
+
+  // A watchdog releases the pipe if the start waits on it, so that the test fails
+  // instead of hanging.
+  std::atomic<bool> started{false};
+  std::atomic<bool> released{false};
+  std::thread watchdog([&] {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!started.load()) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+          released = true;
+          ::close(fd);
+        }
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  });
+  QLNWindowController *controller = startSession();
+  started = true;
+  watchdog.join();
+  ASSERT_NE(controller, nullptr);
+  EXPECT_FALSE(released.load()) << "the start waited on the pipe";
+  EXPECT_EQ(comboItems(controller->ui->Card_hatch_style), (QStringList{"Shipped", "Trap"}));
+  EXPECT_TRUE(controller->ui->Card_hatch_style->itemIcon(1).isNull());
+  EXPECT_FALSE(controller->ui->Card_hatch_style->itemIcon(0).isNull());
 }
 
 TEST_F(MainWindowTest, StartUpLoadsTheEmailSettings) {
