@@ -1,13 +1,14 @@
 #pragma once
 // What the editing canvas asks of the main window controller beyond MainWindowServices:
-// the current tool, the picture chosen for the next image object, the sample pictures
-// of the picture tools, and the main window's controls by object name.
+// the current tool and the class of object it places, the picture chosen for the next
+// image object, the sample pictures of the picture tools, the main window's controls by
+// object name, the undo and redo buttons and the barcode designer.
 //
 // The canvas sits below the main window, so it cannot name the controller. The
 // controller derives from CanvasServices as well as from MainWindowServices, and the
 // canvas finds it through Main_App_wnd (canvasServices()). Without such a main window
 // (tests, renderers) the defaults below answer: the arrow tool, no pictures, no
-// controls.
+// controls, no buttons to update, no designer.
 //
 // Main thread only.
 
@@ -28,6 +29,17 @@ public:
   // 9 image from the library, 10 barcode, 11 signature, 12 fingerprint, 13 star,
   // 14 double star, 15 polygon.
   virtual int selectedControlTool() const { return 0; }
+  // The class of card object the current tool places ("QLNLine", "QLNText",
+  // "Shape_Control", "QLNImage", "QLNBarcode", "QLNSignature"); empty for the arrow
+  // tool. A press on a canvas with a class here creates an object of it.
+  virtual QString currentGraphicClass() const { return QString(); }
+  // Undo_Redo_Button_state: brings the main window's undo and redo buttons up to date
+  // after a canvas changed its list.
+  virtual void Undo_Redo_Button_state() {}
+  // Opens the barcode designer for the current side's Selected_Graphic (a double click
+  // on an unlocked, visible barcode object asks for it). Without a designer nothing
+  // happens and nothing is said.
+  virtual void Open_Barcode_Window() {}
   // Library_Selected_Image: the path of the picture the next image object is made from.
   virtual QString librarySelectedImage() const { return QString(); }
   // The controller's pictures: the placeholder shown when an image file is missing

@@ -84,10 +84,17 @@ QLNGraphicView::QLNGraphicView(QWidget *parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent, false);
   setFocusPolicy(Qt::StrongFocus);
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  _handleShowingTimer.setSingleShot(true);
+  connect(&_handleShowingTimer, &QTimer::timeout, this, &QLNGraphicView::unhideHandlesForTimer);
   applySize();
 }
 
 QLNGraphicView::~QLNGraphicView() {
+  _handleShowingTimer.stop();
+  // A drag cut short ends quietly: its undo group closes, a new object is kept or
+  // discarded as at a release, and the main window is not called any more.
+  endDrag(m_drag.lastPoint, false);
+  finishCreation();
   stopEditing();
   unbindList();
   unbindSelection();

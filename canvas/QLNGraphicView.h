@@ -31,9 +31,24 @@
 //
 // Objects are made by the factory createGraphicOfClass (QLNGraphicView_Factory.cpp).
 //
+// The mouse (QLNGraphicView_Mouse.cpp): a press with a creating tool makes an object at
+// the press point and the drag that follows sizes it; otherwise a press selects (Shift
+// toggles) and the drag that follows moves the selection, resizes the object by the
+// handle pressed, or draws a marquee that selects what it touches. A double click on an
+// unlocked barcode opens the barcode designer. Locked objects are selected but never
+// moved or resized; invisible objects are hit but not acted on. A drag lasts from the
+// press to the release of the left button, one mouse event at a time: the event loop
+// runs on meanwhile. While a drag moves or resizes objects, their rulers (setRulers)
+// echo the moving bounds.
+//
+// The keyboard (QLNGraphicView_Keys.cpp): the arrow keys nudge the selection by one
+// point (its handles hidden until half a second after the last nudge), Backspace and
+// Delete remove it unless it holds a locked object.
+//
 // Main thread only, except setNeedsDisplay and setNeedsDisplayInRect, which any thread
 // may call.
 
+#include "canvas/CanvasRuler.h"
 #include "canvas/QLNSelection.h"
 
 #include "core/KeyValueObserving.h"
@@ -46,8 +61,10 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -180,7 +197,7 @@ public:
   // "QLNBarcode", "QLNSignature", "QLNGraphic"); the current tool (CanvasServices) picks
   // the picture kinds and the shape code. The rectangle:
   //  - with `withEvent` (the pointer's position, points): that point, snapped to the
-  //    grid, with size 0 by 0; then creationSizingDrag sizes the object;
+  //    grid, with size 0 by 0; then a drag sizes the object (see CreationSizingDrag);
   //  - else with `use_rect`: `bound_rect`, its origin replaced by Control_New_Point of
   //    `card_side` when `ctrl_ID` is empty;
   //  - else 50 by 50 points at Control_New_Point of `card_side`;
@@ -207,19 +224,86 @@ public:
   // control_ID is `ctrl_ID`; null when there is none.
   QLNGraphicPtr Selcect_Ctrl_With_ID(const QString &ctrl_ID) const;
 
-  // The drag that sizes a new object made with an event: called with the object, the
-  // handle that follows the pointer (creationSizingHandle) and the starting point, it
-  // tracks the pointer until the button goes up, resizing the object by that handle.
-  // The mouse handling of the canvas installs it; while it is empty a creation with an
-  // event makes an object of size 0, which is discarded.
+  // A creation with an event that comes from a press on the canvas is sized by the drag
+  // that follows the press: the object is inserted at the press, the drag resizes it by
+  // its creationSizingHandle, and the release ends the creation (an object still 0 by 0
+  // is discarded then). A creation with an event from anywhere else is sized at once by
+  // this hook, called with the object, that handle and the starting point; without the
+  // hook such an object stays 0 by 0 and is discarded.
   using CreationSizingDrag = std::function<void(const QLNGraphicPtr &graphic, int handle, const QPointF &start)>;
   void setCreationSizingDrag(CreationSizingDrag drag) { m_creationSizingDrag = std::move(drag); }
+
+  // ---- Mouse (QLNGraphicView_Mouse.cpp) ------------------------------------------------
+  // The front-most object (from index 0 on) under `point` (points): a selected object
+  // counts when one of its handles or its contents is under the point, any other object
+  // when its contents are. Also gives, where asked, its index, whether it is selected
+  // and the handle under the point (QLNGraphicNoHandle for none). Null when none.
+  QLNGraphicPtr graphicUnderPoint(const QPointF &point, int *index = nullptr, bool *isSelected = nullptr,
+                                  int *handle = nullptr) const;
+  // The indexes, ascending, of the objects whose drawing bounds meet `rect`.
+  QLNIndexSet indexesOfGraphicsIntersectingRect(const QRectF &rect) const;
+  // True from a press that starts a drag (a move, a resize, a marquee, a creation, or
+  // the drag after a Shift-click that deselected, which does nothing) to the release of
+  // the left button.
+  bool isTrackingMouse() const { return m_drag.kind != DragKind::None; }
+  // The offset of the next paste from the copied objects: (10, 10) at first; every move
+  // by the mouse adds its distance.
+  QPointF pasteCascadeDelta() const { return _pasteCascadeDelta; }
+
+  // ---- Rulers (QLNGraphicView_Mouse.cpp) ------------------------------------------------
+  // The rulers above and left of the canvas (not owned; null for none). They are shown
+  // and hidden together by showOrHideRulers.
+  void setRulers(CanvasRuler *horizontal, CanvasRuler *vertical);
+  CanvasRuler *horizontalRuler() const { return m_horizontalRuler; }
+  CanvasRuler *verticalRuler() const { return m_verticalRuler; }
+  // Both rulers exist and are not hidden.
+  bool rulersVisible() const;
+  // Hides the rulers when they show, shows them otherwise.
+  void showOrHideRulers();
+  // The ruler lines of a moving rectangle (points): its left edge, middle and right edge
+  // on the horizontal ruler, its top edge, middle and bottom edge on the vertical one.
+  // begin adds the six lines, continue moves them to a new rectangle, stop removes them.
+  void beginEchoingMoveToRulers(const QRectF &rect);
+  void continueEchoingMoveToRulers(const QRectF &rect);
+  void stopEchoingMoveToRulers();
+  // The rectangle echoed on the rulers; the zero rectangle when none.
+  QRectF rulerEchoedBounds() const { return _rulerEchoedBounds; }
+
+  // ---- Keyboard (QLNGraphicView_Keys.cpp) -------------------------------------------------
+  // Nudges of the selection by one point: left (-1, 0), right (1, 0), up (0, -1), down (0, 1).
+  void moveLeft();
+  void moveRight();
+  void moveUp();
+  void moveDown();
+  // With anything selected: hides the handles for a moment and moves the unlocked
+  // selected objects by the offset (points), without grid snapping.
+  void moveSelectedGraphicsByX(double x, double y);
+  // Hides the handles until 0.5 seconds from now (a pending showing is put off).
+  void hideHandlesMomentarily();
+  // Shows the handles again (the end of the moment).
+  void unhideHandlesForTimer();
+  // Whether the handles are waiting to show again after a nudge.
+  bool isHandleShowingTimerPending() const { return _handleShowingTimer.isActive(); }
+  // delete: with a locked object in the selection shows "Selected control is locked."
+  // and changes nothing; otherwise removes the selected objects (an undo step on the
+  // front), refreshes the undo and redo buttons and shows the card in the panel.
+  void delete_();
+  void deleteBackward() { delete_(); }
+  void deleteForward() { delete_(); }
+  // At least one selected object is locked.
+  bool There_Is_Any_Lock_Contrl() const;
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
   void paintEvent(QPaintEvent *event) override;
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseDoubleClickEvent(QMouseEvent *event) override;
+  void mouseMoveEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
+  void hideEvent(QHideEvent *event) override;
 
   // The indexes touched by an undo or redo in progress; present only while one runs
   // (the undo and redo commands start and end the collection).
@@ -240,6 +324,57 @@ private:
   QRectF creationRect(const std::optional<QPointF> &withEvent, bool use_rect, const QRectF &bound_rect,
                       const QString &card_side, const QString &ctrl_ID) const;
 
+  // A creation between the insertion of its object and its end (QLNGraphicView_Factory.cpp).
+  struct CreationInProgress {
+    // Spelled out: a nested type with member initialisers is not default-constructible
+    // for std::optional::emplace until the enclosing class is complete (clang).
+    CreationInProgress() {}
+    QPointer<QLNDocument> document;
+    bool groupsUndo = false;  // the front list: the creation is one undo step
+    bool recording = false;   // undo registration was on when it began
+    QLNGraphicPtr graphic;
+    bool inList = false;
+  };
+  // Ends the creation in progress: an object of size 0 by 0 leaves the list again
+  // without a trace, any other is selected; undo is put back as it was.
+  void finishCreation();
+
+  // ---- Mouse tracking (QLNGraphicView_Mouse.cpp) ----
+  enum class DragKind { None, Swallow, Move, Resize, Create, Marquee };
+  struct Drag {
+    DragKind kind = DragKind::None;
+    QPointF lastPoint;          // points
+    bool echo = false;          // the rulers echo the drag
+    bool showsSelected = false;  // at the end the panel shows Selected_Graphic
+    QPointer<QLNDocument> undoDocument;  // the undo group held open for the drag
+    // Move
+    QPointF pressPoint;
+    QLNGraphicList graphics;
+    QRectF startBounds;
+    QPointF offset;
+    bool moving = false;
+    // Resize and creation
+    QLNGraphicPtr graphic;
+    int handle = 0;
+    // Marquee
+    QLNIndexSet startSelection;
+  };
+  QPointF pointOf(const QMouseEvent *event) const;
+  void mouseDown(const QPointF &point, Qt::KeyboardModifiers modifiers, int clickCount);
+  void selectAndTrackMouseWithEvent(const QPointF &point, Qt::KeyboardModifiers modifiers);
+  void moveSelectedGraphicsWithEvent(const QPointF &point);
+  void resizeGraphic(const QLNGraphicPtr &graphic, int handle, const QPointF &point, DragKind kind);
+  void marqueeSelectWithEvent(const QPointF &point, Qt::KeyboardModifiers modifiers);
+  void trackDrag(const QPointF &point);
+  // Ends the drag with its last event at `point`; `notify` false ends it without
+  // telling the main window (teardown).
+  void endDrag(const QPointF &point, bool notify = true);
+  void autoscroll(const QPoint &pixel);
+  void startDrag(DragKind kind, const QPointF &point);
+  void openDragUndoGroup();
+  // The end of every mouse-down: with no current object the panel shows the card.
+  void endMouseDown();
+
   // Bindings.
   QPointer<QLNDocument> _graphicsContainer;
   QString _graphicsKeyPath;
@@ -253,6 +388,19 @@ private:
   std::weak_ptr<QLNGraphic> _Selected_Graphic;
   QRectF _marqueeSelectionBounds{0, 0, 0, 0};
   bool _isHidingHandles = false;
+  QTimer _handleShowingTimer;
+  QRectF _rulerEchoedBounds{0, 0, 0, 0};
+  QPointF _pasteCascadeDelta{10.0, 10.0};
+  QPointer<CanvasRuler> m_horizontalRuler;
+  QPointer<CanvasRuler> m_verticalRuler;
+  // The six ruler lines while echoing: three on each ruler, in ruler locations.
+  std::array<std::optional<double>, 6> m_rulerLines;
+
+  std::optional<CreationInProgress> m_creation;
+  // Set while a press on the canvas asks the factory for an object: the drag that
+  // follows sizes it.
+  bool m_creatingFromPress = false;
+  Drag m_drag;
 
   CreationSizingDrag m_creationSizingDrag;
   QSizeF m_canvasSize{0.0, 0.0};

@@ -170,48 +170,33 @@ void QLNGraphicView::createGraphicOfClass(const QString &graphicClass, const std
                                           bool use_rect, const QRectF &bound_rect, const QString &card_side,
                                           const QString &ctrl_value, const QString &ctrl_ID) {
   MutableGraphics list = mutableGraphics();
-  const QPointer<QLNDocument> document = _graphicsContainer;
+  // A creation still being dragged out ends before the next one begins.
+  if (m_drag.kind == DragKind::Create)
+    endDrag(m_drag.lastPoint);
+  finishCreation();
 
   // Only the front list records undo. The whole creation becomes one step: the
   // insertion is recorded once at the end, as the removal of the finished object, and
   // nothing is recorded while the object is made, inserted, sized and set up. So a
   // creation that ends up discarded leaves the history exactly as it was.
-  UndoManager *undo = _graphicsKeyPath == QLNDocumentGraphicsKey ? document->undoManager() : nullptr;
-  const bool recording = undo && undo->isUndoRegistrationEnabled();
-  if (undo) {
+  CreationInProgress &creation = m_creation.emplace();
+  creation.document = _graphicsContainer;
+  if (_graphicsKeyPath == QLNDocumentGraphicsKey) {
+    UndoManager *undo = _graphicsContainer->undoManager();
+    creation.groupsUndo = true;
+    creation.recording = undo->isUndoRegistrationEnabled();
     undo->beginUndoGrouping();
     undo->disableUndoRegistration();
   }
-  QLNGraphicPtr graphic;
-  bool inList = false;
-  auto finish = [&] {
-    if (undo) {
-      undo->enableUndoRegistration();
-      if (recording && inList && document) {
-        undo->registerUndo(
-            [document, graphic] {
-              if (!document)
-                return;
-              const qsizetype index = document->graphics().indexOf(graphic);
-              if (index >= 0)
-                document->removeGraphicsAtIndexes({int(index)});
-            },
-            document.data());
-      }
-      undo->endUndoGrouping();
-    }
-    _Selected_Graphic = inList ? graphic : QLNGraphicPtr();
-    _creatingGraphic.reset();
-  };
 
   try {
     changeSelectionIndexes({});
     const QRectF rect = creationRect(withEvent, use_rect, bound_rect, card_side, ctrl_ID);
     const int tool = canvasServices().selectedControlTool();
-    graphic = makeGraphicForTool(tool, graphicClass, rect.topLeft());
+    QLNGraphicPtr graphic = makeGraphicForTool(tool, graphicClass, rect.topLeft());
     if (!graphic) {
       Show_NSLog_Message(QStringLiteral("No card object of the class \"%1\".").arg(graphicClass));
-      finish();
+      finishCreation();
       return;
     }
     if (graphic->className() == QLatin1String("QLNText") && !ctrl_value.isEmpty())
@@ -221,28 +206,81 @@ void QLNGraphicView::createGraphicOfClass(const QString &graphicClass, const std
     graphic->control_ID = ctrl_ID;
     graphic->setBounds(rect);
 
+    creation.graphic = graphic;
     _creatingGraphic = graphic;
     list.insertObject(graphic, 0);
-    inList = true;
-    if (withEvent && m_creationSizingDrag)
-      m_creationSizingDrag(graphic, graphic->creationSizingHandle(), rect.topLeft());
-
-    const qsizetype index = graphics().indexOf(graphic);
-    inList = index >= 0;
-    const QRectF sized = graphic->bounds();
-    if (inList && sized.width() == 0.0 && sized.height() == 0.0) {
-      // Nothing to keep: take the object out again directly (undo is not recording).
-      list.removeObjectsAtIndexes({int(index)});
-      inList = false;
-    } else if (inList) {
-      changeSelectionIndexes({int(index)});
-      startEditingGraphic(graphic);
+    creation.inList = true;
+    if (withEvent) {
+      if (m_creatingFromPress) {
+        // The drag that follows the press sizes the object; its release ends the
+        // creation (finishCreation).
+        resizeGraphic(graphic, graphic->creationSizingHandle(), rect.topLeft(), DragKind::Create);
+        return;
+      }
+      if (m_creationSizingDrag)
+        m_creationSizingDrag(graphic, graphic->creationSizingHandle(), rect.topLeft());
     }
   } catch (...) {
-    finish();
+    finishCreation();
     throw;
   }
-  finish();
+  finishCreation();
+}
+
+void QLNGraphicView::finishCreation() {
+  if (!m_creation)
+    return;
+  const CreationInProgress creation = std::move(*m_creation);
+  m_creation.reset();
+  const QLNGraphicPtr &graphic = creation.graphic;
+  bool inList = false;
+
+  auto restoreUndo = [&] {
+    if (!creation.groupsUndo || !creation.document)
+      return;
+    UndoManager *undo = creation.document->undoManager();
+    undo->enableUndoRegistration();
+    if (creation.recording && inList) {
+      const QPointer<QLNDocument> document = creation.document;
+      undo->registerUndo(
+          [document, graphic] {
+            if (!document)
+              return;
+            const qsizetype index = document->graphics().indexOf(graphic);
+            if (index >= 0)
+              document->removeGraphicsAtIndexes({int(index)});
+          },
+          document.data());
+    }
+    undo->endUndoGrouping();
+  };
+
+  try {
+    // The list may have been unbound or changed while the object was dragged out.
+    const qsizetype index =
+        creation.inList && creation.document == _graphicsContainer && graphic ? graphics().indexOf(graphic) : -1;
+    inList = index >= 0;
+    if (inList) {
+      const QRectF sized = graphic->bounds();
+      if (sized.width() == 0.0 && sized.height() == 0.0) {
+        // Nothing to keep: take the object out again directly (undo is not recording).
+        mutableGraphics().removeObjectsAtIndexes({int(index)});
+        inList = false;
+      } else {
+        if (_selectionIndexesContainer)
+          changeSelectionIndexes({int(index)});
+        startEditingGraphic(graphic);
+      }
+    }
+  } catch (...) {
+    restoreUndo();
+    _Selected_Graphic.reset();
+    _creatingGraphic.reset();
+    throw;
+  }
+  restoreUndo();
+  _Selected_Graphic = inList ? graphic : QLNGraphicPtr();
+  _creatingGraphic.reset();
 }
 
 void QLNGraphicView::ReplaceGraphicText(const QString &graphicClass, const std::optional<QPointF> &,

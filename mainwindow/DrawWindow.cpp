@@ -3,12 +3,14 @@
 #include "mainwindow/DrawWindow_Build.h"
 #include "mainwindow/PanelWidgets.h"
 
+#include "canvas/CanvasRuler.h"
 #include "canvas/QLNGraphicView.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -308,12 +310,15 @@ void DrawWindow::buildSideViews(QVBoxLayout *middle) {
   targetLayout->setSpacing(0);
   middle->addWidget(myTargetView, 1);
 
-  // One container per side: a scroll area that centres the side's editing canvas.
+  // One container per side: a scroll area that centres the side's editing canvas, with
+  // the canvas's rulers above and left of it (hidden at first).
   auto makeSide = [&](QWidget *&container, const char *containerName, QScrollArea *&scroll, const char *scrollName,
-                      QLNGraphicView *&view, const char *viewName) {
+                      QLNGraphicView *&view, const char *viewName, CanvasRuler *&horizontal,
+                      const char *horizontalName, CanvasRuler *&vertical, const char *verticalName) {
     container = named(new QWidget(myTargetView), containerName);
-    auto *layout = new QVBoxLayout(container);
+    auto *layout = new QGridLayout(container);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     scroll = named(new QScrollArea, scrollName);
     scroll->setAlignment(Qt::AlignCenter);
     scroll->setWidgetResizable(false);
@@ -324,14 +329,26 @@ void DrawWindow::buildSideViews(QVBoxLayout *middle) {
     scroll->setPalette(palette);
     view = named(new QLNGraphicView, viewName);
     scroll->setWidget(view);
-    layout->addWidget(scroll);
+    horizontal = named(new CanvasRuler(Qt::Horizontal), horizontalName);
+    vertical = named(new CanvasRuler(Qt::Vertical), verticalName);
+    horizontal->hide();
+    vertical->hide();
+    layout->addWidget(horizontal, 0, 1);
+    layout->addWidget(vertical, 1, 0);
+    layout->addWidget(scroll, 1, 1);
+    layout->setRowStretch(1, 1);
+    layout->setColumnStretch(1, 1);
+    view->setRulers(horizontal, vertical);
     container->hide();
   };
-  makeSide(first_view, "first_view", _zoomingScrollView, "_zoomingScrollView", _graphicView, "_graphicView");
+  makeSide(first_view, "first_view", _zoomingScrollView, "_zoomingScrollView", _graphicView, "_graphicView",
+           _horizontalRuler, "_horizontalRuler", _verticalRuler, "_verticalRuler");
   makeSide(second_view, "second_view", _zoomingScrollView_BACK, "_zoomingScrollView_BACK", _graphicView_BACK,
-           "_graphicView_BACK");
+           "_graphicView_BACK", _horizontalRuler_BACK, "_horizontalRuler_BACK", _verticalRuler_BACK,
+           "_verticalRuler_BACK");
   makeSide(temp_design_view, "temp_design_view", _zoomingScrollView_TEMP, "_zoomingScrollView_TEMP",
-           _graphicView_TEMP, "_graphicView_TEMP");
+           _graphicView_TEMP, "_graphicView_TEMP", _horizontalRuler_TEMP, "_horizontalRuler_TEMP",
+           _verticalRuler_TEMP, "_verticalRuler_TEMP");
 }
 
 void DrawWindow::buildBackgroundBrowser(QVBoxLayout *middle) {

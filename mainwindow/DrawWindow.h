@@ -23,6 +23,7 @@
 #include <array>
 
 class QLNGraphicView;
+class CanvasRuler;
 class ColorWell;
 class QAbstractButton;
 class QButtonGroup;
@@ -132,6 +133,14 @@ public:
   QLNGraphicView *_graphicView = nullptr;
   QLNGraphicView *_graphicView_BACK = nullptr;
   QLNGraphicView *_graphicView_TEMP = nullptr;
+  // The rulers above (horizontal) and left of (vertical) each side's canvas, hidden
+  // until the "Rulers" check box shows them.
+  CanvasRuler *_horizontalRuler = nullptr;
+  CanvasRuler *_verticalRuler = nullptr;
+  CanvasRuler *_horizontalRuler_BACK = nullptr;
+  CanvasRuler *_verticalRuler_BACK = nullptr;
+  CanvasRuler *_horizontalRuler_TEMP = nullptr;
+  CanvasRuler *_verticalRuler_TEMP = nullptr;
   QListWidget *imageBrowser = nullptr;
 
   // Property panel

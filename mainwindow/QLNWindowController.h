@@ -248,7 +248,9 @@ public:
   // The class of card object the current tool places ("QLNLine", "QLNText",
   // "Shape_Control", "QLNImage", "QLNBarcode", "QLNSignature"); empty for the arrow and
   // any unknown tool. The fingerprint tool (12) places a QLNSignature of kind "F".
-  QString currentGraphicClass() const;
+  QString currentGraphicClass() const override;
+  // The undo and redo buttons enabled exactly when the document can undo and redo.
+  void Undo_Redo_Button_state() override;
   // Observer of the tool-change notification (`notificationObject` is the object it
   // was posted with; null when called directly): places one object of the current
   // tool on the current side at the next cascade position and selects it. The image

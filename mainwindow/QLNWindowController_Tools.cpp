@@ -18,10 +18,12 @@
 #include "canvas/QLNGraphicView.h"
 
 #include "core/Globals.h"
+#include "core/QLNDocument.h"
 #include "core/Utilities.h"
 
 #include "platform/UiServices.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QToolButton>
@@ -102,6 +104,14 @@ void QLNWindowController::connectToolButtons() {
         (this->*action)(button);
     });
   }
+
+  // The side bar's "Rulers" check box (Show_Hide_Ruler_ChkBox): every change of it
+  // shows or hides the rulers of the three canvases, each canvas toggling its own.
+  connect(ui->Show_Hide_Ruler_chk, &QAbstractButton::toggled, this, [this] {
+    for (QLNGraphicView *view : {frontView(), backView(), tempView()})
+      if (view)
+        view->showOrHideRulers();
+  });
 }
 
 void QLNWindowController::Arrow_Tool_Clicked(QObject *) {
@@ -170,6 +180,11 @@ void QLNWindowController::Polygon_Tool_Clicked(QObject *) {
 }
 
 // ---- Tool change ---------------------------------------------------------------------------------
+
+void QLNWindowController::Undo_Redo_Button_state() {
+  ui->Undo_btn->setEnabled(m_document && m_document->undoManager()->canUndo());
+  ui->Redo_btn->setEnabled(m_document && m_document->undoManager()->canRedo());
+}
 
 QString QLNWindowController::currentGraphicClass() const {
   switch (Selected_Control_Tool) {

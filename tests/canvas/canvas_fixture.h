@@ -2,7 +2,8 @@
 // A stage for canvas tests: a document, the front and back selections, a front and a
 // back canvas bound to them as the main window binds them, and a main window of the
 // tests' own (CanvasHost) that places new objects by the cascade rule, paints a plain
-// card base, records what the canvas asks of it and offers the three sizing buttons.
+// card base, records what the canvas asks of it and offers the three sizing buttons;
+// and mouse and key events as the window system delivers them to a canvas.
 
 #include "canvas/CanvasServices.h"
 #include "canvas/QLNGraphicView.h"
@@ -17,8 +18,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -64,6 +68,9 @@ public:
 
   // ---- CanvasServices ----
   int selectedControlTool() const override { return tool; }
+  QString currentGraphicClass() const override { return graphicClass; }
+  void Undo_Redo_Button_state() override { ++undoRedoStates; }
+  void Open_Barcode_Window() override { ++barcodeWindows; }
   QString librarySelectedImage() const override { return libraryImage; }
   PointImage placeholderImage() const override { return placeholder; }
   PointImage barcodeSampleImage() const override { return barcodeSample; }
@@ -80,6 +87,9 @@ public:
   QLNGraphicView *front = nullptr;
   QLNGraphicView *back = nullptr;
   int tool = 0;
+  QString graphicClass;  // the class the current tool places; empty for the arrow
+  int undoRedoStates = 0;
+  int barcodeWindows = 0;
   QString libraryImage;
   PointImage placeholder, barcodeSample, signatureSample, fingerprintSample;
   mutable QPushButton sameWidth, sameHeight, naturalSize;
@@ -176,6 +186,50 @@ protected:
     timer.start();
     while (timer.elapsed() < ms)
       QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+
+  // ---- Mouse and keys, at canvas points (the zoom gives the pixels) ----
+  static QPointF pixelOf(const QLNGraphicView &view, const QPointF &point) { return point * view.zoomFactor(); }
+  static void sendMouse(QLNGraphicView &view, QEvent::Type type, const QPointF &point, Qt::MouseButton button,
+                        Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+    const QPointF pixel = pixelOf(view, point);
+    QMouseEvent event(type, pixel, view.mapToGlobal(pixel), button, buttons, modifiers);
+    QApplication::sendEvent(&view, &event);
+  }
+  static void press(QLNGraphicView &view, const QPointF &point, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    sendMouse(view, QEvent::MouseButtonPress, point, Qt::LeftButton, Qt::LeftButton, modifiers);
+  }
+  // A move with the left button held.
+  static void drag(QLNGraphicView &view, const QPointF &point, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    sendMouse(view, QEvent::MouseMove, point, Qt::NoButton, Qt::LeftButton, modifiers);
+  }
+  static void release(QLNGraphicView &view, const QPointF &point, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    sendMouse(view, QEvent::MouseButtonRelease, point, Qt::LeftButton, Qt::NoButton, modifiers);
+  }
+  static void click(QLNGraphicView &view, const QPointF &point, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    press(view, point, modifiers);
+    release(view, point, modifiers);
+  }
+  // Press, drag through `path`, release at its last point.
+  static void dragAlong(QLNGraphicView &view, const QPointF &from, std::initializer_list<QPointF> path,
+                        Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    press(view, from, modifiers);
+    QPointF last = from;
+    for (const QPointF &point : path) {
+      drag(view, point, modifiers);
+      last = point;
+    }
+    release(view, last, modifiers);
+  }
+  // Two clicks as the window system reports them: press, release, double click, release.
+  static void doubleClick(QLNGraphicView &view, const QPointF &point) {
+    click(view, point);
+    sendMouse(view, QEvent::MouseButtonDblClick, point, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    release(view, point);
+  }
+  static void key(QLNGraphicView &view, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent event(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(&view, &event);
   }
 
   // Declared first so that it is the main window while everything else lives.
