@@ -1,8 +1,9 @@
 #pragma once
 // QLNBarcode: the card object that shows a barcode. The barcode designer renders the
 // symbol into the record's _barcode_image together with its settings; this object only
-// shows that picture, or the resource sample "barcode_sample.png" while there is none.
-// Its drawing is in the renderer's files.
+// shows that picture, or the resource sample "barcode_sample.png" while there is none,
+// at the picture's own size with its top-left corner at the bounds' origin (a resize
+// moves the corner and the handles, not the drawn size).
 
 #include "core/QLNGraphic.h"
 
@@ -26,4 +27,9 @@ public:
 
   bool isDrawingFill() const override { return false; }
   bool isDrawingStroke() const override { return false; }
+
+  // Takes the current picture (barcode_image_var_assign), draws it, and asks for a
+  // redraw. Nothing when hidden; with no picture (no stored one and no sample file)
+  // nothing visible.
+  void drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) override;
 };

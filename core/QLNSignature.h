@@ -2,8 +2,10 @@
 // QLNSignature: the card object of a signature ("S") or fingerprint ("F"), kind kept in
 // the record's sign_or_fingureprint. It shows a picture file, by default the shipped
 // sample of its kind ("sign_sample.png", "fingerprints.png" in the resource folder).
-// Its drawing is in the renderer's files; it reloads the picture when the record's
-// _file_path no longer equals file_path.
+// It draws the picture stretched to its bounds, unchanged: no filters, flips or
+// transparency. When the record's _file_path no longer equals file_path (the data
+// binding and the archive change only the record's path) the next drawing reloads the
+// picture from _file_path.
 
 #include "core/QLNGraphic.h"
 
@@ -21,7 +23,8 @@ public:
   // as its path, stores the kind and centres the object, at the picture's size, on `centre`.
   void initWithPosition(const QPointF &centre, const PointImage &contents, const QString &sign_or_FP);
   // Stores the path ("Default": the sample file of the current kind) in both path fields
-  // and loads the picture from it.
+  // and loads the picture from it ("~" and "." resolved). A file that cannot be loaded
+  // leaves no picture, and the reason goes to the log.
   void setFilePath(const QString &path);
   // The resource folder's sample file of a kind: "sign_sample.png" for "S", else
   // "fingerprints.png".
@@ -31,4 +34,9 @@ public:
 
   bool isDrawingFill() const override { return false; }
   bool isDrawingStroke() const override { return _isDrawingStroke; }
+
+  // Reloads the picture when the record's path changed, draws the border under the
+  // picture stretched to the bounds, then asks for a redraw. Nothing when hidden;
+  // without a picture only the border.
+  void drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) override;
 };

@@ -129,6 +129,12 @@ PointImage readImage(QIODevice &device, const QString &what, QString *error) {
 
   QImageReader reader(&device);
   reader.setAutoTransform(true);
+  // Qt refuses to decode images above its own memory limit (128 MB, a 34-megapixel
+  // photo) with no more than "Unable to read image data". The size checks here are the
+  // limit instead: Qt's is raised to hold Images::MaxPixels at 8 bytes a pixel (16-bit
+  // formats), so that a large photo can be read and one beyond the limit is refused
+  // with its size, before any pixel is allocated.
+  reader.setAllocationLimit(int((Images::MaxPixels * 8 + (1 << 20) - 1) >> 20));
   const QSize announced = reader.size();
   if (announced.isValid() && qint64(announced.width()) * announced.height() > Images::MaxPixels) {
     setError(error, QStringLiteral("%1 is too large (%2 x %3 pixels).")

@@ -12,7 +12,8 @@ class QFile;
 namespace Images {
 
 // Larger images are refused when read: a hostile or broken file must not make the
-// program allocate gigabytes.
+// program allocate gigabytes. Images up to this size are read whatever their format's
+// depth up to 16 bits a channel.
 constexpr qint64 MaxPixels = 100'000'000;
 
 constexpr double PointsPerInch = 72.0;
