@@ -2,6 +2,11 @@
 
 #include "platform/UiServices.h"
 
+#include <QLibraryInfo>
+#include <QVersionNumber>
+
+#include <algorithm>
+
 MainWindowServices::~MainWindowServices() = default;
 
 void MainWindowServices::Main_Thread_Messgae(const QString &text) {
@@ -35,3 +40,8 @@ QPointF MainWindowServices::Control_New_Point(const QString &) { return QPointF(
 QRectF MainWindowServices::frontCanvasBounds() const { return QRectF(); }
 
 void MainWindowServices::Refresh_Canvas() {}
+
+int MainWindowServices::qtToolkitVersion() {
+  const QVersionNumber version = QLibraryInfo::version();
+  return version.majorVersion() * 1000 + version.minorVersion() * 10 + std::min(version.microVersion(), 9);
+}

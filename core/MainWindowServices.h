@@ -18,6 +18,11 @@
 class QLNGraphic;
 class QPainter;
 
+// The first toolkit version, on toolkitVersion's scale, that draws card images as
+// resolution-independent vector data; below it the renderer caches a screen bitmap for
+// print_box images.
+constexpr int ResolutionIndependentToolkitVersion = 1039;
+
 class MainWindowServices {
 public:
   virtual ~MainWindowServices();
@@ -51,6 +56,15 @@ public:
   // `rect` is the card canvas in the painter's coordinates (points). The canvases call
   // it first in every redraw. Without a main window there is no card base.
   virtual void Card_Base_Drawing(QPainter *painter, const QRectF &rect) {}
+  // The toolkit's version on the scale the renderer compares with (see
+  // qtToolkitVersion). The main window answers its Get_OS_Version, which is the same.
+  // Any thread.
+  virtual int toolkitVersion() const { return qtToolkitVersion(); }
+  // The running Qt on that scale: 1000 per major version, 10 per minor, then the patch
+  // level up to 9 (6042 for Qt 6.4.2). Every Qt the program runs on (5 and later) draws
+  // pictures, PDF and printed pages resolution-independently, so it is always at or
+  // above ResolutionIndependentToolkitVersion.
+  static int qtToolkitVersion();
   // Shows `graphic` in the property panel, or the card's own settings when it is null.
   // The canvases call it with null whenever they draw an empty side. Without a main
   // window there is no panel.

@@ -5,6 +5,7 @@
 #include "platform/PropertyList.h"
 
 #include <QMetaObject>
+#include <QMimeDatabase>
 
 #include <algorithm>
 #include <stdexcept>
@@ -18,6 +19,8 @@ const QString QLNDocumentPrintInfoKey = QStringLiteral("printInfo");
 const int QLNDocumentCurrentVersion = 2;
 const QString QLNDocumentNewTypeName = QStringLiteral("org.amends.Amends.card");
 const QString QLNDocumentOldTypeName = QStringLiteral("Amends card document");
+const QString QLNDocumentPDFTypeName = QStringLiteral("application/pdf");
+const QString QLNDocumentTIFFTypeName = QStringLiteral("image/tiff");
 const char *const QLNDocumentUndoObservationContext = "org.amends.Amends.QLNDocument.undo";
 const char *const QLNDocumentUndoKeysObservationContext = "org.amends.Amends.QLNDocument.undoKeys";
 
@@ -409,7 +412,30 @@ QSizeF QLNDocument::canvasSize(bool flag, const QSizeF &size_val) {
 
 bool QLNDocument::readFromData(const QByteArray &, const QString &, QLNError *) { return false; }
 
-QByteArray QLNDocument::dataOfType(const QString &typeName, QLNError *) {
+QLNPrintOperation::~QLNPrintOperation() = default;
+
+QLNDocumentRenderer::~QLNDocumentRenderer() = default;
+
+namespace {
+
+// True when `typeName` names `mimeType` itself or one of its aliases.
+bool namesMimeType(const QString &typeName, const QString &mimeType) {
+  if (typeName == mimeType)
+    return true;
+  const QMimeType type = QMimeDatabase().mimeTypeForName(typeName);
+  return type.isValid() && type.name() == mimeType;
+}
+
+void setRenderError(QLNError *error, const QString &reason) {
+  if (!error)
+    return;
+  *error = QLNErrorWithCode(0);
+  error->localizedFailureReason = reason;
+}
+
+}  // namespace
+
+QByteArray QLNDocument::dataOfType(const QString &typeName, QLNError *error) {
   if (typeName == QLNDocumentNewTypeName || typeName == QLNDocumentOldTypeName) {
     PlistValue dict = PlistValue::dict();
     dict.insert(QLNDocumentVersionKey, PlistValue(QLNDocumentCurrentVersion));
@@ -420,9 +446,46 @@ QByteArray QLNDocument::dataOfType(const QString &typeName, QLNError *) {
     dict.insert(QLNDocumentPrintInfoKey, PlistValue(m_printInfo.archived()));
     return toBinaryPropertyList(dict);
   }
+  const bool pdf = namesMimeType(typeName, QLNDocumentPDFTypeName);
+  if (pdf || namesMimeType(typeName, QLNDocumentTIFFTypeName)) {
+    if (!m_renderer) {
+      setRenderError(error, QStringLiteral("There is no renderer for document data."));
+      return QByteArray();
+    }
+    if (!pdf)
+      return m_renderer->tiffDataWithGraphics(_graphics, error);
+    QString reason;
+    const QByteArray data = m_renderer->pdfDataWithGraphics(_graphics, &reason);
+    if (data.isEmpty())
+      setRenderError(error, reason);
+    return data;
+  }
   throw std::logic_error(QStringLiteral("QLNDocument cannot write data of the type \"%1\".")
                              .arg(typeName)
                              .toStdString());
+}
+
+std::unique_ptr<QLNPrintOperation> QLNDocument::printOperationWithSettings(const QVariantMap &settings,
+                                                                          QString *error) {
+  if (!m_renderer) {
+    if (error)
+      *error = QStringLiteral("There is no renderer to print with.");
+    return nullptr;
+  }
+  const QString jobTitle = displayName();
+  const QSizeF size = canvasSize(true, QSizeF());
+  std::unique_ptr<QLNPrintOperation> operation =
+      m_renderer->printOperation(QRectF(QPointF(0, 0), size), _graphics, jobTitle);
+  if (!operation) {
+    if (error)
+      *error = QStringLiteral("The card cannot be printed.");
+    return nullptr;
+  }
+  operation->printInfo = m_printInfo;
+  operation->canSpawnSeparateThread = true;
+  for (auto it = settings.constBegin(); it != settings.constEnd(); ++it)
+    operation->printInfoDictionary.insert(it.key(), it.value());
+  return operation;
 }
 
 void QLNDocument::setPrintInfo(const QLNPrintInfo &printInfo) {

@@ -27,17 +27,6 @@ float pointsToMillimetres(double points) { return float(points * 0.3527777777778
 
 }  // namespace
 
-PropertyFillGuard::PropertyFillGuard() : m_previous(Not_Draw_Only_Prop_Change) { Not_Draw_Only_Prop_Change = 1; }
-
-PropertyFillGuard::~PropertyFillGuard() { release(); }
-
-void PropertyFillGuard::release() {
-  if (!m_active)
-    return;
-  m_active = false;
-  Not_Draw_Only_Prop_Change = m_previous;
-}
-
 UndoRegistrationPause::UndoRegistrationPause(QLNDocument *document) : m_document(document) {
   if (m_document)
     m_document->Enable_Disable_Undo_Registraion(0);

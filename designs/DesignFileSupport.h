@@ -1,6 +1,7 @@
 #pragma once
-// Small helpers of the design-file commands of the main window controller: guards that
-// put the property-fill flag and the document's undo registration back on every path,
+// Small helpers of the design-file commands of the main window controller: a guard that
+// puts the document's undo registration back on every path (the property-fill flag has
+// its guard in the main window, QLNWindowController::PropertyFillGuard),
 // the clearing of the program's own clipboard contents, and the few main window steps
 // that the design files take before the property panel, the tools and the spreadsheet
 // combo services exist (each says which operation it stands in for).
@@ -15,21 +16,6 @@ class QComboBox;
 class QLNDocument;
 
 namespace DesignFiles {
-
-// Sets Not_Draw_Only_Prop_Change for its life (or until release()) and then puts back
-// the value it found.
-class PropertyFillGuard {
-public:
-  PropertyFillGuard();
-  ~PropertyFillGuard();
-  PropertyFillGuard(const PropertyFillGuard &) = delete;
-  PropertyFillGuard &operator=(const PropertyFillGuard &) = delete;
-  void release();
-
-private:
-  int m_previous;
-  bool m_active = true;
-};
 
 // Switches the document's undo registration off for its life (or until release()).
 // Registration is counted, so the end matches exactly this pause whatever happened

@@ -132,11 +132,12 @@ int QLNWindowController::Read_and_load_design_Log(const QString &path, const QSt
     // Undo registration is off and the property updates do nothing until the design is
     // in place; both are put back however the loading ends.
     DesignFiles::UndoRegistrationPause undoPause(m_document);
-    DesignFiles::PropertyFillGuard fill;
+    PropertyFillGuard fill;
 
     New_Project_Setting_Reset();
-    // The property panel's tabs are removed once the panel exists; the reset emptied
-    // both sides.
+    // The property panel's tabs go until the design is in place; the reset emptied both
+    // sides.
+    Remove_All_Tab_Items();
 
     // The front side's settings, and its size for the document and the canvases.
     Front_card_Prop = contents->front;
@@ -171,7 +172,8 @@ int QLNWindowController::Read_and_load_design_Log(const QString &path, const QSt
     }
 
     fill.release();
-    // (The property panel shows the card's properties once it exists.)
+    // The property panel shows the loaded card's properties.
+    Show_RHS_Properties(nullptr);
 
     // The background pictures, back side first.
     if (hasPictureFill(Back_card_Prop))
@@ -190,9 +192,10 @@ int QLNWindowController::Read_and_load_design_Log(const QString &path, const QSt
     Show_NSLog_Message(QStringLiteral("The design log %1 could not be loaded.").arg(path));
   }
   // Whatever was loaded before the failure stays untitled, so that no later save
-  // replaces the file with a part of it.
+  // replaces the file with a part of it; the panel shows its card again.
   Project_File_Name = QString();
   Set_Log_Name_In_Title();
+  Show_RHS_Properties(nullptr);
   return 0;
 }
 

@@ -24,7 +24,7 @@
 void QLNWindowController::New_Project_Setting_Reset() {
   // 1. Property updates do nothing while the controls are set by code; the flag is put
   //    back when the reset ends, however it ends.
-  DesignFiles::PropertyFillGuard fill;
+  PropertyFillGuard fill;
 
   // 2. Card objects this program put on the clipboard cannot be pasted into the new
   //    design; whatever else the user copied stays.
@@ -59,9 +59,9 @@ void QLNWindowController::New_Project_Setting_Reset() {
   resetCardPropertyForNewProject(Front_card_Prop, m_All_Text_font, All_Text_clr());
   resetCardPropertyForNewProject(Back_card_Prop, m_All_Text_font, All_Text_clr());
 
-  // 16. The front side is current. (17. The card panel's fill buttons come with the
-  //     property panel.)
+  // 16. The front side is current. 17. The card panel's fill controls for a solid fill.
   Select_front_side();
+  card_prop_set(QStringLiteral("S"));
   // 18. The title names no file.
   Set_Log_Name_In_Title();
   // 19. Both canvases lose every object, and their selections with them. Nothing of it
@@ -78,7 +78,8 @@ void QLNWindowController::New_Project_Setting_Reset() {
 void QLNWindowController::New_Project() {
   try {
     New_Project_Setting_Reset();
-    // The property panel shows the card's own properties once it exists.
+    // The property panel shows the new card's own properties.
+    Show_RHS_Properties(nullptr);
     Refresh_Canvas();
     Open_Start_Window();
   } catch (const std::exception &error) {

@@ -1,6 +1,9 @@
 #include "mainwindow/AppSession.h"
 
+#include "mainwindow/DocumentScriptingBus.h"
 #include "mainwindow/QLNWindowController.h"
+
+#include "canvas/QLNRenderingView.h"
 
 #include "core/QLNDocument.h"
 
@@ -8,7 +11,10 @@
 
 #include <QMainWindow>
 
-AppSession::AppSession() : m_document(std::make_unique<QLNDocument>()) {}
+AppSession::AppSession() : m_document(std::make_unique<QLNDocument>()) {
+  // The document's PDF and TIFF data and its printing are drawn by the renderer.
+  m_document->setRenderer(QLNRenderingView::documentRenderer());
+}
 
 AppSession::~AppSession() {
   // The controller observes the document: it goes first.
@@ -35,5 +41,7 @@ bool AppSession::start() {
     m_exitStatus = controller->exitStatus();
     return false;
   }
+  // Scripts reach the document on the session bus, when there is one.
+  DocumentScriptingBus::registerOnSessionBus(m_document.get());
   return true;
 }

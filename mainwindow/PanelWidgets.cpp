@@ -179,6 +179,21 @@ void linkStepperAndField(Stepper *stepper, QLineEdit *field, int decimals) {
   });
 }
 
+QString fieldNumber(double value) {
+  if (!std::isfinite(value))
+    return QStringLiteral("0");
+  // Six significant digits: a float's value shows as it was typed (45.9, not 45.900001).
+  return QString::number(value, 'g', 6);
+}
+
+bool copyStepperToField(const QObject *sender, const Stepper *stepper, QLineEdit *field, StepperCopy copy) {
+  if (!sender || !stepper || !field || sender != stepper)
+    return false;
+  field->setText(copy == StepperCopy::IntValue ? QString::number(stepper->intValue())
+                                               : fieldNumber(double(stepper->floatValue())));
+  return true;
+}
+
 // ---- RadioMatrix ---------------------------------------------------------------------------
 
 RadioMatrix::RadioMatrix(const QStringList &titles, Qt::Orientation orientation, QWidget *parent)

@@ -103,6 +103,19 @@ private:
 // actions copy the value themselves. `decimals` is the number of decimals accepted.
 void linkStepperAndField(Stepper *stepper, QLineEdit *field, int decimals = 0);
 
+// A number as the panel's value fields show it: locale-independent, without trailing
+// zeros ("3", "45.9", "85.598").
+QString fieldNumber(double value);
+
+// How a stepper's value is copied into the field beside it.
+enum class StepperCopy { IntValue, FloatValue };
+// The rule of the stepper-and-field pairs: an action sent by the stepper itself writes
+// the stepper's value into the field and answers true; sent by the field (or anything
+// else) it copies nothing and answers false. The action then reads the stepper, which
+// a typed value has reached already (linkStepperAndField).
+bool copyStepperToField(const QObject *sender, const Stepper *stepper, QLineEdit *field,
+                        StepperCopy copy = StepperCopy::IntValue);
+
 class RadioMatrix : public QWidget {
   Q_OBJECT
 public:

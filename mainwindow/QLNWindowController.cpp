@@ -112,6 +112,8 @@ QLNWindowController::QLNWindowController()
   installDesignFileCommands();
   // The tool column.
   connectToolButtons();
+  // The card tabs' controls reach the card settings actions.
+  connectCardSettingsActions();
   ui->window->installEventFilter(this);
 }
 
@@ -378,6 +380,8 @@ void QLNWindowController::awakeFromNib() {
     ui->shape_hatch_style->setCurrentIndex(0);
     ui->Card_hatch_style->setCurrentIndex(0);
   }
+  // 18 (end). The card fill controls set for a solid fill.
+  card_prop_set(QStringLiteral("S"));
   Not_Draw_Only_Prop_Change = 0;
 
   // 22. The standard canvas size.
@@ -427,9 +431,13 @@ void QLNWindowController::Open_Start_Window() {
   if (Start_Card_Option == QStringLiteral("W")) {
     if (m_document)
       m_document->Enable_Disable_Undo_Registraion(0);
+    // The card panel as the wizard left it becomes the current side's settings.
+    Update_Card_Graphics();
     ui->myTargetView->show();
     ui->sett_tab->show();
     ui->matrix_card_shape->selectCellAtRow(Card_Shape.load());
+    // (The invitation texts are placed here once the start window's wizard exists.)
+    Show_RHS_Properties(nullptr);
     if (m_document)
       m_document->Enable_Disable_Undo_Registraion(1);
   }

@@ -22,8 +22,10 @@
 //                                     of new objects, the picture file panel, what the
 //                                     canvases ask of the controller (CanvasServices)
 //   QLNWindowController_PropertyPanel.cpp
-//                                     Show_RHS_Properties (its first steps until the
-//                                     property panel is built)
+//                                     the property panel: Show_RHS_Properties, its tab
+//                                     sets and their filling, the editing buttons' states
+//   QLNWindowController_CardSettings.cpp
+//                                     the actions of the card tabs (Update_Card_Graphics ...)
 //   QLNWindowController_Services.cpp  side lists, images, e-mail settings, listings,
 //                                     series-in-use test, dates and times, paths, the
 //                                     size list table, the sheets
@@ -50,6 +52,8 @@
 
 #include <QColor>
 #include <QDateTime>
+#include <QFont>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -77,10 +81,6 @@ class QWidget;
 extern const QString QLNSelectedToolDidChangeNotification;  // "QLNSelectedToolDidChange"
 // Context of the controller's observation of the document's "canvasSize".
 extern const char *const QLNWindowControllerCanvasSizeObservationContext;
-
-// The first toolkit version, on Get_OS_Version's scale, that draws card images as
-// resolution-independent vector data; below it the renderer caches a screen bitmap.
-constexpr int ResolutionIndependentToolkitVersion = 1039;
 
 class QLNWindowController;
 // The one controller: set by the constructor, returned by defaultInstance().
@@ -286,6 +286,81 @@ public:
   // false.
   bool Browse_User_Image_Manually();
 
+  // ---- Property panel (QLNWindowController_PropertyPanel.cpp) ------------------------------
+  // Sets Not_Draw_Only_Prop_Change to 1 for its life (or until release()) and then puts
+  // back the value it found, however the scope is left: while the panel's controls are
+  // filled by code the property updates do nothing, and an exception never leaves them
+  // switched off.
+  class PropertyFillGuard {
+  public:
+    PropertyFillGuard();
+    ~PropertyFillGuard();
+    PropertyFillGuard(const PropertyFillGuard &) = delete;
+    PropertyFillGuard &operator=(const PropertyFillGuard &) = delete;
+    void release();
+
+  private:
+    int m_previous;
+    bool m_active = true;
+  };
+  // Empties the tab view sett_tab (the fifteen tab pages stay in DrawWindow).
+  void Remove_All_Tab_Items();
+  // The card fill controls for the fill style "S", "G", "H" or "I" (any other code
+  // counts as "S"): the four fill radios, the border and fill boxes by their check
+  // boxes, then the colour, gradient, hatch and picture controls of the style.
+  void card_prop_set(const QString &style);
+  // The label a tab page shows when it is inserted (it keeps the last one set).
+  QString tabItemLabel(QWidget *page) const;
+  // The editing buttons for what the panel shows: an unlocked object (the first two),
+  // the card, a locked object. Set_Paste_Button_Status enables Paste_btn exactly when
+  // the clipboard holds card objects of this program.
+  void Enable_Standard_Button_For_Control();
+  void Enable_Standard_Button_For_Unlock();
+  void Disable_Standard_Button_For_Card();
+  void Disable_Standard_Button_For_Lock();
+  void Set_Paste_Button_Status();
+  // The object the panel shows (Last_Selected_Graphic) while it is still alive; null
+  // while the panel shows the card or once the object is gone.
+  QLNGraphicPtr shownGraphic() const { return m_shownGraphic.lock(); }
+
+  // ---- Card settings actions (QLNWindowController_CardSettings.cpp) ------------------------
+  // Copies the whole card panel into the current side's Card_Property and redraws;
+  // nothing while Not_Draw_Only_Prop_Change is 1.
+  void Update_Card_Graphics();
+  // The actions of the card tabs' controls (connectCardSettingsActions connects them).
+  // A stepper action given its stepper copies the stepper's value into the field beside
+  // it; given the field it copies nothing.
+  void Set_Card_Clr(QObject *sender = nullptr);
+  void Card_Border_ChkBox(QObject *sender = nullptr);
+  void Card_Border_Changed(QObject *sender);
+  void Card_Fill_Chk_Box(QObject *sender = nullptr);
+  void Card_Gradient_Changed(QObject *sender);
+  void Card_Alpha_Changed(QObject *sender);
+  void Card_Solid_RD_Sel(QObject *sender = nullptr);
+  void Card_Gradient_RD_Sel(QObject *sender = nullptr);
+  void Card_Hatch_RD_Sel(QObject *sender = nullptr);
+  void Card_Image_RD_Sel(QObject *sender = nullptr);
+  // The open panel for a background picture of the current side. A chosen file that
+  // cannot be read is refused with a message and leaves the side as it was.
+  void Card_Image_Browse_Btn(QObject *sender = nullptr);
+  // The size fields (millimetres) onto the three canvases, then the content to the texts.
+  void Apply_Size_Clicked(QObject *sender = nullptr);
+  void card_shape_CellClick(QObject *sender = nullptr);
+  // Only a stepper as sender applies the size (after copying its value into its field).
+  void Card_Width_Changed(QObject *sender);
+  void Card_Height_Changed(QObject *sender);
+  // The content colour and font, where they differ from what the card tabs were last
+  // filled with, to every text object of the current side; then Update_Card_Graphics.
+  void Update_All_Card_Content();
+  void Contect_Color_Clicked(QObject *sender = nullptr);
+  // The font panel for the content font; a chosen font goes to changeAllTextFont.
+  void Content_Font_Clicked(QObject *sender = nullptr);
+  void changeAllTextFont(const QFont &chosen);
+  // Millimetres to points: mm times 2.834645669291, as a float.
+  static float MM_to_Points_Convert(float millimetres);
+  // Connects the card tabs' controls to the actions above (once; later calls do nothing).
+  void connectCardSettingsActions();
+
   // ---- Services: the size list table ---------------------------------------------------
   // The row's "Extension" text; "" (and a log line) for a row outside the list.
   QString Get_Item_Text(int row) const;
@@ -327,8 +402,9 @@ public:
   // sending_port and send_enable_ssl.
   void Get_Email_Details();
   // The toolkit's version on the scale the renderer compares with: at or above
-  // ResolutionIndependentToolkitVersion the toolkit draws card images as
-  // resolution-independent vector data (always so with Qt; 6040 for Qt 6.4.0).
+  // ResolutionIndependentToolkitVersion (core/MainWindowServices.h) the toolkit draws
+  // card images as resolution-independent vector data (always so with Qt; 6040 for Qt
+  // 6.4.0). toolkitVersion() answers the same.
   static int Get_OS_Version();
   // The export-finished box for Export_File_Path and Export_File_Message, modal.
   void Open_Export_File_Box();
@@ -432,4 +508,17 @@ private:
   // is reported; and whether the controller itself is checking a tool button.
   QPointer<QObject> m_toolButtonToggled;
   bool m_checkingToolButton = false;
+
+  // ---- Property panel and card settings actions --------------------------------------------
+  // The panel's fillings, by kind (QLNWindowController_PropertyPanel.cpp).
+  void showCardProperties();
+  void showObjectProperties(const QLNGraphicPtr &graphic);
+  void insertTabItem(QWidget *page, int index);
+  void setTabItemLabel(QWidget *page, const QString &label);
+  // The object the panel shows, held weakly: an object that is gone (and another made
+  // at its address) is never taken for the one shown.
+  std::weak_ptr<QLNGraphic> m_shownGraphic;
+  // Labels of the tab pages, kept while a page is out of the tab view.
+  QHash<QWidget *, QString> m_tabItemLabels;
+  bool m_cardSettingsConnected = false;
 };

@@ -206,14 +206,7 @@ void QLNWindowController::Get_Email_Details() {
   send_enable_ssl = settings->send_email_enable_ssl();
 }
 
-int QLNWindowController::Get_OS_Version() {
-  // Every Qt this program runs on (5 and later) draws pictures, PDF and printed pages
-  // resolution-independently, so its version sits on the scale where that began at
-  // ResolutionIndependentToolkitVersion: 1000 per major version, 10 per minor, then the
-  // patch level (6040 for Qt 6.4.0). The renderer then always takes its vector branch.
-  const QVersionNumber version = QLibraryInfo::version();
-  return version.majorVersion() * 1000 + version.minorVersion() * 10 + std::min(version.microVersion(), 9);
-}
+int QLNWindowController::Get_OS_Version() { return qtToolkitVersion(); }
 
 void QLNWindowController::Open_Export_File_Box() {
   const bool folder = QFileInfo(Export_File_Path).isDir();

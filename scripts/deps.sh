@@ -15,6 +15,7 @@ TEST_PACKAGES=(
   libgtest-dev libgmock-dev
   zbar-tools locales
   xvfb dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+  poppler-utils libglib2.0-bin   # pdfinfo and pdftoppm read rendered PDF; gdbus drives the document on the bus
   clang libclang-rt-14-dev llvm   # the fuzzing build: clang, libFuzzer, llvm-symbolizer
 )
 

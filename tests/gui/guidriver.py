@@ -29,6 +29,17 @@ def fail(message):
     sys.exit(1)
 
 
+def settled(look):
+    """`look`, answering None instead of failing while the tree changes under it (a
+    window closing or opening as it is read)."""
+    def attempt():
+        try:
+            return look()
+        except (GLib.GError, LookupError, RuntimeError, AttributeError):
+            return None
+    return attempt
+
+
 def wait_until(condition, what, timeout=20.0):
     end = time.time() + timeout
     while time.time() < end:
@@ -69,7 +80,7 @@ class Program:
         time.sleep(0.5)
         self.process = subprocess.Popen([os.environ["AMENDS_PROGRAM"]] + self.args, env=self.env,
                                         stdout=self.log, stderr=subprocess.STDOUT)
-        self.app = wait_until(self._find_app, "the program to show itself to the accessibility bus", 60)
+        self.app = wait_until(settled(self._find_app), "the program to show itself to the accessibility bus", 60)
         return self
 
     def _find_app(self):
@@ -87,7 +98,7 @@ class Program:
                 if child is not None and child.getRoleName() == role and child.name == name:
                     return child
             return None
-        return wait_until(look, "the %s %r" % (role, name), timeout)
+        return wait_until(settled(look), "the %s %r" % (role, name), timeout)
 
     def wait_for_end(self, timeout=20.0):
         try:
@@ -135,7 +146,7 @@ def find_all(accessible, role=None, name=None):
 
 
 def find(accessible, role=None, name=None, timeout=20.0):
-    return wait_until(lambda: (find_all(accessible, role, name) or [None])[0],
+    return wait_until(settled(lambda: (find_all(accessible, role, name) or [None])[0]),
                       "%s %r" % (role or "anything", name), timeout)
 
 

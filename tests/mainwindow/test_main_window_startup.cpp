@@ -74,15 +74,15 @@ TEST_F(MainWindowTest, StartUpMakesOneControllerWithItsWindowTabsAndControls) {
   EXPECT_FALSE(ui->window->windowFlags() & Qt::WindowCloseButtonHint);
   EXPECT_EQ(ui->window->palette().color(QPalette::Window), QColor(241, 244, 250));
 
-  // All fifteen tab items are kept in tab order; the five card tabs are shown.
+  // All fifteen tab items are kept in tab order; the new project ends with the card's
+  // own three tabs shown.
   QStringList kept;
   for (QWidget *page : ui->tabPages())
     kept << (page ? page->objectName() : QStringLiteral("(none)"));
   EXPECT_EQ(kept, (QStringList{"card_setting_tab", "card_info_tab", "card_size_tab", "card_bkgd_tab", "card_brdr_tab",
                                "line_tab", "shape_tab", "text_edtng_tab", "text_prop_tab", "image_tab", "sign_tab",
                                "datasource_tab", "aligmnt_tab", "barcode_tab", "Lock_tab"}));
-  EXPECT_EQ(shownTabs(ui),
-            (QStringList{"card_setting_tab", "card_info_tab", "card_size_tab", "card_bkgd_tab", "card_brdr_tab"}));
+  EXPECT_EQ(shownTabs(ui), (QStringList{"card_setting_tab", "card_bkgd_tab", "card_brdr_tab"}));
   for (QWidget *page : ui->tabPages())
     EXPECT_NE(ui->window->findChild<QWidget *>(page->objectName()), nullptr) << page->objectName().toStdString();
 
@@ -103,8 +103,10 @@ TEST_F(MainWindowTest, StartUpMakesOneControllerWithItsWindowTabsAndControls) {
   EXPECT_EQ(ui->Text_Date_style->currentIndex(), 0);
   EXPECT_EQ(comboItems(ui->Text_Time_style), (QStringList{"h:mm:ss a", "hh:mm:ss a", "H:mm:ss", "HH:mm:ss"}));
   EXPECT_EQ(ui->Text_Time_style->currentIndex(), 0);
-  EXPECT_EQ(ui->Card_bor_Text->text(), QStringLiteral("3"));
-  EXPECT_EQ(ui->Card_bor_Stepper->intValue(), 3);
+  // The border width the start-up put in (3) gave way to the new card's own (1) when
+  // the new project showed the card tabs.
+  EXPECT_EQ(ui->Card_bor_Text->text(), QStringLiteral("1"));
+  EXPECT_EQ(ui->Card_bor_Stepper->intValue(), 1);
   EXPECT_EQ(Not_Draw_Only_Prop_Change, 0);
 
   // The hatch combos list the pattern files by name, without folders or extensions.

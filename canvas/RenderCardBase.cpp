@@ -1,4 +1,4 @@
-#include "mainwindow/CardBaseDrawing.h"
+#include "canvas/RenderCardBase.h"
 
 #include "core/CardDrawing.h"
 #include "core/Card_Property.h"

@@ -1,0 +1,422 @@
+#include "mainwindow/DocumentScriptingBus.h"
+
+#include "core/CardObjectArchive.h"
+#include "core/CardDrawing.h"
+#include "core/DocumentScripting.h"
+#include "core/QLNDocument.h"
+#include "core/QLNText.h"
+#include "core/Shape_Control.h"
+#include "core/Utilities.h"
+
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMetaType>
+#include <QMetaType>
+
+#include <cmath>
+#include <cstring>
+#include <optional>
+#include <stdexcept>
+
+const QString DocumentScriptingBus::ServiceName = QStringLiteral("org.amends.Amends");
+const QString DocumentScriptingBus::ObjectPath = QStringLiteral("/Document");
+const QString DocumentScriptingBus::InterfaceName = QStringLiteral("org.amends.Amends.Document");
+
+namespace {
+
+const QString RangeError = QStringLiteral("org.amends.Amends.Error.Range");
+const QString IndexError = QStringLiteral("org.amends.Amends.Error.Index");
+const QString InvalidArgs = QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs");
+
+// Longest text a script may give a text object.
+constexpr qsizetype MaxScriptedTextLength = 100'000;
+
+// A colour as three 16-bit numbers on the bus: the RGB colour descriptor of scripts.
+struct BusRgb {
+  quint16 red = 0;
+  quint16 green = 0;
+  quint16 blue = 0;
+};
+
+QDBusArgument &operator<<(QDBusArgument &argument, const BusRgb &rgb) {
+  argument.beginStructure();
+  argument << rgb.red << rgb.green << rgb.blue;
+  argument.endStructure();
+  return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, BusRgb &rgb) {
+  argument.beginStructure();
+  argument >> rgb.red >> rgb.green >> rgb.blue;
+  argument.endStructure();
+  return argument;
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(BusRgb)
+
+namespace {
+
+// A failed call: the D-Bus error name and its message.
+struct BusError : std::runtime_error {
+  BusError(const QString &name, const QString &message)
+      : std::runtime_error(message.toStdString()), name(name), message(message) {}
+  QString name;
+  QString message;
+};
+
+void registerBusTypes() {
+  static const bool registered = [] {
+    qDBusRegisterMetaType<BusRgb>();
+    qDBusRegisterMetaType<QList<QVariantMap>>();
+    return true;
+  }();
+  (void)registered;
+}
+
+bool isNumber(const QVariant &value) {
+  switch (value.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+    case QMetaType::Double:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The numbers of an array or structure of numbers; none for anything else.
+std::optional<QList<double>> numbersOf(const QVariant &value) {
+  QList<double> numbers;
+  if (value.metaType() == QMetaType::fromType<QDBusArgument>()) {
+    const QDBusArgument argument = value.value<QDBusArgument>();
+    const QDBusArgument::ElementType type = argument.currentType();
+    if (type == QDBusArgument::ArrayType)
+      argument.beginArray();
+    else if (type == QDBusArgument::StructureType)
+      argument.beginStructure();
+    else
+      return std::nullopt;
+    while (!argument.atEnd()) {
+      if (numbers.size() > 16) return std::nullopt;
+      const QVariant element = argument.asVariant();
+      if (!isNumber(element)) return std::nullopt;
+      numbers.append(element.toDouble());
+    }
+    if (type == QDBusArgument::ArrayType)
+      argument.endArray();
+    else
+      argument.endStructure();
+    return numbers;
+  }
+  if (value.metaType() == QMetaType::fromType<QVariantList>() ||
+      value.metaType() == QMetaType::fromType<QList<double>>() ||
+      value.metaType() == QMetaType::fromType<QList<int>>()) {
+    const QVariantList list = value.toList();
+    if (list.size() > 16) return std::nullopt;
+    for (const QVariant &element : list) {
+      if (!isNumber(element)) return std::nullopt;
+      numbers.append(element.toDouble());
+    }
+    return numbers;
+  }
+  return std::nullopt;
+}
+
+QColor colourOf(const QString &name, const QVariant &value) {
+  const std::optional<QList<double>> numbers = numbersOf(value);
+  if (!numbers || numbers->size() != 3)
+    throw BusError(InvalidArgs, QStringLiteral("\"%1\" takes three numbers: red, green and blue.").arg(name));
+  quint16 rgb[3];
+  for (int i = 0; i < 3; ++i) {
+    const double n = numbers->at(i);
+    if (!(n >= 0.0 && n <= 65535.0) || n != std::floor(n))
+      throw BusError(InvalidArgs, QStringLiteral("\"%1\" takes whole numbers from 0 to 65535.").arg(name));
+    rgb[i] = quint16(n);
+  }
+  QLNScriptingDescriptor descriptor;
+  descriptor.descriptorType = QLNTypeRGBColor;
+  descriptor.data = QByteArray(reinterpret_cast<const char *>(rgb), sizeof rgb);
+  const std::optional<QColor> colour = QLNScripting::scriptingRGBColorWithDescriptor(descriptor);
+  if (!colour) throw BusError(InvalidArgs, QStringLiteral("\"%1\" is not a colour.").arg(name));
+  return *colour;
+}
+
+QVariant busColour(const QColor &colour) {
+  const QLNScriptingDescriptor descriptor = QLNScripting::scriptingRGBColorDescriptor(colour);
+  BusRgb rgb;
+  quint16 numbers[3] = {0, 0, 0};
+  if (descriptor.data.size() == sizeof numbers) std::memcpy(numbers, descriptor.data.constData(), sizeof numbers);
+  rgb.red = numbers[0];
+  rgb.green = numbers[1];
+  rgb.blue = numbers[2];
+  return QVariant::fromValue(rgb);
+}
+
+QRectF boundsOf(const QVariant &value) {
+  const std::optional<QList<double>> numbers = numbersOf(value);
+  if (!numbers || numbers->size() != 4)
+    throw BusError(InvalidArgs, QStringLiteral("\"bounds\" takes four numbers: x, y, width and height."));
+  for (double n : *numbers)
+    if (!std::isfinite(n) || std::abs(n) > DecodedLimits::MaxCoordinate)
+      throw BusError(InvalidArgs,
+                     QStringLiteral("\"bounds\" takes numbers within %1 points.").arg(DecodedLimits::MaxCoordinate));
+  if (numbers->at(2) < 0 || numbers->at(3) < 0)
+    throw BusError(InvalidArgs, QStringLiteral("\"bounds\" takes a width and a height of at least 0."));
+  return QRectF(numbers->at(0), numbers->at(1), numbers->at(2), numbers->at(3));
+}
+
+// The class and the kind key of the object an insertion under `key` makes.
+QString classForKey(const QString &key, const QVariantMap &properties) {
+  if (key == QLNDocumentRectanglesKey || key == QLNDocumentCirclesKey) return QStringLiteral("Shape_Control");
+  if (key == QLNDocumentLinesKey) return QStringLiteral("QLNLine");
+  if (key == QLNDocumentTextAreasKey) return QStringLiteral("QLNText");
+  if (key == QLNDocumentImagesKey) return QStringLiteral("QLNImage");
+  if (key == QLNDocumentGraphicsKey) {
+    const QVariant requested = properties.value(QStringLiteral("class"));
+    if (!requested.isValid()) return QStringLiteral("QLNGraphic");
+    if (requested.metaType() != QMetaType::fromType<QString>())
+      throw BusError(InvalidArgs, QStringLiteral("\"class\" takes the name of a card object class."));
+    const QString name = requested.toString();
+    static const QStringList classes = {QStringLiteral("QLNGraphic"), QStringLiteral("Shape_Control"),
+                                        QStringLiteral("QLNText"),    QStringLiteral("QLNLine"),
+                                        QStringLiteral("QLNImage"),   QStringLiteral("QLNSignature"),
+                                        QStringLiteral("QLNBarcode")};
+    if (!classes.contains(name))
+      throw BusError(InvalidArgs, QStringLiteral("There is no card object class \"%1\".").arg(name));
+    return name;
+  }
+  throw BusError(InvalidArgs, QStringLiteral("Objects cannot be inserted under the key \"%1\".").arg(key));
+}
+
+// Runs one of the object's scripting setters; a refusal becomes an error.
+template <class Set>
+void setScripted(Set set) {
+  ScriptCommand command;
+  {
+    ScriptCommand::Scope scope(command);
+    set();
+  }
+  if (command.errorNumber != 0)
+    throw BusError(InvalidArgs, command.errorString.isEmpty()
+                                    ? QStringLiteral("The property cannot be set on this object.")
+                                    : command.errorString);
+}
+
+// A new object for an insertion under `key`, with its properties set.
+QLNGraphicPtr makeObject(QLNDocument &document, const QString &key, const QVariantMap &properties) {
+  const QString className = classForKey(key, properties);
+  // Everything is checked before the object is made.
+  std::optional<QRectF> bounds;
+  std::optional<QColor> fill;
+  std::optional<QColor> stroke;
+  std::optional<double> strokeWidth;
+  QVariant text;
+  for (auto it = properties.constBegin(); it != properties.constEnd(); ++it) {
+    const QString &name = it.key();
+    const QVariant &value = it.value();
+    if (name == QLatin1String("class")) {
+      if (key != QLNDocumentGraphicsKey)
+        throw BusError(InvalidArgs, QStringLiteral("\"class\" is given only under the key \"graphics\"."));
+    } else if (name == QLatin1String("bounds")) {
+      bounds = boundsOf(value);
+    } else if (name == QLatin1String("fillColor")) {
+      fill = colourOf(name, value);
+    } else if (name == QLatin1String("strokeColor")) {
+      stroke = colourOf(name, value);
+    } else if (name == QLatin1String("strokeWidth")) {
+      const double width = value.toDouble();
+      if (!isNumber(value) || !std::isfinite(width) || width < 0 || width > CardDrawing::MaxStrokeWidth)
+        throw BusError(InvalidArgs,
+                       QStringLiteral("\"strokeWidth\" takes a number from 0 to %1.").arg(CardDrawing::MaxStrokeWidth));
+      strokeWidth = width;
+    } else if (name == QLatin1String("text")) {
+      if (className != QLatin1String("QLNText"))
+        throw BusError(InvalidArgs, QStringLiteral("Only a text takes \"text\"."));
+      if (value.metaType() != QMetaType::fromType<QString>())
+        throw BusError(InvalidArgs, QStringLiteral("\"text\" takes a string."));
+      if (value.toString().size() > MaxScriptedTextLength)
+        throw BusError(InvalidArgs, QStringLiteral("\"text\" takes at most %1 characters.").arg(MaxScriptedTextLength));
+      text = value.toString();
+    } else {
+      throw BusError(InvalidArgs, QStringLiteral("There is no property \"%1\".").arg(name));
+    }
+  }
+
+  QLNGraphicPtr graphic;
+  try {
+    graphic = document.newScriptingObjectOfClass(className, key, text, {});
+  } catch (const std::invalid_argument &e) {
+    throw BusError(InvalidArgs, QString::fromUtf8(e.what()));
+  }
+  if (auto *shape = dynamic_cast<Shape_Control *>(graphic.get())) {
+    if (key == QLNDocumentCirclesKey)
+      shape->Set_Shape_Type(QStringLiteral("C"));
+    else if (key == QLNDocumentRectanglesKey)
+      shape->Set_Shape_Type(QStringLiteral("R"));
+  }
+  if (bounds) graphic->setBounds(*bounds);
+  if (fill) setScripted([&] { graphic->setScriptingFillColor(*fill); });
+  if (stroke) setScripted([&] { graphic->setScriptingStrokeColor(*stroke); });
+  if (strokeWidth) setScripted([&] { graphic->setScriptingStrokeWidth(*strokeWidth); });
+  return graphic;
+}
+
+QVariantMap describe(const QLNGraphicPtr &graphic, int index, int frontIndex) {
+  QVariantMap element;
+  element.insert(QStringLiteral("class"), graphic->className());
+  element.insert(QStringLiteral("index"), index);
+  if (frontIndex >= 0) element.insert(QStringLiteral("frontIndex"), frontIndex);
+  const QRectF b = graphic->bounds();
+  element.insert(QStringLiteral("bounds"), QVariant::fromValue(QList<double>{b.x(), b.y(), b.width(), b.height()}));
+  element.insert(QStringLiteral("controlID"), graphic->control_ID);
+  element.insert(QStringLiteral("printed"), graphic->print_object == 0);
+  element.insert(QStringLiteral("locked"), graphic->ctrl_is_locked);
+  element.insert(QStringLiteral("visible"), graphic->ctrl_is_visible);
+  if (dynamic_cast<Shape_Control *>(graphic.get())) element.insert(QStringLiteral("shape"), graphic->Get_shape_type());
+  if (dynamic_cast<QLNText *>(graphic.get())) element.insert(QStringLiteral("text"), graphic->Text_contents()->string);
+  if (const std::optional<QColor> fill = graphic->scriptingFillColor())
+    element.insert(QStringLiteral("fillColor"), busColour(*fill));
+  if (const std::optional<QColor> stroke = graphic->scriptingStrokeColor())
+    element.insert(QStringLiteral("strokeColor"), busColour(*stroke));
+  if (const std::optional<double> width = graphic->scriptingStrokeWidth())
+    element.insert(QStringLiteral("strokeWidth"), *width);
+  return element;
+}
+
+}  // namespace
+
+// ---- Registration --------------------------------------------------------------------------------
+
+DocumentScriptingBus::DocumentScriptingBus(QLNDocument *document, const QDBusConnection &connection)
+    : QObject(document), m_document(document), m_connection(connection) {}
+
+DocumentScriptingBus::~DocumentScriptingBus() {
+  if (m_registered) m_connection.unregisterObject(ObjectPath);
+  if (m_ownsName) m_connection.unregisterService(ServiceName);
+}
+
+DocumentScriptingBus *DocumentScriptingBus::registerDocument(QLNDocument *document, const QDBusConnection &connection) {
+  if (!document || !connection.isConnected()) return nullptr;
+  registerBusTypes();
+  auto *bus = new DocumentScriptingBus(document, connection);
+  QDBusConnection registering = connection;
+  if (!registering.registerObject(ObjectPath, bus, QDBusConnection::ExportAllSlots)) {
+    Show_NSLog_Message(QStringLiteral("The document could not be put on the bus: %1 is taken.").arg(ObjectPath));
+    delete bus;
+    return nullptr;
+  }
+  bus->m_registered = true;
+  bus->m_ownsName = registering.registerService(ServiceName);
+  if (!bus->m_ownsName)
+    Show_NSLog_Message(QStringLiteral("The bus name %1 is taken; the document answers under %2 only.")
+                           .arg(ServiceName, registering.baseService()));
+  return bus;
+}
+
+DocumentScriptingBus *DocumentScriptingBus::registerOnSessionBus(QLNDocument *document) {
+  const QDBusConnection session = QDBusConnection::sessionBus();
+  if (!session.isConnected()) return nullptr;
+  return registerDocument(document, session);
+}
+
+void DocumentScriptingBus::fail(const QString &name, const QString &message) {
+  if (calledFromDBus())
+    sendErrorReply(name, message);
+  else
+    throw BusError(name, message);
+}
+
+// ---- Calls -------------------------------------------------------------------------------------
+
+QStringList DocumentScriptingBus::Keys() {
+  return {QLNDocumentGraphicsKey,        QLNDocumentGraphicsKey_back, QLNDocumentGraphicsKey_temp,
+          QLNDocumentRectanglesRoundKey, QLNDocumentRectanglesKey,    QLNDocumentCirclesKey,
+          QLNDocumentLinesKey,           QLNDocumentTextAreasKey,     QLNDocumentImagesKey};
+}
+
+int DocumentScriptingBus::Count(const QString &key) {
+  const std::optional<QLNGraphicList> elements = m_document->scriptingElements(key);
+  if (!elements) {
+    fail(InvalidArgs, QStringLiteral("There is no element key \"%1\".").arg(key));
+    return 0;
+  }
+  return int(elements->size());
+}
+
+QList<QVariantMap> DocumentScriptingBus::Elements(const QString &key) {
+  const std::optional<QLNGraphicList> elements = m_document->scriptingElements(key);
+  if (!elements) {
+    fail(InvalidArgs, QStringLiteral("There is no element key \"%1\".").arg(key));
+    return {};
+  }
+  const bool front = key != QLNDocumentGraphicsKey_back && key != QLNDocumentGraphicsKey_temp;
+  const QLNGraphicList frontList = m_document->graphics();
+  QList<QVariantMap> result;
+  for (int i = 0; i < elements->size(); ++i) {
+    const QLNGraphicPtr &graphic = elements->at(i);
+    if (!graphic) continue;
+    const int frontIndex = front ? int(frontList.indexOf(graphic)) : -1;
+    result.append(describe(graphic, i, frontIndex));
+  }
+  return result;
+}
+
+int DocumentScriptingBus::Insert(const QString &key, int index, const QVariantMap &properties) {
+  try {
+    const QLNGraphicPtr graphic = makeObject(*m_document, key, properties);
+    if (key == QLNDocumentGraphicsKey) {
+      if (index < 0 || index > m_document->graphics().size())
+        throw BusError(IndexError, QStringLiteral("The front list has no place %1.").arg(index));
+      m_document->insertGraphic(graphic, index);
+    } else if (key == QLNDocumentRectanglesKey) {
+      m_document->insertObject_inRectanglesAtIndex(graphic, index);
+    } else if (key == QLNDocumentCirclesKey) {
+      m_document->insertObject_inCirclesAtIndex(graphic, index);
+    } else if (key == QLNDocumentLinesKey) {
+      m_document->insertObject_inLinesAtIndex(graphic, index);
+    } else if (key == QLNDocumentTextAreasKey) {
+      m_document->insertObject_inTextAreasAtIndex(graphic, index);
+    } else {
+      m_document->insertObject_inImagesAtIndex(graphic, index);
+    }
+    return int(m_document->graphics().indexOf(graphic));
+  } catch (const QLNScriptingRangeError &e) {
+    fail(RangeError, e.message());
+  } catch (const BusError &e) {
+    fail(e.name, e.message);
+  }
+  return -1;
+}
+
+void DocumentScriptingBus::Remove(const QString &key, int index) {
+  try {
+    if (key == QLNDocumentGraphicsKey) {
+      if (index < 0 || index >= m_document->graphics().size())
+        throw BusError(IndexError, QStringLiteral("The front list has no object %1.").arg(index));
+      m_document->removeGraphicAtIndex(index);
+    } else if (key == QLNDocumentRectanglesKey) {
+      m_document->removeObjectFromRectanglesAtIndex(index);
+    } else if (key == QLNDocumentCirclesKey) {
+      m_document->removeObjectFromCirclesAtIndex(index);
+    } else if (key == QLNDocumentLinesKey) {
+      m_document->removeObjectFromLinesAtIndex(index);
+    } else if (key == QLNDocumentTextAreasKey) {
+      m_document->removeObjectFromTextAreasAtIndex(index);
+    } else if (key == QLNDocumentImagesKey) {
+      m_document->removeObjectFromImagesAtIndex(index);
+    } else {
+      throw BusError(InvalidArgs, QStringLiteral("Objects cannot be removed under the key \"%1\".").arg(key));
+    }
+  } catch (const QLNScriptingRangeError &e) {
+    fail(RangeError, e.message());
+  } catch (const BusError &e) {
+    fail(e.name, e.message);
+  }
+}
