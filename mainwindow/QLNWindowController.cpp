@@ -332,6 +332,9 @@ void QLNWindowController::awakeFromNib() {
   ListData.clear();
   reloadColList();
 
+  // 11. The rulers, hidden when the canvases are made, are toggled once: shown.
+  ui->Show_Hide_Ruler_chk->setChecked(true);
+
   // 12. Keep the fifteen tabs (DrawWindow holds them) and show only the five card tabs.
   for (QWidget *page : {ui->line_tab, ui->shape_tab, ui->text_edtng_tab, ui->text_prop_tab, ui->image_tab,
                         ui->sign_tab, ui->datasource_tab, ui->aligmnt_tab, ui->barcode_tab, ui->Lock_tab}) {

@@ -16,6 +16,7 @@
 #include "core/Shape_Control.h"
 #include "output/model/Preferences.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -164,6 +165,12 @@ TEST_F(MainWindowTest, StartUpMakesOneControllerWithItsWindowTabsAndControls) {
   EXPECT_TRUE(controller->data_table_content.isEmpty());
   EXPECT_FALSE(controller->_grid->isAlwaysShown());
   EXPECT_FALSE(ui->Align_with_grid_btn->isEnabled());
+  // The rulers were toggled once: shown on every side, the box ticked; unticking hides them.
+  EXPECT_TRUE(ui->Show_Hide_Ruler_chk->isChecked());
+  for (QLNGraphicView *view : {controller->frontView(), controller->backView(), controller->tempView()})
+    EXPECT_TRUE(view->rulersVisible());
+  ui->Show_Hide_Ruler_chk->setChecked(false);
+  EXPECT_FALSE(controller->frontView()->rulersVisible());
 
   // Nothing was asked of the user.
   EXPECT_TRUE(scripted.requests().empty());
