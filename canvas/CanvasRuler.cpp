@@ -43,16 +43,17 @@ CanvasRuler::CanvasRuler(Qt::Orientation orientation, QWidget *parent) : QWidget
 }
 
 CanvasRuler::~CanvasRuler() {
-  if (m_client)
-    m_client->removeEventFilter(this);
+  if (m_clientObject)
+    m_clientObject->removeEventFilter(this);
 }
 
 void CanvasRuler::setClientView(QLNGraphicView *view) {
   if (m_client == view)
     return;
-  if (m_client)
-    m_client->removeEventFilter(this);
+  if (m_clientObject)
+    m_clientObject->removeEventFilter(this);
   m_client = view;
+  m_clientObject = view;
   if (view)
     view->installEventFilter(this);
   update();
@@ -96,7 +97,7 @@ QSize CanvasRuler::minimumSizeHint() const {
 
 bool CanvasRuler::eventFilter(QObject *watched, QEvent *event) {
   // The canvas scrolled or was zoomed: the scale moved with it.
-  if (watched == m_client && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+  if (watched == m_clientObject && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
     update();
   return QWidget::eventFilter(watched, event);
 }

@@ -55,5 +55,8 @@ protected:
 private:
   Qt::Orientation m_orientation;
   QPointer<QLNGraphicView> m_client;
+  // The same canvas as a plain object: the event filter compares with it, which stays
+  // sound while the canvas is being destroyed and sends its last events.
+  QPointer<QObject> m_clientObject;
   QList<double> m_lines;
 };

@@ -15,6 +15,7 @@
 #include "canvas/QLNGraphicView.h"
 
 #include "canvas/CanvasRuler.h"
+#include "canvas/QLNZoomingScrollView.h"
 #include "canvas/CanvasServices.h"
 
 #include "core/Globals.h"
@@ -154,7 +155,23 @@ void QLNGraphicView::hideEvent(QHideEvent *event) {
   QWidget::hideEvent(event);
 }
 
+namespace {
+
+// The zooming scroll view the canvas sits in (canvas -> clip view -> scroll view), if any.
+QLNZoomingScrollView *enclosingZoomingScrollView(const QWidget *canvas) {
+  QWidget *clip = canvas->parentWidget();
+  if (!qobject_cast<SWCenteringClipView *>(clip))
+    return nullptr;
+  return qobject_cast<QLNZoomingScrollView *>(clip->parentWidget());
+}
+
+}  // namespace
+
 void QLNGraphicView::autoscroll(const QPoint &pixel) {
+  if (QLNZoomingScrollView *scrollView = enclosingZoomingScrollView(this)) {
+    scrollView->scrollPointToVisible(QPointF(pixel) / m_zoomFactor);
+    return;
+  }
   // The scroll area that shows the canvas brings the pointer into view.
   for (QWidget *ancestor = parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
     auto *area = qobject_cast<QScrollArea *>(ancestor);
@@ -464,10 +481,17 @@ void QLNGraphicView::setRulers(CanvasRuler *horizontal, CanvasRuler *vertical) {
 }
 
 bool QLNGraphicView::rulersVisible() const {
+  // In a zooming scroll view the rulers show as the view's setting says.
+  if (QLNZoomingScrollView *scrollView = enclosingZoomingScrollView(this))
+    return m_horizontalRuler && m_verticalRuler && scrollView->rulersVisible();
   return m_horizontalRuler && m_verticalRuler && !m_horizontalRuler->isHidden() && !m_verticalRuler->isHidden();
 }
 
 void QLNGraphicView::showOrHideRulers() {
+  if (QLNZoomingScrollView *scrollView = enclosingZoomingScrollView(this)) {
+    scrollView->setRulersVisible(!scrollView->rulersVisible());
+    return;
+  }
   const bool show = !rulersVisible();
   for (CanvasRuler *ruler : {m_horizontalRuler.data(), m_verticalRuler.data()})
     if (ruler)

@@ -22,9 +22,6 @@ namespace {
 
 const QString ExcelItem = QStringLiteral("Excel");
 
-// Points_to_MM_Convert: the value times 0.3527777777778, as a float.
-float pointsToMillimetres(double points) { return float(points * 0.3527777777778); }
-
 }  // namespace
 
 UndoRegistrationPause::UndoRegistrationPause(QLNDocument *document) : m_document(document) {
@@ -59,17 +56,6 @@ QSizeF canvasSizeForStoredSize(const QSizeF &stored) {
   if (!std::isfinite(width) || !std::isfinite(height) || width <= 0.0 || height <= 0.0)
     return QLNDocument::canvasSize(true, QSizeF());
   return QSizeF(std::min(width, MaximumCardSide), std::min(height, MaximumCardSide));
-}
-
-void showCardSizeInMillimetres(DrawWindow *ui, const QSizeF &points) {
-  if (!ui)
-    return;
-  const float width = pointsToMillimetres(points.width());
-  const float height = pointsToMillimetres(points.height());
-  ui->width_Stepper->setValue(width);
-  ui->width_Text->setText(QString::number(width));
-  ui->height_Stepper->setValue(height);
-  ui->height_Text->setText(QString::number(height));
 }
 
 void updateUndoRedoButtons(DrawWindow *ui, QLNDocument *document) {

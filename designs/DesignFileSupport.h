@@ -45,9 +45,6 @@ constexpr double MaximumCardSide = 1000.0 * 2.834645669291;
 QSizeF canvasSizeForStoredSize(const QSizeF &stored);
 
 // Stand-ins until the main window's operations exist:
-//   Points_to_MM_Convert + Set_Card_Size_In_Control: `points` shown in millimetres
-//   (float values) in width_Stepper / width_Text and height_Stepper / height_Text.
-void showCardSizeInMillimetres(DrawWindow *ui, const QSizeF &points);
 //   Undo_Redo_Button_state: Undo_btn and Redo_btn enabled exactly when the document
 //   can undo and redo.
 void updateUndoRedoButtons(DrawWindow *ui, QLNDocument *document);

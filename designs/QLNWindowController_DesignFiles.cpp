@@ -142,9 +142,10 @@ int QLNWindowController::Read_and_load_design_Log(const QString &path, const QSt
     // The front side's settings, and its size for the document and the canvases.
     Front_card_Prop = contents->front;
     const QSizeF canvasSize = DesignFiles::canvasSizeForStoredSize(Front_card_Prop.Card_Size());
+    Set_Card_Size_In_Control(QSizeF(Points_to_MM_Convert(float(canvasSize.width())),
+                                    Points_to_MM_Convert(float(canvasSize.height()))));
     Set_Document_Size(canvasSize);
     SetDocumentCanvasSize(canvasSize);
-    DesignFiles::showCardSizeInMillimetres(ui, canvasSize);
     // The back side's settings; its size changes nothing else.
     Back_card_Prop = contents->back;
 

@@ -3,8 +3,8 @@
 #include "mainwindow/DrawWindow_Build.h"
 #include "mainwindow/PanelWidgets.h"
 
-#include "canvas/CanvasRuler.h"
 #include "canvas/QLNGraphicView.h"
+#include "canvas/QLNZoomingScrollView.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -310,45 +310,27 @@ void DrawWindow::buildSideViews(QVBoxLayout *middle) {
   targetLayout->setSpacing(0);
   middle->addWidget(myTargetView, 1);
 
-  // One container per side: a scroll area that centres the side's editing canvas, with
-  // the canvas's rulers above and left of it (hidden at first).
-  auto makeSide = [&](QWidget *&container, const char *containerName, QScrollArea *&scroll, const char *scrollName,
-                      QLNGraphicView *&view, const char *viewName, CanvasRuler *&horizontal,
-                      const char *horizontalName, CanvasRuler *&vertical, const char *verticalName) {
+  // One container per side: the zooming scroll view that centres the side's editing
+  // canvas on its backdrop, with the zoom list beside its horizontal scroll bar. The
+  // start-up gives each its rulers.
+  auto makeSide = [&](QWidget *&container, const char *containerName, QLNZoomingScrollView *&scroll,
+                      const char *scrollName, QLNGraphicView *&view, const char *viewName) {
     container = named(new QWidget(myTargetView), containerName);
-    auto *layout = new QGridLayout(container);
+    auto *layout = new QVBoxLayout(container);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    scroll = named(new QScrollArea, scrollName);
-    scroll->setAlignment(Qt::AlignCenter);
-    scroll->setWidgetResizable(false);
+    scroll = named(new QLNZoomingScrollView, scrollName);
     scroll->setFrameShape(QFrame::StyledPanel);
-    scroll->setBackgroundRole(QPalette::Dark);
-    QPalette palette = scroll->palette();
-    palette.setColor(QPalette::Dark, CanvasGround);
-    scroll->setPalette(palette);
     view = named(new QLNGraphicView, viewName);
-    scroll->setWidget(view);
-    horizontal = named(new CanvasRuler(Qt::Horizontal), horizontalName);
-    vertical = named(new CanvasRuler(Qt::Vertical), verticalName);
-    horizontal->hide();
-    vertical->hide();
-    layout->addWidget(horizontal, 0, 1);
-    layout->addWidget(vertical, 1, 0);
-    layout->addWidget(scroll, 1, 1);
-    layout->setRowStretch(1, 1);
-    layout->setColumnStretch(1, 1);
-    view->setRulers(horizontal, vertical);
+    scroll->setDocumentView(view);
+    layout->addWidget(scroll, 1);
     container->hide();
   };
-  makeSide(first_view, "first_view", _zoomingScrollView, "_zoomingScrollView", _graphicView, "_graphicView",
-           _horizontalRuler, "_horizontalRuler", _verticalRuler, "_verticalRuler");
+  makeSide(first_view, "first_view", _zoomingScrollView, "_zoomingScrollView", _graphicView, "_graphicView");
   makeSide(second_view, "second_view", _zoomingScrollView_BACK, "_zoomingScrollView_BACK", _graphicView_BACK,
-           "_graphicView_BACK", _horizontalRuler_BACK, "_horizontalRuler_BACK", _verticalRuler_BACK,
-           "_verticalRuler_BACK");
+           "_graphicView_BACK");
   makeSide(temp_design_view, "temp_design_view", _zoomingScrollView_TEMP, "_zoomingScrollView_TEMP",
-           _graphicView_TEMP, "_graphicView_TEMP", _horizontalRuler_TEMP, "_horizontalRuler_TEMP",
-           _verticalRuler_TEMP, "_verticalRuler_TEMP");
+           _graphicView_TEMP, "_graphicView_TEMP");
 }
 
 void DrawWindow::buildBackgroundBrowser(QVBoxLayout *middle) {

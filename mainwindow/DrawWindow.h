@@ -23,7 +23,7 @@
 #include <array>
 
 class QLNGraphicView;
-class CanvasRuler;
+class QLNZoomingScrollView;
 class ColorWell;
 class QAbstractButton;
 class QButtonGroup;
@@ -126,21 +126,14 @@ public:
   QWidget *first_view = nullptr;
   QWidget *second_view = nullptr;
   QWidget *temp_design_view = nullptr;
-  QScrollArea *_zoomingScrollView = nullptr;
-  QScrollArea *_zoomingScrollView_BACK = nullptr;
-  QScrollArea *_zoomingScrollView_TEMP = nullptr;
+  // The zooming scroll views of the sides, each with its canvas, zoom list and rulers.
+  QLNZoomingScrollView *_zoomingScrollView = nullptr;
+  QLNZoomingScrollView *_zoomingScrollView_BACK = nullptr;
+  QLNZoomingScrollView *_zoomingScrollView_TEMP = nullptr;
   // The editing canvases of the front, back and temp side.
   QLNGraphicView *_graphicView = nullptr;
   QLNGraphicView *_graphicView_BACK = nullptr;
   QLNGraphicView *_graphicView_TEMP = nullptr;
-  // The rulers above (horizontal) and left of (vertical) each side's canvas, hidden
-  // until the "Rulers" check box shows them.
-  CanvasRuler *_horizontalRuler = nullptr;
-  CanvasRuler *_verticalRuler = nullptr;
-  CanvasRuler *_horizontalRuler_BACK = nullptr;
-  CanvasRuler *_verticalRuler_BACK = nullptr;
-  CanvasRuler *_horizontalRuler_TEMP = nullptr;
-  CanvasRuler *_verticalRuler_TEMP = nullptr;
   QListWidget *imageBrowser = nullptr;
 
   // Property panel

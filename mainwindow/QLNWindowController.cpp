@@ -1,5 +1,5 @@
 // Creation and start-up of the main window controller, the binding of the document,
-// the start window, the canvases of the canvas area and the canvas size.
+// the start window, the canvases of the canvas area and their zoom.
 
 #include "mainwindow/QLNWindowController.h"
 
@@ -8,6 +8,7 @@
 #include "mainwindow/PanelWidgets.h"
 
 #include "canvas/QLNGraphicView.h"
+#include "canvas/QLNZoomingScrollView.h"
 
 #include "core/Globals.h"
 #include "core/QLNDocument.h"
@@ -31,7 +32,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QTabWidget>
 
 #include <cmath>
@@ -172,6 +172,8 @@ void QLNWindowController::setDocument(QLNDocument *document) {
   if (!document) {
     // The canvases let go of the lists and the grid; the selections stop following the
     // lists (the canvases stay bound to them, as to the controller's own objects).
+    for (QLNZoomingScrollView *scrollView : zoomingScrollViews())
+      scrollView->unbind(QLNZoomingScrollViewFactor);
     for (QLNGraphicView *view : {frontView(), backView(), tempView()}) {
       view->unbind(QLNGraphicViewGraphicsBindingName);
       view->unbind(QLNGraphicViewGridBindingName);
@@ -209,16 +211,31 @@ void QLNWindowController::bindCanvases(QLNDocument *document) {
     if (document)
       side.view->bindGraphics(document, side.key);
     side.view->setGrid(_grid.get());
-    side.view->setZoomFactor(_zoomFactor);
   }
+  // The zoom list of every side sets the controller's zoom factor, which reaches every
+  // side's view.
+  for (QLNZoomingScrollView *scrollView : zoomingScrollViews()) {
+    scrollView->bind(QLNZoomingScrollViewFactor, [this](double factor) { setZoomFactor(factor); });
+    scrollView->setFactor(_zoomFactor);
+  }
+}
+
+std::array<QLNZoomingScrollView *, 3> QLNWindowController::zoomingScrollViews() const {
+  return {ui->_zoomingScrollView, ui->_zoomingScrollView_BACK, ui->_zoomingScrollView_TEMP};
 }
 
 void QLNWindowController::setZoomFactor(double factor) {
   if (!std::isfinite(factor) || factor <= 0.0)
     return;
   _zoomFactor = factor;
-  for (QLNGraphicView *view : {frontView(), backView(), tempView()})
-    view->setZoomFactor(factor);
+  // A bound view zooms its canvas; before the bindings (or after the document went) the
+  // canvases take the factor directly.
+  for (QLNZoomingScrollView *scrollView : zoomingScrollViews()) {
+    if (scrollView->isFactorBound())
+      scrollView->setFactor(factor);
+    else if (auto *canvas = qobject_cast<QLNGraphicView *>(scrollView->documentView()))
+      canvas->setZoomFactor(factor);
+  }
 }
 
 void QLNWindowController::observeValueForKeyPath(const QString &keyPath, KeyValueObservable *object,
@@ -387,11 +404,17 @@ void QLNWindowController::awakeFromNib() {
   card_prop_set(QStringLiteral("S"));
   Not_Draw_Only_Prop_Change = 0;
 
+  // 21. Each side's scroll view gets its rulers (shown as step 11 left them).
+  for (QLNZoomingScrollView *scrollView : zoomingScrollViews()) {
+    scrollView->setHasHorizontalRuler(true);
+    scrollView->setHasVerticalRuler(true);
+  }
+
   // 22. The standard canvas size.
   SetDocumentCanvasSize(QLNDocument::canvasSize(true, QSizeF(0, 0)));
 
   // 23. The canvases follow their selections, the document's lists, the grid and the
-  //     zoom factor.
+  //     zoom factor (through each side's zooming scroll view).
   bindCanvases(m_document);
 
   // 24. The tools: the arrow tool places nothing; from now on every tool change
@@ -446,7 +469,7 @@ void QLNWindowController::Open_Start_Window() {
   }
 }
 
-// ---- Sides and canvas size ------------------------------------------------------------------
+// ---- Sides ------------------------------------------------------------------
 
 void QLNWindowController::changeViewController(int side) {
   QWidget *container = nullptr;
@@ -481,18 +504,4 @@ void QLNWindowController::Select_front_side() {
   ui->Front_back_label->setText(QStringLiteral("Front"));
   Card_Front_Or_Back = 0;
   changeViewController(0);
-}
-
-void QLNWindowController::Set_Document_Size(const QSizeF &size) {
-  // The document keeps no canvas size: asking it changes nothing.
-  QLNDocument::canvasSize(false, size);
-}
-
-void QLNWindowController::SetDocumentCanvasSize(const QSizeF &size) {
-  for (QLNGraphicView *view : {frontView(), backView(), tempView()})
-    view->setCanvasSize(QSizeF(0, 0));
-  Refresh_Canvas();
-  for (QLNGraphicView *view : {frontView(), backView(), tempView()})
-    view->setCanvasSize(size);
-  Refresh_Canvas();
 }

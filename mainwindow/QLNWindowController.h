@@ -17,7 +17,9 @@
 //
 // Where the member functions are defined:
 //   QLNWindowController.cpp           creation and start-up, document binding, start
-//                                     window, the canvases, canvas size
+//                                     window, the canvases and their zoom
+//   QLNWindowController_CardSizes.cpp the card size presets, millimetres and points,
+//                                     the size fields and the canvas size
 //   QLNWindowController_Tools.cpp     the tools and the objects they place, the cascade
 //                                     of new objects, the picture file panel, what the
 //                                     canvases ask of the controller (CanvasServices)
@@ -65,12 +67,14 @@
 #include <QVariant>
 #include <QVariantMap>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 
 class DrawWindow;
 class QLNGraphicView;
+class QLNZoomingScrollView;
 class QLNGrid;
 class QMainWindow;
 class QPainter;
@@ -192,9 +196,11 @@ public:
   QLNGraphicView *tempView() const;
   // The canvas of the current side: back when Card_Front_Or_Back is not 0, else front.
   QLNGraphicView *currentView() const;
-  // The zoom factor of the three canvases (the zooming views' "factor" binding):
-  // stores it in _zoomFactor and applies it. Values that are not finite or not above 0
-  // are refused.
+  // The zooming scroll views of the front, back and temp side.
+  std::array<QLNZoomingScrollView *, 3> zoomingScrollViews() const;
+  // The zoom factor of the three canvases (the zooming views' "factor" binding, in force
+  // from start-up step 23): stores it in _zoomFactor and gives it to every side's view
+  // and zoom list. Values that are not finite or not above 0 are refused.
   void setZoomFactor(double factor);
   // Shows the container of the front (0), back (1) or temp (2) side in myTargetView;
   // any other value changes nothing.
@@ -203,11 +209,23 @@ public:
   int shownSide() const { return m_shownSide; }
   // Label "Front", Card_Front_Or_Back 0, the front side shown.
   void Select_front_side();
+
+  // ---- Card sizes (QLNWindowController_CardSizes.cpp) ------------------------------------
+  // The preset size, millimetres, of the category ("PVC Card": the PVC presets, any
+  // other string: the paper presets) at `list_index` of its list, landscape, or portrait
+  // (the pair swapped) with the orientation "V". Index -1 (no row chosen) gives 30 by 30;
+  // any other index outside the list 762 by 762 (30 by 30 inches).
+  QSizeF Get_My_card_Size(const QString &category, const QString &preset, qint32 list_index) const;
+  // Shows a size in millimetres in the size fields (width_Stepper / width_Text,
+  // height_Stepper / height_Text), as float values.
+  void Set_Card_Size_In_Control(const QSizeF &millimetres);
   // The document's canvas size is only a request: changes nothing (callers follow it
   // with SetDocumentCanvasSize).
   void Set_Document_Size(const QSizeF &size);
   // Gives the three canvases the frame 0 by 0, redraws, then `size` (points), redraws.
   void SetDocumentCanvasSize(const QSizeF &size);
+  // Points to millimetres: points times 0.3527777777778, as a float.
+  static float Points_to_MM_Convert(float points);
 
   // ---- Design files, new project and exit (defined in designs/) ---------------------
   // The reset of every per-design setting (both sides emptied), then the start window.
@@ -356,7 +374,7 @@ public:
   // The font panel for the content font; a chosen font goes to changeAllTextFont.
   void Content_Font_Clicked(QObject *sender = nullptr);
   void changeAllTextFont(const QFont &chosen);
-  // Millimetres to points: mm times 2.834645669291, as a float.
+  // Millimetres to points: mm times 2.834645669291, as a float (QLNWindowController_CardSizes.cpp).
   static float MM_to_Points_Convert(float millimetres);
   // Connects the card tabs' controls to the actions above (once; later calls do nothing).
   void connectCardSettingsActions();

@@ -11,6 +11,7 @@
 #include "mainwindow/PanelWidgets.h"
 
 #include "canvas/QLNGraphicView.h"
+#include "canvas/QLNZoomingScrollView.h"
 
 #include "core/Globals.h"
 #include "core/QLNText.h"
@@ -25,7 +26,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollArea>
 #include <QTableView>
 #include <QUrl>
 
@@ -223,10 +223,6 @@ void QLNWindowController::Card_Image_Browse_Btn(QObject *) {
 }
 
 // ---- Size and shape -----------------------------------------------------------------------------
-
-float QLNWindowController::MM_to_Points_Convert(float millimetres) {
-  return float(double(millimetres) * 2.834645669291);
-}
 
 void QLNWindowController::Apply_Size_Clicked(QObject *) {
   // 1. - 2. The size fields hold millimetres; the canvases take points.

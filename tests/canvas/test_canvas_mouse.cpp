@@ -7,6 +7,7 @@
 #include "tests/canvas/canvas_fixture.h"
 
 #include "canvas/CanvasRuler.h"
+#include "canvas/QLNZoomingScrollView.h"
 
 #include "core/QLNBarcode.h"
 #include "core/QLNImage.h"
@@ -514,6 +515,31 @@ TEST_F(CanvasTest, DraggingBeyondTheVisibleAreaScrollsTheCanvas) {
   const QRect visible(-front.pos(), area.viewport()->size());
   EXPECT_TRUE(visible.contains(QPoint(300, 250))) << "the pointer is in view";
   area.takeWidget();
+}
+
+TEST_F(CanvasTest, DraggingBeyondTheVisibleAreaScrollsTheZoomingViewInPoints) {
+  auto a = box(QRectF(10, 10, 30, 30), kRed);
+  document.insertGraphics({a}, {0});
+  QLNZoomingScrollView view;
+  view.resize(200, 160);
+  auto *canvas = new QLNGraphicView;  // the view's from now on
+  canvas->bindSelectionIndexes(&frontSelection);
+  canvas->bindGraphics(&document, QLNDocumentGraphicsKey);
+  canvas->setCanvasSize(QSizeF(600, 400));
+  view.setDocumentView(canvas);
+  view.setFactor(2.0);
+  view.show();
+  ASSERT_EQ(view.clipView()->boundsOrigin(), QPointF(0, 0));
+  // The object is moved to (290, 240) points: the view follows the pointer there.
+  dragAlong(*canvas, QPointF(20, 20), {QPointF(300, 250)});
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(290, 240));
+  const QRectF visible(view.clipView()->boundsOrigin(), view.clipView()->boundsSize());
+  EXPECT_GT(visible.x(), 0.0);
+  EXPECT_GT(visible.y(), 0.0);
+  EXPECT_TRUE(visible.adjusted(-1, -1, 1, 1).contains(QPointF(300, 250))) << "the pointer is in view";
+  EXPECT_EQ(view.horizontalScrollBar()->value(), int(visible.x() * 2));
+  canvas->unbind(QLNGraphicViewGraphicsBindingName);
+  canvas->unbind(QLNGraphicViewSelectionIndexesBindingName);
 }
 
 class RulerTest : public CanvasTest {
