@@ -8,6 +8,8 @@
 //
 //     taskset -c 0 amends_bench_canvas [repeats]
 
+#include "BenchCards.h"
+
 #include "canvas/QLNGraphicView.h"
 #include "canvas/QLNSelection.h"
 
@@ -41,15 +43,7 @@ const QSizeF CardSize(243, 154);
 class BenchMainWindow : public MainWindowServices {
 public:
   BenchMainWindow() {
-    side.setCard_fill_chk(true);
-    side.setCard_fill_style(QStringLiteral("G"));
-    side.setCard_fill_Grd_1_clr(QColor(255, 250, 230));
-    side.setCard_fill_Grd_2_clr(QColor(230, 240, 255));
-    side.setCard_grad_Stepper(35);
-    side.setCard_border_chk(true);
-    side.setCard_bor_Stepper(2);
-    side.setCard_bordr_clr(QColor(120, 60, 40));
-    side.setCard_border_style(QStringLiteral("DA"));
+    side = benchCardSide();
     Main_App_wnd = this;
   }
   ~BenchMainWindow() override { Main_App_wnd = nullptr; }

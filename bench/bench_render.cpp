@@ -13,6 +13,8 @@
 //
 //     amends_bench_render [cards] [output folder]
 
+#include "BenchCards.h"
+
 #include "canvas/RenderPicture.h"
 #include "canvas/RenderSide.h"
 
@@ -38,20 +40,6 @@
 namespace {
 
 constexpr double Dpi = 300.0;
-
-Card_Property cardSettings() {
-  Card_Property side;
-  side.setCard_fill_chk(true);
-  side.setCard_fill_style(QStringLiteral("G"));
-  side.setCard_fill_Grd_1_clr(QColor(255, 250, 230));
-  side.setCard_fill_Grd_2_clr(QColor(230, 240, 255));
-  side.setCard_grad_Stepper(35);
-  side.setCard_border_chk(true);
-  side.setCard_bor_Stepper(2);
-  side.setCard_bordr_clr(QColor(120, 60, 40));
-  side.setCard_border_style(QStringLiteral("DA"));
-  return side;
-}
 
 QLNGraphicList cardObjects() {
   QLNGraphicList objects;
@@ -153,7 +141,7 @@ int main(int argc, char **argv) {
   CardSideSnapshot master;
   master.side = 0;
   master.canvasSize = QSizeF(243, 154);
-  master.settings = cardSettings();
+  master.settings = benchCardSide();
   master.cardShape = 1;
   master.resourcePath = Resource_Path;
   master.graphics = Render::copyGraphicsForRendering(cardObjects());

@@ -360,6 +360,8 @@ private:
     QLNIndexSet startSelection;
   };
   QPointF pointOf(const QMouseEvent *event) const;
+  // A left-button press or double click (`clickCount` 1 or 2); other buttons are ignored.
+  void leftButtonDown(QMouseEvent *event, int clickCount);
   void mouseDown(const QPointF &point, Qt::KeyboardModifiers modifiers, int clickCount);
   void selectAndTrackMouseWithEvent(const QPointF &point, Qt::KeyboardModifiers modifiers);
   void moveSelectedGraphicsWithEvent(const QPointF &point);

@@ -100,7 +100,11 @@ QPointF QLNGraphicView::pointOf(const QMouseEvent *event) const {
   return QPointF(pixel.x() / m_zoomFactor, pixel.y() / m_zoomFactor);
 }
 
-void QLNGraphicView::mousePressEvent(QMouseEvent *event) {
+void QLNGraphicView::mousePressEvent(QMouseEvent *event) { leftButtonDown(event, 1); }
+
+void QLNGraphicView::mouseDoubleClickEvent(QMouseEvent *event) { leftButtonDown(event, 2); }
+
+void QLNGraphicView::leftButtonDown(QMouseEvent *event, int clickCount) {
   if (event->button() != Qt::LeftButton) {
     event->ignore();
     return;
@@ -109,18 +113,7 @@ void QLNGraphicView::mousePressEvent(QMouseEvent *event) {
   // A drag whose release was lost ends where it was last seen.
   if (m_drag.kind != DragKind::None)
     endDrag(m_drag.lastPoint);
-  mouseDown(pointOf(event), event->modifiers(), 1);
-}
-
-void QLNGraphicView::mouseDoubleClickEvent(QMouseEvent *event) {
-  if (event->button() != Qt::LeftButton) {
-    event->ignore();
-    return;
-  }
-  event->accept();
-  if (m_drag.kind != DragKind::None)
-    endDrag(m_drag.lastPoint);
-  mouseDown(pointOf(event), event->modifiers(), 2);
+  mouseDown(pointOf(event), event->modifiers(), clickCount);
 }
 
 void QLNGraphicView::mouseMoveEvent(QMouseEvent *event) {

@@ -10,10 +10,16 @@
 #include <cmath>
 
 void QLNBarcode::barcode_image_var_assign() {
-  if (!_barcode_image.isNull())
+  if (!_barcode_image.isNull()) {
     _contents = _barcode_image;
-  else
-    _contents = PointImage::load(QDir::cleanPath(joinPath(Resource_Path, QStringLiteral("barcode_sample.png"))));
+    return;
+  }
+  const QString path = QDir::cleanPath(joinPath(Resource_Path, QStringLiteral("barcode_sample.png")));
+  if (m_sample.isNull() || path != m_samplePath) {
+    m_sample = PointImage::load(path);
+    m_samplePath = path;
+  }
+  _contents = m_sample;
 }
 
 void QLNBarcode::initWithPosition(const QPointF &point, const PointImage &) {

@@ -32,4 +32,11 @@ public:
   // redraw. Nothing when hidden; with no picture (no stored one and no sample file)
   // nothing visible.
   void drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) override;
+
+private:
+  // The sample as last read, and the path it was read from: every paint of an object
+  // without its own picture takes the sample, which is read from disk only when the
+  // resource folder changed or the last read failed.
+  PointImage m_sample;
+  QString m_samplePath;
 };

@@ -58,13 +58,6 @@ QSizeF canvasSizeForStoredSize(const QSizeF &stored) {
   return QSizeF(std::min(width, MaximumCardSide), std::min(height, MaximumCardSide));
 }
 
-void updateUndoRedoButtons(DrawWindow *ui, QLNDocument *document) {
-  if (!ui)
-    return;
-  ui->Undo_btn->setEnabled(document && document->undoManager()->canUndo());
-  ui->Redo_btn->setEnabled(document && document->undoManager()->canRedo());
-}
-
 void addExcelItem(QComboBox *combo) {
   if (combo && combo->count() == 2)
     combo->addItem(ExcelItem);

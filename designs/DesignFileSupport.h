@@ -45,9 +45,6 @@ constexpr double MaximumCardSide = 1000.0 * 2.834645669291;
 QSizeF canvasSizeForStoredSize(const QSizeF &stored);
 
 // Stand-ins until the main window's operations exist:
-//   Undo_Redo_Button_state: Undo_btn and Redo_btn enabled exactly when the document
-//   can undo and redo.
-void updateUndoRedoButtons(DrawWindow *ui, QLNDocument *document);
 //   Add_Excel_Col_Name_In_Combo: adds "Excel" when the combo holds exactly 2 items.
 void addExcelItem(QComboBox *combo);
 //   Remove_Excel_Col_Name_In_Combo: removes "Excel" when the combo holds exactly 3 items.

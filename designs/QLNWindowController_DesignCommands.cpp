@@ -79,7 +79,7 @@ void QLNWindowController::New_Btn_Clicked(QObject *) {
     if (!saveBeforeReplacing(*this, SaveBeforeNewQuestion, NoNewDesign, true))
       return;
     New_Project();
-    DesignFiles::updateUndoRedoButtons(ui, m_document);
+    Undo_Redo_Button_state();
   });
 }
 
@@ -89,7 +89,7 @@ void QLNWindowController::Open_Btn_Clicked(QObject *) {
       return;
     New_Project_Setting_Reset();
     const int result = Open_Log_File();
-    DesignFiles::updateUndoRedoButtons(ui, m_document);
+    Undo_Redo_Button_state();
     if (result != 1)
       Open_Start_Window();
   });

@@ -218,9 +218,7 @@ void QLNWindowController::Set_Paste_Button_Status() {
 }
 
 void QLNWindowController::Enable_Standard_Button_For_Control() {
-  // The undo and redo buttons as the document can undo and redo.
-  ui->Undo_btn->setEnabled(m_document && m_document->undoManager()->canUndo());
-  ui->Redo_btn->setEnabled(m_document && m_document->undoManager()->canRedo());
+  Undo_Redo_Button_state();
   ui->Cut_btn->setEnabled(true);
   ui->Copy_btn->setEnabled(true);
   Set_Paste_Button_Status();

@@ -196,6 +196,26 @@ QString xmlText(const QString &string) {
   return s;
 }
 
+// The entries of a dictionary as a writer writes them: each key as `keyOf` gives it;
+// keys that become equal that way (lone surrogates replaced, text cleaned for XML) are
+// written once, at the first place, with the last value.
+template <typename Key, typename KeyOf>
+std::vector<std::pair<Key, const PlistValue *>> mergedEntries(const PlistValue &dict, KeyOf keyOf) {
+  std::vector<std::pair<Key, const PlistValue *>> entries;
+  QHash<Key, size_t> seen;
+  for (qsizetype i = 0; i < dict.size(); ++i) {
+    Key key = keyOf(dict.keys()[i]);
+    const PlistValue *item = &dict.items()[size_t(i)];
+    if (auto it = seen.constFind(key); it != seen.cend()) {
+      entries[*it].second = item;
+      continue;
+    }
+    seen.insert(key, entries.size());
+    entries.emplace_back(std::move(key), item);
+  }
+  return entries;
+}
+
 // ---------------------------------------------------------------------------------
 // libplist helpers (libplist reads the XML form)
 
@@ -978,23 +998,10 @@ private:
       for (const PlistValue &item : value.items())
         items.push_back(&item);
     } else {
-      // A key that occurs twice (after lone surrogates were replaced) is written once,
-      // at its first place, with its last value.
-      QStringList keys;
-      QHash<QString, size_t> seen;
-      for (qsizetype i = 0; i < value.size(); ++i) {
-        const QString key = withoutLoneSurrogates(value.keys()[i]);
-        const PlistValue *item = &value.items()[size_t(i)];
-        if (auto it = seen.constFind(key); it != seen.cend()) {
-          items[*it] = item;
-          continue;
-        }
-        seen.insert(key, items.size());
-        keys.append(key);
+      for (const auto &[key, item] : mergedEntries<QString>(value, withoutLoneSurrogates)) {
+        refs.push_back(addScalar(encodeString(key)));
         items.push_back(item);
       }
-      for (const QString &key : keys)
-        refs.push_back(addScalar(encodeString(key)));
     }
     for (const PlistValue *item : items) {
       quint64 child = 0;
@@ -1138,30 +1145,16 @@ private:
       line(depth, "</array>");
       return true;
     case PlistValue::Type::Dict: {
-      // Keys are written as xmlText() allows; keys that become equal are written
-      // once, at the first place, with the last value.
-      QList<QByteArray> keys;
-      std::vector<const PlistValue *> items;
-      QHash<QByteArray, size_t> seen;
-      for (qsizetype i = 0; i < value.size(); ++i) {
-        const QByteArray key = escapedText(value.keys()[i]);
-        const PlistValue *item = &value.items()[size_t(i)];
-        if (auto it = seen.constFind(key); it != seen.cend()) {
-          items[*it] = item;
-          continue;
-        }
-        seen.insert(key, items.size());
-        keys.append(key);
-        items.push_back(item);
-      }
-      if (items.empty()) {
+      // Keys are written as xmlText() allows.
+      const auto entries = mergedEntries<QByteArray>(value, escapedText);
+      if (entries.empty()) {
         line(depth, "<dict/>");
         return true;
       }
       line(depth, "<dict>");
-      for (size_t i = 0; i < items.size(); ++i) {
-        element(depth + 1, "key", keys[qsizetype(i)]);
-        if (!add(*items[i], depth + 1))
+      for (const auto &[key, item] : entries) {
+        element(depth + 1, "key", key);
+        if (!add(*item, depth + 1))
           return false;
       }
       line(depth, "</dict>");
