@@ -1,4 +1,7 @@
-// The program entry: the application object, then the document and its main window.
+// The program entry: the application object, the start windows, then the document and
+// its main window.
+
+#include "app/StartWindows.h"
 
 #include "mainwindow/AppSession.h"
 
@@ -10,6 +13,9 @@ int main(int argc, char **argv) {
   // The reverse-DNS identifier is org.amends.Amends (the settings file's name).
   QApplication::setOrganizationDomain(QStringLiteral("amends.org"));
 
+  // The start window and the message chooser, made before the session (which runs the
+  // start window during its start-up) and so destroyed after it.
+  StartWindows startWindows;
   AppSession session;
   if (!session.start())
     return session.exitStatus();

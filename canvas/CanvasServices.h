@@ -36,6 +36,9 @@ public:
   // Undo_Redo_Button_state: brings the main window's undo and redo buttons up to date
   // after a canvas changed its list.
   virtual void Undo_Redo_Button_state() {}
+  // Set_Paste_Button_Status: brings the main window's paste button up to date after a
+  // canvas wrote the clipboard.
+  virtual void Set_Paste_Button_Status() {}
   // Opens the barcode designer for the current side's Selected_Graphic (a double click
   // on an unlocked, visible barcode object asks for it). Without a designer nothing
   // happens and nothing is said.
@@ -49,6 +52,10 @@ public:
   virtual PointImage barcodeSampleImage() const { return PointImage(); }
   virtual PointImage signatureSampleImage() const { return PointImage(); }
   virtual PointImage fingerprintSampleImage() const { return PointImage(); }
+  // The tiles of the banner and promotion pattern views (banner_image,
+  // promotion_pattern_image).
+  virtual PointImage bannerImage() const { return PointImage(); }
+  virtual PointImage promotionPatternImage() const { return PointImage(); }
   // The main window's control with this object name ("Make_same_width_btn" ...), or null.
   virtual QObject *mainWindowControl(const QString &objectName) const { return nullptr; }
 };

@@ -70,6 +70,8 @@
 #include <memory>
 #include <optional>
 
+class QAction;
+class QMimeData;
 class QRegion;
 
 // Names of the bindings.
@@ -293,6 +295,76 @@ public:
   // At least one selected object is locked.
   bool There_Is_Any_Lock_Contrl() const;
 
+  // ---- Edit and arrange commands (QLNGraphicView_Commands.cpp) -------------------------
+  // They act on the selection in list order (the first selected object is the front-most
+  // one) and change the list through mutableGraphics, so the front side records undo.
+  // The sender is ignored.
+  //
+  // The clipboard: copy writes the private type QLNGraphicViewPasteboardType (the
+  // objects), "application/pdf" (the card with the objects) and "image/tiff" (the
+  // objects alone). Paste reads the private type; without it, a clipboard holding file
+  // names pastes nothing, and one holding a picture pastes it as an image object.
+  //
+  // copy, cut: "Selected control is locked." when a selected object is locked. Copy
+  // restarts the paste cascade (the next paste goes to a free place) and updates the
+  // paste button; cut also removes the selection.
+  void copy(QObject *sender = nullptr);
+  void cut(QObject *sender = nullptr);
+  // Inserts the clipboard's objects at indexes 0 to n-1 and selects them. Objects this
+  // canvas copied, and foreign objects from their second paste on, go to free places
+  // (the cascade of new objects); the first paste of foreign objects keeps their
+  // places. Data that is damaged or not ours in the private type shows a message and
+  // changes nothing.
+  void paste(QObject *sender = nullptr);
+  // The document's undo or redo; then the objects it inserted or changed are selected.
+  void undo(QObject *sender = nullptr);
+  void redo(QObject *sender = nullptr);
+  // Alignment: to the first selected object when two or more are selected (it stays
+  // where it is), to the canvas for one. Locked objects do not move.
+  void alignformCenter(QObject *sender = nullptr);
+  void alignLeftEdges(QObject *sender = nullptr);
+  void alignRightEdges(QObject *sender = nullptr);
+  void alignTopEdges(QObject *sender = nullptr);
+  void alignBottomEdges(QObject *sender = nullptr);
+  void alignHorizontalCenters(QObject *sender = nullptr);
+  void alignVerticalCenters(QObject *sender = nullptr);
+  // The bounds of each selected unlocked object snapped to the grid; nothing when there
+  // is no grid or it cannot align (a spacing that is not a positive number).
+  void alignWithGrid(QObject *sender = nullptr);
+  // With two or more selected, the unlocked others take the first one's width (height).
+  void makeSameWidth(QObject *sender = nullptr);
+  void makeSameHeight(QObject *sender = nullptr);
+  void makeNaturalSize(QObject *sender = nullptr);
+  // The selection moved as a block to the front (indexes 0 to n-1) or the back of the
+  // list, in its order, and selected; refused like copy for locked objects.
+  void bringToFront(QObject *sender = nullptr);
+  void sendToBack(QObject *sender = nullptr);
+  // print_object of each selected unlocked object (0 printed, 1 left out).
+  void print_contol_or_not(int value);
+  void selectAll(QObject *sender = nullptr);
+  void deselectAll(QObject *sender = nullptr);
+  void Clear_Control_Selection();
+  // Redraws the scroll view the canvas sits in.
+  void Refresh_ScrollView(QObject *sender = nullptr);
+  // The menu items the canvas validates, by the command they send.
+  enum class MenuCommand {
+    Undo, Redo, Cut, Copy, Paste, Delete, SelectAll, BringToFront, SendToBack,
+    AlignLeft, AlignRight, AlignTop, AlignBottom, AlignHorizontalCenters, AlignVerticalCenters,
+    MakeSameWidth, MakeSameHeight, MakeNaturalSize, AlignWithGrid, ShowOrHideRulers, Other
+  };
+  // Whether the item for `command` is enabled now; the ruler item (when given) is
+  // retitled "Hide Ruler" or "Show Ruler".
+  bool validateMenuItem(MenuCommand command, QAction *item = nullptr) const;
+  // Hides every text and image object of the side that carries a profile field id.
+  void Hide_all_Text_control_FUP_Control();
+  // Places the picture of `clipboard` as an image object: centred on (x, y - height),
+  // at index 0, selected alone. False when the clipboard holds no readable picture.
+  bool makeNewImageFromPasteboard(const QMimeData *clipboard, const QPointF &atPoint);
+  // The clipboard's change count: it moves on every time anything (this program or
+  // another) writes the clipboard.
+  static qint64 pasteboardChangeCount();
+  int pasteCascadeNumber() const { return _pasteCascadeNumber; }
+
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
 
@@ -393,6 +465,10 @@ private:
   QTimer _handleShowingTimer;
   QRectF _rulerEchoedBounds{0, 0, 0, 0};
   QPointF _pasteCascadeDelta{10.0, 10.0};
+  // The clipboard's change count when this canvas last copied or met foreign contents
+  // (-1: never), and the number of pastes since.
+  qint64 _pasteboardChangeCount = -1;
+  int _pasteCascadeNumber = 0;
   QPointer<CanvasRuler> m_horizontalRuler;
   QPointer<CanvasRuler> m_verticalRuler;
   // The six ruler lines while echoing: three on each ruler, in ruler locations.

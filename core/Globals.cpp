@@ -17,6 +17,7 @@ std::atomic<bool> Stop_SMS_Sending_Now{false};
 int Not_Draw_Only_Prop_Change = 0;
 
 QString Start_Card_Option;
+QString Template_Msg_Val;
 QString Project_File_Name;
 const QString design_file_EXT = QStringLiteral("dcard");
 bool Excel_Binding_Use = false;

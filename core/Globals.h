@@ -57,6 +57,8 @@ extern int Not_Draw_Only_Prop_Change;
 extern QString Start_Card_Option;
 // Path of the current design file; "" for a design not yet saved.
 extern QString Project_File_Name;
+// The title or message picked in the template picker; "" after a cancel.
+extern QString Template_Msg_Val;
 // The extension of a design log (and of a template's design file), without the dot.
 extern const QString design_file_EXT;  // "dcard"
 // Spreadsheet rows are bound to the user-profile fields (set by the profile windows,

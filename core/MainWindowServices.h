@@ -69,6 +69,10 @@ public:
   // The canvases call it with null whenever they draw an empty side. Without a main
   // window there is no panel.
   virtual void Show_RHS_Properties(const std::shared_ptr<QLNGraphic> &graphic) {}
+  // Sets the picture adjustments of the property panel (sliders and check boxes) to
+  // their neutral values; a new image, signature or fingerprint object asks for it.
+  // Without a main window, or off its thread, nothing happens.
+  virtual void Reset_Image_Editing_Controls() {}
 };
 
 extern MainWindowServices *Main_App_wnd;

@@ -63,6 +63,8 @@ double opacityOf(float percent) {
 void QLNImage::initWithPath(const QPointF &centre, const QString &path) {
   setFilePath(path);
   _bounds = centredOn(centre, _contents);
+  if (Main_App_wnd)
+    Main_App_wnd->Reset_Image_Editing_Controls();
 }
 
 void QLNImage::initWithPosition(const QPointF &centre, const PointImage &contents,
@@ -70,6 +72,8 @@ void QLNImage::initWithPosition(const QPointF &centre, const PointImage &content
   _contents = contents;
   _file_path = filePath;
   _bounds = centredOn(centre, _contents);
+  if (Main_App_wnd)
+    Main_App_wnd->Reset_Image_Editing_Controls();
 }
 
 void QLNImage::setFilePath(const QString &path) {

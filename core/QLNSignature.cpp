@@ -26,6 +26,8 @@ void QLNSignature::initWithPosition(const QPointF &centre, const PointImage &con
   const QSizeF size = _contents_img.isNull() || !_contents_img.points.isValid() ? QSizeF(0, 0) : _contents_img.points;
   _bounds = QRectF(centre.x() - size.width() / 2.0, centre.y() - size.height() / 2.0, size.width(),
                    size.height());
+  if (Main_App_wnd)
+    Main_App_wnd->Reset_Image_Editing_Controls();
 }
 
 void QLNSignature::setFilePath(const QString &path) {

@@ -57,17 +57,20 @@ void QLNText::setScriptingContents(const QVariant &value) {
   if (value.metaType() == QMetaType::fromType<AttributedText>()) {
     *storage = value.value<AttributedText>();
   } else {
-    // Plain text takes the attributes of the first character it replaces.
-    TextRun run = storage->runs.isEmpty() ? TextRun() : storage->runs.first();
-    storage->string = value.toString();
-    storage->runs.clear();
-    if (!storage->string.isEmpty()) {
-      run.start = 0;
-      run.length = storage->string.size();
-      storage->runs.append(run);
-    }
+    replaceCharacters(*storage, value.toString());
   }
   didChangeScriptingContents();
+}
+
+void replaceCharacters(QLNTextStorage &storage, const QString &text) {
+  TextRun run = storage.runs.isEmpty() ? TextRun() : storage.runs.first();
+  storage.string = text;
+  storage.runs.clear();
+  if (!text.isEmpty()) {
+    run.start = 0;
+    run.length = text.size();
+    storage.runs.append(run);
+  }
 }
 
 QVariant QLNText::undoContents() { return QVariant::fromValue(*Text_contents()); }

@@ -19,6 +19,10 @@
 extern const QString QLNTextUndoContentsKey;   // "undoContents"
 extern const QString QLNTextContentsKey;       // "contents"
 
+// Replaces every character of `storage` with `text`, which takes the attributes of the
+// storage's first character.
+void replaceCharacters(QLNTextStorage &storage, const QString &text);
+
 class QLNText : public QLNGraphic {
 public:
   QLNText() = default;

@@ -6,6 +6,8 @@
 #include "canvas/QLNGraphicView.h"
 #include "canvas/QLNZoomingScrollView.h"
 
+#include "platform/ImageBrowser.h"
+
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QFormLayout>
@@ -13,7 +15,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMainWindow>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -337,15 +338,11 @@ void DrawWindow::buildBackgroundBrowser(QVBoxLayout *middle) {
   auto *browserTitle = sectionTitle(QStringLiteral("Backgrounds"));
   middle->addWidget(browserTitle);
   MAKE(imageBrowser);
-  describe(imageBrowser, "Backgrounds", "Background pictures for the card");
-  imageBrowser->setViewMode(QListView::IconMode);
-  imageBrowser->setFlow(QListView::LeftToRight);
+  describe(imageBrowser, "Backgrounds", "Background pictures for the card: choose one for the front side");
+  // One row of thumbnails, scrolled sideways.
   imageBrowser->setWrapping(false);
-  imageBrowser->setMovement(QListView::Snap);
-  imageBrowser->setResizeMode(QListView::Adjust);
-  imageBrowser->setIconSize(QSize(96, 64));
-  imageBrowser->setSpacing(6);
-  imageBrowser->setFixedHeight(104);
+  imageBrowser->setSelectionMode(QAbstractItemView::SingleSelection);
+  imageBrowser->setFixedHeight(172);
   imageBrowser->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   imageBrowser->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   middle->addWidget(imageBrowser);

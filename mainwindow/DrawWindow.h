@@ -34,7 +34,7 @@ class QGroupBox;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class ImageBrowser;
 class QMainWindow;
 class QPlainTextEdit;
 class QProgressBar;
@@ -134,7 +134,7 @@ public:
   QLNGraphicView *_graphicView = nullptr;
   QLNGraphicView *_graphicView_BACK = nullptr;
   QLNGraphicView *_graphicView_TEMP = nullptr;
-  QListWidget *imageBrowser = nullptr;
+  ImageBrowser *imageBrowser = nullptr;
 
   // Property panel
   QTabWidget *sett_tab = nullptr;

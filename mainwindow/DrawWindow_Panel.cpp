@@ -782,7 +782,10 @@ void DrawWindow::buildAlignTab() {
   Grid_Space_slidr->setDoubleValue(9);
   describe(Grid_Space_slidr, "Grid spacing", "Distance between the grid lines, in points");
   gridForm->addRow(QStringLiteral("Spacing:"), Grid_Space_slidr);
-  Grid_Opt_box->setEnabled(false);
+  // The options start disabled (the grid is hidden). The box itself stays enabled:
+  // enabling a box (SetObjEnabled) reaches the controls inside it, not the box.
+  for (QWidget *option : Grid_Opt_box->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+    option->setEnabled(false);
   column->addWidget(Grid_Opt_box);
   MAKE(Grid_Snap_chk, QStringLiteral("Snap to the grid"));
   withTip(Grid_Snap_chk, "Make objects snap to the grid lines");

@@ -15,6 +15,7 @@
 #include "core/QLNGrid.h"
 #include "core/Utilities.h"
 
+#include "platform/ImageBrowser.h"
 #include "platform/Log.h"
 #include "platform/Paths.h"
 
@@ -22,6 +23,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
@@ -114,6 +116,10 @@ QLNWindowController::QLNWindowController()
   connectToolButtons();
   // The card tabs' controls reach the card settings actions.
   connectCardSettingsActions();
+  connectObjectPropertyActions();
+  connectComboBoxes();
+  // The edit toolbar, the Edit and Arrange menus, the sides and the panel buttons.
+  installEditCommands();
   ui->window->installEventFilter(this);
 }
 
@@ -342,6 +348,16 @@ void QLNWindowController::awakeFromNib() {
   // 7. The data folder (made by the new-project reset).
   Data_Folder_Path = joinPath(Resource_Path, QStringLiteral("DataSet"));
 
+  // 8. The background browser: the controller is its data source; the items can be
+  //    reordered; the shipped backgrounds.
+  images.clear();
+  ui->imageBrowser->setDataSource(this);
+  ui->imageBrowser->setAllowsReordering(true);
+  ui->imageBrowser->setZoomValue(0.4);
+  connect(ui->imageBrowser, &ImageBrowser::selectionDidChange, this,
+          [this] { imageBrowserSelectionDidChange(ui->imageBrowser); });
+  Load_and_fill_backgrounds();
+
   // 9. Shape border style.
   ui->shape_border_style->setCurrentIndex(0);
 
@@ -362,10 +378,19 @@ void QLNWindowController::awakeFromNib() {
 
   // 13 - 20. Fill the controls while the property updates are off.
   Not_Draw_Only_Prop_Change = 1;
-  ui->Card_image_layout->setCurrentIndex(1);
-  ui->Sides_ComboBox->setCurrentIndex(0);
-  ui->Preset_ComboBox->setCurrentIndex(0);
-  ui->Category_ComboBox->setCurrentIndex(0);
+  // Each selection reaches the combo dispatcher, also where the combo shows that item
+  // already: the sides combo enables the back side, the category fills the size list.
+  const auto select = [](QComboBox *combo, int index) {
+    {
+      const QSignalBlocker quiet(combo);
+      combo->setCurrentIndex(-1);
+    }
+    combo->setCurrentIndex(index);
+  };
+  select(ui->Card_image_layout, 1);
+  select(ui->Sides_ComboBox, 0);
+  select(ui->Preset_ComboBox, 0);
+  select(ui->Category_ComboBox, 0);
 
   ui->Text_Date_style->clear();
   ui->Text_Date_style->addItems(DateFormats::datePatterns());
@@ -462,7 +487,7 @@ void QLNWindowController::Open_Start_Window() {
     ui->myTargetView->show();
     ui->sett_tab->show();
     ui->matrix_card_shape->selectCellAtRow(Card_Shape.load());
-    // (The invitation texts are placed here once the start window's wizard exists.)
+    Fill_Party_Invidation_Details();
     Show_RHS_Properties(nullptr);
     if (m_document)
       m_document->Enable_Disable_Undo_Registraion(1);
@@ -504,4 +529,5 @@ void QLNWindowController::Select_front_side() {
   ui->Front_back_label->setText(QStringLiteral("Front"));
   Card_Front_Or_Back = 0;
   changeViewController(0);
+  Show_RHS_Properties(nullptr);
 }

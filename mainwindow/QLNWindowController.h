@@ -39,6 +39,7 @@
 // Main thread only, except where a member says otherwise.
 
 #include "canvas/CanvasServices.h"
+#include "canvas/MyImageObject.h"
 #include "canvas/QLNSelection.h"
 
 #include "core/Card_Property.h"
@@ -77,6 +78,7 @@ class QLNGraphicView;
 class QLNZoomingScrollView;
 class QLNGrid;
 class QMainWindow;
+class QComboBox;
 class QPainter;
 class QWidget;
 
@@ -86,6 +88,9 @@ extern const QString QLNSelectedToolDidChangeNotification;  // "QLNSelectedToolD
 // Context of the controller's observation of the document's "canvasSize".
 extern const char *const QLNWindowControllerCanvasSizeObservationContext;
 
+// The path last chosen in the picture library window; "" at start (main thread only).
+extern QString lib_window_sel_file;
+
 class QLNWindowController;
 // The one controller: set by the constructor, returned by defaultInstance().
 extern QLNWindowController *app_DefaultInstance;
@@ -93,6 +98,7 @@ extern QLNWindowController *app_DefaultInstance;
 class QLNWindowController : public QObject,
                             public MainWindowServices,
                             public CanvasServices,
+                            public ImageBrowserDataSource,
                             private KeyValueObserver {
   Q_OBJECT
 public:
@@ -123,6 +129,10 @@ public:
     // Runs the review window modally before the program ends. Empty: there is no
     // review window yet, and the program ends without one.
     std::function<void()> runReviewWindow;
+    // Runs the picker of built-in titles ("T") or messages ("M") modally; on 1 the
+    // picked text is in Template_Msg_Val. Empty: there is no picker, and the panel's
+    // template button stays hidden.
+    std::function<int(const QString &title_or_msg)> runTemplatePicker;
   };
   static Hooks &hooks();
 
@@ -178,6 +188,8 @@ public:
   PointImage barcodeSampleImage() const override { return barcode_sample_img; }
   PointImage signatureSampleImage() const override { return sign_sample_img; }
   PointImage fingerprintSampleImage() const override { return fp_sample_img; }
+  PointImage bannerImage() const override { return banner_image; }
+  PointImage promotionPatternImage() const override { return promotion_pattern_image; }
   QObject *mainWindowControl(const QString &objectName) const override;
 
   void setAll_Text_font(const FontSpec &font) { m_All_Text_font = font; }
@@ -207,7 +219,7 @@ public:
   void changeViewController(int side);
   // The side shown in myTargetView: 0 front, 1 back, 2 temp.
   int shownSide() const { return m_shownSide; }
-  // Label "Front", Card_Front_Or_Back 0, the front side shown.
+  // Label "Front", Card_Front_Or_Back 0, the front side shown, the card tabs in the panel.
   void Select_front_side();
 
   // ---- Card sizes (QLNWindowController_CardSizes.cpp) ------------------------------------
@@ -262,6 +274,13 @@ public:
   // The spreadsheet grid's columns and rows as the design log keeps them.
   SpreadsheetGrid Excel_Grid;
 
+  // ---- Invitation texts (designs/QLNWindowController_Invitation.cpp) -------------------
+  // The finished start window's texts (the Invite_* globals) as text objects stacked on
+  // the front side from the top, each with its control id ("PARTY_TITLE", "PARTY_TO",
+  // "PARTY_MSG", "PARTY_DATE" or "PARTY_TIME", "PARTY_VENUE", "PARTY_FROM"), and its
+  // picture as the front background. Leaves the text tool selected.
+  void Fill_Party_Invidation_Details();
+
   // ---- Tools (QLNWindowController_Tools.cpp) ---------------------------------------------
   // The class of card object the current tool places ("QLNLine", "QLNText",
   // "Shape_Control", "QLNImage", "QLNBarcode", "QLNSignature"); empty for the arrow and
@@ -272,8 +291,8 @@ public:
   // Observer of the tool-change notification (`notificationObject` is the object it
   // was posted with; null when called directly): places one object of the current
   // tool on the current side at the next cascade position and selects it. The image
-  // tool first asks for a picture file (cancelled: nothing is placed); the image
-  // library tool places nothing, for there is no image library window yet.
+  // tool first asks for a picture file, the image library tool for a picture of the
+  // library (cancelled: nothing is placed).
   void selectedToolDidChange(QObject *notificationObject = nullptr);
   // Posts the tool-change notification, redraws, and shows the current side's selected
   // object in the property panel, which returns to the arrow tool.
@@ -341,6 +360,148 @@ public:
   // while the panel shows the card or once the object is gone.
   QLNGraphicPtr shownGraphic() const { return m_shownGraphic.lock(); }
 
+  // ---- Object property actions (QLNWindowController_ObjectProperties.cpp) ------------------
+  // The picture library window in mode "C" (pictures by category) or any other mode
+  // (backgrounds; the main window passes "B"), run modally. Returns the window's result:
+  // 1 when a picture was chosen (its path is then in lib_window_sel_file), else 0.
+  int Open_Image_Library_Window(const QString &mode);
+
+  // Each update copies its whole tab into every selected object of the current side
+  // (back canvas when Card_Front_Or_Back is not 0), whatever the object's kind and lock,
+  // and redraws. The fields are written directly: no undo step, no change notification.
+  // Nothing happens while Not_Draw_Only_Prop_Change is set, nor with nothing selected.
+  void Update_Shape_Graphics();
+  void Update_Line_Graphics();
+  // The editor's text replaces the object's text only when exactly one object is
+  // selected.
+  void Update_Text_Graphics();
+  void Update_Image_Graphics();
+  void Update_Sign_Graphics();
+
+  // The tabs' actions. A stepper action sent by its stepper copies the stepper's value
+  // into the field beside it (sent by the field, it copies nothing); then the update.
+  // Check box actions enable or disable their box first; radio actions set the radios
+  // and enable the controls of the chosen fill.
+  void Set_Control_Clr(QObject *sender = nullptr);
+  void Shape_Border_ChkBox(QObject *sender = nullptr);
+  void Shape_Fill_Chk_Box(QObject *sender = nullptr);
+  void Shape_Border_Changed(QObject *sender);
+  void Shape_Gradient_Changed(QObject *sender);
+  void Shape_Alpha_Changed(QObject *sender);
+  void Double_Star_Shape_Changed(QObject *sender);
+  void Polygon_Shape_Changed(QObject *sender);
+  void Shape_Corner_Radius_Changed(QObject *sender);
+  void Shape_Solid_RD_Sel(QObject *sender = nullptr);
+  void Shape_Gradient_RD_Sel(QObject *sender = nullptr);
+  void Shape_Hatch_RD_Sel(QObject *sender = nullptr);
+  void Set_LineControl_Clr(QObject *sender = nullptr);
+  void Line_Alpha_Changed(QObject *sender);
+  void Line_Width_Changed(QObject *sender);
+  void Set_TextControl_Clr(QObject *sender = nullptr);
+  void Text_Border_ChkBox(QObject *sender = nullptr);
+  void Text_Fill_Chk_Box(QObject *sender = nullptr);
+  void Text_Border_Changed(QObject *sender);
+  void Text_Gradient_Changed(QObject *sender);
+  void Text_Alpha_Changed(QObject *sender);
+  void Text_Kerning_Changed(QObject *sender);
+  void Text_Solid_RD_Sel(QObject *sender = nullptr);
+  void Text_Gradient_RD_Sel(QObject *sender = nullptr);
+  // The font panel for the text font; a chosen font goes to changeTextFont.
+  void Text_Font_Changed(QObject *sender = nullptr);
+  void changeTextFont(const QFont &chosen);
+  // The current date or time in the format chosen in Text_Date_style (Text_Time_style)
+  // replaces the editor's selection; without a format, a message and no change.
+  void Text_Insert_Date(QObject *sender = nullptr);
+  void Text_Insert_Time(QObject *sender = nullptr);
+  // The text editor changed (the user typed, pasted or inserted; not while the panel
+  // fills it): the placeholder "Text here" goes, the text is cut to MaxTextLength
+  // UTF-16 units (never inside a character made of two units), then the update.
+  void textDidChange(QObject *sender);
+  static constexpr int MaxTextLength = 250;
+  // The picker of built-in titles or messages for the invitation's title or message.
+  void Insert_Template_Button(QObject *sender = nullptr);
+
+  // The open panel for the current image object's picture; the library button the same
+  // through the picture library. Cancelled: nothing changes.
+  void Manual_Image_Browse_Btn(QObject *sender = nullptr);
+  void Manual_Library_Browse_Btn(QObject *sender = nullptr);
+  void Set_ImageControl_Clr(QObject *sender = nullptr);
+  void Image_Border_ChkBox(QObject *sender = nullptr);
+  void Image_Border_Changed(QObject *sender);
+  void Image_Gray_Scale_Chked(QObject *sender = nullptr);
+  void Image_Sepia_Chked(QObject *sender = nullptr);
+  void Image_Invert_Chked(QObject *sender = nullptr);
+  void Image_FIV_Chked(QObject *sender = nullptr);
+  void Image_FIH_Chked(QObject *sender = nullptr);
+  // The slider's value into its label, then the update.
+  void sharp_Slider_Changed(QObject *sender = nullptr);
+  void EV_Slider_Changed(QObject *sender = nullptr);
+  void Blr_Slider_Changed(QObject *sender = nullptr);
+  void Sat_Slider_Changed(QObject *sender = nullptr);
+  void Brt_Slider_Changed(QObject *sender = nullptr);
+  void Con_Slider_Changed(QObject *sender = nullptr);
+  void Hue_Slider_Changed(QObject *sender = nullptr);
+  void Transperncy_Slider_Changed(QObject *sender = nullptr);
+  // The adjustments' neutral values (rotation 0, opacity 100, hue 0, saturation 1,
+  // brightness 0, contrast 1, sharpen 0, exposure 0, blur 0, the five check boxes off)
+  // in the sliders, their labels and the check boxes; the border stays. GUI thread only.
+  void Reset_Image_Editing_Controls() override;
+  // Asks first; on Yes the neutral values, then the update.
+  void Image_reset_Button(QObject *sender = nullptr);
+  // The open panel for a PNG signature picture; chosen: its path in Sign_image_path and
+  // the update.
+  void Sign_Browse_Btn(QObject *sender = nullptr);
+  void Sign_Border_ChkBox(QObject *sender = nullptr);
+  void Sign_Border_Changed(QObject *sender);
+  void Set_SignControl_Clr(QObject *sender = nullptr);
+  // The card's background from the background library (mode "B") for the current side.
+  void Card_Image_Library_Btn(QObject *sender = nullptr);
+  // Connects the shape, line, text, image and signature tabs' controls to the actions
+  // above (once; later calls do nothing).
+  void connectObjectPropertyActions();
+
+  // ---- Combo dispatcher (QLNWindowController_ComboDispatcher.cpp) -----------------------------
+  // Every combo box of the window reports a changed selection here (by the user or by
+  // code): the card, line, text, shape, image and signature combos run their tab's
+  // update; the data source, the bound series or column, the sides and the category
+  // with its preset are decided here. A failure is logged.
+  void comboBoxSelectionDidChange(QObject *combo);
+  // Connects the window's eighteen combo boxes to the dispatcher (once).
+  void connectComboBoxes();
+  // The current side's current object (the back canvas's when Card_Front_Or_Back is not
+  // 0); null when there is none.
+  QLNGraphicPtr selectedObjectOfCurrentSide() const;
+
+  // ---- Batch binding: first values and column names (dataseries/) --------------------------
+  // The first line (untrimmed) of the series `name` in the data folder; "" when the
+  // series is missing, unreadable or empty.
+  QString Get_First_Value_Of_Dataset(const QString &name);
+  // Row 0's value of the imported spreadsheet's column `column` (0: the row numbers);
+  // "" when there is no such row or entry.
+  QString Get_First_Value_Of_Excel_Binding(qint32 column);
+  // The combo filled with the imported spreadsheet's column titles, the row-number
+  // column first; nothing selected.
+  void Fill_Excel_Col_Name_In_Combo(QComboBox *combo);
+
+  // ---- Background browser (QLNWindowController_Backgrounds.cpp) -----------------------------
+  // The shipped backgrounds (png and jpg files of the resource folder's "Background",
+  // any case, in name order) in the browser under the canvas; choosing one makes it
+  // the front side's background, whichever side is being edited.
+  void Load_and_fill_backgrounds();
+  // One item (the path trimmed; nothing for an empty path); the browser reloaded.
+  void addImageWithPath(const QString &path, const QString &imageName, const QString &image_UID);
+  int numberOfItemsInImageBrowser(ImageBrowser *browser) override;
+  const ImageBrowserItem *imageBrowser_itemAtIndex(ImageBrowser *browser, int index) override;
+  // Reorders the items (the order is not stored); the browser reloaded.
+  void imageBrowser_moveItemsAtIndexes_toIndex(ImageBrowser *browser, const QList<int> &indexes,
+                                               int destinationIndex) override;
+  // Removes nothing: the browser shows the same items again.
+  void imageBrowser_removeItemsAtIndexes(ImageBrowser *browser, const QList<int> &indexes) override;
+  void imageBrowserSelectionDidChange(ImageBrowser *browser);
+  // The browser's items, in the order shown, and the background chosen last in it.
+  QList<std::shared_ptr<MyImageObject>> images;
+  QString selected_image;
+
   // ---- Card settings actions (QLNWindowController_CardSettings.cpp) ------------------------
   // Copies the whole card panel into the current side's Card_Property and redraws;
   // nothing while Not_Draw_Only_Prop_Change is 1.
@@ -378,6 +539,70 @@ public:
   static float MM_to_Points_Convert(float millimetres);
   // Connects the card tabs' controls to the actions above (once; later calls do nothing).
   void connectCardSettingsActions();
+
+  // ---- Toolbar, edit, lock and side commands (QLNWindowController_EditCommands.cpp) ----
+  // The toolbar and Edit menu actions forward to the canvas of the current side
+  // (currentView(); never the temp canvas). The sender is ignored.
+  void Undo_Clicked(QObject *sender = nullptr);
+  void Redo_Clicked(QObject *sender = nullptr);
+  void Cut_Clicked(QObject *sender = nullptr);
+  void Copy_Clicked(QObject *sender = nullptr);
+  void Paste_Clicked(QObject *sender = nullptr);
+  void Delete_Clicked(QObject *sender = nullptr);
+  void Begin_Front_Clicked(QObject *sender = nullptr);
+  void Send_Back_Clicked(QObject *sender = nullptr);
+  // Lock (unlock) every selected object of the current side and show the last one in
+  // the panel; with nothing selected "Please select a control to Lock." ("... Unlock.").
+  void Lock_Clicked(QObject *sender = nullptr);
+  void Unlock_Clicked(QObject *sender = nullptr);
+  // The card tabs in the panel.
+  void Card_Prop_Clicked(QObject *sender = nullptr);
+  // A background picture from the picture library for the current side: the card tabs,
+  // the library in mode "B"; a chosen picture becomes the side's image fill.
+  void Card_Bckgrnd_Clicked(QObject *sender = nullptr);
+  // Opens the help file (Help.pdf of the resource folder); a failure is logged.
+  void Help_Button(QObject *sender = nullptr);
+  // The sides: label "Back" and Card_Front_Or_Back 1; the temp side leaves
+  // Card_Front_Or_Back as it is. Each ends with the card tabs in the panel.
+  void Select_back_side();
+  void Select_temp_design_side();
+  // The temp list becomes the objects of the current side: the same objects, not copies.
+  void Temp_Design_Control_Assign();
+  void Front_Card_Btn_Clicked(QObject *sender = nullptr);
+  void Back_Card_Btn_Clicked(QObject *sender = nullptr);
+  void Temp_Card_Btn_Clicked(QObject *sender = nullptr);
+  // Connects the edit toolbar, the side buttons, the panel buttons and the grid
+  // controls, and adds the Edit and Arrange menus (once, from the constructor). The
+  // buttons of commands this program does not have yet (export, e-mail, printing,
+  // series, user profile, saving as a template, the grid window) stay disabled.
+  void installEditCommands();
+
+  // ---- Panel buttons, alignment and grid actions (QLNWindowController_PanelButtons.cpp) ----
+  // The alignment and sizing buttons: the current canvas's command, then Refresh_Canvas.
+  // Same width and height need two selected objects ("Please select more than one
+  // control."), align to grid a grid that is always shown and can align ("Please use
+  // grid option first.").
+  void Align_Center_Clicked(QObject *sender = nullptr);
+  void Align_Left_Clicked(QObject *sender = nullptr);
+  void Align_Right_Clicked(QObject *sender = nullptr);
+  void Align_Top_Clicked(QObject *sender = nullptr);
+  void Align_Bottom_Clicked(QObject *sender = nullptr);
+  void Align_Horz_Clicked(QObject *sender = nullptr);
+  void Align_Vert_Clicked(QObject *sender = nullptr);
+  void Make_Same_Width_Clicked(QObject *sender = nullptr);
+  void Make_Same_Height_Clicked(QObject *sender = nullptr);
+  void Make_Natural_Clicked(QObject *sender = nullptr);
+  void Align_To_Grid_Clicked(QObject *sender = nullptr);
+  // print_object_chk's state as the print flag of the selected unlocked objects.
+  void Print_object_chk_changed(QObject *sender = nullptr);
+  // The rotation slider's value into its label, then Update_Image_Graphics.
+  void Rotate_Slider_Changed(QObject *sender = nullptr);
+  // The grid controls: snapping toggled; the colour or the spacing stored into the grid
+  // (which then shows for good); the check box shows or hides the grid for good.
+  void toggleGridConstraining(QObject *sender = nullptr);
+  void Grid_Clr_Changed(QObject *sender = nullptr);
+  void Grid_Slider_Changed(QObject *sender = nullptr);
+  void Grid_Show_Hide_Changed(QObject *sender = nullptr);
 
   // ---- Services: the size list table ---------------------------------------------------
   // The row's "Extension" text; "" (and a log line) for a row outside the list.
@@ -539,4 +764,13 @@ private:
   // Labels of the tab pages, kept while a page is out of the tab view.
   QHash<QWidget *, QString> m_tabItemLabels;
   bool m_cardSettingsConnected = false;
+  bool m_objectPropertiesConnected = false;
+  bool m_comboBoxesConnected = false;
+  // The combo dispatcher's decisions.
+  void dataSourceDidChange();
+  void bindingDidChange();
+  void refillSizeList();
+  // The selected objects of the current side, for the property updates (null entries
+  // left out).
+  QLNGraphicList selectedObjectsOfCurrentSide() const;
 };

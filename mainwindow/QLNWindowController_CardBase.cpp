@@ -31,26 +31,30 @@ void QLNWindowController::Card_Base_Drawing(QPainter *painter, const QRectF &rec
 
 namespace {
 
-void installBackground(Card_Property &side, QLineEdit *pathField, const QString &path) {
+// Steps 1 to 5 of installing a background; false for an empty path (nothing installed).
+bool installBackground(Card_Property &side, QLineEdit *pathField, const QString &path) {
   if (pathField)
     pathField->setText(path);
   if (path.isEmpty())
-    return;
+    return false;
   QString error;
   if (!CardBase::setBackgroundImage(side, path, &error))
     Show_NSLog_Message(error);
-  // The card tabs of the property panel show the new background once the panel exists;
-  // callers ask for the redraw.
+  return true;
 }
 
 }  // namespace
 
+// The property panel then shows the card tabs, so that they hold the new background;
+// callers ask for the redraw.
 void QLNWindowController::set_Front_BG_Image(const QString &path) {
-  installBackground(Front_card_Prop, ui ? ui->Card_Image_path : nullptr, path);
+  if (installBackground(Front_card_Prop, ui ? ui->Card_Image_path : nullptr, path) && ui)
+    Show_RHS_Properties(nullptr);
 }
 
 void QLNWindowController::set_Back_BG_Image(const QString &path) {
-  installBackground(Back_card_Prop, ui ? ui->Card_Image_path : nullptr, path);
+  if (installBackground(Back_card_Prop, ui ? ui->Card_Image_path : nullptr, path) && ui)
+    Show_RHS_Properties(nullptr);
 }
 
 void QLNWindowController::Refresh_Canvas() {

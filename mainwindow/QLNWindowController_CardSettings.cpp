@@ -344,8 +344,5 @@ void QLNWindowController::connectCardSettingsActions() {
   connect(ui->All_Text_clr, &ColorWell::colorChosen, this, [this] { Contect_Color_Clicked(ui->All_Text_clr); });
   connect(ui->Content_Font_btn, &QPushButton::clicked, this, [this] { Content_Font_Clicked(ui->Content_Font_btn); });
   connect(ui->card_name, &QLineEdit::editingFinished, this, [this] { Update_Card_Graphics(); });
-  // The card's combos: every change of their selection, by the user or by code, is an
-  // update of the card (while the panel fills them the update does nothing).
-  for (QComboBox *combo : {ui->Card_image_layout, ui->Card_border_style, ui->Card_hatch_style})
-    connect(combo, &QComboBox::currentIndexChanged, this, [this] { Update_Card_Graphics(); });
+  // The card's combos report to the combo dispatcher (connectComboBoxes).
 }

@@ -403,16 +403,15 @@ void QLNWindowController::showObjectProperties(const QLNGraphicPtr &graphic) {
     }
     insertTabs({ui->text_edtng_tab, ui->text_prop_tab, ui->datasource_tab}, QStringLiteral("Text Properties"));
 
-    // The template button of the invitation's title and message.
-    if (object.control_ID == QLatin1String("PARTY_TITLE")) {
+    // The template button of the invitation's title and message (offered only while a
+    // picker of built-in texts exists).
+    const bool title = object.control_ID == QLatin1String("PARTY_TITLE");
+    const bool message = object.control_ID == QLatin1String("PARTY_MSG");
+    if (title)
       ui->insert_template_btn->setText(QStringLiteral("Use Template Title"));
-      ui->insert_template_btn->show();
-    } else if (object.control_ID == QLatin1String("PARTY_MSG")) {
+    else if (message)
       ui->insert_template_btn->setText(QStringLiteral("Use Template Message"));
-      ui->insert_template_btn->show();
-    } else {
-      ui->insert_template_btn->hide();
-    }
+    ui->insert_template_btn->setVisible((title || message) && bool(hooks().runTemplatePicker));
     // A plain copy of the characters, all of them selected.
     const QLNTextStoragePtr contents = object.Text_contents();
     ui->Text_value_Edit->setPlainText(contents ? contents->string : QString());

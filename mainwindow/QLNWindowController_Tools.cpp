@@ -253,10 +253,10 @@ void QLNWindowController::selectedToolDidChange(QObject *) {
       if (tool == ImageTool && !Browse_User_Image_Manually())
         return;  // no picture chosen: nothing is placed
       if (tool == ImageLibraryTool) {
-        // The program has no image library window yet: there is no picture to
-        // choose, so nothing is placed.
-        Show_NSLog_Message(QStringLiteral("The image library is not available yet."));
-        return;
+        if (Open_Image_Library_Window(QStringLiteral("C")) != 1)
+          return;  // no picture chosen: nothing is placed
+        Library_Selected_Image = lib_window_sel_file;
+        Show_NSLog_Message(Library_Selected_Image);
       }
     }
     if (graphicClass == QLatin1String("QLNBarcode") && tool == BarcodeTool)

@@ -13,7 +13,7 @@ RUN_PACKAGES=(
 )
 TEST_PACKAGES=(
   libgtest-dev libgmock-dev
-  zbar-tools locales
+  zbar-tools zxing-cpp-tools dmtx-utils locales   # barcode readers decode what the encoders make
   xvfb dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   poppler-utils libglib2.0-bin   # pdfinfo and pdftoppm read rendered PDF; gdbus drives the document on the bus
   clang libclang-rt-14-dev llvm   # the fuzzing build: clang, libFuzzer, llvm-symbolizer

@@ -7,14 +7,15 @@
 #
 #   bash scripts/fuzz.sh [seconds] [harness ...]     (default: 20 seconds, every harness)
 #
-# Harnesses: property_list card_object card_settings pasteboard design_log settings_file.
+# Harnesses: property_list card_object card_settings pasteboard design_log settings_file
+# qr_encoder datamatrix_encoder.
 # At most three fuzzing processes run at once; AMENDS_FUZZ_BUILD_JOBS sets the number of
 # compile jobs (default: the number of processors).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-all=(property_list card_object card_settings pasteboard design_log settings_file)
+all=(property_list card_object card_settings pasteboard design_log settings_file qr_encoder datamatrix_encoder)
 seconds=${1:-20}
 [ $# -gt 0 ] && shift
 if ! [[ $seconds =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
@@ -37,6 +38,7 @@ max_len() {
     card_object | card_settings) echo 16384 ;;
     pasteboard | design_log) echo 131072 ;;
     settings_file) echo 8192 ;;
+    qr_encoder | datamatrix_encoder) echo 8192 ;;
   esac
 }
 

@@ -13,19 +13,36 @@ export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp:halt_on_error=1"
 
-build_and_test() {   # folder, ctest options, extra cmake options...
-  local dir=$1 select=$2; shift 2
+build_and_test() {   # folder, ctest options, build targets ("" for all), extra cmake options...
+  local dir=$1 select=$2 targets=$3; shift 3
   cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs"
+  if [ -n "$targets" ]; then
+    cmake --build "$dir" -j "$jobs" --target $targets
+  else
+    cmake --build "$dir" -j "$jobs"
+  fi
   ctest --test-dir "$dir" -j "$jobs" --output-on-failure $select
 }
 
+# The test executables (one per folder of tests/) that hold a threaded test: a test
+# whose suite or name carries "Thread" or "Worker".
+threaded_test_targets() {
+  local dir targets=""
+  for dir in tests/*/; do
+    if grep -qsE '^(TEST|TEST_F|TEST_P)\(\s*\w*(Thread|Worker)|^(TEST|TEST_F|TEST_P)\(\s*\w+\s*,\s*\w*(Thread|Worker)' "$dir"*.cpp; then
+      targets="$targets test_$(basename "$dir")"
+    fi
+  done
+  echo "$targets"
+}
+
 echo "== normal build =="
-build_and_test build/test "" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+build_and_test build/test "" "" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "== address and undefined-behaviour sanitizer build =="
-build_and_test build/asan "" -DCMAKE_BUILD_TYPE=Debug -DAMENDS_SANITIZE=ON
-# Tests that start worker threads carry "Thread" or "Worker" in their names.
+build_and_test build/asan "" "" -DCMAKE_BUILD_TYPE=Debug -DAMENDS_SANITIZE=ON
+# Tests that start worker threads carry "Thread" or "Worker" in their names; only the
+# executables that hold one are built.
 echo "== thread sanitizer build (threaded tests) =="
-build_and_test build/tsan "-R Thread|Worker" -DCMAKE_BUILD_TYPE=Debug -DAMENDS_TSAN=ON
+build_and_test build/tsan "-R Thread|Worker" "$(threaded_test_targets)" -DCMAKE_BUILD_TYPE=Debug -DAMENDS_TSAN=ON
 echo "== fuzzing the readers of outside bytes (20 s each) =="
 bash scripts/fuzz.sh 20

@@ -127,7 +127,10 @@ TEST_F(DesignCommandsTest, ADesignOfBothSidesSavesAndOpensBackWithEveryFieldOrde
   EXPECT_NEAR(ui()->height_Stepper->value(), 70.556, 0.001);
   EXPECT_EQ(ui()->width_Text->text(), QString::number(float(300 * 0.3527777777778)));
   EXPECT_FALSE(controller->Back_card_Prop.Card_BG_Image().isNull());
-  EXPECT_EQ(ui()->Card_Image_path->text(), picture);
+  EXPECT_EQ(controller->Back_card_Prop.Card_BG_Image_Path(), picture);
+  // The panel shows the card tabs of the side being edited, the front, which has no
+  // picture.
+  EXPECT_TRUE(ui()->Card_Image_path->text().isEmpty());
   EXPECT_EQ(controller->Selected_Control_Tool, 0);
 
   // The spreadsheet binding and grid: the first column keeps its own title, the others

@@ -8,4 +8,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 export AMENDS_PROGRAM=$1
 export PYTHONPATH="$here${PYTHONPATH:+:$PYTHONPATH}"
 unset QT_QPA_PLATFORM
-exec dbus-run-session -- /usr/bin/python3 "$2"
+# A runtime folder of this run's own: the accessibility bus puts its socket there, so
+# that several of these tests can run at once.
+runtime=$(mktemp -d)
+chmod 700 "$runtime"
+trap 'rm -rf "$runtime"' EXIT
+export XDG_RUNTIME_DIR=$runtime
+dbus-run-session -- /usr/bin/python3 "$2"

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTabWidget>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -613,10 +614,13 @@ TEST(CardBaseController, BackgroundPicturesGoToTheirOwnSide) {
   QLineEdit *pathField = c.ui->Card_Image_path;
   ASSERT_NE(pathField, nullptr);
 
-  // The front picture goes to the front settings whatever the current side is.
+  // The front picture goes to the front settings whatever the current side is; the
+  // panel then shows the card tabs of the side being edited (here the back, which has
+  // no picture).
   Card_Front_Or_Back = 1;
   c.set_Front_BG_Image(path);
-  EXPECT_EQ(pathField->text(), path);
+  EXPECT_TRUE(pathField->text().isEmpty());
+  EXPECT_EQ(c.ui->sett_tab->widget(0), c.ui->card_setting_tab);
   EXPECT_TRUE(c.Front_card_Prop.Card_fill_chk());
   EXPECT_EQ(c.Front_card_Prop.Card_fill_style(), QStringLiteral("I"));
   EXPECT_EQ(c.Front_card_Prop.Card_BG_Image_Path(), path);
@@ -642,7 +646,7 @@ TEST(CardBaseController, BackgroundPicturesGoToTheirOwnSide) {
     c.set_Back_BG_Image(missing);
     EXPECT_FALSE(log.lines().isEmpty());
   }
-  EXPECT_EQ(pathField->text(), missing);
+  EXPECT_EQ(pathField->text(), path) << "the panel shows the front, the side being edited";
   EXPECT_EQ(c.Back_card_Prop.Card_BG_Image_Path(), missing);
   EXPECT_TRUE(c.Back_card_Prop.Card_BG_Image().isNull());
   EXPECT_EQ(c.Back_card_Prop.Card_fill_style(), QStringLiteral("I"));

@@ -178,6 +178,9 @@ TEST_F(MainWindowTest, SizeListTable) {
   QLNWindowController *controller = startSession();
   ASSERT_NE(controller, nullptr);
   QTableView *table = controller->ui->ColList;
+  // Start with an empty list (the start-up filled it with the PVC sizes).
+  controller->ListData.clear();
+  controller->reloadColList();
   controller->Create_List(QStringLiteral("   "));
   EXPECT_EQ(controller->numberOfRowsInTableView(table), 0);
   controller->Create_List(QStringLiteral("  CR79 \n"));

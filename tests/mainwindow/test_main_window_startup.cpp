@@ -16,6 +16,8 @@
 #include "core/Shape_Control.h"
 #include "output/model/Preferences.h"
 
+#include <QTableView>
+#include <QToolButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -161,7 +163,13 @@ TEST_F(MainWindowTest, StartUpMakesOneControllerWithItsWindowTabsAndControls) {
   EXPECT_TRUE(controller->Back_card_Prop.Card_border_chk());
   EXPECT_EQ(controller->Front_card_Prop.Card_Content_font(), controller->All_Text_font());
   EXPECT_EQ(controller->Front_user_profile.Name_id(), User_Profile_Class::fixedId(User_Profile_Class::NameField));
-  EXPECT_TRUE(controller->ListData.isEmpty());
+  // The category chosen at start-up filled the size list with the PVC sizes, the
+  // first of them selected; the sides choice enabled the back side.
+  ASSERT_EQ(controller->ListData.size(), controller->pvc_card_arry.size());
+  EXPECT_EQ(controller->Get_Item_Text(0), controller->pvc_card_arry.first());
+  EXPECT_EQ(ui->ColList->currentIndex().row(), 0);
+  EXPECT_EQ(CARD_SIDE_STR, QStringLiteral("2"));
+  EXPECT_TRUE(ui->Back_Side_btn->isEnabled());
   EXPECT_TRUE(controller->data_table_content.isEmpty());
   EXPECT_FALSE(controller->_grid->isAlwaysShown());
   EXPECT_FALSE(ui->Align_with_grid_btn->isEnabled());

@@ -44,6 +44,8 @@ class PropertyPanelTest : public MainWindowTest {
 protected:
   void SetUp() override {
     MainWindowTest::SetUp();
+    // A picker of built-in titles and messages exists (it answers nothing here).
+    QLNWindowController::hooks().runTemplatePicker = [](const QString &) { return 0; };
     shipPattern(QStringLiteral("Brick.png"));
     shipPattern(QStringLiteral("Waves.png"));
     controller = startSession();

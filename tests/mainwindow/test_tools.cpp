@@ -8,6 +8,7 @@
 
 #include "mainwindow/DrawWindow.h"
 
+#include "canvas/Image_Library.h"
 #include "canvas/QLNGraphicView.h"
 #include "canvas/QLNSelection.h"
 
@@ -155,17 +156,38 @@ TEST_F(ToolsTest, EveryToolButtonPlacesItsKindAtItsSize) {
   EXPECT_EQ(fingerprint->_contents_img.pixels.size(), QSize(11, 13));
 }
 
-TEST_F(ToolsTest, ArrowAndImageLibraryToolsPlaceNothing) {
+TEST_F(ToolsTest, TheArrowPlacesNothingAndTheLibraryToolPlacesOnlyAChosenPicture) {
   press(2);
   const QLNGraphicPtr text = document->graphics().at(0);
   press(0);
-  // The program has no image library window yet: nothing to choose.
+  EXPECT_EQ(document->graphics(), QLNGraphicList{text});
+
+  // A library of one category with one picture.
+  const QString folder = Resource_Path + QStringLiteral("/LibraryImage/hearts");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  savePicture(folder + QStringLiteral("/Red.png"), 9, 5, Qt::red);
+
+  // The library closed without a choice: nothing is placed, the selection stays.
+  scripted.answerModal(ModalCancel);
   press(9);
   EXPECT_EQ(document->graphics(), QLNGraphicList{text});
   EXPECT_TRUE(document->graphics_back().isEmpty());
-  // What was selected stays selected.
   EXPECT_EQ(controller->frontView()->Selected_Graphic(), text);
-  EXPECT_TRUE(scripted.requests().empty());
+
+  // The picture chosen and confirmed: an image object of it.
+  scripted.answerModal([](QDialog *) {
+    Image_Library *library = Image_Library::defaultInstance();
+    library->imageBrowser->setSelectionIndexes({0});
+    library->OK_Clicked();
+    return ModalOK;
+  });
+  press(9);
+  ASSERT_EQ(document->graphics().size(), 2);
+  auto *image = dynamic_cast<QLNImage *>(document->graphics().at(0).get());
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->_file_path, folder + QStringLiteral("/Red.png"));
+  EXPECT_EQ(image->_contents.pixels.size(), QSize(9, 5));
+  EXPECT_EQ(Library_Selected_Image, image->_file_path);
 }
 
 TEST_F(ToolsTest, AssistiveTechnologyPressesAToolOnceThroughItsOwnAction) {

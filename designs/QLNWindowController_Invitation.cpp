@@ -1,0 +1,71 @@
+// The main window's side of the start window: the texts of a finished wizard placed as
+// text objects on the front side.
+
+#include "designs/Invitation_Wizard.h"
+
+#include "mainwindow/QLNWindowController.h"
+
+#include "canvas/QLNGraphicView.h"
+
+void QLNWindowController::Fill_Party_Invidation_Details() {
+  // The canvas makes text objects while the text tool is selected.
+  Selected_Control_Tool = 2;
+
+  // Positions are 32-bit floats from the card's top left corner, y growing downwards.
+  const float cardWidth = float(Front_card_Prop.Card_Size().width());
+  float y = 40.0f;
+  float w = cardWidth - 80.0f;
+  float x = (cardWidth - w) / 2.0f;
+  // The addressee, date or time and venue stand at 30, the message at 50.
+  float indentX = 30.0f;
+  // A card narrower than 80 points (smaller than the start window allows) has no room
+  // for the 40-point margins: the texts then take the whole width.
+  if (w < 1.0f) {
+    w = cardWidth > 0.0f ? cardWidth : 1.0f;
+    x = 0.0f;
+    indentX = 0.0f;
+  }
+  const float centreX = x;
+
+  QLNGraphicView *front = frontView();
+  const auto place = [front](float left, float top, float width, float height, const QString &text,
+                             const QString &id) {
+    front->createGraphicOfClass(QStringLiteral("QLNText"), std::nullopt, true, QRectF(left, top, width, height),
+                                QStringLiteral("F"), text, id);
+  };
+
+  if (!Invite_Title.isEmpty()) {
+    place(centreX, y, w, 30, Invite_Title, QStringLiteral("PARTY_TITLE"));
+    y += 50;
+  }
+  if (!Invite_To.isEmpty()) {
+    place(indentX, y, w, 20, QStringLiteral("Dear ") + Invite_To + QStringLiteral(","), QStringLiteral("PARTY_TO"));
+    y += 30;
+  }
+  if (!Invite_Message.isEmpty()) {
+    place(indentX + 20, y, w, 80, Invite_Message, QStringLiteral("PARTY_MSG"));
+    y += 80;
+  }
+  if (!Invite_Date.isEmpty()) {
+    QString when = Invite_Date;
+    if (!Invite_Time.isEmpty())
+      when += QStringLiteral(" at ") + Invite_Time;
+    place(indentX, y, w, 20, when, QStringLiteral("PARTY_DATE"));
+    y += 30;
+  } else if (!Invite_Time.isEmpty()) {
+    place(indentX, y, w, 20, QStringLiteral("AT ") + Invite_Time, QStringLiteral("PARTY_TIME"));
+    y += 60;
+  } else {
+    y += 30;
+  }
+  if (!Invite_Venue.isEmpty()) {
+    place(indentX, y, w, 60, QStringLiteral("Venue:\n") + Invite_Venue, QStringLiteral("PARTY_VENUE"));
+    y += 70;
+  } else {
+    y += 20;
+  }
+  if (!Invite_From.isEmpty())
+    place(centreX, y, w, 40, QStringLiteral("From:\n") + Invite_From, QStringLiteral("PARTY_FROM"));
+
+  set_Front_BG_Image(Invite_BG_IMG);
+}

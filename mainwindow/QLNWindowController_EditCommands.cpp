@@ -1,0 +1,320 @@
+// The main window's edit, arrange, lock and side commands: the edit toolbar and the
+// Edit and Arrange menus forward to the canvas of the current side; lock and unlock;
+// switching between the front, back and temp sides; the card and help buttons. The
+// buttons of commands that belong to windows this program does not have yet stay
+// disabled and say so.
+
+#include "mainwindow/QLNWindowController.h"
+
+#include "mainwindow/DrawWindow.h"
+#include "mainwindow/PanelWidgets.h"
+
+#include "canvas/QLNGraphicView.h"
+
+#include "core/Globals.h"
+#include "core/QLNDocument.h"
+#include "core/QLNGrid.h"
+#include "core/Utilities.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include <exception>
+#include <functional>
+
+namespace {
+
+// Runs a command, writing what it throws to the log.
+void logFailures(const char *name, const std::function<void()> &command) {
+  try {
+    command();
+  } catch (const std::exception &error) {
+    Show_NSLog_Message(QStringLiteral("%1: %2").arg(QLatin1String(name), QString::fromUtf8(error.what())));
+  } catch (...) {
+    Show_NSLog_Message(QStringLiteral("%1 failed.").arg(QLatin1String(name)));
+  }
+}
+
+}  // namespace
+
+// ---- Forwarded edit and arrange commands ------------------------------------------------------
+
+void QLNWindowController::Undo_Clicked(QObject *sender) { currentView()->undo(sender); }
+void QLNWindowController::Redo_Clicked(QObject *sender) { currentView()->redo(sender); }
+void QLNWindowController::Cut_Clicked(QObject *sender) { currentView()->cut(sender); }
+void QLNWindowController::Copy_Clicked(QObject *sender) { currentView()->copy(sender); }
+void QLNWindowController::Paste_Clicked(QObject *sender) { currentView()->paste(sender); }
+void QLNWindowController::Delete_Clicked(QObject *) { currentView()->delete_(); }
+void QLNWindowController::Begin_Front_Clicked(QObject *sender) { currentView()->bringToFront(sender); }
+void QLNWindowController::Send_Back_Clicked(QObject *sender) { currentView()->sendToBack(sender); }
+
+// ---- Lock and unlock ------------------------------------------------------------------------------
+
+namespace {
+
+void setLocked(QLNWindowController &controller, bool locked) {
+  if (locked)
+    controller.Disable_Standard_Button_For_Lock();
+  else
+    controller.Enable_Standard_Button_For_Unlock();
+  QLNGraphicView *view = controller.currentView();
+  const QLNGraphicList selected = view->selectedGraphics();
+  if (selected.isEmpty()) {
+    Show_MessageBox(locked ? QStringLiteral("Please select a control to Lock.")
+                           : QStringLiteral("Please select a control to Unlock."));
+    return;
+  }
+  for (const QLNGraphicPtr &graphic : selected) {
+    graphic->ctrl_is_locked = locked;
+    view->startEditingGraphic(graphic);
+  }
+  // Showing the card empties the selection; it is put back before the last object is
+  // shown (the lock tab alone for a locked object).
+  const QLNIndexSet indexes = view->selectionIndexes();
+  controller.Show_RHS_Properties(nullptr);
+  view->changeSelectionIndexes(indexes);
+  controller.Refresh_Canvas();
+  controller.Show_RHS_Properties(selected.last());
+}
+
+}  // namespace
+
+void QLNWindowController::Lock_Clicked(QObject *) { setLocked(*this, true); }
+void QLNWindowController::Unlock_Clicked(QObject *) { setLocked(*this, false); }
+
+// ---- Card and help ---------------------------------------------------------------------------------
+
+void QLNWindowController::Card_Prop_Clicked(QObject *) { Show_RHS_Properties(nullptr); }
+
+void QLNWindowController::Card_Bckgrnd_Clicked(QObject *) {
+  Show_RHS_Properties(nullptr);
+  if (Open_Image_Library_Window(QStringLiteral("B")) != 1)
+    return;
+  ui->Card_fill_chk->setChecked(true);
+  ui->Card_solid_fill_rd->setChecked(false);
+  ui->Card_gradient_fill_rd->setChecked(false);
+  ui->Card_Style_fill_rd->setChecked(false);
+  ui->Card_Image_fill_rd->setChecked(true);
+  card_prop_set(QStringLiteral("I"));
+  if (Card_Front_Or_Back.load() != 0)
+    set_Back_BG_Image(lib_window_sel_file);
+  else
+    set_Front_BG_Image(lib_window_sel_file);
+  Update_Card_Graphics();
+  ui->sett_tab->setCurrentWidget(ui->card_bkgd_tab);
+}
+
+void QLNWindowController::Help_Button(QObject *) {
+  logFailures("Help", [] { Open_Help_File(); });
+}
+
+// ---- Sides -----------------------------------------------------------------------------------------
+
+void QLNWindowController::Select_back_side() {
+  ui->Front_back_label->setText(QStringLiteral("Back"));
+  Card_Front_Or_Back = 1;
+  changeViewController(1);
+  Show_RHS_Properties(nullptr);
+}
+
+void QLNWindowController::Select_temp_design_side() {
+  ui->Front_back_label->setText(QStringLiteral("TEMP"));
+  changeViewController(2);
+  Show_RHS_Properties(nullptr);
+}
+
+void QLNWindowController::Temp_Design_Control_Assign() {
+  QLNGraphicView *temp = tempView();
+  if (!temp->isBoundToGraphics())
+    return;
+  temp->delete_all_control();
+  const QLNGraphicList source = Card_Front_Or_Back.load() != 0 ? Get_Back_Controls_Array() : Get_Front_Controls_Array();
+  QLNGraphicView::MutableGraphics list = temp->mutableGraphics();
+  for (int i = 0; i < source.size(); ++i)
+    list.insertObject(source.at(i), i);
+  temp->setNeedsDisplay();
+}
+
+void QLNWindowController::Front_Card_Btn_Clicked(QObject *) { Select_front_side(); }
+void QLNWindowController::Back_Card_Btn_Clicked(QObject *) { Select_back_side(); }
+
+void QLNWindowController::Temp_Card_Btn_Clicked(QObject *) {
+  Select_temp_design_side();
+  Temp_Design_Control_Assign();
+}
+
+// ---- Buttons and menus ------------------------------------------------------------------------------
+
+void QLNWindowController::installEditCommands() {
+  using Action = void (QLNWindowController::*)(QObject *);
+  auto onClick = [this](QAbstractButton *button, Action action) {
+    connect(button, &QAbstractButton::clicked, this, [this, button, action] {
+      logFailures(qPrintable(button->objectName()), [&] { (this->*action)(button); });
+    });
+  };
+
+  // The edit toolbar.
+  onClick(ui->Undo_btn, &QLNWindowController::Undo_Clicked);
+  onClick(ui->Redo_btn, &QLNWindowController::Redo_Clicked);
+  onClick(ui->Cut_btn, &QLNWindowController::Cut_Clicked);
+  onClick(ui->Copy_btn, &QLNWindowController::Copy_Clicked);
+  onClick(ui->Paste_btn, &QLNWindowController::Paste_Clicked);
+  onClick(ui->Delete_btn, &QLNWindowController::Delete_Clicked);
+  onClick(ui->Begin_Front_btn, &QLNWindowController::Begin_Front_Clicked);
+  onClick(ui->Send_Back_btn, &QLNWindowController::Send_Back_Clicked);
+  onClick(ui->Lock_btn, &QLNWindowController::Lock_Clicked);
+  onClick(ui->Unlock_btn, &QLNWindowController::Unlock_Clicked);
+  // The command toolbar and the sides.
+  onClick(ui->Card_Prop_btn, &QLNWindowController::Card_Prop_Clicked);
+  onClick(ui->Card_Bckgrnd_btn, &QLNWindowController::Card_Bckgrnd_Clicked);
+  onClick(ui->Help_btn, &QLNWindowController::Help_Button);
+  onClick(ui->Front_Side_btn, &QLNWindowController::Front_Card_Btn_Clicked);
+  onClick(ui->Back_Side_btn, &QLNWindowController::Back_Card_Btn_Clicked);
+  onClick(ui->Temp_Side_btn, &QLNWindowController::Temp_Card_Btn_Clicked);
+
+  // Commands of windows still to come: disabled, and the tip says why.
+  for (QWidget *button : std::initializer_list<QWidget *>{
+           ui->Export_btn, ui->Mail_btn, ui->Print_btn, ui->Batch_Series_btn, ui->Import_Wizard_btn,
+           ui->Create_Series_btn, ui->User_Profile_btn, ui->Export_As_Template_btn, ui->Grid_Settings_btn}) {
+    button->setEnabled(false);
+    button->setToolTip(button->toolTip() + QStringLiteral(" (not available in this version)"));
+  }
+
+  // The panel's alignment, sizing, print and grid controls.
+  onClick(ui->Align_Center_btn, &QLNWindowController::Align_Center_Clicked);
+  onClick(ui->Align_Left_btn, &QLNWindowController::Align_Left_Clicked);
+  onClick(ui->Align_Right_btn, &QLNWindowController::Align_Right_Clicked);
+  onClick(ui->Align_Top_btn, &QLNWindowController::Align_Top_Clicked);
+  onClick(ui->Align_Bottom_btn, &QLNWindowController::Align_Bottom_Clicked);
+  onClick(ui->Align_Horz_btn, &QLNWindowController::Align_Horz_Clicked);
+  onClick(ui->Align_Vert_btn, &QLNWindowController::Align_Vert_Clicked);
+  onClick(ui->Make_Same_Width_btn, &QLNWindowController::Make_Same_Width_Clicked);
+  onClick(ui->Make_Same_Height_btn, &QLNWindowController::Make_Same_Height_Clicked);
+  onClick(ui->Make_Natural_btn, &QLNWindowController::Make_Natural_Clicked);
+  onClick(ui->Align_with_grid_btn, &QLNWindowController::Align_To_Grid_Clicked);
+  onClick(ui->print_object_chk, &QLNWindowController::Print_object_chk_changed);
+  connect(ui->Rotate_slidr, &ValueSlider::doubleValueChanged, this,
+          [this] { logFailures("Rotation", [this] { Rotate_Slider_Changed(ui->Rotate_slidr); }); });
+  onClick(ui->Grid_Snap_chk, &QLNWindowController::toggleGridConstraining);
+  onClick(ui->Show_hide_grid_chk, &QLNWindowController::Grid_Show_Hide_Changed);
+  connect(ui->Grid_clr, &ColorWell::colorChosen, this,
+          [this] { logFailures("Grid colour", [this] { Grid_Clr_Changed(ui->Grid_clr); }); });
+  connect(ui->Grid_Space_slidr, &ValueSlider::doubleValueChanged, this,
+          [this] { logFailures("Grid spacing", [this] { Grid_Slider_Changed(ui->Grid_Space_slidr); }); });
+
+  // The Edit and Arrange menus. An item's state is worked out when its menu opens;
+  // while the menu is closed every item stays enabled so that its shortcut reaches the
+  // canvas, which then asks the same question before it acts.
+  using Command = QLNGraphicView::MenuCommand;
+  struct Item {
+    const char *objectName;
+    QString text;
+    QKeySequence shortcut;
+    Command command;
+    std::function<void(QObject *)> run;
+  };
+  auto view = [this] { return currentView(); };
+  const std::vector<Item> editItems = {
+      {"Undo_menu_item", QStringLiteral("&Undo"), QKeySequence(QStringLiteral("Ctrl+Z")), Command::Undo,
+       [this](QObject *s) { Undo_Clicked(s); }},
+      {"Redo_menu_item", QStringLiteral("&Redo"), QKeySequence(QStringLiteral("Ctrl+Shift+Z")), Command::Redo,
+       [this](QObject *s) { Redo_Clicked(s); }},
+      {nullptr, {}, {}, Command::Other, {}},
+      {"Cut_menu_item", QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")), Command::Cut,
+       [this](QObject *s) { Cut_Clicked(s); }},
+      {"Copy_menu_item", QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")), Command::Copy,
+       [this](QObject *s) { Copy_Clicked(s); }},
+      {"Paste_menu_item", QStringLiteral("&Paste"), QKeySequence(QStringLiteral("Ctrl+V")), Command::Paste,
+       [this](QObject *s) { Paste_Clicked(s); }},
+      {"Delete_menu_item", QStringLiteral("&Delete"), QKeySequence(QKeySequence::Delete), Command::Delete,
+       [this](QObject *s) { Delete_Clicked(s); }},
+      {nullptr, {}, {}, Command::Other, {}},
+      {"Select_All_menu_item", QStringLiteral("Select &All"), QKeySequence(QStringLiteral("Ctrl+A")),
+       Command::SelectAll, [view](QObject *s) { view()->selectAll(s); }},
+      {"Deselect_All_menu_item", QStringLiteral("D&eselect All"), QKeySequence(QStringLiteral("Ctrl+Shift+A")),
+       Command::Other, [view](QObject *s) { view()->deselectAll(s); }},
+  };
+  const std::vector<Item> arrangeItems = {
+      {"Bring_To_Front_menu_item", QStringLiteral("Bring to &Front"), QKeySequence(QStringLiteral("Ctrl+Shift+F")),
+       Command::BringToFront, [this](QObject *s) { Begin_Front_Clicked(s); }},
+      {"Send_To_Back_menu_item", QStringLiteral("Send to &Back"), QKeySequence(QStringLiteral("Ctrl+Shift+B")),
+       Command::SendToBack, [this](QObject *s) { Send_Back_Clicked(s); }},
+      {nullptr, {}, {}, Command::Other, {}},
+      {"Align_Left_menu_item", QStringLiteral("Align &Left Edges"), {}, Command::AlignLeft,
+       [this](QObject *s) { Align_Left_Clicked(s); }},
+      {"Align_Right_menu_item", QStringLiteral("Align &Right Edges"), {}, Command::AlignRight,
+       [this](QObject *s) { Align_Right_Clicked(s); }},
+      {"Align_Top_menu_item", QStringLiteral("Align &Top Edges"), {}, Command::AlignTop,
+       [this](QObject *s) { Align_Top_Clicked(s); }},
+      {"Align_Bottom_menu_item", QStringLiteral("Align &Bottom Edges"), {}, Command::AlignBottom,
+       [this](QObject *s) { Align_Bottom_Clicked(s); }},
+      {"Align_Horz_menu_item", QStringLiteral("Align &Horizontal Centres"), {}, Command::AlignHorizontalCenters,
+       [this](QObject *s) { Align_Horz_Clicked(s); }},
+      {"Align_Vert_menu_item", QStringLiteral("Align &Vertical Centres"), {}, Command::AlignVerticalCenters,
+       [this](QObject *s) { Align_Vert_Clicked(s); }},
+      {"Align_Center_menu_item", QStringLiteral("&Centre on Card"), {}, Command::Other,
+       [this](QObject *s) { Align_Center_Clicked(s); }},
+      {"Align_To_Grid_menu_item", QStringLiteral("Align to &Grid"), {}, Command::AlignWithGrid,
+       [this](QObject *s) { Align_To_Grid_Clicked(s); }},
+      {nullptr, {}, {}, Command::Other, {}},
+      {"Make_Same_Width_menu_item", QStringLiteral("Same &Width"), {}, Command::MakeSameWidth,
+       [this](QObject *s) { Make_Same_Width_Clicked(s); }},
+      {"Make_Same_Height_menu_item", QStringLiteral("Same H&eight"), {}, Command::MakeSameHeight,
+       [this](QObject *s) { Make_Same_Height_Clicked(s); }},
+      {"Make_Natural_menu_item", QStringLiteral("&Natural Size"), {}, Command::MakeNaturalSize,
+       [this](QObject *s) { Make_Natural_Clicked(s); }},
+      {nullptr, {}, {}, Command::Other, {}},
+      {"Lock_menu_item", QStringLiteral("Loc&k"), QKeySequence(QStringLiteral("Ctrl+L")), Command::Other,
+       [this](QObject *s) { Lock_Clicked(s); }},
+      {"Unlock_menu_item", QStringLiteral("Unl&ock"), QKeySequence(QStringLiteral("Ctrl+Shift+L")), Command::Other,
+       [this](QObject *s) { Unlock_Clicked(s); }},
+      {nullptr, {}, {}, Command::Other, {}},
+      {"Show_Ruler_menu_item", QStringLiteral("Hide Ruler"), {}, Command::ShowOrHideRulers,
+       [this](QObject *) { ui->Show_Hide_Ruler_chk->toggle(); }},
+  };
+
+  QMenuBar *bar = ui->window->menuBar();
+  auto addMenu = [&](const QString &title, const char *name, const std::vector<Item> &items) {
+    QMenu *menu = bar->addMenu(title);
+    menu->setObjectName(QLatin1String(name));
+    QList<QPair<QAction *, Command>> validated;
+    for (const Item &entry : items) {
+      if (!entry.objectName) {
+        menu->addSeparator();
+        continue;
+      }
+      QAction *action = menu->addAction(entry.text);
+      action->setObjectName(QLatin1String(entry.objectName));
+      if (!entry.shortcut.isEmpty())
+        action->setShortcut(entry.shortcut);
+      const Command command = entry.command;
+      const auto run = entry.run;
+      connect(action, &QAction::triggered, this, [this, action, command, run, name = entry.objectName] {
+        if (!currentView()->validateMenuItem(command))
+          return;
+        logFailures(name, [&] { run(action); });
+      });
+      validated.append({action, command});
+    }
+    connect(menu, &QMenu::aboutToShow, this, [this, validated] {
+      for (const auto &[action, command] : validated)
+        action->setEnabled(currentView()->validateMenuItem(command, action));
+    });
+    connect(menu, &QMenu::aboutToHide, this, [validated] {
+      for (const auto &entry : validated)
+        entry.first->setEnabled(true);
+    });
+    return menu;
+  };
+  addMenu(QStringLiteral("&Edit"), "Edit_menu", editItems);
+  addMenu(QStringLiteral("&Arrange"), "Arrange_menu", arrangeItems);
+}

@@ -1,0 +1,306 @@
+// The main window's edit, lock and side commands as a user reaches them: the edit
+// toolbar and the Edit menu act on the current side's canvas (never the temp one) and
+// their buttons follow the selection; lock and unlock with their messages; the front,
+// back and temp sides, the temp side holding the current side's own objects; the
+// buttons of commands still to come stay disabled.
+
+#include "tests/mainwindow/main_window_fixture.h"
+
+#include "mainwindow/DrawWindow.h"
+
+#include "canvas/Image_Library.h"
+#include "canvas/QLNGraphicView.h"
+#include "canvas/QLNSelection.h"
+
+#include "core/QLNDocument.h"
+#include "core/Shape_Control.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QRadioButton>
+#include <QClipboard>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QUrl>
+
+namespace {
+
+class EditCommandsTest : public MainWindowTest {
+protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    QGuiApplication::clipboard()->clear();
+    controller = startSession();
+    ASSERT_NE(controller, nullptr);
+    ui = controller->ui;
+    document = session->document();
+    controller->window()->show();
+  }
+  void TearDown() override {
+    QGuiApplication::clipboard()->clear();
+    MainWindowTest::TearDown();
+  }
+
+  static std::shared_ptr<Shape_Control> rect(const QRectF &bounds) {
+    auto object = std::make_shared<Shape_Control>();
+    object->setBounds(bounds);
+    object->Set_Shape_Type(QStringLiteral("R"));
+    return object;
+  }
+
+  // Objects on a side's list as one finished undo step (the front) or none (the others).
+  void place(const QString &key, const QLNGraphicList &objects) {
+    QLNIndexSet indexes;
+    for (int i = 0; i < objects.size(); ++i)
+      indexes.append(i);
+    document->insertIntoList(key, objects, indexes);
+    QCoreApplication::processEvents();
+  }
+
+  // A click of the left button on the canvas at `point` (points).
+  static void click(QLNGraphicView *view, const QPointF &point) {
+    const QPointF pixel = point * view->zoomFactor();
+    QMouseEvent press(QEvent::MouseButtonPress, pixel, view->mapToGlobal(pixel), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(view, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, pixel, view->mapToGlobal(pixel), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(view, &release);
+  }
+
+  // Cut, copy, paste, delete, front, back, lock, unlock.
+  std::vector<bool> editingButtons() const {
+    std::vector<bool> states;
+    for (QToolButton *button : {ui->Cut_btn, ui->Copy_btn, ui->Paste_btn, ui->Delete_btn, ui->Begin_Front_btn,
+                                ui->Send_Back_btn, ui->Lock_btn, ui->Unlock_btn})
+      states.push_back(button->isEnabled());
+    return states;
+  }
+
+  QAction *menuItem(const char *menu, const char *item) const {
+    auto *found = ui->window->menuBar()->findChild<QMenu *>(QLatin1String(menu));
+    return found ? found->findChild<QAction *>(QLatin1String(item)) : nullptr;
+  }
+
+  QLNWindowController *controller = nullptr;
+  DrawWindow *ui = nullptr;
+  QLNDocument *document = nullptr;
+};
+
+}  // namespace
+
+TEST_F(EditCommandsTest, TheToolbarCopiesPastesAndUndoesWithButtonsFollowingTheSelection) {
+  auto a = rect(QRectF(20, 20, 40, 30));
+  auto b = rect(QRectF(120, 60, 40, 30));
+  place(QLNDocumentGraphicsKey, {a, b});
+  QLNGraphicView *front = controller->frontView();
+
+  // Clicking an object shows it and enables what can be done to it; the clipboard is
+  // empty, so paste is off.
+  click(front, QPointF(30, 30));
+  EXPECT_EQ(front->selectionIndexes(), QLNIndexSet{0});
+  EXPECT_EQ(editingButtons(), (std::vector<bool>{true, true, false, true, true, true, true, false}));
+  EXPECT_TRUE(ui->Undo_btn->isEnabled());
+  EXPECT_FALSE(ui->Redo_btn->isEnabled());
+
+  ui->Copy_btn->click();
+  EXPECT_TRUE(ui->Paste_btn->isEnabled()) << "the copy brings the paste button up to date";
+  ui->Paste_btn->click();
+  ASSERT_EQ(document->graphics().size(), 3);
+  EXPECT_NE(document->graphics().at(0), a);
+  EXPECT_EQ(document->graphics().at(0)->bounds().size(), QSizeF(40, 30));
+  EXPECT_EQ(front->selectionIndexes(), QLNIndexSet{0});
+  QCoreApplication::processEvents();
+
+  // Undo takes the paste back; redo brings it back and selects it.
+  ui->Undo_btn->click();
+  EXPECT_EQ(document->graphics(), (QLNGraphicList{a, b}));
+  EXPECT_TRUE(ui->Redo_btn->isEnabled());
+  ui->Redo_btn->click();
+  ASSERT_EQ(document->graphics().size(), 3);
+  EXPECT_EQ(front->selectionIndexes(), QLNIndexSet{0});
+  EXPECT_FALSE(ui->Redo_btn->isEnabled());
+
+  // Send to back, then delete, from the toolbar.
+  front->changeSelectionIndexes({0});
+  ui->Send_Back_btn->click();
+  EXPECT_EQ(document->graphics().mid(0, 2), (QLNGraphicList{a, b}));
+  EXPECT_EQ(front->selectionIndexes(), QLNIndexSet{2});
+  ui->Delete_btn->click();
+  EXPECT_EQ(document->graphics(), (QLNGraphicList{a, b}));
+  // The panel shows the card now: nothing to act on, paste still possible.
+  EXPECT_EQ(editingButtons(), (std::vector<bool>{false, false, true, false, false, false, false, false}));
+
+  // Only file names on the clipboard: the next state update turns paste off.
+  auto *names = new QMimeData;
+  names->setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.dcard"))});
+  QGuiApplication::clipboard()->setMimeData(names);
+  click(front, QPointF(130, 70));
+  EXPECT_EQ(editingButtons(), (std::vector<bool>{true, true, false, true, true, true, true, false}));
+}
+
+TEST_F(EditCommandsTest, LockAndUnlockSetTheFlagKeepTheSelectionAndShowTheLockTab) {
+  auto a = rect(QRectF(20, 20, 40, 30));
+  auto b = rect(QRectF(120, 60, 40, 30));
+  place(QLNDocumentGraphicsKey, {a, b});
+  QLNGraphicView *front = controller->frontView();
+
+  // Nothing selected: the message, with the buttons already set for a locked object.
+  scripted.expectAlert();
+  ui->Lock_btn->setEnabled(true);
+  ui->Lock_btn->click();
+  EXPECT_EQ(scripted.alertTexts(), QStringList{QStringLiteral("\nPlease select a control to Lock.")});
+  EXPECT_EQ(editingButtons(), (std::vector<bool>{false, false, false, false, false, false, false, true}));
+
+  front->changeSelectionIndexes({0, 1});
+  controller->Show_RHS_Properties(b);
+  ui->Lock_btn->click();
+  EXPECT_TRUE(a->ctrl_is_locked);
+  EXPECT_TRUE(b->ctrl_is_locked);
+  EXPECT_EQ(front->selectionIndexes(), (QLNIndexSet{0, 1}));
+  EXPECT_EQ(controller->shownGraphic(), b);
+  ASSERT_EQ(ui->sett_tab->count(), 1);
+  EXPECT_EQ(ui->sett_tab->widget(0), ui->Lock_tab);
+  EXPECT_EQ(editingButtons(), (std::vector<bool>{false, false, false, false, false, false, false, true}));
+
+  // A locked selection is neither cut nor sent back.
+  scripted.expectAlert();
+  controller->Cut_Clicked();
+  EXPECT_EQ(document->graphics(), (QLNGraphicList{a, b}));
+
+  ui->Unlock_btn->click();
+  EXPECT_FALSE(a->ctrl_is_locked);
+  EXPECT_FALSE(b->ctrl_is_locked);
+  EXPECT_EQ(front->selectionIndexes(), (QLNIndexSet{0, 1}));
+  EXPECT_NE(ui->sett_tab->widget(0), ui->Lock_tab);
+  EXPECT_EQ(editingButtons(), (std::vector<bool>{true, true, false, true, true, true, true, false}));
+
+  scripted.clear();
+  scripted.expectAlert();
+  front->changeSelectionIndexes({});
+  controller->Unlock_Clicked();
+  EXPECT_EQ(scripted.alertTexts(), QStringList{QStringLiteral("\nPlease select a control to Unlock.")});
+}
+
+TEST_F(EditCommandsTest, SidesSwitchAndTheTempSideSharesTheCurrentSidesObjects) {
+  auto front1 = rect(QRectF(10, 10, 20, 20));
+  auto back1 = rect(QRectF(30, 30, 20, 20));
+  auto back2 = rect(QRectF(60, 60, 20, 20));
+  place(QLNDocumentGraphicsKey, {front1});
+  place(QLNDocumentGraphicsKey_back, {back1, back2});
+
+  controller->frontView()->changeSelectionIndexes({0});
+  controller->Show_RHS_Properties(front1);
+  ui->Back_Side_btn->click();
+  EXPECT_EQ(ui->Front_back_label->text(), QStringLiteral("Back"));
+  EXPECT_EQ(Card_Front_Or_Back.load(), 1);
+  EXPECT_EQ(controller->shownSide(), 1);
+  EXPECT_EQ(controller->shownGraphic(), nullptr) << "the card tabs after every side change";
+  EXPECT_EQ(ui->sett_tab->widget(0), ui->card_setting_tab);
+
+  // The temp side while the back is current: the back's own objects, in order.
+  controller->backView()->changeSelectionIndexes({1});
+  ui->Temp_Side_btn->click();
+  EXPECT_EQ(ui->Front_back_label->text(), QStringLiteral("TEMP"));
+  EXPECT_EQ(Card_Front_Or_Back.load(), 1);
+  EXPECT_EQ(controller->shownSide(), 2);
+  EXPECT_EQ(document->graphics_temp(), (QLNGraphicList{back1, back2}));
+  document->graphics_temp().at(1)->_fillColor = Qt::magenta;
+  EXPECT_EQ(back2->_fillColor, QColor(Qt::magenta)) << "the same objects, not copies";
+
+  // Commands act on the back (the current side), not on the temp canvas.
+  controller->backView()->changeSelectionIndexes({0});
+  controller->Delete_Clicked();
+  EXPECT_EQ(document->graphics_back(), QLNGraphicList{back2});
+
+  // The temp side from the front takes the front's objects instead.
+  ui->Front_Side_btn->click();
+  EXPECT_EQ(ui->Front_back_label->text(), QStringLiteral("Front"));
+  EXPECT_EQ(Card_Front_Or_Back.load(), 0);
+  EXPECT_EQ(controller->shownSide(), 0);
+  ui->Temp_Side_btn->click();
+  EXPECT_EQ(document->graphics_temp(), QLNGraphicList{front1});
+  EXPECT_EQ(Card_Front_Or_Back.load(), 0);
+}
+
+TEST_F(EditCommandsTest, TheEditMenuValidatesWhenItOpensAndItsShortcutsAreTheUsualOnes) {
+  place(QLNDocumentGraphicsKey, {rect(QRectF(10, 10, 20, 20)), rect(QRectF(40, 40, 20, 20))});
+  QAction *undo = menuItem("Edit_menu", "Undo_menu_item");
+  QAction *redo = menuItem("Edit_menu", "Redo_menu_item");
+  QAction *copy = menuItem("Edit_menu", "Copy_menu_item");
+  QAction *selectAll = menuItem("Edit_menu", "Select_All_menu_item");
+  QAction *sameWidth = menuItem("Arrange_menu", "Make_Same_Width_menu_item");
+  ASSERT_TRUE(undo && redo && copy && selectAll && sameWidth);
+  EXPECT_EQ(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+  EXPECT_EQ(redo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
+  EXPECT_EQ(copy->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+  EXPECT_EQ(menuItem("Edit_menu", "Cut_menu_item")->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
+  EXPECT_EQ(menuItem("Edit_menu", "Paste_menu_item")->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
+  EXPECT_EQ(menuItem("Edit_menu", "Delete_menu_item")->shortcut(), QKeySequence(QKeySequence::Delete));
+  EXPECT_EQ(selectAll->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
+
+  auto *edit = ui->window->menuBar()->findChild<QMenu *>(QStringLiteral("Edit_menu"));
+  emit edit->aboutToShow();
+  EXPECT_TRUE(undo->isEnabled());
+  EXPECT_FALSE(redo->isEnabled());
+  EXPECT_FALSE(copy->isEnabled()) << "nothing selected";
+  emit edit->aboutToHide();
+
+  // Triggered with nothing to act on (a shortcut), a command does nothing.
+  sameWidth->trigger();
+  EXPECT_TRUE(scripted.requests().empty()) << "the menu item asks before it acts";
+  selectAll->trigger();
+  EXPECT_EQ(controller->frontView()->selectionIndexes(), (QLNIndexSet{0, 1}));
+  emit edit->aboutToShow();
+  EXPECT_TRUE(copy->isEnabled());
+  emit edit->aboutToHide();
+}
+
+TEST_F(EditCommandsTest, CommandsOfWindowsStillToComeAreDisabledAndSaySo) {
+  for (QToolButton *button : {ui->Export_btn, ui->Mail_btn, ui->Print_btn, ui->Batch_Series_btn, ui->Import_Wizard_btn,
+                              ui->Create_Series_btn, ui->User_Profile_btn, ui->Export_As_Template_btn}) {
+    SCOPED_TRACE(button->objectName().toStdString());
+    EXPECT_FALSE(button->isEnabled());
+    EXPECT_TRUE(button->toolTip().contains(QStringLiteral("not available")));
+  }
+  // Help opens the help file of the resource folder, or says that there is none.
+  scripted.expectAlert();
+  ui->Help_btn->click();
+  EXPECT_EQ(scripted.alertTexts(), QStringList{QStringLiteral("\nHelp file does not exist!")});
+}
+
+TEST_F(EditCommandsTest, TheBackgroundButtonGivesTheCurrentSideAPictureFromTheLibrary) {
+  const QString picture = root.path() + QStringLiteral("/backdrop.png");
+  QImage image(12, 8, QImage::Format_ARGB32);
+  image.fill(Qt::darkGreen);
+  ASSERT_TRUE(image.save(picture, "PNG"));
+  ASSERT_TRUE(ui->Card_Bckgrnd_btn->isEnabled());
+
+  // Cancelled: the card tabs, and the side keeps its fill.
+  const QString fillBefore = controller->Back_card_Prop.Card_BG_Image_Path();
+  controller->Select_back_side();
+  scripted.answerModal(0);
+  ui->Card_Bckgrnd_btn->click();
+  EXPECT_EQ(controller->Back_card_Prop.Card_BG_Image_Path(), fillBefore);
+  EXPECT_EQ(ui->sett_tab->widget(0), ui->card_setting_tab);
+
+  // A picture chosen in the library becomes the back's image fill, shown on its tab.
+  scripted.answerModal([&](QDialog *) {
+    Image_Library::defaultInstance()->selected_image = picture;
+    return 1;
+  });
+  ui->Card_Bckgrnd_btn->click();
+  EXPECT_EQ(controller->Back_card_Prop.Card_BG_Image_Path(), picture);
+  EXPECT_FALSE(controller->Back_card_Prop.Card_BG_Image().isNull());
+  EXPECT_TRUE(controller->Front_card_Prop.Card_BG_Image_Path().isEmpty()) << "only the current side";
+  EXPECT_TRUE(ui->Card_Image_fill_rd->isChecked());
+  EXPECT_FALSE(ui->Card_solid_fill_rd->isChecked());
+  EXPECT_EQ(ui->sett_tab->currentWidget(), ui->card_bkgd_tab);
+}
