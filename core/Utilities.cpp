@@ -350,3 +350,13 @@ void Open_Help_File() {
   }
   Show_MessageBox(QStringLiteral("Help file does not exist!"));
 }
+
+void runLoggingFailures(const char *name, const std::function<void()> &command) {
+  try {
+    command();
+  } catch (const std::exception &error) {
+    Show_NSLog_Message(QStringLiteral("%1: %2").arg(QLatin1String(name), QString::fromUtf8(error.what())));
+  } catch (...) {
+    Show_NSLog_Message(QStringLiteral("%1 failed.").arg(QLatin1String(name)));
+  }
+}

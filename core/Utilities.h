@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QObject;
 
 // ---- Message boxes and log --------------------------------------------------------
@@ -88,6 +90,10 @@ void Delete_File(const QString &path);
 // colour; any other widget is only enabled or disabled; other objects are left alone.
 // Main thread only.
 void SetObjEnabled(QObject *object, bool enabled);
+
+// Runs a command of the program's windows; what it throws is written to the log as
+// "name: reason" ("name failed." for anything that is no exception), not passed on.
+void runLoggingFailures(const char *name, const std::function<void()> &command);
 // Opens Resource_Path/"Help.pdf" with the desktop, or shows "Help file does not
 // exist!" when it is missing. Main thread only.
 void Open_Help_File();

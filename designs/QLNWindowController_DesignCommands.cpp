@@ -53,29 +53,18 @@ bool saveBeforeReplacing(QLNWindowController &controller, const QString &questio
   return false;
 }
 
-// Runs a command, writing the reason of anything it throws to the log.
-void runCommand(const char *name, const std::function<void()> &command) {
-  try {
-    command();
-  } catch (const std::exception &error) {
-    Show_NSLog_Message(QStringLiteral("%1: %2").arg(QLatin1String(name), QString::fromUtf8(error.what())));
-  } catch (...) {
-    Show_NSLog_Message(QStringLiteral("%1 failed.").arg(QLatin1String(name)));
-  }
-}
-
 }  // namespace
 
 void QLNWindowController::Save_Btn_Clicked(QObject *) {
-  runCommand("Save", [this] { Save_project_file(false, true); });
+  runLoggingFailures("Save", [this] { Save_project_file(false, true); });
 }
 
 void QLNWindowController::SaveAs_Btn_Clicked(QObject *) {
-  runCommand("Save As", [this] { Save_project_file(true, true); });
+  runLoggingFailures("Save As", [this] { Save_project_file(true, true); });
 }
 
 void QLNWindowController::New_Btn_Clicked(QObject *) {
-  runCommand("New", [this] {
+  runLoggingFailures("New", [this] {
     if (!saveBeforeReplacing(*this, SaveBeforeNewQuestion, NoNewDesign, true))
       return;
     New_Project();
@@ -84,7 +73,7 @@ void QLNWindowController::New_Btn_Clicked(QObject *) {
 }
 
 void QLNWindowController::Open_Btn_Clicked(QObject *) {
-  runCommand("Open", [this] {
+  runLoggingFailures("Open", [this] {
     if (!saveBeforeReplacing(*this, SaveBeforeOpenQuestion, NoDesignOpened, true))
       return;
     New_Project_Setting_Reset();
@@ -101,7 +90,7 @@ void QLNWindowController::Exit_Btn_Clicked(QObject *) { Exit_App(); }
 void QLNWindowController::Exit_App() {
   // The program stays unless the question was answered and the save (when wanted) done.
   bool stay = true;
-  runCommand("Exit", [this, &stay] {
+  runLoggingFailures("Exit", [this, &stay] {
     if (!saveBeforeReplacing(*this, SaveBeforeCloseQuestion, ProgramStaysOpen, false))
       return;
     stay = false;

@@ -66,6 +66,10 @@ public:
   static const QStringList &tabTitles();
   // The fifteen tab pages in tab order.
   std::array<QWidget *, 15> tabPages() const;
+  // The fill radios of the shape (text) tab set for a solid, gradient or pattern fill,
+  // and only the controls of that fill enabled.
+  void showShapeFill(bool gradient, bool hatch);
+  void showTextFill(bool gradient);
 
   // ---- Main window -------------------------------------------------------------------------
   QMainWindow *window = nullptr;   // objectName "DrawWindow"

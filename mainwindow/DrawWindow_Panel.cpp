@@ -823,3 +823,25 @@ void DrawWindow::buildLockTab() {
   column->addWidget(lock_info_lbl);
   column->addStretch(1);
 }
+
+void DrawWindow::showShapeFill(bool gradient, bool hatch) {
+  const bool solid = !gradient && !hatch;
+  Shape_solid_fill_rd->setChecked(solid);
+  Shape_gradient_fill_rd->setChecked(gradient);
+  Shape_Style_fill_rd->setChecked(hatch);
+  shape_fill_clr->setEnabled(solid);
+  for (QWidget *control : {static_cast<QWidget *>(shape_fill_Grd_1_clr), static_cast<QWidget *>(shape_fill_Grd_2_clr),
+                           static_cast<QWidget *>(shape_grad_Text), static_cast<QWidget *>(shape_grad_Stepper)})
+    control->setEnabled(gradient);
+  shape_hatch_style->setEnabled(hatch);
+  shape_hatch_bk_clr->setEnabled(hatch);
+}
+
+void DrawWindow::showTextFill(bool gradient) {
+  Text_solid_fill_rd->setChecked(!gradient);
+  Text_gradient_fill_rd->setChecked(gradient);
+  Text_fill_clr->setEnabled(!gradient);
+  for (QWidget *control : {static_cast<QWidget *>(Text_fill_Grd_1_clr), static_cast<QWidget *>(Text_fill_Grd_2_clr),
+                           static_cast<QWidget *>(Text_grad_Text), static_cast<QWidget *>(Text_grad_Stepper)})
+    control->setEnabled(gradient);
+}

@@ -31,21 +31,6 @@
 #include <exception>
 #include <functional>
 
-namespace {
-
-// Runs a command, writing what it throws to the log.
-void logFailures(const char *name, const std::function<void()> &command) {
-  try {
-    command();
-  } catch (const std::exception &error) {
-    Show_NSLog_Message(QStringLiteral("%1: %2").arg(QLatin1String(name), QString::fromUtf8(error.what())));
-  } catch (...) {
-    Show_NSLog_Message(QStringLiteral("%1 failed.").arg(QLatin1String(name)));
-  }
-}
-
-}  // namespace
-
 // ---- Forwarded edit and arrange commands ------------------------------------------------------
 
 void QLNWindowController::Undo_Clicked(QObject *sender) { currentView()->undo(sender); }
@@ -114,7 +99,7 @@ void QLNWindowController::Card_Bckgrnd_Clicked(QObject *) {
 }
 
 void QLNWindowController::Help_Button(QObject *) {
-  logFailures("Help", [] { Open_Help_File(); });
+  runLoggingFailures("Help", [] { Open_Help_File(); });
 }
 
 // ---- Sides -----------------------------------------------------------------------------------------
@@ -158,7 +143,7 @@ void QLNWindowController::installEditCommands() {
   using Action = void (QLNWindowController::*)(QObject *);
   auto onClick = [this](QAbstractButton *button, Action action) {
     connect(button, &QAbstractButton::clicked, this, [this, button, action] {
-      logFailures(qPrintable(button->objectName()), [&] { (this->*action)(button); });
+      runLoggingFailures(qPrintable(button->objectName()), [&] { (this->*action)(button); });
     });
   };
 
@@ -203,13 +188,13 @@ void QLNWindowController::installEditCommands() {
   onClick(ui->Align_with_grid_btn, &QLNWindowController::Align_To_Grid_Clicked);
   onClick(ui->print_object_chk, &QLNWindowController::Print_object_chk_changed);
   connect(ui->Rotate_slidr, &ValueSlider::doubleValueChanged, this,
-          [this] { logFailures("Rotation", [this] { Rotate_Slider_Changed(ui->Rotate_slidr); }); });
+          [this] { runLoggingFailures("Rotation", [this] { Rotate_Slider_Changed(ui->Rotate_slidr); }); });
   onClick(ui->Grid_Snap_chk, &QLNWindowController::toggleGridConstraining);
   onClick(ui->Show_hide_grid_chk, &QLNWindowController::Grid_Show_Hide_Changed);
   connect(ui->Grid_clr, &ColorWell::colorChosen, this,
-          [this] { logFailures("Grid colour", [this] { Grid_Clr_Changed(ui->Grid_clr); }); });
+          [this] { runLoggingFailures("Grid colour", [this] { Grid_Clr_Changed(ui->Grid_clr); }); });
   connect(ui->Grid_Space_slidr, &ValueSlider::doubleValueChanged, this,
-          [this] { logFailures("Grid spacing", [this] { Grid_Slider_Changed(ui->Grid_Space_slidr); }); });
+          [this] { runLoggingFailures("Grid spacing", [this] { Grid_Slider_Changed(ui->Grid_Space_slidr); }); });
 
   // The Edit and Arrange menus. An item's state is worked out when its menu opens;
   // while the menu is closed every item stays enabled so that its shortcut reaches the
@@ -301,7 +286,7 @@ void QLNWindowController::installEditCommands() {
       connect(action, &QAction::triggered, this, [this, action, command, run, name = entry.objectName] {
         if (!currentView()->validateMenuItem(command))
           return;
-        logFailures(name, [&] { run(action); });
+        runLoggingFailures(name, [&] { run(action); });
       });
       validated.append({action, command});
     }

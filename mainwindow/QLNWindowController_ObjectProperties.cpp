@@ -288,45 +288,18 @@ void QLNWindowController::Shape_Corner_Radius_Changed(QObject *sender) {
   Update_Shape_Graphics();
 }
 
-namespace {
-
-// The shape tab's fill radios and the controls of the chosen fill.
-void applyShapeFill(DrawWindow *ui, bool solid, bool gradient, bool hatch) {
-  ui->Shape_solid_fill_rd->setChecked(solid);
-  ui->Shape_gradient_fill_rd->setChecked(gradient);
-  ui->Shape_Style_fill_rd->setChecked(hatch);
-  ui->shape_fill_clr->setEnabled(solid);
-  for (QWidget *control :
-       {static_cast<QWidget *>(ui->shape_fill_Grd_1_clr), static_cast<QWidget *>(ui->shape_fill_Grd_2_clr),
-        static_cast<QWidget *>(ui->shape_grad_Text), static_cast<QWidget *>(ui->shape_grad_Stepper)})
-    control->setEnabled(gradient);
-  ui->shape_hatch_style->setEnabled(hatch);
-  ui->shape_hatch_bk_clr->setEnabled(hatch);
-}
-
-void applyTextFill(DrawWindow *ui, bool gradient) {
-  ui->Text_solid_fill_rd->setChecked(!gradient);
-  ui->Text_gradient_fill_rd->setChecked(gradient);
-  ui->Text_fill_clr->setEnabled(!gradient);
-  for (QWidget *control : {static_cast<QWidget *>(ui->Text_fill_Grd_1_clr), static_cast<QWidget *>(ui->Text_fill_Grd_2_clr),
-                           static_cast<QWidget *>(ui->Text_grad_Text), static_cast<QWidget *>(ui->Text_grad_Stepper)})
-    control->setEnabled(gradient);
-}
-
-}  // namespace
-
 void QLNWindowController::Shape_Solid_RD_Sel(QObject *) {
-  applyShapeFill(ui, true, false, false);
+  ui->showShapeFill(false, false);
   Update_Shape_Graphics();
 }
 
 void QLNWindowController::Shape_Gradient_RD_Sel(QObject *) {
-  applyShapeFill(ui, false, true, false);
+  ui->showShapeFill(true, false);
   Update_Shape_Graphics();
 }
 
 void QLNWindowController::Shape_Hatch_RD_Sel(QObject *) {
-  applyShapeFill(ui, false, false, true);
+  ui->showShapeFill(false, true);
   Update_Shape_Graphics();
 }
 
@@ -379,12 +352,12 @@ void QLNWindowController::Text_Kerning_Changed(QObject *sender) {
 }
 
 void QLNWindowController::Text_Solid_RD_Sel(QObject *) {
-  applyTextFill(ui, false);
+  ui->showTextFill(false);
   Update_Text_Graphics();
 }
 
 void QLNWindowController::Text_Gradient_RD_Sel(QObject *) {
-  applyTextFill(ui, true);
+  ui->showTextFill(true);
   Update_Text_Graphics();
 }
 

@@ -429,17 +429,13 @@ void QLNWindowController::showObjectProperties(const QLNGraphicPtr &graphic) {
     fillBorderValues(border, object);
     ui->Text_fill_clr->setColor(object._fillColor);
     const bool gradient = object._fill_type == QLatin1String("G");
-    setChecked(gradient ? ui->Text_gradient_fill_rd : ui->Text_solid_fill_rd, true);
     ui->Text_fill_Grd_1_clr->setColor(object._fill_Grad_clr1);
     ui->Text_fill_Grd_2_clr->setColor(object._fill_Grad_clr2);
     showFloat(ui->Text_grad_Stepper, ui->Text_grad_Text, object._fill_grad_angle);
     showPercentage(ui->Text_alpha_Stepper, ui->Text_alpha_Text, double(object.alpha_val));
     SetObjEnabled(ui->Text_Fill_Box, ui->Text_fill_chk->isChecked());
     enableBorderBox(border);
-    ui->Text_fill_clr->setEnabled(!gradient);
-    for (QWidget *control : {static_cast<QWidget *>(ui->Text_fill_Grd_1_clr), static_cast<QWidget *>(ui->Text_fill_Grd_2_clr),
-                             static_cast<QWidget *>(ui->Text_grad_Text), static_cast<QWidget *>(ui->Text_grad_Stepper)})
-      control->setEnabled(gradient);
+    ui->showTextFill(gradient);
     ui->Text_clr->setColor(object.txt_clr);
     if (object.text_ctrl_font) {
       Text_font = *object.text_ctrl_font;
@@ -549,7 +545,6 @@ void QLNWindowController::showObjectProperties(const QLNGraphicPtr &graphic) {
     const QString fillType = object._fill_type;
     const bool gradient = fillType == QLatin1String("G");
     const bool hatch = fillType == QLatin1String("H");
-    setChecked(gradient ? ui->Shape_gradient_fill_rd : hatch ? ui->Shape_Style_fill_rd : ui->Shape_solid_fill_rd, true);
     ui->shape_fill_Grd_1_clr->setColor(object._fill_Grad_clr1);
     ui->shape_fill_Grd_2_clr->setColor(object._fill_Grad_clr2);
     ui->shape_hatch_bk_clr->setColor(object._fill_htch_clr);
@@ -564,13 +559,7 @@ void QLNWindowController::showObjectProperties(const QLNGraphicPtr &graphic) {
     showInt(ui->polygon_Stepper, ui->polygon_Text, object.polygon_type);
     enableBorderBox(border);
     SetObjEnabled(ui->Shape_Fill_Box, ui->Shape_fill_chk->isChecked());
-    ui->shape_fill_clr->setEnabled(!gradient && !hatch);
-    for (QWidget *control :
-         {static_cast<QWidget *>(ui->shape_fill_Grd_1_clr), static_cast<QWidget *>(ui->shape_fill_Grd_2_clr),
-          static_cast<QWidget *>(ui->shape_grad_Text), static_cast<QWidget *>(ui->shape_grad_Stepper)})
-      control->setEnabled(gradient);
-    ui->shape_hatch_style->setEnabled(hatch);
-    ui->shape_hatch_bk_clr->setEnabled(hatch);
+    ui->showShapeFill(gradient, hatch);
   }
 
   // 6. The alignment tab last, for an unlocked object.

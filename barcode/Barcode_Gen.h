@@ -1,0 +1,218 @@
+#pragma once
+// Barcode_Gen: the barcode designer. Its window, built in code with every control under
+// its design name, sets up one barcode card object; the designer is at the same time the
+// holder of the current barcode settings. The renderers never read its controls: they
+// take a BarcodeSettings value that settings() fills from the controls on the GUI
+// thread, so batch output can render from a snapshot on a worker thread while the
+// window is open, closed or being changed. The designer's own operations below are
+// wrappers that take that snapshot and call the renderers.
+//
+// One instance per run (defaultInstance), reached through Barcode_Gen_Var once its load
+// step (awakeFromNib) has run. The window runs modally through UiServices.
+
+#include "barcode/BarcodeProduction.h"
+#include "barcode/BarcodeSettings.h"
+#include "canvas/RenderPicture.h"
+
+#include <QColor>
+#include <QLabel>
+#include <QObject>
+#include <QPointer>
+#include <QRectF>
+#include <QToolButton>
+
+#include <functional>
+#include <memory>
+#include <mutex>
+
+class BRCBarcode;
+class QCheckBox;
+class QComboBox;
+class QDialog;
+class QDoubleSpinBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+class QTabWidget;
+class QWidget;
+class QLNGraphic;
+
+// A colour well: a button showing its colour that opens the colour panel when pressed.
+class BarcodeColorWell : public QToolButton {
+  Q_OBJECT
+public:
+  explicit BarcodeColorWell(QWidget *parent = nullptr);
+  QColor color() const { return m_color; }
+  void setColor(const QColor &color);
+
+private:
+  QColor m_color = Qt::black;
+};
+
+// An image view for barcode pictures: it takes keyboard focus and consumes clicks, so a
+// click starts no drag, selection or action.
+class BRCBarcodeImageView : public QLabel {
+  Q_OBJECT
+public:
+  explicit BRCBarcodeImageView(QWidget *parent = nullptr);
+  bool acceptsFirstResponder() const { return true; }
+
+protected:
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseMoveEvent(QMouseEvent *event) override;
+};
+
+class Barcode_Gen : public QObject {
+  Q_OBJECT
+public:
+  // init: the five margins 0.1, the three fonts "Times New Roman" 10 points; the
+  // window and its controls are built; the instance becomes the singleton.
+  Barcode_Gen();
+  ~Barcode_Gen() override;
+  static Barcode_Gen *defaultInstance();
+
+  QDialog *window() const { return m_window; }
+
+  // The load step: background colour, lists, defaults, the first preview; sets
+  // Barcode_Gen_Var.
+  void awakeFromNib();
+
+  // The settings as the renderers read them, from the controls. GUI thread only.
+  BarcodeSettings settings() const;
+  // The same from any thread (taken on the GUI thread).
+  BarcodeSettings settingsSnapshot() const;
+
+  void Set_Barcode_Prop_To_Control(QLNGraphic *object);
+  QLNGraphic *Open_Wnd(QLNGraphic *object);
+  void OK_Btn_Clicked();
+  void Cancel_Btn_Clicked();
+
+  // The barcode of a value under the current settings; with display 1 it is shown in the
+  // preview. Null in two-dimensional mode (the symbol is left in image_2d) and for an
+  // empty or invalid value. While Not_Draw_Only_Prop_Change is set: testBarcode.
+  std::shared_ptr<BRCBarcode> Generate_Barcode_Variable(char display, const QString &value, const QString &header,
+                                                        const QString &footer);
+  // The image of the barcode for a value under the current settings, for batch output:
+  // any thread; the settings are taken on the GUI thread, the drawing happens on the
+  // calling thread. Null for an empty value (in both modes), invalid content or no symbol.
+  CardPicture Get_Image_From_Val(const QString &value, const QString &header, const QString &footer);
+
+  void Liner_Barcode_Opt_Select();
+  void two_d_barcode_Opt_Select();
+  int Get_Print_State();
+  void Check_And_Set_QR_size_Acc_Version(int version);
+  bool Check_And_Validat_Barcode(bool showMessage, bool checkImage);
+  void goButtonActionPerformed();
+  void _setLabels();
+
+  // Preview.
+  void Get_Image_From_Barcode(const BRCBarcode *barcode);
+  void Get_Image_From_barcode_image(const PointImage &image);
+  void Get_2d_barcode_from_image();
+  void Set_Barcode_On_Panel(const CardPicture &image);
+  void Set_Blank_Image();
+  // The image shown in the preview (null while blank).
+  CardPicture previewImage() const { return m_preview; }
+
+  // Resolution stepper and field.
+  void DPI_Value_Changed(QObject *sender);
+  void Encode_btn();
+  // The series button: "Please select the series." without a chosen series, otherwise
+  // the series is shown through viewSeries.
+  void View_batch_Series_Button();
+  // Shows a Batch Processing Series by name; set by the data-series windows. While it
+  // is not set the series button is disabled.
+  static std::function<void(const QString &)> &viewSeries();
+
+  // ---- Designer fields
+  std::shared_ptr<BRCBarcode> testBarcode;
+  std::shared_ptr<BRCBarcode> testBarcode_EXP() const;
+  int liner_or_2D_font = 0;
+  float value_margin = 0.1f, header_margin = 0.1f, footer_margin = 0.1f, LR_margin = 0.1f, TB_margin = 0.1f;
+  FontSpec value_font{QStringLiteral("Times New Roman"), 10.0};
+  FontSpec header_font{QStringLiteral("Times New Roman"), 10.0};
+  FontSpec footer_font{QStringLiteral("Times New Roman"), 10.0};
+  TwoDTexts twoD;  // content, header, footer, switches, text measures, height, width
+  QRectF bar_image_frame_rect;
+  PointImage image_2d;
+  QByteArray dataMatrixEPS;  // EPS text of the last DataMatrix symbol
+  QLNGraphic *pass_barcode_control = nullptr;
+
+  // ---- Controls (design names)
+  QDialog *m_window = nullptr;
+  QComboBox *barcodeTypePopup = nullptr;
+  QLineEdit *dataText = nullptr;
+  QScrollArea *dataText_2D_scl_v = nullptr;
+  QPlainTextEdit *dataText_2D = nullptr;
+  QLineEdit *HeaderText = nullptr, *FooterText = nullptr;
+  QCheckBox *hideHeaderCheckbox = nullptr, *hideFooterCheckbox = nullptr, *captionCheckbox = nullptr,
+            *showinTopCheckbox = nullptr, *kerning_value_Checkbox = nullptr;
+  QComboBox *align_hdr_combo = nullptr, *align_ftr_combo = nullptr, *bar_align_combo = nullptr,
+            *bar_orient_combo = nullptr;
+  QLineEdit *HeightText = nullptr, *widthText = nullptr, *HeightText_2D = nullptr;
+  QDoubleSpinBox *HeightStepper = nullptr, *widthStepper = nullptr, *HeightStepper_2D = nullptr;
+  QComboBox *qr_version_ComboBox = nullptr, *qr_ec_lvl_ComboBox = nullptr, *qr_enc_mode_ComboBox = nullptr;
+  QLineEdit *pdf_HeightText_2D = nullptr, *Pdf_widthText_2D = nullptr, *pdf_ec_lvl_Text = nullptr,
+            *pdf_row_Text = nullptr, *pdf_col_Text = nullptr;
+  QDoubleSpinBox *pdf_HeightStepper_2D = nullptr, *Pdf_widthStepper_2D = nullptr, *pdf_ec_lvl_Stepper = nullptr,
+                 *pdf_row_Stepper = nullptr, *pdf_col_Stepper = nullptr;
+  QLineEdit *dm_moduleText_2D = nullptr, *dm_HeightText_2D = nullptr, *dm_widthText_2D = nullptr;
+  QDoubleSpinBox *dm_moduleStepper_2D = nullptr, *dm_HeightStepper_2D = nullptr, *dm_widthStepper_2D = nullptr;
+  QComboBox *dm_format_ComboBox = nullptr, *dm_encoding_ComboBox = nullptr;
+  QLineEdit *hdr_mar_Text = nullptr, *ftr_mar_Text = nullptr, *val_mar_Text = nullptr, *TB_mar_Text = nullptr,
+            *LR_mar_Text = nullptr;
+  QDoubleSpinBox *hdr_mar_Stepper = nullptr, *ftr_mar_Stepper = nullptr, *val_mar_Stepper = nullptr,
+                 *TB_mar_Stepper = nullptr, *LR_mar_Stepper = nullptr;
+  QLabel *value_font_value = nullptr, *header_font_value = nullptr, *footer_font_value = nullptr;
+  BarcodeColorWell *bar_hdr_clr = nullptr, *bar_ftr_clr = nullptr, *bar_val_clr = nullptr, *bar_back_clr = nullptr,
+                   *barcode_clr = nullptr;
+  QComboBox *DPI_ComboBox = nullptr;
+  QLineEdit *dpi_Text = nullptr;
+  QDoubleSpinBox *dpi_Stepper = nullptr;
+  QComboBox *Data_source_type = nullptr, *Batch_Series = nullptr;
+  QScrollArea *image_scroll = nullptr;
+  BRCBarcodeImageView *barcodeImage = nullptr;
+  QLabel *barcode_error_label = nullptr;
+  QTabWidget *sett_tab = nullptr;
+  QWidget *dpi_tab_item = nullptr;
+  QGroupBox *linear_sett_box = nullptr, *two_d_sett_box = nullptr, *pdf_2d_sett_box = nullptr,
+            *dm_2d_sett_box = nullptr, *margin_box = nullptr;
+  QLabel *barHeightLabel = nullptr, *barWidthLabel = nullptr, *val_mar_label = nullptr, *val_font_label = nullptr,
+         *val_clr_label = nullptr, *bar_clr_label = nullptr, *bar_bk_clr_label = nullptr;
+  QPushButton *val_font_btn = nullptr, *hdr_font_btn = nullptr, *ftr_font_btn = nullptr;
+  QPushButton *view_series_btn = nullptr, *encode_btn = nullptr, *ok_btn = nullptr, *cancel_btn = nullptr,
+              *dpi_help_btn = nullptr;
+
+private:
+  void buildWindow();
+  QWidget *buildValuePanel();
+  QWidget *buildPreviewPanel();
+  QWidget *buildBarcodeTab();
+  QWidget *buildTextTab();
+  QWidget *buildColourTab();
+  QWidget *buildResolutionTab();
+  QWidget *buildButtons();
+  void connectActions();
+  // The symbology list's choice: mode and panels follow the name, then the preview.
+  void barcodeTypeChanged();
+  void setFontLabel(QLabel *label, const FontSpec &font);
+
+  CardPicture m_preview;
+  mutable std::mutex m_expMutex;
+  std::shared_ptr<BRCBarcode> m_testBarcode_EXP;
+};
+
+// The designer, once its load step has run (null before).
+extern Barcode_Gen *Barcode_Gen_Var;
+// The barcode image last produced by the designer's OK or Cancel or by batch output.
+extern CardPicture Barcode_output_image;
+// Resolution of rendered barcodes in dots per inch.
+extern int USED_DPI_VALUE;
+// Measurement unit of bar heights and margins: 0 inch, 1 centimetre, 2 millimetre.
+extern int Measument_Unit_Is;
+extern int last_unit_val;
+// Points per module of the two-dimensional drawing, set by the last build.
+extern int Barcode_module_size;
