@@ -355,7 +355,7 @@ public:
   void Enable_Standard_Button_For_Unlock();
   void Disable_Standard_Button_For_Card();
   void Disable_Standard_Button_For_Lock();
-  void Set_Paste_Button_Status();
+  void Set_Paste_Button_Status() override;
   // The object the panel shows (Last_Selected_Graphic) while it is still alive; null
   // while the panel shows the card or once the object is gone.
   QLNGraphicPtr shownGraphic() const { return m_shownGraphic.lock(); }

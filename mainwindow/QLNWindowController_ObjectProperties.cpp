@@ -687,7 +687,10 @@ void QLNWindowController::connectObjectPropertyActions() {
       {ui->Text_Kern_Stepper, ui->Text_Kern_Text, &QLNWindowController::Text_Kerning_Changed},
       {ui->Image_bor_Stepper, ui->Image_bor_Text, &QLNWindowController::Image_Border_Changed},
       {ui->Sign_bor_Stepper, ui->Sign_bor_Text, &QLNWindowController::Sign_Border_Changed}};
-  for (const auto &[stepper, field, action] : steppers) {
+  for (const auto &pair : steppers) {
+    Stepper *stepper = std::get<0>(pair);
+    QLineEdit *field = std::get<1>(pair);
+    const Action action = std::get<2>(pair);
     connect(stepper, &Stepper::stepped, this, [this, stepper, action] { (this->*action)(stepper); });
     connect(field, &QLineEdit::editingFinished, this, [this, field, action] { (this->*action)(field); });
   }
@@ -701,8 +704,11 @@ void QLNWindowController::connectObjectPropertyActions() {
       {ui->Con_slidr, &QLNWindowController::Con_Slider_Changed},
       {ui->Hue_slidr, &QLNWindowController::Hue_Slider_Changed},
       {ui->Trsp_slidr, &QLNWindowController::Transperncy_Slider_Changed}};
-  for (const auto &[slider, action] : sliders)
+  for (const auto &entry : sliders) {
+    ValueSlider *slider = entry.first;
+    const Action action = entry.second;
     connect(slider, &ValueSlider::doubleValueChanged, this, [this, slider, action] { (this->*action)(slider); });
+  }
 
   // The tabs' combos report to the combo dispatcher (connectComboBoxes).
   connect(ui->Text_value_Edit, &QPlainTextEdit::textChanged, this, [this] { textDidChange(ui->Text_value_Edit); });
