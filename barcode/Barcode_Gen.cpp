@@ -95,18 +95,7 @@ void Barcode_Gen::connectActions() {
                                    "increases, as you choose bigger DPI.");
     Long_SMS_Dlg::defaultInstance()->Open_Long_sms_Dialog();
   });
-  const auto fontButton = [this](QPushButton *button, FontSpec Barcode_Gen::*font, QLabel *label) {
-    connect(button, &QPushButton::clicked, this, [this, font, label] {
-      if (const std::optional<QFont> chosen = UiServices::instance().chooseFont((this->*font).toQFont())) {
-        this->*font = FontSpec::fromQFont(*chosen, this->*font);
-        setFontLabel(label, this->*font);
-        goButtonActionPerformed();
-      }
-    });
-  };
-  fontButton(val_font_btn, &Barcode_Gen::value_font, value_font_value);
-  fontButton(hdr_font_btn, &Barcode_Gen::header_font, header_font_value);
-  fontButton(ftr_font_btn, &Barcode_Gen::footer_font, footer_font_value);
+  connectOptionHandlers();
 }
 
 void Barcode_Gen::setFontLabel(QLabel *label, const FontSpec &font) {
@@ -317,6 +306,7 @@ QLNGraphic *Barcode_Gen::Open_Wnd(QLNGraphic *object) {
   }
   Not_Draw_Only_Prop_Change = 0;
   const int code = UiServices::instance().runModal(m_window);
+  m_lastModalCode = code;
   m_window->hide();
   if (code != ModalOK)
     return object;
@@ -412,15 +402,6 @@ void Barcode_Gen::two_d_barcode_Opt_Select() {
     pdf_2d_sett_box->setVisible(name == QLatin1String("PDF417"));
     dm_2d_sett_box->setVisible(name == QLatin1String("DataMatrix"));
   }
-}
-
-void Barcode_Gen::barcodeTypeChanged() {
-  if (isTwoDimensionalSymbology(barcodeTypePopup->currentText()))
-    two_d_barcode_Opt_Select();
-  else
-    Liner_Barcode_Opt_Select();
-  _setLabels();
-  goButtonActionPerformed();
 }
 
 int Barcode_Gen::Get_Print_State() {

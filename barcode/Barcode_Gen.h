@@ -48,6 +48,10 @@ public:
   QColor color() const { return m_color; }
   void setColor(const QColor &color);
 
+signals:
+  // A colour was chosen in the colour panel (not sent by setColor).
+  void colorChosen();
+
 private:
   QColor m_color = Qt::black;
 };
@@ -127,6 +131,57 @@ public:
   // is not set the series button is disabled.
   static std::function<void(const QString &)> &viewSeries();
 
+  // ---- Option handlers (Barcode_Gen_Handlers.cpp) ------------------------------------
+  // Every option control acts at once on the preview. A numeric option is a stepper
+  // beside a text field; its handler takes the control that sent it, copies the value to
+  // the other one and redraws. While Not_Draw_Only_Prop_Change is set (controls being
+  // filled by code) the handlers do nothing, except the resolution list.
+  void Value_Font_Changed();
+  void Header_Font_Changed();
+  void Footer_Font_Changed();
+  // A font chosen in the font panel becomes the value, header or footer font.
+  void changeFont(const QFont &font);
+  void header_changeFont(const QFont &font);
+  void footer_changeFont(const QFont &font);
+  void textDidEndEditing(QObject *sender);
+  void controlTextDidChange(QObject *sender);
+  void textDidChange(QObject *sender);
+  void comboBoxSelectionDidChange(QObject *sender);
+  void barcodeTypeChanged();
+  void Value_Margin_Changed(QObject *sender);
+  void Header_Margin_Changed(QObject *sender);
+  void Footer_Margin_Changed(QObject *sender);
+  void TB_Margin_Changed(QObject *sender);
+  void LR_Margin_Changed(QObject *sender);
+  void heightChanged(QObject *sender);
+  void widthChanged(QObject *sender);
+  void pdf_heightChanged(QObject *sender);
+  void PDF_Row_Changed(QObject *sender);
+  void PDF_Col_Changed(QObject *sender);
+  void PDF_EC_Lvl_Changed(QObject *sender);
+  void dm_widthChanged(QObject *sender);
+  void dm_heightChanged(QObject *sender);
+  void dm_modulesizeChanged(QObject *sender);
+  void data_matrix_barcode_size_acc_format();
+  void captionChanged();
+  void showinTopChanged();
+  void hideHeaderChanged();
+  void hideFooterChanged();
+  void Header_Color_Changed();
+  void Set_Font_Clr();
+  void QR_Version_Help_Btn();
+  void QR_EC_Lvl_Help_Btn();
+  void PDF_row_Help_btn();
+  void PDF_col_Help_btn();
+  void PDF_ec_lvl_Help_btn();
+  void DM_format_Help_btn();
+  void DM_Encoding_Help_btn();
+  // The code the last modal run of Open_Wnd ended with (1 OK, 0 Cancel; -1 before any).
+  int lastModalCode() const { return m_lastModalCode; }
+  QPushButton *qr_version_help_btn = nullptr, *qr_ec_lvl_help_btn = nullptr, *pdf_row_help_btn = nullptr,
+              *pdf_col_help_btn = nullptr, *pdf_ec_lvl_help_btn = nullptr, *dm_format_help_btn = nullptr,
+              *dm_encoding_help_btn = nullptr;
+
   // ---- Designer fields
   std::shared_ptr<BRCBarcode> testBarcode;
   std::shared_ptr<BRCBarcode> testBarcode_EXP() const;
@@ -196,11 +251,19 @@ private:
   QWidget *buildResolutionTab();
   QWidget *buildButtons();
   void connectActions();
-  // The symbology list's choice: mode and panels follow the name, then the preview.
-  void barcodeTypeChanged();
+  // Connects the option controls to their handlers (Barcode_Gen_Handlers.cpp).
+  void connectOptionHandlers();
+  // Redraw steps of the handlers: the linear barcode's height and its image, its image
+  // alone, its bar width and image (all nothing without testBarcode).
+  void heightAndImage();
+  void imageOnly();
+  void barWidthStep();
+  // The header and footer texts and font sizes of the two-dimensional barcode.
+  void twoDHeaderFooter();
   void setFontLabel(QLabel *label, const FontSpec &font);
 
   CardPicture m_preview;
+  int m_lastModalCode = -1;
   mutable std::mutex m_expMutex;
   std::shared_ptr<BRCBarcode> m_testBarcode_EXP;
 };

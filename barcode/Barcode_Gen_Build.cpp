@@ -57,6 +57,14 @@ QCheckBox *check(const char *name, const QString &title, const QString &tip) {
   return box;
 }
 
+// The small "?" button beside an option that explains it.
+QPushButton *helpButton(const char *name, const QString &option) {
+  auto *button = named(new QPushButton(QStringLiteral("?")), name, option + QStringLiteral(" help"),
+                       QStringLiteral("What the %1 means").arg(option.toLower()));
+  button->setMaximumWidth(32);
+  return button;
+}
+
 QWidget *row(QWidget *a, QWidget *b) {
   auto *w = new QWidget;
   auto *layout = new QHBoxLayout(w);
@@ -72,8 +80,10 @@ BarcodeColorWell::BarcodeColorWell(QWidget *parent) : QToolButton(parent) {
   setMinimumSize(40, 22);
   setColor(Qt::black);
   connect(this, &QToolButton::clicked, this, [this] {
-    if (const std::optional<QColor> chosen = UiServices::instance().chooseColor(m_color, true, accessibleName()))
+    if (const std::optional<QColor> chosen = UiServices::instance().chooseColor(m_color, true, accessibleName())) {
       setColor(*chosen);
+      emit colorChosen();
+    }
   });
 }
 
@@ -171,11 +181,13 @@ QWidget *Barcode_Gen::buildBarcodeTab() {
   qr->addRow(QStringLiteral("Size:"), row(HeightText_2D, HeightStepper_2D));
   qr_version_ComboBox = list("qr_version_ComboBox", QStringLiteral("QR version"),
                              QStringLiteral("The QR version, or Auto for the smallest that holds the text"));
-  qr->addRow(QStringLiteral("Version:"), qr_version_ComboBox);
+  qr_version_help_btn = helpButton("qr_version_help_btn", QStringLiteral("QR version"));
+  qr->addRow(QStringLiteral("Version:"), row(qr_version_ComboBox, qr_version_help_btn));
   qr_ec_lvl_ComboBox = list("qr_ec_lvl_ComboBox", QStringLiteral("QR error correction"),
                             QStringLiteral("The QR error correction level"),
                             {QStringLiteral("L"), QStringLiteral("M"), QStringLiteral("Q"), QStringLiteral("H")});
-  qr->addRow(QStringLiteral("Level:"), qr_ec_lvl_ComboBox);
+  qr_ec_lvl_help_btn = helpButton("qr_ec_lvl_help_btn", QStringLiteral("QR error correction"));
+  qr->addRow(QStringLiteral("Level:"), row(qr_ec_lvl_ComboBox, qr_ec_lvl_help_btn));
   qr_enc_mode_ComboBox = list("qr_enc_mode_ComboBox", QStringLiteral("QR encoding"),
                               QStringLiteral("The QR encoding mode"),
                               {QStringLiteral("Auto"), QStringLiteral("Numeric"), QStringLiteral("Alphanumeric"),
@@ -197,13 +209,16 @@ QWidget *Barcode_Gen::buildBarcodeTab() {
   pdf_ec_lvl_Text = field("pdf_ec_lvl_Text", QStringLiteral("PDF417 error level"),
                           QStringLiteral("The PDF417 error correction level"));
   pdf_ec_lvl_Stepper = stepper("pdf_ec_lvl_Stepper", QStringLiteral("PDF417 error level"), 0, 8, 1, 0);
-  pdf->addRow(QStringLiteral("Level:"), row(pdf_ec_lvl_Text, pdf_ec_lvl_Stepper));
+  pdf_ec_lvl_help_btn = helpButton("pdf_ec_lvl_help_btn", QStringLiteral("PDF417 error level"));
+  pdf->addRow(QStringLiteral("Level:"), row(row(pdf_ec_lvl_Text, pdf_ec_lvl_Stepper), pdf_ec_lvl_help_btn));
   pdf_row_Text = field("pdf_row_Text", QStringLiteral("PDF417 rows"), QStringLiteral("Rows of the symbol"));
   pdf_row_Stepper = stepper("pdf_row_Stepper", QStringLiteral("PDF417 rows"), 0, 90, 1, 0);
-  pdf->addRow(QStringLiteral("Rows:"), row(pdf_row_Text, pdf_row_Stepper));
+  pdf_row_help_btn = helpButton("pdf_row_help_btn", QStringLiteral("PDF417 rows"));
+  pdf->addRow(QStringLiteral("Rows:"), row(row(pdf_row_Text, pdf_row_Stepper), pdf_row_help_btn));
   pdf_col_Text = field("pdf_col_Text", QStringLiteral("PDF417 columns"), QStringLiteral("Columns of the symbol"));
   pdf_col_Stepper = stepper("pdf_col_Stepper", QStringLiteral("PDF417 columns"), 0, 30, 1, 0);
-  pdf->addRow(QStringLiteral("Columns:"), row(pdf_col_Text, pdf_col_Stepper));
+  pdf_col_help_btn = helpButton("pdf_col_help_btn", QStringLiteral("PDF417 columns"));
+  pdf->addRow(QStringLiteral("Columns:"), row(row(pdf_col_Text, pdf_col_Stepper), pdf_col_help_btn));
   layout->addWidget(pdf_2d_sett_box);
 
   dm_2d_sett_box = named(new QGroupBox(QStringLiteral("DataMatrix")), "dm_2d_sett_box", QStringLiteral("DataMatrix"),
@@ -215,18 +230,22 @@ QWidget *Barcode_Gen::buildBarcodeTab() {
   dm->addRow(QStringLiteral("Module:"), row(dm_moduleText_2D, dm_moduleStepper_2D));
   dm_format_ComboBox = list("dm_format_ComboBox", QStringLiteral("DataMatrix size"),
                             QStringLiteral("The symbol size, or Auto for the smallest that holds the data"));
-  dm->addRow(QStringLiteral("Size:"), dm_format_ComboBox);
+  dm_format_help_btn = helpButton("dm_format_help_btn", QStringLiteral("DataMatrix size"));
+  dm->addRow(QStringLiteral("Size:"), row(dm_format_ComboBox, dm_format_help_btn));
   dm_encoding_ComboBox = list("dm_encoding_ComboBox", QStringLiteral("DataMatrix encoding"),
                               QStringLiteral("The encodation of the data"));
-  dm->addRow(QStringLiteral("Encoding:"), dm_encoding_ComboBox);
-  dm_HeightText_2D = field("dm_HeightText_2D", QStringLiteral("DataMatrix rows"),
-                           QStringLiteral("Rows of the chosen size"));
-  dm_HeightStepper_2D = stepper("dm_HeightStepper_2D", QStringLiteral("DataMatrix rows"), 0, 144, 1, 0);
-  dm->addRow(QStringLiteral("Rows:"), row(dm_HeightText_2D, dm_HeightStepper_2D));
-  dm_widthText_2D = field("dm_widthText_2D", QStringLiteral("DataMatrix columns"),
-                          QStringLiteral("Columns of the chosen size"));
-  dm_widthStepper_2D = stepper("dm_widthStepper_2D", QStringLiteral("DataMatrix columns"), 0, 144, 1, 0);
-  dm->addRow(QStringLiteral("Columns:"), row(dm_widthText_2D, dm_widthStepper_2D));
+  dm_encoding_help_btn = helpButton("dm_encoding_help_btn", QStringLiteral("DataMatrix encoding"));
+  dm->addRow(QStringLiteral("Encoding:"), row(dm_encoding_ComboBox, dm_encoding_help_btn));
+  // The symbol's height and width in points: at least rows (columns) times the module
+  // size of the chosen format.
+  dm_HeightText_2D = field("dm_HeightText_2D", QStringLiteral("DataMatrix height"),
+                           QStringLiteral("The symbol height in points"));
+  dm_HeightStepper_2D = stepper("dm_HeightStepper_2D", QStringLiteral("DataMatrix height"), 0, 20000, 1, 0);
+  dm->addRow(QStringLiteral("Height:"), row(dm_HeightText_2D, dm_HeightStepper_2D));
+  dm_widthText_2D = field("dm_widthText_2D", QStringLiteral("DataMatrix width"),
+                          QStringLiteral("The symbol width in points"));
+  dm_widthStepper_2D = stepper("dm_widthStepper_2D", QStringLiteral("DataMatrix width"), 0, 20000, 1, 0);
+  dm->addRow(QStringLiteral("Width:"), row(dm_widthText_2D, dm_widthStepper_2D));
   layout->addWidget(dm_2d_sett_box);
 
   auto *placement = new QFormLayout;

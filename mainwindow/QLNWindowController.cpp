@@ -120,6 +120,8 @@ QLNWindowController::QLNWindowController()
   connectComboBoxes();
   // The edit toolbar, the Edit and Arrange menus, the sides and the panel buttons.
   installEditCommands();
+  // The barcode tab's button opens the barcode designer.
+  installBarcodeCommands();
   ui->window->installEventFilter(this);
 }
 

@@ -194,6 +194,21 @@ public:
 
   void setAll_Text_font(const FontSpec &font) { m_All_Text_font = font; }
 
+  // ---- Barcodes on cards (defined in barcode/QLNWindowController_Barcode.cpp) ---------
+  // Runs the barcode designer modally for the current side's current object (a barcode
+  // object; any other object or none opens nothing). After OK the settings and the
+  // image go into the selected barcode objects of that side; Cancel changes nothing.
+  void Open_Barcode_Window() override;
+  // Copies the barcode settings of `source` and the designer's image
+  // (Barcode_output_image) into every selected barcode object of the current side, and
+  // the print check box's state into their print flag; nothing while
+  // Not_Draw_Only_Prop_Change is set or when nothing is selected.
+  void Update_Barcode_Graphics(const QLNGraphicPtr &source);
+  // The barcode tab's button: Open_Barcode_Window.
+  void View_barcode_prop_Button(QObject *sender = nullptr);
+  // Connects the barcode tab's button (once; later calls do nothing).
+  void installBarcodeCommands();
+
   // ---- Card base (defined in QLNWindowController_CardBase.cpp) ------------------------
   // Draws the base of the current side (Card_Front_Or_Back) for `rect` (points).
   void Card_Base_Drawing(QPainter *painter, const QRectF &rect) override;
@@ -273,6 +288,26 @@ public:
   void installDesignFileCommands();
   // The spreadsheet grid's columns and rows as the design log keeps them.
   SpreadsheetGrid Excel_Grid;
+
+  // ---- Templates, card size and grid windows (designs/QLNWindowController_Templates.cpp) ----
+  // Save as Template: the naming window (both fields empty); on OK the design log and a
+  // preview of both sides are written as the pair "<name>.dcard" / "<name>.png" in
+  // Resource_Path/"Templates"/"User", the old pair replaced only once both new files
+  // are written. The open design keeps its own file. Success or the failure is shown.
+  void Export_As_Template_Clicked(QObject *sender = nullptr);
+  // The template browser; the chosen template is read as an untitled design. 1 when a
+  // template was opened.
+  int Open_Template_Clicked(QObject *sender = nullptr);
+  // The card size window; 1 when a size was applied.
+  int Open_Card_Size_Clicked(QObject *sender = nullptr);
+  // The grid controls filled from the grid, then the grid window; returns when it closes.
+  void toggleGridShowing(QObject *sender = nullptr);
+  // Both sides of the card side by side (front left) on one image, 2 pixels per point;
+  // null with the reason in `error` when a side cannot be drawn.
+  PointImage templatePreviewImage(QString *error = nullptr);
+  // Connects Save as Template and the grid button, and adds "Open Template..." and
+  // "Card Size..." to the File menu (once, from installEditCommands).
+  void installTemplateCommands();
 
   // ---- Invitation texts (designs/QLNWindowController_Invitation.cpp) -------------------
   // The finished start window's texts (the Invite_* globals) as text objects stacked on
@@ -574,7 +609,7 @@ public:
   // Connects the edit toolbar, the side buttons, the panel buttons and the grid
   // controls, and adds the Edit and Arrange menus (once, from the constructor). The
   // buttons of commands this program does not have yet (export, e-mail, printing,
-  // series, user profile, saving as a template, the grid window) stay disabled.
+  // series, user profile) stay disabled.
   void installEditCommands();
 
   // ---- Panel buttons, alignment and grid actions (QLNWindowController_PanelButtons.cpp) ----

@@ -169,10 +169,12 @@ void QLNWindowController::installEditCommands() {
   // Commands of windows still to come: disabled, and the tip says why.
   for (QWidget *button : std::initializer_list<QWidget *>{
            ui->Export_btn, ui->Mail_btn, ui->Print_btn, ui->Batch_Series_btn, ui->Import_Wizard_btn,
-           ui->Create_Series_btn, ui->User_Profile_btn, ui->Export_As_Template_btn, ui->Grid_Settings_btn}) {
+           ui->Create_Series_btn, ui->User_Profile_btn}) {
     button->setEnabled(false);
     button->setToolTip(button->toolTip() + QStringLiteral(" (not available in this version)"));
   }
+  // Save as Template, the grid window, the template browser and the card size window.
+  installTemplateCommands();
 
   // The panel's alignment, sizing, print and grid controls.
   onClick(ui->Align_Center_btn, &QLNWindowController::Align_Center_Clicked);

@@ -1,0 +1,245 @@
+#include "designs/Card_Wizard.h"
+
+#include "mainwindow/PanelWidgets.h"
+#include "mainwindow/QLNWindowController.h"
+
+#include "core/Globals.h"
+#include "core/Utilities.h"
+
+#include "platform/UiServices.h"
+
+#include <QBoxLayout>
+#include <QComboBox>
+#include <QDialog>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMainWindow>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <exception>
+
+namespace {
+
+Card_Wizard *wzrd_Window_def_inst = nullptr;
+
+// The dialog: Escape and the close box are Cancel.
+class CardWizardDialog : public QDialog {
+public:
+  CardWizardDialog(Card_Wizard *wizard, QWidget *parent) : QDialog(parent), m_wizard(wizard) {}
+  void reject() override { m_wizard->CancelClick(); }
+
+private:
+  Card_Wizard *m_wizard;
+};
+
+constexpr double MinimumSide = 30.0;
+constexpr double MaximumSide = 1000.0;
+
+}  // namespace
+
+Card_Wizard::Card_Wizard(QLNWindowController *controller, QObject *parent)
+    : QObject(parent), m_controller(controller) {
+  buildWindow();
+  wzrd_Window_def_inst = this;
+}
+
+Card_Wizard::~Card_Wizard() {
+  if (wzrd_Window_def_inst == this)
+    wzrd_Window_def_inst = nullptr;
+  delete m_window;
+}
+
+Card_Wizard *Card_Wizard::defaultInstance() { return wzrd_Window_def_inst; }
+
+void Card_Wizard::buildWindow() {
+  m_window = new CardWizardDialog(this, m_controller->window());
+  m_window->setObjectName(QStringLiteral("Card_Wizard"));
+  m_window->setWindowTitle(QStringLiteral("Card Size"));
+  m_window->setAccessibleName(QStringLiteral("Card Size"));
+  QPalette palette = m_window->palette();
+  palette.setColor(QPalette::Window, QColor::fromRgbF(241.0f / 255, 244.0f / 255, 250.0f / 255, 1.0f));
+  m_window->setPalette(palette);
+  m_window->setAutoFillBackground(true);
+
+  auto *layout = new QVBoxLayout(m_window);
+  auto *form = new QFormLayout;
+  auto named = [](auto *widget, const char *name, const QString &accessible, const QString &tip) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setAccessibleName(accessible);
+    widget->setToolTip(tip);
+    return widget;
+  };
+  card_name = named(new QLineEdit(m_window), "card_name", QStringLiteral("Card name"), QStringLiteral("A name for the card"));
+  form->addRow(QStringLiteral("Name:"), card_name);
+  matrix_card_shape = named(new RadioMatrix({QStringLiteral("Rectangle"), QStringLiteral("Rounded Rectangle"),
+                                             QStringLiteral("Oval")},
+                                            Qt::Horizontal, m_window),
+                            "matrix_card_shape", QStringLiteral("Card shape"), QStringLiteral("The shape of the card"));
+  for (int row = 0; row < matrix_card_shape->numberOfRows(); ++row)
+    matrix_card_shape->cellAtRow(row)->setToolTip(QStringLiteral("Make the card this shape"));
+  form->addRow(QStringLiteral("Shape:"), matrix_card_shape);
+  Sides_ComboBox = named(new QComboBox(m_window), "Sides_ComboBox", QStringLiteral("Sides"),
+                         QStringLiteral("A card printed on one side or on both"));
+  Sides_ComboBox->addItems({QStringLiteral("One-sided"), QStringLiteral("Two-sided")});
+  form->addRow(QStringLiteral("Sides:"), Sides_ComboBox);
+  Category_ComboBox = named(new QComboBox(m_window), "Category_ComboBox", QStringLiteral("Card category"),
+                            QStringLiteral("The kind of card, which decides the sizes listed below"));
+  Category_ComboBox->addItems({QStringLiteral("PVC Card"), QStringLiteral("Paper Card")});
+  form->addRow(QStringLiteral("Category:"), Category_ComboBox);
+  Preset_ComboBox = named(new QComboBox(m_window), "Preset_ComboBox", QStringLiteral("Orientation"),
+                          QStringLiteral("A card wider than high, or higher than wide"));
+  Preset_ComboBox->addItems({QStringLiteral("Horizontal"), QStringLiteral("Vertical")});
+  form->addRow(QStringLiteral("Orientation:"), Preset_ComboBox);
+  layout->addLayout(form);
+
+  ColList = named(new QTableWidget(0, 1, m_window), "ColList", QStringLiteral("Preset sizes"),
+                  QStringLiteral("Choose a size; its width and height appear below"));
+  ColList->setHorizontalHeaderLabels({QStringLiteral("Size")});
+  ColList->horizontalHeader()->setStretchLastSection(true);
+  ColList->verticalHeader()->hide();
+  ColList->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ColList->setSelectionMode(QAbstractItemView::SingleSelection);
+  ColList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  layout->addWidget(ColList, 1);
+
+  auto sizeRow = [&](Stepper *&stepper, QLineEdit *&field, const char *stepperName, const char *fieldName,
+                     const QString &what) {
+    field = named(new QLineEdit(m_window), fieldName, QStringLiteral("Card %1").arg(what),
+                  QStringLiteral("The card's %1 in millimetres").arg(what));
+    stepper = named(new Stepper(m_window), stepperName, QStringLiteral("Card %1").arg(what),
+                    QStringLiteral("The card's %1 in millimetres").arg(what));
+    stepper->setRange(MinimumSide, MaximumSide);
+    stepper->describe(QStringLiteral("Card %1").arg(what));
+    linkStepperAndField(stepper, field, 2);
+    connect(stepper, &Stepper::stepped, field, [stepper, field] { field->setText(fieldNumber(stepper->value())); });
+    auto *row = new QHBoxLayout;
+    row->addWidget(field);
+    row->addWidget(stepper);
+    row->addWidget(new QLabel(QStringLiteral("mm"), m_window));
+    return row;
+  };
+  auto *sizes = new QFormLayout;
+  sizes->addRow(QStringLiteral("Width:"), sizeRow(width_Stepper, width_Text, "width_Stepper", "width_Text",
+                                                  QStringLiteral("width")));
+  sizes->addRow(QStringLiteral("Height:"), sizeRow(height_Stepper, height_Text, "height_Stepper", "height_Text",
+                                                   QStringLiteral("height")));
+  layout->addLayout(sizes);
+
+  auto *buttons = new QHBoxLayout;
+  Cancel_btn = named(new QPushButton(QStringLiteral("Cancel"), m_window), "Cancel_btn", QStringLiteral("Cancel"),
+                     QStringLiteral("Close without changing the card size"));
+  OK_btn = named(new QPushButton(QStringLiteral("OK"), m_window), "OK_btn", QStringLiteral("OK"),
+                 QStringLiteral("Give the card this size"));
+  Cancel_btn->setAutoDefault(false);
+  OK_btn->setDefault(true);
+  buttons->addStretch(1);
+  buttons->addWidget(Cancel_btn);
+  buttons->addWidget(OK_btn);
+  layout->addLayout(buttons);
+
+  connect(Category_ComboBox, &QComboBox::currentIndexChanged, this,
+          [this] { comboBoxSelectionDidChange(Category_ComboBox); });
+  connect(ColList, &QTableWidget::itemSelectionChanged, this, [this] {
+    if (!m_filling)
+      tableViewSelectionDidChange();
+  });
+  connect(matrix_card_shape, &RadioMatrix::cellClicked, this, [this] { card_shape_CellClick(matrix_card_shape); });
+  connect(OK_btn, &QPushButton::clicked, this, [this] { OK_Click(OK_btn); });
+  connect(Cancel_btn, &QPushButton::clicked, this, [this] { CancelClick(Cancel_btn); });
+}
+
+int Card_Wizard::Open_Wnd() {
+  try {
+    matrix_card_shape->selectCellAtRow(0);
+    Sides_ComboBox->setCurrentIndex(0);
+    Preset_ComboBox->setCurrentIndex(0);
+    if (Category_ComboBox->currentIndex() != 0)
+      Category_ComboBox->setCurrentIndex(0);  // refills the presets
+    else if (ListData.isEmpty())
+      comboBoxSelectionDidChange(Category_ComboBox);
+    const int code = UiServices::instance().runModal(m_window);
+    m_window->hide();
+    return code == ModalOK ? 1 : 0;
+  } catch (const std::exception &error) {
+    Show_NSLog_Message(QString::fromUtf8(error.what()));
+  } catch (...) {
+    Show_NSLog_Message(QStringLiteral("The card size window could not be opened."));
+  }
+  if (m_window)
+    m_window->hide();
+  return 0;
+}
+
+void Card_Wizard::Create_List(const QString &name) {
+  const QString trimmed = Trim_Str(name);
+  if (!trimmed.isEmpty())
+    ListData.append(QVariantMap{{QStringLiteral("Extension"), trimmed}});
+}
+
+void Card_Wizard::reloadList() {
+  m_filling = true;
+  ColList->clearSelection();
+  ColList->setRowCount(int(ListData.size()));
+  for (int row = 0; row < ListData.size(); ++row)
+    ColList->setItem(row, 0, new QTableWidgetItem(ListData.at(row).value(QStringLiteral("Extension")).toString()));
+  m_filling = false;
+}
+
+void Card_Wizard::Mark_List_New_Selection(int row) {
+  if (row < 0 || row >= ColList->rowCount())
+    return;
+  ColList->clearSelection();
+  ColList->selectRow(row);
+}
+
+void Card_Wizard::comboBoxSelectionDidChange(QObject *sender) {
+  if (sender != Category_ComboBox)
+    return;
+  ListData.clear();
+  reloadList();
+  const QStringList &names =
+      Category_ComboBox->currentIndex() == 0 ? m_controller->pvc_card_arry : m_controller->paper_card_arry;
+  for (const QString &name : names)
+    Create_List(name);
+  reloadList();
+  Mark_List_New_Selection(0);
+}
+
+void Card_Wizard::tableViewSelectionDidChange() {
+  const QModelIndexList rows = ColList->selectionModel()->selectedRows();
+  const int row = rows.isEmpty() ? -1 : rows.first().row();
+  const QString orientation =
+      Preset_ComboBox->currentText() == QLatin1String("Horizontal") ? QStringLiteral("H") : QStringLiteral("V");
+  const QSizeF size = m_controller->Get_My_card_Size(Category_ComboBox->currentText(), orientation, row);
+  width_Stepper->setValue(size.width());
+  width_Text->setText(fieldNumber(width_Stepper->value()));
+  height_Stepper->setValue(size.height());
+  height_Text->setText(fieldNumber(height_Stepper->value()));
+}
+
+void Card_Wizard::card_shape_CellClick(QObject *) { Card_Shape = matrix_card_shape->selectedRow(); }
+
+void Card_Wizard::commitSizeFields() {
+  // Leaving a field hands its value to the stepper; OK may come before that.
+  for (QLineEdit *field : {width_Text, height_Text})
+    if (field->isModified())
+      emit field->editingFinished();
+}
+
+void Card_Wizard::OK_Click(QObject *) {
+  commitSizeFields();
+  const QSizeF points(QLNWindowController::MM_to_Points_Convert(width_Stepper->floatValue()),
+                      QLNWindowController::MM_to_Points_Convert(height_Stepper->floatValue()));
+  m_controller->Set_Document_Size(points);
+  m_controller->SetDocumentCanvasSize(points);
+  m_window->done(ModalOK);
+}
+
+void Card_Wizard::CancelClick(QObject *) {
+  Card_Shape = 0;
+  m_window->done(ModalCancel);
+}

@@ -1,0 +1,462 @@
+// The barcode designer's option controls: each one changes the settings the renderers
+// read and the preview at once (its size, its pixels, or what a barcode reader decodes
+// from it); stepper and text field stay equal; the font and colour panels; the lists of
+// symbology, resolution, QR, DataMatrix and data source; the help buttons.
+
+#include "barcode/Barcode_Gen.h"
+#include "barcode/encoding/BRCBarcode.h"
+#include "core/Globals.h"
+#include "core/Long_SMS_Dlg.h"
+#include "core/QLNBarcode.h"
+#include "decoder_support.h"
+#include "test_barcode_images_support.h"
+#include "tests/common/TestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QTabWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr double PointsPerCm = 72.0 / 2.54;
+
+class DesignerTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    installTestFailureHandler();
+    USED_DPI_VALUE = 600;
+    gen.awakeFromNib();
+  }
+  void TearDown() override { USED_DPI_VALUE = 600; }
+
+  QSizeF previewSize() const { return gen.previewImage().size(); }
+  QImage preview(double dpi = 300) const { return onWhite(gen.previewImage(), dpi); }
+  // Counts the pixels of the preview (at 150 dpi, on white) that are mostly `color`.
+  int pixelsOf(const QColor &color) const {
+    const QImage image = preview(150);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const QColor c = image.pixelColor(x, y);
+        if (std::abs(c.red() - color.red()) < 40 && std::abs(c.green() - color.green()) < 40 &&
+            std::abs(c.blue() - color.blue()) < 40)
+          ++count;
+      }
+    return count;
+  }
+
+  ScopedScriptedUi ui;
+  Barcode_Gen gen;
+};
+
+}  // namespace
+
+TEST_F(DesignerTest, TypingTheValueRebuildsAPreviewThatDecodesToIt) {
+  gen.barcodeTypePopup->setCurrentText("Code 128");
+  gen.dataText->setText("HELLO42");
+  DecodeResult read = decodeWithZbar(preview());
+  ASSERT_TRUE(read.ran) << read.error.toStdString();
+  EXPECT_EQ(read.texts, QStringList{"HELLO42"});
+
+  // Two-dimensional: every change of the text rebuilds the symbol.
+  gen.barcodeTypePopup->setCurrentText("QR Code");
+  gen.dataText_2D->setPlainText("Sorry, Sam");
+  read = decodeWithZXing(preview(), "QRCode");
+  ASSERT_TRUE(read.ran) << read.error.toStdString();
+  EXPECT_EQ(read.texts, QStringList{"Sorry, Sam"});
+
+  gen.barcodeTypePopup->setCurrentText("DataMatrix");
+  gen.dataText_2D->setPlainText("DM-42");
+  read = decodeWithDmtx(preview());
+  ASSERT_TRUE(read.ran) << read.error.toStdString();
+  EXPECT_EQ(read.texts, QStringList{"DM-42"});
+}
+
+TEST_F(DesignerTest, LinearSizeAndMarginPairsReshapeThePreviewAndKeepStepperAndTextEqual) {
+  gen.barcodeTypePopup->setCurrentText("Code 128");
+  gen.dataText->setText("SIZE1");
+  const QSizeF start = previewSize();
+  ASSERT_FALSE(start.isEmpty());
+
+  // Bar height from the stepper: the text follows, the preview grows by one centimetre.
+  gen.HeightStepper->setValue(2.5);
+  EXPECT_EQ(gen.HeightText->text(), "2.5");
+  EXPECT_DOUBLE_EQ(gen.settings().barHeight, 2.5);
+  EXPECT_NEAR(previewSize().height() - start.height(), PointsPerCm, 0.5);
+  EXPECT_DOUBLE_EQ(previewSize().width(), start.width());
+
+  // From the text field: the stepper follows.
+  gen.HeightText->setText("1.25");
+  emit gen.HeightText->editingFinished();
+  EXPECT_DOUBLE_EQ(gen.HeightStepper->value(), 1.25);
+  EXPECT_NEAR(start.height() - previewSize().height(), 0.25 * PointsPerCm, 0.5);
+
+  // The left and right margins change the width, not the height.
+  const QSizeF beforeLR = previewSize();
+  gen.LR_mar_Stepper->setValue(0.6);
+  EXPECT_EQ(gen.LR_mar_Text->text(), "0.6");
+  EXPECT_NEAR(previewSize().width() - beforeLR.width(), 2 * 0.5 * PointsPerCm, 0.5);
+  EXPECT_DOUBLE_EQ(previewSize().height(), beforeLR.height());
+
+  // The top and bottom margins change the height, not the width.
+  const QSizeF beforeTB = previewSize();
+  gen.TB_mar_Text->setText("0.3");
+  emit gen.TB_mar_Text->editingFinished();
+  EXPECT_DOUBLE_EQ(gen.TB_mar_Stepper->value(), 0.3);
+  EXPECT_NEAR(previewSize().height() - beforeTB.height(), 2 * 0.2 * PointsPerCm, 0.5);
+  EXPECT_DOUBLE_EQ(previewSize().width(), beforeTB.width());
+
+  // Header and value margins lengthen the barcode.
+  const double beforeMargins = previewSize().height();
+  gen.hdr_mar_Stepper->setValue(0.5);
+  gen.val_mar_Stepper->setValue(0.5);
+  EXPECT_NEAR(previewSize().height() - beforeMargins, 2 * 0.4 * PointsPerCm, 0.5);
+
+  // A wider narrow bar widens the bars; the symbol still reads.
+  const double narrowWidth = previewSize().width();
+  gen.widthStepper->setValue(26);
+  EXPECT_EQ(gen.widthText->text(), "26");
+  EXPECT_GT(previewSize().width(), narrowWidth * 1.5);
+  const DecodeResult read = decodeWithZbar(preview());
+  EXPECT_EQ(read.texts, QStringList{"SIZE1"});
+
+  // Text that is no number, or beyond the stepper's range, ends as the stepper's limit in both.
+  gen.widthText->setText("wide");
+  emit gen.widthText->editingFinished();
+  EXPECT_EQ(gen.widthStepper->value(), gen.widthStepper->minimum());
+  EXPECT_EQ(gen.widthText->text(), QString::number(gen.widthStepper->minimum()));
+  gen.HeightText_2D->setText("99999.7");
+  emit gen.HeightText_2D->editingFinished();
+  EXPECT_EQ(gen.HeightText_2D->text(), QString::number(int(gen.HeightStepper_2D->maximum())));
+}
+
+TEST_F(DesignerTest, CaptionHeaderAndFooterSwitchesChangeTheLinearBarcodeAndItsHeight) {
+  gen.barcodeTypePopup->setCurrentText("Code 39");
+  gen.dataText->setText("AB12");
+  const double full = previewSize().height();
+  ASSERT_TRUE(gen.testBarcode);
+  EXPECT_TRUE(gen.testBarcode->printsCaption());
+
+  gen.captionCheckbox->setChecked(true);
+  EXPECT_FALSE(gen.testBarcode->printsCaption());
+  EXPECT_FALSE(gen.showinTopCheckbox->isEnabled());
+  const double noCaption = previewSize().height();
+  EXPECT_LT(noCaption, full);
+
+  gen.hideHeaderCheckbox->setChecked(true);
+  EXPECT_FALSE(gen.testBarcode->printsHeader());
+  EXPECT_LT(previewSize().height(), noCaption);
+  gen.hideFooterCheckbox->setChecked(true);
+  EXPECT_FALSE(gen.testBarcode->printsFooter());
+  const double barsOnly = previewSize().height();
+
+  gen.captionCheckbox->setChecked(false);
+  gen.hideHeaderCheckbox->setChecked(false);
+  gen.hideFooterCheckbox->setChecked(false);
+  EXPECT_TRUE(gen.showinTopCheckbox->isEnabled());
+  EXPECT_TRUE(gen.testBarcode->printsCaption());
+  EXPECT_DOUBLE_EQ(previewSize().height(), full);
+  EXPECT_GT(full, barsOnly);
+
+  // The value above the bars keeps the caption printed and the symbol readable.
+  gen.showinTopCheckbox->setChecked(true);
+  EXPECT_TRUE(gen.testBarcode->printsCaption());
+  EXPECT_EQ(gen.settings().showinTopState, 1);
+  EXPECT_EQ(decodeWithZbar(preview()).texts, QStringList{"AB12"});
+}
+
+TEST_F(DesignerTest, FontPanelChoicesSetTheFontLabelAndTextSizes) {
+  gen.barcodeTypePopup->setCurrentText("Code 128");
+  gen.dataText->setText("FONT");
+  const double before = previewSize().height();
+
+  // Cancelling the panel changes nothing.
+  ui.answerFont(std::nullopt);
+  gen.val_font_btn->click();
+  EXPECT_DOUBLE_EQ(gen.value_font.pointSize(), 10.0);
+
+  ui.answerFont(QFont("DejaVu Sans", 24));
+  gen.val_font_btn->click();
+  EXPECT_DOUBLE_EQ(gen.value_font.pointSize(), 24.0);
+  EXPECT_DOUBLE_EQ(gen.settings().value_font.pointSize(), 24.0);
+  EXPECT_TRUE(gen.value_font_value->text().endsWith(" ( 24.00 )")) << gen.value_font_value->text().toStdString();
+  EXPECT_GT(previewSize().height(), before);
+
+  ui.answerFont(QFont("DejaVu Sans", 20));
+  gen.hdr_font_btn->click();
+  EXPECT_TRUE(gen.header_font_value->text().endsWith(" ( 20.00 )"));
+  ui.answerFont(QFont("DejaVu Sans", 6));
+  gen.ftr_font_btn->click();
+  EXPECT_DOUBLE_EQ(gen.footer_font.pointSize(), 6.0);
+  const std::vector<ScriptedUi::Request> asked = ui.requests();
+  ASSERT_EQ(asked.size(), 4u);
+  for (const ScriptedUi::Request &request : asked)
+    EXPECT_EQ(request.kind, ScriptedUi::Kind::Font);
+
+  // Two-dimensional: the header font sets the header size the composition uses.
+  gen.barcodeTypePopup->setCurrentText("QR Code");
+  const double qrHeight = previewSize().height();
+  ui.answerFont(QFont("DejaVu Sans", 30));
+  gen.hdr_font_btn->click();
+  EXPECT_FLOAT_EQ(gen.twoD.header_fontSize, 30.0f);
+  EXPECT_GT(previewSize().height(), qrHeight);
+}
+
+TEST_F(DesignerTest, ColourWellsRecolourThePreview) {
+  gen.barcodeTypePopup->setCurrentText("Code 128");
+  gen.dataText->setText("RED");
+  const QColor red(220, 0, 0);
+  EXPECT_EQ(pixelsOf(red), 0);
+  ui.answerColor(red);
+  gen.barcode_clr->click();
+  EXPECT_EQ(gen.settings().barcode_clr, red);
+  EXPECT_GT(pixelsOf(red), 100);
+
+  const QColor blue(0, 0, 220);
+  ui.answerColor(blue);
+  gen.bar_back_clr->click();
+  EXPECT_GT(pixelsOf(blue), 1000);
+
+  // Two-dimensional: the header colour is composed at once.
+  gen.barcodeTypePopup->setCurrentText("QR Code");
+  const QColor green(0, 170, 0);
+  EXPECT_EQ(pixelsOf(green), 0);
+  ui.answerColor(green);
+  gen.bar_hdr_clr->click();
+  EXPECT_GT(pixelsOf(green), 10);
+  // A cancelled panel keeps the colour.
+  ui.answerColor(std::nullopt);
+  gen.bar_hdr_clr->click();
+  EXPECT_EQ(gen.bar_hdr_clr->color(), green);
+}
+
+TEST_F(DesignerTest, TwoDimensionalTextsSizesAndQrLists) {
+  gen.barcodeTypePopup->setCurrentText("QR Code");
+  gen.dataText_2D->setPlainText("QR value");
+  const QSizeF start = previewSize();
+
+  // Header and footer are composed without a new symbol.
+  gen.HeaderText->setText("Dear Sam");
+  EXPECT_EQ(gen.twoD.header, "Dear Sam");
+  EXPECT_EQ(gen.twoD.content, "QR value");
+  gen.hideHeaderCheckbox->setChecked(true);
+  EXPECT_FALSE(gen.twoD.printsHeader);
+  EXPECT_LT(previewSize().height(), start.height());
+  gen.hideHeaderCheckbox->setChecked(false);
+  EXPECT_DOUBLE_EQ(previewSize().height(), start.height());
+  gen.hdr_mar_Stepper->setValue(1.1);
+  EXPECT_NEAR(previewSize().height() - start.height(), PointsPerCm, 0.5);
+
+  // The QR size pair: integer text, a bigger symbol that still reads.
+  gen.HeightStepper_2D->setValue(120);
+  EXPECT_EQ(gen.HeightText_2D->text(), "120");
+  EXPECT_EQ(gen.settings().qrSize, 120);
+  EXPECT_GT(previewSize().width(), start.width() + 30);
+  EXPECT_EQ(decodeWithZXing(preview(), "QRCode").texts, QStringList{"QR value"});
+  gen.HeightText_2D->setText("75.8");
+  emit gen.HeightText_2D->editingFinished();
+  EXPECT_EQ(gen.HeightStepper_2D->value(), 75);
+  EXPECT_EQ(gen.HeightText_2D->text(), "75");
+
+  // Version 10 needs 57 modules: a smaller size is raised.
+  gen.HeightStepper_2D->setValue(30);
+  gen.qr_version_ComboBox->setCurrentIndex(10);
+  EXPECT_EQ(gen.settings().QR_Version_Val, 10);
+  EXPECT_EQ(gen.HeightText_2D->text(), "57");
+  gen.qr_ec_lvl_ComboBox->setCurrentIndex(3);
+  EXPECT_EQ(gen.settings().QR_EC_Level_Val, 3);
+  EXPECT_EQ(decodeWithZXing(preview(), "QRCode").texts, QStringList{"QR value"});
+
+  // PDF417 pairs keep their integers in step.
+  gen.pdf_row_Stepper->setValue(6);
+  gen.pdf_col_Text->setText("4");
+  emit gen.pdf_col_Text->editingFinished();
+  gen.pdf_ec_lvl_Stepper->setValue(5);
+  gen.Pdf_widthText_2D->setText("240");
+  emit gen.Pdf_widthText_2D->editingFinished();
+  gen.pdf_HeightStepper_2D->setValue(90);
+  const BarcodeSettings s = gen.settings();
+  EXPECT_EQ(s.PDF_Row, 6);
+  EXPECT_EQ(s.PDF_Col, 4);
+  EXPECT_EQ(s.pdfErrorLevel, 5);
+  EXPECT_EQ(s.pdfWidth, 240);
+  EXPECT_EQ(s.pdfHeight, 90);
+  EXPECT_EQ(gen.pdf_row_Text->text(), "6");
+  EXPECT_EQ(gen.Pdf_widthStepper_2D->value(), 240);
+  EXPECT_EQ(gen.pdf_HeightText_2D->text(), "90");
+}
+
+TEST_F(DesignerTest, DataMatrixSizeFieldsFollowFormatAndSteppedModule) {
+  gen.barcodeTypePopup->setCurrentText("DataMatrix");
+  gen.dm_moduleStepper_2D->setValue(3);
+  gen.dm_widthStepper_2D->setValue(10);
+  gen.dm_HeightText_2D->setText("10");
+  emit gen.dm_HeightText_2D->editingFinished();
+  EXPECT_EQ(gen.dm_HeightStepper_2D->value(), 10);
+
+  gen.dm_format_ComboBox->setCurrentText("C8X18");
+  EXPECT_EQ(gen.dm_widthText_2D->text(), "54");
+  EXPECT_EQ(gen.dm_widthStepper_2D->value(), 54);
+  EXPECT_EQ(gen.dm_HeightText_2D->text(), "24");
+  EXPECT_EQ(gen.settings().dmFormat, "C8X18");
+
+  // Larger values stay; only the smaller one grows.
+  gen.dm_widthStepper_2D->setValue(100);
+  gen.dm_format_ComboBox->setCurrentText("C12X26");
+  EXPECT_EQ(gen.dm_widthText_2D->text(), "100");
+  EXPECT_EQ(gen.dm_HeightText_2D->text(), "36");
+
+  // A module size typed in the text field leaves the size fields; a step enlarges them.
+  gen.dm_moduleText_2D->setText("5");
+  emit gen.dm_moduleText_2D->editingFinished();
+  EXPECT_EQ(gen.dm_moduleStepper_2D->value(), 5);
+  EXPECT_EQ(gen.dm_widthText_2D->text(), "100");
+  EXPECT_EQ(gen.dm_HeightText_2D->text(), "36");
+  gen.dm_moduleStepper_2D->setValue(6);
+  EXPECT_EQ(gen.dm_moduleText_2D->text(), "6");
+  EXPECT_EQ(gen.dm_widthText_2D->text(), "156");
+  EXPECT_EQ(gen.dm_HeightText_2D->text(), "72");
+  // The largest square format fits the fields.
+  gen.dm_format_ComboBox->setCurrentText("C144X144");
+  EXPECT_EQ(gen.dm_widthText_2D->text(), "864");
+
+  // "Auto" changes nothing; the preview is built with the chosen encoding and reads.
+  gen.dm_format_ComboBox->setCurrentText("Auto");
+  EXPECT_EQ(gen.dm_widthText_2D->text(), "864");
+  gen.dm_encoding_ComboBox->setCurrentText("Ascii");
+  gen.dataText_2D->setPlainText("ORDER 7");
+  EXPECT_EQ(gen.settings().dmEncoding, "Ascii");
+  EXPECT_EQ(decodeWithDmtx(preview()).texts, QStringList{"ORDER 7"});
+}
+
+TEST_F(DesignerTest, SymbologyChoiceAsksForAValueAndSwitchesTheSpreadOption) {
+  gen.dataText->setText("");
+  ui.expectAlert();
+  gen.barcodeTypePopup->setCurrentText("Code 128");
+  EXPECT_EQ(ui.alertTexts(), QStringList{"\nPlease enter barcode value"});
+  EXPECT_TRUE(gen.previewImage().isNull());
+  EXPECT_FALSE(gen.barcode_error_label->isHidden());
+
+  gen.dataText->setText("03600029145");
+  EXPECT_FALSE(gen.previewImage().isNull());
+  gen.barcodeTypePopup->setCurrentText("UPCA");
+  EXPECT_FALSE(gen.kerning_value_Checkbox->isEnabled());
+  // The reader reports a UPC-A symbol as its EAN-13 form.
+  EXPECT_EQ(decodeWithZbar(preview()).texts, QStringList{"0036000291452"});
+  gen.barcodeTypePopup->setCurrentText("Code 39");
+  EXPECT_TRUE(gen.kerning_value_Checkbox->isEnabled());
+
+  // Two-dimensional names switch the panels and the mode; a linear one switches back.
+  gen.barcodeTypePopup->setCurrentText("PDF417");
+  EXPECT_EQ(gen.liner_or_2D_font, 1);
+  EXPECT_FALSE(gen.pdf_2d_sett_box->isHidden());
+  EXPECT_EQ(gen.sett_tab->count(), 4);
+  gen.barcodeTypePopup->setCurrentText("EAN-13");
+  EXPECT_EQ(gen.liner_or_2D_font, 0);
+  EXPECT_EQ(gen.sett_tab->count(), 3);
+}
+
+TEST_F(DesignerTest, ResolutionListSetsTheResolution) {
+  EXPECT_EQ(gen.DPI_ComboBox->currentText(), "Auto");
+  EXPECT_TRUE(gen.dpi_Stepper->isHidden());
+  gen.DPI_ComboBox->setCurrentText("300");
+  EXPECT_EQ(USED_DPI_VALUE, 300);
+  EXPECT_TRUE(gen.dpi_Stepper->isHidden());
+  gen.dpi_Stepper->setValue(450);
+  gen.DPI_ComboBox->setCurrentText("Custom");
+  EXPECT_FALSE(gen.dpi_Stepper->isHidden());
+  EXPECT_FALSE(gen.dpi_Text->isHidden());
+  EXPECT_EQ(USED_DPI_VALUE, 450);
+  gen.DPI_ComboBox->setCurrentText("Auto");
+  EXPECT_EQ(USED_DPI_VALUE, 600);
+  EXPECT_TRUE(gen.dpi_Text->isHidden());
+
+  // Loading an object puts its resolution in force.
+  QLNBarcode object;
+  object.barcode_font_index = int(barcodeSymbologyNames().indexOf("Code 39"));
+  object.linear_font_val = "R1";
+  object.dpi_val_index = gen.DPI_ComboBox->findText("150");
+  gen.Set_Barcode_Prop_To_Control(&object);
+  EXPECT_EQ(USED_DPI_VALUE, 150);
+}
+
+TEST_F(DesignerTest, HelpButtonsShowTheirTexts) {
+  const std::vector<std::tuple<QPushButton *, QString, QString>> cases = {
+      {gen.qr_version_help_btn, "Version :",
+       "Version is configuration or number of modules (combination of black and white dots)."},
+      {gen.qr_ec_lvl_help_btn, "Error correction (EC) level :",
+       "An error-correction mechanism is built in each symbol so that the symbol can still be decoded even if it "
+       "is damaged."},
+      {gen.pdf_row_help_btn, "PDF Rows :", "Number of rows in the PDF barcode."},
+      {gen.pdf_col_help_btn, "PDF Columns :", "Number of columns in the PDF barcode."},
+      {gen.pdf_ec_lvl_help_btn, "PDF EC Level :",
+       "An error-correction mechanism is built in each symbol so that the symbol can still be decoded even if it "
+       "is damaged in PDF barcode."},
+      {gen.dm_format_help_btn, "Preferred Format :", "Preferred Mode determines the smallest size of the symbol."},
+      {gen.dm_encoding_help_btn, "Encoding Mode :",
+       "Encoding Mode is mode of compaction to encode data in the symbol."}};
+  for (const auto &[button, title, text] : cases) {
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(button->accessibleName().isEmpty());
+    EXPECT_FALSE(button->toolTip().isEmpty());
+    QString shownTitle, shownText;
+    ui.answerModal([&](QDialog *dialog) {
+      auto *box = qobject_cast<Long_SMS_Dlg *>(dialog);
+      EXPECT_NE(box, nullptr);
+      if (box) {
+        shownTitle = box->_Msg_Title->text();
+        shownText = box->_Msg_Val->toPlainText();
+      }
+      return ModalOK;
+    });
+    button->click();
+    EXPECT_EQ(shownTitle, title);
+    EXPECT_EQ(shownText, text);
+  }
+}
+
+TEST_F(DesignerTest, SeriesSourceWithoutSeriesKeepsTheObjectsSource) {
+  QTemporaryDir data;
+  ASSERT_TRUE(data.isValid());
+  const QString savedFolder = Data_Folder_Path;
+  Data_Folder_Path = data.path();
+  QLNBarcode object;
+  object.barcode_font_index = int(barcodeSymbologyNames().indexOf("Code 39"));
+  object.linear_font_val = "S1";
+  gen.Set_Barcode_Prop_To_Control(&object);
+
+  ui.expectAlert();
+  gen.Data_source_type->setCurrentIndex(1);
+  EXPECT_EQ(ui.alertTexts(), QStringList{"\nPlease create batch processing series first."});
+  EXPECT_EQ(object.data_source_type, 0);
+  EXPECT_TRUE(gen.dataText->isReadOnly());
+
+  // With a saved series the list offers it and the object is bound to a series.
+  QFile series(data.filePath("Guests.txt"));
+  ASSERT_TRUE(series.open(QIODevice::WriteOnly));
+  series.write("G-100\nG-101\n");
+  series.close();
+  gen.Data_source_type->setCurrentIndex(0);
+  EXPECT_FALSE(gen.dataText->isReadOnly());
+  EXPECT_FALSE(gen.Batch_Series->isEnabled());
+  gen.Data_source_type->setCurrentIndex(1);
+  EXPECT_EQ(object.data_source_type, 1);
+  ASSERT_EQ(gen.Batch_Series->count(), 1);
+  EXPECT_EQ(gen.Batch_Series->itemText(0), "Guests");
+  // Filling the list bound no series by itself.
+  EXPECT_TRUE(object.batch_list_name.isEmpty());
+  gen.Data_source_type->setCurrentIndex(0);
+  EXPECT_EQ(object.data_source_type, 0);
+  Data_Folder_Path = savedFolder;
+}

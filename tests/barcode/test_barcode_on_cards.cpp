@@ -1,0 +1,349 @@
+// Barcodes on cards: a double click on a barcode object (or the barcode tab's button)
+// opens the designer with that object's settings; OK puts every setting and the image
+// into each selected barcode object of the current side, Cancel changes nothing; a
+// design with barcode objects keeps them through a save and an open.
+
+#include "tests/mainwindow/main_window_fixture.h"
+
+#include "barcode/Barcode_Gen.h"
+#include "barcode/BarcodeProduction.h"
+#include "canvas/QLNGraphicView.h"
+#include "core/QLNBarcode.h"
+#include "core/QLNDocument.h"
+#include "core/QLNText.h"
+#include "decoder_support.h"
+#include "mainwindow/DrawWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+QImage onWhite(const PointImage &image) {
+  QImage flat(image.pixels.size(), QImage::Format_RGB32);
+  flat.fill(Qt::white);
+  QPainter painter(&flat);
+  painter.drawImage(0, 0, image.pixels);
+  return flat;
+}
+
+std::shared_ptr<QLNBarcode> barcodeAt(const QRectF &bounds, const QString &value) {
+  auto object = std::make_shared<QLNBarcode>();
+  object->setBounds(bounds);
+  object->barcode_font_index = int(barcodeSymbologyNames().indexOf("Code 39"));
+  object->linear_font_val = value;
+  object->two_d_font_val = value;
+  object->header_val = "HEAD";
+  object->footer_val = "FOOT";
+  object->linear_height_val = 1.5f;
+  object->linear_width_val = 13;
+  object->qr_size_val = 60;
+  object->pdf_hgt_val = 60;
+  object->pdf_wdt_val = 180;
+  object->pdf_ec_val = 2;
+  object->dm_module_val = 3;
+  object->hdr_margin_val = object->ftr_margin_val = object->val_margin_val = 0.1f;
+  object->TB_marging_val = object->LR_margin_val = 0.1f;
+  object->barcode_clr_val = object->barcode_hdr_clr_val = object->barcode_ftr_clr_val = Qt::black;
+  object->barcode_val_clr_val = Qt::black;
+  object->barcode_back_clr_val = Qt::white;
+  object->align_hdr_index = object->align_ftr_index = 1;
+  return object;
+}
+
+// Every stored barcode setting of an object, for comparing two objects at once.
+QStringList barcodeFields(const QLNGraphic &g) {
+  const auto font = [](const std::optional<FontSpec> &f) {
+    return f ? f->postScriptName() + "/" + QString::number(f->pointSize()) : QString("none");
+  };
+  return {QString::number(g.linear_or_2d), QString::number(g.barcode_font_index), g.linear_font_val,
+          g.two_d_font_val, g.header_val, g.footer_val, QString::number(g.show_hide_hdr),
+          QString::number(g.show_hide_ftr), QString::number(g.show_hide_val), QString::number(g.show_val_on_top),
+          QString::number(g.align_hdr_index), QString::number(g.align_ftr_index),
+          QString::number(g.linear_height_val), QString::number(g.linear_width_val), QString::number(g.qr_size_val),
+          QString::number(g.qr_version_index), QString::number(g.qr_ec_index), QString::number(g.pdf_hgt_val),
+          QString::number(g.pdf_wdt_val), QString::number(g.pdf_ec_val), QString::number(g.dm_module_val),
+          QString::number(g.dm_format_index), QString::number(g.dm_encoding_index),
+          QString::number(g.hdr_margin_val), QString::number(g.ftr_margin_val), QString::number(g.val_margin_val),
+          QString::number(g.TB_marging_val), QString::number(g.LR_margin_val), font(g.value_font_val),
+          font(g.header_font_val), font(g.footer_font_val), g.barcode_hdr_clr_val.name(QColor::HexArgb),
+          g.barcode_ftr_clr_val.name(QColor::HexArgb), g.barcode_val_clr_val.name(QColor::HexArgb),
+          g.barcode_back_clr_val.name(QColor::HexArgb), g.barcode_clr_val.name(QColor::HexArgb),
+          QString::number(g.dpi_val_index), g.dpi_custom_val};
+}
+
+class BarcodeOnCardsTest : public MainWindowTest {
+protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    USED_DPI_VALUE = 600;
+    controller = startSession();
+    ASSERT_NE(controller, nullptr);
+    designer.awakeFromNib();
+  }
+  void TearDown() override {
+    USED_DPI_VALUE = 600;
+    MainWindowTest::TearDown();
+  }
+
+  QLNDocument *document() const { return session->document(); }
+  QLNGraphicView *front() const { return controller->frontView(); }
+
+  // A double click at a canvas point as the window system reports it.
+  static void doubleClick(QLNGraphicView *view, const QPointF &point) {
+    const QPointF pixel = point * view->zoomFactor();
+    const auto send = [&](QEvent::Type type, Qt::MouseButtons buttons) {
+      QMouseEvent event(type, pixel, view->mapToGlobal(pixel), Qt::LeftButton, buttons, Qt::NoModifier);
+      QApplication::sendEvent(view, &event);
+    };
+    send(QEvent::MouseButtonPress, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, Qt::NoButton);
+    send(QEvent::MouseButtonDblClick, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, Qt::NoButton);
+  }
+
+  // Scripts the designer's run: checks that it shows `expectedValue`, then types the
+  // new settings and presses OK.
+  void answerWithNewSettings(const QString &expectedValue) {
+    scripted.answerModal([this, expectedValue](QDialog *dialog) {
+      EXPECT_EQ(dialog, designer.window());
+      EXPECT_EQ(designer.dataText->text(), expectedValue);
+      designer.barcodeTypePopup->setCurrentText("Code 128");
+      designer.dataText->setText("ORDER-77");
+      designer.HeaderText->setText("Sorry");
+      designer.FooterText->setText("Thanks");
+      designer.align_hdr_combo->setCurrentIndex(0);
+      designer.align_ftr_combo->setCurrentIndex(2);
+      designer.HeightStepper->setValue(2.0);
+      designer.widthStepper->setValue(15);
+      designer.TB_mar_Stepper->setValue(0.2);
+      designer.hideFooterCheckbox->setChecked(true);
+      designer.DPI_ComboBox->setCurrentText("300");
+      designer.ok_btn->click();
+      EXPECT_FALSE(dialog->isVisible());
+      return dialog->result();  // the code the OK button ended the run with
+    });
+  }
+
+  QLNWindowController *controller = nullptr;
+  Barcode_Gen designer;
+};
+
+}  // namespace
+
+TEST_F(BarcodeOnCardsTest, DoubleClickOpensTheDesignerOnThatObjectAndOkFillsIt) {
+  const auto first = barcodeAt(QRectF(20, 20, 120, 60), "FIRST");
+  const auto second = barcodeAt(QRectF(20, 120, 120, 60), "SECOND");
+  const auto text = std::make_shared<QLNText>();
+  text->setBounds(QRectF(200, 20, 60, 30));
+  text->header_val = "not a barcode";
+  document()->insertGraphics({first, second, text}, {0, 1, 2});
+  front()->changeSelectionIndexes({1, 2});
+  controller->ui->print_object_chk->setChecked(true);
+  const QStringList textBefore = barcodeFields(*text);
+
+  answerWithNewSettings("FIRST");
+  doubleClick(front(), QPointF(60, 50));
+  ASSERT_EQ(scripted.requests().size(), 1u);
+  EXPECT_EQ(scripted.requests().front().kind, ScriptedUi::Kind::Modal);
+  EXPECT_EQ(scripted.requests().front().text, designer.window()->objectName());
+
+  // The double-clicked object holds every setting of the designer.
+  EXPECT_EQ(first->barcode_font_index, barcodeSymbologyNames().indexOf("Code 128"));
+  EXPECT_EQ(first->linear_font_val, "ORDER-77");
+  EXPECT_EQ(first->header_val, "Sorry");
+  EXPECT_EQ(first->footer_val, "Thanks");
+  EXPECT_EQ(first->align_hdr_index, 0);
+  EXPECT_EQ(first->align_ftr_index, 2);
+  EXPECT_FLOAT_EQ(first->linear_height_val, 2.0f);
+  EXPECT_FLOAT_EQ(first->linear_width_val, 15.0f);
+  EXPECT_FLOAT_EQ(first->TB_marging_val, 0.2f);
+  EXPECT_EQ(first->show_hide_ftr, 1);
+  EXPECT_EQ(first->dpi_val_index, designer.DPI_ComboBox->findText("300"));
+  // The double click made it the current and only selected object, so it takes the
+  // image and the print flag the panel shows for it; the other barcode and the text are
+  // no longer selected.
+  ASSERT_FALSE(first->_barcode_image.isNull());
+  EXPECT_EQ(first->print_object, controller->ui->print_object_chk->isChecked() ? 1 : 0);
+  EXPECT_EQ(front()->selectedGraphics(), QLNGraphicList{first});
+  EXPECT_EQ(decodeWithZbar(onWhite(first->_barcode_image)).texts, QStringList{"ORDER-77"});
+  // The image is made at the chosen resolution.
+  EXPECT_NEAR(first->_barcode_image.pixels.width() / first->_barcode_image.points.width() * 72.0, 300.0, 2.0);
+  EXPECT_EQ(second->linear_font_val, "SECOND");
+  EXPECT_TRUE(second->_barcode_image.isNull());
+  EXPECT_EQ(barcodeFields(*text), textBefore);
+}
+
+TEST_F(BarcodeOnCardsTest, BarcodeButtonUpdatesTheWholeSelectionButNoOtherObject) {
+  const auto first = barcodeAt(QRectF(20, 20, 120, 60), "FIRST");
+  const auto second = barcodeAt(QRectF(20, 120, 120, 60), "SECOND");
+  const auto unselected = barcodeAt(QRectF(20, 220, 120, 60), "THIRD");
+  const auto text = std::make_shared<QLNText>();
+  text->setBounds(QRectF(200, 20, 60, 30));
+  document()->insertGraphics({first, second, unselected, text}, {0, 1, 2, 3});
+  front()->changeSelectionIndexes({0, 1, 3});
+  front()->setSelected_Graphic(second);
+  controller->ui->print_object_chk->setChecked(true);
+  const QStringList thirdBefore = barcodeFields(*unselected);
+  const QStringList textBefore = barcodeFields(*text);
+
+  controller->installBarcodeCommands();
+  controller->installBarcodeCommands();  // a second call adds no second connection
+  answerWithNewSettings("SECOND");
+  controller->ui->Barcode_Edit_btn->click();
+  ASSERT_EQ(scripted.requests().size(), 1u);
+
+  EXPECT_EQ(barcodeFields(*first), barcodeFields(*second));
+  for (const auto &object : {first, second}) {
+    EXPECT_EQ(object->linear_font_val, "ORDER-77");
+    EXPECT_EQ(object->print_object, 1);
+    ASSERT_FALSE(object->_barcode_image.isNull());
+    EXPECT_EQ(decodeWithZbar(onWhite(object->_barcode_image)).texts, QStringList{"ORDER-77"});
+  }
+  EXPECT_EQ(barcodeFields(*unselected), thirdBefore);
+  EXPECT_TRUE(unselected->_barcode_image.isNull());
+  EXPECT_EQ(barcodeFields(*text), textBefore);
+
+  // Reopening shows what was stored, the two alignments included.
+  scripted.answerModal([this](QDialog *) {
+    EXPECT_EQ(designer.dataText->text(), "ORDER-77");
+    EXPECT_EQ(designer.align_hdr_combo->currentIndex(), 0);
+    EXPECT_EQ(designer.align_ftr_combo->currentIndex(), 2);
+    EXPECT_TRUE(designer.hideFooterCheckbox->isChecked());
+    return ModalCancel;
+  });
+  controller->ui->Barcode_Edit_btn->click();
+}
+
+TEST_F(BarcodeOnCardsTest, CancelAndLockedOrHiddenObjectsChangeNothing) {
+  const auto object = barcodeAt(QRectF(20, 20, 120, 60), "KEEP");
+  const auto locked = barcodeAt(QRectF(20, 120, 120, 60), "LOCKED");
+  locked->ctrl_is_locked = true;
+  const auto hidden = barcodeAt(QRectF(20, 220, 120, 60), "HIDDEN");
+  hidden->ctrl_is_visible = false;
+  document()->insertGraphics({object, locked, hidden}, {0, 1, 2});
+  const QStringList before = barcodeFields(*object);
+
+  scripted.answerModal([this](QDialog *dialog) {
+    designer.dataText->setText("CHANGED");
+    designer.HeightStepper->setValue(3);
+    designer.cancel_btn->click();
+    return dialog->result();
+  });
+  doubleClick(front(), QPointF(60, 50));
+  ASSERT_EQ(scripted.requests().size(), 1u);
+  EXPECT_EQ(barcodeFields(*object), before);
+  EXPECT_TRUE(object->_barcode_image.isNull());
+
+  // Locked and hidden barcodes open no designer (an unexpected window fails the test).
+  doubleClick(front(), QPointF(60, 150));
+  doubleClick(front(), QPointF(60, 250));
+  EXPECT_EQ(scripted.requests().size(), 1u);
+
+  // With nothing selected, OK changes no object.
+  front()->changeSelectionIndexes({});
+  front()->setSelected_Graphic(object);
+  Barcode_output_image = CardPicture();
+  controller->Update_Barcode_Graphics(object);
+  EXPECT_TRUE(object->_barcode_image.isNull());
+}
+
+TEST_F(BarcodeOnCardsTest, OnTheBackOnlyTheBackSelectionChanges) {
+  const auto frontObject = barcodeAt(QRectF(20, 20, 120, 60), "FRONT");
+  const auto backObject = barcodeAt(QRectF(20, 20, 120, 60), "BACK");
+  document()->insertGraphics({frontObject}, {0});
+  document()->insertIntoList(QLNDocumentGraphicsKey_back, {backObject}, {0});
+  front()->changeSelectionIndexes({0});
+  controller->Select_back_side();
+  ASSERT_EQ(Card_Front_Or_Back, 1);
+  const QStringList frontBefore = barcodeFields(*frontObject);
+
+  answerWithNewSettings("BACK");
+  doubleClick(controller->backView(), QPointF(60, 50));
+  EXPECT_EQ(backObject->linear_font_val, "ORDER-77");
+  EXPECT_FALSE(backObject->_barcode_image.isNull());
+  EXPECT_EQ(barcodeFields(*frontObject), frontBefore);
+  EXPECT_TRUE(frontObject->_barcode_image.isNull());
+  controller->Select_front_side();
+}
+
+TEST_F(BarcodeOnCardsTest, SeriesChosenInTheDesignerBindsTheObjectAndShowsItsFirstValue) {
+  const auto object = barcodeAt(QRectF(20, 20, 120, 60), "MANUAL");
+  document()->insertGraphics({object}, {0});
+  QFile series(Data_Folder_Path + "/Guests.txt");
+  ASSERT_TRUE(series.open(QIODevice::WriteOnly));
+  series.write("G-100\nG-101\n");
+  series.close();
+
+  scripted.answerModal([this](QDialog *dialog) {
+    designer.Data_source_type->setCurrentIndex(1);
+    EXPECT_EQ(designer.Batch_Series->findText("Guests"), 0);
+    designer.Batch_Series->setCurrentIndex(-1);
+    designer.Batch_Series->setCurrentIndex(0);
+    EXPECT_EQ(designer.dataText->text(), "G-100");
+    EXPECT_TRUE(designer.dataText->isReadOnly());
+    EXPECT_EQ(decodeWithZbar(onWhite(designer.previewImage().toImage(300))).texts, QStringList{"G-100"});
+    designer.cancel_btn->click();
+    return dialog->result();
+  });
+  doubleClick(front(), QPointF(60, 50));
+  // The binding is made by the list itself, as the user picks the series.
+  EXPECT_EQ(object->data_source_type, 1);
+  EXPECT_EQ(object->batch_list_name, "Guests");
+  EXPECT_EQ(object->batch_list_index, 0);
+}
+
+TEST_F(BarcodeOnCardsTest, ASavedDesignKeepsItsBarcodesSettingsAndValue) {
+  const auto linear = barcodeAt(QRectF(20, 20, 120, 60), "LIN");
+  const auto qr = barcodeAt(QRectF(20, 120, 120, 120), "QR");
+  document()->insertGraphics({linear, qr}, {0, 1});
+
+  answerWithNewSettings("LIN");
+  doubleClick(front(), QPointF(60, 50));
+  scripted.answerModal([this](QDialog *dialog) {
+    designer.barcodeTypePopup->setCurrentText("QR Code");
+    designer.dataText_2D->setPlainText("Dear Sam,\nsorry.");
+    designer.qr_ec_lvl_ComboBox->setCurrentIndex(2);
+    designer.qr_version_ComboBox->setCurrentIndex(4);
+    designer.HeightStepper_2D->setValue(90);
+    designer.ok_btn->click();
+    return dialog->result();
+  });
+  doubleClick(front(), QPointF(60, 180));
+  ASSERT_FALSE(linear->_barcode_image.isNull());
+  ASSERT_FALSE(qr->_barcode_image.isNull());
+  const QStringList linearFields = barcodeFields(*linear);
+  const QStringList qrFields = barcodeFields(*qr);
+
+  const QString path = root.path() + "/Barcodes.dcard";
+  Project_File_Name = path;
+  ASSERT_TRUE(controller->Save_project_file(false, false));
+  // Another design in between, then the saved one again.
+  document()->removeGraphicsAtIndexes({0, 1});
+  ASSERT_EQ(controller->Read_and_load_design_Log(path, "L"), 1);
+  const QLNGraphicList objects = controller->Get_Front_Controls_Array();
+  ASSERT_EQ(objects.size(), 2);
+  EXPECT_EQ(barcodeFields(*objects[0]), linearFields);
+  EXPECT_EQ(barcodeFields(*objects[1]), qrFields);
+  EXPECT_EQ(objects[1]->linear_or_2d, 1);
+  EXPECT_EQ(decodeWithZbar(onWhite(objects[0]->_barcode_image)).texts, QStringList{"ORDER-77"});
+  EXPECT_EQ(decodeWithZXing(onWhite(objects[1]->_barcode_image), "QRCode").texts,
+            QStringList{"Dear Sam,\nsorry."});
+
+  // The reopened object drawn again from its settings gives the same value.
+  designer.Set_Barcode_Prop_To_Control(objects[1].get());
+  designer.goButtonActionPerformed();
+  EXPECT_EQ(designer.settings().QR_EC_Level_Val, 2);
+  EXPECT_EQ(designer.settings().qrSize, 90);
+  EXPECT_EQ(decodeWithZXing(onWhite(designer.previewImage().toImage(300)), "QRCode").texts,
+            QStringList{"Dear Sam,\nsorry."});
+}

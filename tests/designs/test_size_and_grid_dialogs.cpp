@@ -1,0 +1,155 @@
+// The grid window and the card size window: the grid button fills the grid controls from
+// the grid, the window holds them while open, their changes reach the grid at once and
+// stay after Cancel, and the controls go back to the panel; the card size window lists
+// the presets of the chosen category, shows the chosen preset's size and gives the
+// canvases the size on OK; Cancel puts the card shape back to the rectangle.
+
+#include "tests/designs/design_commands_fixture.h"
+
+#include "designs/Card_Wizard.h"
+#include "designs/Grid_Wizard.h"
+
+#include "canvas/QLNGraphicView.h"
+#include "mainwindow/PanelWidgets.h"
+
+#include "core/Globals.h"
+#include "core/QLNGrid.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+using namespace designtest;
+
+namespace {
+
+class SizeAndGridDialogsTest : public DesignCommandsTest {};
+
+}  // namespace
+
+TEST_F(SizeAndGridDialogsTest, TheGridWindowChangesTheGridAtOnceKeepsChangesOnCancelAndGivesTheControlsBack) {
+  QLNGrid &grid = *controller->_grid;
+  grid.setColor(QColor(10, 20, 30));
+  grid.setSpacing(12.0);
+  ASSERT_FALSE(grid.isAlwaysShown());
+  QWidget *panelPage = ui()->Grid_Opt_box->parentWidget();
+
+  bool heldControls = false;
+  QColor wellColour;
+  double sliderValue = 0;
+  bool optionsEnabled = true;
+  scripted.answerModal([&](QDialog *dialog) {
+    EXPECT_EQ(dialog->objectName(), QStringLiteral("Grid_Wizard"));
+    // The controls are in the window, filled from the grid.
+    auto *slider = dialog->findChild<ValueSlider *>(QStringLiteral("Grid_Space_slidr"));
+    auto *well = dialog->findChild<ColorWell *>(QStringLiteral("Grid_clr"));
+    heldControls = slider && well && dialog->findChild<QCheckBox *>(QStringLiteral("Show_hide_grid_chk"));
+    if (!heldControls)
+      return ModalCancel;
+    wellColour = well->color();
+    sliderValue = slider->doubleValue();
+    optionsEnabled = slider->isEnabled();
+    // The user moves the spacing slider, then cancels.
+    slider->setDoubleValue(20.0);
+    emit slider->doubleValueChanged(20.0);
+    dialog->findChild<QPushButton *>(QStringLiteral("Cancel_btn"))->click();
+    return dialog->result();
+  });
+  ui()->Grid_Settings_btn->click();
+
+  ASSERT_TRUE(heldControls);
+  EXPECT_EQ(wellColour, QColor(10, 20, 30));
+  EXPECT_DOUBLE_EQ(sliderValue, 12.0);
+  EXPECT_FALSE(optionsEnabled);
+  // The change stays after Cancel and shows the grid, without ticking the check box.
+  EXPECT_DOUBLE_EQ(grid.spacing(), 20.0);
+  EXPECT_TRUE(grid.isAlwaysShown());
+  EXPECT_FALSE(ui()->Show_hide_grid_chk->isChecked());
+  // The controls are back in the panel, in their order.
+  EXPECT_EQ(ui()->Grid_Opt_box->parentWidget(), panelPage);
+  EXPECT_EQ(ui()->Show_hide_grid_chk->parentWidget(), panelPage);
+  EXPECT_EQ(ui()->Grid_Snap_chk->parentWidget(), panelPage);
+  QLayout *layout = panelPage->layout();
+  ASSERT_NE(layout, nullptr);
+  EXPECT_EQ(layout->indexOf(ui()->Show_hide_grid_chk) + 1, layout->indexOf(ui()->Grid_Opt_box));
+  EXPECT_EQ(layout->indexOf(ui()->Grid_Opt_box) + 1, layout->indexOf(ui()->Grid_Snap_chk));
+
+  // Opened again, the check box turns the grid off and the options with it.
+  scripted.answerModal([&](QDialog *dialog) {
+    auto *check = dialog->findChild<QCheckBox *>(QStringLiteral("Show_hide_grid_chk"));
+    EXPECT_FALSE(check->isChecked() != grid.isAlwaysShown());
+    check->click();
+    EXPECT_FALSE(dialog->findChild<ValueSlider *>(QStringLiteral("Grid_Space_slidr"))->isEnabled());
+    dialog->findChild<QPushButton *>(QStringLiteral("OK_btn"))->click();
+    return dialog->result();
+  });
+  ui()->Grid_Settings_btn->click();
+  EXPECT_FALSE(grid.isAlwaysShown());
+}
+
+TEST_F(SizeAndGridDialogsTest, TheCardSizeWindowListsTheCategorysPresetsAndSizesTheCanvasesOnOK) {
+  QStringList presets;
+  QString width, height;
+  QString widthAfterOrientation;
+  scripted.answerModal([&](QDialog *dialog) {
+    Card_Wizard *wizard = Card_Wizard::defaultInstance();
+    EXPECT_EQ(wizard->ColList->rowCount(), controller->pvc_card_arry.size());
+    // The second category lists its presets and shows the first one's size.
+    dialog->findChild<QComboBox *>(QStringLiteral("Category_ComboBox"))->setCurrentIndex(1);
+    for (int row = 0; row < wizard->ColList->rowCount(); ++row)
+      presets << wizard->ColList->item(row, 0)->text();
+    width = wizard->width_Text->text();
+    height = wizard->height_Text->text();
+    // The orientation alone changes nothing until a preset is chosen again.
+    wizard->Preset_ComboBox->setCurrentIndex(1);
+    widthAfterOrientation = wizard->width_Text->text();
+    wizard->ColList->selectRow(2);
+    // A typed width wins over the preset's.
+    wizard->width_Text->setText(QStringLiteral("90"));
+    wizard->width_Text->setModified(true);
+    dialog->findChild<QPushButton *>(QStringLiteral("OK_btn"))->click();
+    return dialog->result();
+  });
+  EXPECT_EQ(controller->Open_Card_Size_Clicked(), 1);
+
+  EXPECT_EQ(presets, controller->paper_card_arry);
+  const QSizeF first = controller->Get_My_card_Size(QStringLiteral("Paper Card"), QStringLiteral("H"), 0);
+  EXPECT_EQ(width, fieldNumber(first.width()));
+  EXPECT_EQ(height, fieldNumber(first.height()));
+  EXPECT_EQ(widthAfterOrientation, width);
+  const QSizeF third = controller->Get_My_card_Size(QStringLiteral("Paper Card"), QStringLiteral("V"), 2);
+  const QSizeF expected(QLNWindowController::MM_to_Points_Convert(90.0f),
+                        QLNWindowController::MM_to_Points_Convert(float(third.height())));
+  for (QLNGraphicView *view : {controller->frontView(), controller->backView(), controller->tempView()}) {
+    EXPECT_NEAR(view->bounds().width(), expected.width(), 1e-3);
+    EXPECT_NEAR(view->bounds().height(), expected.height(), 1e-3);
+  }
+}
+
+TEST_F(SizeAndGridDialogsTest, CancelInTheCardSizeWindowPutsTheShapeBackAndLeavesTheCanvas) {
+  const QRectF before = controller->frontView()->bounds();
+  Card_Shape = 1;
+  int shapeWhenOpened = -1;
+  int rowWhenOpened = -1;
+  int shapeAfterClick = -1;
+  scripted.answerModal([&](QDialog *) {
+    Card_Wizard *wizard = Card_Wizard::defaultInstance();
+    shapeWhenOpened = Card_Shape;
+    rowWhenOpened = wizard->matrix_card_shape->selectedRow();
+    wizard->matrix_card_shape->cellAtRow(2)->click();
+    shapeAfterClick = Card_Shape;
+    wizard->Cancel_btn->click();
+    return wizard->window()->result();
+  });
+  EXPECT_EQ(controller->Open_Card_Size_Clicked(), 0);
+  EXPECT_EQ(shapeWhenOpened, 1);
+  EXPECT_EQ(rowWhenOpened, 0);
+  EXPECT_EQ(shapeAfterClick, 2);
+  EXPECT_EQ(Card_Shape.load(), 0);
+  EXPECT_EQ(controller->frontView()->bounds(), before);
+}
