@@ -261,6 +261,9 @@ private:
   // The header and footer texts and font sizes of the two-dimensional barcode.
   void twoDHeaderFooter();
   void setFontLabel(QLabel *label, const FontSpec &font);
+  // A font chosen in the font panel for the caption, header or footer: stored, shown
+  // in its label, and the preview measured and drawn anew.
+  void applyChosenFont(const QFont &chosen, FontSpec &font, QLabel *label, void (BRCBarcode::*setFontSize)(float));
 
   CardPicture m_preview;
   int m_lastModalCode = -1;

@@ -173,10 +173,11 @@ void Barcode_Gen::Footer_Font_Changed() {
     footer_changeFont(*chosen);
 }
 
-void Barcode_Gen::changeFont(const QFont &font) {
+void Barcode_Gen::applyChosenFont(const QFont &chosen, FontSpec &font, QLabel *label,
+                                  void (BRCBarcode::*setFontSize)(float)) {
   try {
-    value_font = FontSpec::fromQFont(font, value_font);
-    setFontLabel(value_font_value, value_font);
+    font = FontSpec::fromQFont(chosen, font);
+    setFontLabel(label, font);
     if (Not_Draw_Only_Prop_Change)
       return;
     if (liner_or_2D_font != 0) {
@@ -185,52 +186,24 @@ void Barcode_Gen::changeFont(const QFont &font) {
     } else if (testBarcode) {
       // The model measures the text in its own copy of the fonts.
       testBarcode->setDesignerSettings(modelSettings(settings()));
-      testBarcode->setCaptionFontSize(float(value_font.pointSize()));
+      (testBarcode.get()->*setFontSize)(float(font.pointSize()));
       heightAndImage();
     }
   } catch (const std::exception &error) {
     logFailure(error);
   }
+}
+
+void Barcode_Gen::changeFont(const QFont &font) {
+  applyChosenFont(font, value_font, value_font_value, &BRCBarcode::setCaptionFontSize);
 }
 
 void Barcode_Gen::header_changeFont(const QFont &font) {
-  try {
-    header_font = FontSpec::fromQFont(font, header_font);
-    setFontLabel(header_font_value, header_font);
-    if (Not_Draw_Only_Prop_Change)
-      return;
-    if (liner_or_2D_font != 0) {
-      twoDHeaderFooter();
-      Get_2d_barcode_from_image();
-    } else if (testBarcode) {
-      // The model measures the text in its own copy of the fonts.
-      testBarcode->setDesignerSettings(modelSettings(settings()));
-      testBarcode->setHeaderFontSize(float(header_font.pointSize()));
-      heightAndImage();
-    }
-  } catch (const std::exception &error) {
-    logFailure(error);
-  }
+  applyChosenFont(font, header_font, header_font_value, &BRCBarcode::setHeaderFontSize);
 }
 
 void Barcode_Gen::footer_changeFont(const QFont &font) {
-  try {
-    footer_font = FontSpec::fromQFont(font, footer_font);
-    setFontLabel(footer_font_value, footer_font);
-    if (Not_Draw_Only_Prop_Change)
-      return;
-    if (liner_or_2D_font != 0) {
-      twoDHeaderFooter();
-      Get_2d_barcode_from_image();
-    } else if (testBarcode) {
-      // The model measures the text in its own copy of the fonts.
-      testBarcode->setDesignerSettings(modelSettings(settings()));
-      testBarcode->setFooterFontSize(float(footer_font.pointSize()));
-      heightAndImage();
-    }
-  } catch (const std::exception &error) {
-    logFailure(error);
-  }
+  applyChosenFont(font, footer_font, footer_font_value, &BRCBarcode::setFooterFontSize);
 }
 
 // ---- Texts

@@ -11,9 +11,12 @@
 #include <QPointer>
 #include <QSizeF>
 
+#include "designs/model/DesignLog.h"
+
 class DrawWindow;
 class QComboBox;
 class QLNDocument;
+class QLNWindowController;
 
 namespace DesignFiles {
 
@@ -31,6 +34,11 @@ public:
 private:
   QPointer<QLNDocument> m_document;
 };
+
+// The open design as a design log holds it: both sides' settings (a side whose fill is
+// not a picture loses its picture path, in the controller too), the spreadsheet binding
+// and grid, and both sides' objects.
+DesignLogContents currentDesignContents(QLNWindowController &controller);
 
 // Clears the system clipboard when it holds card objects copied by this program
 // (the format QLNGraphicViewPasteboardType); anything else the user copied stays.

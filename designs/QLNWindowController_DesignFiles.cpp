@@ -67,21 +67,10 @@ bool QLNWindowController::Save_project_file(bool save_as, bool show_msg, QString
   }
 
   // A side whose fill is not a picture keeps no picture path once saved.
-  clearUnusedBackgroundPath(Front_card_Prop);
-  clearUnusedBackgroundPath(Back_card_Prop);
-
   bool saved = false;
   QString error;
   try {
-    DesignLogContents contents;
-    contents.front = Front_card_Prop;
-    contents.back = Back_card_Prop;
-    contents.excelBindingUse = Excel_Binding_Use;
-    contents.excelSourcePath = Excel_Source_Path;
-    contents.gridColumnTitles = Excel_Grid.columnTitles();
-    contents.gridRows = Excel_Grid.rows;
-    contents.frontObjects = Get_Front_Controls_Array();
-    contents.backObjects = Get_Back_Controls_Array();
+    const DesignLogContents contents = DesignFiles::currentDesignContents(*this);
     // Whole or nothing: the file that was there stays as it was unless the whole new
     // one is written.
     saved = saveDesignLog(Project_File_Name, contents, &error);

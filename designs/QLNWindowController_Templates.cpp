@@ -4,6 +4,8 @@
 
 #include "mainwindow/QLNWindowController.h"
 
+#include "designs/DesignFileSupport.h"
+
 #include "designs/Card_Wizard.h"
 #include "designs/Export_Template.h"
 #include "designs/Grid_Wizard.h"
@@ -92,17 +94,7 @@ void QLNWindowController::Export_As_Template_Clicked(QObject *) {
     } else {
       // The design as Save writes it, but into the template's pair: the open design
       // keeps its own file and title.
-      clearUnusedBackgroundPath(Front_card_Prop);
-      clearUnusedBackgroundPath(Back_card_Prop);
-      DesignLogContents contents;
-      contents.front = Front_card_Prop;
-      contents.back = Back_card_Prop;
-      contents.excelBindingUse = Excel_Binding_Use;
-      contents.excelSourcePath = Excel_Source_Path;
-      contents.gridColumnTitles = Excel_Grid.columnTitles();
-      contents.gridRows = Excel_Grid.rows;
-      contents.frontObjects = Get_Front_Controls_Array();
-      contents.backObjects = Get_Back_Controls_Array();
+      const DesignLogContents contents = DesignFiles::currentDesignContents(*this);
       const QByteArray design = writeDesignLog(contents, &error);
       // A design that could not be opened again is refused instead of saved.
       if (!design.isEmpty() && readDesignLog(design, &error)) {
