@@ -1,7 +1,6 @@
 #include "designs/DesignFileSupport.h"
 
 #include "mainwindow/DrawWindow.h"
-#include "mainwindow/QLNWindowController.h"
 #include "mainwindow/PanelWidgets.h"
 
 #include "core/Globals.h"
@@ -19,20 +18,6 @@
 
 namespace DesignFiles {
 
-DesignLogContents currentDesignContents(QLNWindowController &controller) {
-  clearUnusedBackgroundPath(controller.Front_card_Prop);
-  clearUnusedBackgroundPath(controller.Back_card_Prop);
-  DesignLogContents contents;
-  contents.front = controller.Front_card_Prop;
-  contents.back = controller.Back_card_Prop;
-  contents.excelBindingUse = Excel_Binding_Use;
-  contents.excelSourcePath = Excel_Source_Path;
-  contents.gridColumnTitles = controller.Excel_Grid.columnTitles();
-  contents.gridRows = controller.Excel_Grid.rows;
-  contents.frontObjects = controller.Get_Front_Controls_Array();
-  contents.backObjects = controller.Get_Back_Controls_Array();
-  return contents;
-}
 
 namespace {
 

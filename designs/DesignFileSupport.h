@@ -37,7 +37,8 @@ private:
 
 // The open design as a design log holds it: both sides' settings (a side whose fill is
 // not a picture loses its picture path, in the controller too), the spreadsheet binding
-// and grid, and both sides' objects.
+// and grid, and both sides' objects. Defined with the design-file commands
+// (QLNWindowController_DesignFiles.cpp).
 DesignLogContents currentDesignContents(QLNWindowController &controller);
 
 // Clears the system clipboard when it holds card objects copied by this program

@@ -20,6 +20,25 @@
 #include <exception>
 #include <optional>
 
+namespace DesignFiles {
+
+DesignLogContents currentDesignContents(QLNWindowController &controller) {
+  clearUnusedBackgroundPath(controller.Front_card_Prop);
+  clearUnusedBackgroundPath(controller.Back_card_Prop);
+  DesignLogContents contents;
+  contents.front = controller.Front_card_Prop;
+  contents.back = controller.Back_card_Prop;
+  contents.excelBindingUse = Excel_Binding_Use;
+  contents.excelSourcePath = Excel_Source_Path;
+  contents.gridColumnTitles = controller.Excel_Grid.columnTitles();
+  contents.gridRows = controller.Excel_Grid.rows;
+  contents.frontObjects = controller.Get_Front_Controls_Array();
+  contents.backObjects = controller.Get_Back_Controls_Array();
+  return contents;
+}
+
+}  // namespace DesignFiles
+
 namespace {
 
 const QString SavedMessage = QStringLiteral("Greeting Card Design Log has been saved successfully.");
