@@ -297,17 +297,18 @@ QRect QLNGraphicView::zoomedRect(const QRectF &rect) const {
                                          AntialiasingMargin);
 }
 
+void QLNGraphicView::redrawRequestedFromAnotherThread() {
+  m_crossThreadRequestPending = false;
+  setNeedsDisplay();
+}
+
 void QLNGraphicView::setNeedsDisplay() {
   if (QThread::currentThread() != thread()) {
     // Any number of requests from other threads while one is on its way make one redraw.
+    // The request travels as a queued call by name: Qt carries it to the GUI thread
+    // without a functor made here and read there.
     if (!m_crossThreadRequestPending.exchange(true))
-      QMetaObject::invokeMethod(
-          this,
-          [this] {
-            m_crossThreadRequestPending = false;
-            setNeedsDisplay();
-          },
-          Qt::QueuedConnection);
+      QMetaObject::invokeMethod(this, "redrawRequestedFromAnotherThread", Qt::QueuedConnection);
     return;
   }
   // Asked for by the objects being drawn: the drawing in progress shows the current

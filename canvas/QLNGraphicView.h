@@ -382,6 +382,8 @@ protected:
   std::optional<QLNIndexSet> _undoSelectionIndexes;
 
 private:
+  // The GUI thread's half of setNeedsDisplay() asked for from another thread.
+  Q_INVOKABLE void redrawRequestedFromAnotherThread();
   void observeValueForKeyPath(const QString &keyPath, KeyValueObservable *object,
                               const KeyValueChange &change, const void *context) override;
   void startObservingGraphics(const QLNGraphicList &graphics);
