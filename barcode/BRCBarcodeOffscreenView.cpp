@@ -12,8 +12,8 @@
 namespace {
 
 // The font of a text run, without the font's own pair kerning.
-QFont plainFont(const FontSpec &spec) {
-  QFont font = spec.toQFont();
+QFont plainFont(const FontSpec &fontSpec) {
+  QFont font = fontSpec.toQFont();
   font.setKerning(false);
   return font;
 }
@@ -36,8 +36,8 @@ QStringList characters(const QString &text) {
 // points after every character. The characters are placed one by one, so the spacing
 // reaches every paint device, recorded pictures included.
 void drawKerned(QPainter &painter, const QRectF &rect, Qt::Alignment align, const QString &text,
-                const FontSpec &spec, double kern) {
-  const QFont font = plainFont(spec);
+                const FontSpec &fontSpec, double kern) {
+  const QFont font = plainFont(fontSpec);
   const QFontMetricsF metrics(font);
   const QStringList chars = characters(text);
   double width = 0.0;
@@ -56,8 +56,8 @@ void drawKerned(QPainter &painter, const QRectF &rect, Qt::Alignment align, cons
   }
 }
 
-QSizeF measure(const FontSpec &spec, const QString &text) {
-  const QFontMetricsF metrics(plainFont(spec));
+QSizeF measure(const FontSpec &fontSpec, const QString &text) {
+  const QFontMetricsF metrics(plainFont(fontSpec));
   return QSizeF(metrics.horizontalAdvance(text), metrics.height());
 }
 
@@ -180,13 +180,13 @@ void BRCBarcodeOffscreenView::drawCaption(QPainter &painter, float h) const {
   const BarcodeMargins &m = m_margins;
   const float yc = m_settings.showinTopState != 0 ? Hf + m.footer_margin + h + m.value_margin + m.TB_margin
                                                   : Hf + m.footer_margin + m.TB_margin;
-  const FontSpec &spec = m_settings.value_font;
+  const FontSpec &textFont = m_settings.value_font;
   painter.setPen(m_settings.bar_val_clr);
 
   // Draws `text` with the lower-left corner of its box at (x, y), y up.
   const auto drawAt = [&](const QString &text, double kern, float x, float y) {
-    const qreal ht = QFontMetricsF(plainFont(spec)).height();
-    drawKerned(painter, QRectF(x, BH - y - ht, 1e6, ht), Qt::AlignLeft, text, spec, kern);
+    const qreal ht = QFontMetricsF(plainFont(textFont)).height();
+    drawKerned(painter, QRectF(x, BH - y - ht, 1e6, ht), Qt::AlignLeft, text, textFont, kern);
   };
 
   const QString L = barcode.leftCaption();
@@ -200,10 +200,10 @@ void BRCBarcodeOffscreenView::drawCaption(QPainter &painter, float h) const {
     const QStringList parts = V.split(QLatin1Char('\t'));
     const int P = int(parts.size());
     if (!present(L) && P <= 1) {
-      const QSizeF size = measure(spec, V);
+      const QSizeF size = measure(textFont, V);
       const float k = (W - float(size.width())) / (2.0f * float(V.size()));
       const double kern = m_settings.kerningState == 1 ? 2.0 * k : 2.0;
-      drawKerned(painter, QRectF(0, BH - yc - size.height(), BW, size.height()), Qt::AlignHCenter, V, spec, kern);
+      drawKerned(painter, QRectF(0, BH - yc - size.height(), BW, size.height()), Qt::AlignHCenter, V, textFont, kern);
     } else {
       const float Li = float(barcode.initiator().size());
       const float Pw = P == 1 ? W / float(P) - Li * 2.0f * bw - 2.0f * barcode.firstBar()
@@ -212,7 +212,7 @@ void BRCBarcodeOffscreenView::drawCaption(QPainter &painter, float h) const {
         const QString &part = parts.at(i);
         if (!present(part))
           continue;
-        const float wi = float(measure(spec, part).width());
+        const float wi = float(measure(textFont, part).width());
         const float ki = (Pw - wi) / (2.0f * float(part.size()));
         drawAt(part, 1.3 * ki,
                3.0f * ki + barcode.firstBar() + float(i + 1) * Li * bw + float(i) * Pw + m.LR_margin, yc);
@@ -226,12 +226,12 @@ void BRCBarcodeOffscreenView::drawCaption(QPainter &painter, float h) const {
 
 void BRCBarcodeOffscreenView::drawHeaderFooter(QPainter &painter, bool header, const QString &text,
                                                float y) const {
-  const FontSpec &spec = header ? m_settings.header_font : m_settings.footer_font;
+  const FontSpec &textFont = header ? m_settings.header_font : m_settings.footer_font;
   const Qt::Alignment align = alignmentFor(header ? m_settings.align_hdr : m_settings.align_ftr);
-  const qreal ht = measure(spec, text).height();
+  const qreal ht = measure(textFont, text).height();
   const float BH = float(m_bounds.height());
   painter.setPen(header ? m_settings.bar_hdr_clr : m_settings.bar_ftr_clr);
-  drawKerned(painter, QRectF(0, BH - y - ht, m_bounds.width(), ht), align, text, spec, 2.0);
+  drawKerned(painter, QRectF(0, BH - y - ht, m_bounds.width(), ht), align, text, textFont, 2.0);
 }
 
 // ---- Image mode

@@ -44,16 +44,9 @@ BarcodeDesignerSettings modelSettings(const BarcodeSettings &settings) {
   return d;
 }
 
-float textLineHeightInches(const FontSpec &font) {
-  const float capHeight = float(QFontMetricsF(font.toQFont()).capHeight()) / 72.0f;
-  return capHeight + 0.35f * capHeight;
-}
+float textLineHeightInches(const FontSpec &font) { return BRCBarcode::textLineHeight(font); }
 
-float textWidthPoints(const FontSpec &spec, const QString &text) {
-  QFont font = spec.toQFont();
-  font.setKerning(false);
-  return float(QFontMetricsF(font).horizontalAdvance(text));
-}
+float textWidthPoints(const FontSpec &font, const QString &text) { return BRCBarcode::textWidth(font, text); }
 
 bool isFourStateBarcode(const BRCBarcode &barcode) {
   return dynamic_cast<const BRCRoyalMailBarcode *>(&barcode) || dynamic_cast<const JapanPostBarcode *>(&barcode);

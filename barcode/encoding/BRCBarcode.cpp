@@ -82,25 +82,22 @@ void BRCBarcode::setCaptionFontSize(float size) {
   m_captionHeight = textLineHeight(m_designer.value_font);
 }
 
-namespace {
-// Laid-out width of one line of `text` in `font`, without kerning.
-float laidOutWidth(const FontSpec &spec, const QString &text) {
-  QFont font = spec.toQFont();
-  font.setKerning(false);
-  return float(QFontMetricsF(font).horizontalAdvance(text));
+float BRCBarcode::textWidth(const FontSpec &font, const QString &text) {
+  QFont unkerned = font.toQFont();
+  unkerned.setKerning(false);
+  return float(QFontMetricsF(unkerned).horizontalAdvance(text));
 }
-}  // namespace
 
 void BRCBarcode::setHeaderFontSize(float size) {
   m_headerFontSize = size;
   m_headerHeight = textLineHeight(m_designer.header_font);
-  m_headerWidth = laidOutWidth(m_designer.header_font, header());
+  m_headerWidth = textWidth(m_designer.header_font, header());
 }
 
 void BRCBarcode::setFooterFontSize(float size) {
   m_footerFontSize = size;
   m_footerHeight = textLineHeight(m_designer.footer_font);
-  m_footerWidth = laidOutWidth(m_designer.footer_font, footer());
+  m_footerWidth = textWidth(m_designer.footer_font, footer());
 }
 
 QString BRCBarcode::leftCaption() const {

@@ -123,6 +123,12 @@ public:
 
   virtual const char *className() const = 0;
 
+  // One line of text in `font`: its cap height × 1.35, in inches; and the width of
+  // `text` laid out in `font` without kerning, in points. The drawing measures with
+  // these too.
+  static float textLineHeight(const FontSpec &font);
+  static float textWidth(const FontSpec &font, const QString &text);
+
 protected:
   // A fresh, uninitialized object of the same class (for copies).
   virtual std::unique_ptr<BRCBarcode> newInstance() const = 0;
@@ -130,8 +136,7 @@ protected:
   virtual void copyStateInto(BRCBarcode &) const {}
   // The content as 8-bit ASCII; false when a character lies outside ASCII.
   static bool asciiContent(const QString &text, QByteArray &out);
-  // Cap height of `font` × 1.35, in inches.
-  static float textLineHeight(const FontSpec &font);
+
 
   signed char m_checkDigit = 0;
   float m_barWidth = 0.0f;
