@@ -212,13 +212,12 @@ void QLNWindowController::Card_Image_Browse_Btn(QObject *) {
                         .arg(path, error.isEmpty() ? QStringLiteral("it cannot be read") : error));
     return;
   }
+  // Installing the picture shows the card tabs with the side's new fill (picture fill
+  // on), so that the update below keeps it.
   if (Card_Front_Or_Back.load() != 0)
     set_Back_BG_Image(path);
   else
     set_Front_BG_Image(path);
-  // The card tabs show the side's new fill (picture fill on), so that the update below
-  // keeps it.
-  Show_RHS_Properties(nullptr);
   Update_Card_Graphics();
 }
 
