@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
@@ -73,6 +74,21 @@ Barcode_Gen::~Barcode_Gen() {
 }
 
 Barcode_Gen *Barcode_Gen::defaultInstance() { return barcode_gen_def_inst; }
+
+Barcode_Gen *Barcode_Gen::sharedInstance() {
+  if (Barcode_Gen *designer = defaultInstance())
+    return designer;
+  auto *designer = new Barcode_Gen;
+  designer->awakeFromNib();
+  if (QCoreApplication *app = QCoreApplication::instance())
+    QObject::connect(app, &QCoreApplication::aboutToQuit, designer, [designer] { delete designer; });
+  return designer;
+}
+
+BarcodeSettings Barcode_Gen::settingsOf(QLNGraphic *object) {
+  Set_Barcode_Prop_To_Control(object);
+  return settings();
+}
 
 std::shared_ptr<BRCBarcode> Barcode_Gen::testBarcode_EXP() const {
   std::lock_guard lock(m_expMutex);

@@ -77,6 +77,9 @@ public:
   Barcode_Gen();
   ~Barcode_Gen() override;
   static Barcode_Gen *defaultInstance();
+  // The designer of the run: the one already made, or one made (and loaded) now that
+  // lives until the application quits. GUI thread only.
+  static Barcode_Gen *sharedInstance();
 
   QDialog *window() const { return m_window; }
 
@@ -90,6 +93,9 @@ public:
   BarcodeSettings settingsSnapshot() const;
 
   void Set_Barcode_Prop_To_Control(QLNGraphic *object);
+  // The settings a barcode object is drawn with: the object's settings loaded into the
+  // designer, then read back. GUI thread only.
+  BarcodeSettings settingsOf(QLNGraphic *object);
   QLNGraphic *Open_Wnd(QLNGraphic *object);
   void OK_Btn_Clicked();
   void Cancel_Btn_Clicked();

@@ -12,24 +12,11 @@
 #include "platform/UiServices.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QPushButton>
 
 #include <exception>
 
 namespace {
-
-// The designer of the run: the one already made, or one made now that lives until the
-// application quits.
-Barcode_Gen *barcodeDesigner() {
-  if (Barcode_Gen *designer = Barcode_Gen::defaultInstance())
-    return designer;
-  auto *designer = new Barcode_Gen;
-  designer->awakeFromNib();
-  if (QCoreApplication *app = QCoreApplication::instance())
-    QObject::connect(app, &QCoreApplication::aboutToQuit, designer, [designer] { delete designer; });
-  return designer;
-}
 
 void copyBarcodeSettings(const QLNGraphic &from, QLNGraphic &to) {
   to.linear_or_2d = from.linear_or_2d;
@@ -84,7 +71,7 @@ void QLNWindowController::Open_Barcode_Window() {
     const QLNGraphicPtr object = view ? view->Selected_Graphic() : QLNGraphicPtr();
     if (!isBarcodeObject(object))
       return;
-    Barcode_Gen *designer = barcodeDesigner();
+    Barcode_Gen *designer = Barcode_Gen::sharedInstance();
     QLNGraphic *result = designer->Open_Wnd(object.get());
     // A cancelled edit leaves every object as it was.
     if (!result || designer->lastModalCode() != ModalOK || Barcode_output_image.isNull())

@@ -11,6 +11,8 @@ std::atomic<int> Card_Shape{0};
 QString CARD_SIDE_STR = QStringLiteral("2");
 std::atomic<unsigned char> Use_Data_Sheet_Values{0};
 std::atomic<unsigned char> Use_Excel_Binding_Values{0};
+std::atomic<int> Data_table_rows{0};
+std::atomic<int> Excel_table_rows{0};
 std::atomic<int> Total_Batch_Excel_Card{0};
 std::atomic<bool> Card_Value_In_Process{false};
 std::atomic<bool> Stop_SMS_Sending_Now{false};

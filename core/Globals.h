@@ -39,7 +39,10 @@ extern QString CARD_SIDE_STR;
 // A series binding (spreadsheet binding) is in use on the card: 0 or 1.
 extern std::atomic<unsigned char> Use_Data_Sheet_Values;
 extern std::atomic<unsigned char> Use_Excel_Binding_Values;
-// Number of cards of a batch: the longest bound series or the spreadsheet row count.
+// Rows of the longest bound series and of the imported spreadsheet rows while each
+// source is in use (0 otherwise), and the number of cards of a batch: the larger one.
+extern std::atomic<int> Data_table_rows;
+extern std::atomic<int> Excel_table_rows;
 extern std::atomic<int> Total_Batch_Excel_Card;
 // Set while batch output writes row values into the card objects: no canvas redraws.
 extern std::atomic<bool> Card_Value_In_Process;

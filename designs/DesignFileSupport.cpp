@@ -7,7 +7,6 @@
 #include "core/QLNDocument.h"
 
 #include <QClipboard>
-#include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMimeData>
@@ -21,7 +20,6 @@ namespace DesignFiles {
 
 namespace {
 
-const QString ExcelItem = QStringLiteral("Excel");
 
 }  // namespace
 
@@ -57,19 +55,6 @@ QSizeF canvasSizeForStoredSize(const QSizeF &stored) {
   if (!std::isfinite(width) || !std::isfinite(height) || width <= 0.0 || height <= 0.0)
     return QLNDocument::canvasSize(true, QSizeF());
   return QSizeF(std::min(width, MaximumCardSide), std::min(height, MaximumCardSide));
-}
-
-void addExcelItem(QComboBox *combo) {
-  if (combo && combo->count() == 2)
-    combo->addItem(ExcelItem);
-}
-
-void removeExcelItem(QComboBox *combo) {
-  if (!combo || combo->count() != 3)
-    return;
-  const int index = combo->findText(ExcelItem, Qt::MatchExactly);
-  if (index >= 0)
-    combo->removeItem(index);
 }
 
 }  // namespace DesignFiles

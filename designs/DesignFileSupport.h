@@ -14,7 +14,6 @@
 #include "designs/model/DesignLog.h"
 
 class DrawWindow;
-class QComboBox;
 class QLNDocument;
 class QLNWindowController;
 
@@ -52,11 +51,5 @@ constexpr double MaximumCardSide = 1000.0 * 2.834645669291;
 // to MaximumCardSide; a size without area (a design saved before it got one) or
 // one that is not a number gives the standard card canvas, 243 by 154 points.
 QSizeF canvasSizeForStoredSize(const QSizeF &stored);
-
-// Stand-ins until the main window's operations exist:
-//   Add_Excel_Col_Name_In_Combo: adds "Excel" when the combo holds exactly 2 items.
-void addExcelItem(QComboBox *combo);
-//   Remove_Excel_Col_Name_In_Combo: removes "Excel" when the combo holds exactly 3 items.
-void removeExcelItem(QComboBox *combo);
 
 }  // namespace DesignFiles

@@ -3,6 +3,7 @@
 
 #include "mainwindow/QLNWindowController.h"
 
+#include "dataseries/Data_From_Excel.h"
 #include "designs/DesignFileSupport.h"
 #include "designs/model/DesignLog.h"
 
@@ -30,8 +31,9 @@ DesignLogContents currentDesignContents(QLNWindowController &controller) {
   contents.back = controller.Back_card_Prop;
   contents.excelBindingUse = Excel_Binding_Use;
   contents.excelSourcePath = Excel_Source_Path;
-  contents.gridColumnTitles = controller.Excel_Grid.columnTitles();
-  contents.gridRows = controller.Excel_Grid.rows;
+  const ImportedRowsTable &grid = Data_From_Excel::defaultInstance()->table();
+  contents.gridColumnTitles = grid.columnTitles();
+  contents.gridRows = grid.rows;
   contents.frontObjects = controller.Get_Front_Controls_Array();
   contents.backObjects = controller.Get_Back_Controls_Array();
   return contents;
@@ -159,13 +161,16 @@ int QLNWindowController::Read_and_load_design_Log(const QString &path, const QSt
 
     // The spreadsheet binding and the grid.
     Excel_Binding_Use = contents->excelBindingUse;
-    if (Excel_Binding_Use)
-      DesignFiles::addExcelItem(ui->Data_source_type);
-    else
-      DesignFiles::removeExcelItem(ui->Data_source_type);
     Excel_Source_Path = contents->excelSourcePath;
-    Excel_Grid.setColumnsFromTitles(contents->gridColumnTitles);
-    Excel_Grid.rows = contents->gridRows;
+    {
+      Data_From_Excel *grid = Data_From_Excel::defaultInstance();
+      ImportedRowsTable table = grid->table();
+      table.setColumnsFromTitles(contents->gridColumnTitles);
+      table.rows = contents->gridRows;
+      grid->setTable(table);
+    }
+    // The data-source list offers "Excel" while imported rows exist.
+    Update_Excel_Item_In_Data_Source();
 
     // The card objects of both sides, in their saved order, without undo.
     if (m_document) {

@@ -327,6 +327,7 @@ public:
   QComboBox *Data_source_type = nullptr;
   QComboBox *Batch_Series = nullptr;
   QPushButton *view_series_btn = nullptr;
+  QPushButton *data_source_help_btn = nullptr;
   QGroupBox *manual_brws_box = nullptr;
   QLineEdit *Manual_image_path = nullptr;
   QPushButton *Manual_Image_Browse_btn = nullptr;

@@ -691,9 +691,12 @@ void DrawWindow::buildDataSourceTab() {
   column->addWidget(data_source_title);
   auto *form = newForm();
   MAKE(Data_source_type);
-  Data_source_type->addItems({QStringLiteral("Manual"), QStringLiteral("Series"), QStringLiteral("Excel")});
+  // "Excel" joins the two items while imported spreadsheet rows exist.
+  Data_source_type->addItems({QStringLiteral("Manual"), QStringLiteral("Series")});
   describe(Data_source_type, "Text source", "Where the text comes from: typed in, a series or a spreadsheet");
-  form->addRow(QStringLiteral("Source:"), Data_source_type);
+  MAKE(data_source_help_btn, QStringLiteral("?"));
+  describe(data_source_help_btn, "Data source help", "What the data sources mean");
+  form->addRow(QStringLiteral("Source:"), hbox({Data_source_type, data_source_help_btn}, false));
   MAKE(Batch_Series);
   Batch_Series->setEnabled(false);
   describe(Batch_Series, "Values", "The series or spreadsheet column that gives the values");

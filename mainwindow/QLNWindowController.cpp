@@ -122,6 +122,7 @@ QLNWindowController::QLNWindowController()
   installEditCommands();
   // The barcode tab's button opens the barcode designer.
   installBarcodeCommands();
+  installBatchBindingCommands();
   ui->window->installEventFilter(this);
 }
 

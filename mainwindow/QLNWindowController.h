@@ -41,13 +41,13 @@
 #include "canvas/CanvasServices.h"
 #include "canvas/MyImageObject.h"
 #include "canvas/QLNSelection.h"
+#include "canvas/RenderPicture.h"
 
 #include "core/Card_Property.h"
 #include "core/KeyValueObserving.h"
 #include "core/MainWindowServices.h"
 #include "core/QLNDocument.h"
 #include "core/QLNGraphic.h"
-#include "designs/model/SpreadsheetGrid.h"
 #include "profiles/model/User_Profile_Class.h"
 
 #include "platform/Fonts.h"
@@ -73,6 +73,7 @@
 #include <memory>
 #include <optional>
 
+class BatchCardSource;
 class DrawWindow;
 class QLNGraphicView;
 class QLNZoomingScrollView;
@@ -133,6 +134,9 @@ public:
     // picked text is in Template_Msg_Val. Empty: there is no picker, and the panel's
     // template button stays hidden.
     std::function<int(const QString &title_or_msg)> runTemplatePicker;
+    // Shows a Batch Processing Series by name in the series viewer. Empty: there is no
+    // viewer, and the property panel's view button offers only the spreadsheet grid.
+    std::function<void(const QString &name)> viewSeries;
   };
   static Hooks &hooks();
 
@@ -286,8 +290,6 @@ public:
   // and Save As toolbar buttons to the main window and connects them; called once by
   // the constructor.
   void installDesignFileCommands();
-  // The spreadsheet grid's columns and rows as the design log keeps them.
-  SpreadsheetGrid Excel_Grid;
 
   // ---- Templates, card size and grid windows (designs/QLNWindowController_Templates.cpp) ----
   // Save as Template: the naming window (both fields empty); on OK the design log and a
@@ -507,16 +509,69 @@ public:
   // 0); null when there is none.
   QLNGraphicPtr selectedObjectOfCurrentSide() const;
 
-  // ---- Batch binding: first values and column names (dataseries/) --------------------------
+  // ---- Batch binding (dataseries/QLNWindowController_BatchBinding.cpp) -----------------------
+  // Text, image and barcode objects take card n's value from row n of a series
+  // (data_source_type 1, by batch_list_name) or of an imported spreadsheet column (2,
+  // excel_col_indx). Before an output run the checks decide which sources the card uses
+  // (Use_Data_Sheet_Values, Use_Excel_Binding_Values) and load the bound series; callers
+  // may then switch a source off and recount with Get_total_Card_count, which also takes
+  // the run's snapshot (batchCardSource()). Cards are made from that snapshot on any
+  // thread; the design's objects are not written until Select_first_row_value_for_design
+  // puts row 0 back on the front. The checks run on the GUI thread (from another thread
+  // they are run there and waited for).
+  void Check_Series_Or_Excel_Use_or_not();
+  void Check_Data_Sheet_Value_Use_or_Not();
+  void Check_Excel_Binding_Value_Use_or_Not();
+  bool Check_Front_Side_Dataset_Is_Used() const;
+  bool Check_Back_Side_Dataset_Is_Used() const;
+  bool Check_Front_Side_Excel_Binding_Is_Used() const;
+  bool Check_Back_Side_Excel_Binding_Is_Used() const;
+  // The binding table anew: every series bound on the front (and the back of a
+  // two-sided card), loaded by name.
+  void Create_Dataset_binding_table();
+  // Loads the series `name` into the table (the binding's reading rule); false, logged,
+  // when its file is missing or cannot be read (the series then gives no rows).
+  bool Add_dataset_col_in_binding_table(const QString &name);
+  void Calculate_data_table_rows();
+  void Calculate_Excel_table_rows();
+  // Total_Batch_Excel_Card from the sources still in use, and the run's snapshot.
+  void Get_total_Card_count();
+  // The snapshot taken by the last Get_total_Card_count (taken now when there is none).
+  std::shared_ptr<const BatchCardSource> batchCardSource();
+  // Card `row`'s side ("F" front, anything else back) from the run's snapshot; any
+  // thread. A failure is logged and gives a null picture.
+  CardPicture Set_data_table_value_to_card(int row, const QString &side, bool print_box);
+  // After a run: row 0's values into the design's own front objects, Card_Value_In_Process
+  // cleared, the canvas redrawn, the snapshot dropped. GUI thread.
+  void Select_first_row_value_for_design(bool print_box);
+  // Row `row` of the loaded series `name` (untrimmed); "" when absent.
+  QString Get_sel_row_col_value_of_dataset(int row, const QString &name) const;
+  // Row `row` of imported column `column` (0 the row numbers); "" when absent.
+  QString Get_sel_row_col_value_of_Excel(int row, int column) const;
   // The first line (untrimmed) of the series `name` in the data folder; "" when the
   // series is missing, unreadable or empty.
   QString Get_First_Value_Of_Dataset(const QString &name);
   // Row 0's value of the imported spreadsheet's column `column` (0: the row numbers);
   // "" when there is no such row or entry.
   QString Get_First_Value_Of_Excel_Binding(qint32 column);
-  // The combo filled with the imported spreadsheet's column titles, the row-number
-  // column first; nothing selected.
+  // A combo filled with the series names / the imported column titles (the row-number
+  // column first); nothing selected.
+  void Fill_Data_Set_File_Name_In_Combo(QComboBox *combo);
   void Fill_Excel_Col_Name_In_Combo(QComboBox *combo);
+  // The data-source combo's third item "Excel", offered while imported rows exist: added
+  // only to a combo of exactly 2 items, removed only from one of exactly 3.
+  void Add_Excel_Col_Name_In_Combo(QComboBox *combo);
+  void Remove_Excel_Col_Name_In_Combo(QComboBox *combo);
+  // Add_ or Remove_Excel_Col_Name_In_Combo on the property panel's data-source combo,
+  // as imported rows exist or not.
+  void Update_Excel_Item_In_Data_Source();
+  // The property panel's view button: the chosen series in the series viewer, or the
+  // grid of imported rows; "Please select the series." without a chosen series.
+  void View_batch_Series_Button(QObject *sender = nullptr);
+  // The data-source help text in the message dialog.
+  void Data_Source_Help_Button(QObject *sender = nullptr);
+  // Connects the view and help buttons (once).
+  void installBatchBindingCommands();
 
   // ---- Background browser (QLNWindowController_Backgrounds.cpp) -----------------------------
   // The shipped backgrounds (png and jpg files of the resource folder's "Background",
@@ -748,8 +803,10 @@ public:
   QPointer<QObject> send_modls_wnd;
   // Rows of the card-size list: each {"Extension": text}.
   QList<QVariantMap> ListData;
-  // The batch binding's table: one slot per series (its name, or its list of lines).
-  QVariantList data_table_content;
+  // The batch binding's table: the lines of every bound series, by series name.
+  QHash<QString, QStringList> data_table_content;
+  // The snapshot of the current output run (Get_total_Card_count); null between runs.
+  std::shared_ptr<const BatchCardSource> m_batchRun;
   // A view controller reference kept for the panel (not owned).
   QObject *myCurrentViewController = nullptr;
   QWidget *myTargetView() const;

@@ -94,7 +94,8 @@ void QLNWindowController::dataSourceDidChange() {
   const bool manual = source == QLatin1String("Manual");
   // The source's controls: the series list and its button for a series or a column,
   // the typed text, the template button and the picture buttons for manual values.
-  ui->view_series_btn->setEnabled(!manual);
+  // The view button shows the imported rows, or a series while a series viewer exists.
+  ui->view_series_btn->setEnabled(!manual && (source != QLatin1String("Series") || bool(hooks().viewSeries)));
   ui->Batch_Series->setEnabled(!manual);
   ui->Text_value_Edit->setReadOnly(!manual);
   ui->insert_template_btn->setEnabled(manual);

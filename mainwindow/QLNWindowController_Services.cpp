@@ -4,6 +4,9 @@
 
 #include "mainwindow/QLNWindowController.h"
 
+#include "dataseries/model/BindingSources.h"
+#include "dataseries/model/SeriesStore.h"
+
 #include "mainwindow/DateFormats.h"
 #include "mainwindow/DrawWindow.h"
 
@@ -252,22 +255,13 @@ bool QLNWindowController::Check_Batch_File_In_Use_Validation(const QString &name
   bool inUse = false;
   try {
     // A name that is no plain file name names no series file.
-    if (!isSafeFileName(name))
-      return false;
-    const QString seriesFile = joinPath(Data_Folder_Path, name + QLatin1Char('.') + batch_file_EXT);
-    if (!QFileInfo(seriesFile).isFile())
+    if (!SeriesStore::exists(name))
       return false;
     auto boundIn = [&](const QLNGraphicList &graphics) {
-      for (const QLNGraphicPtr &graphic : graphics) {
-        if (!graphic)
-          continue;
-        const QString kind = graphic->className();
-        if (kind != QStringLiteral("QLNImage") && kind != QStringLiteral("QLNText") && kind != QStringLiteral("QLNBarcode"))
-          continue;
-        if (graphic->data_source_type == 1 && graphic->batch_list_name == name)
-          return true;
-      }
-      return false;
+      return std::any_of(graphics.begin(), graphics.end(), [&](const QLNGraphicPtr &graphic) {
+        return graphic && BindingSources::takesBoundValues(*graphic) && graphic->data_source_type == 1 &&
+               graphic->batch_list_name == name;
+      });
     };
     inUse = boundIn(Get_Front_Controls_Array());
     if (!inUse && CARD_SIDE_STR == QStringLiteral("2"))

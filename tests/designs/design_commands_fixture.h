@@ -7,7 +7,7 @@
 #include "tests/mainwindow/main_window_fixture.h"
 
 #include "designs/model/DesignLog.h"
-#include "designs/model/SpreadsheetGrid.h"
+#include "dataseries/Data_From_Excel.h"
 
 #include "mainwindow/DrawWindow.h"
 
@@ -208,9 +208,11 @@ protected:
 
     Excel_Binding_Use = true;
     Excel_Source_Path = QStringLiteral("/home/me/Guests.xlsx");
-    controller->Excel_Grid.setColumnsFromTitles({QStringLiteral("not used"), QStringLiteral("Name"),
-                                                 QString::fromUtf8("E-mail \xE2\x9C\x89"), QStringLiteral("City")});
-    controller->Excel_Grid.rows = richGridRows();
+    ImportedRowsTable grid;
+    grid.setColumnsFromTitles({QStringLiteral("not used"), QStringLiteral("Name"),
+                               QString::fromUtf8("E-mail \xE2\x9C\x89"), QStringLiteral("City")});
+    grid.rows = richGridRows();
+    Data_From_Excel::defaultInstance()->setTable(grid);
   }
 
   QTemporaryDir dir;

@@ -82,8 +82,11 @@ TEST_F(DesignCommandsTest, ADesignOfBothSidesSavesAndOpensBackWithEveryFieldOrde
   EXPECT_EQ(ui()->window->windowTitle(), QStringLiteral("Amends"));
   Excel_Binding_Use = false;
   Excel_Source_Path.clear();
-  controller->Excel_Grid = SpreadsheetGrid();
-  controller->Excel_Grid.columns[0].title = QStringLiteral("Row number");
+  {
+    ImportedRowsTable grid;
+    grid.columns[0].title = QStringLiteral("Row number");
+    Data_From_Excel::defaultInstance()->setTable(grid);
+  }
   controller->Back_card_Prop.setCard_BG_Image(PointImage());
   controller->SetDocumentCanvasSize(QSizeF(100, 100));
 
@@ -138,7 +141,7 @@ TEST_F(DesignCommandsTest, ADesignOfBothSidesSavesAndOpensBackWithEveryFieldOrde
   EXPECT_TRUE(Excel_Binding_Use);
   EXPECT_EQ(Excel_Source_Path, QStringLiteral("/home/me/Guests.xlsx"));
   EXPECT_EQ(comboItems(ui()->Data_source_type), (QStringList{"Manual", "Series", "Excel"}));
-  const QList<SpreadsheetGridColumn> columns = controller->Excel_Grid.columns;
+  const QList<ImportedRowsColumn> columns = Data_From_Excel::defaultInstance()->table().columns;
   ASSERT_EQ(columns.size(), 4);
   EXPECT_EQ(columns[0].identifier, QStringLiteral("Extension"));
   EXPECT_EQ(columns[0].title, QStringLiteral("Row number"));
@@ -147,9 +150,9 @@ TEST_F(DesignCommandsTest, ADesignOfBothSidesSavesAndOpensBackWithEveryFieldOrde
     EXPECT_EQ(columns[j].width, 100.0);
     EXPECT_EQ(columns[j].headerAlignment, Qt::AlignLeft);
   }
-  EXPECT_EQ(controller->Excel_Grid.columnTitles(),
+  EXPECT_EQ(Data_From_Excel::defaultInstance()->table().columnTitles(),
             (QStringList{"Row number", "Name", QString::fromUtf8("E-mail \xE2\x9C\x89"), "City"}));
-  EXPECT_EQ(controller->Excel_Grid.rows, richGridRows());
+  EXPECT_EQ(Data_From_Excel::defaultInstance()->table().rows, richGridRows());
 
   // Saved again, the grid's rows and its further titles are the same items.
   const std::vector<PlistValue> first = rootItems(readBytes(path));
@@ -592,6 +595,6 @@ TEST_F(DesignCommandsTest, TheResetClearsOnlyOurClipboardAndPutsEverySettingBack
   EXPECT_EQ(controller->Get_Temp_Controls_Array(), QLNGraphicList{QLNGraphicPtr(tempShape)});
   // Left alone: the spreadsheet binding and grid.
   EXPECT_TRUE(Excel_Binding_Use);
-  EXPECT_EQ(controller->Excel_Grid.rows, richGridRows());
+  EXPECT_EQ(Data_From_Excel::defaultInstance()->table().rows, richGridRows());
   EXPECT_EQ(Not_Draw_Only_Prop_Change, 0);
 }

@@ -456,7 +456,7 @@ TEST(DesignLog, SpecialFilesAreRefusedPromptlyAsDesignsAndAsPictures) {
   }
 }
 
-TEST(DesignLog, SpreadsheetGridSurvivesReadAndWriteUnchanged) {
+TEST(DesignLog, ImportedRowsTableSurvivesReadAndWriteUnchanged) {
   DesignLogContents design = newDesign();
   design.gridColumnTitles = {QStringLiteral("File Name"), QStringLiteral("Name"),
                              QString::fromUtf8("Stra\xC3\x9F" "e"), QStringLiteral("")};

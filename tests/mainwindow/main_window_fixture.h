@@ -7,6 +7,8 @@
 #include "mainwindow/AppSession.h"
 #include "mainwindow/QLNWindowController.h"
 
+#include "dataseries/Data_From_Excel.h"
+
 #include "core/Globals.h"
 #include "tests/common/TestSupport.h"
 
@@ -47,6 +49,14 @@ protected:
     CARD_SIDE_STR = QStringLiteral("2");
     Not_Draw_Only_Prop_Change = 0;
     Card_Value_In_Process = false;
+    Use_Data_Sheet_Values = 0;
+    Use_Excel_Binding_Values = 0;
+    Data_table_rows = 0;
+    Excel_table_rows = 0;
+    Total_Batch_Excel_Card = 0;
+    // The imported rows live for the whole run, like the program's grid window.
+    if (Data_From_Excel_Window)
+      Data_From_Excel_Window->setTable(ImportedRowsTable());
     Start_Card_Option.clear();
     Project_File_Name.clear();
     Export_File_Path.clear();

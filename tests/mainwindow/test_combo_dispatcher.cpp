@@ -6,6 +6,8 @@
 
 #include "tests/mainwindow/main_window_fixture.h"
 
+#include "dataseries/Data_From_Excel.h"
+
 #include "mainwindow/DrawWindow.h"
 
 #include "canvas/QLNGraphicView.h"
@@ -193,11 +195,11 @@ TEST_F(ComboDispatcherTest, ASeriesGivesAnImageItsPathAndASpreadsheetColumnItsRo
 
   // A spreadsheet with the columns "Name" and "City": the column list is the grid's
   // titles (the row numbers first); a column's row-0 value reaches the text.
-  controller->Excel_Grid.columns.append({QStringLiteral("Column1"), QStringLiteral("Name")});
-  controller->Excel_Grid.columns.append({QStringLiteral("Column2"), QStringLiteral("City")});
-  controller->Excel_Grid.rows.append({{QStringLiteral("Extension"), QStringLiteral("1")},
-                                      {QStringLiteral("Column1"), QStringLiteral("Ann")},
-                                      {QStringLiteral("Column2"), QStringLiteral("Leeds")}});
+  ImportedRowsTable grid;
+  grid.setImportedColumns({QStringLiteral("Name"), QStringLiteral("City")});
+  grid.Create_List_By_Array({QStringLiteral("Ann"), QStringLiteral("Leeds")}, 2);
+  Data_From_Excel::defaultInstance()->setTable(grid);
+  controller->Update_Excel_Item_In_Data_Source();
   auto text = std::make_shared<QLNText>();
   text->excel_col_indx = 2;
   select(text);

@@ -209,7 +209,7 @@ TEST_F(DrawWindowTest, ControlsAreOfTheKindsTheCodeUsesThemAs) {
       list << combo->itemText(i);
     return list;
   };
-  EXPECT_EQ(items(ui.Data_source_type), (QStringList{"Manual", "Series", "Excel"}));
+  EXPECT_EQ(items(ui.Data_source_type), (QStringList{"Manual", "Series"}));
   EXPECT_EQ(ui.Sides_ComboBox->itemText(0), QStringLiteral("Two Sided"));
   EXPECT_EQ(ui.Category_ComboBox->itemText(0), QStringLiteral("PVC Card"));
   EXPECT_EQ(items(ui.Preset_ComboBox), (QStringList{"Horizontal", "Vertical"}));

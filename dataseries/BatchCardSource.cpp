@@ -1,0 +1,197 @@
+#include "dataseries/BatchCardSource.h"
+
+#include "mainwindow/QLNWindowController.h"
+
+#include "barcode/BarcodeProduction.h"
+#include "barcode/Barcode_Gen.h"
+#include "core/Globals.h"
+#include "core/QLNImage.h"
+#include "core/QLNText.h"
+#include "core/Utilities.h"
+#include "platform/MainThread.h"
+
+#include <QMutexLocker>
+
+#include <algorithm>
+#include <exception>
+
+namespace {
+
+void appendReason(QStringList &reasons, const QString &reason) {
+  if (!reason.isEmpty())
+    reasons.append(reason);
+}
+
+// One value into one object; throws what the object's own code throws.
+void assignValue(QLNGraphic &graphic, const QString &value, const BarcodeSettings *barcode, QStringList &reasons) {
+  const QString kind = graphic.className();
+  if (kind == QLatin1String("QLNText")) {
+    if (const QLNTextStoragePtr storage = graphic.Text_contents())
+      replaceCharacters(*storage, value);
+  } else if (kind == QLatin1String("QLNImage")) {
+    static_cast<QLNImage &>(graphic).setFilePath(value);
+  } else if (kind == QLatin1String("QLNBarcode") && barcode) {
+    QString error;
+    const CardPicture picture = Get_Image_From_Val(*barcode, value, graphic.header_val, graphic.footer_val);
+    const PointImage image = picture.isNull() ? PointImage() : picture.toImage(barcode->dpi, &error);
+    appendReason(reasons, error);
+    graphic.Set_Barcode_image(image);
+  }
+}
+
+}  // namespace
+
+QString assignCardValues(const QLNGraphicList &graphics, const BindingSources &sources, int row,
+                         const QHash<int, BarcodeSettings> &barcodes) {
+  QStringList reasons;
+  for (qsizetype index = 0; index < graphics.size(); ++index) {
+    const QLNGraphicPtr &graphic = graphics.at(index);
+    if (!graphic)
+      continue;
+    const std::optional<QString> value = sources.valueFor(*graphic, row);
+    if (!value)
+      continue;
+    const auto settings = barcodes.constFind(int(index));
+    try {
+      assignValue(*graphic, *value, settings == barcodes.constEnd() ? nullptr : &*settings, reasons);
+    } catch (const std::exception &error) {
+      reasons.append(QString::fromUtf8(error.what()));
+    } catch (...) {
+      reasons.append(QStringLiteral("A %1 could not take its value.").arg(graphic->className()));
+    }
+  }
+  return reasons.join(QLatin1Char('\n'));
+}
+
+// ---- The run's source -----------------------------------------------------------------------
+
+std::shared_ptr<const BatchCardSource> BatchCardSource::capture(QLNWindowController &controller,
+                                                                const BindingSources &sources, QString *error) {
+  auto source = std::make_shared<BatchCardSource>();
+  QStringList problems;
+  auto takeSide = [&](Side &side, int number, const QLNGraphicList &live, const Card_Property &settings) {
+    side.snapshot.side = number;
+    side.snapshot.canvasSize = controller.frontCanvasBounds().size();
+    side.snapshot.settings = settings;
+    side.snapshot.cardShape = Card_Shape.load();
+    side.snapshot.resourcePath = Resource_Path;
+    for (const QLNGraphicPtr &graphic : live) {
+      if (!graphic)
+        continue;
+      QString why;
+      const QLNGraphicList copy = Render::copyGraphicsForRendering({graphic}, &why);
+      appendReason(problems, why);
+      if (copy.isEmpty())
+        continue;
+      side.snapshot.graphics.append(copy.first());
+      const bool boundBarcode = graphic->className() == QLatin1String("QLNBarcode") &&
+                                (graphic->data_source_type == 1 || graphic->data_source_type == 2);
+      if (boundBarcode)
+        side.barcodes.insert(int(side.snapshot.graphics.size() - 1),
+                             Barcode_Gen::sharedInstance()->settingsOf(graphic.get()));
+    }
+  };
+  auto take = [&] {
+    source->m_sources = sources;
+    takeSide(source->m_front, 0, controller.Get_Front_Controls_Array(), controller.Front_card_Prop);
+    takeSide(source->m_back, 1, controller.Get_Back_Controls_Array(), controller.Back_card_Prop);
+  };
+  if (MainThread::isMainThread())
+    take();
+  else
+    MainThread::runAndWait(take);
+  if (error)
+    *error = problems.join(QLatin1Char('\n'));
+  return source;
+}
+
+QLNGraphicList BatchCardSource::cardObjects(int row, bool back, QString *failure) const {
+  const Side &from = side(back);
+  QString copyError;
+  const QLNGraphicList copies = Render::copyGraphicsForRendering(from.snapshot.graphics, &copyError);
+  QStringList reasons;
+  appendReason(reasons, copyError);
+  // A copy that failed would shift the indexes the barcode settings are kept by.
+  const QHash<int, BarcodeSettings> none;
+  appendReason(reasons, assignCardValues(copies, m_sources, row,
+                                         copies.size() == from.snapshot.graphics.size() ? from.barcodes : none));
+  if (failure)
+    *failure = reasons.join(QLatin1Char('\n'));
+  return copies;
+}
+
+CardSideSnapshot BatchCardSource::cardSide(int row, bool back, QString *failure) const {
+  CardSideSnapshot card = side(back).snapshot;
+  card.graphics = cardObjects(row, back, failure);
+  return card;
+}
+
+CardPicture BatchCardSource::Set_data_table_value_to_card(int row, const QString &sideName, bool,
+                                                          QString *failure) const {
+  QStringList reasons;
+  CardPicture picture;
+  try {
+    QString assigned;
+    const CardSideSnapshot card = cardSide(row, isBack(sideName), &assigned);
+    appendReason(reasons, assigned);
+    QString drawing;
+    QString error;
+    picture = Render::recordSide(card, &drawing, &error);
+    appendReason(reasons, drawing);
+    appendReason(reasons, error);
+  } catch (const std::exception &error) {
+    picture = CardPicture();
+    reasons.append(QString::fromUtf8(error.what()));
+  } catch (...) {
+    picture = CardPicture();
+    reasons.append(QStringLiteral("The card could not be rendered."));
+  }
+  if (picture.isNull() && reasons.isEmpty())
+    reasons.append(QStringLiteral("The card could not be rendered."));
+  if (failure)
+    *failure = reasons.join(QLatin1Char('\n'));
+  return picture;
+}
+
+// ---- Failures of a run ----------------------------------------------------------------------
+
+void BatchRunFailures::add(int card, const QString &reason) {
+  QMutexLocker lock(&m_mutex);
+  m_failures.append({card, reason});
+}
+
+bool BatchRunFailures::isEmpty() const {
+  QMutexLocker lock(&m_mutex);
+  return m_failures.isEmpty();
+}
+
+int BatchRunFailures::count() const {
+  QMutexLocker lock(&m_mutex);
+  return int(m_failures.size());
+}
+
+QString BatchRunFailures::message() const {
+  QList<QPair<int, QString>> failures;
+  {
+    QMutexLocker lock(&m_mutex);
+    failures = m_failures;
+  }
+  if (failures.isEmpty())
+    return QString();
+  std::stable_sort(failures.begin(), failures.end(),
+                   [](const auto &a, const auto &b) { return a.first < b.first; });
+  QStringList lines{QStringLiteral("Some cards could not be made:")};
+  for (qsizetype i = 0; i < failures.size() && i < MaxListed; ++i) {
+    const QString reason = failures.at(i).second.isEmpty() ? QStringLiteral("unknown reason") : failures.at(i).second;
+    lines.append(QStringLiteral("Card %1: %2").arg(failures.at(i).first + 1).arg(reason));
+  }
+  if (failures.size() > MaxListed)
+    lines.append(QStringLiteral("... and %1 more.").arg(failures.size() - MaxListed));
+  return lines.join(QLatin1Char('\n'));
+}
+
+void BatchRunFailures::report() const {
+  const QString text = message();
+  if (!text.isEmpty())
+    Show_MessageBox(text);
+}

@@ -1,0 +1,178 @@
+#include "dataseries/Data_From_Excel.h"
+
+#include "core/Utilities.h"
+#include "platform/UiServices.h"
+
+#include <QAbstractTableModel>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <exception>
+
+Data_From_Excel *Data_From_Excel_Window = nullptr;
+
+namespace {
+
+// The table as the grid shows it: one view column per table column, the cells read and
+// written under the column's identifier.
+class ImportedRowsModel : public QAbstractTableModel {
+public:
+  explicit ImportedRowsModel(ImportedRowsTable &table, QObject *parent) : QAbstractTableModel(parent), m_table(table) {}
+
+  void reset() {
+    beginResetModel();
+    endResetModel();
+  }
+
+  int rowCount(const QModelIndex &parent = QModelIndex()) const override {
+    return parent.isValid() ? 0 : m_table.rowCount();
+  }
+  int columnCount(const QModelIndex &parent = QModelIndex()) const override {
+    return parent.isValid() ? 0 : int(m_table.columns.size());
+  }
+  QVariant data(const QModelIndex &index, int role) const override {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+      return QVariant();
+    return m_table.value(index.row(), index.column());
+  }
+  bool setData(const QModelIndex &index, const QVariant &value, int role) override {
+    if (!index.isValid() || role != Qt::EditRole || index.column() >= m_table.columns.size())
+      return false;
+    if (!m_table.setValue(index.row(), m_table.columns.at(index.column()).identifier, value.toString())) {
+      Show_NSLog_Message(QStringLiteral("The grid has no row %1 to change.").arg(index.row()));
+      return false;
+    }
+    emit dataChanged(index, index, {role});
+    return true;
+  }
+  Qt::ItemFlags flags(const QModelIndex &index) const override {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    // The row numbers are the table's own; the imported cells can be corrected.
+    if (index.isValid() && index.column() > 0)
+      flags |= Qt::ItemIsEditable;
+    return flags;
+  }
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_table.columns.size())
+      return QAbstractTableModel::headerData(section, orientation, role);
+    const ImportedRowsColumn &column = m_table.columns.at(section);
+    if (role == Qt::DisplayRole)
+      return column.title;
+    if (role == Qt::TextAlignmentRole)
+      return QVariant::fromValue(column.headerAlignment | Qt::AlignVCenter);
+    return QVariant();
+  }
+
+private:
+  ImportedRowsTable &m_table;
+};
+
+}  // namespace
+
+Data_From_Excel::Data_From_Excel() {
+  buildWindow();
+  Data_From_Excel_Window = this;
+}
+
+Data_From_Excel::~Data_From_Excel() {
+  if (Data_From_Excel_Window == this)
+    Data_From_Excel_Window = nullptr;
+  delete m_window;
+}
+
+Data_From_Excel *Data_From_Excel::defaultInstance() {
+  if (Data_From_Excel_Window)
+    return Data_From_Excel_Window;
+  auto *grid = new Data_From_Excel;
+  if (QCoreApplication *app = QCoreApplication::instance())
+    QObject::connect(app, &QCoreApplication::aboutToQuit, grid, [grid] { delete grid; });
+  return grid;
+}
+
+void Data_From_Excel::buildWindow() {
+  m_window = new QDialog;
+  m_window->setObjectName(QStringLiteral("Data_From_Excel"));
+  m_window->setWindowTitle(QStringLiteral("Spreadsheet Data"));
+  m_window->setAccessibleName(QStringLiteral("Spreadsheet Data"));
+  QPalette palette = m_window->palette();
+  palette.setColor(QPalette::Window, QColor::fromRgbF(241.0f / 255, 244.0f / 255, 250.0f / 255, 1.0f));
+  m_window->setPalette(palette);
+  m_window->setAutoFillBackground(true);
+  m_window->resize(640, 420);
+
+  auto *layout = new QVBoxLayout(m_window);
+  ColList = new QTableView(m_window);
+  ColList->setObjectName(QStringLiteral("ColList"));
+  ColList->setAccessibleName(QStringLiteral("Imported rows"));
+  ColList->setToolTip(QStringLiteral("The rows imported from the spreadsheet; double-click a cell to correct it"));
+  m_model = new ImportedRowsModel(m_table, this);
+  ColList->setModel(m_model);
+  ColList->verticalHeader()->hide();
+  ColList->setSelectionBehavior(QAbstractItemView::SelectRows);
+  layout->addWidget(ColList, 1);
+
+  auto *counts = new QHBoxLayout;
+  auto *rowsCaption = new QLabel(QStringLiteral("Rows:"), m_window);
+  rows_count = new QLabel(m_window);
+  rows_count->setObjectName(QStringLiteral("rows_count"));
+  rows_count->setAccessibleName(QStringLiteral("Number of rows"));
+  auto *columnsCaption = new QLabel(QStringLiteral("Columns:"), m_window);
+  column_count = new QLabel(m_window);
+  column_count->setObjectName(QStringLiteral("column_count"));
+  column_count->setAccessibleName(QStringLiteral("Number of columns"));
+  OK_btn = new QPushButton(QStringLiteral("OK"), m_window);
+  OK_btn->setObjectName(QStringLiteral("OK_btn"));
+  OK_btn->setAccessibleName(QStringLiteral("OK"));
+  OK_btn->setToolTip(QStringLiteral("Close the spreadsheet data"));
+  OK_btn->setDefault(true);
+  counts->addWidget(rowsCaption);
+  counts->addWidget(rows_count);
+  counts->addSpacing(16);
+  counts->addWidget(columnsCaption);
+  counts->addWidget(column_count);
+  counts->addStretch(1);
+  counts->addWidget(OK_btn);
+  layout->addLayout(counts);
+  connect(OK_btn, &QPushButton::clicked, this, [this] { OK_Click(OK_btn); });
+  reload();
+}
+
+void Data_From_Excel::reload() {
+  static_cast<ImportedRowsModel *>(m_model)->reset();
+  for (int column = 0; column < m_table.columns.size(); ++column)
+    ColList->setColumnWidth(column, int(m_table.columns.at(column).width));
+}
+
+void Data_From_Excel::setTable(const ImportedRowsTable &table) {
+  m_table = table;
+  reload();
+}
+
+void Data_From_Excel::Create_List_By_Array(const QStringList &values, int count) {
+  runLoggingFailures("Create_List_By_Array", [&] {
+    m_table.Create_List_By_Array(values, count);
+    reload();
+  });
+}
+
+int Data_From_Excel::Open_Wnd() {
+  int code = 0;
+  runLoggingFailures("Open_Wnd", [&] {
+    rows_count->setText(QString::number(m_table.rowCount()));
+    column_count->setText(QString::number(m_table.columns.size()));
+    code = UiServices::instance().runModal(m_window);
+    m_window->hide();
+  });
+  return code;
+}
+
+void Data_From_Excel::OK_Click(QObject *) {
+  if (m_window)
+    m_window->done(ModalOK);
+}
