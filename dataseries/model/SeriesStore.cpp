@@ -19,7 +19,9 @@ void fail(QString *error, const QString &reason = FileAccessError) {
     *error = reason;
 }
 
-QByteArray encodedValues(const QStringList &values, EmptyValues empties) {
+}  // namespace
+
+QByteArray encode(const QStringList &values, EmptyValues empties) {
   QByteArray bytes;
   for (const QString &value : values) {
     const QString trimmed = Trim_Str(value);
@@ -30,8 +32,6 @@ QByteArray encodedValues(const QStringList &values, EmptyValues empties) {
   }
   return bytes;
 }
-
-}  // namespace
 
 QString cleanedName(const QString &typed) {
   const QString name = Remove_Reserve_Char_In_File_Name(typed);
@@ -127,7 +127,7 @@ bool write(const QString &name, const QStringList &values, EmptyValues empties, 
     if (!bytes.isEmpty() && !bytes.endsWith('\n'))
       bytes += '\n';
   }
-  bytes += encodedValues(values, empties);
+  bytes += encode(values, empties);
 
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {

@@ -61,6 +61,10 @@ QString firstValue(const QByteArray &bytes);
 enum class EmptyValues { Skip, KeepAsEmptyLines };
 enum class WriteMode { Replace, Append };
 
+// The bytes of a series file for `values`: each trimmed with Trim_Str, then followed by
+// "\n", as UTF-8; values empty once trimmed left out or kept as empty lines.
+QByteArray encode(const QStringList &values, EmptyValues empties);
+
 // Writes `values` (each trimmed with Trim_Str, then followed by "\n") as the series
 // `name` (already cleaned), replacing the file whole or appending to what it holds. On
 // failure nothing on disk changes and `error` says "Error in file accessing.".

@@ -3,7 +3,7 @@
 // a batch of symbols with the readers.
 
 #include "barcode/encoding/BRCCode128Barcode.h"
-#include "decoder_support.h"
+#include "tests/common/decoder_support.h"
 
 #include <gtest/gtest.h>
 

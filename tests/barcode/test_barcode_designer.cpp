@@ -6,7 +6,7 @@
 #include "barcode/encoding/BRCCode128Barcode.h"
 #include "core/Globals.h"
 #include "core/QLNBarcode.h"
-#include "decoder_support.h"
+#include "tests/common/decoder_support.h"
 #include "test_barcode_images_support.h"
 #include "tests/common/TestSupport.h"
 

@@ -8,7 +8,7 @@
 #include "core/Globals.h"
 #include "core/Long_SMS_Dlg.h"
 #include "core/QLNBarcode.h"
-#include "decoder_support.h"
+#include "tests/common/decoder_support.h"
 #include "test_barcode_images_support.h"
 #include "tests/common/TestSupport.h"
 

@@ -6,7 +6,7 @@
 #include "barcode/QREncoder.h"
 #include "barcode/encoding/BRCCode128Barcode.h"
 #include "test_barcode_images_support.h"
-#include "decoder_support.h"
+#include "tests/common/decoder_support.h"
 #include "tests/common/TestSupport.h"
 
 #include <QFile>

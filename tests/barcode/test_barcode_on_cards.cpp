@@ -11,7 +11,7 @@
 #include "core/QLNBarcode.h"
 #include "core/QLNDocument.h"
 #include "core/QLNText.h"
-#include "decoder_support.h"
+#include "tests/common/decoder_support.h"
 #include "mainwindow/DrawWindow.h"
 
 #include <QApplication>

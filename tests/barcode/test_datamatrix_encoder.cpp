@@ -3,7 +3,7 @@
 // when they are written wrongly.
 
 #include "barcode/encoding/DataMatrixEncoder.h"
-#include "decoder_support.h"
+#include "tests/common/decoder_support.h"
 #include "test_qr_support.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // and by looking at the matrix it leaves.
 
 #include "barcode/encoding/QRSymbolEncoder.h"
-#include "decoder_support.h"
+#include "tests/common/decoder_support.h"
 #include "test_qr_support.h"
 
 #include <gtest/gtest.h>

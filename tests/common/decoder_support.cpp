@@ -1,4 +1,4 @@
-#include "decoder_support.h"
+#include "tests/common/decoder_support.h"
 
 #include <QPainter>
 #include <QProcess>
