@@ -250,6 +250,10 @@ TEST_F(BatchBindingTest, EveryBoundBarcodeDecodesToItsOwnRowInItsOwnSymbology) {
     EXPECT_EQ(texts, (QStringList{QStringLiteral("100%1").arg(row + 1), QStringLiteral("AMENDS-00%1").arg(row + 1)}));
     EXPECT_TRUE(decoded.formats.contains(QStringLiteral("QRCode"))) << decoded.formats.join(',').toStdString();
     EXPECT_TRUE(decoded.formats.contains(QStringLiteral("Code128"))) << decoded.formats.join(',').toStdString();
+    // A second reader agrees.
+    QStringList zbar = decodeWithZbar(pixels).texts;
+    zbar.sort();
+    EXPECT_EQ(zbar, texts);
   }
 }
 
