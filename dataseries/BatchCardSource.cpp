@@ -23,7 +23,8 @@ void appendReason(QStringList &reasons, const QString &reason) {
 }
 
 // One value into one object; throws what the object's own code throws.
-void assignValue(QLNGraphic &graphic, const QString &value, const BarcodeSettings *barcode, QStringList &reasons) {
+void assignValue(QLNGraphic &graphic, const QString &value, const BarcodeSettings *barcode, bool forOutput,
+                 QStringList &reasons) {
   const QString kind = graphic.className();
   if (kind == QLatin1String("QLNText")) {
     if (const QLNTextStoragePtr storage = graphic.Text_contents())
@@ -36,13 +37,15 @@ void assignValue(QLNGraphic &graphic, const QString &value, const BarcodeSetting
     const PointImage image = picture.isNull() ? PointImage() : picture.toImage(barcode->dpi, &error);
     appendReason(reasons, error);
     graphic.Set_Barcode_image(image);
+    if (forOutput && image.isNull())
+      graphic.ctrl_is_visible = false;
   }
 }
 
 }  // namespace
 
 QString assignCardValues(const QLNGraphicList &graphics, const BindingSources &sources, int row,
-                         const QHash<int, BarcodeSettings> &barcodes) {
+                         const QHash<int, BarcodeSettings> &barcodes, bool forOutput) {
   QStringList reasons;
   for (qsizetype index = 0; index < graphics.size(); ++index) {
     const QLNGraphicPtr &graphic = graphics.at(index);
@@ -53,7 +56,7 @@ QString assignCardValues(const QLNGraphicList &graphics, const BindingSources &s
       continue;
     const auto settings = barcodes.constFind(int(index));
     try {
-      assignValue(*graphic, *value, settings == barcodes.constEnd() ? nullptr : &*settings, reasons);
+      assignValue(*graphic, *value, settings == barcodes.constEnd() ? nullptr : &*settings, forOutput, reasons);
     } catch (const std::exception &error) {
       reasons.append(QString::fromUtf8(error.what()));
     } catch (...) {
@@ -114,7 +117,8 @@ QLNGraphicList BatchCardSource::cardObjects(int row, bool back, QString *failure
   // A copy that failed would shift the indexes the barcode settings are kept by.
   const QHash<int, BarcodeSettings> none;
   appendReason(reasons, assignCardValues(copies, m_sources, row,
-                                         copies.size() == from.snapshot.graphics.size() ? from.barcodes : none));
+                                         copies.size() == from.snapshot.graphics.size() ? from.barcodes : none,
+                                         true));
   if (failure)
     *failure = reasons.join(QLatin1Char('\n'));
   return copies;

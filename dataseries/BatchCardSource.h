@@ -33,10 +33,13 @@ class QLNWindowController;
 // picture at the path the value names (none when nothing readable is there), a barcode
 // the symbol of the value drawn with `barcodes` (by the object's index in `graphics`;
 // an object missing there keeps its picture). Objects whose source is not in use keep
-// their values. Returns the reasons of what failed ("" when nothing did); the other
-// objects are still assigned.
+// their values. For output (`forOutput`), a barcode whose value gives no symbol (an
+// empty row, say) is hidden, so that the card shows no barcode rather than the
+// designer's sample picture; on the design's own objects it keeps showing the sample.
+// Returns the reasons of what failed ("" when nothing did); the other objects are still
+// assigned.
 QString assignCardValues(const QLNGraphicList &graphics, const BindingSources &sources, int row,
-                         const QHash<int, BarcodeSettings> &barcodes);
+                         const QHash<int, BarcodeSettings> &barcodes, bool forOutput);
 
 class BatchCardSource {
 public:

@@ -215,7 +215,7 @@ TEST_F(BatchBindingTest, ImagesTakeThePictureTheirValueNamesAndARunChangesOnlyTh
 }
 
 TEST_F(BatchBindingTest, EveryBoundBarcodeDecodesToItsOwnRowInItsOwnSymbology) {
-  writeSeries(QStringLiteral("Codes"), {"AMENDS-001", "AMENDS-002", "AMENDS-003"});
+  writeSeries(QStringLiteral("Codes"), {"AMENDS-001", "AMENDS-002", "AMENDS-003", "AMENDS-004"});
   writeSeries(QStringLiteral("Numbers"), {"1001", "1002", "1003"});
   auto qr = std::make_shared<QLNBarcode>();
   qr->linear_or_2d = 1;
@@ -237,7 +237,14 @@ TEST_F(BatchBindingTest, EveryBoundBarcodeDecodesToItsOwnRowInItsOwnSymbology) {
 
   controller->Check_Series_Or_Excel_Use_or_not();
   const auto run = controller->batchCardSource();
-  ASSERT_EQ(run->cardCount(), 3);
+  ASSERT_EQ(run->cardCount(), 4);
+  // Card 4 has no number: its Code 128 shows nothing (not the designer's sample), the
+  // QR code its code.
+  const QLNGraphicList fourth = run->cardObjects(3, false);
+  ASSERT_EQ(fourth.size(), 2);
+  EXPECT_TRUE(fourth.at(0)->ctrl_is_visible);
+  EXPECT_FALSE(fourth.at(0)->_barcode_image.isNull());
+  EXPECT_FALSE(fourth.at(1)->ctrl_is_visible);
   for (int row : {0, 2}) {
     QString failure;
     const CardPicture card = run->Set_data_table_value_to_card(row, QStringLiteral("F"), false, &failure);
