@@ -130,7 +130,9 @@ bool write(const QString &name, const QStringList &values, EmptyValues empties, 
   bytes += encode(values, empties);
 
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+  // The flush reports a short write (a full disk, say) that a commit of buffered data
+  // does not.
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
     file.cancelWriting();
     fail(error);
     return false;

@@ -199,7 +199,7 @@ TEST_F(BatchBindingTest, ImagesTakeThePictureTheirValueNamesAndARunChangesOnlyTh
   EXPECT_EQ(cardTexts(2, true), QStringList{"Cy"});
   // Whole cards of both sides, as an output run asks for them.
   for (int row = 0; row < 3; ++row)
-    for (const QString side : {QStringLiteral("B"), QStringLiteral("F")})
+    for (const QString &side : {QStringLiteral("B"), QStringLiteral("F")})
       EXPECT_FALSE(controller->Set_data_table_value_to_card(row, side, false).isNull());
 
   // During and after the run the design's objects are untouched ...
