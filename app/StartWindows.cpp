@@ -5,6 +5,12 @@
 
 #include "mainwindow/QLNWindowController.h"
 
+#include "barcode/Barcode_Gen.h"
+#include "dataseries/View_Data_Series.h"
+
+#include "output/Send_Modeless.h"
+#include "periphery/Review_Form.h"
+
 StartWindows::StartWindows()
     : m_wizard(std::make_unique<Invitation_Wizard>()), m_chooser(std::make_unique<Insert_Template>()) {
   QLNWindowController::Hooks &hooks = QLNWindowController::hooks();
@@ -13,10 +19,25 @@ StartWindows::StartWindows()
     chooser->title_or_msg = title_or_msg;
     return chooser->Open_Template_Dialog();
   };
+  // The property panel's and the barcode designer's view buttons show a series in the viewer.
+  auto viewSeries = [](const QString &name) {
+    View_Data_Series *viewer = View_Data_Series::defaultInstance();
+    viewer->file_name = name;
+    viewer->Open_Wnd();
+  };
+  hooks.viewSeries = viewSeries;
+  Barcode_Gen::viewSeries() = viewSeries;
+  hooks.sharedProgressWindow = [] { return Send_Modeless::defaultInstance(); };
+  // The review window, once, when Exit ends the program.
+  hooks.runReviewWindow = &Review_Form::runAtExit;
 }
 
 StartWindows::~StartWindows() {
   QLNWindowController::Hooks &hooks = QLNWindowController::hooks();
   hooks.runStartWindow = nullptr;
   hooks.runTemplatePicker = nullptr;
+  hooks.viewSeries = nullptr;
+  Barcode_Gen::viewSeries() = nullptr;
+  hooks.sharedProgressWindow = nullptr;
+  hooks.runReviewWindow = nullptr;
 }

@@ -24,6 +24,8 @@ QString Project_File_Name;
 const QString design_file_EXT = QStringLiteral("dcard");
 bool Excel_Binding_Use = false;
 QString Excel_Source_Path;
+std::atomic<int> Excel_Sheet_Number{1};
+std::atomic<int> Excel_Sheet_Columns{1};
 const QString QLNGraphicViewPasteboardType = QStringLiteral("Quellin 2 pasteboard type");
 bool Fill_User_Profile = false;
 float last_ctrl_X = 10.0f;

@@ -68,6 +68,11 @@ extern const QString design_file_EXT;  // "dcard"
 // kept in the design log), and the path of that spreadsheet ("" when none).
 extern bool Excel_Binding_Use;
 extern QString Excel_Source_Path;
+// The spreadsheet reader's sheet choice: the 1-based number N of the worksheet part
+// "xl/worksheets/sheet<N>.xml" to read (set by the import windows), and the column count
+// of that sheet (1 when a workbook is opened, then set by reading its column names).
+extern std::atomic<int> Excel_Sheet_Number;
+extern std::atomic<int> Excel_Sheet_Columns;
 // The clipboard format under which the canvases copy card objects (the data of
 // QLNGraphic::pasteboardDataWithGraphics). Only clipboard contents of this format are
 // the program's own: a new project clears the clipboard only when it holds them.

@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QDir>
+
+#include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
 #include <QPalette>
@@ -284,7 +286,7 @@ bool folderTreeMayBeRemoved(const QString &path) {
   const QString temp = canonicalFolder(QDir::tempPath());
   if (temp.isEmpty())
     return false;
-  const QString unpack = temp + QStringLiteral("/ziptmp");
+  const QString unpack = temp + QStringLiteral("/amends-%1/ziptmp").arg(getuid());
   return canonical == unpack || strictlyInside(canonical, unpack);
 }
 

@@ -80,6 +80,7 @@ class QLNZoomingScrollView;
 class QLNGrid;
 class QMainWindow;
 class QComboBox;
+class QDialog;
 class QPainter;
 class QWidget;
 
@@ -573,6 +574,93 @@ public:
   // Connects the view and help buttons (once).
   void installBatchBindingCommands();
 
+  // ---- Help and links (periphery/QLNWindowController_Help.cpp) -------------------------------
+  // The Help command: the help window (ui->HelpWindow, filled by periphery/Help_Support)
+  // runs application-modally, then is hidden; a failure is logged.
+  void Help_Button(QObject *sender = nullptr);
+  // The link commands: each hands one fixed address (periphery/Links.h) to the desktop's
+  // mail program or browser; whether it opened is not looked at. The sender is ignored.
+  void Open_Support_Mail(QObject *sender = nullptr);
+  void Open_Reseller_Mail(QObject *sender = nullptr);
+  void Open_Website_1(QObject *sender = nullptr);
+  void Open_Website_2(QObject *sender = nullptr);
+  void Open_Website_3(QObject *sender = nullptr);
+  void Open_Google_Plus();
+  void Open_FaceBook();
+  void Open_Twitter();
+  void Open_FB_Like();
+  // The comments page of the cards' site; Share_It_Button_Clicked is its menu command.
+  void Open_Share_It_Dl();
+  void Share_It_Button_Clicked(QObject *sender = nullptr);
+  // The share window (periphery/Share_It_Dlg), made on first use with its window in
+  // Share_It_Dlg_Window, run modally and hidden.
+  void Share_It_Dlg_Clicked(QObject *sender = nullptr);
+  QPointer<QDialog> Share_It_Dlg_Window;
+  // The promotion window's instance with software_type "S", "R" or "B", opened.
+  void Promotion_S_Button(QObject *sender = nullptr);
+  void Promotion_R_Button(QObject *sender = nullptr);
+  void Promotion_B_Button(QObject *sender = nullptr);
+  // Adds the Help menu (help, the maker's links, sharing, the other products) after the
+  // other menus and connects it (once, from installEditCommands).
+  void installHelpCommands();
+
+  // ---- E-mail (output/QLNWindowController_Mail.cpp) -------------------------------------------
+  // The Mail command: the binding checked, then the mail window (output/Send_Mail.h),
+  // made on first use; a failure is logged.
+  void Mail_Button(QObject *sender = nullptr);
+
+  // ---- Card export (output/QLNWindowController_Export.cpp) -----------------------------------
+  // The Export command: the export sheet prepared (72 dpi, the first file type, front
+  // side, combined image off, the binding boxes ticked for the sources in use) and run.
+  // On OK an unticked binding box turns its source off for this run; with no source left
+  // a save panel asks for one file (Export_Single_File), otherwise a folder panel asks
+  // where the batch folder goes (Export_Batch_File). Every input is read here.
+  void Export_Button(QObject *sender = nullptr);
+  // The export sheet's side matrix ("BOTH", "F", "B" into export_card_side; the
+  // combined-image box enabled for both sides only), its type matrix and its format
+  // popup (kept on the same type).
+  void export_card_side_CellClick(QObject *sender = nullptr);
+  void export_file_type_CellClick(QObject *sender = nullptr);
+  void exportFileTypeChanged(QObject *sender = nullptr);
+  // The design as it is into `path` (export_card_side, the combined box and the chosen
+  // resolution; a back side goes to Create_Back_Card_Path of `path`). With `show_msg`
+  // the result window reports it once every file is written. True when every file was
+  // written. GUI thread.
+  bool Export_Single_File(const QString &path, bool show_msg);
+  // Starts the batch of Total_Batch_Excel_Card cards from the run's snapshot into the
+  // folder "Amends Greeting Cards" inside `folder`, on worker threads, with the
+  // progress window; returns at once. At the end the result window names the folder
+  // and the cards that failed. GUI thread.
+  void Export_Batch_File(const QString &folder);
+  // A batch is being written.
+  bool isExportRunning() const;
+  // Writes one image (PNG data whatever the extension); with `show_msg` and success the
+  // result window reports it. True when written.
+  bool Export_File_Function(const QString &path, const PointImage &original, bool show_msg);
+  // Writes both sides as one image (CardExport::combinedImage); "Invalid image" is
+  // logged and nothing written when a side is missing.
+  bool Export_Combined_Image(const PointImage &front, const PointImage &back, const QString &path, bool show_msg);
+  static QString Create_Front_Card_Path(const QString &path);
+  static QString Create_Back_Card_Path(const QString &path);
+  // The resolution the next export renders at (dots per inch), set by the Export
+  // command from saveDPIText.
+  double exportDpi = 72;
+  // Connects the Export button and the export sheet's controls (once, from
+  // installEditCommands).
+  void installExportCommands();
+
+  // ---- Printing (output/QLNWindowController_Print.cpp) ---------------------------------------
+  // The Print command: the binding checked (an empty batch refused with "List is empty."),
+  // then Print_method opens the print window (output/Print_Wnd), made on first use.
+  void Print_Button(QObject *sender = nullptr);
+  void Print_method();
+
+  // ---- Series windows (dataseries/QLNWindowController_Series.cpp) ----------------------------
+  // The Series command: the series manager. The New Series command: the number generator,
+  // writing a new series file (the manager's list is not refreshed: it is not open).
+  void Batch_Series_Button(QObject *sender = nullptr);
+  void Create_Series_Button(QObject *sender = nullptr);
+
   // ---- Background browser (QLNWindowController_Backgrounds.cpp) -----------------------------
   // The shipped backgrounds (png and jpg files of the resource folder's "Background",
   // any case, in name order) in the browser under the canvas; choosing one makes it
@@ -650,8 +738,6 @@ public:
   // A background picture from the picture library for the current side: the card tabs,
   // the library in mode "B"; a chosen picture becomes the side's image fill.
   void Card_Bckgrnd_Clicked(QObject *sender = nullptr);
-  // Opens the help file (Help.pdf of the resource folder); a failure is logged.
-  void Help_Button(QObject *sender = nullptr);
   // The sides: label "Back" and Card_Front_Or_Back 1; the temp side leaves
   // Card_Front_Or_Back as it is. Each ends with the card tabs in the panel.
   void Select_back_side();
@@ -663,7 +749,7 @@ public:
   void Temp_Card_Btn_Clicked(QObject *sender = nullptr);
   // Connects the edit toolbar, the side buttons, the panel buttons and the grid
   // controls, and adds the Edit and Arrange menus (once, from the constructor). The
-  // buttons of commands this program does not have yet (export, e-mail, printing,
+  // buttons of commands this program does not have yet (printing,
   // series, user profile) stay disabled.
   void installEditCommands();
 
@@ -749,7 +835,7 @@ public:
   // Whether the series `name` exists and is bound on the card (front side; also back
   // side when CARD_SIDE_STR is "2").
   bool Check_Batch_File_In_Use_Validation(const QString &name);
-  // Removes the spreadsheet reader's unpack folder "ziptmp" of the temporary folder.
+  // Removes the spreadsheet reader's unpack folder (spreadsheetUnpackFolder()) with its contents.
   static void Delete_Excel_File_Temp_Folder();
   // The date or time `when` (now when absent) formatted with a date pattern of the
   // platform's pattern letters ("M-d-yyyy", "h:mm:ss a" ...); see DateFormats.h.

@@ -1,6 +1,7 @@
 // The main window's edit, arrange, lock and side commands: the edit toolbar and the
 // Edit and Arrange menus forward to the canvas of the current side; lock and unlock;
-// switching between the front, back and temp sides; the card and help buttons. The
+// switching between the front, back and temp sides; the card buttons; the Help button and
+// menu are connected here, their commands are in periphery/. The
 // buttons of commands that belong to windows this program does not have yet stay
 // disabled and say so.
 
@@ -98,10 +99,6 @@ void QLNWindowController::Card_Bckgrnd_Clicked(QObject *) {
   ui->sett_tab->setCurrentWidget(ui->card_bkgd_tab);
 }
 
-void QLNWindowController::Help_Button(QObject *) {
-  runLoggingFailures("Help", [] { Open_Help_File(); });
-}
-
 // ---- Sides -----------------------------------------------------------------------------------------
 
 void QLNWindowController::Select_back_side() {
@@ -165,16 +162,21 @@ void QLNWindowController::installEditCommands() {
   onClick(ui->Front_Side_btn, &QLNWindowController::Front_Card_Btn_Clicked);
   onClick(ui->Back_Side_btn, &QLNWindowController::Back_Card_Btn_Clicked);
   onClick(ui->Temp_Side_btn, &QLNWindowController::Temp_Card_Btn_Clicked);
+  onClick(ui->Print_btn, &QLNWindowController::Print_Button);
+  onClick(ui->Batch_Series_btn, &QLNWindowController::Batch_Series_Button);
+  onClick(ui->Create_Series_btn, &QLNWindowController::Create_Series_Button);
+  onClick(ui->Mail_btn, &QLNWindowController::Mail_Button);
 
   // Commands of windows still to come: disabled, and the tip says why.
   for (QWidget *button : std::initializer_list<QWidget *>{
-           ui->Export_btn, ui->Mail_btn, ui->Print_btn, ui->Batch_Series_btn, ui->Import_Wizard_btn,
-           ui->Create_Series_btn, ui->User_Profile_btn}) {
+           ui->Import_Wizard_btn, ui->User_Profile_btn}) {
     button->setEnabled(false);
     button->setToolTip(button->toolTip() + QStringLiteral(" (not available in this version)"));
   }
   // Save as Template, the grid window, the template browser and the card size window.
   installTemplateCommands();
+  // The Export command and its sheet.
+  installExportCommands();
 
   // The panel's alignment, sizing, print and grid controls.
   onClick(ui->Align_Center_btn, &QLNWindowController::Align_Center_Clicked);
@@ -304,4 +306,6 @@ void QLNWindowController::installEditCommands() {
   };
   addMenu(QStringLiteral("&Edit"), "Edit_menu", editItems);
   addMenu(QStringLiteral("&Arrange"), "Arrange_menu", arrangeItems);
+  // The Help menu after the others (periphery/QLNWindowController_Help.cpp).
+  installHelpCommands();
 }

@@ -6,6 +6,7 @@
 
 #include "dataseries/model/BindingSources.h"
 #include "dataseries/model/SeriesStore.h"
+#include "dataseries/model/SpreadsheetWriter.h"
 
 #include "mainwindow/DateFormats.h"
 #include "mainwindow/DrawWindow.h"
@@ -272,9 +273,7 @@ bool QLNWindowController::Check_Batch_File_In_Use_Validation(const QString &name
   return inUse;
 }
 
-void QLNWindowController::Delete_Excel_File_Temp_Folder() {
-  Delete_File(joinPath(QDir::tempPath(), QStringLiteral("ziptmp")));
-}
+void QLNWindowController::Delete_Excel_File_Temp_Folder() { removeSpreadsheetUnpackFolder(); }
 
 // ---- Dates, times, paths -------------------------------------------------------------------------
 

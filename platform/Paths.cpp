@@ -162,6 +162,45 @@ bool seedFolder(const QString &source, const QString &target, QString *error) {
   return seeding.copyMissing(seeding.sourceRoot, seeding.targetRoot);
 }
 
+QStringList programFiles() { return {QStringLiteral("Help.pdf")}; }
+
+namespace {
+
+// Whether the two regular files hold the same bytes; false when either cannot be read.
+bool sameBytes(const QString &first, const QString &second) {
+  QFile a(first);
+  QFile b(second);
+  if (a.size() != b.size() || !a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly))
+    return false;
+  while (!a.atEnd()) {
+    const QByteArray chunk = a.read(1 << 16);
+    if (chunk.isEmpty() || b.read(chunk.size()) != chunk)
+      return false;
+  }
+  return b.atEnd();
+}
+
+}  // namespace
+
+bool refreshProgramFiles(const QString &source, const QString &target, QString *error) {
+  for (const QString &name : programFiles()) {
+    const QString shipped = source + QLatin1Char('/') + name;
+    const QString copy = target + QLatin1Char('/') + name;
+    const QFileInfo shippedInfo(shipped);
+    const QFileInfo copyInfo(copy);
+    if (!shippedInfo.isFile() || !copyInfo.exists() || copyInfo.isSymLink() || !copyInfo.isFile())
+      continue;
+    if (sameBytes(shipped, copy))
+      continue;
+    QString why;
+    if (!copyFile(shipped, copy, &why)) {
+      setError(error, QStringLiteral("The program's file \"%1\" cannot be brought up to date: %2.").arg(name, why));
+      return false;
+    }
+  }
+  return true;
+}
+
 bool prepareResourceFolder(QString *error) {
   const QString folder = resourceFolder();
   const QFileInfo info(folder);
@@ -183,7 +222,13 @@ bool prepareResourceFolder(QString *error) {
     Log::write(QStringLiteral("No shipped resources were found; the resource folder \"%1\" is not seeded.").arg(folder));
     return true;
   }
-  return seedFolder(shipped, folder, error);
+  if (!seedFolder(shipped, folder, error))
+    return false;
+  // An older help file still helps: a failure here is logged, the start goes on.
+  QString why;
+  if (!refreshProgramFiles(shipped, folder, &why))
+    Log::write(why);
+  return true;
 }
 
 bool writeSecretFile(const QString &path, const QByteArray &bytes, QString *error) {

@@ -6,10 +6,12 @@
 // (QStandardPaths::AppDataLocation) + "/Resources". On start it is seeded from the
 // shipped resources: files missing in the user's folder are copied, files already
 // there are never overwritten, so a user's changed template or settings survive
-// every start and every update of the program.
+// every start and every update of the program. Only the program's own files (the help
+// file) are brought up to the shipped version (refreshProgramFiles).
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace Paths {
 
@@ -35,6 +37,16 @@ bool prepareResourceFolder(QString *error = nullptr);
 // followed only to files inside `source`; links to folders and links that leave the
 // tree are skipped. Copies are written whole or not at all.
 bool seedFolder(const QString &source, const QString &target, QString *error = nullptr);
+
+// The files of the program itself, which the user does not edit: the help file
+// ("Help.pdf"). They change with the program's version, so seeding alone would leave a
+// user's folder with the copy of the first version that ran.
+QStringList programFiles();
+// Replaces each program file in `target` whose bytes differ from the one in `source` by
+// a copy of it, written whole. A name missing from `source`, or in `target` held by
+// anything but a regular file (a link, a folder), is left as it is. Called by
+// prepareResourceFolder after the seeding, which logs a failure and goes on.
+bool refreshProgramFiles(const QString &source, const QString &target, QString *error = nullptr);
 
 // Writes a file that holds secrets (a password): mode 0600 from the first byte on,
 // written whole or not at all, replacing any earlier file.

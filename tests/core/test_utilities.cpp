@@ -533,11 +533,15 @@ TEST_F(UtilityFiles, DeleteRemovesTheSpreadsheetUnpackFolderButNotALinkInItsPlac
   const ScopedEnvironment temp("TMPDIR", m_tmp.path());
   ASSERT_EQ(QFileInfo(QDir::tempPath()).canonicalFilePath(), QFileInfo(m_tmp.path()).canonicalFilePath());
   const ScopedEnvironment env("AMENDS_RESOURCE_DIR", path(QStringLiteral("Resources")));
-  const QString unpack = path(QStringLiteral("ziptmp"));
+  const QString unpack = path(QStringLiteral("amends-%1/ziptmp").arg(getuid()));
   ASSERT_TRUE(QDir().mkpath(unpack + QStringLiteral("/xl/worksheets")));
   writeFile(unpack + QStringLiteral("/xl/worksheets/sheet1.xml"));
-  Delete_File(joinPath(QDir::tempPath(), QStringLiteral("ziptmp")));
+  Delete_File(unpack);
   EXPECT_FALSE(QFileInfo::exists(unpack));
+  // The folder other programs could use under the old shared name is not the program's.
+  ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("ziptmp/xl"))));
+  Delete_File(path(QStringLiteral("ziptmp")));
+  EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("ziptmp/xl"))));
 
   // Another folder of the temporary folder is not the program's.
   ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("someone-else"))));

@@ -52,6 +52,7 @@ try:
         press(find(window, "push button", "Exit"))
         question = program.window("Amends", role="alert")
         press(find(question, "push button", "No"))
+        press(find(program.window("Review Amends", role="dialog"), "push button", "Not Now"))
         if program.wait_for_end(20) != 0:
             program.dump_log()
             fail("the program ended with status %d" % program.status)

@@ -4,6 +4,7 @@
 // thread) and the spreadsheet reader's temporary folder.
 
 #include "tests/mainwindow/main_window_fixture.h"
+#include "dataseries/model/SpreadsheetWriter.h"
 
 #include "mainwindow/DrawWindow.h"
 
@@ -291,19 +292,22 @@ TEST_F(MainWindowTest, SpreadsheetTempFolderGoesButNotWhatALinkPointsAt) {
   QTemporaryDir temp;
   ScopedEnvironment tmpdir("TMPDIR", temp.path());
   ASSERT_EQ(QDir::tempPath(), temp.path());
-  ASSERT_TRUE(QDir().mkpath(temp.path() + QStringLiteral("/ziptmp/xl")));
-  writeFile(temp.path() + QStringLiteral("/ziptmp/xl/workbook.xml"));
+  // The reader's own unpack folder, private to the user.
+  const QString unpack = spreadsheetUnpackFolder();
+  ASSERT_TRUE(unpack.startsWith(temp.path() + QStringLiteral("/")));
+  ASSERT_TRUE(QDir().mkpath(unpack + QStringLiteral("/xl")));
+  writeFile(unpack + QStringLiteral("/xl/workbook.xml"));
   QLNWindowController::Delete_Excel_File_Temp_Folder();
-  EXPECT_FALSE(QFileInfo::exists(temp.path() + QStringLiteral("/ziptmp")));
+  EXPECT_FALSE(QFileInfo::exists(unpack));
   QLNWindowController::Delete_Excel_File_Temp_Folder();  // nothing there: no failure
 
-  // A "ziptmp" that is a link to somebody's folder: the link goes, the folder stays.
+  // A link put in its place leading to somebody's folder: the link goes, the folder stays.
   const QString precious = root.path() + QStringLiteral("/precious");
   ASSERT_TRUE(QDir().mkpath(precious));
   writeFile(precious + QStringLiteral("/keep.txt"));
-  ASSERT_TRUE(QFile::link(precious, temp.path() + QStringLiteral("/ziptmp")));
+  ASSERT_TRUE(QFile::link(precious, unpack));
   QLNWindowController::Delete_Excel_File_Temp_Folder();
-  EXPECT_FALSE(QFileInfo(temp.path() + QStringLiteral("/ziptmp")).isSymLink());
+  EXPECT_FALSE(QFileInfo(unpack).isSymLink());
   EXPECT_TRUE(QFileInfo::exists(precious + QStringLiteral("/keep.txt")));
 }
 

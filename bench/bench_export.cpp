@@ -1,0 +1,175 @@
+// How long the batch export takes, as the Export command runs it: 1,000 cards of a
+// design with a background photo, two texts bound to series and a QR Code bound to a
+// series (the series files are written first), front side only, exported at 300 dpi
+// into "Amends Greeting Cards" (PNG data under the type's name). It runs the real
+// program's main window offscreen with its own resource folder, starts the batch with
+// Export_Batch_File and waits for the result window. It prints the wall time of the run,
+// cards per second and the worker count, then the first 96 cards made on one
+// and on 2, 4 ... workers (how the work scales), and where one card's time goes. Peak
+// memory: run it under /usr/bin/time -v.
+//
+//     QT_QPA_PLATFORM=offscreen amends_bench_export [cards] [output folder]
+
+#include "output/CardExport.h"
+
+#include "dataseries/model/SeriesStore.h"
+
+#include "mainwindow/AppSession.h"
+#include "mainwindow/DrawWindow.h"
+#include "mainwindow/QLNWindowController.h"
+
+#include "barcode/BarcodeProduction.h"
+#include "core/Globals.h"
+#include "core/QLNBarcode.h"
+#include "core/QLNDocument.h"
+#include "core/QLNText.h"
+#include "platform/ScriptedUi.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+std::shared_ptr<QLNText> boundText(const QRectF &bounds, const QString &series) {
+  auto text = std::make_shared<QLNText>();
+  text->setBounds(bounds);
+  replaceCharacters(*text->Text_contents(), QStringLiteral("Dear guest"));
+  text->data_source_type = 1;
+  text->batch_list_name = series;
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
+                                                                   : qgetenv("QT_QPA_PLATFORM"));
+  QApplication app(argc, argv);
+  const int cards = argc > 1 ? std::max(1, atoi(argv[1])) : 1000;
+  QTemporaryDir scratch;
+  const QString output = argc > 2 ? QString::fromLocal8Bit(argv[2]) : scratch.filePath(QStringLiteral("out"));
+  QDir().mkpath(output);
+  qputenv("AMENDS_RESOURCE_DIR", scratch.filePath(QStringLiteral("Resources")).toLocal8Bit());
+
+  // Every question answered, none waited for.
+  ScriptedUi ui;
+  ScriptedUi::setFailureHandler([](const QString &what) { std::fprintf(stderr, "ui: %s\n", qPrintable(what)); });
+  UiServices::setInstance(&ui);
+
+  AppSession session;
+  if (!session.start()) {
+    std::fprintf(stderr, "the main window did not start\n");
+    return 1;
+  }
+  QLNWindowController *controller = session.controller();
+  controller->SetDocumentCanvasSize(QSizeF(252, 144));  // 3.5 by 2 inches
+
+  // The background photo: 2400 by 1600 pixels.
+  QImage photo(2400, 1600, QImage::Format_RGB32);
+  for (int y = 0; y < photo.height(); ++y) {
+    QRgb *line = reinterpret_cast<QRgb *>(photo.scanLine(y));
+    for (int x = 0; x < photo.width(); ++x)
+      line[x] = qRgb((x * 7) & 255, (y * 5) & 255, ((x + y) * 3) & 255);
+  }
+  const QString photoPath = scratch.filePath(QStringLiteral("photo.jpg"));
+  photo.save(photoPath, "JPG", 90);
+  controller->set_Front_BG_Image(photoPath);
+
+  // The series: names, messages and codes of every card.
+  QStringList names, messages, codes;
+  for (int i = 0; i < cards; ++i) {
+    names << QStringLiteral("Guest number %1").arg(i + 1);
+    messages << QStringLiteral("We are sorry about the evening of the %1th.").arg(i % 28 + 1);
+    codes << QStringLiteral("https://amends.example/card/%1").arg(100000 + i);
+  }
+  for (const auto &[name, values] : {std::pair{QStringLiteral("Names"), names},
+                                     std::pair{QStringLiteral("Messages"), messages},
+                                     std::pair{QStringLiteral("Codes"), codes}})
+    if (!SeriesStore::write(name, values, SeriesStore::EmptyValues::KeepAsEmptyLines,
+                            SeriesStore::WriteMode::Replace)) {
+      std::fprintf(stderr, "the series %s could not be written\n", qPrintable(name));
+      return 1;
+    }
+  auto qr = std::make_shared<QLNBarcode>();
+  qr->linear_or_2d = 1;
+  qr->barcode_font_index = int(barcodeSymbologyNames().indexOf(QStringLiteral("QR Code")));
+  qr->qr_size_val = 80;
+  qr->setBounds(QRectF(162, 44, 80, 80));
+  qr->data_source_type = 1;
+  qr->batch_list_name = QStringLiteral("Codes");
+  session.document()->setList(QLNDocumentGraphicsKey,
+                              {boundText(QRectF(12, 12, 230, 28), QStringLiteral("Names")),
+                               boundText(QRectF(12, 50, 140, 80), QStringLiteral("Messages")), qr});
+
+  // The export as the command starts it: front side, PNG, 300 dpi.
+  controller->Check_Series_Or_Excel_Use_or_not();
+  if (Total_Batch_Excel_Card.load() != cards) {
+    std::fprintf(stderr, "the binding counts %d cards\n", Total_Batch_Excel_Card.load());
+    return 1;
+  }
+  export_card_side = QStringLiteral("F");
+  controller->ui->fileFormatPopup->setCurrentIndex(controller->ui->fileFormatPopup->findText(QStringLiteral("PNG")));
+  controller->exportDpi = 300;
+  ui.answerModal(ModalOK);  // the result window
+
+  QElapsedTimer clock;
+  clock.start();
+  controller->Export_Batch_File(output);
+  while (controller->isExportRunning())
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  const double seconds = clock.nsecsElapsed() / 1e9;
+  const QString folder = CardExport::batchFolder(output);
+  const int files = int(QDir(folder).entryList(QDir::Files).size());
+  std::printf("batch export: %d cards at 300 dpi in %.2f s (%.1f cards/s) on %d workers; %d files; %s\n", cards,
+              seconds, cards / seconds, std::max(1, std::min(QThread::idealThreadCount(), cards)), files,
+              qPrintable(Export_File_Message.section(QLatin1Char('\n'), 0, 0)));
+
+  // How the engine scales: the first 96 cards on 1, 2, 4 ... workers.
+  controller->Check_Series_Or_Excel_Use_or_not();
+  CardExport::Options options;
+  options.side = QStringLiteral("F");
+  options.extension = QStringLiteral("PNG");
+  options.dpi = 300;
+  const int sample = std::min(cards, 96);
+  for (int workers = 1; workers <= std::max(1, QThread::idealThreadCount()); workers *= 2) {
+    const QString folder = scratch.filePath(QStringLiteral("workers-%1").arg(workers));
+    QDir().mkpath(folder);
+    CardExport::BatchEngine engine(CardExport::sideMakerOf(controller->batchCardSource()), sample, folder, options,
+                                   workers);
+    clock.restart();
+    engine.run();
+    const double taken = clock.nsecsElapsed() / 1e9;
+    std::printf("%d worker(s): %d cards in %.2f s (%.1f ms per card)\n", workers, sample, taken,
+                taken * 1000 / sample);
+  }
+
+  // Where a card's time goes, on one thread: the card made from the binding (copies,
+  // values, the QR Code, the recording), rasterised at 300 dpi, encoded as PNG.
+  const std::shared_ptr<const BatchCardSource> run = controller->batchCardSource();
+  qint64 make = 0, raster = 0, encode = 0;
+  QElapsedTimer step;
+  for (int card = 0; card < sample; ++card) {
+    step.start();
+    const CardPicture picture = run->Set_data_table_value_to_card(card, QStringLiteral("F"), false);
+    make += step.nsecsElapsed();
+    step.start();
+    const PointImage image = picture.toImage(300);
+    raster += step.nsecsElapsed();
+    step.start();
+    const QByteArray png = pngData(image.pixels, 300);
+    encode += step.nsecsElapsed();
+  }
+  std::printf("per card: make %.1f ms, rasterise %.1f ms, encode %.1f ms\n", make / 1e6 / sample,
+              raster / 1e6 / sample, encode / 1e6 / sample);
+  controller->Select_first_row_value_for_design(false);
+  UiServices::setInstance(nullptr);
+  return files == cards ? 0 : 1;
+}

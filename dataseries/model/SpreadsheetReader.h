@@ -1,0 +1,70 @@
+#pragma once
+// Reading the parts of an xlsx workbook: the shared-string table, a worksheet's rows and
+// the sheet names. These functions take a part's bytes and keep no state, so any thread
+// may call them; SpreadsheetWriter (SpreadsheetWriter.h) runs them over an unpacked
+// workbook.
+//
+// Elements are matched by their local names, so a part that writes its namespace with a
+// prefix (<x:row>) reads like one that declares it as the default.
+//
+// Every cell becomes a string: a shared string (t="s") its table entry, an inline string
+// its text (runs joined), any other cell (number, boolean, error, formula) the text of
+// its value element as written; a formula gives its cached value, never its formula.
+// A row is a list of exactly `columns` strings, "" where a column has no value; the
+// column count is the larger of the sheet's dimension and the cells present.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The column letters of a cell reference: its characters before the first digit 1 to
+// 9 ("B12" gives "B"); a reference without such a digit whole; "" for "".
+QString Get_Column_Char_Str(const QString &reference);
+// The column number of letters in the A1 style, full base 26 (A, Z, AA, ZZ, AAA ...):
+// base 64 counts from 1 (A 1, ZZ 702, XFD 16384), base 65 from 0. Lower-case letters
+// count as upper-case. nullopt for "", for any character that is not a letter, or for
+// more than 7 letters.
+std::optional<int> Get_Col_index(const QString &letters, int base);
+// The code of the text's first character, low 8 bits; -1 for "".
+int Asc_Val(const QString &text);
+
+namespace SpreadsheetReading {
+
+// The widest sheet the reader takes (column XFD).
+constexpr int MaxColumns = 16384;
+// The most cells (rows times columns) one read builds; a larger sheet is refused.
+constexpr qint64 DefaultMaxCells = 16'000'000;
+
+// The column count a dimension reference gives ("A1:D20" 4, "B2:E5" 5, "C3" 3, "$A$1:$C$9"
+// 3); 0 when it names no column.
+int dimensionColumns(const QString &ref);
+
+// The shared-string table: one entry per item (si), its text, or its runs' texts
+// joined (phonetic runs left out). nullopt with the reason when the part is not XML.
+std::optional<QStringList> readSharedStrings(const QByteArray &xml, QString *error = nullptr);
+
+struct Sheet {
+  QList<QStringList> rows;
+  int columns = 0;
+};
+
+// The rows of a worksheet part in document order (rows the file leaves out give
+// nothing), each `columns` wide: the larger of `minColumns`, the dimension and the
+// cells that hold a value. With `headerOnly`, only the first row, its empty columns
+// named "Untitled Column %d" (1-based); no row at all gives no rows. nullopt with the
+// reason when the part is not XML, has no worksheet, names a cell beyond column XFD or
+// holds more than `maxCells` cells.
+// A large part is parsed a piece of about `pieceBytes` of rows at a time (0: the whole
+// part at once); the result is the same either way.
+constexpr qsizetype DefaultPieceBytes = 1 << 20;
+std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedStrings, int minColumns,
+                               bool headerOnly, QString *error = nullptr, qint64 maxCells = DefaultMaxCells,
+                               qsizetype pieceBytes = DefaultPieceBytes);
+
+// The names of the sheets of a workbook part, in document order; empty when it is not XML.
+QStringList readSheetNames(const QByteArray &xml);
+
+}  // namespace SpreadsheetReading

@@ -1,0 +1,456 @@
+#include "dataseries/model/SpreadsheetWriter.h"
+
+#include "core/Globals.h"
+#include "core/Utilities.h"
+#include "dataseries/model/SpreadsheetReader.h"
+#include "dataseries/model/ZipArchive.h"
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
+
+#include <charconv>
+#include <cmath>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The class operations work on the shared instance under this lock.
+QMutex &sharedLock() {
+  static QMutex mutex;
+  return mutex;
+}
+
+const QString SheetPart = QStringLiteral("xl/worksheets/sheet1.xml");
+const QString SharedStringsPart = QStringLiteral("xl/sharedStrings.xml");
+constexpr qint64 MaxTemplateBytes = 16LL * 1024 * 1024;
+
+// A part of the unpack folder, mapped into memory (read whole where it cannot be
+// mapped); `bytes` is valid while the part lives. Missing, not a regular file or larger
+// than an unpacked entry may be: false with the reason.
+struct Part {
+  QFile file;
+  QByteArray bytes;
+
+  bool open(const QString &path, QString *error) {
+    const QFileInfo info(path);
+    file.setFileName(path);
+    if (!info.isFile() || info.isSymLink() || info.size() > ZipLimits().maxEntryBytes ||
+        !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+      if (error)
+        *error = QStringLiteral("the workbook has no part %1").arg(info.fileName());
+      return false;
+    }
+    const qint64 size = file.size();
+    if (uchar *mapped = size > 0 ? file.map(0, size) : nullptr)
+      bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), static_cast<qsizetype>(size));
+    else
+      bytes = file.readAll();
+    return true;
+  }
+};
+
+// ---- XML text -------------------------------------------------------------------------------
+
+// Appends `text` escaped for XML content or an attribute. What XML 1.0 cannot hold (NUL and
+// the other control characters but tab and line feed, lone surrogates, U+FFFE, U+FFFF) is
+// written as U+FFFD; a carriage return as a character reference so that it survives.
+void appendEscaped(QByteArray &out, const QString &text) {
+  QString clean;
+  clean.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text.at(i);
+    const char16_t u = c.unicode();
+    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+      clean.append(c);
+      clean.append(text.at(++i));
+    } else if (c.isSurrogate() || u == 0xFFFE || u == 0xFFFF || (u < 0x20 && u != '\t' && u != '\n' && u != '\r')) {
+      clean.append(QChar(0xFFFD));
+    } else {
+      clean.append(c);
+    }
+  }
+  const QByteArray utf8 = clean.toUtf8();
+  for (char c : utf8) {
+    switch (c) {
+      case '&': out.append("&amp;"); break;
+      case '<': out.append("&lt;"); break;
+      case '>': out.append("&gt;"); break;
+      case '"': out.append("&quot;"); break;
+      case '\r': out.append("&#13;"); break;
+      default: out.append(c);
+    }
+  }
+}
+
+bool hasOuterSpace(const QString &text) {
+  auto space = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
+  return !text.isEmpty() && (space(text.front()) || space(text.back()));
+}
+
+// The template workbook: the user's resource folder's, else the shipped one.
+QString templatePath() {
+  const QString folder = Resource_Path.isEmpty() ? Paths::resourceFolder() : Resource_Path;
+  const QString path = joinPath(folder, QStringLiteral("Template.xlsx"));
+  if (QFileInfo(path).isFile())
+    return path;
+  const QString shipped = Paths::shippedResourcesFolder();
+  return shipped.isEmpty() ? path : joinPath(shipped, QStringLiteral("Template.xlsx"));
+}
+
+}  // namespace
+
+// ---- The unpack folder --------------------------------------------------------------------------
+
+QString spreadsheetUnpackFolder() {
+  const QString parent = QDir::tempPath() + QStringLiteral("/amends-") + QString::number(getuid());
+  const QByteArray native = QFile::encodeName(parent);
+  if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+    return QString();
+  struct stat status {};
+  if (::lstat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != getuid())
+    return QString();
+  if ((status.st_mode & 077) != 0 && ::chmod(native.constData(), 0700) != 0)
+    return QString();
+  return parent + QStringLiteral("/ziptmp");
+}
+
+void removeSpreadsheetUnpackFolder() {
+  const QString folder = spreadsheetUnpackFolder();
+  if (folder.isEmpty())
+    return;
+  const QFileInfo info(folder);
+  if (info.isSymLink() || !info.isDir())
+    QFile::remove(folder);
+  else
+    QDir(folder).removeRecursively();  // links inside are removed, not followed
+}
+
+// ---- Numbers --------------------------------------------------------------------------------------
+
+bool isCanonicalNumber(const QString &text) {
+  // -?(0|[1-9][0-9]*)(\.[0-9]*[1-9])? with at most 15 digits that count.
+  const qsizetype n = text.size();
+  qsizetype i = 0;
+  if (i < n && text.at(i) == u'-')
+    ++i;
+  const qsizetype integerStart = i;
+  while (i < n && text.at(i) >= u'0' && text.at(i) <= u'9')
+    ++i;
+  const qsizetype integerDigits = i - integerStart;
+  if (integerDigits == 0 || (integerDigits > 1 && text.at(integerStart) == u'0'))
+    return false;
+  qsizetype fractionDigits = 0;
+  if (i < n && text.at(i) == u'.') {
+    ++i;
+    const qsizetype start = i;
+    while (i < n && text.at(i) >= u'0' && text.at(i) <= u'9')
+      ++i;
+    fractionDigits = i - start;
+    if (fractionDigits == 0 || text.at(i - 1) == u'0')
+      return false;
+  }
+  if (i != n)
+    return false;
+  const bool leadingZero = text.at(integerStart) == u'0';
+  if ((leadingZero ? 0 : integerDigits) + fractionDigits > 15)
+    return false;
+  if (leadingZero && integerDigits == 1 && fractionDigits == 0 && integerStart == 1)
+    return false;  // "-0": a spreadsheet shows it as 0
+  const QByteArray ascii = text.toLatin1();
+  double value = 0;
+  const auto parsed = std::from_chars(ascii.constData(), ascii.constData() + ascii.size(), value);
+  if (parsed.ec != std::errc() || parsed.ptr != ascii.constData() + ascii.size() || !std::isfinite(value))
+    return false;
+  char buffer[64];
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  return written.ec == std::errc() && QByteArray(buffer, written.ptr - buffer) == ascii;
+}
+
+// ---- The shared instance -----------------------------------------------------------------------
+
+SpreadsheetWriter::SpreadsheetWriter() : tmpDir(spreadsheetUnpackFolder()) {}
+
+SpreadsheetWriter &SpreadsheetWriter::shared() {
+  // Made once per run; the unpack folder starts empty.
+  static SpreadsheetWriter &spreadsheet = [] () -> SpreadsheetWriter & {
+    static SpreadsheetWriter instance;
+    if (!instance.tmpDir.isEmpty()) {
+      removeSpreadsheetUnpackFolder();
+      QDir().mkpath(instance.tmpDir);
+      Show_NSLog_Message(QStringLiteral("Temp. directory initialized:\n %1").arg(instance.tmpDir));
+    }
+    return instance;
+  }();
+  return spreadsheet;
+}
+
+QString SpreadsheetWriter::sheetPath() const {
+  return tmpDir + QStringLiteral("/xl/worksheets/sheet%1.xml").arg(Excel_Sheet_Number.load());
+}
+
+// ---- Reading ---------------------------------------------------------------------------------------
+
+bool SpreadsheetWriter::ReadSharedStrings(const QString &path, QString *error) {
+  sharedStrings.clear();
+  if (!QFileInfo::exists(path))
+    return true;  // a workbook without shared strings
+  Part part;
+  if (!part.open(path, error))
+    return false;
+  QString reason;
+  const std::optional<QStringList> strings = SpreadsheetReading::readSharedStrings(part.bytes, &reason);
+  if (!strings) {
+    if (error)
+      *error = QStringLiteral("the shared strings cannot be read: %1").arg(reason);
+    return false;
+  }
+  sharedStrings = *strings;
+  return true;
+}
+
+std::optional<QList<QStringList>> SpreadsheetWriter::ReadData(const QString &path, QString *error) {
+  data.clear();
+  if (!cachedSheet.isEmpty() && cachedSheet == path && cachedColumns == Excel_Sheet_Columns.load()) {
+    // The rows were read with the column names, at the same column count.
+    data = std::move(cachedRows);
+    cachedSheet.clear();
+    cachedRows.clear();
+    return data;
+  }
+  cachedSheet.clear();
+  cachedRows.clear();
+  QString reason;
+  std::optional<SpreadsheetReading::Sheet> sheet;
+  if (Part part; part.open(path, &reason))
+    sheet = SpreadsheetReading::readSheet(part.bytes, sharedStrings, Excel_Sheet_Columns.load(), false, &reason);
+  if (!sheet) {
+    Show_NSLog_Message(QStringLiteral("Error: %1").arg(reason));
+    if (error)
+      *error = reason;
+    return std::nullopt;
+  }
+  Excel_Sheet_Columns = std::max(sheet->columns, 1);
+  data = std::move(sheet->rows);
+  return data;
+}
+
+std::optional<QList<QStringList>> SpreadsheetWriter::ReadWorkbook(const QString &path, bool only_col,
+                                                                  QString *error) {
+  QMutexLocker lock(&sharedLock());
+  SpreadsheetWriter &spreadsheet = shared();
+  if (spreadsheet.tmpDir.isEmpty()) {
+    if (error)
+      *error = QStringLiteral("no private folder to unpack the workbook into");
+    return std::nullopt;
+  }
+  if (!only_col)
+    return spreadsheet.ReadData(spreadsheet.sheetPath(), error);
+
+  Release_Data();
+  Excel_Sheet_Columns = 1;
+  spreadsheet.sharedStrings.clear();
+  spreadsheet.cachedSheet.clear();
+  spreadsheet.cachedRows.clear();
+  // Parts of an earlier workbook never mix with this one's.
+  removeSpreadsheetUnpackFolder();
+  ZipError zipError;
+  if (!LumaZipArchive::unzipFileAtPath(path, spreadsheet.tmpDir, true, QString(), &zipError)) {
+    removeSpreadsheetUnpackFolder();  // nothing half unpacked is read later
+    if (error)
+      *error = zipError.localizedDescription;
+    return std::nullopt;
+  }
+  if (!spreadsheet.ReadSharedStrings(spreadsheet.tmpDir + QLatin1Char('/') + SharedStringsPart, error))
+    return std::nullopt;
+  return spreadsheet.data;
+}
+
+std::optional<QList<QStringList>> SpreadsheetWriter::ReadData_only_column(QString *error) {
+  QMutexLocker lock(&sharedLock());
+  SpreadsheetWriter &spreadsheet = shared();
+  spreadsheet.data.clear();
+  spreadsheet.cachedSheet.clear();
+  spreadsheet.cachedRows.clear();
+  QString reason;
+  std::optional<SpreadsheetReading::Sheet> sheet;
+  if (Part part; part.open(spreadsheet.sheetPath(), &reason)) {
+    // The names are the first row of the whole sheet, whose rows the next read wants too.
+    sheet = SpreadsheetReading::readSheet(part.bytes, spreadsheet.sharedStrings, 0, false, &reason);
+    if (sheet) {
+      spreadsheet.cachedSheet = spreadsheet.sheetPath();
+      spreadsheet.cachedColumns = std::max(sheet->columns, 1);
+      spreadsheet.cachedRows = sheet->rows;
+      if (!sheet->rows.isEmpty()) {
+        QStringList names = sheet->rows.first();
+        for (qsizetype i = 0; i < names.size(); ++i)
+          if (names.at(i).isEmpty())
+            names[i] = QStringLiteral("Untitled Column %1").arg(i + 1);
+        sheet->rows = QList<QStringList>{names};
+      }
+    } else {
+      sheet = SpreadsheetReading::readSheet(part.bytes, spreadsheet.sharedStrings, 0, true, &reason);
+    }
+  }
+  if (!sheet) {
+    Show_NSLog_Message(QStringLiteral("Error: %1").arg(reason));
+    if (error)
+      *error = reason;
+    return std::nullopt;
+  }
+  if (sheet->columns > 0)
+    Excel_Sheet_Columns = sheet->columns;
+  spreadsheet.data = std::move(sheet->rows);
+  return spreadsheet.data;
+}
+
+QStringList SpreadsheetWriter::Read_Sheet_Name() {
+  QMutexLocker lock(&sharedLock());
+  Part part;
+  return part.open(shared().tmpDir + QStringLiteral("/xl/workbook.xml"), nullptr)
+             ? SpreadsheetReading::readSheetNames(part.bytes)
+             : QStringList();
+}
+
+// ---- Writing ---------------------------------------------------------------------------------------
+
+QString SpreadsheetWriter::ColumnIndexToName(int column) {
+  QString letters;
+  while (column > 0) {
+    const int digit = (column - 1) % 26;
+    letters.prepend(QChar(u'A' + digit));
+    column = (column - 1) / 26;
+  }
+  return letters;
+}
+
+QByteArray SpreadsheetWriter::WriteWorksheetData() {
+  sharedStrings.clear();
+  const int columns = data.isEmpty() ? 1 : std::max<int>(1, static_cast<int>(data.first().size()));
+  const QByteArray lastCell =
+      (ColumnIndexToName(columns) + QString::number(std::max<qsizetype>(1, data.size()))).toLatin1();
+  QByteArray xml;
+  xml.reserve(256 + data.size() * 64);
+  xml.append("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+             "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\""
+             " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\""
+             " xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\""
+             " xmlns:x14ac=\"http://schemas.microsoft.com/office/spreadsheetml/2009/9/ac\""
+             " mc:Ignorable=\"x14ac\">\n");
+  xml.append("  <dimension ref=\"A1:" + lastCell + "\"/>\n");
+  xml.append("  <sheetViews>\n    <sheetView tabSelected=\"1\" workbookViewId=\"0\">\n"
+             "      <selection activeCell=\"" + lastCell + "\" sqref=\"" + lastCell + "\"/>\n"
+             "    </sheetView>\n  </sheetViews>\n");
+  xml.append("  <sheetFormatPr baseColWidth=\"10\" defaultRowHeight=\"15\" x14ac:dyDescent=\"0\"/>\n");
+  xml.append("  <sheetData>\n");
+  const QByteArray spans = "1:" + QByteArray::number(columns);
+  for (qsizetype i = 0; i < data.size(); ++i) {
+    const QByteArray rowNumber = QByteArray::number(i + 1);
+    xml.append("    <row r=\"" + rowNumber + "\" spans=\"" + spans + "\">\n");
+    const QStringList &row = data.at(i);
+    for (qsizetype j = 0; j < row.size(); ++j) {
+      const QString &value = row.at(j);
+      xml.append("      <c r=\"" + ColumnIndexToName(static_cast<int>(j + 1)).toLatin1() + rowNumber + "\"");
+      if (isCanonicalNumber(value)) {
+        xml.append("><v>" + value.toLatin1() + "</v></c>\n");
+      } else {
+        sharedStrings.append(value);
+        xml.append(" t=\"s\"><v>" + QByteArray::number(sharedStrings.size() - 1) + "</v></c>\n");
+      }
+    }
+    xml.append("    </row>\n");
+  }
+  xml.append("  </sheetData>\n");
+  xml.append("  <pageMargins left=\"0.75\" right=\"0.75\" top=\"1\" bottom=\"0.5\" header=\"0.5\" footer=\"0.5\"/>\n");
+  xml.append("  <extLst>\n    <ext xmlns:mx=\"http://schemas.microsoft.com/office/mac/excel/2008/main\""
+             " uri=\"{64002731-A6B0-56B0-2670-7721B7C09600}\">\n"
+             "      <mx:PLV Mode=\"0\" OnePage=\"0\" WScale=\"0\"/>\n    </ext>\n  </extLst>\n");
+  xml.append("</worksheet>\n");
+  return xml;
+}
+
+QByteArray SpreadsheetWriter::WriteSharedStringsXML() const {
+  QByteArray xml("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                 "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"");
+  if (sharedStrings.isEmpty())
+    return xml + "/>\n";
+  const QByteArray count = QByteArray::number(sharedStrings.size());
+  xml.append(" count=\"" + count + "\" uniqueCount=\"" + count + "\">\n");
+  for (const QString &text : sharedStrings) {
+    // Blanks at either end survive only when the text says it keeps them.
+    xml.append(hasOuterSpace(text) ? "  <si>\n    <t xml:space=\"preserve\">" : "  <si>\n    <t>");
+    appendEscaped(xml, text);
+    xml.append("</t>\n  </si>\n");
+  }
+  xml.append("</sst>\n");
+  return xml;
+}
+
+bool SpreadsheetWriter::WriteWorkbook(const QString &path, const QList<QStringList> &rows, bool hasTitleRow,
+                                      QString *error) {
+  Q_UNUSED(hasTitleRow);
+  auto fail = [&](const QString &reason) {
+    Show_NSLog_Message(reason);
+    if (error)
+      *error = reason;
+    return false;
+  };
+  if (rows.isEmpty())
+    return fail(QStringLiteral("A workbook needs at least one row."));
+
+  const QString source = templatePath();
+  QFile templateFile(source);
+  if (!QFileInfo(source).isFile() || QFileInfo(source).size() > MaxTemplateBytes ||
+      !templateFile.open(QIODevice::ReadOnly))
+    return fail(QStringLiteral("The template workbook %1 cannot be read.").arg(source));
+  ZipError zipError;
+  const std::optional<QList<ZipEntryData>> entries = LumaZipArchive::readEntries(templateFile.readAll(), &zipError);
+  if (!entries)
+    return fail(QStringLiteral("The template workbook %1 is damaged: %2").arg(source, zipError.localizedDescription));
+  bool hasSheet = false;
+  bool hasStrings = false;
+  for (const ZipEntryData &entry : *entries) {
+    hasSheet = hasSheet || entry.name == SheetPart;
+    hasStrings = hasStrings || entry.name == SharedStringsPart;
+  }
+  if (!hasSheet || !hasStrings)
+    return fail(QStringLiteral("The template workbook %1 lacks %2.").arg(source, hasSheet ? SharedStringsPart : SheetPart));
+
+  QByteArray sheet;
+  QByteArray strings;
+  {
+    QMutexLocker lock(&sharedLock());
+    SpreadsheetWriter &spreadsheet = shared();
+    spreadsheet.data = rows;
+    sheet = spreadsheet.WriteWorksheetData();
+    strings = spreadsheet.WriteSharedStringsXML();
+  }
+  LumaZipArchive archive(path);
+  if (!archive.open())
+    return fail(QStringLiteral("Error when writing file %1").arg(path));
+  bool ok = true;
+  for (const ZipEntryData &entry : *entries) {
+    if (entry.folder)
+      continue;
+    const QByteArray &bytes = entry.name == SheetPart ? sheet : entry.name == SharedStringsPart ? strings : entry.data;
+    ok = archive.writeData(bytes.isNull() ? QByteArray("") : bytes, entry.name) && ok;
+  }
+  const bool closed = archive.close();
+  if (!ok || !closed)
+    return fail(QStringLiteral("Error when writing file %1").arg(path));
+  return true;
+}
+
+bool writeSeriesWorkbook(const QString &path, const QStringList &values, QString *error) {
+  QList<QStringList> rows;
+  rows.reserve(values.size() + 1);
+  rows.append(QStringList{QStringLiteral("Batch Value")});
+  for (const QString &value : values)
+    rows.append(QStringList{value});
+  return SpreadsheetWriter::WriteWorkbook(path, rows, false, error);
+}

@@ -1,0 +1,94 @@
+#pragma once
+// The spreadsheet reader and writer of the data side: xlsx workbooks opened, read sheet
+// by sheet, and series written as workbooks.
+//
+// Reading unpacks the chosen workbook into the unpack folder (spreadsheetUnpackFolder(),
+// private to the user), reads its shared strings once, then one worksheet part at a time
+// (the sheet number Excel_Sheet_Number, the column count Excel_Sheet_Columns). The parts
+// are read by SpreadsheetReading (SpreadsheetReader.h).
+//
+// Writing starts from the resource "Template.xlsx", replaces its worksheet
+// "xl/worksheets/sheet1.xml" and shared strings "xl/sharedStrings.xml" and packs the
+// package in memory straight into the target, written whole or not at all; it never
+// touches the unpack folder, so a workbook being read stays as it was.
+//
+// Any thread: the class operations work on the one shared instance under a lock;
+// failures come back with a reason, never as an exception.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The unpack folder: <temporary folder>/amends-<user id>/ziptmp, inside a folder made
+// for this user alone (mode 0700). "" when that folder cannot be made private (it
+// exists as a link, or belongs to somebody else).
+QString spreadsheetUnpackFolder();
+// Removes the unpack folder with everything in it; a missing folder is no failure.
+// A link put in its place is removed, not followed.
+void removeSpreadsheetUnpackFolder();
+
+// Whether a cell text is written as a number: only a plain decimal that is its own
+// canonical form ("42", "-7", "3.5", "0.001"; no "007", "1.50", "+5", "1e3", "-0"), of at
+// most 15 significant digits, that reads back from a double unchanged. Everything
+// else, an 18-digit barcode value included, is written as a string.
+bool isCanonicalNumber(const QString &text);
+
+class SpreadsheetWriter {
+public:
+  // The shared instance ("spreadsheet"), made on first use.
+  static SpreadsheetWriter &shared();
+
+  QString tmpDir;              // the unpack folder
+  QList<QStringList> data;     // the rows of the last read, or being written
+  QStringList sharedStrings;   // the shared strings of the last opened (or written) workbook
+
+  // ---- Reading ----------------------------------------------------------------------------
+  // With `only_col`: opens the workbook at `path` (unpacks it and reads its shared
+  // strings; sets Excel_Sheet_Columns to 1) and answers the rows of the previous read.
+  // Without: reads every row of worksheet Excel_Sheet_Number and answers them. nullopt
+  // with the reason in `error` on failure.
+  static std::optional<QList<QStringList>> ReadWorkbook(const QString &path, bool only_col,
+                                                        QString *error = nullptr);
+  // One row: the column names of worksheet Excel_Sheet_Number (a column without a name
+  // "Untitled Column %d"), and Excel_Sheet_Columns set to the sheet's column count. An
+  // empty list for a sheet without rows; nullopt with the reason on failure.
+  static std::optional<QList<QStringList>> ReadData_only_column(QString *error = nullptr);
+  static void Release_Data() {}
+  // The sheet names of the opened workbook; empty when there is none.
+  static QStringList Read_Sheet_Name();
+
+  // ---- Writing ----------------------------------------------------------------------------
+  // Writes `rows` (at least one; the first row's length is the column count) as the one
+  // sheet of a workbook at `path`. The title-row flag changes nothing. False with the
+  // reason in `error` when the template is missing or broken or the file cannot be written;
+  // the file that was at `path` then stays as it was.
+  static bool WriteWorkbook(const QString &path, const QList<QStringList> &rows, bool hasTitleRow,
+                            QString *error = nullptr);
+  // The worksheet part of `data`; rebuilds `sharedStrings` (every text cell its own entry).
+  QByteArray WriteWorksheetData();
+  // The shared-string part of `sharedStrings`.
+  QByteArray WriteSharedStringsXML() const;
+  // The letters of a 1-based column number (1 A, 28 AB, 702 ZZ, 703 AAA); "" below 1.
+  static QString ColumnIndexToName(int column);
+
+  // An instance of its own (the class operations use shared()); it leaves the unpack
+  // folder as it is.
+  SpreadsheetWriter();
+
+private:
+  bool ReadSharedStrings(const QString &path, QString *error);
+  std::optional<QList<QStringList>> ReadData(const QString &path, QString *error);
+  QString sheetPath() const;
+
+  // The rows read with the column names, kept for the read of all rows that follows.
+  QString cachedSheet;
+  int cachedColumns = 0;
+  QList<QStringList> cachedRows;
+};
+
+// The series manager's export: the title row "Batch Value" and one row per value,
+// written with SpreadsheetWriter::WriteWorkbook.
+bool writeSeriesWorkbook(const QString &path, const QStringList &values, QString *error = nullptr);

@@ -1,0 +1,540 @@
+#include "dataseries/model/ZipArchive.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <minizip/unzip.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <mutex>
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+const QString ErrorDomain = QStringLiteral("LumaZipArchiveErrorDomain");
+
+// The C library's time zone state, which every local-time conversion reads, is set up
+// under a lock of its own that the thread checker cannot see: conversions here take
+// this one too.
+std::mutex &localTimeLock() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+void setError(ZipError *error, int code, const QString &text) {
+  if (error)
+    *error = ZipError{ErrorDomain, code, text};
+}
+
+// ---- minizip over a QIODevice ----------------------------------------------------------------
+// The "file name" minizip hands to the open function is the device itself, already open.
+
+voidpf ZCALLBACK deviceOpen(voidpf, const void *filename, int) {
+  return const_cast<void *>(filename);
+}
+
+uLong ZCALLBACK deviceRead(voidpf, voidpf stream, void *buf, uLong size) {
+  const qint64 n = static_cast<QIODevice *>(stream)->read(static_cast<char *>(buf), static_cast<qint64>(size));
+  return n < 0 ? 0 : static_cast<uLong>(n);
+}
+
+uLong ZCALLBACK deviceWrite(voidpf, voidpf stream, const void *buf, uLong size) {
+  const qint64 n = static_cast<QIODevice *>(stream)->write(static_cast<const char *>(buf), static_cast<qint64>(size));
+  return n < 0 ? 0 : static_cast<uLong>(n);
+}
+
+ZPOS64_T ZCALLBACK deviceTell(voidpf, voidpf stream) {
+  return static_cast<ZPOS64_T>(static_cast<QIODevice *>(stream)->pos());
+}
+
+long ZCALLBACK deviceSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+  auto *device = static_cast<QIODevice *>(stream);
+  qint64 base = 0;
+  if (origin == ZLIB_FILEFUNC_SEEK_CUR)
+    base = device->pos();
+  else if (origin == ZLIB_FILEFUNC_SEEK_END)
+    base = device->size();
+  else if (origin != ZLIB_FILEFUNC_SEEK_SET)
+    return -1;
+  const qint64 target = base + static_cast<qint64>(offset);
+  // Never past the end: an offset from a damaged archive fails the same way on a file
+  // and in memory.
+  if (target < 0 || offset > static_cast<ZPOS64_T>(INT64_MAX / 2) || target > device->size())
+    return -1;
+  return device->seek(target) ? 0 : -1;
+}
+
+int ZCALLBACK deviceClose(voidpf, voidpf) { return 0; }  // the owner closes the device
+
+int ZCALLBACK deviceError(voidpf, voidpf) { return 0; }
+
+zlib_filefunc64_def deviceFunctions() {
+  zlib_filefunc64_def functions{};
+  functions.zopen64_file = deviceOpen;
+  functions.zread_file = deviceRead;
+  functions.zwrite_file = deviceWrite;
+  functions.ztell64_file = deviceTell;
+  functions.zseek64_file = deviceSeek;
+  functions.zclose_file = deviceClose;
+  functions.zerror_file = deviceError;
+  functions.opaque = nullptr;
+  return functions;
+}
+
+// ---- Entry names -------------------------------------------------------------------------------
+
+// The entry's name with "\" as "/", or nullopt when it is not valid UTF-8 or holds a NUL.
+std::optional<QString> decodeName(const QByteArray &raw) {
+  if (raw.contains('\0'))
+    return std::nullopt;
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString name = decoder.decode(raw);
+  if (decoder.hasError())
+    return std::nullopt;
+  name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+  return name;
+}
+
+// The name as a clean relative path inside the destination, or "" when it is empty,
+// absolute or climbs out.
+QString safeRelativePath(const QString &name) {
+  if (name.isEmpty() || name.startsWith(QLatin1Char('/')))
+    return QString();
+  const QStringList parts = name.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+  QStringList kept;
+  for (const QString &part : parts) {
+    if (part == QLatin1String(".."))
+      return QString();
+    if (part != QLatin1String("."))
+      kept.append(part);
+  }
+  return kept.join(QLatin1Char('/'));
+}
+
+// Receives the entries of an archive as they are inflated.
+struct EntrySink {
+  virtual ~EntrySink() = default;
+  // Whether the entry's data is wanted; false with *refused set when it may not be.
+  virtual bool begin(const QString &relative, bool folder, const unz_file_info64 &info, bool *refused) = 0;
+  virtual bool write(const char *data, qint64 size) = 0;
+  // The entry ended, whole (`ok`) or not.
+  virtual bool end(bool ok) = 0;
+};
+
+// Whether the device holds a well-formed archive without entries (minizip refuses to open
+// one, which is not the same failure as bytes that are no archive).
+bool holdsNoEntries(QIODevice *device) {
+  const qint64 size = device->size();
+  const qint64 tail = std::min<qint64>(size, 65535 + 22);
+  if (tail < 22 || !device->seek(size - tail))
+    return false;
+  const QByteArray bytes = device->read(tail);
+  const qsizetype end = bytes.lastIndexOf(QByteArray("PK\x05\x06", 4));
+  if (end < 0 || end + 22 > bytes.size())
+    return false;
+  for (int i = 8; i < 12; ++i)
+    if (bytes[end + i] != 0)
+      return false;
+  return true;
+}
+
+// Walks every entry of the archive on `device`, checking names, limits, sizes and CRCs.
+bool unpack(QIODevice *device, const QString &password, const ZipLimits &limits, EntrySink &sink,
+            ZipError *error) {
+  zlib_filefunc64_def functions = deviceFunctions();
+  unzFile archive = unzOpen2_64(device, &functions);
+  if (!archive) {
+    if (holdsNoEntries(device))
+      setError(error, -2, QStringLiteral("failed to open first file in zip file"));
+    else
+      setError(error, -1, QStringLiteral("failed to open zip file"));
+    return false;
+  }
+  if (unzGoToFirstFile(archive) != UNZ_OK) {
+    setError(error, -2, QStringLiteral("failed to open first file in zip file"));
+    unzClose(archive);
+    return false;
+  }
+  const QByteArray passwordBytes = password.toLatin1();
+  bool success = true;
+  int entries = 0;
+  qint64 total = 0;
+  auto refuse = [&](const QString &reason) {
+    if (success)
+      setError(error, -3, reason);
+    success = false;
+  };
+  for (int status = UNZ_OK; status == UNZ_OK; status = unzGoToNextFile(archive)) {
+    if (++entries > limits.maxEntries) {
+      refuse(QStringLiteral("the archive holds more than %1 entries").arg(limits.maxEntries));
+      break;
+    }
+    unz_file_info64 info{};
+    if (unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK ||
+        info.size_filename > 65535) {
+      refuse(QStringLiteral("unreadable entry information"));
+      break;
+    }
+    QByteArray rawName(static_cast<qsizetype>(info.size_filename) + 1, '\0');
+    if (unzGetCurrentFileInfo64(archive, &info, rawName.data(), static_cast<uLong>(rawName.size()), nullptr, 0,
+                                nullptr, 0) != UNZ_OK) {
+      refuse(QStringLiteral("unreadable entry information"));
+      break;
+    }
+    rawName.chop(1);
+    const std::optional<QString> name = decodeName(rawName);
+    const QString relative = name ? safeRelativePath(*name) : QString();
+    if (relative.isEmpty()) {
+      refuse(QStringLiteral("entry with an unsafe name refused: %1").arg(QString::fromUtf8(rawName)));
+      continue;
+    }
+    const bool folder = name->endsWith(QLatin1Char('/'));
+    if (!folder && (info.uncompressed_size > static_cast<ZPOS64_T>(limits.maxEntryBytes) ||
+                    info.uncompressed_size > static_cast<ZPOS64_T>(limits.maxTotalBytes - total))) {
+      refuse(QStringLiteral("entry larger than allowed: %1").arg(relative));
+      break;
+    }
+    const int opened = passwordBytes.isEmpty() ? unzOpenCurrentFile(archive)
+                                               : unzOpenCurrentFilePassword(archive, passwordBytes.constData());
+    if (opened != UNZ_OK) {
+      refuse(QStringLiteral("entry cannot be opened: %1").arg(relative));
+      break;
+    }
+    bool refused = false;
+    const bool wanted = sink.begin(relative, folder, info, &refused);
+    if (refused)
+      refuse(QStringLiteral("entry cannot be written: %1").arg(relative));
+    if (!wanted || folder) {
+      unzCloseCurrentFile(archive);
+      if (wanted)
+        sink.end(true);
+      continue;
+    }
+    bool ok = true;
+    qint64 count = 0;
+    static thread_local char buffer[65536];
+    for (;;) {
+      const int n = unzReadCurrentFile(archive, buffer, sizeof buffer);
+      if (n < 0) {
+        refuse(QStringLiteral("damaged data in entry %1").arg(relative));
+        ok = false;
+        break;
+      }
+      if (n == 0)
+        break;
+      count += n;
+      total += n;
+      if (count > limits.maxEntryBytes || total > limits.maxTotalBytes) {
+        refuse(QStringLiteral("entry inflates beyond the allowed size: %1").arg(relative));
+        ok = false;
+        break;
+      }
+      if (!sink.write(buffer, n)) {
+        refuse(QStringLiteral("entry cannot be written: %1").arg(relative));
+        ok = false;
+        break;
+      }
+    }
+    // With every byte the header announces read, minizip checks the CRC when the entry
+    // is closed; fewer or more bytes than announced is a lie of its own.
+    if (ok && static_cast<ZPOS64_T>(count) != info.uncompressed_size) {
+      refuse(QStringLiteral("entry's size or CRC does not match its header: %1").arg(relative));
+      ok = false;
+    }
+    if (unzCloseCurrentFile(archive) != UNZ_OK && ok) {
+      refuse(QStringLiteral("damaged data in entry %1").arg(relative));
+      ok = false;
+    }
+    if (!sink.end(ok) && ok)
+      refuse(QStringLiteral("entry cannot be written: %1").arg(relative));
+    if (!ok)
+      break;
+  }
+  unzClose(archive);
+  return success;
+}
+
+// Unpacks into a folder. `root` is the destination's resolved path.
+struct FolderSink : EntrySink {
+  QString root;
+  bool overwrite = true;
+  QFile file;
+  QDateTime date;
+
+  // Whether `path`'s parent, resolved, lies inside the destination: a link placed
+  // inside it never leads a write elsewhere.
+  bool parentInside(const QString &path) const {
+    const QString parent = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
+    return parent == root || parent.startsWith(root + QLatin1Char('/'));
+  }
+
+  bool begin(const QString &relative, bool folder, const unz_file_info64 &info, bool *refused) override {
+    const QString target = root + QLatin1Char('/') + relative;
+    if (folder) {
+      QDir().mkpath(target);
+      if (!QFileInfo(target).isDir() || QFileInfo(target).isSymLink() || !parentInside(target))
+        *refused = true;
+      return false;
+    }
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    if (!parentInside(target) || QFileInfo(target).isSymLink()) {
+      *refused = true;
+      return false;
+    }
+    if (QFileInfo::exists(target) && !overwrite)
+      return false;
+    date = QDateTime();
+    std::lock_guard<std::mutex> lock(localTimeLock());
+    if (info.dosDate != 0) {
+      const tm_unz &d = info.tmu_date;
+      date = QDateTime(QDate(static_cast<int>(d.tm_year), static_cast<int>(d.tm_mon) + 1, static_cast<int>(d.tm_mday)),
+                       QTime(static_cast<int>(d.tm_hour), static_cast<int>(d.tm_min), static_cast<int>(d.tm_sec)));
+    }
+    file.setFileName(target);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+      *refused = true;
+      return false;
+    }
+    return true;
+  }
+  bool write(const char *data, qint64 size) override { return file.write(data, size) == size; }
+  bool end(bool ok) override {
+    const bool flushed = file.flush();
+    file.close();
+    if (!ok || !flushed) {
+      file.remove();  // no partial part is left for a reader to take as whole
+      return false;
+    }
+    std::lock_guard<std::mutex> lock(localTimeLock());
+    if (date.isValid() && QFile::exists(file.fileName())) {
+      QFile stamp(file.fileName());
+      if (stamp.open(QIODevice::Append))
+        stamp.setFileTime(date, QFileDevice::FileModificationTime);
+    }
+    return true;
+  }
+};
+
+// Collects the entries in memory.
+struct MemorySink : EntrySink {
+  QList<ZipEntryData> entries;
+  bool begin(const QString &relative, bool folder, const unz_file_info64 &, bool *) override {
+    entries.append(ZipEntryData{relative + (folder ? QStringLiteral("/") : QString()), folder, QByteArray()});
+    return true;
+  }
+  bool write(const char *data, qint64 size) override {
+    entries.last().data.append(data, size);
+    return true;
+  }
+  bool end(bool) override { return true; }
+};
+
+}  // namespace
+
+// ---- Unpacking -------------------------------------------------------------------------------------
+
+bool LumaZipArchive::unzipFileAtPath(const QString &path, const QString &destination, bool overwrite,
+                                     const QString &password, ZipError *error, const ZipLimits &limits) {
+  QFile input(path);
+  if (path.isEmpty() || !QFileInfo(path).isFile() || !input.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    setError(error, -1, QStringLiteral("failed to open zip file"));
+    return false;
+  }
+  FolderSink sink;
+  sink.overwrite = overwrite;
+  if (destination.isEmpty() || !QDir().mkpath(destination) ||
+      (sink.root = QFileInfo(destination).canonicalFilePath()).isEmpty()) {
+    setError(error, -3, QStringLiteral("the destination folder cannot be made: %1").arg(destination));
+    return false;
+  }
+  return unpack(&input, password, limits, sink, error);
+}
+
+bool LumaZipArchive::unzipFileAtPath_toDestination(const QString &path, const QString &destination) {
+  return unzipFileAtPath(path, destination, true, QString(), nullptr);
+}
+
+std::optional<QList<ZipEntryData>> LumaZipArchive::readEntries(const QByteArray &archive, ZipError *error,
+                                                               const ZipLimits &limits) {
+  QByteArray copy = archive;
+  QBuffer buffer(&copy);
+  buffer.open(QIODevice::ReadOnly);
+  MemorySink sink;
+  if (!unpack(&buffer, QString(), limits, sink, error))
+    return std::nullopt;
+  return sink.entries;
+}
+
+QDateTime LumaZipArchive::_dateFor1980() { return QDateTime(QDate(1980, 1, 1), QTime(0, 0)); }
+
+// ---- Packing ----------------------------------------------------------------------------------------
+
+bool LumaZipArchive::createZipFileAtPath(const QString &path, const QStringList &filesAtPaths) {
+  LumaZipArchive archive(path);
+  if (!archive.open())
+    return false;
+  bool ok = true;
+  for (const QString &item : filesAtPaths) {
+    QString trimmed = item;
+    if (trimmed.endsWith(QLatin1Char('/')))
+      trimmed.chop(1);
+    const int slash = trimmed.lastIndexOf(QLatin1Char('/'));
+    const QString base = trimmed.left(slash + 1);  // keeps its own trailing "/"
+    if (!archive.writeFile(trimmed.mid(slash + 1), base))
+      ok = false;
+  }
+  const bool closed = archive.close();
+  return ok && closed;
+}
+
+bool LumaZipArchive::createZipFileAtPath_withFilesAtPath(const QString &path, const QString &fileAtPath) {
+  return createZipFileAtPath(path, QStringList{fileAtPath});
+}
+
+LumaZipArchive::LumaZipArchive(const QString &path) : _path(path) {}
+
+LumaZipArchive::~LumaZipArchive() {
+  if (_zip && !_closed)
+    zipClose(_zip, nullptr);  // the temporary file is discarded with _file
+}
+
+bool LumaZipArchive::open() {
+  if (_zip || _closed)
+    throw std::logic_error("Attempting open an archive which is already open");
+  if (_path.isEmpty())
+    return false;
+  _file = std::make_unique<QSaveFile>(_path);
+  if (!_file->open(QIODevice::WriteOnly)) {
+    _file.reset();
+    return false;
+  }
+  zlib_filefunc64_def functions = deviceFunctions();
+  _zip = zipOpen2_64(static_cast<QIODevice *>(_file.get()), APPEND_STATUS_CREATE, nullptr, &functions);
+  if (!_zip) {
+    _file->cancelWriting();
+    _file.reset();
+    return false;
+  }
+  return true;
+}
+
+bool LumaZipArchive::addEntry(const QString &name, const zip_fileinfo *info) {
+  const QByteArray bytes = name.toUtf8();
+  bool ascii = true;
+  for (char c : bytes)
+    ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  const uLong utf8Flag = ascii ? 0 : (1u << 11);  // names beyond ASCII are marked as UTF-8
+  const int rc = zipOpenNewFileInZip4_64(_zip, bytes.constData(), info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                         Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr, 0, 0,
+                                         utf8Flag, 0);
+  if (rc != ZIP_OK)
+    _failed = true;
+  return rc == ZIP_OK;
+}
+
+bool LumaZipArchive::finishEntry() {
+  if (zipCloseFileInZip(_zip) != ZIP_OK) {
+    _failed = true;
+    return false;
+  }
+  return true;
+}
+
+bool LumaZipArchive::writeFile(const QString &file, const QString &basePath) {
+  if (!_zip)
+    throw std::logic_error("Attempting to write to an archive which was never opened");
+  if (_closed)
+    return false;
+  const QString full = basePath.endsWith(QLatin1Char('/')) || basePath.isEmpty()
+                           ? basePath + file
+                           : basePath + QLatin1Char('/') + file;
+  const QFileInfo info(full);
+  if (info.isDir()) {
+    const QStringList items = QDir(full).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    if (items.isEmpty()) {
+      if (!addEntry(file + QLatin1Char('/'), nullptr))
+        return false;
+      return finishEntry();
+    }
+    for (const QString &item : items)
+      if (!writeFile(file + QLatin1Char('/') + item, basePath))
+        return false;
+    return true;
+  }
+  QFile input(full);
+  if (!info.isFile() || !input.open(QIODevice::ReadOnly)) {
+    _failed = true;  // a listed item that is missing leaves the package incomplete
+    return false;
+  }
+  if (!addEntry(file, nullptr))
+    return false;
+  bool ok = true;
+  char buffer[16384];
+  for (;;) {
+    const qint64 n = input.read(buffer, sizeof buffer);
+    if (n < 0) {
+      ok = false;
+      break;
+    }
+    if (n == 0)
+      break;
+    if (zipWriteInFileInZip(_zip, buffer, static_cast<unsigned>(n)) != ZIP_OK) {
+      ok = false;
+      break;
+    }
+  }
+  const bool closed = finishEntry();
+  if (!ok)
+    _failed = true;
+  return ok && closed;
+}
+
+bool LumaZipArchive::writeData(const QByteArray &data, const QString &filename) {
+  if (!_zip || _closed || data.isNull())
+    return false;
+  zip_fileinfo info{};
+  {
+    std::lock_guard<std::mutex> lock(localTimeLock());
+    zipInfo(&info, QDateTime::currentDateTime());
+  }
+  if (!addEntry(filename, &info))
+    return false;
+  const bool written = data.isEmpty() ||
+                       zipWriteInFileInZip(_zip, data.constData(), static_cast<unsigned>(data.size())) == ZIP_OK;
+  const bool closed = finishEntry();
+  if (!written)
+    _failed = true;
+  return written && closed;
+}
+
+void LumaZipArchive::zipInfo(zip_fileinfo *info, const QDateTime &date) {
+  const QDateTime local = date.toLocalTime();
+  info->tmz_date.tm_sec = static_cast<uInt>(local.time().second());
+  info->tmz_date.tm_min = static_cast<uInt>(local.time().minute());
+  info->tmz_date.tm_hour = static_cast<uInt>(local.time().hour());
+  info->tmz_date.tm_mday = static_cast<uInt>(local.date().day());
+  info->tmz_date.tm_mon = static_cast<uInt>(local.date().month() - 1);
+  info->tmz_date.tm_year = static_cast<uInt>(local.date().year());
+}
+
+bool LumaZipArchive::close() {
+  if (!_zip)
+    throw std::logic_error("Attempting to close an archive which was never opened");
+  if (_closed)
+    return false;
+  _closed = true;
+  const bool finished = zipClose(_zip, nullptr) == ZIP_OK;
+  if (!finished || _failed) {
+    _file->cancelWriting();
+    _file->commit();
+    return false;
+  }
+  return _file->commit();
+}

@@ -1,0 +1,213 @@
+#!/usr/bin/python3
+"""Sends one e-mail for Amends.
+
+Usage (the program starts it this way; nothing else is read from the command line):
+
+    pyth_mail.py SENDER SERVER PORT SENDER RECIPIENT SUBJECT BODY SSL [ATTACHMENT ...]
+
+SSL is "Y" for a connection that is encrypted from the start (implicit TLS, usually
+port 465) and "N" for a plain connection that must be upgraded with STARTTLS before
+anything else is sent (usually port 587). A server that does not offer STARTTLS is
+refused: the password never travels unencrypted. Certificates are checked against the
+system's trust store; the environment variable AMENDS_MAIL_CA_FILE may name one more
+file of trusted certificates in PEM form (used by the program's tests).
+
+Standard input: the password encoded as UTF-8, a line end, then a description line that
+is not used.
+
+Each attachment is sent under its file name; its Content-Type follows its bytes (the
+program writes PNG data under names ending in ".jpeg").
+
+Exit status: 0 when the server accepted the mail for the recipient, otherwise:
+    2  wrong arguments or unreadable standard input
+    3  an attachment cannot be read
+    4  the server cannot be reached, or the secure connection failed
+    5  the server refused the login
+    6  the server refused the sender, the recipient or the message
+One line on standard error says why.
+"""
+
+import base64
+import email.utils
+import os
+import smtplib
+import socket
+import ssl
+import sys
+from email.message import EmailMessage
+
+# Seconds any single network step may take before the mail counts as failed.
+NETWORK_TIMEOUT = 60
+
+# Leading bytes of the formats an attachment may hold, with their type.
+SIGNATURES = (
+    (b"\x89PNG\r\n\x1a\n", "image", "png"),
+    (b"\xff\xd8\xff", "image", "jpeg"),
+    (b"GIF87a", "image", "gif"),
+    (b"GIF89a", "image", "gif"),
+    (b"BM", "image", "bmp"),
+    (b"II*\x00", "image", "tiff"),
+    (b"MM\x00*", "image", "tiff"),
+    (b"%PDF-", "application", "pdf"),
+    (b"PK\x03\x04", "application", "zip"),
+)
+
+
+class MailFailure(Exception):
+    def __init__(self, status, reason):
+        super().__init__(reason)
+        self.status = status
+
+
+def content_type(data):
+    """The MIME type of `data`, decided from its leading bytes."""
+    for signature, maintype, subtype in SIGNATURES:
+        if data.startswith(signature):
+            return maintype, subtype
+    if data.startswith(b"RIFF") and data[8:12] == b"WEBP":
+        return "image", "webp"
+    return "application", "octet-stream"
+
+
+def read_password(stream):
+    """The first line of standard input, decoded as UTF-8, without its line end."""
+    raw = stream.buffer.readline() if hasattr(stream, "buffer") else stream.readline()
+    try:
+        line = raw.decode("utf-8")
+    except UnicodeDecodeError:
+        raise MailFailure(2, "the password is not UTF-8")
+    return line[:-1] if line.endswith("\n") else line
+
+
+def build_message(sender, recipient, subject, body, attachments):
+    message = EmailMessage()
+    try:
+        message["From"] = sender
+        message["To"] = recipient
+        message["Subject"] = subject
+    except ValueError as error:  # a line break in a header
+        raise MailFailure(2, "bad header: %s" % error)
+    message["Date"] = email.utils.formatdate(localtime=True)
+    message["Message-ID"] = email.utils.make_msgid(domain="amends.invalid")
+    message.set_content(body)
+    for path in attachments:
+        try:
+            with open(path, "rb") as handle:
+                data = handle.read()
+        except OSError as error:
+            raise MailFailure(3, "cannot read %s: %s" % (path, error.strerror))
+        maintype, subtype = content_type(data)
+        message.add_attachment(data, maintype=maintype, subtype=subtype,
+                               filename=os.path.basename(path))
+    return message
+
+
+def tls_context():
+    context = ssl.create_default_context()
+    extra = os.environ.get("AMENDS_MAIL_CA_FILE", "")
+    if extra:
+        context.load_verify_locations(cafile=extra)
+    return context
+
+
+def connect(server, port, implicit_tls):
+    """A connection on which the password may be sent: encrypted and verified."""
+    context = tls_context()
+    try:
+        if implicit_tls:
+            connection = smtplib.SMTP_SSL(server, port, timeout=NETWORK_TIMEOUT, context=context)
+            connection.ehlo()
+            return connection
+        connection = smtplib.SMTP(server, port, timeout=NETWORK_TIMEOUT)
+        connection.ehlo()
+        if not connection.has_extn("starttls"):
+            connection.close()
+            raise MailFailure(4, "the server does not offer STARTTLS; the password is not sent "
+                                 "over an unencrypted connection")
+        connection.starttls(context=context)
+        connection.ehlo()
+        return connection
+    except (OSError, smtplib.SMTPException) as error:
+        raise MailFailure(4, "cannot connect securely to %s:%d: %s" % (server, port, error))
+
+
+def login(connection, user, password):
+    """Logs in with AUTH PLAIN or LOGIN, the user and password sent as UTF-8 (smtplib's
+    own login would only take ASCII)."""
+    if not connection.has_extn("auth"):
+        raise MailFailure(5, "the server does not offer a login")
+    mechanisms = connection.esmtp_features["auth"].upper().split()
+
+    def encoded(text):
+        return base64.b64encode(text.encode("utf-8")).decode("ascii")
+
+    if "PLAIN" in mechanisms:
+        code, reply = connection.docmd("AUTH", "PLAIN " + encoded("\0%s\0%s" % (user, password)))
+    elif "LOGIN" in mechanisms:
+        code, reply = connection.docmd("AUTH", "LOGIN " + encoded(user))
+        if code == 334:
+            code, reply = connection.docmd(encoded(password))
+    else:
+        try:
+            connection.login(user, password)
+            return
+        except UnicodeEncodeError:
+            raise MailFailure(5, "the server offers no login that takes this password")
+        except smtplib.SMTPAuthenticationError as error:
+            code, reply = error.smtp_code, error.smtp_error
+    if code != 235:
+        raise MailFailure(5, "the server refused the login: %d %s" % (code, reply.decode("utf-8", "replace")))
+
+
+def send(argv, stdin):
+    if len(argv) < 9:
+        raise MailFailure(2, "expected: sender server port sender recipient subject body ssl [attachment ...]")
+    sender, server, port_text, _, recipient, subject, body, ssl_value = argv[1:9]
+    attachments = argv[9:]
+    if ssl_value not in ("Y", "N"):
+        raise MailFailure(2, "the SSL value must be Y or N, not %r" % ssl_value)
+    try:
+        port = int(port_text.strip())
+    except ValueError:
+        raise MailFailure(2, "the port %r is not a number" % port_text)
+    if not 0 < port < 65536:
+        raise MailFailure(2, "the port %d is out of range" % port)
+    password = read_password(stdin)
+    sender = sender.strip()
+    recipient = recipient.strip()
+    message = build_message(sender, recipient, subject, body, attachments)
+
+    connection = connect(server.strip(), port, ssl_value == "Y")
+    try:
+        login(connection, sender, password)
+        try:
+            refused = connection.send_message(message, from_addr=sender, to_addrs=[recipient])
+        except smtplib.SMTPRecipientsRefused:
+            raise MailFailure(6, "the server refused the recipient %s" % recipient)
+        except smtplib.SMTPSenderRefused:
+            raise MailFailure(6, "the server refused the sender %s" % sender)
+        except smtplib.SMTPDataError as error:
+            raise MailFailure(6, "the server refused the message: %s" % error.smtp_error.decode("utf-8", "replace"))
+        if refused:
+            raise MailFailure(6, "the server refused the recipient %s" % recipient)
+    except (OSError, smtplib.SMTPException) as error:
+        raise MailFailure(4, "the connection to %s failed: %s" % (server, error))
+    finally:
+        try:
+            connection.quit()
+        except (OSError, smtplib.SMTPException):
+            connection.close()
+
+
+def main():
+    socket.setdefaulttimeout(NETWORK_TIMEOUT)
+    try:
+        send(sys.argv, sys.stdin)
+    except MailFailure as failure:
+        sys.stderr.write("pyth_mail: %s\n" % failure)
+        return failure.status
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
