@@ -10,6 +10,8 @@
 #include <QProcessEnvironment>
 #include <QTimer>
 
+#include <optional>
+
 namespace {
 
 using Outcome = MailScriptResult::Outcome;
@@ -105,17 +107,29 @@ QByteArray standardInput(const QString &password) {
   return password.toUtf8() + "\nDescription";
 }
 
-MailScriptResult send(const MailScriptMessage &mail, int timeoutMs) {
+namespace {
+
+// Starts the script for `mail` in `process`; the failure when it cannot be started.
+std::optional<MailScriptResult> start(QProcess &process, const MailScriptMessage &mail) {
   const QString script = scriptPath();
   const QString why = whyNotStartable(mail, script);
   if (!why.isEmpty())
     return failure(Outcome::NotStarted, why);
-  QProcess process;
   prepare(process, mail, script);
+  // Starting is quick (a fork and an exec); the mail itself is waited for afterwards.
   process.start();
   if (!process.waitForStarted(StartTimeoutMs))
     return failure(Outcome::NotStarted,
                    QStringLiteral("The mail script cannot be started: %1").arg(process.errorString()));
+  return std::nullopt;
+}
+
+}  // namespace
+
+MailScriptResult send(const MailScriptMessage &mail, int timeoutMs) {
+  QProcess process;
+  if (std::optional<MailScriptResult> notStarted = start(process, mail))
+    return *notStarted;
   feedPassword(process, mail.password);
   if (!process.waitForFinished(timeoutMs)) {
     const bool running = process.state() != QProcess::NotRunning;
@@ -127,17 +141,9 @@ MailScriptResult send(const MailScriptMessage &mail, int timeoutMs) {
 }
 
 MailScriptResult sendKeepingWindowsPainted(const MailScriptMessage &mail, int timeoutMs) {
-  const QString script = scriptPath();
-  const QString why = whyNotStartable(mail, script);
-  if (!why.isEmpty())
-    return failure(Outcome::NotStarted, why);
   QProcess process;
-  prepare(process, mail, script);
-  // Starting is quick (a fork and an exec); the mail itself is waited for in the loop.
-  process.start();
-  if (!process.waitForStarted(StartTimeoutMs))
-    return failure(Outcome::NotStarted,
-                   QStringLiteral("The mail script cannot be started: %1").arg(process.errorString()));
+  if (std::optional<MailScriptResult> notStarted = start(process, mail))
+    return *notStarted;
   QEventLoop loop;
   bool timedOut = false;
   QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);

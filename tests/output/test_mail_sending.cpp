@@ -207,7 +207,7 @@ protected:
     // What each card looks like, to recognise it in the mails.
     const auto cards = controller->batchCardSource();
     for (int n = 0; n < 3; ++n)
-      for (const QString side : {QStringLiteral("F"), QStringLiteral("B")})
+      for (const QString &side : {QStringLiteral("F"), QStringLiteral("B")})
         expected[{n, side}] = cards->Set_data_table_value_to_card(n, side, false).toImage(72).pixels
                                   .convertToFormat(QImage::Format_ARGB32);
     ASSERT_NE(expected[std::make_pair(0, QStringLiteral("F"))], expected[std::make_pair(1, QStringLiteral("F"))]);
@@ -242,8 +242,9 @@ protected:
       scripted.expectAlert();
       window->send_btn->click();
       // A refused entry shows its message at once; a run ends with one.
-      if (window->isSending())
+      if (window->isSending()) {
         EXPECT_TRUE(spinUntil([&] { return finished; }, 60000));
+      }
       EXPECT_FALSE(window->isSending());
       window->close_btn->click();
       return ModalCancel;
@@ -279,8 +280,9 @@ protected:
       EXPECT_EQ(QString(mail.body).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed(), Body);
       EXPECT_EQ(mail.envelopeFrom, QString::fromLatin1(User));
       for (const auto &attachment : mail.attachments)
-        if (attachment.fileName.startsWith(QLatin1String("AmendsCard")))
+        if (attachment.fileName.startsWith(QLatin1String("AmendsCard"))) {
           EXPECT_EQ(attachment.contentType, QStringLiteral("image/png"));
+        }
     }
     // The run's private folder is gone with the card images.
     EXPECT_TRUE(QDir(tmp.path()).entryList({QStringLiteral("amends-mail-*")}, QDir::AllEntries).isEmpty());
