@@ -54,9 +54,10 @@ void expectAllRead(const std::vector<DataMatrixSymbol> &symbols, const std::vect
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= 32 && c < 127; });
   };
   for (size_t i = 0; i < symbols.size(); ++i)
-    if (printable(texts[i]))
+    if (printable(texts[i])) {
       EXPECT_EQ(zxing[qsizetype(i)], QString::fromLatin1(texts[i]))
         << "ZXing, symbol " << i << " modes " << symbols[i].modes;
+    }
   if (!dmtx)
     return;
   const QStringList read = readEachWithDmtx(images);
@@ -170,8 +171,9 @@ TEST(DataMatrixEncoderTest, EncodationsAndEndsOfDataReadBack) {
   for (const Case &c : cases) {
     const DataMatrixSymbol symbol = encode(c.text, c.modes.empty() ? nullptr : c.modes.c_str(), c.width, c.height);
     ASSERT_TRUE(symbol.ok()) << c.text.constData() << " " << c.modes << ": " << symbol.error;
-    if (!c.modes.empty())
+    if (!c.modes.empty()) {
       EXPECT_EQ(symbol.modes, c.modes);
+    }
     EXPECT_EQ(symbol.modes.size(), size_t(c.text.size()));
     symbols.push_back(symbol);
     texts.push_back(c.text);
@@ -237,14 +239,16 @@ TEST(DataMatrixEncoderTest, RandomInputsAreRefusedOrReadBack) {
     if (!symbol.ok()) {
       ASSERT_FALSE(symbol.error.empty());
       // Automatic modes and size refuse only what no symbol holds.
-      if (!forced && width == 0)
+      if (!forced && width == 0) {
         ASSERT_GT(text.size(), 1558) << symbol.error;
+      }
       continue;
     }
     ASSERT_EQ(symbol.grid.size(), size_t(symbol.width) * size_t(symbol.height));
     ASSERT_LE(symbol.usedCodewords, symbol.dataCapacity);
-    if (width)
+    if (width) {
       ASSERT_EQ(symbol.width, width);
+    }
     expectPatterns(symbol);
     const bool printable = std::all_of(text.begin(), text.end(), [](char c) { return c >= 32 && c < 127 && c != '"' && c != '\\'; });
     if (symbols.size() < 100 && width == 0 && printable && !text.isEmpty() && text.size() < 200) {

@@ -256,12 +256,15 @@ TEST(QRSymbolEncoderTest, VersionInformationFromVersion7) {
     for (int i = 0; i < 6; ++i)
       for (int j = 0; j < 3; ++j)
         mirror |= (qr->m_byModuleData[i][s - 11 + j] ? 1 : 0) << (3 * i + j);
-    if (version == 7)
+    if (version == 7) {
       EXPECT_EQ(bits, 0x07C94);
-    if (version == 40)
+    }
+    if (version == 40) {
       EXPECT_EQ(bits, 0x28C69);
-    if (version >= 7)
+    }
+    if (version >= 7) {
       EXPECT_EQ(mirror, bits);
+    }
   }
 }
 
@@ -291,16 +294,19 @@ TEST(QRSymbolEncoderTest, RandomInputsAreRefusedOrReadBack) {
     // Byte mode at version 40 bounds what must fit.
     const bool mustFit = !text.isEmpty() && text.size() <= QRSymbolEncoder::DataCodeWords(40, level) - 3 &&
                          (version == 0 || extend);
-    if (mustFit)
+    if (mustFit) {
       ASSERT_TRUE(built) << "run " << run;
+    }
     if (!built)
       continue;
     const int s = int(qr->m_nSymbleSize);
     ASSERT_EQ(s, 4 * qr->m_nVersion + 17);
-    if (version)
+    if (version) {
       ASSERT_GE(qr->m_nVersion, version);
-    if (mask >= 0)
+    }
+    if (mask >= 0) {
       ASSERT_EQ(qr->m_nMaskingNo, mask);
+    }
     for (int x = 0; x < s; ++x)
       for (int y = 0; y < s; ++y)
         ASSERT_LE(qr->m_byModuleData[x][y], 1);
@@ -312,7 +318,7 @@ TEST(QRSymbolEncoderTest, RandomInputsAreRefusedOrReadBack) {
       ASSERT_EQ(qr->m_byModuleData[x0 + 3][y0 + 3], 1);
     }
     if (symbols.size() < 100 && text.size() <= 150 && !text.contains('"') && !text.contains('\\') &&
-        text.count() == int(std::count_if(text.begin(), text.end(), [](char c) { return c >= 32 && c < 127; }))) {
+        text.size() == int(std::count_if(text.begin(), text.end(), [](char c) { return c >= 32 && c < 127; }))) {
       symbols.push_back(rowsOf(*qr));
       texts.push_back(text);
     }
