@@ -307,6 +307,7 @@ void QLNGraphicView::ReplaceGraphicText(const QString &graphicClass, const std::
         image->setFilePath(ctrl_value);
       else
         found->Set_Control_File_path(ctrl_value);
+      found->Set_Ctrl_Is_Visible(true);
     } else {
       Show_NSLog_Message(ctrl_value);
     }

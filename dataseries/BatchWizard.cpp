@@ -1,6 +1,7 @@
 #include "dataseries/BatchWizard.h"
 
 #include "dataseries/Generate_List.h"
+#include "dataseries/Import_Wizard.h"
 #include "dataseries/SeriesValueDialogs.h"
 #include "dataseries/SeriesWindowSupport.h"
 #include "dataseries/model/SeriesStore.h"
@@ -89,6 +90,12 @@ std::function<int(qint32, qint32)> &BatchWizard::importWizard() {
   return open;
 }
 
+int BatchWizard::openImportWizard(qint32 required, qint32 insert) {
+  if (const std::function<int(qint32, qint32)> &installed = importWizard())
+    return installed(required, insert);
+  return Import_Wizard::openWithFlags(required, insert);
+}
+
 // ---- Opening and closing ------------------------------------------------------------------------
 
 int BatchWizard::Open_Wnd() {
@@ -97,7 +104,6 @@ int BatchWizard::Open_Wnd() {
     Check_Path_And_Create_Files();
     showListScreen(true);
     Fill_List();
-    enableImportButtons();
     code = UiServices::instance().runModal(m_window);
     m_window->hide();
   });
@@ -111,15 +117,6 @@ void BatchWizard::showListScreen(bool list) {
   btn_box2->setVisible(!list);
   if (list)
     update_list_name->clear();
-}
-
-void BatchWizard::enableImportButtons() {
-  const bool available = bool(importWizard());
-  for (QPushButton *b : {Import_btn, Import_Value_btn}) {
-    b->setEnabled(available);
-    QString tip = b->toolTip().remove(QStringLiteral(" (not available in this version)"));
-    b->setToolTip(available ? tip : tip + QStringLiteral(" (not available in this version)"));
-  }
 }
 
 void BatchWizard::Close_Btn_Clicked(QObject *) { m_window->done(0); }
@@ -322,10 +319,7 @@ void BatchWizard::Delete_List_Btn_Clicked(QObject *) {
 }
 
 void BatchWizard::Import_Btn_Clicked(QObject *) {
-  runLoggingFailures("Import_Btn_Clicked", [] {
-    if (importWizard())
-      importWizard()(1, 1);
-  });
+  runLoggingFailures("Import_Btn_Clicked", [] { openImportWizard(1, 1); });
 }
 
 void BatchWizard::CreateSeries_Btn_Clicked(QObject *) {
@@ -355,13 +349,11 @@ bool BatchWizard::askReplaceOrAppend(QList<QVariantMap> *replaced) {
 
 void BatchWizard::Import_Value_Btn_Clicked(QObject *) {
   runLoggingFailures("Import_Value_Btn_Clicked", [this] {
-    if (!importWizard())
-      return;
     QList<QVariantMap> replaced;
     if (!askReplaceOrAppend(&replaced))
       return;
     // A cancelled import leaves the values the user had.
-    if (importWizard()(0, 1) != 1 && !replaced.isEmpty() && ListData_value.isEmpty()) {
+    if (openImportWizard(0, 1) != 1 && !replaced.isEmpty() && ListData_value.isEmpty()) {
       ListData_value = replaced;
       Update_Value_List_Count();
     }

@@ -50,9 +50,10 @@ public:
   // The instance of the run, made (with its window) on first use.
   static BatchWizard *defaultInstance();
 
-  // The import wizard, opened with its two flags (file_name_required,
-  // file_name_Insert); it returns its window's code. Empty while the program has no
-  // import wizard: the two import buttons are then disabled.
+  // What the two import buttons open, with the import wizard's two flags
+  // (file_name_required, file_name_Insert); it returns the window's code. Empty (as at
+  // start) opens the import wizard (Import_Wizard::openWithFlags); a test may install
+  // its own.
   static std::function<int(qint32, qint32)> &importWizard();
 
   QDialog *window() const { return m_window; }
@@ -166,7 +167,8 @@ private:
   // Removes the selected rows of `table` over `rows`, then selects the row above the
   // table's current row when it still exists.
   void removeSelectedRows(QTableView *table, QList<QVariantMap> &rows);
-  void enableImportButtons();
+  // The import wizard, or what a test installed in its place.
+  static int openImportWizard(qint32 required, qint32 insert);
 
   QPointer<QDialog> m_window;
   serieswindows::RowListModel *m_listModel = nullptr;

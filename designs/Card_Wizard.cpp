@@ -134,8 +134,12 @@ void Card_Wizard::buildWindow() {
                      QStringLiteral("Close without changing the card size"));
   OK_btn = named(new QPushButton(QStringLiteral("OK"), m_window), "OK_btn", QStringLiteral("OK"),
                  QStringLiteral("Give the card this size"));
+  User_Profile_btn = named(new QPushButton(QStringLiteral("User Profile..."), m_window), "User_Profile_btn",
+                           QStringLiteral("User Profile"), QStringLiteral("Enter the user profile of the card"));
+  User_Profile_btn->setAutoDefault(false);
   Cancel_btn->setAutoDefault(false);
   OK_btn->setDefault(true);
+  buttons->addWidget(User_Profile_btn);
   buttons->addStretch(1);
   buttons->addWidget(Cancel_btn);
   buttons->addWidget(OK_btn);
@@ -150,6 +154,7 @@ void Card_Wizard::buildWindow() {
   connect(matrix_card_shape, &RadioMatrix::cellClicked, this, [this] { card_shape_CellClick(matrix_card_shape); });
   connect(OK_btn, &QPushButton::clicked, this, [this] { OK_Click(OK_btn); });
   connect(Cancel_btn, &QPushButton::clicked, this, [this] { CancelClick(Cancel_btn); });
+  connect(User_Profile_btn, &QPushButton::clicked, this, [this] { User_Profile_Click(User_Profile_btn); });
 }
 
 int Card_Wizard::Open_Wnd() {
@@ -242,4 +247,9 @@ void Card_Wizard::OK_Click(QObject *) {
 void Card_Wizard::CancelClick(QObject *) {
   Card_Shape = 0;
   m_window->done(ModalCancel);
+}
+
+void Card_Wizard::User_Profile_Click(QObject *) {
+  if (QLNWindowController *controller = QLNWindowController::defaultInstance())
+    controller->Open_User_Profile_Window(false, QString());
 }

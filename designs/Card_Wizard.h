@@ -47,6 +47,9 @@ public:
   void comboBoxSelectionDidChange(QObject *sender);
   // Card_Shape = the selected shape row.
   void card_shape_CellClick(QObject *sender = nullptr);
+  // The profile window with no side: its fields go into the front and back profile
+  // records (nothing is placed); the answer is not used.
+  void User_Profile_Click(QObject *sender = nullptr);
 
   // Rows of the preset list: each {"Extension": name}.
   QList<QVariantMap> ListData;
@@ -64,6 +67,7 @@ public:
   RadioMatrix *matrix_card_shape = nullptr;
   QPushButton *OK_btn = nullptr;
   QPushButton *Cancel_btn = nullptr;
+  QPushButton *User_Profile_btn = nullptr;
 
 private:
   void buildWindow();

@@ -3,6 +3,8 @@
 #include "designs/Export_Template.h"
 #include "designs/Templates.h"
 
+#include "mainwindow/QLNWindowController.h"
+
 #include "core/Globals.h"
 #include "core/Utilities.h"
 
@@ -124,7 +126,10 @@ void Template_Wizard::buildWindow(QWidget *parentWindow) {
                       m_window);
   OK_btn = button("OK_btn", QStringLiteral("Open"), QStringLiteral("Start a design from the selected template"),
                   m_window);
+  User_Profile_btn = button("User_Profile_btn", QStringLiteral("User Profile..."),
+                            QStringLiteral("Enter the user profile of the card"), m_window);
   OK_btn->setDefault(true);
+  buttons->addWidget(User_Profile_btn);
   buttons->addWidget(Delete_temp_btn);
   buttons->addWidget(Copy_temp_btn);
   buttons->addWidget(Rename_temp_btn);
@@ -141,6 +146,7 @@ void Template_Wizard::buildWindow(QWidget *parentWindow) {
   connect(Rename_temp_btn, &QPushButton::clicked, this, [this] { Rename_Template_Click(Rename_temp_btn); });
   connect(OK_btn, &QPushButton::clicked, this, [this] { OK_Click(OK_btn); });
   connect(Cancel_btn, &QPushButton::clicked, this, [this] { CancelClick(Cancel_btn); });
+  connect(User_Profile_btn, &QPushButton::clicked, this, [this] { User_Profile_Click(User_Profile_btn); });
 }
 
 // ---- Listing --------------------------------------------------------------------------------
@@ -307,4 +313,9 @@ void Template_Wizard::Rename_Template_Click(QObject *) {
   if (!Templates::renameTemplate(preview, base, &error))
     Show_MessageBox(QStringLiteral("The template could not be renamed: %1.").arg(error));
   Fill_Templates_User_Defined();
+}
+
+void Template_Wizard::User_Profile_Click(QObject *) {
+  if (QLNWindowController *controller = QLNWindowController::defaultInstance())
+    controller->Open_User_Profile_Window(false, QString());
 }

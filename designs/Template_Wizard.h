@@ -62,6 +62,9 @@ public:
   void Delete_Template_Click(QObject *sender = nullptr);
   void Copy_Templatee_Click(QObject *sender = nullptr);
   void Rename_Template_Click(QObject *sender = nullptr);
+  // The profile window with no side: its fields go into the front and back profile
+  // records (nothing is placed); the answer is not used.
+  void User_Profile_Click(QObject *sender = nullptr);
   void comboBoxSelectionDidChange(QObject *sender);
   void zoomSliderDidChange(QObject *sender = nullptr);
 
@@ -87,6 +90,7 @@ public:
   QPushButton *Rename_temp_btn = nullptr;
   QPushButton *OK_btn = nullptr;
   QPushButton *Cancel_btn = nullptr;
+  QPushButton *User_Profile_btn = nullptr;
 
 private:
   void buildWindow(QWidget *parentWindow);

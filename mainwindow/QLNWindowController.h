@@ -93,6 +93,22 @@ extern const char *const QLNWindowControllerCanvasSizeObservationContext;
 // The path last chosen in the picture library window; "" at start (main thread only).
 extern QString lib_window_sel_file;
 
+// The captions of the profile fields in the profile windows' messages: "Name :",
+// "Position / Title :", "Company Name :", "Company Slogan :", "Address :", "Phone No. :",
+// "Fax No. :", "Email Id :", "Website :", "Unique No. :", "Photo :"
+// (profiles/QLNWindowController_Profiles.cpp).
+extern const QString Title_Name;
+extern const QString Title_Title;
+extern const QString Title_Company_name;
+extern const QString Title_slogan;
+extern const QString Title_address;
+extern const QString Title_phone;
+extern const QString Title_fax;
+extern const QString Title_email;
+extern const QString Title_website;
+extern const QString Title_unique;
+extern const QString Title_image;
+
 class QLNWindowController;
 // The one controller: set by the constructor, returned by defaultInstance().
 extern QLNWindowController *app_DefaultInstance;
@@ -574,6 +590,35 @@ public:
   // Connects the view and help buttons (once).
   void installBatchBindingCommands();
 
+  // ---- User profiles (profiles/QLNWindowController_Profiles.cpp, profiles/ProfilePlacing.cpp) ----
+  // The Profile command: the side profile window for the side being edited (loaded from
+  // its profile objects); on OK that side's record is placed on it. The side is redrawn
+  // whatever the answer.
+  void User_Profile_Button_Clicked(QObject *sender = nullptr);
+  // A non-empty side ("F", "B") opens the side profile window, an empty one the wizard's
+  // window; `load` starts from the side's profile objects. 1 (OK) also sets
+  // Fill_User_Profile. Returns the window's code.
+  int Open_User_Profile_Window(bool load, const QString &load_side);
+  // Places a side's record on its canvas: every field with a value as a text object
+  // (the photo as an image object) carrying the field's id and binding; an object with
+  // that id already there is reused in its place, one without gets the field's default
+  // rectangle. Profile objects of fields without a value are hidden. The front and back
+  // placing first offer or withdraw the "Excel" item of the panel's data-source combo
+  // (Excel_Binding_Use) and place only once a profile was accepted (Fill_User_Profile).
+  // A failure stops the placing and is logged.
+  void Fill_User_profile_info_front_side();
+  void Fill_User_profile_info_back_side();
+  void Fill_User_profile_info_TEMP_side();
+  // The front, then the back record.
+  void Fill_User_profile_Details();
+  // The default rectangle of the field whose id is `ctrl_id`, in card points (y down):
+  // the side profile window's landscape placeholder when the front card's width is at
+  // least its height, else its portrait one; all zero for an unknown id.
+  QRectF Get_Control_Rect_From_Template(const QString &ctrl_id);
+  // The temp side becomes copies of the current side's objects (the profile preview
+  // places its fields there without touching the design).
+  void Temp_Design_Copy_Assign();
+
   // ---- Help and links (periphery/QLNWindowController_Help.cpp) -------------------------------
   // The Help command: the help window (ui->HelpWindow, filled by periphery/Help_Support)
   // runs application-modally, then is hidden; a failure is logged.
@@ -660,6 +705,10 @@ public:
   // writing a new series file (the manager's list is not refreshed: it is not open).
   void Batch_Series_Button(QObject *sender = nullptr);
   void Create_Series_Button(QObject *sender = nullptr);
+
+  // ---- Import (dataseries/QLNWindowController_Import.cpp) ------------------------------------
+  // The Import command: the import wizard, writing a new series file.
+  void Import_Wizard_Button(QObject *sender = nullptr);
 
   // ---- Background browser (QLNWindowController_Backgrounds.cpp) -----------------------------
   // The shipped backgrounds (png and jpg files of the resource folder's "Background",
@@ -748,9 +797,8 @@ public:
   void Back_Card_Btn_Clicked(QObject *sender = nullptr);
   void Temp_Card_Btn_Clicked(QObject *sender = nullptr);
   // Connects the edit toolbar, the side buttons, the panel buttons and the grid
-  // controls, and adds the Edit and Arrange menus (once, from the constructor). The
-  // buttons of commands this program does not have yet (printing,
-  // series, user profile) stay disabled.
+  // controls, the toolbar buttons of the other windows, and adds the Edit and Arrange
+  // menus (once, from the constructor).
   void installEditCommands();
 
   // ---- Panel buttons, alignment and grid actions (QLNWindowController_PanelButtons.cpp) ----
@@ -944,6 +992,8 @@ private:
   bool m_cardSettingsConnected = false;
   bool m_objectPropertiesConnected = false;
   bool m_comboBoxesConnected = false;
+  // The placing of one side's record on `view` (profiles/ProfilePlacing.cpp).
+  void placeUserProfile(QLNGraphicView *view, const User_Profile_Class &record);
   // The combo dispatcher's decisions.
   void dataSourceDidChange();
   void bindingDidChange();

@@ -1,9 +1,8 @@
 // The main window's edit, arrange, lock and side commands: the edit toolbar and the
 // Edit and Arrange menus forward to the canvas of the current side; lock and unlock;
-// switching between the front, back and temp sides; the card buttons; the Help button and
-// menu are connected here, their commands are in periphery/. The
-// buttons of commands that belong to windows this program does not have yet stay
-// disabled and say so.
+// switching between the front, back and temp sides; the card buttons. The toolbar's
+// buttons of the other windows (export, mail, print, series, import, profile, help) are
+// connected here; their commands are defined in the folders of those windows.
 
 #include "mainwindow/QLNWindowController.h"
 
@@ -165,14 +164,10 @@ void QLNWindowController::installEditCommands() {
   onClick(ui->Print_btn, &QLNWindowController::Print_Button);
   onClick(ui->Batch_Series_btn, &QLNWindowController::Batch_Series_Button);
   onClick(ui->Create_Series_btn, &QLNWindowController::Create_Series_Button);
+  onClick(ui->Import_Wizard_btn, &QLNWindowController::Import_Wizard_Button);
   onClick(ui->Mail_btn, &QLNWindowController::Mail_Button);
+  onClick(ui->User_Profile_btn, &QLNWindowController::User_Profile_Button_Clicked);
 
-  // Commands of windows still to come: disabled, and the tip says why.
-  for (QWidget *button : std::initializer_list<QWidget *>{
-           ui->Import_Wizard_btn, ui->User_Profile_btn}) {
-    button->setEnabled(false);
-    button->setToolTip(button->toolTip() + QStringLiteral(" (not available in this version)"));
-  }
   // Save as Template, the grid window, the template browser and the card size window.
   installTemplateCommands();
   // The Export command and its sheet.

@@ -19,6 +19,7 @@ TEST_PACKAGES=(
   clang libclang-rt-14-dev llvm   # the fuzzing build: clang, libFuzzer, llvm-symbolizer
   python3-aiosmtpd openssl   # a real SMTP server with a throwaway certificate receives the mail tests' mails
   libreoffice-calc-nogui python3-openpyxl   # spreadsheet peers: LibreOffice converts workbooks both ways; openpyxl for the benchmark
+  libreoffice-writer-nogui unrtf   # import peers: LibreOffice Writer makes RTF files, unrtf reads their text as a second opinion
 )
 
 case "${1:-run}" in

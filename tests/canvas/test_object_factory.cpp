@@ -356,11 +356,13 @@ TEST_F(CanvasTest, ReplacedImageTakesAnExistingFileOnly) {
   auto photo = std::make_shared<QLNImage>();
   photo->control_ID = QStringLiteral("Fup_Photo");
   photo->_bounds = QRectF(150, 20, 60, 60);
+  photo->ctrl_is_visible = false;  // a field emptied earlier
   document.insertIntoList(QLNDocumentGraphicsKey_back, {photo}, {0});
 
   back.ReplaceGraphicText(QStringLiteral("QLNImage"), std::nullopt, false, QRectF(), kBack, path,
                           QStringLiteral("Fup_Photo"));
   EXPECT_EQ(photo->FilePath(), path);
+  EXPECT_TRUE(photo->ctrl_is_visible) << "a photo that takes a picture is shown again";
   EXPECT_EQ(photo->_contents.points, QSizeF(24, 12));
   EXPECT_EQ(photo->bounds(), QRectF(150, 20, 60, 60));
 

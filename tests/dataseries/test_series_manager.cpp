@@ -5,6 +5,8 @@
 
 #include "tests/dataseries/series_windows_fixture.h"
 
+#include "dataseries/Import_Wizard.h"
+
 #include "dataseries/SeriesValueDialogs.h"
 #include "dataseries/model/SpreadsheetWriter.h"
 
@@ -387,14 +389,28 @@ TEST_F(SeriesManagerTest, TheReplaceOrAppendQuestionDecidesWhatTheGeneratedValue
   EXPECT_EQ(values(wizard), made);
 }
 
-TEST_F(SeriesManagerTest, ImportButtonsWaitForAnImportWizardAndUseItsFlags) {
+TEST_F(SeriesManagerTest, ImportButtonsOpenTheImportWizardWithItsFlags) {
   BatchWizard *wizard = BatchWizard::defaultInstance();
+  // Nothing installed: the buttons open the import wizard itself.
+  Import_Wizard *importer = Import_Wizard::defaultInstance();
+  QList<QPair<int, int>> flags;
+  auto recordFlags = [&](QDialog *dialog) {
+    EXPECT_EQ(dialog, importer->window());
+    flags.append({importer->file_name_required, importer->file_name_Insert});
+    return 0;
+  };
   scripted.answerModal([&](QDialog *) {
-    EXPECT_FALSE(wizard->Import_btn->isEnabled());
-    EXPECT_FALSE(wizard->Import_Value_btn->isEnabled());
+    EXPECT_TRUE(wizard->Import_btn->isEnabled());
+    EXPECT_TRUE(wizard->Import_Value_btn->isEnabled());
+    scripted.answerModal(recordFlags);
+    wizard->Import_btn->click();
+    wizard->AddNew_btn->click();
+    scripted.answerModal(recordFlags);
+    wizard->Import_Value_btn->click();
     return 0;
   });
   wizard->Open_Wnd();
+  EXPECT_EQ(flags, (QList<QPair<int, int>>{{1, 1}, {0, 1}}));
 
   QList<QPair<int, int>> opened;
   BatchWizard::importWizard() = [&](qint32 required, qint32 insert) {

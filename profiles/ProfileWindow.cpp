@@ -1,0 +1,436 @@
+#include "profiles/ProfileWindow.h"
+
+#include "dataseries/Data_From_Excel.h"
+#include "dataseries/Import_Excel.h"
+#include "dataseries/View_Data_Series.h"
+
+#include "mainwindow/QLNWindowController.h"
+
+#include "canvas/QLNRenderingView.h"
+
+#include "core/Globals.h"
+#include "core/Utilities.h"
+#include "platform/Images.h"
+#include "platform/UiServices.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+
+#include <exception>
+
+namespace {
+
+QLNWindowController *mainController() { return QLNWindowController::defaultInstance(); }
+
+bool importedRowsExist() {
+  return Data_From_Excel::defaultInstance()->table().rowCount() > 0;
+}
+
+}  // namespace
+
+ProfileWindow::~ProfileWindow() { delete m_window; }
+
+QString ProfileWindow::fieldPrefix(int field) {
+  static const char *const prefixes[FieldCount] = {"name",    "title", "comp_name", "slogan",  "address", "phone",
+                                                   "fax",     "email", "website",   "unique",  "image"};
+  return field >= 0 && field < FieldCount ? QString::fromLatin1(prefixes[field]) : QString();
+}
+
+QString ProfileWindow::fieldCaption(int field) {
+  const QString *captions[FieldCount] = {&Title_Name,  &Title_Title, &Title_Company_name, &Title_slogan,
+                                         &Title_address, &Title_phone, &Title_fax,          &Title_email,
+                                         &Title_website, &Title_unique, &Title_image};
+  return field >= 0 && field < FieldCount ? *captions[field] : QString();
+}
+
+// ---- Values of the fields ------------------------------------------------------------------
+
+void ProfileWindow::setFieldValue(int field, const QString &value) {
+  if (field == PhotoField)
+    image_path_val->setText(value);
+  else
+    fields[field].value->setText(value);
+}
+
+QString ProfileWindow::fieldValue(int field) const {
+  return field == PhotoField ? image_path_val->text() : fields[field].value->text();
+}
+
+// ---- Opening --------------------------------------------------------------------------------
+
+int ProfileWindow::Open_Wnd(bool load) {
+  int code = ModalCancel;
+  try {
+    if (load) {
+      Reset_all_Ctrl();
+      excel_path_field->setText(Excel_Source_Path);
+      loadStarted(true);
+      loadFromSide();
+    } else {
+      m_window->setWindowTitle(QStringLiteral("User Profile Information"));
+      loadStarted(false);
+      Reset_all_Ctrl();
+    }
+    fields[0].value->setFocus();
+    code = UiServices::instance().runModal(m_window);
+    m_window->hide();
+  } catch (const std::exception &error) {
+    Show_NSLog_Message(QString::fromUtf8(error.what()));
+    m_window->hide();
+  }
+  return code;
+}
+
+void ProfileWindow::loadFromSide() {
+  QLNWindowController *controller = mainController();
+  if (Card_Front_Or_Back.load() != 0) {
+    m_window->setWindowTitle(QStringLiteral("Back Side User Profile Information"));
+    Graphics_array = controller->Get_Back_Controls_Array();
+  } else {
+    m_window->setWindowTitle(QStringLiteral("Front Side User Profile Information"));
+    Graphics_array = controller->Get_Front_Controls_Array();
+  }
+  Create_and_Set_template_picture();
+  for (int field = 0; field < FieldCount; ++field) {
+    if (fields[field].side_combo)
+      fields[field].side_combo->setCurrentIndex(Card_Front_Or_Back.load() != 0 ? 1 : 0);
+  }
+  // The last object in the list wins when several carry the same id.
+  for (const QLNGraphicPtr &graphic : Graphics_array) {
+    if (!graphic || !graphic->ctrl_is_visible)
+      continue;
+    const QString kind = graphic->className();
+    if (kind != QLatin1String("QLNText") && kind != QLatin1String("QLNImage"))
+      continue;
+    const QString id = Trim_Str(graphic->control_ID);
+    if (id.isEmpty())
+      continue;
+    int field = -1;
+    for (int f = 0; f < FieldCount; ++f) {
+      if (id == User_Profile_Class::fixedId(f))
+        field = f;
+    }
+    if (field < 0)
+      continue;
+    FieldControls &controls = fields[field];
+    const int source = graphic->data_source_type;
+    controls.ds_combo->setCurrentIndex(source >= 0 && source < controls.ds_combo->count() ? source : 0);
+    applyDataSource(field);
+    if (controls.ds_combo->currentIndex() == 1) {
+      // Series are bound by name; the index is only where the name stood in the list.
+      controls.ser_col_cb->setCurrentIndex(controls.ser_col_cb->findText(graphic->batch_list_name, Qt::MatchExactly));
+    } else if (controls.ds_combo->currentIndex() == 2) {
+      const int column = graphic->excel_col_indx;
+      controls.ser_col_cb->setCurrentIndex(column >= 0 && column < controls.ser_col_cb->count() ? column : -1);
+    }
+    // The object's own value, not the series' first one the selection may have shown.
+    setFieldValue(field, graphic->Text_Value);
+    fieldLoaded(field);
+  }
+}
+
+// ---- Reset and the data sources ----------------------------------------------------------------
+
+void ProfileWindow::Reset_all_Ctrl() {
+  if (Template_picture)
+    Template_picture->clear();
+  Preivew_picture->clear();
+  Set_User_Image(QString());
+  resetExtras();
+  for (int field = 0; field < FieldCount; ++field) {
+    FieldControls &controls = fields[field];
+    if (controls.value)
+      controls.value->clear();
+    controls.ds_combo->setCurrentIndex(0);
+    applyDataSource(field);
+    controls.ser_col_cb->setCurrentIndex(-1);
+    if (controls.side_combo)
+      controls.side_combo->setCurrentIndex(2);
+  }
+}
+
+void ProfileWindow::applyDataSource(int field) {
+  FieldControls &controls = fields[field];
+  const int source = controls.ds_combo->currentIndex();
+  const bool manual = source <= 0;
+  if (field == PhotoField) {
+    browse_pic_btn->setEnabled(manual);
+    clear_pic_btn->setEnabled(manual);
+  } else {
+    controls.value->setReadOnly(!manual);
+  }
+  QSignalBlocker quiet(controls.ser_col_cb);
+  if (manual) {
+    controls.ser_col_cb->clear();
+    controls.ser_col_cb->setEnabled(false);
+    controls.view_btn->setEnabled(false);
+  } else if (source == 1) {
+    controls.ser_col_cb->setEnabled(true);
+    mainController()->Fill_Data_Set_File_Name_In_Combo(controls.ser_col_cb);
+    controls.view_btn->setEnabled(true);
+  } else {
+    controls.ser_col_cb->setEnabled(true);
+    mainController()->Fill_Excel_Col_Name_In_Combo(controls.ser_col_cb);
+    controls.view_btn->setEnabled(false);
+  }
+}
+
+void ProfileWindow::seriesChoiceChanged(int field) {
+  FieldControls &controls = fields[field];
+  const int source = controls.ds_combo->currentIndex();
+  const QString chosen = controls.ser_col_cb->currentText();
+  QString first;
+  if (source == 1 && !chosen.isEmpty())
+    first = mainController()->Get_First_Value_Of_Dataset(chosen);
+  else if (source == 2 && !chosen.isEmpty())
+    first = mainController()->Get_First_Value_Of_Excel_Binding(controls.ser_col_cb->currentIndex());
+  else
+    return;
+  if (field == PhotoField)
+    Set_User_Image(first);
+  else
+    controls.value->setText(first);
+}
+
+void ProfileWindow::comboBoxSelectionDidChange(QObject *combo) {
+  try {
+    for (int field = 0; field < FieldCount; ++field) {
+      if (combo == fields[field].ds_combo) {
+        applyDataSource(field);
+        return;
+      }
+    }
+    for (int field = 0; field < FieldCount; ++field) {
+      if (combo == fields[field].ser_col_cb) {
+        seriesChoiceChanged(field);
+        return;
+      }
+    }
+  } catch (const std::exception &error) {
+    Show_NSLog_Message(QString::fromUtf8(error.what()));
+  }
+}
+
+void ProfileWindow::Add_Excel_in_Data_Source_Combo() {
+  for (FieldControls &controls : fields)
+    mainController()->Add_Excel_Col_Name_In_Combo(controls.ds_combo);
+}
+
+void ProfileWindow::Remove_Excel_in_Data_Source_Combo() {
+  for (FieldControls &controls : fields)
+    mainController()->Remove_Excel_Col_Name_In_Combo(controls.ds_combo);
+}
+
+// ---- Validation and the records ----------------------------------------------------------------
+
+bool ProfileWindow::Check_Validation() {
+  checked_field_name.clear();
+  for (int field = 0; field < FieldCount; ++field) {
+    const FieldControls &controls = fields[field];
+    const int source = controls.ds_combo->currentIndex();
+    if ((source == 1 || source == 2) && controls.ser_col_cb->currentIndex() < 0) {
+      checked_field_name = fieldCaption(field);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ProfileWindow::fillRecord(User_Profile_Class &record, bool frontOrBack) {
+  if (!Check_Validation()) {
+    QString name = Trim_Str(checked_field_name);
+    QString detail;
+    if (!name.isEmpty())
+      detail = QStringLiteral(" for '%1'").arg(name.remove(QStringLiteral(" :")));
+    Show_MessageBox(QStringLiteral("Please select the source") + detail);
+    return false;
+  }
+  if (frontOrBack) {
+    record.setFill_User_Profile_Enable(true);
+    if (importedRowsExist()) {
+      record.setExcel_Binding(true);
+      Excel_Source_Path = excel_path_field->text();
+      Excel_Binding_Use = true;
+    } else {
+      Excel_Binding_Use = false;
+      record.setExcel_Binding(false);
+    }
+  }
+  for (int field = 0; field < FieldCount; ++field) {
+    const FieldControls &controls = fields[field];
+    record.setValue(field, fieldValue(field));
+    const int source = controls.ds_combo->currentIndex();
+    const bool series = source == 1;
+    const bool column = source == 2;
+    record.setDs(field, series);
+    record.setDsName(field, series ? controls.ser_col_cb->currentText() : QString(""));
+    record.setDsIndex(field, series ? controls.ser_col_cb->currentIndex() : 0);
+    record.setXl(field, column);
+    record.setXlColumnIndex(field, column ? controls.ser_col_cb->currentIndex() : 0);
+  }
+  return true;
+}
+
+bool ProfileWindow::Fill_Front_User_profile_value_in_Variable() {
+  return fillRecord(mainController()->Front_user_profile, true);
+}
+
+bool ProfileWindow::Fill_Back_User_profile_value_in_Variable() {
+  return fillRecord(mainController()->Back_user_profile, true);
+}
+
+bool ProfileWindow::Fill_TEMP_User_profile_value_in_Variable() {
+  return fillRecord(mainController()->TEMP_user_profile, false);
+}
+
+// ---- Buttons ------------------------------------------------------------------------------------
+
+void ProfileWindow::OK_Btn_Clicked(QObject *) {
+  const QString side = Trim_Str(load_side);
+  bool filled = false;
+  if (side == QLatin1String("F"))
+    filled = Fill_Front_User_profile_value_in_Variable();
+  else if (side == QLatin1String("B"))
+    filled = Fill_Back_User_profile_value_in_Variable();
+  else
+    filled = Fill_Front_User_profile_value_in_Variable() && Fill_Back_User_profile_value_in_Variable();
+  if (filled)
+    m_window->done(ModalOK);
+}
+
+void ProfileWindow::Cancel_Btn_Clicked(QObject *) {
+  if (importedRowsExist())
+    Excel_Source_Path = excel_path_field->text();
+  m_window->done(ModalCancel);
+}
+
+void ProfileWindow::Reset_Btn_Clicked(QObject *) { Reset_all_Ctrl(); }
+
+void ProfileWindow::Help_Btn_Clicked(QObject *) { Open_Help_File(); }
+
+void ProfileWindow::Browse_excel_Btn_Clicked(QObject *) {
+  QLNWindowController::Delete_Excel_File_Temp_Folder();
+  FilePanelOptions options;
+  options.title = QStringLiteral("Choose a spreadsheet");
+  options.extensions = {QStringLiteral("xlsx"), QStringLiteral("XLSX")};
+  const QString path = UiServices::instance().openFile(options);
+  if (path.isEmpty())
+    return;
+  excel_path_field->setText(path);
+  if (mainController()->Check_And_Validate_File_Path(path) != 0)
+    return;
+  Import_Excel *import = Import_Excel::defaultInstance();
+  import->open_mode = QStringLiteral("E");
+  import->Open_excel_Wnd(path);
+  if (importedRowsExist())
+    Add_Excel_in_Data_Source_Combo();
+  else
+    Remove_Excel_in_Data_Source_Combo();
+}
+
+void ProfileWindow::View_Excel_Btn_Clicked(QObject *) {
+  try {
+    Data_From_Excel::defaultInstance()->Open_Wnd();
+  } catch (const std::exception &error) {
+    Show_NSLog_Message(QString::fromUtf8(error.what()));
+  }
+}
+
+void ProfileWindow::Batch_Series_Btn_Clicked(QObject *sender) { mainController()->Batch_Series_Button(sender); }
+
+void ProfileWindow::View_Data_Series_By_Name(QComboBox *combo) {
+  const QString name = combo ? Trim_Str(combo->currentText()) : QString();
+  if (name.isEmpty()) {
+    Show_MessageBox(QStringLiteral("Please select the series."));
+    return;
+  }
+  View_Data_Series *viewer = View_Data_Series::defaultInstance();
+  viewer->file_name = name;
+  viewer->Open_Wnd();
+}
+
+void ProfileWindow::viewFieldSeries(int field) {
+  if (field >= 0 && field < FieldCount)
+    View_Data_Series_By_Name(fields[field].ser_col_cb);
+}
+
+void ProfileWindow::Browse_image_Btn_Clicked(QObject *) {
+  FilePanelOptions options;
+  options.title = QStringLiteral("Choose a photo");
+  options.extensions = {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("jpe"),
+                        QStringLiteral("jfif"), QStringLiteral("gif"), QStringLiteral("bmp"),
+                        QStringLiteral("png"), QStringLiteral("tif"), QStringLiteral("tiff")};
+  const QString path = UiServices::instance().openFile(options);
+  if (path.isEmpty())
+    Library_Selected_Image.clear();
+  else
+    Set_User_Image(path);
+}
+
+void ProfileWindow::Clear_image_Btn_Clicked(QObject *) { Set_User_Image(QString()); }
+
+void ProfileWindow::Set_User_Image(const QString &path) {
+  const QString trimmed = Trim_Str(path);
+  image_path_val->setText(trimmed);
+  if (trimmed.isEmpty()) {
+    user_picture->clear();
+    return;
+  }
+  const PointImage image = PointImage::load(trimmed);
+  if (!image.isNull())
+    user_picture->setPixmap(QPixmap::fromImage(image.pixels).scaled(user_picture->size(), Qt::KeepAspectRatio,
+                                                                    Qt::SmoothTransformation));
+}
+
+// ---- Pictures and the preview ----------------------------------------------------------------
+
+void ProfileWindow::showPicture(QLabel *label, const QLNGraphicList &graphics) {
+  if (!label)
+    return;
+  QString error;
+  const CardPicture picture = QLNRenderingView::image_From_Card_Graphics(graphics, false, &error);
+  if (picture.isNull()) {
+    label->clear();
+    return;
+  }
+  // Two pixels per point, then fitted into the label.
+  const PointImage image = picture.toImage(144.0, &error);
+  if (image.isNull()) {
+    label->clear();
+    return;
+  }
+  label->setPixmap(QPixmap::fromImage(image.pixels).scaled(label->size(), Qt::KeepAspectRatio,
+                                                           Qt::SmoothTransformation));
+}
+
+void ProfileWindow::Create_and_Set_template_picture() {
+  showPicture(Template_picture, Graphics_array);
+  showPicture(Preivew_picture, Graphics_array);
+}
+
+void ProfileWindow::Create_and_Set_Preview_picture() { showPicture(Preivew_picture, Graphics_array); }
+
+void ProfileWindow::Preview_Btn_Clicked(QObject *) {
+  if (!Fill_TEMP_User_profile_value_in_Variable())
+    return;
+  QLNWindowController *controller = mainController();
+  // The preview works on copies: the temp side gets copies of the current side's
+  // objects, so placing the fields there never touches the design.
+  controller->Temp_Design_Copy_Assign();
+  Graphics_array = controller->Get_Temp_Controls_Array();
+  const float savedX = last_ctrl_X;
+  const float savedY = last_ctrl_Y;
+  const qint32 savedTool = controller->Selected_Control_Tool;
+  const QString savedImage = Library_Selected_Image;
+  controller->Fill_User_profile_info_TEMP_side();
+  Graphics_array = controller->Get_Temp_Controls_Array();
+  Create_and_Set_Preview_picture();
+  last_ctrl_X = savedX;
+  last_ctrl_Y = savedY;
+  controller->Selected_Control_Tool = savedTool;
+  Library_Selected_Image = savedImage;
+}

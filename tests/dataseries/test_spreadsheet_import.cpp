@@ -1,0 +1,522 @@
+// The spreadsheet import windows, end to end through the scripted UI on workbooks made by
+// LibreOffice: the column import into the imported-rows table and into the value editor,
+// and the spreadsheet-to-series window writing series files (bytes on disk).
+
+#include "tests/dataseries/spreadsheet_import_fixture.h"
+
+#include "mainwindow/DrawWindow.h"
+
+#include <QGroupBox>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace importtest;
+
+namespace {
+
+// The reader unpacks every workbook into <temporary folder>/amends-<uid>/ziptmp. CTest
+// runs each test in a process of its own, several at once: each process of this
+// executable gets a temporary folder of its own, set before anything reads it, so that
+// two tests never unpack into the same folder. It goes when the process ends.
+struct PrivateTemporaryFolder {
+  QByteArray path;
+  PrivateTemporaryFolder() {
+    QByteArray base = qgetenv("TMPDIR");
+    if (base.isEmpty())
+      base = "/tmp";
+    QByteArray pattern = base + "/amends-tests-XXXXXX";
+    if (::mkdtemp(pattern.data())) {
+      path = pattern;
+      qputenv("TMPDIR", path);
+    }
+  }
+  ~PrivateTemporaryFolder() {
+    if (!path.isEmpty())
+      QDir(QString::fromLocal8Bit(path)).removeRecursively();
+  }
+} privateTemporaryFolder;
+
+const QString NoRowsText = QStringLiteral("\nEither file is corrupted or selected file contains invalid characters.");
+
+// The rows of the imported-rows table as "key=value" lists, keys in row order.
+QList<QStringList> tableRows() {
+  QList<QStringList> rows;
+  for (const DesignLogGridRow &row : Data_From_Excel::defaultInstance()->ListData()) {
+    QStringList cells;
+    for (const auto &[key, value] : row)
+      cells << key + QLatin1Char('=') + value;
+    rows << cells;
+  }
+  return rows;
+}
+
+}  // namespace
+
+// ---- The column list and the sheets -------------------------------------------------------------
+
+// A blank header is listed by its position, so the ticked list row and the sheet column
+// read stay the same column; sheets are listed and read by their part numbers, so the
+// tenth sheet is "sheet10" and reads sheet10.xml, not whatever a name-sorted listing puts
+// tenth.
+TEST_F(SpreadsheetImportTest, ColumnsAreListedByPositionAndSheetsByNumber) {
+  Import_Excel *window = columnWindow(QStringLiteral("E"));
+  const QString columns = workbook(QStringLiteral("import_columns"));
+  ASSERT_FALSE(columns.isEmpty());
+  run(window, columns, [&] {
+    EXPECT_EQ(window->file_path->text(), columns);
+    EXPECT_TRUE(window->contains_header->isChecked());
+    EXPECT_EQ(listedNames(window), (QStringList{"Name", "City", "Untitled Column 3", "Amount", "/Code?", "In/Out"}));
+    EXPECT_FALSE(window->Check_For_One_Extension_Selection());
+    window->Select_All_btn->click();
+    for (int i = 0; i < 6; ++i)
+      EXPECT_TRUE(window->Get_Selection_State(i)) << i;
+    window->Clear_All_btn->click();
+    EXPECT_FALSE(window->Check_For_One_Extension_Selection());
+    EXPECT_FALSE(window->Get_Selection_State(6));
+    return 0;
+  });
+
+  const QString many = workbook(QStringLiteral("import_many_sheets"));
+  run(window, many, [&] {
+    QStringList items;
+    for (int i = 0; i < window->Sheet_ComboBox->count(); ++i)
+      items << window->Sheet_ComboBox->itemText(i);
+    EXPECT_EQ(items, (QStringList{"sheet1", "sheet2", "sheet3", "sheet4", "sheet5", "sheet6", "sheet7", "sheet8",
+                                  "sheet9", "sheet10", "sheet11"}));
+    EXPECT_EQ(listedNames(window), QStringList{"Sheet 1"});
+    chooseSheet(window, 9);
+    EXPECT_EQ(Excel_Sheet_Number.load(), 10);
+    EXPECT_EQ(listedNames(window), QStringList{"Sheet 10"});
+    chooseSheet(window, 1);
+    EXPECT_EQ(listedNames(window), QStringList{"Sheet 2"});
+    // The chosen sheet is also the one imported.
+    tick(window, {0});
+    window->OK_btn->click();
+    return 0;
+  });
+  EXPECT_EQ(tableRows(), (QList<QStringList>{{"Extension=1", "Column1=v2"}}));
+  EXPECT_EQ(Data_From_Excel::defaultInstance()->table().columnTitles(), (QStringList{"No.", "Sheet 2"}));
+}
+
+// OK checks the list first and leaves the window open; a file that is no workbook lists
+// no sheet and no column.
+TEST_F(SpreadsheetImportTest, OkRefusesAnEmptyOrUntickedList) {
+  Import_Excel *window = columnWindow(QStringLiteral("D"));
+  const QString notWorkbook = root.path() + QStringLiteral("/plain.xlsx");
+  {
+    QFile file(notWorkbook);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Name,City\nAnn,Paris\n");
+  }
+  EXPECT_EQ(run(window, notWorkbook,
+                [&] {
+                  EXPECT_EQ(window->Sheet_ComboBox->count(), 0);
+                  EXPECT_EQ(window->numberOfRowsInTableView(), 0);
+                  scripted.expectAlert();
+                  window->OK_btn->click();
+                  EXPECT_TRUE(window->window()->isVisible());
+                  window->Cancel_btn->click();
+                  return 7;
+                }),
+            0);
+  EXPECT_EQ(scripted.alertTexts(), QStringList{"\nThere is no column."});
+
+  scripted.clear();
+  EXPECT_EQ(run(window, workbook(QStringLiteral("import_columns")),
+                [&] {
+                  scripted.expectAlert();
+                  window->OK_btn->click();
+                  EXPECT_TRUE(window->window()->isVisible());
+                  return 0;
+                }),
+            0);
+  EXPECT_EQ(scripted.alertTexts(), QStringList{"\nNo column is selected."});
+}
+
+// ---- Into the imported-rows table (any mode but "D"; the profile windows use "E") ----------------
+
+TEST_F(SpreadsheetImportTest, TickedColumnsBecomeTheImportedRowsTable) {
+  Import_Excel *window = columnWindow(QStringLiteral("E"));
+  QComboBox *source = controller->ui->Data_source_type;
+  ASSERT_EQ(source->count(), 2);
+  EXPECT_EQ(run(window, workbook(QStringLiteral("import_columns")),
+                [&] {
+                  tick(window, {City, Amount});
+                  window->OK_btn->click();
+                  return 0;
+                }),
+            1);
+  Data_From_Excel *grid = Data_From_Excel::defaultInstance();
+  EXPECT_EQ(grid->table().columnTitles(), (QStringList{"No.", "City", "Amount"}));
+  EXPECT_EQ(tableRows(), (QList<QStringList>{{"Extension=1", "Column1=Paris", "Column2=10"},
+                                             {"Extension=2", "Column1=", "Column2=20"},
+                                             {"Extension=3", "Column1=Rome", "Column2="},
+                                             {"Extension=4", "Column1=Oslo", "Column2=40"}}));
+  // The data-source list now offers the spreadsheet.
+  ASSERT_EQ(source->count(), 3);
+  EXPECT_EQ(source->itemText(2), QStringLiteral("Excel"));
+  // The grid counts its row-number column: two ticked columns show 3.
+  scripted.answerModal([&](QDialog *) {
+    EXPECT_EQ(grid->rows_count->text(), QStringLiteral("4"));
+    EXPECT_EQ(grid->column_count->text(), QStringLiteral("3"));
+    return 1;
+  });
+  EXPECT_EQ(grid->Open_Wnd(), 1);
+
+  // A second import renumbers from 1 and drops the earlier columns; with the header box
+  // off the first sheet row is data row 1 and also names the column.
+  run(window, workbook(QStringLiteral("import_columns")), [&] {
+    window->contains_header->setChecked(false);
+    tick(window, {Name});
+    window->OK_btn->click();
+    return 0;
+  });
+  EXPECT_EQ(grid->table().columnTitles(), (QStringList{"No.", "Name"}));
+  EXPECT_EQ(tableRows(), (QList<QStringList>{{"Extension=1", "Column1=Name"},
+                                             {"Extension=2", "Column1=Ann"},
+                                             {"Extension=3", "Column1=Bob"},
+                                             {"Extension=4", "Column1="},
+                                             {"Extension=5", "Column1=Cy"}}));
+  const QList<QStringList> before = tableRows();
+
+  // Cancel, and an import from a sheet without rows, keep the table as it was.
+  run(window, workbook(QStringLiteral("import_columns")), [&] {
+    tick(window, {City});
+    window->Cancel_btn->click();
+    return 0;
+  });
+  EXPECT_EQ(tableRows(), before);
+  run(window, workbook(QStringLiteral("import_columns")), [&] {
+    tick(window, {City});
+    chooseSheet(window, 1);  // the empty sheet: the list stays as it was
+    EXPECT_EQ(Excel_Sheet_Number.load(), 2);
+    EXPECT_EQ(listedNames(window).size(), 6);
+    scripted.expectAlert();
+    window->OK_btn->click();
+    return 0;
+  });
+  EXPECT_EQ(scripted.alertTexts().last(), NoRowsText);
+  EXPECT_EQ(tableRows(), before);
+  EXPECT_EQ(grid->table().columnTitles(), (QStringList{"No.", "Name"}));
+}
+
+// ---- Into the value editor (mode "D") -------------------------------------------------------------
+
+TEST_F(SpreadsheetImportTest, ModeDPutsTickedCellsRowByRowIntoTheValueEditor) {
+  put(QStringLiteral("Kept.txt"), "k1\n");
+  BatchWizard *editor = editorOn(0);
+  ASSERT_EQ(values(editor), QStringList{"k1"});
+  Data_From_Excel::defaultInstance()->setTable(ImportedRowsTable());
+  Import_Excel *window = columnWindow(QStringLiteral("D"));
+  EXPECT_EQ(run(window, workbook(QStringLiteral("import_columns")),
+                [&] {
+                  tick(window, {Name, City});
+                  window->OK_btn->click();
+                  return 0;
+                }),
+            1);
+  // Empty cells add nothing; " Oslo " arrives trimmed; the grid is not touched.
+  EXPECT_EQ(values(editor), (QStringList{"k1", "Ann", "Paris", "Bob", "Rome", "Cy", "Oslo"}));
+  EXPECT_EQ(Data_From_Excel::defaultInstance()->table().rowCount(), 0);
+  EXPECT_EQ(bytesOf(QStringLiteral("Kept")), QByteArray("k1\n"));
+}
+
+// ---- One series per ticked column -------------------------------------------------------------------
+
+TEST_F(SpreadsheetImportTest, EachTickedColumnBecomesASeriesWithEmptyCellsAsEmptyLines) {
+  Import_Excel_DataSheet *window = seriesWindow();
+  window->file_name_Insert = 1;
+  BatchWizard *manager = this->manager();
+  EXPECT_EQ(run(window, workbook(QStringLiteral("import_columns")),
+                [&] {
+                  EXPECT_TRUE(window->Each_col_RD->isChecked());
+                  tick(window, {Name, City, Blank, Amount, Code});
+                  window->OK_btn->click();
+                  return 0;
+                }),
+            1);
+  EXPECT_EQ(bytesOf(QStringLiteral("Name")), QByteArray("Ann\nBob\n\nCy\n"));
+  EXPECT_EQ(bytesOf(QStringLiteral("City")), QByteArray("Paris\n\nRome\nOslo\n"));
+  EXPECT_EQ(bytesOf(QStringLiteral("Untitled Column 3")), QByteArray("x1\nx2\nx3\nx4\n"));
+  EXPECT_EQ(bytesOf(QStringLiteral("Amount")), QByteArray("10\n20\n\n40\n"));
+  // Reserved characters at the ends of a header are left out of the name.
+  EXPECT_EQ(bytesOf(QStringLiteral("Code")), QByteArray("A1\nA2\nA3\nA4\n"));
+  EXPECT_TRUE(scripted.alertTexts().isEmpty());
+  // file_name_Insert 1: the manager lists the new series.
+  EXPECT_EQ(names(manager), (QStringList{"Amount", "City", "Code", "Name", "Untitled Column 3"}));
+
+  // With the header box off the first row is written too.
+  run(window, workbook(QStringLiteral("import_columns")), [&] {
+    window->contains_header->setChecked(false);
+    tick(window, {Name});
+    std::vector<Question> asked;
+    answerQuestion(true, false, &asked);
+    window->OK_btn->click();
+    EXPECT_EQ(asked.size(), 1u);
+    return 0;
+  });
+  EXPECT_EQ(bytesOf(QStringLiteral("Name")), QByteArray("Name\nAnn\nBob\n\nCy\n"));
+}
+
+// A header holding "/" inside names no file of the data folder: the column is refused
+// and reported, the others are written.
+TEST_F(SpreadsheetImportTest, EachColumnRefusesANameThatLeavesTheDataFolder) {
+  Import_Excel_DataSheet *window = seriesWindow();
+  run(window, workbook(QStringLiteral("import_columns")), [&] {
+    tick(window, {Name, InOut});
+    scripted.expectAlert();
+    window->OK_btn->click();
+    return 0;
+  });
+  EXPECT_EQ(scripted.alertTexts(), QStringList{"\nError in file accessing.\nIn/Out"});
+  EXPECT_EQ(bytesOf(QStringLiteral("Name")), QByteArray("Ann\nBob\n\nCy\n"));
+  EXPECT_FALSE(QFileInfo::exists(pathOf(QStringLiteral("In"))));
+  EXPECT_EQ(QDir(Data_Folder_Path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Name.txt"});
+}
+
+// The replace question through the message dialog: No keeps the series, Yes with the
+// apply-to-all box answers the remaining columns of this import; an answer left from an
+// earlier run answers nothing.
+TEST_F(SpreadsheetImportTest, EachColumnAsksBeforeReplacingAndApplyToAllAnswersTheRest) {
+  for (const char *name : {"Name", "City", "Amount", "Code"})
+    put(QString::fromLatin1(name) + QStringLiteral(".txt"), "old\n");
+  Msg_Apply_All_Chk = 1;  // left from an earlier run
+  Import_Excel_DataSheet *window = seriesWindow();
+  std::vector<Question> asked;
+  run(window, workbook(QStringLiteral("import_columns")), [&] {
+    tick(window, {Name, City, Amount, Code});
+    answerQuestion(false, false, &asked);  // Name: No
+    answerQuestion(true, true, &asked);    // City: Yes, apply to all
+    window->OK_btn->click();
+    return 0;
+  });
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0].title, QStringLiteral("Batch Processing Series already exists :"));
+  EXPECT_EQ(asked[0].text, QStringLiteral("Name\nBatch Processing Series already exists. Do you want to replace it?"));
+  EXPECT_TRUE(asked[0].boxShown);
+  EXPECT_EQ(asked[1].text, QStringLiteral("City\nBatch Processing Series already exists. Do you want to replace it?"));
+  EXPECT_EQ(bytesOf(QStringLiteral("Name")), QByteArray("old\n"));
+  EXPECT_EQ(bytesOf(QStringLiteral("City")), QByteArray("Paris\n\nRome\nOslo\n"));
+  EXPECT_EQ(bytesOf(QStringLiteral("Amount")), QByteArray("10\n20\n\n40\n"));
+  EXPECT_EQ(bytesOf(QStringLiteral("Code")), QByteArray("A1\nA2\nA3\nA4\n"));
+  // The dialog's later plain messages show no question.
+  Long_SMS_Dlg *message = Long_SMS_Dlg::defaultInstance();
+  EXPECT_TRUE(message->title_val.isNull());
+  EXPECT_FALSE(message->apply_chk_show);
+}
+
+// A series bound on the card is not replaced: the in-use message, whichever button.
+TEST_F(SpreadsheetImportTest, EachColumnSkipsASeriesInUse) {
+  put(QStringLiteral("City.txt"), "bound\n");
+  bind(QStringLiteral("City"));
+  Import_Excel_DataSheet *window = seriesWindow();
+  std::vector<Question> asked;
+  run(window, workbook(QStringLiteral("import_columns")), [&] {
+    tick(window, {City, Amount});
+    answerQuestion(true, false, &asked);
+    window->OK_btn->click();
+    return 0;
+  });
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].title, QStringLiteral("Message :"));
+  EXPECT_EQ(asked[0].text, QStringLiteral("City\nBatch processing Series name is already in use with another "
+                                          "sequence. Please change Batch Processing Series Name."));
+  EXPECT_EQ(bytesOf(QStringLiteral("City")), QByteArray("bound\n"));
+  EXPECT_EQ(bytesOf(QStringLiteral("Amount")), QByteArray("10\n20\n\n40\n"));
+}
+
+// A one-column sheet offers no apply-to-all box.
+TEST_F(SpreadsheetImportTest, EachColumnOfAOneColumnSheetOffersNoApplyToAll) {
+  put(QStringLiteral("Solo.txt"), "old\n");
+  Import_Excel_DataSheet *window = seriesWindow();
+  std::vector<Question> asked;
+  run(window, workbook(QStringLiteral("import_columns")), [&] {
+    chooseSheet(window, 2);
+    EXPECT_EQ(listedNames(window), QStringList{"Solo"});
+    tick(window, {0});
+    answerQuestion(true, false, &asked);
+    window->OK_btn->click();
+    return 0;
+  });
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_FALSE(asked[0].boxShown);
+  EXPECT_EQ(bytesOf(QStringLiteral("Solo")), QByteArray("s1\ns3\n"));
+}
+
+// A series file that cannot be written is reported, and the series it would have
+// replaced stays whole.
+TEST_F(SpreadsheetImportTest, EachColumnReportsASeriesThatCannotBeWritten) {
+  put(QStringLiteral("City.txt"), "old\n");
+  Import_Excel_DataSheet *window = seriesWindow();
+  std::vector<Question> asked;
+  run(window, workbook(QStringLiteral("import_columns")), [&] {
+    tick(window, {City, Code});
+    answerQuestion(true, true, &asked);
+    scripted.expectAlert();
+    seriestest::ScopedFileSizeLimit limit(8);
+    window->OK_btn->click();
+    return 0;
+  });
+  EXPECT_EQ(scripted.alertTexts(), QStringList{"\nError in file accessing.\nCity\nCode"});
+  EXPECT_EQ(bytesOf(QStringLiteral("City")), QByteArray("old\n"));
+  EXPECT_EQ(bytesOf(QStringLiteral("Code")), QByteArray("<missing>"));
+}
+
+// Nothing is written from a sheet without rows.
+TEST_F(SpreadsheetImportTest, EachColumnWritesNothingFromASheetWithoutRows) {
+  Import_Excel_DataSheet *window = seriesWindow();
+  EXPECT_EQ(run(window, workbook(QStringLiteral("import_columns")),
+                [&] {
+                  tick(window, {Name});
+                  chooseSheet(window, 1);
+                  scripted.expectAlert();
+                  window->OK_btn->click();
+                  return 0;
+                }),
+            1);
+  EXPECT_EQ(scripted.alertTexts(),
+            QStringList{"\nThere is no data in selected sheet.\nPlease select another Sheet/Excel File.\nEither file "
+                        "is corrupted or selected file contains invalid characters."});
+  EXPECT_TRUE(QDir(Data_Folder_Path).entryList(QDir::Files).isEmpty());
+}
+
+// ---- One merged series -------------------------------------------------------------------------------
+
+TEST_F(SpreadsheetImportTest, OpeningResetsTheModeAndListsTheSeries) {
+  put(QStringLiteral("Alpha.txt"), "a\n");
+  put(QStringLiteral("Beta.txt"), "b\n");
+  Import_Excel_DataSheet *window = seriesWindow();
+  run(window, workbook(QStringLiteral("import_columns")), [&] {
+    window->Fill_col_RD->click();
+    window->fill_append_RD->click();
+    window->list_name->setText(QStringLiteral("x"));
+    return 0;
+  });
+  run(window, workbook(QStringLiteral("import_columns")), [&] {
+    EXPECT_TRUE(window->Each_col_RD->isChecked());
+    EXPECT_FALSE(window->Fill_col_RD->isChecked());
+    EXPECT_FALSE(window->list_name->isEnabled());
+    EXPECT_FALSE(window->fill_replace_RD->isEnabled());
+    EXPECT_EQ(window->fill_col_option, 0);
+    EXPECT_TRUE(window->fill_new_RD->isChecked());
+    EXPECT_TRUE(window->list_name->isVisible());
+    EXPECT_FALSE(window->List_ComboBox->isVisible());
+    EXPECT_FALSE(window->ColList->isColumnHidden(2));
+    EXPECT_EQ(window->list_name->text(), QString());
+    EXPECT_EQ(window->List_ComboBox->count(), 2);
+    EXPECT_EQ(window->List_ComboBox->currentText(), QStringLiteral("Alpha"));
+    window->Fill_col_RD->click();
+    EXPECT_TRUE(window->list_name->isEnabled());
+    window->fill_replace_RD->click();
+    EXPECT_EQ(window->fill_col_option, 1);
+    EXPECT_FALSE(window->list_name->isVisible());
+    EXPECT_TRUE(window->List_ComboBox->isVisible());
+    EXPECT_TRUE(window->ColList->isColumnHidden(2));
+    return 0;
+  });
+}
+
+TEST_F(SpreadsheetImportTest, MergedColumnsMakeANewSeriesRowByRowAndAskBeforeReplacing) {
+  Import_Excel_DataSheet *window = seriesWindow();
+  auto merge = [&](const QString &name, std::function<void()> answers) {
+    return run(window, workbook(QStringLiteral("import_columns")), [&] {
+      tick(window, {Name, Amount});
+      window->Fill_col_RD->click();
+      window->list_name->setText(name);
+      answers();
+      window->OK_btn->click();
+      return window->window()->isVisible() ? 5 : 0;
+    });
+  };
+  EXPECT_EQ(merge(QStringLiteral(" Guests "), [] {}), 1);
+  const QByteArray merged("Ann\n10\nBob\n20\n\n\nCy\n40\n");
+  EXPECT_EQ(bytesOf(QStringLiteral("Guests")), merged);
+
+  put(QStringLiteral("Guests.txt"), "old\n");
+  EXPECT_EQ(merge(QStringLiteral("Guests"), [&] { scripted.answerYesNo(false); }), 5);
+  EXPECT_EQ(scripted.alertTexts().last(),
+            QStringLiteral("Batch Processing Series already exists. Do you want to replace it?"));
+  EXPECT_EQ(bytesOf(QStringLiteral("Guests")), QByteArray("old\n"));
+  EXPECT_EQ(merge(QStringLiteral("Guests"), [&] { scripted.answerYesNo(true); }), 1);
+  EXPECT_EQ(bytesOf(QStringLiteral("Guests")), merged);
+}
+
+// Replace needs no question, even for a series in use; append adds after the old lines.
+TEST_F(SpreadsheetImportTest, MergedColumnsReplaceOrAppendToAChosenSeries) {
+  put(QStringLiteral("Alpha.txt"), "a\n");
+  put(QStringLiteral("Beta.txt"), "b\n");
+  bind(QStringLiteral("Alpha"));
+  Import_Excel_DataSheet *window = seriesWindow();
+  auto merge = [&](int choice, int series) {
+    return run(window, workbook(QStringLiteral("import_columns")), [&] {
+      tick(window, {City, Code});
+      window->Fill_col_RD->click();
+      (choice == 1 ? window->fill_replace_RD : window->fill_append_RD)->click();
+      window->List_ComboBox->setCurrentIndex(series);
+      window->OK_btn->click();
+      return 0;
+    });
+  };
+  EXPECT_EQ(merge(1, 0), 1);
+  EXPECT_EQ(bytesOf(QStringLiteral("Alpha")), QByteArray("Paris\nA1\n\nA2\nRome\nA3\nOslo\nA4\n"));
+  EXPECT_EQ(merge(2, 1), 1);
+  EXPECT_EQ(bytesOf(QStringLiteral("Beta")), QByteArray("b\nParis\nA1\n\nA2\nRome\nA3\nOslo\nA4\n"));
+  EXPECT_TRUE(scripted.alertTexts().isEmpty());
+}
+
+// Every refusal leaves the window open and the series as they were.
+TEST_F(SpreadsheetImportTest, MergedColumnsRefuseMissingAndUnsafeNames) {
+  put(QStringLiteral("Alpha.txt"), "a\n");
+  Import_Excel_DataSheet *window = seriesWindow();
+  run(window, workbook(QStringLiteral("import_columns")), [&] {
+    tick(window, {Name});
+    window->Fill_col_RD->click();
+    auto press = [&] {
+      scripted.expectAlert();
+      window->OK_btn->click();
+      EXPECT_TRUE(window->window()->isVisible());
+      return scripted.alertTexts().last();
+    };
+    window->list_name->setText(QStringLiteral("  "));
+    EXPECT_EQ(press(), QStringLiteral("\nPlease enter list name."));
+    window->list_name->setText(QStringLiteral("../Alpha"));
+    EXPECT_EQ(press(), QStringLiteral("\nError in file accessing."));
+    window->list_name->setText(QStringLiteral("a/b"));
+    EXPECT_EQ(press(), QStringLiteral("\nError in file accessing."));
+    window->fill_replace_RD->click();
+    window->List_ComboBox->setCurrentIndex(-1);
+    EXPECT_EQ(press(), QStringLiteral("\nPlease select list name."));
+    window->Cancel_btn->click();
+    return 0;
+  });
+  EXPECT_EQ(QDir(Data_Folder_Path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Alpha.txt"});
+  EXPECT_EQ(bytesOf(QStringLiteral("Alpha")), QByteArray("a\n"));
+  EXPECT_FALSE(QFileInfo::exists(QFileInfo(Data_Folder_Path).absolutePath() + QStringLiteral("/Alpha.txt")));
+}
+
+// A sheet without rows gives nothing to write: a new, replaced or appended series stays
+// as it was, and no question is asked.
+TEST_F(SpreadsheetImportTest, MergedColumnsLeaveTheTargetFromASheetWithoutRows) {
+  put(QStringLiteral("Alpha.txt"), "a\n");
+  Import_Excel_DataSheet *window = seriesWindow();
+  for (int choice : {0, 1, 2}) {
+    SCOPED_TRACE(choice);
+    EXPECT_EQ(run(window, workbook(QStringLiteral("import_columns")),
+                  [&] {
+                    tick(window, {Name});
+                    chooseSheet(window, 1);
+                    window->Fill_col_RD->click();
+                    window->Fill_Type_CellClick(choice);
+                    window->list_name->setText(QStringLiteral("Alpha"));
+                    scripted.expectAlert();
+                    window->OK_btn->click();
+                    return 0;
+                  }),
+              1);
+    EXPECT_EQ(scripted.alertTexts().last(), NoRowsText);
+    EXPECT_EQ(bytesOf(QStringLiteral("Alpha")), QByteArray("a\n"));
+  }
+}

@@ -1,0 +1,374 @@
+// The profile windows as a user drives them: the Profile command with the side window
+// (validation messages, each field with each source, loading from the side), the
+// preview, the wizard's window, and the spreadsheet and series buttons.
+
+#include "tests/profiles/profile_test_stage.h"
+
+#include "designs/Card_Wizard.h"
+#include "core/QLNLine.h"
+
+#include "dataseries/BatchCardSource.h"
+#include "dataseries/Import_Excel.h"
+#include "dataseries/model/SpreadsheetWriter.h"
+
+#include <QAbstractItemModel>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+namespace {
+
+class ProfileWindowTest : public ProfileTest {
+protected:
+  static Show_User_Profile *side() { return Show_User_Profile::defaultInstance(); }
+  static void choose(QComboBox *combo, int index) { combo->setCurrentIndex(index); }
+  // What the window ended with (the scripted run returns the script's answer).
+  static int ended(QDialog *dialog) { return dialog->isVisible() ? ModalCancel : dialog->result(); }
+};
+
+TEST_F(ProfileWindowTest, OkNamesTheFirstFieldWithoutAChosenSourceAndKeepsTheWindowOpen) {
+  writeSeries(QStringLiteral("Titles"), {QStringLiteral("Chair"), QStringLiteral("Clerk")});
+  bool openAfterFirst = false;
+  bool openAfterSecond = false;
+  scripted.answerModal([&](QDialog *dialog) {
+    Show_User_Profile *window = side();
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Front Side User Profile Information"));
+    window->fields[P::NameField].value->setText(QStringLiteral("Ann"));
+    choose(window->fields[P::TitleField].ds_combo, 1);
+    choose(window->fields[P::EmailField].ds_combo, 1);
+    window->OK_btn->click();
+    openAfterFirst = dialog->isVisible();
+    choose(window->fields[P::TitleField].ser_col_cb, 0);
+    window->OK_btn->click();
+    openAfterSecond = dialog->isVisible();
+    choose(window->fields[P::EmailField].ds_combo, 0);
+    window->OK_btn->click();
+    return ended(dialog);
+  });
+  scripted.expectAlert();
+  scripted.expectAlert();
+
+  controller->User_Profile_Button_Clicked();
+
+  EXPECT_EQ(scripted.alertTexts(), (QStringList{QStringLiteral("\nPlease select the source for 'Position / Title'"),
+                                                QStringLiteral("\nPlease select the source for 'Email Id'")}));
+  EXPECT_TRUE(openAfterFirst);
+  EXPECT_TRUE(openAfterSecond);
+  EXPECT_TRUE(Fill_User_Profile);
+  const P &record = controller->Front_user_profile;
+  EXPECT_EQ(record.Name(), QStringLiteral("Ann"));
+  EXPECT_TRUE(record.Title_ds());
+  EXPECT_EQ(record.Title_ds_name(), QStringLiteral("Titles"));
+  EXPECT_EQ(record.Title(), QStringLiteral("Chair"));
+  EXPECT_FALSE(record.email_ds());
+  // Placed on the front: the name and the title, bound to its series.
+  const QLNGraphicPtr title = withId(front(), QStringLiteral("Fup_Title")).value(0);
+  ASSERT_TRUE(title);
+  EXPECT_EQ(title->data_source_type, 1);
+  EXPECT_EQ(title->batch_list_name, QStringLiteral("Titles"));
+  EXPECT_EQ(front().size(), 2);
+}
+
+// Every field through the side window with each source: what the window shows, the
+// record it writes and the object placed with its binding.
+TEST_F(ProfileWindowTest, EachFieldWithEachSourceReachesTheRecordAndTheCard) {
+  QStringList columns;
+  QStringList firstRow;
+  QStringList secondRow;
+  for (int field = 0; field < P::FieldCount; ++field) {
+    const bool photo = field == P::ImageField;
+    writeSeries(QStringLiteral("S%1").arg(field),
+                {photo ? photoPath : QStringLiteral("series %1").arg(field), QStringLiteral("second")});
+    columns << QStringLiteral("C%1").arg(field);
+    firstRow << (photo ? photoPath : QStringLiteral("cell %1").arg(field));
+    secondRow << QStringLiteral("next");
+  }
+  setRows(columns, {firstRow, secondRow});
+  side()->Add_Excel_in_Data_Source_Combo();
+
+  for (int source = 0; source < 3; ++source) {
+    SCOPED_TRACE(source);
+    scripted.answerModal([&](QDialog *dialog) {
+      Show_User_Profile *window = side();
+      for (int field = 0; field < P::FieldCount; ++field) {
+        SCOPED_TRACE(field);
+        ProfileWindow::FieldControls &controls = window->fields[field];
+        EXPECT_EQ(controls.ds_combo->count(), 3);
+        choose(controls.ds_combo, source);
+        const bool photo = field == P::ImageField;
+        EXPECT_EQ(controls.ser_col_cb->isEnabled(), source != 0);
+        EXPECT_EQ(controls.view_btn->isEnabled(), source == 1);
+        if (photo)
+          EXPECT_EQ(window->browse_pic_btn->isEnabled(), source == 0);
+        else
+          EXPECT_EQ(controls.value->isReadOnly(), source != 0);
+        if (source == 0) {
+          if (photo)
+            window->Set_User_Image(photoPath);
+          else
+            controls.value->setText(QStringLiteral("typed %1").arg(field));
+        } else if (source == 1) {
+          choose(controls.ser_col_cb, controls.ser_col_cb->findText(QStringLiteral("S%1").arg(field)));
+        } else {
+          // Column 0 holds the row numbers; the imported columns follow.
+          EXPECT_EQ(controls.ser_col_cb->count(), P::FieldCount + 1);
+          choose(controls.ser_col_cb, field + 1);
+        }
+      }
+      EXPECT_FALSE(window->user_picture->pixmap().isNull());
+      window->OK_btn->click();
+      return ended(dialog);
+    });
+    controller->User_Profile_Button_Clicked();
+    EXPECT_EQ(scripted.pending(), 0u);
+
+    const P &record = controller->Front_user_profile;
+    for (int field = 0; field < P::FieldCount; ++field) {
+      SCOPED_TRACE(field);
+      const bool photo = field == P::ImageField;
+      QString expected;
+      if (source == 0)
+        expected = photo ? photoPath : QStringLiteral("typed %1").arg(field);
+      else if (source == 1)
+        expected = photo ? photoPath : QStringLiteral("series %1").arg(field);
+      else
+        expected = photo ? photoPath : QStringLiteral("cell %1").arg(field);
+      EXPECT_EQ(record.value(field), expected);
+      EXPECT_EQ(record.ds(field), source == 1);
+      EXPECT_EQ(record.dsName(field), source == 1 ? QStringLiteral("S%1").arg(field) : QString());
+      EXPECT_EQ(record.xl(field), source == 2);
+      EXPECT_EQ(record.xlColumnIndex(field), source == 2 ? field + 1 : 0);
+
+      const QLNGraphicPtr object = withId(front(), P::fixedId(field)).value(0);
+      ASSERT_TRUE(object);
+      EXPECT_TRUE(object->ctrl_is_visible);
+      EXPECT_EQ(object->data_source_type, source);
+      if (source != 2)
+        EXPECT_EQ(object->batch_list_name, source == 1 ? QStringLiteral("S%1").arg(field) : QString());
+      else
+        EXPECT_EQ(object->excel_col_indx, field + 1);
+      EXPECT_EQ(object->excel_binding, source == 2);
+      if (!photo) {
+        EXPECT_EQ(object->Text_Value, expected);
+      }
+    }
+    EXPECT_EQ(front().size(), 11);
+    EXPECT_TRUE(Excel_Binding_Use);
+  }
+}
+
+TEST_F(ProfileWindowTest, OpeningLoadsTheVisibleProfileObjectsOfTheSideAndCancelPlacesNothing) {
+  writeSeries(QStringLiteral("Alpha"), {QStringLiteral("a")});
+  writeSeries(QStringLiteral("Names"), {QStringLiteral("Ann"), QStringLiteral("Bob")});
+  const auto name = plainText(QStringLiteral("Fup_Name"), QRectF(10, 10, 80, 20));
+  name->Text_Value = QStringLiteral("Bob");
+  name->data_source_type = 1;
+  name->batch_list_name = QStringLiteral("Names");
+  name->batch_list_index = 7;  // where it once stood; the series is found by name
+  const auto hidden = plainText(QStringLiteral("Fup_Title"), QRectF(10, 30, 80, 20));
+  hidden->ctrl_is_visible = false;
+  auto line = std::make_shared<QLNLine>();
+  line->control_ID = QStringLiteral("Fup_Company");
+  line->ctrl_is_visible = true;
+  line->Text_Value = QStringLiteral("not a field");
+  Card_Front_Or_Back = 1;
+  session->document()->setList(QLNDocumentGraphicsKey_back, {name, hidden, line});
+  const QList<QByteArray> before = archives(back());
+
+  scripted.answerModal([&](QDialog *dialog) {
+    Show_User_Profile *window = side();
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Back Side User Profile Information"));
+    const ProfileWindow::FieldControls &controls = window->fields[P::NameField];
+    EXPECT_EQ(controls.value->text(), QStringLiteral("Bob"));
+    EXPECT_EQ(controls.ds_combo->currentIndex(), 1);
+    EXPECT_EQ(controls.ser_col_cb->currentText(), QStringLiteral("Names"));
+    EXPECT_TRUE(controls.value_chk->isChecked());
+    EXPECT_TRUE(window->fields[P::TitleField].value->text().isEmpty());
+    EXPECT_FALSE(window->fields[P::TitleField].value_chk->isChecked());
+    EXPECT_TRUE(window->fields[P::CompanyNameField].value->text().isEmpty());
+    EXPECT_EQ(window->fields[P::CompanyNameField].ds_combo->currentIndex(), 0);
+    EXPECT_FALSE(window->Preivew_picture->pixmap().isNull());
+    window->Cancel_btn->click();
+    return ended(dialog);
+  });
+  // The toolbar's Profile button.
+  ASSERT_TRUE(controller->ui->User_Profile_btn->isEnabled());
+  controller->ui->User_Profile_btn->click();
+  EXPECT_EQ(scripted.pending(), 0u);
+  EXPECT_FALSE(Fill_User_Profile);
+  EXPECT_EQ(archives(back()), before);
+  EXPECT_TRUE(controller->Back_user_profile.Name().isEmpty());
+}
+
+// The preview places the entered fields on copies: the design, its history and its
+// records stay as they were, and the preview shows the card with the fields.
+TEST_F(ProfileWindowTest, PreviewLeavesTheDesignUntouched) {
+  const auto name = plainText(QStringLiteral("Fup_Name"), QRectF(10, 10, 80, 20));
+  name->data_source_type = 1;
+  name->batch_list_name = QStringLiteral("Names");
+  const auto mine = plainText(QStringLiteral("mine"), QRectF(120, 10, 60, 20));
+  session->document()->setList(QLNDocumentGraphicsKey, {name, mine});
+  UndoManager *undo = session->document()->undoManager();
+  undo->removeAllActions();
+  const QLNGraphicList list = front();
+  const QList<QByteArray> before = archives(list);
+  controller->Selected_Control_Tool = 0;
+  last_ctrl_X = 33;
+
+  QLNGraphicList temp;
+  scripted.answerModal([&](QDialog *) {
+    Show_User_Profile *window = side();
+    window->fields[P::NameField].value->setText(QStringLiteral("Typed Name"));
+    window->fields[P::NameField].ds_combo->setCurrentIndex(0);
+    window->fields[P::PhoneField].value->setText(QStringLiteral("0123"));
+    window->Set_User_Image(photoPath);
+    window->preview_btn->click();
+    EXPECT_FALSE(window->Preivew_picture->pixmap().isNull());
+    temp = controller->Get_Temp_Controls_Array();
+    window->Cancel_btn->click();
+    return 0;
+  });
+  controller->User_Profile_Button_Clicked();
+
+  EXPECT_EQ(front(), list);
+  EXPECT_EQ(archives(front()), before);
+  EXPECT_EQ(undo->undoCount(), 0);
+  EXPECT_EQ(name->batch_list_name, QStringLiteral("Names"));
+  EXPECT_TRUE(controller->Front_user_profile.Name().isEmpty());
+  EXPECT_EQ(controller->TEMP_user_profile.Name(), QStringLiteral("Typed Name"));
+  EXPECT_EQ(controller->Selected_Control_Tool, 0);
+  EXPECT_EQ(last_ctrl_X, 33.0f);
+  // The temp side: copies of the two objects and the new phone and photo objects.
+  ASSERT_EQ(temp.size(), 4);
+  for (const QLNGraphicPtr &object : temp)
+    EXPECT_FALSE(list.contains(object));
+  const QLNGraphicPtr previewName = withId(temp, QStringLiteral("Fup_Name")).value(0);
+  ASSERT_TRUE(previewName);
+  EXPECT_EQ(previewName->Text_Value, QStringLiteral("Typed Name"));
+  EXPECT_EQ(previewName->data_source_type, 0);
+  EXPECT_EQ(withId(temp, QStringLiteral("Fup_PhoneNO")).size(), 1);
+}
+
+TEST_F(ProfileWindowTest, WizardWindowWritesTheSameFieldsIntoBothRecordsAndPlacesNothing) {
+  writeSeries(QStringLiteral("Towns"), {QStringLiteral("Leeds")});
+  Card_Wizard wizard(controller);
+  scripted.answerModal([&](QDialog *dialog) {
+    User_profile *window = User_profile::defaultInstance();
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("User Profile Information"));
+    EXPECT_FALSE(window->select_side_label->isHidden());
+    EXPECT_FALSE(window->fields[P::NameField].side_combo->isHidden());
+    EXPECT_EQ(window->fields[P::NameField].side_combo->currentIndex(), 2);
+    window->fields[P::NameField].value->setText(QStringLiteral("Ann"));
+    choose(window->fields[P::AddressField].ds_combo, 1);
+    choose(window->fields[P::AddressField].ser_col_cb, 0);
+    EXPECT_EQ(window->fields[P::AddressField].value->text(), QStringLiteral("Leeds"));
+    window->OK_btn->click();
+    return ended(dialog);
+  });
+  wizard.User_Profile_Click();
+
+  EXPECT_TRUE(Fill_User_Profile);
+  for (const P *record : {&controller->Front_user_profile, &controller->Back_user_profile}) {
+    EXPECT_TRUE(record->Fill_User_Profile_Enable());
+    EXPECT_EQ(record->Name(), QStringLiteral("Ann"));
+    EXPECT_EQ(record->address(), QStringLiteral("Leeds"));
+    EXPECT_TRUE(record->address_ds());
+    EXPECT_EQ(record->address_ds_name(), QStringLiteral("Towns"));
+  }
+  EXPECT_TRUE(front().isEmpty());
+  EXPECT_TRUE(back().isEmpty());
+}
+
+TEST_F(ProfileWindowTest, SeriesAndSpreadsheetButtonsRefuseWhatIsMissing) {
+  scripted.answerModal([&](QDialog *) {
+    Show_User_Profile *window = side();
+    // A series source with no series chosen cannot be viewed.
+    choose(window->fields[P::FaxField].ds_combo, 1);
+    window->fields[P::FaxField].view_btn->click();
+    // A spreadsheet that is not there: refused, its path kept.
+    window->browse_excel_btn->click();
+    EXPECT_EQ(window->excel_path_field->text(), QStringLiteral("/no/such/guests.xlsx"));
+    // Rows imported: "Excel" offered in every source combo; none: withdrawn.
+    setRows({QStringLiteral("Town")}, {{QStringLiteral("York")}});
+    window->Add_Excel_in_Data_Source_Combo();
+    window->Add_Excel_in_Data_Source_Combo();
+    for (const ProfileWindow::FieldControls &controls : window->fields)
+      EXPECT_EQ(controls.ds_combo->count(), 3);
+    window->Remove_Excel_in_Data_Source_Combo();
+    for (const ProfileWindow::FieldControls &controls : window->fields)
+      EXPECT_EQ(controls.ds_combo->count(), 2);
+    window->Cancel_btn->click();
+    return 0;
+  });
+  scripted.expectAlert();
+  scripted.answerOpenFile(QStringLiteral("/no/such/guests.xlsx"));
+  scripted.expectAlert();
+  controller->User_Profile_Button_Clicked();
+  EXPECT_EQ(scripted.alertTexts(),
+            (QStringList{QStringLiteral("\nPlease select the series."), QStringLiteral("\nPlease select valid file path.")}));
+}
+
+// The spreadsheet button runs the column import in its profile mode: the ticked columns
+// become the imported rows, every field's source list offers "Excel", and a field bound
+// to a column shows the column's first value.
+TEST_F(ProfileWindowTest, SpreadsheetBrowseImportsColumnsForTheFields) {
+  // The reader unpacks into the temporary folder: one of this process's own.
+  static QTemporaryDir privateTemp;
+  static const bool moved = qputenv("TMPDIR", privateTemp.path().toUtf8());
+  (void)moved;
+  ASSERT_TRUE(QFile::copy(QStringLiteral(AMENDS_SOURCE_DIR "/resources/Template.xlsx"),
+                          Resource_Path + QStringLiteral("/Template.xlsx")));
+  const QString book = root.path() + QStringLiteral("/guests.xlsx");
+  QString error;
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(book,
+                                               {{QStringLiteral("Name"), QStringLiteral("Town")},
+                                                {QStringLiteral("Ann"), QStringLiteral("Leeds")},
+                                                {QStringLiteral("Bob"), QStringLiteral("York")}},
+                                               true, &error))
+      << error.toStdString();
+
+  scripted.answerModal([&](QDialog *dialog) {
+    Show_User_Profile *window = side();
+    EXPECT_EQ(window->fields[P::NameField].ds_combo->count(), 2);
+    window->browse_excel_btn->click();
+    EXPECT_EQ(window->excel_path_field->text(), book);
+    EXPECT_EQ(Import_Excel::defaultInstance()->open_mode, QStringLiteral("E"));
+    for (const ProfileWindow::FieldControls &controls : window->fields)
+      EXPECT_EQ(controls.ds_combo->count(), 3);
+    choose(window->fields[P::AddressField].ds_combo, 2);
+    EXPECT_EQ(window->fields[P::AddressField].ser_col_cb->count(), 3);
+    choose(window->fields[P::AddressField].ser_col_cb, 2);
+    EXPECT_EQ(window->fields[P::AddressField].value->text(), QStringLiteral("Leeds"));
+    window->OK_btn->click();
+    return ended(dialog);
+  });
+  scripted.answerOpenFile(book);
+  scripted.answerModal([&](QDialog *dialog) {
+    Import_Excel *import = Import_Excel::defaultInstance();
+    QAbstractItemModel *model = import->ColList->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+      EXPECT_TRUE(model->setData(model->index(row, 0), Qt::Checked, Qt::CheckStateRole));
+    import->OK_btn->click();
+    return ended(dialog);
+  });
+  controller->User_Profile_Button_Clicked();
+
+  EXPECT_TRUE(Excel_Binding_Use);
+  EXPECT_EQ(Excel_Source_Path, book);
+  EXPECT_TRUE(controller->Front_user_profile.address_xl());
+  EXPECT_EQ(controller->Front_user_profile.address_xl_col_indx(), 2);
+  // The panel's source list offers the spreadsheet too, and the placed address follows it.
+  EXPECT_EQ(controller->ui->Data_source_type->count(), 3);
+  const QLNGraphicPtr address = withId(front(), QStringLiteral("Fup_Address")).value(0);
+  ASSERT_TRUE(address);
+  EXPECT_EQ(address->data_source_type, 2);
+  controller->Check_Series_Or_Excel_Use_or_not();
+  controller->Get_total_Card_count();
+  EXPECT_EQ(textOf(withId(controller->batchCardSource()->cardObjects(1, false), QStringLiteral("Fup_Address")).value(0)),
+            QStringLiteral("York"));
+}
+
+}  // namespace
