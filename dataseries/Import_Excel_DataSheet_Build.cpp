@@ -17,17 +17,6 @@
 
 using namespace serieswindows;
 
-namespace {
-
-QRadioButton *radio(const char *objectName, const QString &title, const QString &tip, QWidget *parent) {
-  auto *r = new QRadioButton(title, parent);
-  r->setObjectName(QLatin1String(objectName));
-  r->setAccessibleName(title);
-  r->setToolTip(tip);
-  return r;
-}
-
-}  // namespace
 
 void Import_Excel_DataSheet::buildWindow() {
   QVBoxLayout *extra = nullptr;

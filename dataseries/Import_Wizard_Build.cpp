@@ -18,14 +18,6 @@ using namespace serieswindows;
 
 namespace {
 
-QRadioButton *radio(const char *objectName, const QString &title, const QString &tip, QWidget *parent) {
-  auto *r = new QRadioButton(title, parent);
-  r->setObjectName(QLatin1String(objectName));
-  r->setAccessibleName(title);
-  r->setToolTip(tip);
-  return r;
-}
-
 // A path field with its browse button on one row.
 QWidget *pathRow(QLineEdit *path, QPushButton *browse) {
   auto *row = new QWidget;

@@ -10,6 +10,7 @@
 #include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -190,6 +191,14 @@ qint64 integerValue(const QString &text) {
   if (negative)
     return value;
   return value == lowest ? std::numeric_limits<qint64>::max() : -value;
+}
+
+QRadioButton *radio(const char *objectName, const QString &title, const QString &tip, QWidget *parent) {
+  auto *r = new QRadioButton(title, parent);
+  r->setObjectName(QLatin1String(objectName));
+  r->setAccessibleName(title);
+  r->setToolTip(tip);
+  return r;
 }
 
 }  // namespace serieswindows

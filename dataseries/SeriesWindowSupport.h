@@ -14,6 +14,7 @@
 #include <functional>
 
 class QLabel;
+class QRadioButton;
 class QLineEdit;
 class QPushButton;
 class QTableView;
@@ -65,6 +66,7 @@ void applyWindowGround(QWidget *window);
 QPushButton *button(const char *objectName, const QString &title, const QString &tip, QWidget *parent);
 QLineEdit *field(const char *objectName, const QString &accessibleName, const QString &tip, QWidget *parent);
 QLabel *label(const char *objectName, const QString &text, QWidget *parent);
+QRadioButton *radio(const char *objectName, const QString &title, const QString &tip, QWidget *parent);
 // A table of single rows: rows selected whole, `multiple` allowing several.
 QTableView *table(const char *objectName, const QString &accessibleName, const QString &tip, bool multiple,
                   QWidget *parent);
