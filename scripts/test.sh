@@ -38,10 +38,12 @@ threaded_test_targets() {
   echo "$targets"
 }
 
-# Debug information costs compile time on small machines: the normal build has none,
-# the sanitizer builds only line tables (enough for their reports to name lines).
+# Compile time rules the test command on small machines: the normal build has no debug
+# information and light optimisation (enough for the compiler's flow warnings), the
+# sanitizer builds only line tables (enough for their reports to name lines), and the
+# thread sanitizer build only the test files that start threads.
 echo "== normal build =="
-build_and_test build/test "" "" -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG"
+build_and_test build/test "" "" -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -DNDEBUG"
 echo "== address and undefined-behaviour sanitizer build =="
 build_and_test build/asan "" "" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DAMENDS_SANITIZE=ON
 # Tests that start worker threads carry "Thread" or "Worker" in their names; only the
