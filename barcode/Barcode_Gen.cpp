@@ -11,7 +11,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
@@ -80,8 +79,7 @@ Barcode_Gen *Barcode_Gen::sharedInstance() {
     return designer;
   auto *designer = new Barcode_Gen;
   designer->awakeFromNib();
-  if (QCoreApplication *app = QCoreApplication::instance())
-    QObject::connect(app, &QCoreApplication::aboutToQuit, designer, [designer] { delete designer; });
+  deleteWhenTheRunEnds(designer);
   return designer;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/UiServices.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 
 #include <unistd.h>
@@ -351,6 +352,11 @@ void Open_Help_File() {
     return;
   }
   Show_MessageBox(QStringLiteral("Help file does not exist!"));
+}
+
+void deleteWhenTheRunEnds(QObject *object) {
+  if (QCoreApplication *app = QCoreApplication::instance(); app && object)
+    QObject::connect(app, &QCoreApplication::aboutToQuit, object, [object] { delete object; });
 }
 
 void runLoggingFailures(const char *name, const std::function<void()> &command) {

@@ -14,7 +14,6 @@
 #include "core/Utilities.h"
 #include "platform/UiServices.h"
 
-#include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
@@ -80,8 +79,7 @@ BatchWizard *BatchWizard::defaultInstance() {
   if (batchWizardInstance)
     return batchWizardInstance;
   auto *manager = new BatchWizard;
-  if (QCoreApplication *app = QCoreApplication::instance())
-    QObject::connect(app, &QCoreApplication::aboutToQuit, manager, [manager] { delete manager; });
+  deleteWhenTheRunEnds(manager);
   return manager;
 }
 

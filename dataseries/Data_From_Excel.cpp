@@ -4,7 +4,6 @@
 #include "platform/UiServices.h"
 
 #include <QAbstractTableModel>
-#include <QCoreApplication>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -90,8 +89,7 @@ Data_From_Excel *Data_From_Excel::defaultInstance() {
   if (Data_From_Excel_Window)
     return Data_From_Excel_Window;
   auto *grid = new Data_From_Excel;
-  if (QCoreApplication *app = QCoreApplication::instance())
-    QObject::connect(app, &QCoreApplication::aboutToQuit, grid, [grid] { delete grid; });
+  deleteWhenTheRunEnds(grid);
   return grid;
 }
 

@@ -11,7 +11,6 @@
 #include "platform/UiServices.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -61,8 +60,7 @@ Generate_List *Generate_List::defaultInstance() {
   if (Gen_List_DefaultInstance)
     return Gen_List_DefaultInstance;
   auto *generator = new Generate_List;
-  if (QCoreApplication *app = QCoreApplication::instance())
-    QObject::connect(app, &QCoreApplication::aboutToQuit, generator, [generator] { delete generator; });
+  deleteWhenTheRunEnds(generator);
   return generator;
 }
 

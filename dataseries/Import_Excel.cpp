@@ -14,7 +14,6 @@
 #include <QAbstractTableModel>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -321,8 +320,7 @@ Import_Excel *Import_Excel::defaultInstance() {
   if (Import_Excel_DefaultInstance)
     return Import_Excel_DefaultInstance;
   auto *window = new Import_Excel;
-  if (QCoreApplication *app = QCoreApplication::instance())
-    QObject::connect(app, &QCoreApplication::aboutToQuit, window, [window] { delete window; });
+  deleteWhenTheRunEnds(window);
   return window;
 }
 

@@ -11,7 +11,6 @@
 #include "platform/UiServices.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -74,8 +73,7 @@ Import_Excel_DataSheet *Import_Excel_DataSheet::defaultInstance() {
   if (DataSheet_DefaultInstance)
     return DataSheet_DefaultInstance;
   auto *window = new Import_Excel_DataSheet;
-  if (QCoreApplication *app = QCoreApplication::instance())
-    QObject::connect(app, &QCoreApplication::aboutToQuit, window, [window] { delete window; });
+  deleteWhenTheRunEnds(window);
   return window;
 }
 

@@ -11,7 +11,6 @@
 #include "core/Utilities.h"
 #include "platform/UiServices.h"
 
-#include <QCoreApplication>
 #include <QDialog>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -56,8 +55,7 @@ Import_Wizard *Import_Wizard::defaultInstance() {
   if (importWizardInstance)
     return importWizardInstance;
   auto *wizard = new Import_Wizard;
-  if (QCoreApplication *app = QCoreApplication::instance())
-    QObject::connect(app, &QCoreApplication::aboutToQuit, wizard, [wizard] { delete wizard; });
+  deleteWhenTheRunEnds(wizard);
   return wizard;
 }
 

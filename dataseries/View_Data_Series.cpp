@@ -6,7 +6,6 @@
 #include "core/Utilities.h"
 #include "platform/UiServices.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -64,8 +63,7 @@ View_Data_Series *View_Data_Series::defaultInstance() {
   if (viewDataSeriesInstance)
     return viewDataSeriesInstance;
   auto *viewer = new View_Data_Series;
-  if (QCoreApplication *app = QCoreApplication::instance())
-    QObject::connect(app, &QCoreApplication::aboutToQuit, viewer, [viewer] { delete viewer; });
+  deleteWhenTheRunEnds(viewer);
   return viewer;
 }
 

@@ -10,7 +10,6 @@
 #include "platform/Paths.h"
 #include "platform/UiServices.h"
 
-#include <QCoreApplication>
 #include <QDialog>
 #include <QFileInfo>
 #include <QFont>
@@ -205,8 +204,7 @@ Promotion_Form *Promotion_Form::defaultInstance() {
   if (Promotion_DefaultInstance)
     return Promotion_DefaultInstance;
   auto *form = new Promotion_Form;
-  if (QCoreApplication *app = QCoreApplication::instance())
-    QObject::connect(app, &QCoreApplication::aboutToQuit, form, [form] { delete form; });
+  deleteWhenTheRunEnds(form);
   return form;
 }
 

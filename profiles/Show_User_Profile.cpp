@@ -1,7 +1,8 @@
 #include "profiles/Show_User_Profile.h"
 
+#include "core/Utilities.h"
+
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QWidget>
@@ -74,8 +75,7 @@ Show_User_Profile *Show_User_Profile::defaultInstance() {
   if (Show_User_Profile_Window)
     return Show_User_Profile_Window;
   auto *instance = new Show_User_Profile;
-  if (QCoreApplication *app = QCoreApplication::instance())
-    QObject::connect(app, &QCoreApplication::aboutToQuit, instance, [instance] { delete instance; });
+  deleteWhenTheRunEnds(instance);
   return instance;
 }
 

@@ -1,7 +1,8 @@
 #include "profiles/User_profile.h"
 
+#include "core/Utilities.h"
+
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLabel>
 
 namespace {
@@ -25,8 +26,7 @@ User_profile *User_profile::defaultInstance() {
   if (userProfileInstance)
     return userProfileInstance;
   auto *instance = new User_profile;
-  if (QCoreApplication *app = QCoreApplication::instance())
-    QObject::connect(app, &QCoreApplication::aboutToQuit, instance, [instance] { delete instance; });
+  deleteWhenTheRunEnds(instance);
   return instance;
 }
 

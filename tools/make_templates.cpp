@@ -29,7 +29,7 @@ namespace {
 // The standard card canvas, points.
 const QSizeF CardSize(243, 154);
 
-struct TextSpec {
+struct TemplateText {
   QString text;
   QRectF bounds;
   QString font;
@@ -37,19 +37,19 @@ struct TextSpec {
   QColor colour;
 };
 
-QLNGraphicPtr makeText(const TextSpec &spec) {
+QLNGraphicPtr makeText(const TemplateText &wanted) {
   auto text = std::make_shared<QLNText>();
-  text->Text_Value = spec.text;
-  text->_bounds = spec.bounds;
-  text->text_ctrl_font = FontSpec(spec.font, spec.size);
-  text->txt_clr = spec.colour;
+  text->Text_Value = wanted.text;
+  text->_bounds = wanted.bounds;
+  text->text_ctrl_font = FontSpec(wanted.font, wanted.size);
+  text->txt_clr = wanted.colour;
   text->text_alignmnet = 2;  // centred
   text->_isDrawingFill = false;
   text->_isDrawingStroke = false;
   const QLNTextStoragePtr storage = text->Text_contents();
   for (TextRun &run : storage->runs) {
-    run.font = ArchivedFont{spec.font, spec.size};
-    run.color = spec.colour;
+    run.font = ArchivedFont{wanted.font, wanted.size};
+    run.color = wanted.colour;
   }
   return text;
 }

@@ -41,7 +41,7 @@ TEST(ImportSourcesCsv, RecordsEndAtEveryLineEndAndQuotesHoldCommasLineEndsAndQuo
 TEST(ImportSourcesCsv, EveryFieldIsAValueAndOneColumnIsOneField) {
   // A CSV without commas is one field per record: each line a value.
   EXPECT_EQ(csvValues(QStringLiteral("alpha\r\nbeta\r\n\r\ngamma\r\n")), (QStringList{"alpha", "beta", "gamma"}));
-  // The spec's example, and records without commas no longer dropped.
+  // Several fields on a line, and records without commas no longer dropped.
   EXPECT_EQ(csvValues(QStringLiteral("x,y\r\nz\r\nu,v")), (QStringList{"x", "y", "z", "u", "v"}));
   // A field over two lines gives a value per line (a series value holds no line break);
   // blanks, braces and backslashes go; empty fields give nothing.
@@ -55,7 +55,7 @@ TEST(ImportSourcesText, Utf8WithOrWithoutItsMarkThenLatin1) {
   EXPECT_EQ(decodeText(QByteArray("caf\xC3\xA9 \xE2\x82\xAC")), QStringLiteral("caf\u00e9 \u20ac"));
   // Not valid UTF-8: every byte is a Latin-1 character, nothing is lost.
   EXPECT_EQ(decodeText(QByteArray("caf\xE9 na\xEFve")), QStringLiteral("caf\u00e9 na\u00efve"));
-  // A text file's lines: the spec's example, any line end, no cut-off at "NSFont = ".
+  // A text file's lines: trimmed, braces and backslashes gone, any line end, no cut-off at "NSFont = ".
   EXPECT_EQ(textValues(QStringLiteral(" a \n\n{b}\nc\\d\rNSFont = 1\r\ne")),
             (QStringList{"a", "b", "cd", "NSFont = 1", "e"}));
   EXPECT_EQ(kindOf(QStringLiteral("/x/list.CsV")), FileKind::Csv);
