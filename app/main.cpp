@@ -7,7 +7,12 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char **argv) {
+  // Past a file-size limit a write fails with its reason, which the program reports and
+  // survives, instead of the signal ending the program with the user's work unsaved.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Amends"));
   // The reverse-DNS identifier is org.amends.Amends (the settings file's name).

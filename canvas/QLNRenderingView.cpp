@@ -7,6 +7,7 @@
 #include "core/Utilities.h"
 
 #include "platform/MainThread.h"
+#include "platform/WholeFile.h"
 
 #include <QFileInfo>
 #include <QPageLayout>
@@ -14,7 +15,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 
 #include <cmath>
 #include <exception>
@@ -299,31 +299,35 @@ private:
       logFailure(QStringLiteral("print"), why);
       return false;
     };
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-      return fail(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-    {
-      QPdfWriter writer(&file);
-      writer.setCreator(QStringLiteral("Amends"));
-      writer.setTitle(jobTitle());
-      writer.setResolution(72);
-      if (!writer.setPageLayout(layout))
-        return fail(QStringLiteral("The page setup cannot be used for printing."));
-      QPainter painter;
-      if (!painter.begin(&writer))
-        return fail(QStringLiteral("%1 cannot be written.").arg(path));
-      for (int copy = 0; copy < copies; ++copy) {
-        if (copy > 0)
-          writer.newPage();
-        painter.save();
-        drawPage(painter, writer.resolution());
-        painter.restore();
-      }
-      if (!painter.end())
-        return fail(QStringLiteral("%1 cannot be written.").arg(path));
-    }
-    if (!file.commit())
-      return fail(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
+    QString drawing;  // what went wrong in the drawing itself, before any write did
+    QString reason;
+    const bool written = WholeFiles::write(
+        path,
+        [&](QIODevice &device, QString *why) {
+          QPdfWriter writer(&device);
+          writer.setCreator(QStringLiteral("Amends"));
+          writer.setTitle(jobTitle());
+          writer.setResolution(72);
+          if (!writer.setPageLayout(layout)) {
+            drawing = *why = QStringLiteral("The page setup cannot be used for printing.");
+            return false;
+          }
+          QPainter painter;
+          if (!painter.begin(&writer))
+            return false;
+          for (int copy = 0; copy < copies; ++copy) {
+            if (copy > 0)
+              writer.newPage();
+            painter.save();
+            drawPage(painter, writer.resolution());
+            painter.restore();
+          }
+          return painter.end();
+        },
+        &reason);
+    if (!written)
+      return fail(!drawing.isEmpty() && reason == drawing ? drawing
+                                                          : QStringLiteral("%1 cannot be written: %2").arg(path, reason));
     return true;
   }
 

@@ -13,6 +13,7 @@
 #include "core/Long_SMS_Dlg.h"
 #include "core/Utilities.h"
 #include "platform/UiServices.h"
+#include "platform/WholeFile.h"
 
 #include <QDialog>
 #include <QFile>
@@ -20,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableView>
 
 #include <cerrno>
@@ -502,12 +502,10 @@ void BatchWizard::Export_Value_Btn_Clicked(QObject *) {
         bytes += '\n';
       }
       // Written whole or not at all: a file already there stays until the new one is complete.
-      QSaveFile file(path);
-      // flush() too: a short write into the buffer (a full disk) fails there without
-      // setting the error that commit() looks at.
-      written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit();
+      QString reason;
+      written = WholeFiles::write(path, bytes, &reason);
       if (!written)
-        file.cancelWriting();
+        Show_NSLog_Message(QStringLiteral("The series was not exported to %1: %2").arg(path, reason));
     } else {
       QString error;
       written = writeSeriesWorkbook(path, values, &error);

@@ -2,13 +2,14 @@
 
 #include "dataseries/BatchCardSource.h"
 
+#include "platform/WholeFile.h"
+
 #include <QFont>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <atomic>
@@ -208,24 +209,26 @@ QString Printing_View::printToPdf(const QString &path, const QPageLayout &layout
                                   BatchRunFailures *failures) const {
   if (const QString refusal = m_settings.refusal(); !refusal.isEmpty())
     return refusal;
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly))
-    return QStringLiteral("The file \"%1\" could not be written: %2").arg(path, file.errorString());
   QString error;
-  {
-    QPdfWriter writer(&file);
-    writer.setCreator(QStringLiteral("Amends"));
-    writer.setTitle(QStringLiteral("Cards"));
-    QPageLayout full = layout;
-    full.setMode(QPageLayout::FullPageMode);
-    writer.setPageLayout(full);
-    error = paintPages(writer, -1, copies, failures);
-  }
-  if (!error.isEmpty()) {
-    file.cancelWriting();
+  QString reason;
+  const bool written = WholeFiles::write(
+      path,
+      [&](QIODevice &device, QString *why) {
+        QPdfWriter writer(&device);
+        writer.setCreator(QStringLiteral("Amends"));
+        writer.setTitle(QStringLiteral("Cards"));
+        QPageLayout full = layout;
+        full.setMode(QPageLayout::FullPageMode);
+        writer.setPageLayout(full);
+        error = paintPages(writer, -1, copies, failures);
+        *why = error;
+        return error.isEmpty();
+      },
+      &reason);
+  if (written)
+    return QString();
+  // A refused write (a full disk) is named before whatever the drawing said of it.
+  if (!error.isEmpty() && reason == error)
     return error;
-  }
-  if (!file.commit())
-    return QStringLiteral("The file \"%1\" could not be written: %2").arg(path, file.errorString());
-  return QString();
+  return QStringLiteral("The file \"%1\" could not be written: %2").arg(path, reason);
 }

@@ -1,10 +1,11 @@
 #include "platform/Images.h"
 
+#include "platform/WholeFile.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <cerrno>
@@ -294,19 +295,10 @@ bool writePngTo(QIODevice &device, const QImage &image, double dpi, QString *err
 }  // namespace
 
 bool writePng(const QString &path, const QImage &image, double dpi, QString *error) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    setError(error, QStringLiteral("\"%1\" cannot be written: %2.").arg(path, file.errorString()));
-    return false;
-  }
   QString why;
-  if (!writePngTo(file, image, dpi, &why)) {
-    file.cancelWriting();
+  if (!WholeFiles::write(
+          path, [&](QIODevice &device, QString *reason) { return writePngTo(device, image, dpi, reason); }, &why)) {
     setError(error, QStringLiteral("\"%1\" cannot be written: %2").arg(path, why));
-    return false;
-  }
-  if (!file.commit()) {
-    setError(error, QStringLiteral("\"%1\" cannot be written: %2.").arg(path, file.errorString()));
     return false;
   }
   return true;

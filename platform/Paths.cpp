@@ -1,12 +1,12 @@
 #include "platform/Paths.h"
 
 #include "platform/Log.h"
+#include "platform/WholeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace Paths {
@@ -34,29 +34,33 @@ QString whyNotMade(const QString &folder) {
   return QStringLiteral("the system refused to make it");
 }
 
+// Copies `from` to `to` whole: a copy cut short (a full disk) is removed, never left
+// looking like the file, so the next start copies it again.
 bool copyFile(const QString &from, const QString &to, QString *error) {
   QFile in(from);
   if (!in.open(QIODevice::ReadOnly)) {
     setError(error, QStringLiteral("\"%1\" cannot be read: %2").arg(from, in.errorString()));
     return false;
   }
-  QSaveFile out(to);
-  if (!out.open(QIODevice::WriteOnly)) {
-    setError(error, QStringLiteral("\"%1\" cannot be written: %2").arg(to, out.errorString()));
+  WholeFile out(to);
+  if (!out.open()) {
+    setError(error, QStringLiteral("\"%1\" cannot be written: %2").arg(to, out.reason()));
     return false;
   }
   QByteArray chunk;
   while (!(chunk = in.read(1 << 16)).isEmpty()) {
-    if (out.write(chunk) != chunk.size())
-      break;
+    if (!out.write(chunk)) {
+      setError(error, QStringLiteral("\"%1\" cannot be written: %2").arg(to, out.reason()));
+      return false;
+    }
   }
   if (in.error() != QFileDevice::NoError) {
-    out.cancelWriting();
+    out.cancel();
     setError(error, QStringLiteral("\"%1\" cannot be read: %2").arg(from, in.errorString()));
     return false;
   }
   if (!out.commit()) {
-    setError(error, QStringLiteral("\"%1\" cannot be written: %2").arg(to, out.errorString()));
+    setError(error, QStringLiteral("\"%1\" cannot be written: %2").arg(to, out.reason()));
     return false;
   }
   return true;
@@ -232,19 +236,10 @@ bool prepareResourceFolder(QString *error) {
 }
 
 bool writeSecretFile(const QString &path, const QByteArray &bytes, QString *error) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    setError(error, QStringLiteral("\"%1\" cannot be written: %2").arg(path, file.errorString()));
-    return false;
-  }
   // The new file is only readable by its owner before a single secret byte is in it.
-  if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-    file.cancelWriting();
-    setError(error, QStringLiteral("The permissions of \"%1\" cannot be restricted: %2").arg(path, file.errorString()));
-    return false;
-  }
-  if (file.write(bytes) != bytes.size() || !file.commit()) {
-    setError(error, QStringLiteral("\"%1\" cannot be written: %2").arg(path, file.errorString()));
+  QString why;
+  if (!WholeFiles::write(path, bytes, &why, WholeFile::Access::OwnerOnly)) {
+    setError(error, QStringLiteral("\"%1\" cannot be written: %2").arg(path, why));
     return false;
   }
   return true;

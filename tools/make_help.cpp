@@ -5,6 +5,8 @@
 //
 //   amends_make_help <project>/docs/help/Help.html <project>/resources/Help.pdf
 
+#include "platform/WholeFile.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QFont>
@@ -13,7 +15,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -46,10 +47,10 @@ int main(int argc, char **argv) {
     return fail(QStringLiteral("%1 cannot be read: %2").arg(args.at(1), source.errorString()));
   const QString html = QString::fromUtf8(source.readAll());
 
-  QSaveFile target(args.at(2));
-  if (!target.open(QIODevice::WriteOnly))
-    return fail(QStringLiteral("%1 cannot be written: %2").arg(args.at(2), target.errorString()));
-  QPdfWriter writer(&target);
+  WholeFile target(args.at(2));
+  if (!target.open())
+    return fail(QStringLiteral("%1 cannot be written: %2").arg(args.at(2), target.reason()));
+  QPdfWriter writer(target.device());
   writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
   writer.setResolution(Resolution);
   writer.setTitle(QStringLiteral("Amends Help"));
@@ -78,7 +79,7 @@ int main(int argc, char **argv) {
       continue;
     const int onPage = int(document.documentLayout()->blockBoundingRect(block).top() / body.height());
     if (onPage != expectedPage) {
-      target.cancelWriting();
+      target.cancel();
       return fail(QStringLiteral("the chapter before \"%1\" does not fit on one page").arg(block.text()));
     }
     chapters << block.text();
@@ -86,7 +87,7 @@ int main(int argc, char **argv) {
   }
   const int pages = document.pageCount();
   if (chapters.isEmpty() || pages != chapters.size()) {
-    target.cancelWriting();
+    target.cancel();
     return fail(QStringLiteral("%1 chapters on %2 pages: the last chapter does not fit on one page")
                     .arg(chapters.size())
                     .arg(pages));
@@ -108,11 +109,11 @@ int main(int argc, char **argv) {
                      QStringLiteral("Amends Help - %1 - page %2 of %3").arg(chapters.at(i)).arg(i + 1).arg(pages));
   }
   if (!painter.end()) {
-    target.cancelWriting();
+    target.cancel();
     return fail(QStringLiteral("the PDF could not be drawn"));
   }
   if (!target.commit())
-    return fail(QStringLiteral("%1 cannot be written: %2").arg(args.at(2), target.errorString()));
+    return fail(QStringLiteral("%1 cannot be written: %2").arg(args.at(2), target.reason()));
   std::printf("%s: %d pages\n", qPrintable(args.at(2)), pages);
   return 0;
 }

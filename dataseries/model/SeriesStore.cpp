@@ -2,10 +2,10 @@
 
 #include "core/Globals.h"
 #include "core/Utilities.h"
+#include "platform/WholeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace SeriesStore {
@@ -129,11 +129,9 @@ bool write(const QString &name, const QStringList &values, EmptyValues empties, 
   }
   bytes += encode(values, empties);
 
-  QSaveFile file(path);
-  // The flush reports a short write (a full disk, say) that a commit of buffered data
-  // does not.
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-    file.cancelWriting();
+  QString reason;
+  if (!WholeFiles::write(path, bytes, &reason)) {
+    Show_NSLog_Message(QStringLiteral("The series file %1 was not written: %2").arg(path, reason));
     fail(error);
     return false;
   }

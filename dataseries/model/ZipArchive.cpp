@@ -1,10 +1,11 @@
 #include "dataseries/model/ZipArchive.h"
 
+#include "platform/WholeFile.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <minizip/unzip.h>
@@ -409,15 +410,15 @@ bool LumaZipArchive::open() {
     throw std::logic_error("Attempting open an archive which is already open");
   if (_path.isEmpty())
     return false;
-  _file = std::make_unique<QSaveFile>(_path);
-  if (!_file->open(QIODevice::WriteOnly)) {
+  _file = std::make_unique<WholeFile>(_path);
+  if (!_file->open()) {
     _file.reset();
     return false;
   }
   zlib_filefunc64_def functions = deviceFunctions();
-  _zip = zipOpen2_64(static_cast<QIODevice *>(_file.get()), APPEND_STATUS_CREATE, nullptr, &functions);
+  _zip = zipOpen2_64(_file->device(), APPEND_STATUS_CREATE, nullptr, &functions);
   if (!_zip) {
-    _file->cancelWriting();
+    _file->cancel();
     _file.reset();
     return false;
   }
@@ -532,9 +533,9 @@ bool LumaZipArchive::close() {
   _closed = true;
   const bool finished = zipClose(_zip, nullptr) == ZIP_OK;
   if (!finished || _failed) {
-    _file->cancelWriting();
-    _file->commit();
+    _file->cancel();
     return false;
   }
+  // A package cut short by a full disk never replaces the file that was there.
   return _file->commit();
 }

@@ -28,7 +28,7 @@
 #include <memory>
 #include <optional>
 
-class QSaveFile;
+class WholeFile;
 
 // The error of a failed unpacking. The two early failures keep their codes: -1 "failed
 // to open zip file", -2 "failed to open first file in zip file"; later ones are -3 (an
@@ -106,7 +106,7 @@ private:
 
   QString _path;
   zipFile _zip = nullptr;
-  std::unique_ptr<QSaveFile> _file;
+  std::unique_ptr<WholeFile> _file;
   bool _failed = false;  // a minizip call or a write failed since open()
   bool _closed = false;
 };

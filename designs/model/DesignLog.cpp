@@ -5,10 +5,10 @@
 #include "platform/Images.h"
 #include "platform/KeyedArchive.h"
 #include "platform/PropertyList.h"
+#include "platform/WholeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
 #include <algorithm>
@@ -481,18 +481,9 @@ bool saveDesignLog(const QString &path, const DesignLogContents &contents, QStri
     setError(error, QStringLiteral("The design log would not read back: %1").arg(why));
     return false;
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    setError(error, QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-    return false;
-  }
-  if (file.write(bytes) != bytes.size()) {
-    setError(error, QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-    file.cancelWriting();
-    return false;
-  }
-  if (!file.commit()) {
-    setError(error, QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
+  QString reason;
+  if (!WholeFiles::write(path, bytes, &reason)) {
+    setError(error, QStringLiteral("%1 cannot be written: %2").arg(path, reason));
     return false;
   }
   setError(error, QString());

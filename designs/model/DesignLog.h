@@ -117,7 +117,7 @@ void clearUnusedBackgroundPath(Card_Property &record);
 // naming the item, when an object or value cannot be archived.
 QByteArray writeDesignLog(const DesignLogContents &contents, QString *error = nullptr);
 
-// Writes the design log to `path` whole or not at all (QSaveFile): on any failure the
+// Writes the design log to `path` whole or not at all (WholeFile): on any failure the
 // file that was there stays as it was. The bytes are read back with readDesignLog()
 // before they replace anything, so a design that could not be opened again (a font
 // without a name, an object that does not archive) is refused instead of saved.
