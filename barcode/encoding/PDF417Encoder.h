@@ -67,7 +67,8 @@ void pdf417init(pdf417param *p);
 // its size, the rows and columns, the level used and the codewords describe the symbol.
 // Raw codewords (PDF417_USE_RAW_CODEWORDS) are checked but not painted: painting needs
 // the codeword pattern tables, which libzint holds and applies only to data, so a valid
-// raw list gives PDF417_ERROR_NOT_MADE as well.
+// raw list gives PDF417_ERROR_NOT_MADE as well, and so does an empty text, of which
+// libzint makes no symbol.
 void paintCode(pdf417param *p);
 // Frees the bitmap, if any, and clears it.
 void pdf417free(pdf417param *p);
