@@ -106,7 +106,7 @@ std::unique_ptr<BRCBarcode> makeLinearBarcode(const QString &symbology, const QS
 }
 
 BarcodeBuild Generate_Barcode_Variable(const BarcodeSettings &settings, const QString &value, const QString &header,
-                                       const QString &footer) {
+                                       const QString &footer, pdf417View *pdfView) {
   BarcodeBuild build;
   if (value.isEmpty())
     return build;
@@ -126,6 +126,7 @@ BarcodeBuild Generate_Barcode_Variable(const BarcodeSettings &settings, const QS
         build.image_2d = Draw_DataMatrix_Barcode(settings, value, settings.dmModule, &build.eps);
       } else if (settings.symbology == QLatin1String("PDF417")) {
         build.Barcode_module_size = settings.pdfHeight;
+        build.image_2d = Draw_PDF_417_Barcode(settings, value, pdfView);
       }
       return build;
     }
@@ -183,6 +184,26 @@ PointImage Draw_QR_Barcode(const BarcodeSettings &settings, const QString &value
   if (!grid)
     return PointImage();
   return QREncoder::renderDataMatrix(*grid, settings.qrSize, settings.dpi);
+}
+
+// ---- PDF417
+
+PointImage Draw_PDF_417_Barcode(const BarcodeSettings &settings, const QString &value, pdf417View *view) {
+  try {
+    pdf417View own;
+    pdf417View &target = view ? *view : own;
+    target.setFrameSize(QSizeF(settings.pdfWidth, settings.pdfHeight));
+    target.setErrorLevel(settings.pdfErrorLevel);
+    target.setRows(settings.PDF_Row);
+    target.setColumns(settings.PDF_Col);
+    target.setResolution(settings.dpi);
+    if (target.drawWithText(value) != pdf417View::ImageReady)
+      return PointImage();
+    return target.getImage();
+  } catch (const std::exception &error) {
+    Show_NSLog_Message(QString::fromUtf8(error.what()));
+    return PointImage();
+  }
 }
 
 // ---- DataMatrix

@@ -1,11 +1,11 @@
 #pragma once
 // Barcode production from a settings value: the symbology dispatch, the linear barcode
-// with its texts and geometry, the three two-dimensional symbols (QR Code, DataMatrix
-// with its EPS text; PDF417 once its encoder is there) and the finished image of one
-// value. Everything takes the settings as a value and touches no window, so batch
+// with its texts and geometry, the three two-dimensional symbols (QR Code, PDF417,
+// DataMatrix with its EPS text) and the finished image of one value. Everything takes the settings as a value and touches no window, so batch
 // output renders one image per data row on a worker thread from a snapshot.
 
 #include "barcode/BarcodeGeometry.h"
+#include "barcode/PDF417View.h"
 #include "barcode/BarcodeSettings.h"
 #include "barcode/encoding/BRCBarcode.h"
 #include "barcode/encoding/DataMatrixEncoder.h"
@@ -42,9 +42,10 @@ struct BarcodeBuild {
 };
 
 // Builds the barcode of `value` with `header` and `footer` under `settings`. An empty
-// value builds nothing.
+// value builds nothing. A PDF417 symbol is drawn by `pdfView` when one is given (the
+// designer's view, which keeps the symbol for its EPS), else by a view of its own.
 BarcodeBuild Generate_Barcode_Variable(const BarcodeSettings &settings, const QString &value, const QString &header,
-                                       const QString &footer);
+                                       const QString &footer, pdf417View *pdfView = nullptr);
 
 // The finished image of a build: the linear barcode's picture, or the symbol image with
 // header and footer in the designer's width and height (set here from the image). Null
@@ -58,6 +59,11 @@ CardPicture Get_Image_From_Val(const BarcodeSettings &settings, const QString &v
 
 // QR Code: the symbol at the settings' level, version and size; null when refused.
 PointImage Draw_QR_Barcode(const BarcodeSettings &settings, const QString &value);
+
+// PDF417: the symbol of the settings' error level, rows and columns stretched over the
+// settings' frame (width by height points) at their resolution; null when the encoder
+// refuses the value (too long for a symbol), never an older symbol.
+PointImage Draw_PDF_417_Barcode(const BarcodeSettings &settings, const QString &value, pdf417View *view = nullptr);
 
 // DataMatrix: the size ("Auto" 0 by 0) and the mode letters the settings choose.
 void dataMatrixFormat(const QString &format, int &width, int &height);

@@ -369,6 +369,11 @@ QLNGraphic *Barcode_Gen::Open_Wnd(QLNGraphic *object) {
 void Barcode_Gen::OK_Btn_Clicked() {
   if (!Check_And_Validat_Barcode(false, false))
     return;
+  // A value the symbology cannot draw (content it does not hold, a symbol too small for
+  // it) leaves no picture: OK would store settings that the object's picture does not
+  // show, so it is refused with the message and the window stays open.
+  if (!Check_And_Validat_Barcode(true, true))
+    return;
   Barcode_output_image = m_preview;
   m_window->done(ModalOK);
 }
@@ -526,7 +531,7 @@ std::shared_ptr<BRCBarcode> Barcode_Gen::Generate_Barcode_Variable(char display,
       barcode_error_label->hide();
     Get_Print_State();
     const BarcodeSettings s = settings();
-    BarcodeBuild build = ::Generate_Barcode_Variable(s, value, header, footer);
+    BarcodeBuild build = ::Generate_Barcode_Variable(s, value, header, footer, &pdf_barcode);
     if (build.twoD) {
       twoD = build.texts;
       Barcode_module_size = build.Barcode_module_size;

@@ -200,6 +200,7 @@ public:
   QRectF bar_image_frame_rect;
   PointImage image_2d;
   QByteArray dataMatrixEPS;  // EPS text of the last DataMatrix symbol
+  pdf417View pdf_barcode;    // draws the preview's PDF417 symbol and keeps it for its EPS
   QLNGraphic *pass_barcode_control = nullptr;
 
   // ---- Controls (design names)

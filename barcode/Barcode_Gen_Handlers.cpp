@@ -518,6 +518,7 @@ void Barcode_Gen::PDF_Col_Changed(QObject *sender) {
 void Barcode_Gen::PDF_EC_Lvl_Changed(QObject *sender) {
   try {
     copyIntPair(sender, pdf_ec_lvl_Stepper, pdf_ec_lvl_Text);
+    pdf_barcode.setErrorLevel(int(pdf_ec_lvl_Stepper->value()));
     if (!Not_Draw_Only_Prop_Change)
       goButtonActionPerformed();
   } catch (const std::exception &) {

@@ -8,12 +8,14 @@ RUN_PACKAGES=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins
   libplist-dev libminizip-dev zlib1g-dev libpugixml-dev
+  libzint-dev   # PDF417 symbols: the standard's codeword pattern tables
   fonts-liberation2 fonts-dejavu-core
   python3 python-is-python3
 )
 TEST_PACKAGES=(
   libgtest-dev libgmock-dev
   zbar-tools zxing-cpp-tools dmtx-utils locales   # barcode readers decode what the encoders make
+  ghostscript   # gs renders the EPS text of a PDF417 symbol for the readers
   xvfb dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   poppler-utils libglib2.0-bin   # pdfinfo and pdftoppm read rendered PDF; gdbus drives the document on the bus
   clang libclang-rt-14-dev llvm   # the fuzzing build: clang, libFuzzer, llvm-symbolizer

@@ -8,14 +8,14 @@
 #   bash scripts/fuzz.sh [seconds] [harness ...]     (default: 20 seconds, every harness)
 #
 # Harnesses: property_list card_object card_settings pasteboard design_log settings_file
-# qr_encoder datamatrix_encoder series_file zip_archive spreadsheet import_sources.
+# qr_encoder datamatrix_encoder pdf417_encoder series_file zip_archive spreadsheet import_sources.
 # At most three fuzzing processes run at once; AMENDS_FUZZ_BUILD_JOBS sets the number of
 # compile jobs (default: the number of processors).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-all=(property_list card_object card_settings pasteboard design_log settings_file qr_encoder datamatrix_encoder series_file zip_archive spreadsheet import_sources)
+all=(property_list card_object card_settings pasteboard design_log settings_file qr_encoder datamatrix_encoder pdf417_encoder series_file zip_archive spreadsheet import_sources)
 seconds=${1:-20}
 [ $# -gt 0 ] && shift
 if ! [[ $seconds =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
@@ -39,6 +39,7 @@ max_len() {
     pasteboard | design_log) echo 131072 ;;
     settings_file) echo 8192 ;;
     qr_encoder | datamatrix_encoder) echo 8192 ;;
+    pdf417_encoder) echo 6144 ;;   # a little past the 5420 text bytes a symbol takes
   esac
 }
 

@@ -344,3 +344,91 @@ TEST(BarcodeDesignerWorker, WorkersRenderRowsFromSnapshotsWhileTheWindowChanges)
   expected.sort();
   EXPECT_EQ(found, expected);
 }
+
+TEST(BarcodeDesigner, OkWithAValueTheSymbologyCannotDrawIsRefusedAndTheObjectStaysAsItWas) {
+  ScopedScriptedUi ui;
+  installTestFailureHandler();
+  Barcode_Gen gen;
+  gen.awakeFromNib();
+  auto object = qrObject();
+  object->linear_or_2d = 0;
+  object->barcode_font_index = int(barcodeSymbologyNames().indexOf("EAN-13"));
+  object->linear_font_val = "4006381333931";
+  ui.answerModal([&](QDialog *dialog) {
+    EXPECT_FALSE(gen.previewImage().isNull());
+    // ASCII, so the value check passes, but EAN-13 holds digits only: nothing is drawn.
+    gen.dataText->setText("12AB");
+    gen.HeightStepper->setValue(3);
+    EXPECT_TRUE(gen.previewImage().isNull());
+    ui.expectAlert();
+    gen.ok_btn->click();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(ui.alertTexts(), QStringList{"\nInvalid barcode value"});
+    EXPECT_FALSE(gen.barcode_error_label->isHidden());
+    gen.cancel_btn->click();
+    return ModalCancel;
+  });
+  gen.Open_Wnd(object.get());
+  EXPECT_EQ(object->linear_font_val, "4006381333931");
+  EXPECT_FLOAT_EQ(object->linear_height_val, 2.0f);
+}
+
+TEST(BarcodeDesigner, Pdf417PanelShapesThePreviewAndOkStoresItsSettings) {
+  ScopedScriptedUi ui;
+  installTestFailureHandler();
+  Barcode_Gen gen;
+  gen.awakeFromNib();
+  auto object = qrObject();
+  object->barcode_font_index = int(barcodeSymbologyNames().indexOf("PDF417"));
+  object->two_d_font_val = "Designer PDF417 value";
+  object->pdf_wdt_val = 200;
+  object->pdf_hgt_val = 70;
+  object->pdf_ec_val = 4;
+  const auto decodePreview = [&gen] {
+    return decodeWithZXing(stacked({onWhite(gen.previewImage(), 300)}), QStringLiteral("PDF417"));
+  };
+  ui.answerModal([&](QDialog *dialog) {
+    EXPECT_FALSE(gen.pdf_2d_sett_box->isHidden());
+    EXPECT_TRUE(gen.two_d_sett_box->isHidden());
+    EXPECT_EQ(gen.image_2d.points, QSizeF(200, 70));
+    DecodeResult decoded = decodePreview();
+    EXPECT_EQ(decoded.texts, QStringList{"Designer PDF417 value"});
+    EXPECT_EQ(decoded.ecLevels, QStringList{"4"});
+    EXPECT_EQ(gen.pdf_barcode.parameters().codeColumns, 3);  // the columns' default
+
+    // Columns, rows and level reshape the preview at once.
+    gen.pdf_col_Stepper->setValue(5);
+    EXPECT_EQ(gen.pdf_barcode.parameters().codeColumns, 5);
+    gen.pdf_row_Text->setText("30");
+    emit gen.pdf_row_Text->editingFinished();
+    EXPECT_EQ(gen.pdf_row_Stepper->value(), 30);
+    EXPECT_EQ(gen.pdf_barcode.parameters().codeRows, 30);
+    gen.pdf_ec_lvl_Stepper->setValue(6);
+    gen.Pdf_widthStepper_2D->setValue(260);
+    EXPECT_EQ(gen.image_2d.points, QSizeF(260, 70));
+    decoded = decodePreview();
+    EXPECT_EQ(decoded.texts, QStringList{"Designer PDF417 value"});
+    EXPECT_EQ(decoded.ecLevels, QStringList{"6"});
+
+    // A value no symbol holds blanks the preview, and OK is refused with the message.
+    gen.dataText_2D->setPlainText(QString(5421, QLatin1Char('A')));
+    EXPECT_TRUE(gen.previewImage().isNull());
+    ui.expectAlert();
+    gen.ok_btn->click();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(ui.alertTexts(), QStringList{"\nInvalid barcode value"});
+
+    gen.dataText_2D->setPlainText("Final value");
+    EXPECT_FALSE(gen.previewImage().isNull());
+    gen.ok_btn->click();
+    EXPECT_FALSE(dialog->isVisible());
+    return dialog->result();
+  });
+  gen.Open_Wnd(object.get());
+  EXPECT_EQ(object->two_d_font_val, "Final value");
+  EXPECT_EQ(object->pdf_ec_val, 6);
+  EXPECT_EQ(object->pdf_wdt_val, 260);
+  EXPECT_EQ(object->pdf_hgt_val, 70);
+  EXPECT_EQ(decodeWithZXing(stacked({onWhite(Barcode_output_image, 300)}), QStringLiteral("PDF417")).texts,
+            QStringList{"Final value"});
+}

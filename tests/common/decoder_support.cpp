@@ -140,6 +140,8 @@ DecodeResult decodeWithZXing(const QImage &image, const QString &format, bool by
       result.texts << QString::fromUtf8(text.toLatin1());
     } else if (lines[i].startsWith(QLatin1String("Format:"))) {
       result.formats << lines[i].mid(7).trimmed();
+    } else if (lines[i].startsWith(QLatin1String("EC Level:"))) {
+      result.ecLevels << lines[i].mid(9).trimmed();
     }
   }
   return result;

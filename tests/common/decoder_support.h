@@ -11,12 +11,14 @@
 
 // The result of one reader run: whether the reader could be started, the texts it
 // decoded (one per symbol found, in its order), ZXingReader's name of each symbol's
-// format ("Code128", "EAN-13" ...; zbar's plain report does not say), and what it
-// wrote on its error output.
+// format ("Code128", "EAN-13" ...; zbar's plain report does not say), ZXingReader's
+// error correction level of each symbol that states one, and what it wrote on its
+// error output.
 struct DecodeResult {
   bool ran = false;
   QStringList texts;
   QStringList formats;
+  QStringList ecLevels;
   QString error;
 };
 

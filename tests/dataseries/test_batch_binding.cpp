@@ -264,6 +264,39 @@ TEST_F(BatchBindingTest, EveryBoundBarcodeDecodesToItsOwnRowInItsOwnSymbology) {
   }
 }
 
+TEST_F(BatchBindingTest, BoundPdf417CardsReadBackAsTheirOwnRow) {
+  QString longValue;
+  for (int i = 0; longValue.size() < 400; ++i)
+    longValue += QStringLiteral("Row %1: we are sorry for the delay. ").arg(i);
+  longValue = longValue.trimmed();  // series values keep no trailing blanks
+  const QStringList values = {QStringLiteral("Apology card #17, batch A"), QStringLiteral("000123456789012345"),
+                              QStringLiteral("Caf\u00e9 cr\u00e8me \u2014 \u5bf9\u4e0d\u8d77"), longValue};
+  writeSeries(QStringLiteral("Pdf"), values);
+  auto pdf = std::make_shared<QLNBarcode>();
+  pdf->linear_or_2d = 1;
+  pdf->barcode_font_index = int(barcodeSymbologyNames().indexOf(QStringLiteral("PDF417")));
+  pdf->pdf_wdt_val = 300;
+  pdf->pdf_hgt_val = 120;
+  pdf->pdf_ec_val = 5;
+  pdf->setBounds(QRectF(10, 10, 300, 160));
+  pdf->data_source_type = 1;
+  pdf->batch_list_name = QStringLiteral("Pdf");
+  controller->SetDocumentCanvasSize(QSizeF(360, 220));
+  setSides({pdf});
+
+  controller->Check_Series_Or_Excel_Use_or_not();
+  const auto run = controller->batchCardSource();
+  ASSERT_EQ(run->cardCount(), int(values.size()));
+  for (int row = 0; row < int(values.size()); ++row) {
+    QString failure;
+    const CardPicture card = run->Set_data_table_value_to_card(row, QStringLiteral("F"), false, &failure);
+    EXPECT_TRUE(failure.isEmpty()) << failure.toStdString();
+    const DecodeResult decoded = decodeWithZXing(card.toImage(300).pixels, QStringLiteral("PDF417"));
+    ASSERT_TRUE(decoded.ran) << decoded.error.toStdString();
+    EXPECT_EQ(decoded.texts, QStringList{values[row]}) << row;
+  }
+}
+
 TEST_F(BatchBindingTest, CardsMadeOnSeveralWorkerThreadsMatchCardsMadeOneByOne) {
   QStringList names;
   for (int i = 0; i < 12; ++i)
