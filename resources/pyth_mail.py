@@ -43,7 +43,9 @@ One line on standard error says why.
 """
 
 import base64
+import email.generator
 import email.utils
+import io
 import json
 import os
 import smtplib
@@ -206,6 +208,22 @@ def login(connection, user, password):
         raise MailFailure(5, "the server refused the login: %d %s" % (code, reply.decode("utf-8", "replace")))
 
 
+def send_message(connection, message, sender, recipient):
+    """Sends `message` as smtplib's send_message does, but never changes a body line that
+    starts with "From " (send_message writes such a line as ">From ")."""
+    options = ()
+    policy = message.policy
+    if not (sender + recipient).isascii():
+        if not connection.has_extn("smtputf8"):
+            raise smtplib.SMTPNotSupportedError("the server does not take addresses with "
+                                                "characters outside ASCII")
+        options = ("SMTPUTF8", "BODY=8BITMIME")
+        policy = policy.clone(utf8=True)
+    with io.BytesIO() as flat:
+        email.generator.BytesGenerator(flat, mangle_from_=False, policy=policy).flatten(message, linesep="\r\n")
+        return connection.sendmail(sender, [recipient], flat.getvalue(), options)
+
+
 def send(argv, stdin):
     if len(argv) > 1:
         raise MailFailure(2, "the mail is read from standard input, not from %d arguments" % (len(argv) - 1))
@@ -230,7 +248,7 @@ def send(argv, stdin):
     try:
         login(connection, sender, password)
         try:
-            refused = connection.send_message(message, from_addr=sender, to_addrs=[recipient])
+            refused = send_message(connection, message, sender, recipient)
         except smtplib.SMTPRecipientsRefused:
             raise MailFailure(6, "the server refused the recipient %s" % recipient)
         except smtplib.SMTPSenderRefused:
