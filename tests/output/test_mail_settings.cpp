@@ -1,7 +1,9 @@
 // The mail script against a real SMTP server, and the e-mail settings window: implicit
 // TLS and STARTTLS deliver the test mail with a non-ASCII password, a server without
 // STARTTLS never sees the password, wrong passwords, dead, hung and crashing scripts are
-// failures, the address rule, validation, owner-only storage and reset.
+// failures, the mail reaches the script on standard input and never on its command line,
+// arrives intact, and a malformed mail or a line break in a header is refused; the address
+// rule, validation, owner-only storage and reset.
 
 #include "tests/output/mail_test_fixture.h"
 
@@ -260,6 +262,37 @@ TEST_F(MailSettingsTest, TheMailReachesTheScriptOnStandardInputAndNeverOnItsComm
   EXPECT_EQ(given.value(QStringLiteral("ssl")).toString(), QStringLiteral("N"));
   EXPECT_EQ(given.value(QStringLiteral("attachments")).toArray(),
             QJsonArray({QStringLiteral("/a/back"), QStringLiteral("/a/fr\u00f6nt")}));
+}
+
+// The script on its own: whatever reaches its standard input, a malformed mail ends with
+// status 2 and one line of reason, never with an interpreter's traceback.
+TEST(MailScriptInput, AMalformedMailIsRefusedWithStatusTwoAndOneLine) {
+  const QByteArray good = R"("sender":"me@x.org","password":"p","server":"127.0.0.1","port":"1","recipient":"b@x.org",)"
+                          R"("subject":"S","body":"B","ssl":"N")";
+  const std::vector<std::pair<QByteArray, QStringList>> cases{
+      {"\xff\xfe", {}},
+      {"[]", {}},
+      {"{" + good + "}", {}},  // no attachments
+      {"{" + good + R"(,"attachments":["a\u0000b"]})", {}},
+      {"{" + QByteArray(good).replace(R"("port":"1")", R"("port":1)") + R"(,"attachments":[]})", {}},
+      {"{" + QByteArray(good).replace(R"("password":"p")", R"("password":"\ud800")") + R"(,"attachments":[]})", {}},
+      {QByteArray(100000, '['), {}},
+      {"{" + good + R"(,"attachments":[]})", {QStringLiteral("me@x.org")}},  // any argument
+  };
+  for (const auto &[input, extra] : cases) {
+    SCOPED_TRACE(input.left(60).toStdString());
+    QProcess script;
+    script.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral(AMENDS_SOURCE_DIR "/resources/pyth_mail.py")} + extra);
+    ASSERT_TRUE(script.waitForStarted(10000));
+    script.write(input);
+    script.closeWriteChannel();
+    ASSERT_TRUE(script.waitForFinished(30000));
+    EXPECT_EQ(script.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(script.exitCode(), 2);
+    const QByteArray error = script.readAllStandardError();
+    EXPECT_TRUE(error.startsWith("pyth_mail: ")) << error.toStdString();
+    EXPECT_EQ(error.count('\n'), 1) << error.toStdString();
+  }
 }
 
 TEST_F(MailSettingsTest, EveryFieldArrivesIntactAndALineBreakInAHeaderIsRefusedBeforeConnecting) {
