@@ -6,6 +6,9 @@
 
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTimer>
@@ -29,18 +32,15 @@ MailScriptResult failure(Outcome outcome, const QString &reason, int exitCode = 
 }
 
 // Checks what can be checked before a process is made; an empty reason when it may start.
-QString whyNotStartable(const MailScriptMessage &mail, const QString &script) {
+QString whyNotStartable(const QString &script) {
   if (script.isEmpty() || !QFileInfo(script).isFile())
     return QStringLiteral("The mail script \"pyth_mail.py\" of the program cannot be found.");
-  // The script reads the password up to the first line end.
-  if (mail.password.contains(QLatin1Char('\n')) || mail.password.contains(QLatin1Char('\r')))
-    return QStringLiteral("The password holds a line break and cannot be passed to the mail script.");
   return QString();
 }
 
-void prepare(QProcess &process, const MailScriptMessage &mail, const QString &script) {
+void prepare(QProcess &process, const QString &script) {
   process.setProgram(MailScript::interpreter());
-  process.setArguments(MailScript::arguments(mail, script));
+  process.setArguments(MailScript::arguments(script));
   process.setEnvironment(MailScript::environment());
   process.setProcessChannelMode(QProcess::ForwardedChannels);
   process.setInputChannelMode(QProcess::ManagedInputChannel);
@@ -61,8 +61,10 @@ MailScriptResult outcomeOf(QProcess &process, bool timedOut) {
   return sent;
 }
 
-void feedPassword(QProcess &process, const QString &password) {
-  process.write(MailScript::standardInput(password));
+// The script reads its standard input to the end before it does anything else, so the
+// whole mail may be written at once; QProcess passes it on while the caller waits.
+void feedMail(QProcess &process, const MailScriptMessage &mail) {
+  process.write(MailScript::standardInput(mail));
   process.closeWriteChannel();
 }
 
@@ -85,15 +87,7 @@ QString interpreter() {
   return QFileInfo::exists(python) ? python : QStringLiteral("/usr/bin/python3");
 }
 
-QStringList arguments(const MailScriptMessage &mail, const QString &script) {
-  // With no SSL choice stored the value would be missing and every later argument would
-  // shift by one: anything but "Y" is passed as "N".
-  const QString ssl = mail.ssl == QLatin1String("Y") ? QStringLiteral("Y") : QStringLiteral("N");
-  QStringList args{script, mail.sender, mail.server, mail.port, mail.sender, mail.recipient,
-                   mail.subject, mail.body, ssl};
-  args += mail.attachments;
-  return args;
-}
+QStringList arguments(const QString &script) { return {script}; }
 
 QStringList environment() {
   QStringList env{QStringLiteral("PYTHONPATH="), QStringLiteral("PATH=/bin:/usr/bin:/usr/local/bin")};
@@ -103,8 +97,22 @@ QStringList environment() {
   return env;
 }
 
-QByteArray standardInput(const QString &password) {
-  return password.toUtf8() + "\nDescription";
+QByteArray standardInput(const MailScriptMessage &mail) {
+  // With no SSL choice stored the value would be empty, which the script refuses:
+  // anything but "Y" is passed as "N".
+  const QString ssl = mail.ssl == QLatin1String("Y") ? QStringLiteral("Y") : QStringLiteral("N");
+  const QJsonObject object{
+      {QStringLiteral("sender"), mail.sender},
+      {QStringLiteral("password"), mail.password},
+      {QStringLiteral("server"), mail.server},
+      {QStringLiteral("port"), mail.port},
+      {QStringLiteral("recipient"), mail.recipient},
+      {QStringLiteral("subject"), mail.subject},
+      {QStringLiteral("body"), mail.body},
+      {QStringLiteral("ssl"), ssl},
+      {QStringLiteral("attachments"), QJsonArray::fromStringList(mail.attachments)},
+  };
+  return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
 namespace {
@@ -112,10 +120,10 @@ namespace {
 // Starts the script for `mail` in `process`; the failure when it cannot be started.
 std::optional<MailScriptResult> start(QProcess &process, const MailScriptMessage &mail) {
   const QString script = scriptPath();
-  const QString why = whyNotStartable(mail, script);
+  const QString why = whyNotStartable(script);
   if (!why.isEmpty())
     return failure(Outcome::NotStarted, why);
-  prepare(process, mail, script);
+  prepare(process, script);
   // Starting is quick (a fork and an exec); the mail itself is waited for afterwards.
   process.start();
   if (!process.waitForStarted(StartTimeoutMs))
@@ -130,7 +138,7 @@ MailScriptResult send(const MailScriptMessage &mail, int timeoutMs) {
   QProcess process;
   if (std::optional<MailScriptResult> notStarted = start(process, mail))
     return *notStarted;
-  feedPassword(process, mail.password);
+  feedMail(process, mail);
   if (!process.waitForFinished(timeoutMs)) {
     const bool running = process.state() != QProcess::NotRunning;
     if (running)
@@ -154,7 +162,7 @@ MailScriptResult sendKeepingWindowsPainted(const MailScriptMessage &mail, int ti
     loop.quit();
   });
   limit.start(timeoutMs);
-  feedPassword(process, mail.password);
+  feedMail(process, mail);
   // The finished signal is delivered from the loop, so it cannot be missed before it runs.
   if (process.state() != QProcess::NotRunning)
     loop.exec(QEventLoop::ExcludeUserInputEvents);

@@ -4,14 +4,15 @@
 //
 // The script is the copy shipped with the program (Paths::shippedResourcesFolder()), not
 // the one seeded into the user's resource folder: seeding never overwrites, so that copy
-// would keep an old script for ever. It runs under /usr/bin/python with exactly these
-// arguments: script path, sender, SMTP server, port, sender again, recipient, subject,
-// body, SSL value ("Y" implicit TLS, "N" STARTTLS), then each attachment path in order.
-// Its environment holds only PYTHONPATH (empty) and PATH ("/bin:/usr/bin:/usr/local/bin"),
-// plus AMENDS_MAIL_CA_FILE when the program itself has it (a file of certificates the
-// script trusts besides the system's; tests use it for their throwaway server). The
-// password goes to its standard input as UTF-8, followed by "\n" and "Description"; its
-// standard output and error go to the program's own.
+// would keep an old script for ever. It runs under /usr/bin/python with the script path as
+// its only argument: every local user can read a process's arguments (/proc/<pid>/cmdline),
+// so the mail and its account go to its standard input instead, as one JSON object in
+// UTF-8 with the text members "sender", "password", "server", "port", "recipient",
+// "subject", "body" and "ssl" ("Y" implicit TLS, "N" STARTTLS) and the list
+// "attachments" (paths, in order). Its environment holds only PYTHONPATH (empty) and PATH
+// ("/bin:/usr/bin:/usr/local/bin"), plus AMENDS_MAIL_CA_FILE when the program itself has
+// it (a file of certificates the script trusts besides the system's; tests use it for
+// their throwaway server). Its standard output and error go to the program's own.
 //
 // A mail counts as sent only when the script ends normally with status 0: a script that
 // cannot start, crashes, or runs past the time limit (it is then killed) is a failure.
@@ -52,12 +53,12 @@ inline constexpr int DefaultTimeoutMs = 120000;
 QString scriptPath();
 // The interpreter: /usr/bin/python, or /usr/bin/python3 where the former is missing.
 QString interpreter();
-// The script's arguments (the script path first).
-QStringList arguments(const MailScriptMessage &mail, const QString &script);
+// The script's arguments: the script path alone.
+QStringList arguments(const QString &script);
 // The script's whole environment, as "NAME=value" lines.
 QStringList environment();
-// What the script reads on its standard input.
-QByteArray standardInput(const QString &password);
+// What the script reads on its standard input: the whole mail.
+QByteArray standardInput(const MailScriptMessage &mail);
 
 // Sends one mail and waits for the script, at most `timeoutMs`. Blocks the calling
 // thread without running its event loop: meant for worker threads.

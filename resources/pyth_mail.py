@@ -1,9 +1,26 @@
 #!/usr/bin/python3
 """Sends one e-mail for Amends.
 
-Usage (the program starts it this way; nothing else is read from the command line):
+Usage (the program starts it this way):
 
-    pyth_mail.py SENDER SERVER PORT SENDER RECIPIENT SUBJECT BODY SSL [ATTACHMENT ...]
+    pyth_mail.py < MAIL
+
+The command line holds nothing else: every local user can read a process's arguments
+(/proc/<pid>/cmdline), so the mail and its account travel on standard input. MAIL is one
+JSON object in UTF-8 with these members, all of them text except the last:
+
+    sender       the account's address: the login, the envelope sender and "From"
+    password     the account's password
+    server       the SMTP server's host name or address
+    port         its port, as decimal digits
+    recipient    the one address the mail goes to ("To" and the envelope recipient)
+    subject      the subject, any characters but line breaks
+    body         the text of the mail, line breaks as they are
+    ssl          "Y" or "N" (see below)
+    attachments  a list of file paths, attached in that order
+
+Members not listed are ignored; a missing one, one of the wrong type, or text holding a
+NUL character is refused.
 
 SSL is "Y" for a connection that is encrypted from the start (implicit TLS, usually
 port 465) and "N" for a plain connection that must be upgraded with STARTTLS before
@@ -12,14 +29,12 @@ refused: the password never travels unencrypted. Certificates are checked agains
 system's trust store; the environment variable AMENDS_MAIL_CA_FILE may name one more
 file of trusted certificates in PEM form (used by the program's tests).
 
-Standard input: the password encoded as UTF-8, a line end, then a description line that
-is not used.
-
 Each attachment is sent under its file name; its Content-Type follows its bytes (the
 program writes PNG data under names ending in ".jpeg").
 
 Exit status: 0 when the server accepted the mail for the recipient, otherwise:
-    2  wrong arguments or unreadable standard input
+    2  any argument, standard input that is not such an object, or a header (sender,
+       recipient, subject) that holds a line break
     3  an attachment cannot be read
     4  the server cannot be reached, or the secure connection failed
     5  the server refused the login
@@ -28,7 +43,10 @@ One line on standard error says why.
 """
 
 import base64
+import email.generator
 import email.utils
+import io
+import json
 import os
 import smtplib
 import socket
@@ -69,14 +87,45 @@ def content_type(data):
     return "application", "octet-stream"
 
 
-def read_password(stream):
-    """The first line of standard input, decoded as UTF-8, without its line end."""
-    raw = stream.buffer.readline() if hasattr(stream, "buffer") else stream.readline()
+# The members of the mail object that hold text.
+TEXT_FIELDS = ("sender", "password", "server", "port", "recipient", "subject", "body", "ssl")
+
+
+def read_mail(stream):
+    """The mail object on `stream` (all of it, up to its end), checked member by member."""
+    raw = stream.buffer.read() if hasattr(stream, "buffer") else stream.read().encode("utf-8")
     try:
-        line = raw.decode("utf-8")
+        text = raw.decode("utf-8")
     except UnicodeDecodeError:
-        raise MailFailure(2, "the password is not UTF-8")
-    return line[:-1] if line.endswith("\n") else line
+        raise MailFailure(2, "standard input is not UTF-8")
+    try:
+        mail = json.loads(text)
+    except (ValueError, RecursionError) as error:
+        raise MailFailure(2, "standard input is not a JSON object: %s" % error)
+    if not isinstance(mail, dict):
+        raise MailFailure(2, "standard input is not a JSON object")
+
+    def checked_text(value, what):
+        if not isinstance(value, str):
+            raise MailFailure(2, "%s is not text" % what)
+        try:
+            value.encode("utf-8")  # a lone surrogate escape cannot be sent
+        except UnicodeEncodeError:
+            raise MailFailure(2, "%s holds characters that are not valid text" % what)
+        if "\0" in value:  # no file name, host or header may hold one
+            raise MailFailure(2, "%s holds a NUL character" % what)
+        return value
+
+    for name in TEXT_FIELDS:
+        if name not in mail:
+            raise MailFailure(2, "the mail has no %s" % name)
+        checked_text(mail[name], name)
+    attachments = mail.get("attachments")
+    if not isinstance(attachments, list):
+        raise MailFailure(2, "the attachments are not a list")
+    for index, path in enumerate(attachments):
+        checked_text(path, "attachment %d" % (index + 1))
+    return mail
 
 
 def build_message(sender, recipient, subject, body, attachments):
@@ -159,11 +208,29 @@ def login(connection, user, password):
         raise MailFailure(5, "the server refused the login: %d %s" % (code, reply.decode("utf-8", "replace")))
 
 
+def send_message(connection, message, sender, recipient):
+    """Sends `message` as smtplib's send_message does, but never changes a body line that
+    starts with "From " (send_message writes such a line as ">From ")."""
+    options = ()
+    policy = message.policy
+    if not (sender + recipient).isascii():
+        if not connection.has_extn("smtputf8"):
+            raise smtplib.SMTPNotSupportedError("the server does not take addresses with "
+                                                "characters outside ASCII")
+        options = ("SMTPUTF8", "BODY=8BITMIME")
+        policy = policy.clone(utf8=True)
+    with io.BytesIO() as flat:
+        email.generator.BytesGenerator(flat, mangle_from_=False, policy=policy).flatten(message, linesep="\r\n")
+        return connection.sendmail(sender, [recipient], flat.getvalue(), options)
+
+
 def send(argv, stdin):
-    if len(argv) < 9:
-        raise MailFailure(2, "expected: sender server port sender recipient subject body ssl [attachment ...]")
-    sender, server, port_text, _, recipient, subject, body, ssl_value = argv[1:9]
-    attachments = argv[9:]
+    if len(argv) > 1:
+        raise MailFailure(2, "the mail is read from standard input, not from %d arguments" % (len(argv) - 1))
+    mail = read_mail(stdin)
+    server = mail["server"]
+    port_text = mail["port"]
+    ssl_value = mail["ssl"]
     if ssl_value not in ("Y", "N"):
         raise MailFailure(2, "the SSL value must be Y or N, not %r" % ssl_value)
     try:
@@ -172,16 +239,16 @@ def send(argv, stdin):
         raise MailFailure(2, "the port %r is not a number" % port_text)
     if not 0 < port < 65536:
         raise MailFailure(2, "the port %d is out of range" % port)
-    password = read_password(stdin)
-    sender = sender.strip()
-    recipient = recipient.strip()
-    message = build_message(sender, recipient, subject, body, attachments)
+    password = mail["password"]
+    sender = mail["sender"].strip()
+    recipient = mail["recipient"].strip()
+    message = build_message(sender, recipient, mail["subject"], mail["body"], mail["attachments"])
 
     connection = connect(server.strip(), port, ssl_value == "Y")
     try:
         login(connection, sender, password)
         try:
-            refused = connection.send_message(message, from_addr=sender, to_addrs=[recipient])
+            refused = send_message(connection, message, sender, recipient)
         except smtplib.SMTPRecipientsRefused:
             raise MailFailure(6, "the server refused the recipient %s" % recipient)
         except smtplib.SMTPSenderRefused:

@@ -1,13 +1,16 @@
 // The mail script against a real SMTP server, and the e-mail settings window: implicit
 // TLS and STARTTLS deliver the test mail with a non-ASCII password, a server without
 // STARTTLS never sees the password, wrong passwords, dead, hung and crashing scripts are
-// failures, the address rule, validation, owner-only storage and reset.
+// failures, the mail reaches the script on standard input and never on its command line,
+// arrives intact, and a malformed mail or a line break in a header is refused; the address
+// rule, validation, owner-only storage and reset.
 
 #include "tests/output/mail_test_fixture.h"
 
 #include "output/Email_Setting.h"
 #include "output/model/Preferences.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,6 +64,31 @@ protected:
 };
 
 const QString Sent = QStringLiteral("\nE-mail has been sent successfully.");
+
+// The lines of /proc/<pid>/cmdline of each running child of this process whose command
+// line names the mail script: what any local user can read about it.
+QList<QStringList> mailScriptCommandLines() {
+  QList<QStringList> found;
+  const QByteArray parent = QByteArray::number(::getpid());
+  for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly) || !status.readAll().contains("\nPPid:\t" + parent + "\n"))
+      continue;
+    QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    if (!cmdline.open(QIODevice::ReadOnly))
+      continue;
+    QByteArray bytes = cmdline.readAll();
+    if (bytes.endsWith('\0'))
+      bytes.chop(1);
+    if (bytes.contains("pyth_mail.py")) {
+      QStringList line;
+      for (const QByteArray &part : bytes.split('\0'))
+        line << QString::fromUtf8(part);
+      found << line;
+    }
+  }
+  return found;
+}
 
 TEST_F(MailSettingsTest, ImplicitTlsAndStartTlsDeliverTheTestMailWithANonAsciiPassword) {
   for (const bool ssl : {true, false}) {
@@ -145,9 +173,14 @@ TEST_F(MailSettingsTest, AHungServerIsGivenUpAtTheTimeLimitWithoutFreezingTheWin
        QStringLiteral("friend@example.org"), false);
   window->scriptTimeoutMs = 1500;
   // The window keeps painting while it waits: a timer of the GUI thread goes on firing.
+  // Meanwhile the running script's command line is read as any other local user could.
   int ticks = 0;
+  QList<QStringList> seen;
   QTimer ticker;
-  QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    ++ticks;
+    seen += mailScriptCommandLines();
+  });
   ticker.start(100);
   QElapsedTimer clock;
   clock.start();
@@ -156,6 +189,12 @@ TEST_F(MailSettingsTest, AHungServerIsGivenUpAtTheTimeLimitWithoutFreezingTheWin
   EXPECT_LT(clock.elapsed(), 8000);
   EXPECT_GE(ticks, 5);
   ::close(silent);
+  ASSERT_FALSE(seen.isEmpty());
+  for (const QStringList &cmdline : seen) {
+    EXPECT_EQ(cmdline, (QStringList{MailScript::interpreter(), MailScript::scriptPath()}));
+    for (const QString &field : {QStringLiteral("example.org"), QStringLiteral("127.0.0.1"), port, Password})
+      EXPECT_FALSE(cmdline.join(QLatin1Char(' ')).contains(field)) << field.toStdString();
+  }
 }
 
 TEST_F(MailSettingsTest, OnlyANormalExitWithStatusZeroCountsAsSent) {
@@ -169,38 +208,125 @@ TEST_F(MailSettingsTest, OnlyANormalExitWithStatusZeroCountsAsSent) {
   EXPECT_NE(testMail(), Sent);
   EXPECT_EQ(window->lastResult.exitCode, 3);
 
-  // A script that records exactly what it was given, and succeeds.
+}
+
+TEST_F(MailSettingsTest, TheMailReachesTheScriptOnStandardInputAndNeverOnItsCommandLine) {
+  // A script that records what it was given and what others could see of it, and succeeds.
   const QString record = tmp.filePath(QStringLiteral("record.json"));
   shipScript(QStringLiteral("import json, os, sys\n"
                             "data = sys.stdin.buffer.read().decode('utf-8')\n"
-                            "json.dump({'argv': sys.argv[1:], 'env': dict(os.environ), 'stdin': data},"
-                            " open(%1, 'w'))\n")
+                            "cmdline = open('/proc/self/cmdline', 'rb').read().decode('utf-8').split('\\0')[:-1]\n"
+                            "json.dump({'argv': sys.argv[1:], 'cmdline': cmdline, 'env': dict(os.environ),"
+                            " 'stdin': data}, open(%1, 'w'))\n")
                  .arg(QStringLiteral("'") + record + QStringLiteral("'"))
                  .toUtf8());
-  // No security choice stored: "N" keeps the arguments in their places.
-  MailScriptMessage mail{QStringLiteral(" b@x.org"), QStringLiteral("S"), {QStringLiteral("/a/back"), QStringLiteral("/a/front")},
-                         QStringLiteral("me@x.org"), Password, QStringLiteral("smtp.x.org"), QStringLiteral("587"),
-                         QStringLiteral("Body"), QString()};
+  // No security choice stored: "N". The password holds a line break, which the mail object
+  // carries like any other character.
+  const QString password = Password + QStringLiteral("\nsecond line");
+  const QString subject = QString::fromUtf8("Entschuldigung \"vielmals\" \xE2\x80\x93 Gr\xC3\xBC\xC3\x9F" "e\\");
+  const QString body = QString::fromUtf8("Liebe Ann,\n\n  es tut mir leid.\n.\n\xF0\x9F\x98\x8A\n");
+  MailScriptMessage mail{QStringLiteral(" b@x.org"), subject, {QStringLiteral("/a/back"), QStringLiteral("/a/fr\u00f6nt")},
+                         QStringLiteral("me@x.org"), password, QStringLiteral("smtp.x.org"), QStringLiteral("587"),
+                         body, QString()};
   const MailScriptResult result = MailScript::send(mail, 10000);
   EXPECT_TRUE(result.sent()) << result.reason.toStdString();
   QFile file(record);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QJsonObject o = QJsonDocument::fromJson(file.readAll()).object();
-  QStringList argv;
-  for (const QJsonValue &v : o.value(QStringLiteral("argv")).toArray())
-    argv << v.toString();
-  EXPECT_EQ(argv, (QStringList{"me@x.org", "smtp.x.org", "587", "me@x.org", " b@x.org", "S", "Body", "N", "/a/back",
-                               "/a/front"}));
+
+  // The command line is the interpreter and the script, nothing of the mail.
+  const QString script = MailScript::scriptPath();
+  EXPECT_TRUE(o.value(QStringLiteral("argv")).toArray().isEmpty());
+  QStringList cmdline;
+  for (const QJsonValue &v : o.value(QStringLiteral("cmdline")).toArray())
+    cmdline << v.toString();
+  EXPECT_EQ(cmdline, (QStringList{MailScript::interpreter(), script}));
+  for (const QString &field : {QStringLiteral("b@x.org"), QStringLiteral("me@x.org"), QStringLiteral("smtp.x.org"),
+                               QStringLiteral("Entschuldigung"), QStringLiteral("Liebe"), Password,
+                               QStringLiteral("/a/back")})
+    EXPECT_FALSE(cmdline.join(QLatin1Char(' ')).contains(field)) << field.toStdString();
+  // Nor does the environment hold any of it.
   QStringList env = o.value(QStringLiteral("env")).toObject().keys();
   env.removeAll(QStringLiteral("LC_CTYPE"));  // the interpreter may set it itself
   EXPECT_EQ(env, (QStringList{"AMENDS_MAIL_CA_FILE", "PATH", "PYTHONPATH"}));
-  EXPECT_EQ(o.value(QStringLiteral("stdin")).toString(), Password + QStringLiteral("\nDescription"));
 
-  // A line break would end the password early: such a password is not passed at all.
-  QFile::remove(record);
-  mail.password = QStringLiteral("first\nsecond");
-  EXPECT_EQ(MailScript::send(mail, 10000).outcome, MailScriptResult::Outcome::NotStarted);
-  EXPECT_FALSE(QFile::exists(record));
+  // Standard input holds every field exactly as given, line breaks and all.
+  const QJsonObject given = QJsonDocument::fromJson(o.value(QStringLiteral("stdin")).toString().toUtf8()).object();
+  EXPECT_EQ(given.value(QStringLiteral("sender")).toString(), QStringLiteral("me@x.org"));
+  EXPECT_EQ(given.value(QStringLiteral("password")).toString(), password);
+  EXPECT_EQ(given.value(QStringLiteral("server")).toString(), QStringLiteral("smtp.x.org"));
+  EXPECT_EQ(given.value(QStringLiteral("port")).toString(), QStringLiteral("587"));
+  EXPECT_EQ(given.value(QStringLiteral("recipient")).toString(), QStringLiteral(" b@x.org"));
+  EXPECT_EQ(given.value(QStringLiteral("subject")).toString(), subject);
+  EXPECT_EQ(given.value(QStringLiteral("body")).toString(), body);
+  EXPECT_EQ(given.value(QStringLiteral("ssl")).toString(), QStringLiteral("N"));
+  EXPECT_EQ(given.value(QStringLiteral("attachments")).toArray(),
+            QJsonArray({QStringLiteral("/a/back"), QStringLiteral("/a/fr\u00f6nt")}));
+}
+
+// The script on its own: whatever reaches its standard input, a malformed mail ends with
+// status 2 and one line of reason, never with an interpreter's traceback.
+TEST(MailScriptInput, AMalformedMailIsRefusedWithStatusTwoAndOneLine) {
+  const QByteArray good = R"("sender":"me@x.org","password":"p","server":"127.0.0.1","port":"1","recipient":"b@x.org",)"
+                          R"("subject":"S","body":"B","ssl":"N")";
+  const std::vector<std::pair<QByteArray, QStringList>> cases{
+      {"\xff\xfe", {}},
+      {"[]", {}},
+      {"{" + good + "}", {}},  // no attachments
+      {"{" + good + R"(,"attachments":["a\u0000b"]})", {}},
+      {"{" + QByteArray(good).replace(R"("port":"1")", R"("port":1)") + R"(,"attachments":[]})", {}},
+      {"{" + QByteArray(good).replace(R"("password":"p")", R"("password":"\ud800")") + R"(,"attachments":[]})", {}},
+      {QByteArray(100000, '['), {}},
+      {"{" + good + R"(,"attachments":[]})", {QStringLiteral("me@x.org")}},  // any argument
+  };
+  for (const auto &[input, extra] : cases) {
+    SCOPED_TRACE(input.left(60).toStdString());
+    QProcess script;
+    script.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral(AMENDS_SOURCE_DIR "/resources/pyth_mail.py")} + extra);
+    ASSERT_TRUE(script.waitForStarted(10000));
+    script.write(input);
+    script.closeWriteChannel();
+    ASSERT_TRUE(script.waitForFinished(30000));
+    EXPECT_EQ(script.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(script.exitCode(), 2);
+    const QByteArray error = script.readAllStandardError();
+    EXPECT_TRUE(error.startsWith("pyth_mail: ")) << error.toStdString();
+    EXPECT_EQ(error.count('\n'), 1) << error.toStdString();
+  }
+}
+
+TEST_F(MailSettingsTest, EveryFieldArrivesIntactAndALineBreakInAHeaderIsRefusedBeforeConnecting) {
+  auto server = startServer(QStringLiteral("starttls"), Password);
+  // A line of a lone "." ends the data of an SMTP transfer, and a line starting with
+  // "From " is what mailbox writers alter: both arrive as written.
+  const QString subject = QString::fromUtf8("\"Verzeihung\" \xE2\x80\x93 Gr\xC3\xBC\xC3\x9F" "e {\\}");
+  const QString body = QString::fromUtf8("Liebe Ann,\n\n  es tut mir leid.\n.\nFrom me, \xF0\x9F\x98\x8A");
+  MailScriptMessage mail{QStringLiteral("friend@example.org"), subject, {}, QString::fromLatin1(User), Password,
+                         QStringLiteral("127.0.0.1"), server->port(), body, QStringLiteral("N")};
+  MailScriptResult result = MailScript::send(mail, 30000);
+  ASSERT_TRUE(result.sent()) << result.reason.toStdString();
+  auto mails = server->mails();
+  ASSERT_EQ(mails.size(), 1u);
+  EXPECT_EQ(mails[0].subject, subject);
+  EXPECT_EQ(QString(mails[0].body).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), body + QLatin1Char('\n'));
+  EXPECT_EQ(mails[0].to, QStringLiteral("friend@example.org"));
+  EXPECT_EQ(mails[0].envelopeTo, QStringList{QStringLiteral("friend@example.org")});
+
+  // A line break in the subject, the recipient or the sender would start a header of its
+  // own: the script refuses the mail (status 2) before it reaches the server.
+  const int ehlos = server->events().filter(QStringLiteral("ehlo")).size();
+  const QString bcc = QStringLiteral("Bcc: evil@example.org");
+  for (const int field : {0, 1, 2}) {
+    SCOPED_TRACE(field);
+    MailScriptMessage bad = mail;
+    (field == 0 ? bad.subject : field == 1 ? bad.recipient : bad.sender) +=
+        (field == 1 ? QStringLiteral("\n") : QStringLiteral("\r\n")) + bcc;
+    result = MailScript::send(bad, 30000);
+    EXPECT_EQ(result.outcome, MailScriptResult::Outcome::Failed);
+    EXPECT_EQ(result.exitCode, 2);
+  }
+  EXPECT_EQ(server->mails().size(), 1u);
+  EXPECT_EQ(server->events().filter(QStringLiteral("ehlo")).size(), ehlos);
 }
 
 TEST_F(MailSettingsTest, TheAddressRuleAndTheValidationOrder) {
