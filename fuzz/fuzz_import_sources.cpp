@@ -19,6 +19,17 @@ void writeSeeds(const QString &folder) {
                   "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
                   "{\\*\\generator x;}\\pard Plain {\\b bold} {\\cf1 red}\\par caf\\'e9 \\u1058? \\uc2\\u8364\\'80\\'80"
                   "{\\field{\\*\\fldinst HYPERLINK}{\\fldrslt link}}\\line a\\tab b\\bin2 {}\\par}");
+  // Files of the size people import: a list of a thousand addresses as CSV, and as rich
+  // text with a paragraph each.
+  QByteArray csv = "Name,E-mail,Note\r\n";
+  QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ";
+  for (int i = 0; i < 1000; ++i) {
+    const QByteArray n = QByteArray::number(i);
+    csv += "\"Guest " + n + "\",guest" + n + "@example.org,\"said \"\"sorry\"\", " + n + "\"\r\n";
+    rtf += "Guest " + n + " {\\b guest" + n + "@example.org}\\par ";
+  }
+  fuzz::writeSeed(folder, QStringLiteral("csv_large"), csv);
+  fuzz::writeSeed(folder, QStringLiteral("rtf_large"), rtf + "}");
 }
 
 QByteArray quotedCsv(const QList<QStringList> &records) {

@@ -14,6 +14,11 @@ void writeSeeds(const QString &folder) {
   fuzz::writeSeed(folder, QStringLiteral("names"), "Ann\nBob\nCy\n");
   fuzz::writeSeed(folder, QStringLiteral("blank_lines"), "\n\n5\n\n7\n\n");
   fuzz::writeSeed(folder, QStringLiteral("utf8"), "\xC3\xA9t\xC3\xA9\n\xE2\x9C\x89 mail\r\n  padded  \n");
+  // A series as long as the ones people keep: a couple of thousand names.
+  QStringList many;
+  for (int i = 0; i < 2000; ++i)
+    many.append(QStringLiteral("Guest %1").arg(i));
+  fuzz::writeSeed(folder, QStringLiteral("many_values"), SeriesStore::encode(many, SeriesStore::EmptyValues::Skip));
 }
 
 }  // namespace

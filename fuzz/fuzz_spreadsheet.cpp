@@ -18,6 +18,14 @@ void writeSeeds(const QString &folder) {
                  {QStringLiteral("  padded "), QString(), QStringLiteral("-12")}};
   fuzz::writeSeed(folder, QStringLiteral("sheet1.xml"), writer.WriteWorksheetData());
   fuzz::writeSeed(folder, QStringLiteral("sharedStrings.xml"), writer.WriteSharedStringsXML());
+  // The parts of a workbook of the size people import: several hundred rows.
+  SpreadsheetWriter large;
+  large.data = {{QStringLiteral("Name"), QStringLiteral("Code"), QStringLiteral("Amount")}};
+  for (int i = 0; i < 600; ++i)
+    large.data.append({QStringLiteral("Guest %1").arg(i), QStringLiteral("%1").arg(i * 7919 % 100000, 6, 10, QLatin1Char('0')),
+                       QString::number(i * 0.25)});
+  fuzz::writeSeed(folder, QStringLiteral("sheet_large.xml"), large.WriteWorksheetData());
+  fuzz::writeSeed(folder, QStringLiteral("sharedStrings_large.xml"), large.WriteSharedStringsXML());
   fuzz::writeSeed(folder, QStringLiteral("prefixed.xml"),
                   "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
                   "<x:dimension ref=\"A1:B2\"/><x:sheetData><x:row r=\"1\"><x:c r=\"A1\" t=\"s\"><x:v>1</x:v></x:c>"

@@ -31,7 +31,9 @@ for h in "${harnesses[@]}"; do
   fi
 done
 
-# The longest input each harness is given: a little above its largest seed.
+# The longest input each harness is given: a little above its largest seed, which is as
+# large as the files the reader meets (a workbook or a part of one is tens of kilobytes).
+# Without it libFuzzer stops at 4,096 bytes.
 max_len() {
   case $1 in
     property_list) echo 65536 ;;
@@ -40,8 +42,17 @@ max_len() {
     settings_file) echo 8192 ;;
     qr_encoder | datamatrix_encoder) echo 8192 ;;
     pdf417_encoder) echo 6144 ;;   # a little past the 5420 text bytes a symbol takes
+    series_file) echo 32768 ;;
+    zip_archive | spreadsheet) echo 131072 ;;
+    import_sources) echo 81920 ;;
   esac
 }
+for h in "${all[@]}"; do
+  if [ -z "$(max_len "$h")" ]; then
+    echo "fuzz: harness \"$h\" has no input length (max_len in $0)" >&2
+    exit 2
+  fi
+done
 
 build=$root/build/fuzz
 jobs=${AMENDS_FUZZ_BUILD_JOBS:-$(nproc)}

@@ -11,10 +11,15 @@
 #include <minizip/unzip.h>
 #include <zlib.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <mutex>
-#include <algorithm>
 #include <stdexcept>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -121,8 +126,9 @@ QString safeRelativePath(const QString &name) {
 // Receives the entries of an archive as they are inflated.
 struct EntrySink {
   virtual ~EntrySink() = default;
-  // Whether the entry's data is wanted; false with *refused set when it may not be.
-  virtual bool begin(const QString &relative, bool folder, const unz_file_info64 &info, bool *refused) = 0;
+  // Whether the entry's data is wanted; false with the reason in *refusal when it may
+  // not be written.
+  virtual bool begin(const QString &relative, bool folder, const unz_file_info64 &info, QString *refusal) = 0;
   virtual bool write(const char *data, qint64 size) = 0;
   // The entry ended, whole (`ok`) or not.
   virtual bool end(bool ok) = 0;
@@ -195,6 +201,13 @@ bool unpack(QIODevice *device, const QString &password, const ZipLimits &limits,
       refuse(QStringLiteral("entry with an unsafe name refused: %1").arg(QString::fromUtf8(rawName)));
       continue;
     }
+    // The high half of the external attributes holds a unix file mode, wherever the
+    // archive says it was made: a link entry would lead later entries (or a reader of
+    // the unpacked folder) elsewhere.
+    if (((info.external_fa >> 16) & 0170000) == 0120000) {
+      refuse(QStringLiteral("entry is a symbolic link: %1").arg(relative));
+      continue;
+    }
     const bool folder = name->endsWith(QLatin1Char('/'));
     if (!folder && (info.uncompressed_size > static_cast<ZPOS64_T>(limits.maxEntryBytes) ||
                     info.uncompressed_size > static_cast<ZPOS64_T>(limits.maxTotalBytes - total))) {
@@ -207,10 +220,10 @@ bool unpack(QIODevice *device, const QString &password, const ZipLimits &limits,
       refuse(QStringLiteral("entry cannot be opened: %1").arg(relative));
       break;
     }
-    bool refused = false;
-    const bool wanted = sink.begin(relative, folder, info, &refused);
-    if (refused)
-      refuse(QStringLiteral("entry cannot be written: %1").arg(relative));
+    QString refusal;
+    const bool wanted = sink.begin(relative, folder, info, &refusal);
+    if (!refusal.isEmpty())
+      refuse(QStringLiteral("entry cannot be written: %1 (%2)").arg(relative, refusal));
     if (!wanted || folder) {
       unzCloseCurrentFile(archive);
       if (wanted)
@@ -261,71 +274,163 @@ bool unpack(QIODevice *device, const QString &password, const ZipLimits &limits,
   return success;
 }
 
-// Unpacks into a folder. `root` is the destination's resolved path.
+// Why the item `name` inside the open folder `parent` could not be opened as a folder
+// or made: what is there, or the system's reason `code`. `shown` names it for the user.
+QString refusalFor(int parent, const QByteArray &name, int code, const QString &shown) {
+  struct stat st {};
+  if (::fstatat(parent, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (S_ISLNK(st.st_mode))
+      return QStringLiteral("%1 is a symbolic link").arg(shown);
+    if (!S_ISDIR(st.st_mode))
+      return QStringLiteral("%1 is not a folder").arg(shown);
+  }
+  return QStringLiteral("%1: %2").arg(shown, qt_error_string(code));
+}
+
+// Opens the folder `name` inside the open folder `parent`, making it when missing, never
+// through a link: O_NOFOLLOW refuses a link even when one replaces the folder between
+// its making and its opening. -1 with *why set when it cannot be had.
+int openOrMakeFolder(int parent, const QByteArray &name, const QString &shown, QString *why) {
+  int code = 0;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int fd = ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0)
+      return fd;
+    code = errno;
+    if (code != ENOENT)
+      break;
+    if (::mkdirat(parent, name.constData(), 0777) != 0 && errno != EEXIST) {
+      code = errno;
+      break;
+    }
+  }
+  *why = refusalFor(parent, name, code, shown);
+  return -1;
+}
+
+// Unpacks into a folder. Every name is followed one component at a time from the
+// destination's open folder (openat, mkdirat), and nothing is created before the
+// component above it has been opened as a real folder: a link planted in the destination,
+// before or during unpacking, is refused, never followed. A file is written as a new
+// file: whatever had its name (a second name of a file elsewhere, a FIFO) is removed
+// first, never written into.
 struct FolderSink : EntrySink {
-  QString root;
+  int root = -1;  // the destination folder, open
   bool overwrite = true;
-  QFile file;
-  QDateTime date;
+  int folder = -1;  // the folder of the file being written, open
+  int file = -1;
+  QByteArray fileName;  // its name in `folder`
+  std::optional<qint64> modified;  // seconds since the epoch, from the entry's date
 
-  // Whether `path`'s parent, resolved, lies inside the destination: a link placed
-  // inside it never leads a write elsewhere.
-  bool parentInside(const QString &path) const {
-    const QString parent = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
-    return parent == root || parent.startsWith(root + QLatin1Char('/'));
+  ~FolderSink() {
+    closeEntry(false);
+    if (root >= 0)
+      ::close(root);
   }
 
-  bool begin(const QString &relative, bool folder, const unz_file_info64 &info, bool *refused) override {
-    const QString target = root + QLatin1Char('/') + relative;
-    if (folder) {
-      QDir().mkpath(target);
-      if (!QFileInfo(target).isDir() || QFileInfo(target).isSymLink() || !parentInside(target))
-        *refused = true;
+  // Closes the file being written, removing it unless it is whole; true when it is.
+  bool closeEntry(bool whole) {
+    if (file >= 0) {
+      if (whole && modified) {
+        const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(*modified), 0}};
+        ::futimens(file, times);  // the date is a courtesy: a failure here loses nothing
+      }
+      if (::close(file) != 0)
+        whole = false;
+      if (!whole)
+        ::unlinkat(folder, fileName.constData(), 0);  // no partial part is left for a reader
+    }
+    if (folder >= 0)
+      ::close(folder);
+    file = -1;
+    folder = -1;
+    return whole;
+  }
+
+  bool begin(const QString &relative, bool isFolder, const unz_file_info64 &info, QString *refusal) override {
+    const QStringList parts = relative.split(QLatin1Char('/'));  // clean: no "", ".", ".."
+    const qsizetype folders = isFolder ? parts.size() : parts.size() - 1;
+    int at = ::fcntl(root, F_DUPFD_CLOEXEC, 0);
+    if (at < 0) {
+      *refusal = qt_error_string(errno);
       return false;
     }
-    QDir().mkpath(QFileInfo(target).absolutePath());
-    if (!parentInside(target) || QFileInfo(target).isSymLink()) {
-      *refused = true;
+    for (qsizetype i = 0; i < folders; ++i) {
+      const int next = openOrMakeFolder(at, QFile::encodeName(parts[i]),
+                                        parts.mid(0, i + 1).join(QLatin1Char('/')), refusal);
+      ::close(at);
+      if (next < 0)
+        return false;
+      at = next;
+    }
+    if (isFolder) {
+      ::close(at);
       return false;
     }
-    if (QFileInfo::exists(target) && !overwrite)
+
+    const QByteArray name = QFile::encodeName(parts.last());
+    struct stat st {};
+    if (::fstatat(at, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+      if (S_ISLNK(st.st_mode) || S_ISDIR(st.st_mode)) {
+        *refusal = S_ISLNK(st.st_mode) ? QStringLiteral("%1 is a symbolic link").arg(relative)
+                                       : QStringLiteral("%1 is a folder").arg(relative);
+        ::close(at);
+        return false;
+      }
+      if (!overwrite) {
+        ::close(at);
+        return false;
+      }
+      if (::unlinkat(at, name.constData(), 0) != 0 && errno != ENOENT) {
+        *refusal = QStringLiteral("%1: %2").arg(relative, qt_error_string(errno));
+        ::close(at);
+        return false;
+      }
+    }
+    // O_EXCL: the name must still be free, so nothing put there meanwhile (a link
+    // included) is opened.
+    const int fd = ::openat(at, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      *refusal = refusalFor(at, name, errno, relative);
+      ::close(at);
       return false;
-    date = QDateTime();
-    std::lock_guard<std::mutex> lock(localTimeLock());
+    }
+    folder = at;
+    file = fd;
+    fileName = name;
+    modified.reset();
     if (info.dosDate != 0) {
+      std::lock_guard<std::mutex> lock(localTimeLock());
       const tm_unz &d = info.tmu_date;
-      date = QDateTime(QDate(static_cast<int>(d.tm_year), static_cast<int>(d.tm_mon) + 1, static_cast<int>(d.tm_mday)),
-                       QTime(static_cast<int>(d.tm_hour), static_cast<int>(d.tm_min), static_cast<int>(d.tm_sec)));
-    }
-    file.setFileName(target);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-      *refused = true;
-      return false;
+      const QDateTime date(
+          QDate(static_cast<int>(d.tm_year), static_cast<int>(d.tm_mon) + 1, static_cast<int>(d.tm_mday)),
+          QTime(static_cast<int>(d.tm_hour), static_cast<int>(d.tm_min), static_cast<int>(d.tm_sec)));
+      if (date.isValid())
+        modified = date.toSecsSinceEpoch();
     }
     return true;
   }
-  bool write(const char *data, qint64 size) override { return file.write(data, size) == size; }
-  bool end(bool ok) override {
-    const bool flushed = file.flush();
-    file.close();
-    if (!ok || !flushed) {
-      file.remove();  // no partial part is left for a reader to take as whole
-      return false;
-    }
-    std::lock_guard<std::mutex> lock(localTimeLock());
-    if (date.isValid() && QFile::exists(file.fileName())) {
-      QFile stamp(file.fileName());
-      if (stamp.open(QIODevice::Append))
-        stamp.setFileTime(date, QFileDevice::FileModificationTime);
+
+  bool write(const char *data, qint64 size) override {
+    while (size > 0) {
+      const ssize_t n = ::write(file, data, static_cast<size_t>(size));
+      if (n < 0 && errno == EINTR)
+        continue;
+      if (n <= 0)
+        return false;
+      data += n;
+      size -= n;
     }
     return true;
   }
+
+  bool end(bool ok) override { return closeEntry(ok); }
 };
 
 // Collects the entries in memory.
 struct MemorySink : EntrySink {
   QList<ZipEntryData> entries;
-  bool begin(const QString &relative, bool folder, const unz_file_info64 &, bool *) override {
+  bool begin(const QString &relative, bool folder, const unz_file_info64 &, QString *) override {
     entries.append(ZipEntryData{relative + (folder ? QStringLiteral("/") : QString()), folder, QByteArray()});
     return true;
   }
@@ -350,7 +455,7 @@ bool LumaZipArchive::unzipFileAtPath(const QString &path, const QString &destina
   FolderSink sink;
   sink.overwrite = overwrite;
   if (destination.isEmpty() || !QDir().mkpath(destination) ||
-      (sink.root = QFileInfo(destination).canonicalFilePath()).isEmpty()) {
+      (sink.root = ::open(QFile::encodeName(destination).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) < 0) {
     setError(error, -3, QStringLiteral("the destination folder cannot be made: %1").arg(destination));
     return false;
   }

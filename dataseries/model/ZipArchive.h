@@ -4,8 +4,13 @@
 //
 // Unpacking treats every archive as hostile:
 //  - an entry whose name is absolute or climbs out with ".." is skipped and the archive
-//    counts as failed; nothing is ever written outside the destination folder (a link
-//    inside it is neither followed nor written through);
+//    counts as failed; so is an entry that is a symbolic link (unix mode 0120000);
+//  - nothing is ever made or written outside the destination folder: a name is followed
+//    one folder at a time from the destination's open folder, each folder opened (made
+//    when missing) without following links, so an entry that would go through a link
+//    found there, planted before or during unpacking, is refused; a file is written as
+//    a new file, never into whatever had its name (a second name of a file elsewhere, a
+//    FIFO);
 //  - the inflated bytes are counted as they come, never taken from the headers: each
 //    entry, the whole archive and the number of entries are capped (ZipLimits);
 //  - every entry's CRC and its inflated size are checked against its header; a bad entry

@@ -15,6 +15,10 @@
 
 #include <stdexcept>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 void writeFile(const QString &path, const QByteArray &bytes) {
@@ -170,6 +174,58 @@ TEST_F(ZipArchiveTest, NamesThatClimbOutAreSkippedAndFailTheArchive) {
   EXPECT_FALSE(LumaZipArchive::unzipFileAtPath(path("link.zip"), path("dst2"), true, QString(), &error));
   EXPECT_TRUE(tree(outside).isEmpty()) << tree(outside).join(", ").toStdString();
   EXPECT_TRUE(QFileInfo(path("dst2/link")).isSymLink());
+}
+
+TEST_F(ZipArchiveTest, LinksAreNeverFollowedNorMade) {
+  // Links planted in the destination lead outside it: one at the top, one below a real
+  // folder. Entries that go through them must make nothing there, not even a folder.
+  const QString outside = path("victim");
+  ASSERT_TRUE(QDir().mkpath(outside));
+  ASSERT_TRUE(QDir().mkpath(path("dst/real")));
+  ASSERT_TRUE(QFile::link(outside, path("dst/link")));
+  ASSERT_TRUE(QFile::link(outside, path("dst/real/deep")));
+  // A file outside with a second (hard) name inside, and a FIFO where an entry goes: an
+  // entry replaces what it finds instead of writing into it. The FIFO is held open for
+  // reading so that a write into it would not block.
+  writeFile(path("victim_file"), "precious");
+  ASSERT_EQ(::link(QFile::encodeName(path("victim_file")).constData(), QFile::encodeName(path("dst/hard.txt")).constData()), 0);
+  ASSERT_EQ(::mkfifo(QFile::encodeName(path("dst/fifo.txt")).constData(), 0600), 0);
+  const int reader = ::open(QFile::encodeName(path("dst/fifo.txt")).constData(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+
+  runPython(QStringLiteral("import sys, zipfile\n"
+                           "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:\n"
+                           "    for name in ['link/sub/evil1', 'link/sub2/', 'link/evil2', 'real/deep/a/b/evil3',\n"
+                           "                 'real/deep/', 'ok/inner.txt', 'hard.txt', 'fifo.txt']:\n"
+                           "        z.writestr(name, b'x')\n"
+                           "    # An entry that is itself a link (unix mode 0120000), then a file through it.\n"
+                           "    made = zipfile.ZipInfo('made_link')\n"
+                           "    made.create_system = 3\n"
+                           "    made.external_attr = 0o120777 << 16\n"
+                           "    z.writestr(made, sys.argv[2])\n"
+                           "    z.writestr('made_link/evil4', b'x')\n"),
+            QStringList{path("links.zip"), outside});
+  ZipError error;
+  EXPECT_FALSE(LumaZipArchive::unzipFileAtPath(path("links.zip"), path("dst"), true, QString(), &error));
+  ::close(reader);
+  EXPECT_EQ(error.code, -3);
+  EXPECT_TRUE(error.localizedDescription.contains("link/sub/evil1")) << error.localizedDescription.toStdString();
+  EXPECT_TRUE(error.localizedDescription.contains("symbolic link")) << error.localizedDescription.toStdString();
+  EXPECT_TRUE(tree(outside).isEmpty()) << tree(outside).join(", ").toStdString();
+  EXPECT_EQ(readFile(path("victim_file")), "precious");
+  EXPECT_TRUE(QFileInfo(path("dst/link")).isSymLink());
+  EXPECT_TRUE(QFileInfo(path("dst/real/deep")).isSymLink());
+  // The safe entries are unpacked; the planted names are replaced by plain files; the
+  // link entry makes no link.
+  EXPECT_EQ(readFile(path("dst/ok/inner.txt")), "x");
+  EXPECT_EQ(readFile(path("dst/hard.txt")), "x");
+  EXPECT_TRUE(QFileInfo(path("dst/fifo.txt")).isFile());
+  EXPECT_EQ(readFile(path("dst/fifo.txt")), "x");
+  EXPECT_FALSE(QFileInfo(path("dst/made_link")).isSymLink());
+
+  // In memory the link entry is refused too, with its name.
+  EXPECT_FALSE(LumaZipArchive::readEntries(readFile(path("links.zip")), &error).has_value());
+  EXPECT_TRUE(error.localizedDescription.contains("made_link")) << error.localizedDescription.toStdString();
 }
 
 TEST_F(ZipArchiveTest, BombsStopAtTheLimits) {
