@@ -1,5 +1,7 @@
 #include "dataseries/model/SpreadsheetReader.h"
 
+#include <QLocale>
+
 #include <pugixml.hpp>
 
 #include <cstring>
@@ -67,30 +69,72 @@ pugi::xml_attribute attribute(const pugi::xml_node &node, const char *local) {
   return pugi::xml_attribute();
 }
 
-// The text directly inside an element (its character data and CDATA sections).
-void appendText(const pugi::xml_node &node, QByteArray &out) {
-  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling())
-    if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata)
-      out.append(c.value());
+// Appends the text directly inside an element (its character data and CDATA sections)
+// while `out` stays within `maxBytes`; false, with `out` as far as it got, past that.
+bool appendText(const pugi::xml_node &node, QByteArray &out, qsizetype maxBytes) {
+  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+    if (c.type() != pugi::node_pcdata && c.type() != pugi::node_cdata)
+      continue;
+    const char *value = c.value();
+    const size_t length = std::strlen(value);
+    if (length > static_cast<size_t>(maxBytes - out.size()))
+      return false;
+    out.append(value, static_cast<qsizetype>(length));
+  }
+  return true;
 }
 
-// A string item (si, is): its "t", then the "t" of each run, in document order.
-QString stringItem(const pugi::xml_node &item) {
+// The UTF-8 bytes a text of `maxCharacters` UTF-16 units may take: a unit never takes
+// more than three, so longer bytes are surely a longer text.
+qsizetype maxBytesFor(qsizetype maxCharacters) { return 3 * maxCharacters; }
+
+// `utf8` as text when it has at most `maxCharacters` units; nullopt otherwise.
+std::optional<QString> limitedText(const QByteArray &utf8, qsizetype maxCharacters) {
+  if (utf8.size() > maxBytesFor(maxCharacters))
+    return std::nullopt;
+  QString text = QString::fromUtf8(utf8);
+  if (text.size() > maxCharacters)
+    return std::nullopt;
+  return text;
+}
+
+// A string item (si, is): its "t", then the "t" of each run, in document order;
+// nullopt when it is longer than `maxCharacters`.
+std::optional<QString> stringItem(const pugi::xml_node &item, qsizetype maxCharacters) {
   QByteArray text;
+  const qsizetype maxBytes = maxBytesFor(maxCharacters);
   for (pugi::xml_node c = item.first_child(); c; c = c.next_sibling()) {
-    if (named(c, "t"))
-      appendText(c, text);
-    else if (named(c, "r"))
+    if (named(c, "t")) {
+      if (!appendText(c, text, maxBytes))
+        return std::nullopt;
+    } else if (named(c, "r")) {
       if (pugi::xml_node t = child(c, "t"))
-        appendText(t, text);
+        if (!appendText(t, text, maxBytes))
+          return std::nullopt;
+    }
   }
-  return QString::fromUtf8(text);
+  return limitedText(text, maxCharacters);
+}
+
+// A count as the messages write it, in groups of three ("32,767"), whatever the locale.
+QString grouped(qint64 number) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(number); }
+
+QString tooLongCell(qsizetype maxCharacters) {
+  return QStringLiteral("a cell holds more than %1 characters").arg(grouped(maxCharacters));
 }
 
 constexpr unsigned ParseOptions = pugi::parse_escapes | pugi::parse_eol | pugi::parse_cdata |
                                   pugi::parse_ws_pcdata_single;
 
 bool parse(pugi::xml_document &document, const QByteArray &xml, QString *error) {
+  // A document tree takes many times the bytes of its markup: only parts of a modest
+  // size are read whole.
+  if (xml.size() > MaxWholePartBytes) {
+    if (error)
+      *error = QStringLiteral("a part of more than %1 bytes is not laid out to be read in pieces")
+                   .arg(grouped(MaxWholePartBytes));
+    return false;
+  }
   const pugi::xml_parse_result result = document.load_buffer(xml.constData(), static_cast<size_t>(xml.size()),
                                                              ParseOptions, pugi::encoding_auto);
   if (!result) {
@@ -108,25 +152,28 @@ pugi::xml_node rootElement(const pugi::xml_document &document) {
   return pugi::xml_node();
 }
 
-// The value of a cell, as the file gives it.
-QString cellValue(const pugi::xml_node &cell, const QStringList &shared) {
+// The value of a cell, as the file gives it; nullopt when it is longer than
+// `maxCharacters`.
+std::optional<QString> cellValue(const pugi::xml_node &cell, const QStringList &shared, qsizetype maxCharacters) {
   const char *type = attribute(cell, "t").value();
   if (std::strcmp(type, "inlineStr") == 0) {
     if (pugi::xml_node is = child(cell, "is"))
-      return stringItem(is);
+      return stringItem(is, maxCharacters);
     return QString();
   }
   const pugi::xml_node v = child(cell, "v");
   if (!v)
     return QString();
   QByteArray text;
-  appendText(v, text);
+  if (!appendText(v, text, maxBytesFor(maxCharacters)))
+    return std::nullopt;
   if (std::strcmp(type, "s") == 0) {
     bool ok = false;
     const qlonglong index = text.trimmed().toLongLong(&ok);
+    // The table's own entry, shared rather than copied.
     return ok && index >= 0 && index < shared.size() ? shared.at(static_cast<qsizetype>(index)) : QString();
   }
-  return QString::fromUtf8(text);
+  return limitedText(text, maxCharacters);
 }
 
 // The 0-based column of a cell: its reference's letters, or the column after the
@@ -169,30 +216,22 @@ int dimensionColumns(const QString &ref) {
   return column && *column > 0 && *column <= MaxColumns ? *column : 0;
 }
 
-std::optional<QStringList> readSharedStrings(const QByteArray &xml, QString *error) {
-  pugi::xml_document document;
-  if (!parse(document, xml, error))
-    return std::nullopt;
-  QStringList strings;
-  const pugi::xml_node sst = rootElement(document);
-  if (!named(sst, "sst")) {
-    if (error)
-      *error = QStringLiteral("the shared-string part holds no string table");
-    return std::nullopt;
-  }
-  for (pugi::xml_node si = sst.first_child(); si; si = si.next_sibling())
-    if (named(si, "si"))
-      strings.append(stringItem(si));
-  return strings;
-}
-
 namespace {
 
-// Where the rows of a worksheet part lie: the content of its first sheetData element
-// (a child of the root) cut at boundaries between whole child elements, so that each
-// piece parses on its own. A large sheet is then read a piece at a time and never held
+// The shape of a part read in pieces: its root element, and the element whose children
+// are the items read one at a time (the root itself when `container` is null).
+struct PartShape {
+  const char *root;
+  const char *container;
+  const char *item;
+  const char *wrongRoot;  // the reason when the root is another element
+};
+
+// Where the items of a part lie: the content of its first container element (the root,
+// or a child of the root) cut at boundaries between whole child elements, so that each
+// piece parses on its own. A large part is then read a piece at a time and never held
 // as one document tree. nullopt when the part does not have that plain shape (no
-// sheetData, not UTF-8, markup this scan does not follow); the whole part is then
+// container, not UTF-8, markup this scan does not follow); the whole part is then
 // parsed at once instead.
 struct RowLayout {
   qsizetype contentStart = 0;
@@ -200,7 +239,10 @@ struct RowLayout {
   QList<qsizetype> cuts;  // piece boundaries, from contentStart to contentEnd
 };
 
-std::optional<RowLayout> scanRows(const QByteArray &xml, qsizetype pieceBytes) {
+std::optional<RowLayout> scanItems(const QByteArray &xml, qsizetype pieceBytes, const PartShape &shape) {
+  // The depth of the container's start tag: 0 for the root, 1 for a child of it.
+  const int containerDepth = shape.container ? 1 : 0;
+  const QByteArrayView containerName(shape.container ? shape.container : shape.root);
   const char *data = xml.constData();
   const qsizetype size = xml.size();
   if (size >= 2 && ((data[0] == '\xFF' && data[1] == '\xFE') || (data[0] == '\xFE' && data[1] == '\xFF') ||
@@ -216,11 +258,11 @@ std::optional<RowLayout> scanRows(const QByteArray &xml, qsizetype pieceBytes) {
     const size_t n = std::strlen(what);
     return at + static_cast<qsizetype>(n) <= size && std::memcmp(data + at, what, n) == 0;
   };
-  // Whether the tag name data[from, to) is sheetData with or without a prefix.
-  auto isSheetData = [&](qsizetype from, qsizetype to) {
+  // Whether the tag name data[from, to) is the container's, with or without a prefix.
+  auto isContainer = [&](qsizetype from, qsizetype to) {
     const QByteArrayView name(data + from, to - from);
     const qsizetype colon = name.lastIndexOf(':');
-    return (colon < 0 ? name : name.sliced(colon + 1)) == QByteArrayView("sheetData");
+    return (colon < 0 ? name : name.sliced(colon + 1)) == containerName;
   };
   RowLayout layout;
   bool inData = false;
@@ -276,22 +318,22 @@ std::optional<RowLayout> scanRows(const QByteArray &xml, qsizetype pieceBytes) {
       if (closing) {
         if (selfClosing || --depth < 0)
           return std::nullopt;
-        if (inData && depth == 1) {  // the end of sheetData
+        if (inData && depth == containerDepth) {  // the end of the container
           layout.contentEnd = at;
           layout.cuts.append(at);
           return layout;
         }
-        if (inData && depth == 2 && pos - layout.cuts.last() >= pieceBytes)
+        if (inData && depth == containerDepth + 1 && pos - layout.cuts.last() >= pieceBytes)
           layout.cuts.append(pos);
       } else if (selfClosing) {
         if (depth == 0)
           return std::nullopt;  // an empty root: left to the parser
-        if (depth == 1 && !inData && isSheetData(nameStart, nameEnd))
-          return std::nullopt;  // no rows at all: left to the parser
-        if (inData && depth == 2 && pos - layout.cuts.last() >= pieceBytes)
+        if (depth == containerDepth && !inData && isContainer(nameStart, nameEnd))
+          return std::nullopt;  // no items at all: left to the parser
+        if (inData && depth == containerDepth + 1 && pos - layout.cuts.last() >= pieceBytes)
           layout.cuts.append(pos);
       } else {
-        if (depth == 1 && !inData && isSheetData(nameStart, nameEnd)) {
+        if (depth == containerDepth && !inData && isContainer(nameStart, nameEnd)) {
           inData = true;
           layout.contentStart = pos;
           layout.cuts.append(pos);
@@ -305,33 +347,34 @@ std::optional<RowLayout> scanRows(const QByteArray &xml, qsizetype pieceBytes) {
   return std::nullopt;
 }
 
-// Reads the rows one at a time: `visit` gets each row element of the first sheetData in
-// document order, `dimension` the dimension's ref.
+// Reads the items one at a time: `visit` gets each item element of the first container
+// in document order, `frame` the root element first.
 enum class Walk { Done, Failed, Again };
 
-Walk walkRows(const QByteArray &xml, qsizetype pieceBytes, QString *dimension, QString *error,
-              const std::function<bool(const pugi::xml_node &)> &visit) {
-  const std::optional<RowLayout> layout = pieceBytes > 0 ? scanRows(xml, pieceBytes) : std::nullopt;
+Walk walkItems(const QByteArray &xml, qsizetype pieceBytes, const PartShape &shape, QString *error,
+               const std::function<void(const pugi::xml_node &)> &frame,
+               const std::function<bool(const pugi::xml_node &)> &visit) {
+  const std::optional<RowLayout> layout = pieceBytes > 0 ? scanItems(xml, pieceBytes, shape) : std::nullopt;
   pugi::xml_document document;
-  // Without pieces: the whole part; with them: the part without its rows first.
-  const QByteArray frame = layout ? xml.left(layout->contentStart) + xml.mid(layout->contentEnd) : xml;
-  if (!parse(document, frame, error))
-    return layout ? Walk::Again : Walk::Failed;
-  const pugi::xml_node worksheet = rootElement(document);
-  if (!named(worksheet, "worksheet")) {
+  // Without pieces: the whole part; with them: the part without its items first.
+  const QByteArray outside = layout ? xml.left(layout->contentStart) + xml.mid(layout->contentEnd) : xml;
+  if (!parse(document, outside, error))
+    return layout && outside.size() <= MaxWholePartBytes ? Walk::Again : Walk::Failed;
+  const pugi::xml_node root = rootElement(document);
+  if (!named(root, shape.root)) {
     if (error)
-      *error = QStringLiteral("the part holds no worksheet");
+      *error = QString::fromUtf8(shape.wrongRoot);
     return Walk::Failed;
   }
-  if (const pugi::xml_node node = child(worksheet, "dimension"))
-    *dimension = QString::fromUtf8(attribute(node, "ref").value());
+  frame(root);
+  const pugi::xml_node container = shape.container ? child(root, shape.container) : root;
   if (!layout) {
-    for (pugi::xml_node row = child(worksheet, "sheetData").first_child(); row; row = row.next_sibling())
-      if (named(row, "row") && !visit(row))
+    for (pugi::xml_node item = container.first_child(); item; item = item.next_sibling())
+      if (named(item, shape.item) && !visit(item))
         return Walk::Failed;
     return Walk::Done;
   }
-  if (!named(child(worksheet, "sheetData"), "sheetData"))
+  if (shape.container && !named(container, shape.container))
     return Walk::Again;
   std::vector<char> buffer;  // one buffer for every piece, parsed in place
   for (qsizetype i = 0; i + 1 < layout->cuts.size(); ++i) {
@@ -343,24 +386,77 @@ Walk walkRows(const QByteArray &xml, qsizetype pieceBytes, QString *dimension, Q
     pugi::xml_document piece;
     const pugi::xml_parse_result result = piece.load_buffer_inplace(
         buffer.data(), length, ParseOptions | pugi::parse_fragment, pugi::encoding_utf8);
-    if (!result)
-      return Walk::Again;  // the whole part then says what is wrong
-    for (pugi::xml_node row = piece.first_child(); row; row = row.next_sibling())
-      if (named(row, "row") && !visit(row))
+    if (!result) {
+      if (xml.size() <= MaxWholePartBytes)
+        return Walk::Again;  // the whole part then says what is wrong
+      if (error)
+        *error = QStringLiteral("%1 at offset %2")
+                     .arg(QString::fromUtf8(result.description()))
+                     .arg(from + static_cast<qsizetype>(result.offset));
+      return Walk::Failed;
+    }
+    for (pugi::xml_node item = piece.first_child(); item; item = item.next_sibling())
+      if (named(item, shape.item) && !visit(item))
         return Walk::Failed;
   }
   return Walk::Done;
 }
 
+const PartShape SheetShape{"worksheet", "sheetData", "row", "the part holds no worksheet"};
+const PartShape StringTableShape{"sst", nullptr, "si", "the shared-string part holds no string table"};
+
 }  // namespace
 
+std::optional<QStringList> readSharedStrings(const QByteArray &xml, QString *error, const TextLimits &limits,
+                                             qsizetype pieceBytes) {
+  QStringList strings;
+  qint64 characters = 0;
+  QString reason;
+  auto visit = [&](const pugi::xml_node &si) {
+    if (strings.size() >= limits.maxSharedStrings) {
+      reason = QStringLiteral("the workbook holds more than %1 shared strings").arg(grouped(limits.maxSharedStrings));
+      return false;
+    }
+    std::optional<QString> text = stringItem(si, limits.maxCellCharacters);
+    if (!text) {
+      reason = tooLongCell(limits.maxCellCharacters);
+      return false;
+    }
+    characters += text->size();
+    if (characters > limits.maxTextCharacters) {
+      reason = QStringLiteral("the shared strings hold more than %1 characters").arg(grouped(limits.maxTextCharacters));
+      return false;
+    }
+    strings.append(std::move(*text));
+    return true;
+  };
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    strings.clear();
+    characters = 0;
+    reason.clear();
+    const Walk walk = walkItems(xml, attempt == 0 ? pieceBytes : 0, StringTableShape, &reason,
+                                [](const pugi::xml_node &) {}, visit);
+    if (walk == Walk::Again)
+      continue;
+    if (walk == Walk::Failed) {
+      if (error)
+        *error = reason;
+      return std::nullopt;
+    }
+    break;
+  }
+  return strings;
+}
+
 std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedStrings, int minColumns,
-                               bool headerOnly, QString *error, qint64 maxCells, qsizetype pieceBytes) {
+                               bool headerOnly, QString *error, qint64 maxCells, qsizetype pieceBytes,
+                               const TextLimits &limits) {
   Sheet sheet;
   int columns = 0;
   QStringList blank;
   QList<std::pair<int, QString>> firstRow;  // with headerOnly: the first row's values
   bool sawRow = false;
+  qint64 characters = 0;  // of the values kept
   QString reason;
   auto widen = [&](int to) {
     columns = to;
@@ -390,9 +486,21 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
         reason = QStringLiteral("a cell reference lies beyond column XFD");
         return false;
       }
-      QString value = cellValue(cell, sharedStrings);
+      std::optional<QString> read = cellValue(cell, sharedStrings, limits.maxCellCharacters);
+      if (!read) {
+        reason = tooLongCell(limits.maxCellCharacters);
+        return false;
+      }
+      QString value = std::move(*read);
       if (value.isEmpty())
         continue;
+      if (!headerOnly || first) {
+        characters += value.size();
+        if (characters > limits.maxTextCharacters) {
+          reason = QStringLiteral("the sheet holds more than %1 characters of text").arg(grouped(limits.maxTextCharacters));
+          return false;
+        }
+      }
       if (column >= columns) {
         // A cell beyond the dimension widens the sheet: every row so far, and the rest.
         if (!headerOnly && static_cast<qint64>(sheet.rows.size() + 1) * (column + 1) > maxCells) {
@@ -421,6 +529,7 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
     blank.clear();
     firstRow.clear();
     sawRow = false;
+    characters = 0;
     QString dimension;
     reason.clear();
     // The dimension is known only once the frame is parsed: the first row widens to it.
@@ -433,7 +542,11 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
       }
       return visit(row);
     };
-    const Walk walk = walkRows(xml, attempt == 0 ? pieceBytes : 0, &dimension, &reason, sizedVisit);
+    auto frame = [&](const pugi::xml_node &worksheet) {
+      if (const pugi::xml_node node = child(worksheet, "dimension"))
+        dimension = QString::fromUtf8(attribute(node, "ref").value());
+    };
+    const Walk walk = walkItems(xml, attempt == 0 ? pieceBytes : 0, SheetShape, &reason, frame, sizedVisit);
     if (walk == Walk::Again)
       continue;
     if (walk == Walk::Failed) {

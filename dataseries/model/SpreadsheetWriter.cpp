@@ -11,9 +11,12 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QStandardPaths>
 
 #include <charconv>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -107,17 +110,43 @@ QString templatePath() {
 
 // ---- The unpack folder --------------------------------------------------------------------------
 
-QString spreadsheetUnpackFolder() {
-  const QString parent = QDir::tempPath() + QStringLiteral("/amends-") + QString::number(getuid());
-  const QByteArray native = QFile::encodeName(parent);
-  if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+namespace {
+
+// The private folder: made here with mode 0700 inside the user's own cache folder, and
+// used only while it is a real folder (not a link), owned by this user and closed to
+// everybody else. A folder there that is not so is left alone and reported, never
+// repaired or followed.
+QString privateSpreadsheetFolder(QString *problem) {
+  const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+  if (cache.isEmpty() || !QDir().mkpath(cache)) {
+    if (problem)
+      *problem = QStringLiteral("there is no cache folder to unpack workbooks into");
     return QString();
+  }
+  const QString folder = cache + QStringLiteral("/spreadsheets");
+  const QByteArray native = QFile::encodeName(folder);
+  if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
+    if (problem)
+      *problem = QStringLiteral("the folder %1 cannot be made: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
+    return QString();
+  }
   struct stat status {};
-  if (::lstat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != getuid())
+  if (::lstat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != ::getuid() ||
+      (status.st_mode & 077) != 0) {
+    if (problem)
+      *problem = QStringLiteral("the folder %1 is not private to you (a link, another user's, or open to others); "
+                                "remove it to import workbooks")
+                     .arg(folder);
     return QString();
-  if ((status.st_mode & 077) != 0 && ::chmod(native.constData(), 0700) != 0)
-    return QString();
-  return parent + QStringLiteral("/ziptmp");
+  }
+  return folder;
+}
+
+}  // namespace
+
+QString spreadsheetUnpackFolder(QString *problem) {
+  const QString folder = privateSpreadsheetFolder(problem);
+  return folder.isEmpty() ? QString() : folder + QStringLiteral("/ziptmp");
 }
 
 void removeSpreadsheetUnpackFolder() {
@@ -191,6 +220,8 @@ SpreadsheetWriter &SpreadsheetWriter::shared() {
 }
 
 QString SpreadsheetWriter::sheetPath() const {
+  if (tmpDir.isEmpty())
+    return QString();  // no folder: no part, never one under "/"
   return tmpDir + QStringLiteral("/xl/worksheets/sheet%1.xml").arg(Excel_Sheet_Number.load());
 }
 
@@ -207,7 +238,7 @@ bool SpreadsheetWriter::ReadSharedStrings(const QString &path, QString *error) {
   const std::optional<QStringList> strings = SpreadsheetReading::readSharedStrings(part.bytes, &reason);
   if (!strings) {
     if (error)
-      *error = QStringLiteral("the shared strings cannot be read: %1").arg(reason);
+      *error = QStringLiteral("in the shared strings, %1").arg(reason);
     return false;
   }
   sharedStrings = *strings;
@@ -244,13 +275,16 @@ std::optional<QList<QStringList>> SpreadsheetWriter::ReadWorkbook(const QString 
                                                                   QString *error) {
   QMutexLocker lock(&sharedLock());
   SpreadsheetWriter &spreadsheet = shared();
-  if (spreadsheet.tmpDir.isEmpty()) {
-    if (error)
-      *error = QStringLiteral("no private folder to unpack the workbook into");
-    return std::nullopt;
-  }
   if (!only_col)
     return spreadsheet.ReadData(spreadsheet.sheetPath(), error);
+  // The folder is checked at every opening: one that stopped being private is not used.
+  QString problem;
+  spreadsheet.tmpDir = spreadsheetUnpackFolder(&problem);
+  if (spreadsheet.tmpDir.isEmpty()) {
+    if (error)
+      *error = problem;
+    return std::nullopt;
+  }
 
   Release_Data();
   Excel_Sheet_Columns = 1;
@@ -266,8 +300,10 @@ std::optional<QList<QStringList>> SpreadsheetWriter::ReadWorkbook(const QString 
       *error = zipError.localizedDescription;
     return std::nullopt;
   }
-  if (!spreadsheet.ReadSharedStrings(spreadsheet.tmpDir + QLatin1Char('/') + SharedStringsPart, error))
+  if (!spreadsheet.ReadSharedStrings(spreadsheet.tmpDir + QLatin1Char('/') + SharedStringsPart, error)) {
+    removeSpreadsheetUnpackFolder();  // no sheet of a refused workbook is read later
     return std::nullopt;
+  }
   return spreadsheet.data;
 }
 
@@ -282,6 +318,8 @@ std::optional<QList<QStringList>> SpreadsheetWriter::ReadData_only_column(QStrin
   if (Part part; part.open(spreadsheet.sheetPath(), &reason)) {
     // The names are the first row of the whole sheet, whose rows the next read wants too.
     sheet = SpreadsheetReading::readSheet(part.bytes, spreadsheet.sharedStrings, 0, false, &reason);
+    // A sheet past the reader's caps is refused here, when it is chosen, rather than
+    // listed and refused only when its rows are taken.
     if (sheet) {
       spreadsheet.cachedSheet = spreadsheet.sheetPath();
       spreadsheet.cachedColumns = std::max(sheet->columns, 1);
@@ -293,8 +331,6 @@ std::optional<QList<QStringList>> SpreadsheetWriter::ReadData_only_column(QStrin
             names[i] = QStringLiteral("Untitled Column %1").arg(i + 1);
         sheet->rows = QList<QStringList>{names};
       }
-    } else {
-      sheet = SpreadsheetReading::readSheet(part.bytes, spreadsheet.sharedStrings, 0, true, &reason);
     }
   }
   if (!sheet) {
@@ -312,7 +348,8 @@ std::optional<QList<QStringList>> SpreadsheetWriter::ReadData_only_column(QStrin
 QStringList SpreadsheetWriter::Read_Sheet_Name() {
   QMutexLocker lock(&sharedLock());
   Part part;
-  return part.open(shared().tmpDir + QStringLiteral("/xl/workbook.xml"), nullptr)
+  const QString folder = shared().tmpDir;
+  return !folder.isEmpty() && part.open(folder + QStringLiteral("/xl/workbook.xml"), nullptr)
              ? SpreadsheetReading::readSheetNames(part.bytes)
              : QStringList();
 }

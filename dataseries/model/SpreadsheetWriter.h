@@ -22,10 +22,12 @@
 
 #include <optional>
 
-// The unpack folder: <temporary folder>/amends-<user id>/ziptmp, inside a folder made
-// for this user alone (mode 0700). "" when that folder cannot be made private (it
-// exists as a link, or belongs to somebody else).
-QString spreadsheetUnpackFolder();
+// The unpack folder: "ziptmp" inside the folder "spreadsheets" of the user's cache
+// folder (QStandardPaths::CacheLocation), which the program makes for this user alone
+// (mode 0700); never a folder others may write to, such as the temporary one. "" with
+// the reason in `problem` when that folder is not private (a link, another user's, open
+// to others) or cannot be made; such a folder is neither used nor changed.
+QString spreadsheetUnpackFolder(QString *problem = nullptr);
 // Removes the unpack folder with everything in it; a missing folder is no failure.
 // A link put in its place is removed, not followed.
 void removeSpreadsheetUnpackFolder();
