@@ -222,27 +222,31 @@ namespace {
 // are the items read one at a time (the root itself when `container` is null).
 struct PartShape {
   const char *root;
-  const char *container;
-  const char *item;
-  const char *wrongRoot;  // the reason when the root is another element
+  std::vector<const char *> path;  // the container's ancestors below the root, and itself
+  const char *item;                // the items' local name; null: every element
+  const char *wrongRoot;           // the reason when the root is another element
+  // Whether what follows the container is left unread: only the start of the part and
+  // the container matter (a part holding other large tables after the first one).
+  bool ignoreAfterContainer = false;
 };
 
 // Where the items of a part lie: the content of its first container element (the root,
-// or a child of the root) cut at boundaries between whole child elements, so that each
-// piece parses on its own. A large part is then read a piece at a time and never held
-// as one document tree. nullopt when the part does not have that plain shape (no
-// container, not UTF-8, markup this scan does not follow); the whole part is then
-// parsed at once instead.
+// or the first element on the shape's path) cut at boundaries between whole child
+// elements, so that each piece parses on its own. A large part is then read a piece at a
+// time and never held as one document tree. nullopt when the part does not have that
+// plain shape (no container, not UTF-8, markup this scan does not follow); the whole
+// part is then parsed at once instead.
 struct RowLayout {
   qsizetype contentStart = 0;
   qsizetype contentEnd = 0;
   QList<qsizetype> cuts;  // piece boundaries, from contentStart to contentEnd
+  QByteArray closing;     // the end tags of the container and its ancestors
 };
 
 std::optional<RowLayout> scanItems(const QByteArray &xml, qsizetype pieceBytes, const PartShape &shape) {
-  // The depth of the container's start tag: 0 for the root, 1 for a child of it.
-  const int containerDepth = shape.container ? 1 : 0;
-  const QByteArrayView containerName(shape.container ? shape.container : shape.root);
+  // The depth of the container's start tag: 0 for the root, 1 for a child of it ...
+  const int containerDepth = static_cast<int>(shape.path.size());
+  QList<QByteArrayView> open;  // the qualified names of the elements open at `pos`
   const char *data = xml.constData();
   const qsizetype size = xml.size();
   if (size >= 2 && ((data[0] == '\xFF' && data[1] == '\xFE') || (data[0] == '\xFE' && data[1] == '\xFF') ||
@@ -258,11 +262,20 @@ std::optional<RowLayout> scanItems(const QByteArray &xml, qsizetype pieceBytes, 
     const size_t n = std::strlen(what);
     return at + static_cast<qsizetype>(n) <= size && std::memcmp(data + at, what, n) == 0;
   };
-  // Whether the tag name data[from, to) is the container's, with or without a prefix.
-  auto isContainer = [&](qsizetype from, qsizetype to) {
-    const QByteArrayView name(data + from, to - from);
+  auto local = [](QByteArrayView name) {
     const qsizetype colon = name.lastIndexOf(':');
-    return (colon < 0 ? name : name.sliced(colon + 1)) == containerName;
+    return colon < 0 ? name : name.sliced(colon + 1);
+  };
+  // Whether the tag name data[from, to), at the container's depth, names the container
+  // and the open elements its ancestors, with or without prefixes.
+  auto isContainer = [&](qsizetype from, qsizetype to) {
+    if (open.size() != containerDepth)
+      return false;
+    for (int level = 0; level < containerDepth; ++level)
+      if (local(open.at(level)) != QByteArrayView(level == 0 ? shape.root : shape.path[level - 1]))
+        return false;
+    const char *own = containerDepth == 0 ? shape.root : shape.path.back();
+    return local(QByteArrayView(data + from, to - from)) == QByteArrayView(own);
   };
   RowLayout layout;
   bool inData = false;
@@ -316,8 +329,9 @@ std::optional<RowLayout> scanItems(const QByteArray &xml, qsizetype pieceBytes, 
         return std::nullopt;
       pos = i + 1;
       if (closing) {
-        if (selfClosing || --depth < 0)
+        if (selfClosing || --depth < 0 || open.isEmpty())
           return std::nullopt;
+        open.removeLast();
         if (inData && depth == containerDepth) {  // the end of the container
           layout.contentEnd = at;
           layout.cuts.append(at);
@@ -333,10 +347,13 @@ std::optional<RowLayout> scanItems(const QByteArray &xml, qsizetype pieceBytes, 
         if (inData && depth == containerDepth + 1 && pos - layout.cuts.last() >= pieceBytes)
           layout.cuts.append(pos);
       } else {
+        open.append(QByteArrayView(data + nameStart, nameEnd - nameStart));
         if (depth == containerDepth && !inData && isContainer(nameStart, nameEnd)) {
           inData = true;
           layout.contentStart = pos;
           layout.cuts.append(pos);
+          for (qsizetype level = open.size() - 1; level >= 0; --level)
+            layout.closing += "</" + open.at(level).toByteArray() + ">";
         }
         ++depth;
       }
@@ -356,8 +373,11 @@ Walk walkItems(const QByteArray &xml, qsizetype pieceBytes, const PartShape &sha
                const std::function<bool(const pugi::xml_node &)> &visit) {
   const std::optional<RowLayout> layout = pieceBytes > 0 ? scanItems(xml, pieceBytes, shape) : std::nullopt;
   pugi::xml_document document;
-  // Without pieces: the whole part; with them: the part without its items first.
-  const QByteArray outside = layout ? xml.left(layout->contentStart) + xml.mid(layout->contentEnd) : xml;
+  // Without pieces: the whole part; with them: the part without its items first (or
+  // only what comes before them, closed).
+  const QByteArray outside = !layout ? xml
+                             : shape.ignoreAfterContainer ? xml.left(layout->contentStart) + layout->closing
+                                                          : xml.left(layout->contentStart) + xml.mid(layout->contentEnd);
   if (!parse(document, outside, error))
     return layout && outside.size() <= MaxWholePartBytes ? Walk::Again : Walk::Failed;
   const pugi::xml_node root = rootElement(document);
@@ -367,14 +387,19 @@ Walk walkItems(const QByteArray &xml, qsizetype pieceBytes, const PartShape &sha
     return Walk::Failed;
   }
   frame(root);
-  const pugi::xml_node container = shape.container ? child(root, shape.container) : root;
+  pugi::xml_node container = root;
+  for (const char *step : shape.path)
+    container = child(container, step);
+  auto isItem = [&](const pugi::xml_node &node) {
+    return shape.item ? named(node, shape.item) : node.type() == pugi::node_element;
+  };
   if (!layout) {
     for (pugi::xml_node item = container.first_child(); item; item = item.next_sibling())
-      if (named(item, shape.item) && !visit(item))
+      if (isItem(item) && !visit(item))
         return Walk::Failed;
     return Walk::Done;
   }
-  if (shape.container && !named(container, shape.container))
+  if (!shape.path.empty() && !named(container, shape.path.back()))
     return Walk::Again;
   std::vector<char> buffer;  // one buffer for every piece, parsed in place
   for (qsizetype i = 0; i + 1 < layout->cuts.size(); ++i) {
@@ -396,14 +421,17 @@ Walk walkItems(const QByteArray &xml, qsizetype pieceBytes, const PartShape &sha
       return Walk::Failed;
     }
     for (pugi::xml_node item = piece.first_child(); item; item = item.next_sibling())
-      if (named(item, shape.item) && !visit(item))
+      if (isItem(item) && !visit(item))
         return Walk::Failed;
   }
   return Walk::Done;
 }
 
-const PartShape SheetShape{"worksheet", "sheetData", "row", "the part holds no worksheet"};
-const PartShape StringTableShape{"sst", nullptr, "si", "the shared-string part holds no string table"};
+const PartShape SheetShape{"worksheet", {"sheetData"}, "row", "the part holds no worksheet"};
+const PartShape StringTableShape{"sst", {}, "si", "the shared-string part holds no string table"};
+const PartShape OdsShape{"document-content", {"body", "spreadsheet", "table"}, nullptr,
+                         "the package holds no spreadsheet content", true};
+const PartShape Xml2004Shape{"Workbook", {"Worksheet", "Table"}, "Row", "the file holds no Office 2003 workbook", true};
 
 }  // namespace
 
@@ -568,6 +596,257 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
       names[column] = std::move(value);
     sheet.rows.append(names);
   }
+  return sheet;
+}
+
+namespace {
+
+// The rows of a table given cell by cell, as the xlsx reader gives them: a row without
+// any value is left out, and every row is as wide as the last column holding a value.
+class TableBuilder {
+public:
+  TableBuilder(qint64 maxCells, const TextLimits &limits, QString *reason)
+      : m_maxCells(maxCells), m_limits(limits), m_reason(reason) {}
+
+  // Puts `value` (when not empty) at the 0-based `column` of the row being read.
+  bool add(qint64 column, QString value) {
+    if (value.isEmpty())
+      return true;
+    if (column < 0 || column >= MaxColumns) {
+      *m_reason = QStringLiteral("a cell lies beyond column XFD");
+      return false;
+    }
+    m_characters += value.size();
+    if (m_characters > m_limits.maxTextCharacters) {
+      *m_reason = QStringLiteral("the sheet holds more than %1 characters of text").arg(grouped(m_limits.maxTextCharacters));
+      return false;
+    }
+    m_row.append({static_cast<int>(column), std::move(value)});
+    return true;
+  }
+
+  bool endRow() {
+    if (m_row.isEmpty())
+      return true;
+    int width = m_sheet.columns;
+    for (const auto &[column, value] : m_row)
+      width = std::max(width, column + 1);
+    if (static_cast<qint64>(m_sheet.rows.size() + 1) * width > m_maxCells) {
+      *m_reason = QStringLiteral("the sheet holds more than %1 cells").arg(m_maxCells);
+      return false;
+    }
+    if (width > m_sheet.columns) {
+      m_sheet.columns = width;
+      for (QStringList &earlier : m_sheet.rows)
+        while (earlier.size() < width)
+          earlier.append(QString());
+    }
+    QStringList row(width);
+    for (auto &[column, value] : m_row)
+      row[column] = std::move(value);
+    m_row.clear();
+    m_sheet.rows.append(std::move(row));
+    return true;
+  }
+
+  Sheet take() { return std::move(m_sheet); }
+  QString *reasonPlace() { return m_reason; }
+
+private:
+  qint64 m_maxCells;
+  TextLimits m_limits;
+  QString *m_reason;
+  Sheet m_sheet;
+  qint64 m_characters = 0;
+  QList<std::pair<int, QString>> m_row;
+};
+
+// An integer attribute by its local name; `fallback` when missing or no number.
+qint64 integerAttribute(const pugi::xml_node &node, const char *local, qint64 fallback) {
+  const pugi::xml_attribute a = attribute(node, local);
+  if (!a)
+    return fallback;
+  bool ok = false;
+  const qint64 value = QByteArray(a.value()).trimmed().toLongLong(&ok);
+  return ok ? value : fallback;
+}
+
+// The text of an OpenDocument paragraph as a reader sees it: runs of white space in the
+// markup collapse to one space (none at the paragraph's start), and the space, tab and
+// line-break elements give their characters. False once `out` passes `maxBytes`.
+bool appendOdsText(const pugi::xml_node &node, QByteArray &out, qsizetype maxBytes, bool &afterSpace) {
+  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+    if (out.size() > maxBytes)
+      return false;
+    if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) {
+      for (const char *p = c.value(); *p; ++p) {
+        const bool space = *p == ' ' || *p == '\t' || *p == '\n' || *p == '\r';
+        if (space) {
+          if (!afterSpace && !out.isEmpty() && out.back() != '\n')
+            out.append(' ');
+          afterSpace = true;
+        } else {
+          out.append(*p);
+          afterSpace = false;
+        }
+        if (out.size() > maxBytes)
+          return false;
+      }
+    } else if (named(c, "s")) {
+      const qint64 count = std::max<qint64>(1, integerAttribute(c, "c", 1));
+      if (count > maxBytes - out.size())
+        return false;
+      out.append(QByteArray(static_cast<qsizetype>(count), ' '));
+      afterSpace = false;
+    } else if (named(c, "tab")) {
+      out.append('\t');
+      afterSpace = false;
+    } else if (named(c, "line-break")) {
+      out.append('\n');
+      afterSpace = false;
+    } else if (c.type() == pugi::node_element && !named(c, "annotation") && !named(c, "note")) {
+      if (!appendOdsText(c, out, maxBytes, afterSpace))
+        return false;
+    }
+  }
+  return out.size() <= maxBytes;
+}
+
+// The text of an OpenDocument cell: its paragraphs, one line each.
+std::optional<QString> odsCellText(const pugi::xml_node &cell, qsizetype maxCharacters) {
+  QByteArray text;
+  bool firstParagraph = true;
+  for (pugi::xml_node c = cell.first_child(); c; c = c.next_sibling()) {
+    if (!named(c, "p") && !named(c, "h"))
+      continue;
+    if (!firstParagraph)
+      text.append('\n');
+    firstParagraph = false;
+    QByteArray paragraph;
+    bool afterSpace = false;
+    if (!appendOdsText(c, paragraph, maxBytesFor(maxCharacters), afterSpace))
+      return std::nullopt;
+    text.append(paragraph);
+    if (text.size() > maxBytesFor(maxCharacters))
+      return std::nullopt;
+  }
+  return limitedText(text, maxCharacters);
+}
+
+// All text below an element, in document order.
+bool appendAllText(const pugi::xml_node &node, QByteArray &out, qsizetype maxBytes) {
+  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+    if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) {
+      const size_t length = std::strlen(c.value());
+      if (length > static_cast<size_t>(maxBytes - out.size()))
+        return false;
+      out.append(c.value(), static_cast<qsizetype>(length));
+    } else if (c.type() == pugi::node_element && !appendAllText(c, out, maxBytes)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+template <typename Visit>
+std::optional<Sheet> readTable(const QByteArray &xml, const PartShape &shape, QString *error, qint64 maxCells,
+                               qsizetype pieceBytes, const TextLimits &limits, Visit visitRow) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    QString reason;
+    TableBuilder table(maxCells, limits, &reason);
+    const Walk walk = walkItems(xml, attempt == 0 ? pieceBytes : 0, shape, &reason, [](const pugi::xml_node &) {},
+                                [&](const pugi::xml_node &item) { return visitRow(item, table); });
+    if (walk == Walk::Again)
+      continue;
+    if (walk == Walk::Failed) {
+      if (error)
+        *error = reason;
+      return std::nullopt;
+    }
+    return table.take();
+  }
+  return std::nullopt;
+}
+
+// An OpenDocument row or a group of rows.
+bool visitOdsRows(const pugi::xml_node &item, TableBuilder &table, const TextLimits &limits, QString *reason) {
+  if (named(item, "table-row-group") || named(item, "table-header-rows") || named(item, "table-rows")) {
+    for (pugi::xml_node c = item.first_child(); c; c = c.next_sibling())
+      if (c.type() == pugi::node_element && !visitOdsRows(c, table, limits, reason))
+        return false;
+    return true;
+  }
+  if (!named(item, "table-row"))
+    return true;
+  qint64 column = 0;
+  for (pugi::xml_node cell = item.first_child(); cell; cell = cell.next_sibling()) {
+    if (cell.type() != pugi::node_element)
+      continue;
+    const qint64 repeated = std::max<qint64>(1, integerAttribute(cell, "number-columns-repeated", 1));
+    std::optional<QString> text = odsCellText(cell, limits.maxCellCharacters);
+    if (!text) {
+      *reason = tooLongCell(limits.maxCellCharacters);
+      return false;
+    }
+    if (!text->isEmpty()) {
+      if (column + repeated > MaxColumns) {
+        *reason = QStringLiteral("a cell lies beyond column XFD");
+        return false;
+      }
+      for (qint64 k = 0; k < repeated; ++k)
+        if (!table.add(column + k, *text))
+          return false;
+    }
+    column = std::min<qint64>(column + repeated, qint64(1) << 40);
+  }
+  return table.endRow();
+}
+
+}  // namespace
+
+std::optional<Sheet> readOdsContent(const QByteArray &xml, QString *error, qint64 maxCells, qsizetype pieceBytes,
+                                    const TextLimits &limits) {
+  QString reason;
+  std::optional<Sheet> sheet = readTable(xml, OdsShape, &reason, maxCells, pieceBytes, limits,
+                                         [&](const pugi::xml_node &item, TableBuilder &table) {
+                                           return visitOdsRows(item, table, limits, table.reasonPlace());
+                                         });
+  if (!sheet && error)
+    *error = reason;
+  return sheet;
+}
+
+std::optional<Sheet> readWorksheetXml2004(const QByteArray &xml, QString *error, qint64 maxCells,
+                                          qsizetype pieceBytes, const TextLimits &limits) {
+  QString reason;
+  std::optional<Sheet> sheet = readTable(
+      xml, Xml2004Shape, &reason, maxCells, pieceBytes, limits, [&](const pugi::xml_node &row, TableBuilder &table) {
+        qint64 column = 0;
+        for (pugi::xml_node cell = row.first_child(); cell; cell = cell.next_sibling()) {
+          if (!named(cell, "Cell"))
+            continue;
+          // A cell after a gap names its 1-based column; a merged cell spans more.
+          column = std::max<qint64>(column, integerAttribute(cell, "Index", column + 1) - 1);
+          QByteArray text;
+          if (const pugi::xml_node data = child(cell, "Data");
+              data && !appendAllText(data, text, maxBytesFor(limits.maxCellCharacters))) {
+            *table.reasonPlace() = tooLongCell(limits.maxCellCharacters);
+            return false;
+          }
+          std::optional<QString> value = limitedText(text, limits.maxCellCharacters);
+          if (!value) {
+            *table.reasonPlace() = tooLongCell(limits.maxCellCharacters);
+            return false;
+          }
+          if (!table.add(column, std::move(*value)))
+            return false;
+          const qint64 across = std::max<qint64>(0, integerAttribute(cell, "MergeAcross", 0));
+          column = std::min<qint64>(column + 1 + across, qint64(1) << 40);
+        }
+        return table.endRow();
+      });
+  if (!sheet && error)
+    *error = reason;
   return sheet;
 }
 

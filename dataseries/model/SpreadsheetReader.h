@@ -85,6 +85,24 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
                                bool headerOnly, QString *error = nullptr, qint64 maxCells = DefaultMaxCells,
                                qsizetype pieceBytes = DefaultPieceBytes, const TextLimits &limits = TextLimits());
 
+// The first table of an OpenDocument spreadsheet's content part ("content.xml"), and
+// the first table of the first worksheet of an Office 2003 XML spreadsheet file, as the
+// xlsx reader gives a sheet: cells in their columns (an OpenDocument cell repeated n
+// times gives n cells, an Office 2003 cell may name its column), rows without any value
+// left out (both formats list the empty rows of a sheet, and an OpenDocument table ends
+// with the rest of its rows as one repeated empty row), every row as wide as the last
+// column holding a value. A row that the OpenDocument file repeats is read once; rows of
+// row groups and header rows are read in their places. OpenDocument text is read as a
+// spreadsheet shows it: paragraphs one line each, collapsed white space, the space,
+// tab and line-break elements; comments left out. The same caps as readSheet; nullopt
+// with the reason when the part is not XML or not of that kind.
+std::optional<Sheet> readOdsContent(const QByteArray &xml, QString *error = nullptr,
+                                    qint64 maxCells = DefaultMaxCells, qsizetype pieceBytes = DefaultPieceBytes,
+                                    const TextLimits &limits = TextLimits());
+std::optional<Sheet> readWorksheetXml2004(const QByteArray &xml, QString *error = nullptr,
+                                          qint64 maxCells = DefaultMaxCells, qsizetype pieceBytes = DefaultPieceBytes,
+                                          const TextLimits &limits = TextLimits());
+
 // The names of the sheets of a workbook part, in document order; empty when it is not XML.
 QStringList readSheetNames(const QByteArray &xml);
 
