@@ -347,14 +347,15 @@ std::optional<RowLayout> scanItems(const QByteArray &xml, qsizetype pieceBytes, 
         if (inData && depth == containerDepth + 1 && pos - layout.cuts.last() >= pieceBytes)
           layout.cuts.append(pos);
       } else {
-        open.append(QByteArrayView(data + nameStart, nameEnd - nameStart));
         if (depth == containerDepth && !inData && isContainer(nameStart, nameEnd)) {
           inData = true;
           layout.contentStart = pos;
           layout.cuts.append(pos);
+          layout.closing = "</" + QByteArray(data + nameStart, nameEnd - nameStart) + ">";
           for (qsizetype level = open.size() - 1; level >= 0; --level)
             layout.closing += "</" + open.at(level).toByteArray() + ">";
         }
+        open.append(QByteArrayView(data + nameStart, nameEnd - nameStart));
         ++depth;
       }
     }

@@ -121,6 +121,30 @@ TEST(SpreadsheetLimits, APartThatCannotBeReadInPiecesIsParsedWholeOnlyWhenSmall)
                                {}, 0, false, &error);
   ASSERT_TRUE(small.has_value()) << error.toStdString();
   EXPECT_EQ(small->rows, QList<QStringList>{{"1"}});
+
+  // The tables of OpenDocument and Office 2003 files lie deeper and are read in pieces
+  // too; what follows the first table (another large one) is not read at all.
+  QByteArray odsRows;
+  QByteArray xmlRows;
+  while (odsRows.size() <= SpreadsheetReading::MaxWholePartBytes) {
+    odsRows += "<table:table-row><table:table-cell><text:p>v</text:p></table:table-cell></table:table-row>";
+    xmlRows += "<Row><Cell><Data>v</Data></Cell></Row>";
+  }
+  const QByteArray table = "<table:table>" + odsRows + "</table:table>";
+  const auto ods = SpreadsheetReading::readOdsContent(
+      "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+      " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
+      " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:spreadsheet>" +
+          table + table + "</office:spreadsheet></office:body></office:document-content>",
+      &error);
+  ASSERT_TRUE(ods.has_value()) << error.toStdString();
+  EXPECT_GT(ods->rows.size(), 80000);
+  const QByteArray worksheet = "<Worksheet><Table>" + xmlRows + "</Table></Worksheet>";
+  const auto xml = SpreadsheetReading::readWorksheetXml2004(
+      "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\">" + worksheet + worksheet + "</Workbook>",
+      &error);
+  ASSERT_TRUE(xml.has_value()) << error.toStdString();
+  EXPECT_EQ(xml->rows.size(), ods->rows.size());
 }
 
 // ---- Whole workbooks under a memory limit -----------------------------------------------------------
