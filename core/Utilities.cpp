@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPalette>
+#include <QStandardPaths>
 #include <QUrl>
 #include <QWidget>
 
@@ -284,10 +285,11 @@ bool folderTreeMayBeRemoved(const QString &path) {
     return false;
   if (strictlyInside(canonical, canonicalFolder(Paths::resourceFolder())))
     return true;
-  const QString temp = canonicalFolder(QDir::tempPath());
-  if (temp.isEmpty())
+  // The unpack folder lies in the user's cache folder (see spreadsheetUnpackFolder()).
+  const QString cache = canonicalFolder(QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
+  if (cache.isEmpty())
     return false;
-  const QString unpack = temp + QStringLiteral("/amends-%1/ziptmp").arg(getuid());
+  const QString unpack = cache + QStringLiteral("/spreadsheets/ziptmp");
   return canonical == unpack || strictlyInside(canonical, unpack);
 }
 

@@ -155,6 +155,7 @@ void SpreadsheetColumnWindow::Load_file_Func(const QString &path) {
   if (!opened) {
     Show_NSLog_Message(QStringLiteral("The workbook %1 cannot be opened: %2").arg(path, error));
     Hide_Destroy_Modeless();
+    tellRefusal(error);
     return;
   }
   excel_content = *opened;
@@ -192,8 +193,16 @@ void SpreadsheetColumnWindow::comboBoxSelectionDidChange(QObject *sender) {
     if (item < 0 || item >= m_sheetNumbers.size())
       return;
     Excel_Sheet_Number = m_sheetNumbers.at(item);
-    const std::optional<QList<QStringList>> names = SpreadsheetWriter::ReadData_only_column();
-    if (!names || names->isEmpty() || names->first().isEmpty())
+    QString error;
+    const std::optional<QList<QStringList>> names = SpreadsheetWriter::ReadData_only_column(&error);
+    if (!names) {
+      // No names of another sheet stay listed for a sheet that was refused.
+      ListData_xl.clear();
+      reloadColumnList();
+      tellRefusal(error);
+      return;
+    }
+    if (names->isEmpty() || names->first().isEmpty())
       return;
     ListData_xl.clear();
     for (const QString &name : names->first())
@@ -257,9 +266,27 @@ int SpreadsheetColumnWindow::firstDataRow() const { return contains_header->isCh
 std::optional<QList<QStringList>> SpreadsheetColumnWindow::readAllRows() {
   QString error;
   std::optional<QList<QStringList>> rows = SpreadsheetWriter::ReadWorkbook(file_path->text(), false, &error);
-  if (!rows)
+  m_readFailure.clear();
+  if (!rows) {
     Show_NSLog_Message(QStringLiteral("The sheet cannot be read: %1").arg(error));
+    m_readFailure = error;
+  }
   return rows;
+}
+
+QString SpreadsheetColumnWindow::refusalMessage(const QString &reason) const {
+  const QString name = QFileInfo(file_path->text()).fileName();
+  return reason.isEmpty() ? QStringLiteral("The workbook \u201c%1\u201d cannot be read.").arg(name)
+                          : QStringLiteral("The workbook \u201c%1\u201d cannot be read: %2.").arg(name, reason);
+}
+
+void SpreadsheetColumnWindow::tellRefusal(const QString &reason) { Show_MessageBox(refusalMessage(reason)); }
+
+void SpreadsheetColumnWindow::tellNoRows(const std::optional<QList<QStringList>> &rows, const QString &generic) {
+  if (rows)
+    Show_MessageBox(generic);
+  else
+    tellRefusal(m_readFailure);
 }
 
 void SpreadsheetColumnWindow::Select_ALL_Pressed(QObject *) {
@@ -366,7 +393,7 @@ void Import_Excel::Insert_file_Func(const QString &) {
   }
   Hide_Destroy_Modeless();
   if (!anyRows)
-    Show_MessageBox(NoRows);
+    tellNoRows(rows, NoRows);
 }
 
 void Import_Excel::Create_Excel_List_Func(const QString &) {
@@ -405,5 +432,5 @@ void Import_Excel::Create_Excel_List_Func(const QString &) {
   }
   Hide_Destroy_Modeless();
   if (!anyRows)
-    Show_MessageBox(NoRows);
+    tellNoRows(rows, NoRows);
 }

@@ -113,8 +113,14 @@ protected:
   void appendColumnRow(const QString &name, bool state, const QString *header);
   void reloadColumnList();
   // The rows of the chosen sheet (every row Excel_Sheet_Columns cells); nullopt after a
-  // failure, which is logged.
+  // failure, which is logged and kept for tellNoRows.
   std::optional<QList<QStringList>> readAllRows();
+  // A workbook or sheet the reader refused, told to the user in the window's message
+  // alert: "The workbook “<name>” cannot be read: <reason>."
+  QString refusalMessage(const QString &reason) const;
+  void tellRefusal(const QString &reason);
+  // After an import found no data rows: the reason of a failed read, else `generic`.
+  void tellNoRows(const std::optional<QList<QStringList>> &rows, const QString &generic);
   // The sheet columns ticked in the list, in order.
   QList<int> tickedColumns() const;
   // The first row that holds data: 1 with the header box on, else 0.
@@ -132,6 +138,8 @@ protected:
   QList<int> m_sheetNumbers;
   // Whether column-list rows keep "Header" (the series name of the column).
   bool m_rowsKeepHeader = false;
+  // Why the last readAllRows failed; "" after a read that worked.
+  QString m_readFailure;
 };
 
 class Import_Excel : public SpreadsheetColumnWindow {

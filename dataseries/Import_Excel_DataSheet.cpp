@@ -216,7 +216,7 @@ bool Import_Excel_DataSheet::Create_file_For_Col_Func(const QString &) {
     refreshManager();
   Hide_Destroy_Modeless();
   if (!anyRows)
-    Show_MessageBox(NoDataInSheet);
+    tellNoRows(rows, NoDataInSheet);
   if (!failed.isEmpty())
     Show_MessageBox(SeriesStore::FileAccessError + QLatin1Char('\n') + failed.join(QLatin1Char('\n')));
   return true;
@@ -237,7 +237,7 @@ bool Import_Excel_DataSheet::Insert_file_Func(const QString &) {
   const int first = firstDataRow();
   if (!rows || rows->size() <= first) {
     Hide_Destroy_Modeless();
-    Show_MessageBox(NoRows);
+    tellNoRows(rows, NoRows);
     return true;
   }
   excel_content = *rows;

@@ -7,6 +7,8 @@
 #include "dataseries/model/SpreadsheetReader.h"
 #include "dataseries/model/SpreadsheetWriter.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr qint64 MaxCells = 200000;
@@ -31,6 +33,9 @@ void writeSeeds(const QString &folder) {
                   "<x:dimension ref=\"A1:B2\"/><x:sheetData><x:row r=\"1\"><x:c r=\"A1\" t=\"s\"><x:v>1</x:v></x:c>"
                   "<x:c r=\"AB1\" t=\"inlineStr\"><x:is><x:r><x:t>in</x:t></x:r></x:is></x:c></x:row>"
                   "<x:row><x:c><x:f>A1</x:f><x:v>7</x:v></x:c></x:row></x:sheetData></x:worksheet>");
+  writer.data = {{QStringLiteral("a  b"), QStringLiteral("two\nlines")}, {QString(), QStringLiteral("3")}};
+  fuzz::writeSeed(folder, QStringLiteral("content.xml"), writer.WriteODSData());
+  fuzz::writeSeed(folder, QStringLiteral("office2003.xml"), SpreadsheetWriter::WorksheetXML2004(writer.data));
 }
 
 }  // namespace
@@ -43,6 +48,24 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const QByteArray bytes = fuzz::bytesOf(data, size);
   QString error;
+  // The OpenDocument and Office 2003 readers: no row without a value, every row as wide
+  // as the table; read in pieces they give what the whole part gives (pieces may read
+  // past a broken end that the whole part refuses).
+  using TableReader = std::optional<SpreadsheetReading::Sheet> (*)(const QByteArray &, QString *, qint64, qsizetype,
+                                                                   const SpreadsheetReading::TextLimits &);
+  for (TableReader read : {TableReader(&SpreadsheetReading::readOdsContent),
+                           TableReader(&SpreadsheetReading::readWorksheetXml2004)}) {
+    const auto whole = read(bytes, &error, MaxCells, 0, SpreadsheetReading::TextLimits());
+    const auto inPieces = read(bytes, &error, MaxCells, 16, SpreadsheetReading::TextLimits());
+    if (whole && (!inPieces || inPieces->rows != whole->rows))
+      fuzz::fail(QStringLiteral("a table read in pieces differs from the table read whole"));
+    if (inPieces)
+      for (const QStringList &row : inPieces->rows)
+        if (row.size() != inPieces->columns ||
+            std::all_of(row.begin(), row.end(), [](const QString &cell) { return cell.isEmpty(); }))
+          fuzz::fail(QStringLiteral("a table row is empty or not as wide as the table"));
+  }
+
   const std::optional<QStringList> own = SpreadsheetReading::readSharedStrings(bytes, &error);
   const QStringList shared = own ? *own : QStringList{QStringLiteral("s0"), QStringLiteral("s1"), QString()};
 

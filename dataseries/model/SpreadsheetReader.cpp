@@ -1,5 +1,7 @@
 #include "dataseries/model/SpreadsheetReader.h"
 
+#include <QLocale>
+
 #include <pugixml.hpp>
 
 #include <cstring>
@@ -67,30 +69,72 @@ pugi::xml_attribute attribute(const pugi::xml_node &node, const char *local) {
   return pugi::xml_attribute();
 }
 
-// The text directly inside an element (its character data and CDATA sections).
-void appendText(const pugi::xml_node &node, QByteArray &out) {
-  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling())
-    if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata)
-      out.append(c.value());
+// Appends the text directly inside an element (its character data and CDATA sections)
+// while `out` stays within `maxBytes`; false, with `out` as far as it got, past that.
+bool appendText(const pugi::xml_node &node, QByteArray &out, qsizetype maxBytes) {
+  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+    if (c.type() != pugi::node_pcdata && c.type() != pugi::node_cdata)
+      continue;
+    const char *value = c.value();
+    const size_t length = std::strlen(value);
+    if (length > static_cast<size_t>(maxBytes - out.size()))
+      return false;
+    out.append(value, static_cast<qsizetype>(length));
+  }
+  return true;
 }
 
-// A string item (si, is): its "t", then the "t" of each run, in document order.
-QString stringItem(const pugi::xml_node &item) {
+// The UTF-8 bytes a text of `maxCharacters` UTF-16 units may take: a unit never takes
+// more than three, so longer bytes are surely a longer text.
+qsizetype maxBytesFor(qsizetype maxCharacters) { return 3 * maxCharacters; }
+
+// `utf8` as text when it has at most `maxCharacters` units; nullopt otherwise.
+std::optional<QString> limitedText(const QByteArray &utf8, qsizetype maxCharacters) {
+  if (utf8.size() > maxBytesFor(maxCharacters))
+    return std::nullopt;
+  QString text = QString::fromUtf8(utf8);
+  if (text.size() > maxCharacters)
+    return std::nullopt;
+  return text;
+}
+
+// A string item (si, is): its "t", then the "t" of each run, in document order;
+// nullopt when it is longer than `maxCharacters`.
+std::optional<QString> stringItem(const pugi::xml_node &item, qsizetype maxCharacters) {
   QByteArray text;
+  const qsizetype maxBytes = maxBytesFor(maxCharacters);
   for (pugi::xml_node c = item.first_child(); c; c = c.next_sibling()) {
-    if (named(c, "t"))
-      appendText(c, text);
-    else if (named(c, "r"))
+    if (named(c, "t")) {
+      if (!appendText(c, text, maxBytes))
+        return std::nullopt;
+    } else if (named(c, "r")) {
       if (pugi::xml_node t = child(c, "t"))
-        appendText(t, text);
+        if (!appendText(t, text, maxBytes))
+          return std::nullopt;
+    }
   }
-  return QString::fromUtf8(text);
+  return limitedText(text, maxCharacters);
+}
+
+// A count as the messages write it, in groups of three ("32,767"), whatever the locale.
+QString grouped(qint64 number) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(number); }
+
+QString tooLongCell(qsizetype maxCharacters) {
+  return QStringLiteral("a cell holds more than %1 characters").arg(grouped(maxCharacters));
 }
 
 constexpr unsigned ParseOptions = pugi::parse_escapes | pugi::parse_eol | pugi::parse_cdata |
                                   pugi::parse_ws_pcdata_single;
 
 bool parse(pugi::xml_document &document, const QByteArray &xml, QString *error) {
+  // A document tree takes many times the bytes of its markup: only parts of a modest
+  // size are read whole.
+  if (xml.size() > MaxWholePartBytes) {
+    if (error)
+      *error = QStringLiteral("a part of more than %1 bytes is not laid out to be read in pieces")
+                   .arg(grouped(MaxWholePartBytes));
+    return false;
+  }
   const pugi::xml_parse_result result = document.load_buffer(xml.constData(), static_cast<size_t>(xml.size()),
                                                              ParseOptions, pugi::encoding_auto);
   if (!result) {
@@ -108,25 +152,28 @@ pugi::xml_node rootElement(const pugi::xml_document &document) {
   return pugi::xml_node();
 }
 
-// The value of a cell, as the file gives it.
-QString cellValue(const pugi::xml_node &cell, const QStringList &shared) {
+// The value of a cell, as the file gives it; nullopt when it is longer than
+// `maxCharacters`.
+std::optional<QString> cellValue(const pugi::xml_node &cell, const QStringList &shared, qsizetype maxCharacters) {
   const char *type = attribute(cell, "t").value();
   if (std::strcmp(type, "inlineStr") == 0) {
     if (pugi::xml_node is = child(cell, "is"))
-      return stringItem(is);
+      return stringItem(is, maxCharacters);
     return QString();
   }
   const pugi::xml_node v = child(cell, "v");
   if (!v)
     return QString();
   QByteArray text;
-  appendText(v, text);
+  if (!appendText(v, text, maxBytesFor(maxCharacters)))
+    return std::nullopt;
   if (std::strcmp(type, "s") == 0) {
     bool ok = false;
     const qlonglong index = text.trimmed().toLongLong(&ok);
+    // The table's own entry, shared rather than copied.
     return ok && index >= 0 && index < shared.size() ? shared.at(static_cast<qsizetype>(index)) : QString();
   }
-  return QString::fromUtf8(text);
+  return limitedText(text, maxCharacters);
 }
 
 // The 0-based column of a cell: its reference's letters, or the column after the
@@ -169,38 +216,37 @@ int dimensionColumns(const QString &ref) {
   return column && *column > 0 && *column <= MaxColumns ? *column : 0;
 }
 
-std::optional<QStringList> readSharedStrings(const QByteArray &xml, QString *error) {
-  pugi::xml_document document;
-  if (!parse(document, xml, error))
-    return std::nullopt;
-  QStringList strings;
-  const pugi::xml_node sst = rootElement(document);
-  if (!named(sst, "sst")) {
-    if (error)
-      *error = QStringLiteral("the shared-string part holds no string table");
-    return std::nullopt;
-  }
-  for (pugi::xml_node si = sst.first_child(); si; si = si.next_sibling())
-    if (named(si, "si"))
-      strings.append(stringItem(si));
-  return strings;
-}
-
 namespace {
 
-// Where the rows of a worksheet part lie: the content of its first sheetData element
-// (a child of the root) cut at boundaries between whole child elements, so that each
-// piece parses on its own. A large sheet is then read a piece at a time and never held
-// as one document tree. nullopt when the part does not have that plain shape (no
-// sheetData, not UTF-8, markup this scan does not follow); the whole part is then
-// parsed at once instead.
+// The shape of a part read in pieces: its root element, and the element whose children
+// are the items read one at a time (the root itself when `container` is null).
+struct PartShape {
+  const char *root;
+  std::vector<const char *> path;  // the container's ancestors below the root, and itself
+  const char *item;                // the items' local name; null: every element
+  const char *wrongRoot;           // the reason when the root is another element
+  // Whether what follows the container is left unread: only the start of the part and
+  // the container matter (a part holding other large tables after the first one).
+  bool ignoreAfterContainer = false;
+};
+
+// Where the items of a part lie: the content of its first container element (the root,
+// or the first element on the shape's path) cut at boundaries between whole child
+// elements, so that each piece parses on its own. A large part is then read a piece at a
+// time and never held as one document tree. nullopt when the part does not have that
+// plain shape (no container, not UTF-8, markup this scan does not follow); the whole
+// part is then parsed at once instead.
 struct RowLayout {
   qsizetype contentStart = 0;
   qsizetype contentEnd = 0;
   QList<qsizetype> cuts;  // piece boundaries, from contentStart to contentEnd
+  QByteArray closing;     // the end tags of the container and its ancestors
 };
 
-std::optional<RowLayout> scanRows(const QByteArray &xml, qsizetype pieceBytes) {
+std::optional<RowLayout> scanItems(const QByteArray &xml, qsizetype pieceBytes, const PartShape &shape) {
+  // The depth of the container's start tag: 0 for the root, 1 for a child of it ...
+  const int containerDepth = static_cast<int>(shape.path.size());
+  QList<QByteArrayView> open;  // the qualified names of the elements open at `pos`
   const char *data = xml.constData();
   const qsizetype size = xml.size();
   if (size >= 2 && ((data[0] == '\xFF' && data[1] == '\xFE') || (data[0] == '\xFE' && data[1] == '\xFF') ||
@@ -216,11 +262,20 @@ std::optional<RowLayout> scanRows(const QByteArray &xml, qsizetype pieceBytes) {
     const size_t n = std::strlen(what);
     return at + static_cast<qsizetype>(n) <= size && std::memcmp(data + at, what, n) == 0;
   };
-  // Whether the tag name data[from, to) is sheetData with or without a prefix.
-  auto isSheetData = [&](qsizetype from, qsizetype to) {
-    const QByteArrayView name(data + from, to - from);
+  auto local = [](QByteArrayView name) {
     const qsizetype colon = name.lastIndexOf(':');
-    return (colon < 0 ? name : name.sliced(colon + 1)) == QByteArrayView("sheetData");
+    return colon < 0 ? name : name.sliced(colon + 1);
+  };
+  // Whether the tag name data[from, to), at the container's depth, names the container
+  // and the open elements its ancestors, with or without prefixes.
+  auto isContainer = [&](qsizetype from, qsizetype to) {
+    if (open.size() != containerDepth)
+      return false;
+    for (int level = 0; level < containerDepth; ++level)
+      if (local(open.at(level)) != QByteArrayView(level == 0 ? shape.root : shape.path[level - 1]))
+        return false;
+    const char *own = containerDepth == 0 ? shape.root : shape.path.back();
+    return local(QByteArrayView(data + from, to - from)) == QByteArrayView(own);
   };
   RowLayout layout;
   bool inData = false;
@@ -274,28 +329,33 @@ std::optional<RowLayout> scanRows(const QByteArray &xml, qsizetype pieceBytes) {
         return std::nullopt;
       pos = i + 1;
       if (closing) {
-        if (selfClosing || --depth < 0)
+        if (selfClosing || --depth < 0 || open.isEmpty())
           return std::nullopt;
-        if (inData && depth == 1) {  // the end of sheetData
+        open.removeLast();
+        if (inData && depth == containerDepth) {  // the end of the container
           layout.contentEnd = at;
           layout.cuts.append(at);
           return layout;
         }
-        if (inData && depth == 2 && pos - layout.cuts.last() >= pieceBytes)
+        if (inData && depth == containerDepth + 1 && pos - layout.cuts.last() >= pieceBytes)
           layout.cuts.append(pos);
       } else if (selfClosing) {
         if (depth == 0)
           return std::nullopt;  // an empty root: left to the parser
-        if (depth == 1 && !inData && isSheetData(nameStart, nameEnd))
-          return std::nullopt;  // no rows at all: left to the parser
-        if (inData && depth == 2 && pos - layout.cuts.last() >= pieceBytes)
+        if (depth == containerDepth && !inData && isContainer(nameStart, nameEnd))
+          return std::nullopt;  // no items at all: left to the parser
+        if (inData && depth == containerDepth + 1 && pos - layout.cuts.last() >= pieceBytes)
           layout.cuts.append(pos);
       } else {
-        if (depth == 1 && !inData && isSheetData(nameStart, nameEnd)) {
+        if (depth == containerDepth && !inData && isContainer(nameStart, nameEnd)) {
           inData = true;
           layout.contentStart = pos;
           layout.cuts.append(pos);
+          layout.closing = "</" + QByteArray(data + nameStart, nameEnd - nameStart) + ">";
+          for (qsizetype level = open.size() - 1; level >= 0; --level)
+            layout.closing += "</" + open.at(level).toByteArray() + ">";
         }
+        open.append(QByteArrayView(data + nameStart, nameEnd - nameStart));
         ++depth;
       }
     }
@@ -305,33 +365,42 @@ std::optional<RowLayout> scanRows(const QByteArray &xml, qsizetype pieceBytes) {
   return std::nullopt;
 }
 
-// Reads the rows one at a time: `visit` gets each row element of the first sheetData in
-// document order, `dimension` the dimension's ref.
+// Reads the items one at a time: `visit` gets each item element of the first container
+// in document order, `frame` the root element first.
 enum class Walk { Done, Failed, Again };
 
-Walk walkRows(const QByteArray &xml, qsizetype pieceBytes, QString *dimension, QString *error,
-              const std::function<bool(const pugi::xml_node &)> &visit) {
-  const std::optional<RowLayout> layout = pieceBytes > 0 ? scanRows(xml, pieceBytes) : std::nullopt;
+Walk walkItems(const QByteArray &xml, qsizetype pieceBytes, const PartShape &shape, QString *error,
+               const std::function<void(const pugi::xml_node &)> &frame,
+               const std::function<bool(const pugi::xml_node &)> &visit) {
+  const std::optional<RowLayout> layout = pieceBytes > 0 ? scanItems(xml, pieceBytes, shape) : std::nullopt;
   pugi::xml_document document;
-  // Without pieces: the whole part; with them: the part without its rows first.
-  const QByteArray frame = layout ? xml.left(layout->contentStart) + xml.mid(layout->contentEnd) : xml;
-  if (!parse(document, frame, error))
-    return layout ? Walk::Again : Walk::Failed;
-  const pugi::xml_node worksheet = rootElement(document);
-  if (!named(worksheet, "worksheet")) {
+  // Without pieces: the whole part; with them: the part without its items first (or
+  // only what comes before them, closed).
+  const QByteArray outside = !layout ? xml
+                             : shape.ignoreAfterContainer ? xml.left(layout->contentStart) + layout->closing
+                                                          : xml.left(layout->contentStart) + xml.mid(layout->contentEnd);
+  if (!parse(document, outside, error))
+    return layout && outside.size() <= MaxWholePartBytes ? Walk::Again : Walk::Failed;
+  const pugi::xml_node root = rootElement(document);
+  if (!named(root, shape.root)) {
     if (error)
-      *error = QStringLiteral("the part holds no worksheet");
+      *error = QString::fromUtf8(shape.wrongRoot);
     return Walk::Failed;
   }
-  if (const pugi::xml_node node = child(worksheet, "dimension"))
-    *dimension = QString::fromUtf8(attribute(node, "ref").value());
+  frame(root);
+  pugi::xml_node container = root;
+  for (const char *step : shape.path)
+    container = child(container, step);
+  auto isItem = [&](const pugi::xml_node &node) {
+    return shape.item ? named(node, shape.item) : node.type() == pugi::node_element;
+  };
   if (!layout) {
-    for (pugi::xml_node row = child(worksheet, "sheetData").first_child(); row; row = row.next_sibling())
-      if (named(row, "row") && !visit(row))
+    for (pugi::xml_node item = container.first_child(); item; item = item.next_sibling())
+      if (isItem(item) && !visit(item))
         return Walk::Failed;
     return Walk::Done;
   }
-  if (!named(child(worksheet, "sheetData"), "sheetData"))
+  if (!shape.path.empty() && !named(container, shape.path.back()))
     return Walk::Again;
   std::vector<char> buffer;  // one buffer for every piece, parsed in place
   for (qsizetype i = 0; i + 1 < layout->cuts.size(); ++i) {
@@ -343,24 +412,80 @@ Walk walkRows(const QByteArray &xml, qsizetype pieceBytes, QString *dimension, Q
     pugi::xml_document piece;
     const pugi::xml_parse_result result = piece.load_buffer_inplace(
         buffer.data(), length, ParseOptions | pugi::parse_fragment, pugi::encoding_utf8);
-    if (!result)
-      return Walk::Again;  // the whole part then says what is wrong
-    for (pugi::xml_node row = piece.first_child(); row; row = row.next_sibling())
-      if (named(row, "row") && !visit(row))
+    if (!result) {
+      if (xml.size() <= MaxWholePartBytes)
+        return Walk::Again;  // the whole part then says what is wrong
+      if (error)
+        *error = QStringLiteral("%1 at offset %2")
+                     .arg(QString::fromUtf8(result.description()))
+                     .arg(from + static_cast<qsizetype>(result.offset));
+      return Walk::Failed;
+    }
+    for (pugi::xml_node item = piece.first_child(); item; item = item.next_sibling())
+      if (isItem(item) && !visit(item))
         return Walk::Failed;
   }
   return Walk::Done;
 }
 
+const PartShape SheetShape{"worksheet", {"sheetData"}, "row", "the part holds no worksheet"};
+const PartShape StringTableShape{"sst", {}, "si", "the shared-string part holds no string table"};
+const PartShape OdsShape{"document-content", {"body", "spreadsheet", "table"}, nullptr,
+                         "the package holds no spreadsheet content", true};
+const PartShape Xml2004Shape{"Workbook", {"Worksheet", "Table"}, "Row", "the file holds no Office 2003 workbook", true};
+
 }  // namespace
 
+std::optional<QStringList> readSharedStrings(const QByteArray &xml, QString *error, const TextLimits &limits,
+                                             qsizetype pieceBytes) {
+  QStringList strings;
+  qint64 characters = 0;
+  QString reason;
+  auto visit = [&](const pugi::xml_node &si) {
+    if (strings.size() >= limits.maxSharedStrings) {
+      reason = QStringLiteral("the workbook holds more than %1 shared strings").arg(grouped(limits.maxSharedStrings));
+      return false;
+    }
+    std::optional<QString> text = stringItem(si, limits.maxCellCharacters);
+    if (!text) {
+      reason = tooLongCell(limits.maxCellCharacters);
+      return false;
+    }
+    characters += text->size();
+    if (characters > limits.maxTextCharacters) {
+      reason = QStringLiteral("the shared strings hold more than %1 characters").arg(grouped(limits.maxTextCharacters));
+      return false;
+    }
+    strings.append(std::move(*text));
+    return true;
+  };
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    strings.clear();
+    characters = 0;
+    reason.clear();
+    const Walk walk = walkItems(xml, attempt == 0 ? pieceBytes : 0, StringTableShape, &reason,
+                                [](const pugi::xml_node &) {}, visit);
+    if (walk == Walk::Again)
+      continue;
+    if (walk == Walk::Failed) {
+      if (error)
+        *error = reason;
+      return std::nullopt;
+    }
+    break;
+  }
+  return strings;
+}
+
 std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedStrings, int minColumns,
-                               bool headerOnly, QString *error, qint64 maxCells, qsizetype pieceBytes) {
+                               bool headerOnly, QString *error, qint64 maxCells, qsizetype pieceBytes,
+                               const TextLimits &limits) {
   Sheet sheet;
   int columns = 0;
   QStringList blank;
   QList<std::pair<int, QString>> firstRow;  // with headerOnly: the first row's values
   bool sawRow = false;
+  qint64 characters = 0;  // of the values kept
   QString reason;
   auto widen = [&](int to) {
     columns = to;
@@ -390,9 +515,21 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
         reason = QStringLiteral("a cell reference lies beyond column XFD");
         return false;
       }
-      QString value = cellValue(cell, sharedStrings);
+      std::optional<QString> read = cellValue(cell, sharedStrings, limits.maxCellCharacters);
+      if (!read) {
+        reason = tooLongCell(limits.maxCellCharacters);
+        return false;
+      }
+      QString value = std::move(*read);
       if (value.isEmpty())
         continue;
+      if (!headerOnly || first) {
+        characters += value.size();
+        if (characters > limits.maxTextCharacters) {
+          reason = QStringLiteral("the sheet holds more than %1 characters of text").arg(grouped(limits.maxTextCharacters));
+          return false;
+        }
+      }
       if (column >= columns) {
         // A cell beyond the dimension widens the sheet: every row so far, and the rest.
         if (!headerOnly && static_cast<qint64>(sheet.rows.size() + 1) * (column + 1) > maxCells) {
@@ -421,6 +558,7 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
     blank.clear();
     firstRow.clear();
     sawRow = false;
+    characters = 0;
     QString dimension;
     reason.clear();
     // The dimension is known only once the frame is parsed: the first row widens to it.
@@ -433,7 +571,11 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
       }
       return visit(row);
     };
-    const Walk walk = walkRows(xml, attempt == 0 ? pieceBytes : 0, &dimension, &reason, sizedVisit);
+    auto frame = [&](const pugi::xml_node &worksheet) {
+      if (const pugi::xml_node node = child(worksheet, "dimension"))
+        dimension = QString::fromUtf8(attribute(node, "ref").value());
+    };
+    const Walk walk = walkItems(xml, attempt == 0 ? pieceBytes : 0, SheetShape, &reason, frame, sizedVisit);
     if (walk == Walk::Again)
       continue;
     if (walk == Walk::Failed) {
@@ -455,6 +597,257 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
       names[column] = std::move(value);
     sheet.rows.append(names);
   }
+  return sheet;
+}
+
+namespace {
+
+// The rows of a table given cell by cell, as the xlsx reader gives them: a row without
+// any value is left out, and every row is as wide as the last column holding a value.
+class TableBuilder {
+public:
+  TableBuilder(qint64 maxCells, const TextLimits &limits, QString *reason)
+      : m_maxCells(maxCells), m_limits(limits), m_reason(reason) {}
+
+  // Puts `value` (when not empty) at the 0-based `column` of the row being read.
+  bool add(qint64 column, QString value) {
+    if (value.isEmpty())
+      return true;
+    if (column < 0 || column >= MaxColumns) {
+      *m_reason = QStringLiteral("a cell lies beyond column XFD");
+      return false;
+    }
+    m_characters += value.size();
+    if (m_characters > m_limits.maxTextCharacters) {
+      *m_reason = QStringLiteral("the sheet holds more than %1 characters of text").arg(grouped(m_limits.maxTextCharacters));
+      return false;
+    }
+    m_row.append({static_cast<int>(column), std::move(value)});
+    return true;
+  }
+
+  bool endRow() {
+    if (m_row.isEmpty())
+      return true;
+    int width = m_sheet.columns;
+    for (const auto &[column, value] : m_row)
+      width = std::max(width, column + 1);
+    if (static_cast<qint64>(m_sheet.rows.size() + 1) * width > m_maxCells) {
+      *m_reason = QStringLiteral("the sheet holds more than %1 cells").arg(m_maxCells);
+      return false;
+    }
+    if (width > m_sheet.columns) {
+      m_sheet.columns = width;
+      for (QStringList &earlier : m_sheet.rows)
+        while (earlier.size() < width)
+          earlier.append(QString());
+    }
+    QStringList row(width);
+    for (auto &[column, value] : m_row)
+      row[column] = std::move(value);
+    m_row.clear();
+    m_sheet.rows.append(std::move(row));
+    return true;
+  }
+
+  Sheet take() { return std::move(m_sheet); }
+  QString *reasonPlace() { return m_reason; }
+
+private:
+  qint64 m_maxCells;
+  TextLimits m_limits;
+  QString *m_reason;
+  Sheet m_sheet;
+  qint64 m_characters = 0;
+  QList<std::pair<int, QString>> m_row;
+};
+
+// An integer attribute by its local name; `fallback` when missing or no number.
+qint64 integerAttribute(const pugi::xml_node &node, const char *local, qint64 fallback) {
+  const pugi::xml_attribute a = attribute(node, local);
+  if (!a)
+    return fallback;
+  bool ok = false;
+  const qint64 value = QByteArray(a.value()).trimmed().toLongLong(&ok);
+  return ok ? value : fallback;
+}
+
+// The text of an OpenDocument paragraph as a reader sees it: runs of white space in the
+// markup collapse to one space (none at the paragraph's start), and the space, tab and
+// line-break elements give their characters. False once `out` passes `maxBytes`.
+bool appendOdsText(const pugi::xml_node &node, QByteArray &out, qsizetype maxBytes, bool &afterSpace) {
+  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+    if (out.size() > maxBytes)
+      return false;
+    if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) {
+      for (const char *p = c.value(); *p; ++p) {
+        const bool space = *p == ' ' || *p == '\t' || *p == '\n' || *p == '\r';
+        if (space) {
+          if (!afterSpace && !out.isEmpty() && out.back() != '\n')
+            out.append(' ');
+          afterSpace = true;
+        } else {
+          out.append(*p);
+          afterSpace = false;
+        }
+        if (out.size() > maxBytes)
+          return false;
+      }
+    } else if (named(c, "s")) {
+      const qint64 count = std::max<qint64>(1, integerAttribute(c, "c", 1));
+      if (count > maxBytes - out.size())
+        return false;
+      out.append(QByteArray(static_cast<qsizetype>(count), ' '));
+      afterSpace = false;
+    } else if (named(c, "tab")) {
+      out.append('\t');
+      afterSpace = false;
+    } else if (named(c, "line-break")) {
+      out.append('\n');
+      afterSpace = false;
+    } else if (c.type() == pugi::node_element && !named(c, "annotation") && !named(c, "note")) {
+      if (!appendOdsText(c, out, maxBytes, afterSpace))
+        return false;
+    }
+  }
+  return out.size() <= maxBytes;
+}
+
+// The text of an OpenDocument cell: its paragraphs, one line each.
+std::optional<QString> odsCellText(const pugi::xml_node &cell, qsizetype maxCharacters) {
+  QByteArray text;
+  bool firstParagraph = true;
+  for (pugi::xml_node c = cell.first_child(); c; c = c.next_sibling()) {
+    if (!named(c, "p") && !named(c, "h"))
+      continue;
+    if (!firstParagraph)
+      text.append('\n');
+    firstParagraph = false;
+    QByteArray paragraph;
+    bool afterSpace = false;
+    if (!appendOdsText(c, paragraph, maxBytesFor(maxCharacters), afterSpace))
+      return std::nullopt;
+    text.append(paragraph);
+    if (text.size() > maxBytesFor(maxCharacters))
+      return std::nullopt;
+  }
+  return limitedText(text, maxCharacters);
+}
+
+// All text below an element, in document order.
+bool appendAllText(const pugi::xml_node &node, QByteArray &out, qsizetype maxBytes) {
+  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+    if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) {
+      const size_t length = std::strlen(c.value());
+      if (length > static_cast<size_t>(maxBytes - out.size()))
+        return false;
+      out.append(c.value(), static_cast<qsizetype>(length));
+    } else if (c.type() == pugi::node_element && !appendAllText(c, out, maxBytes)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+template <typename Visit>
+std::optional<Sheet> readTable(const QByteArray &xml, const PartShape &shape, QString *error, qint64 maxCells,
+                               qsizetype pieceBytes, const TextLimits &limits, Visit visitRow) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    QString reason;
+    TableBuilder table(maxCells, limits, &reason);
+    const Walk walk = walkItems(xml, attempt == 0 ? pieceBytes : 0, shape, &reason, [](const pugi::xml_node &) {},
+                                [&](const pugi::xml_node &item) { return visitRow(item, table); });
+    if (walk == Walk::Again)
+      continue;
+    if (walk == Walk::Failed) {
+      if (error)
+        *error = reason;
+      return std::nullopt;
+    }
+    return table.take();
+  }
+  return std::nullopt;
+}
+
+// An OpenDocument row or a group of rows.
+bool visitOdsRows(const pugi::xml_node &item, TableBuilder &table, const TextLimits &limits, QString *reason) {
+  if (named(item, "table-row-group") || named(item, "table-header-rows") || named(item, "table-rows")) {
+    for (pugi::xml_node c = item.first_child(); c; c = c.next_sibling())
+      if (c.type() == pugi::node_element && !visitOdsRows(c, table, limits, reason))
+        return false;
+    return true;
+  }
+  if (!named(item, "table-row"))
+    return true;
+  qint64 column = 0;
+  for (pugi::xml_node cell = item.first_child(); cell; cell = cell.next_sibling()) {
+    if (cell.type() != pugi::node_element)
+      continue;
+    const qint64 repeated = std::max<qint64>(1, integerAttribute(cell, "number-columns-repeated", 1));
+    std::optional<QString> text = odsCellText(cell, limits.maxCellCharacters);
+    if (!text) {
+      *reason = tooLongCell(limits.maxCellCharacters);
+      return false;
+    }
+    if (!text->isEmpty()) {
+      if (column + repeated > MaxColumns) {
+        *reason = QStringLiteral("a cell lies beyond column XFD");
+        return false;
+      }
+      for (qint64 k = 0; k < repeated; ++k)
+        if (!table.add(column + k, *text))
+          return false;
+    }
+    column = std::min<qint64>(column + repeated, qint64(1) << 40);
+  }
+  return table.endRow();
+}
+
+}  // namespace
+
+std::optional<Sheet> readOdsContent(const QByteArray &xml, QString *error, qint64 maxCells, qsizetype pieceBytes,
+                                    const TextLimits &limits) {
+  QString reason;
+  std::optional<Sheet> sheet = readTable(xml, OdsShape, &reason, maxCells, pieceBytes, limits,
+                                         [&](const pugi::xml_node &item, TableBuilder &table) {
+                                           return visitOdsRows(item, table, limits, table.reasonPlace());
+                                         });
+  if (!sheet && error)
+    *error = reason;
+  return sheet;
+}
+
+std::optional<Sheet> readWorksheetXml2004(const QByteArray &xml, QString *error, qint64 maxCells,
+                                          qsizetype pieceBytes, const TextLimits &limits) {
+  QString reason;
+  std::optional<Sheet> sheet = readTable(
+      xml, Xml2004Shape, &reason, maxCells, pieceBytes, limits, [&](const pugi::xml_node &row, TableBuilder &table) {
+        qint64 column = 0;
+        for (pugi::xml_node cell = row.first_child(); cell; cell = cell.next_sibling()) {
+          if (!named(cell, "Cell"))
+            continue;
+          // A cell after a gap names its 1-based column; a merged cell spans more.
+          column = std::max<qint64>(column, integerAttribute(cell, "Index", column + 1) - 1);
+          QByteArray text;
+          if (const pugi::xml_node data = child(cell, "Data");
+              data && !appendAllText(data, text, maxBytesFor(limits.maxCellCharacters))) {
+            *table.reasonPlace() = tooLongCell(limits.maxCellCharacters);
+            return false;
+          }
+          std::optional<QString> value = limitedText(text, limits.maxCellCharacters);
+          if (!value) {
+            *table.reasonPlace() = tooLongCell(limits.maxCellCharacters);
+            return false;
+          }
+          if (!table.add(column, std::move(*value)))
+            return false;
+          const qint64 across = std::max<qint64>(0, integerAttribute(cell, "MergeAcross", 0));
+          column = std::min<qint64>(column + 1 + across, qint64(1) << 40);
+        }
+        return table.endRow();
+      });
+  if (!sheet && error)
+    *error = reason;
   return sheet;
 }
 

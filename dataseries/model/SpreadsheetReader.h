@@ -38,13 +38,34 @@ constexpr int MaxColumns = 16384;
 // The most cells (rows times columns) one read builds; a larger sheet is refused.
 constexpr qint64 DefaultMaxCells = 16'000'000;
 
+// How much text a workbook may give. A cell holds at most what a spreadsheet cell may
+// (32,767 characters); the shared-string table and the cells of one sheet read are
+// capped in count and in characters, so that a small package cannot make the import
+// hold gigabytes. A part past a cap is refused with a message naming it. The sheet's
+// characters are those of every cell kept, a shared string counted once for each cell
+// that shows it: what the rows hand on to the import, which may copy them.
+struct TextLimits {
+  qsizetype maxCellCharacters = 32767;
+  qsizetype maxSharedStrings = 1'000'000;
+  qint64 maxTextCharacters = 64LL * 1024 * 1024;
+};
+// Parts are read a piece at a time (a few rows or strings per document tree); a part
+// whose markup the piece scan does not follow is parsed whole, but only up to this
+// size, and so is what surrounds the rows of a sheet.
+constexpr qsizetype MaxWholePartBytes = 8 * 1024 * 1024;
+
 // The column count a dimension reference gives ("A1:D20" 4, "B2:E5" 5, "C3" 3, "$A$1:$C$9"
 // 3); 0 when it names no column.
 int dimensionColumns(const QString &ref);
 
+constexpr qsizetype DefaultPieceBytes = 1 << 20;
+
 // The shared-string table: one entry per item (si), its text, or its runs' texts
-// joined (phonetic runs left out). nullopt with the reason when the part is not XML.
-std::optional<QStringList> readSharedStrings(const QByteArray &xml, QString *error = nullptr);
+// joined (phonetic runs left out). nullopt with the reason when the part is not XML or
+// passes `limits` (an entry too long, too many entries, too many characters in all).
+std::optional<QStringList> readSharedStrings(const QByteArray &xml, QString *error = nullptr,
+                                             const TextLimits &limits = TextLimits(),
+                                             qsizetype pieceBytes = DefaultPieceBytes);
 
 struct Sheet {
   QList<QStringList> rows;
@@ -55,14 +76,32 @@ struct Sheet {
 // nothing), each `columns` wide: the larger of `minColumns`, the dimension and the
 // cells that hold a value. With `headerOnly`, only the first row, its empty columns
 // named "Untitled Column %d" (1-based); no row at all gives no rows. nullopt with the
-// reason when the part is not XML, has no worksheet, names a cell beyond column XFD or
-// holds more than `maxCells` cells.
+// reason when the part is not XML, has no worksheet, names a cell beyond column XFD,
+// holds more than `maxCells` cells or passes `limits` (a cell too long, too many
+// characters in the cells kept).
 // A large part is parsed a piece of about `pieceBytes` of rows at a time (0: the whole
 // part at once); the result is the same either way.
-constexpr qsizetype DefaultPieceBytes = 1 << 20;
 std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedStrings, int minColumns,
                                bool headerOnly, QString *error = nullptr, qint64 maxCells = DefaultMaxCells,
-                               qsizetype pieceBytes = DefaultPieceBytes);
+                               qsizetype pieceBytes = DefaultPieceBytes, const TextLimits &limits = TextLimits());
+
+// The first table of an OpenDocument spreadsheet's content part ("content.xml"), and
+// the first table of the first worksheet of an Office 2003 XML spreadsheet file, as the
+// xlsx reader gives a sheet: cells in their columns (an OpenDocument cell repeated n
+// times gives n cells, an Office 2003 cell may name its column), rows without any value
+// left out (both formats list the empty rows of a sheet, and an OpenDocument table ends
+// with the rest of its rows as one repeated empty row), every row as wide as the last
+// column holding a value. A row that the OpenDocument file repeats is read once; rows of
+// row groups and header rows are read in their places. OpenDocument text is read as a
+// spreadsheet shows it: paragraphs one line each, collapsed white space, the space,
+// tab and line-break elements; comments left out. The same caps as readSheet; nullopt
+// with the reason when the part is not XML or not of that kind.
+std::optional<Sheet> readOdsContent(const QByteArray &xml, QString *error = nullptr,
+                                    qint64 maxCells = DefaultMaxCells, qsizetype pieceBytes = DefaultPieceBytes,
+                                    const TextLimits &limits = TextLimits());
+std::optional<Sheet> readWorksheetXml2004(const QByteArray &xml, QString *error = nullptr,
+                                          qint64 maxCells = DefaultMaxCells, qsizetype pieceBytes = DefaultPieceBytes,
+                                          const TextLimits &limits = TextLimits());
 
 // The names of the sheets of a workbook part, in document order; empty when it is not XML.
 QStringList readSheetNames(const QByteArray &xml);

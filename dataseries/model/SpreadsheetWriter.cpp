@@ -11,9 +11,14 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QSaveFile>
+#include <QStandardPaths>
 
 #include <charconv>
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -93,31 +98,150 @@ bool hasOuterSpace(const QString &text) {
   return !text.isEmpty() && (space(text.front()) || space(text.back()));
 }
 
-// The template workbook: the user's resource folder's, else the shipped one.
-QString templatePath() {
+// A template package ("Template.xlsx", "Template.ods"): the user's resource folder's,
+// else the shipped one.
+QString templatePath(const QString &name = QStringLiteral("Template.xlsx")) {
   const QString folder = Resource_Path.isEmpty() ? Paths::resourceFolder() : Resource_Path;
-  const QString path = joinPath(folder, QStringLiteral("Template.xlsx"));
+  const QString path = joinPath(folder, name);
   if (QFileInfo(path).isFile())
     return path;
   const QString shipped = Paths::shippedResourcesFolder();
-  return shipped.isEmpty() ? path : joinPath(shipped, QStringLiteral("Template.xlsx"));
+  return shipped.isEmpty() ? path : joinPath(shipped, name);
 }
+
+// The entries of the template package `name`, checked to hold every part of `needed`;
+// nullopt with the reason otherwise.
+std::optional<QList<ZipEntryData>> templateEntries(const QString &name, const QStringList &needed, QString *reason) {
+  const QString source = templatePath(name);
+  QFile templateFile(source);
+  if (!QFileInfo(source).isFile() || QFileInfo(source).size() > MaxTemplateBytes ||
+      !templateFile.open(QIODevice::ReadOnly)) {
+    *reason = QStringLiteral("The template %1 cannot be read.").arg(source);
+    return std::nullopt;
+  }
+  ZipError zipError;
+  std::optional<QList<ZipEntryData>> entries = LumaZipArchive::readEntries(templateFile.readAll(), &zipError);
+  if (!entries) {
+    *reason = QStringLiteral("The template %1 is damaged: %2").arg(source, zipError.localizedDescription);
+    return std::nullopt;
+  }
+  for (const QString &part : needed) {
+    const bool present = std::any_of(entries->begin(), entries->end(),
+                                     [&](const ZipEntryData &entry) { return !entry.folder && entry.name == part; });
+    if (!present) {
+      *reason = QStringLiteral("The template %1 lacks %2.").arg(source, part);
+      return std::nullopt;
+    }
+  }
+  return entries;
+}
+
+// Writes `bytes` as the whole file at `path`, or leaves what was there: every file the
+// spreadsheet writer makes that is no package goes through here.
+bool writeWholeFile(const QString &path, const QByteArray &bytes) {
+  QSaveFile file(path);
+  // The flush reports a short write (a full disk, say) that a commit of buffered data
+  // does not.
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
+    file.cancelWriting();
+    return false;
+  }
+  return true;
+}
+
+// The widest row of a table, at least 1.
+int widestRow(const QList<QStringList> &rows) {
+  qsizetype widest = 1;
+  for (const QStringList &row : rows)
+    widest = std::max(widest, row.size());
+  return static_cast<int>(std::min<qsizetype>(widest, SpreadsheetReading::MaxColumns));
+}
+
+// Appends `text` as OpenDocument paragraph content: the characters a reader would
+// collapse or drop (runs of spaces, a leading space, tabs, line breaks) as their elements.
+// (WriteODSData gives each line of a value its own paragraph.)
+void appendOdsParagraph(QByteArray &out, const QString &text) {
+  QString run;
+  auto flush = [&] {
+    appendEscaped(out, run);
+    run.clear();
+  };
+  qsizetype i = 0;
+  while (i < text.size()) {
+    const QChar c = text.at(i);
+    if (c == u'\t') {
+      flush();
+      out.append("<text:tab/>");
+      ++i;
+    } else if (c == u'\n') {
+      flush();
+      out.append("<text:line-break/>");
+      ++i;
+    } else if (c == u' ') {
+      qsizetype spaces = 0;
+      while (i + spaces < text.size() && text.at(i + spaces) == u' ')
+        ++spaces;
+      // One space between characters stays a character; any other run becomes an element.
+      const bool atStart = run.isEmpty() && (i == 0 || text.at(i - 1) == u'\n' || text.at(i - 1) == u'\t');
+      if (spaces == 1 && !atStart) {
+        run.append(u' ');
+      } else {
+        flush();
+        out.append(spaces == 1 ? QByteArray("<text:s/>")
+                               : "<text:s text:c=\"" + QByteArray::number(spaces) + "\"/>");
+      }
+      i += spaces;
+    } else {
+      run.append(c);
+      ++i;
+    }
+  }
+  flush();
+}
+
+const QString OdsContentPart = QStringLiteral("content.xml");
 
 }  // namespace
 
 // ---- The unpack folder --------------------------------------------------------------------------
 
-QString spreadsheetUnpackFolder() {
-  const QString parent = QDir::tempPath() + QStringLiteral("/amends-") + QString::number(getuid());
-  const QByteArray native = QFile::encodeName(parent);
-  if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+namespace {
+
+// The private folder: made here with mode 0700 inside the user's own cache folder, and
+// used only while it is a real folder (not a link), owned by this user and closed to
+// everybody else. A folder there that is not so is left alone and reported, never
+// repaired or followed.
+QString privateSpreadsheetFolder(QString *problem) {
+  const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+  if (cache.isEmpty() || !QDir().mkpath(cache)) {
+    if (problem)
+      *problem = QStringLiteral("there is no cache folder to unpack workbooks into");
     return QString();
+  }
+  const QString folder = cache + QStringLiteral("/spreadsheets");
+  const QByteArray native = QFile::encodeName(folder);
+  if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
+    if (problem)
+      *problem = QStringLiteral("the folder %1 cannot be made: %2").arg(folder, QString::fromLocal8Bit(std::strerror(errno)));
+    return QString();
+  }
   struct stat status {};
-  if (::lstat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != getuid())
+  if (::lstat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != ::getuid() ||
+      (status.st_mode & 077) != 0) {
+    if (problem)
+      *problem = QStringLiteral("the folder %1 is not private to you (a link, another user's, or open to others); "
+                                "remove it to import workbooks")
+                     .arg(folder);
     return QString();
-  if ((status.st_mode & 077) != 0 && ::chmod(native.constData(), 0700) != 0)
-    return QString();
-  return parent + QStringLiteral("/ziptmp");
+  }
+  return folder;
+}
+
+}  // namespace
+
+QString spreadsheetUnpackFolder(QString *problem) {
+  const QString folder = privateSpreadsheetFolder(problem);
+  return folder.isEmpty() ? QString() : folder + QStringLiteral("/ziptmp");
 }
 
 void removeSpreadsheetUnpackFolder() {
@@ -191,6 +315,8 @@ SpreadsheetWriter &SpreadsheetWriter::shared() {
 }
 
 QString SpreadsheetWriter::sheetPath() const {
+  if (tmpDir.isEmpty())
+    return QString();  // no folder: no part, never one under "/"
   return tmpDir + QStringLiteral("/xl/worksheets/sheet%1.xml").arg(Excel_Sheet_Number.load());
 }
 
@@ -207,7 +333,7 @@ bool SpreadsheetWriter::ReadSharedStrings(const QString &path, QString *error) {
   const std::optional<QStringList> strings = SpreadsheetReading::readSharedStrings(part.bytes, &reason);
   if (!strings) {
     if (error)
-      *error = QStringLiteral("the shared strings cannot be read: %1").arg(reason);
+      *error = QStringLiteral("in the shared strings, %1").arg(reason);
     return false;
   }
   sharedStrings = *strings;
@@ -244,13 +370,16 @@ std::optional<QList<QStringList>> SpreadsheetWriter::ReadWorkbook(const QString 
                                                                   QString *error) {
   QMutexLocker lock(&sharedLock());
   SpreadsheetWriter &spreadsheet = shared();
-  if (spreadsheet.tmpDir.isEmpty()) {
-    if (error)
-      *error = QStringLiteral("no private folder to unpack the workbook into");
-    return std::nullopt;
-  }
   if (!only_col)
     return spreadsheet.ReadData(spreadsheet.sheetPath(), error);
+  // The folder is checked at every opening: one that stopped being private is not used.
+  QString problem;
+  spreadsheet.tmpDir = spreadsheetUnpackFolder(&problem);
+  if (spreadsheet.tmpDir.isEmpty()) {
+    if (error)
+      *error = problem;
+    return std::nullopt;
+  }
 
   Release_Data();
   Excel_Sheet_Columns = 1;
@@ -266,8 +395,10 @@ std::optional<QList<QStringList>> SpreadsheetWriter::ReadWorkbook(const QString 
       *error = zipError.localizedDescription;
     return std::nullopt;
   }
-  if (!spreadsheet.ReadSharedStrings(spreadsheet.tmpDir + QLatin1Char('/') + SharedStringsPart, error))
+  if (!spreadsheet.ReadSharedStrings(spreadsheet.tmpDir + QLatin1Char('/') + SharedStringsPart, error)) {
+    removeSpreadsheetUnpackFolder();  // no sheet of a refused workbook is read later
     return std::nullopt;
+  }
   return spreadsheet.data;
 }
 
@@ -282,6 +413,8 @@ std::optional<QList<QStringList>> SpreadsheetWriter::ReadData_only_column(QStrin
   if (Part part; part.open(spreadsheet.sheetPath(), &reason)) {
     // The names are the first row of the whole sheet, whose rows the next read wants too.
     sheet = SpreadsheetReading::readSheet(part.bytes, spreadsheet.sharedStrings, 0, false, &reason);
+    // A sheet past the reader's caps is refused here, when it is chosen, rather than
+    // listed and refused only when its rows are taken.
     if (sheet) {
       spreadsheet.cachedSheet = spreadsheet.sheetPath();
       spreadsheet.cachedColumns = std::max(sheet->columns, 1);
@@ -293,8 +426,6 @@ std::optional<QList<QStringList>> SpreadsheetWriter::ReadData_only_column(QStrin
             names[i] = QStringLiteral("Untitled Column %1").arg(i + 1);
         sheet->rows = QList<QStringList>{names};
       }
-    } else {
-      sheet = SpreadsheetReading::readSheet(part.bytes, spreadsheet.sharedStrings, 0, true, &reason);
     }
   }
   if (!sheet) {
@@ -312,7 +443,8 @@ std::optional<QList<QStringList>> SpreadsheetWriter::ReadData_only_column(QStrin
 QStringList SpreadsheetWriter::Read_Sheet_Name() {
   QMutexLocker lock(&sharedLock());
   Part part;
-  return part.open(shared().tmpDir + QStringLiteral("/xl/workbook.xml"), nullptr)
+  const QString folder = shared().tmpDir;
+  return !folder.isEmpty() && part.open(folder + QStringLiteral("/xl/workbook.xml"), nullptr)
              ? SpreadsheetReading::readSheetNames(part.bytes)
              : QStringList();
 }
@@ -403,23 +535,11 @@ bool SpreadsheetWriter::WriteWorkbook(const QString &path, const QList<QStringLi
   if (rows.isEmpty())
     return fail(QStringLiteral("A workbook needs at least one row."));
 
-  const QString source = templatePath();
-  QFile templateFile(source);
-  if (!QFileInfo(source).isFile() || QFileInfo(source).size() > MaxTemplateBytes ||
-      !templateFile.open(QIODevice::ReadOnly))
-    return fail(QStringLiteral("The template workbook %1 cannot be read.").arg(source));
-  ZipError zipError;
-  const std::optional<QList<ZipEntryData>> entries = LumaZipArchive::readEntries(templateFile.readAll(), &zipError);
+  QString reason;
+  const std::optional<QList<ZipEntryData>> entries =
+      templateEntries(QStringLiteral("Template.xlsx"), {SheetPart, SharedStringsPart}, &reason);
   if (!entries)
-    return fail(QStringLiteral("The template workbook %1 is damaged: %2").arg(source, zipError.localizedDescription));
-  bool hasSheet = false;
-  bool hasStrings = false;
-  for (const ZipEntryData &entry : *entries) {
-    hasSheet = hasSheet || entry.name == SheetPart;
-    hasStrings = hasStrings || entry.name == SharedStringsPart;
-  }
-  if (!hasSheet || !hasStrings)
-    return fail(QStringLiteral("The template workbook %1 lacks %2.").arg(source, hasSheet ? SharedStringsPart : SheetPart));
+    return fail(reason);
 
   QByteArray sheet;
   QByteArray strings;
@@ -453,4 +573,235 @@ bool writeSeriesWorkbook(const QString &path, const QStringList &values, QString
   for (const QString &value : values)
     rows.append(QStringList{value});
   return SpreadsheetWriter::WriteWorkbook(path, rows, false, error);
+}
+
+// ---- Other spreadsheet formats -------------------------------------------------------------
+
+QString SpreadsheetWriter::ColumnNumber_To_Name(int column) { return ColumnIndexToName(column); }
+
+std::optional<QList<QStringList>> SpreadsheetWriter::ReadODS(const QString &path, QString *error) {
+  QMutexLocker lock(&sharedLock());
+  SpreadsheetWriter &spreadsheet = shared();
+  auto fail = [&](const QString &reason) -> std::optional<QList<QStringList>> {
+    Show_NSLog_Message(QStringLiteral("Error: %1").arg(reason));
+    if (error)
+      *error = reason;
+    return std::nullopt;
+  };
+  QString problem;
+  spreadsheet.tmpDir = spreadsheetUnpackFolder(&problem);
+  if (spreadsheet.tmpDir.isEmpty())
+    return fail(problem);
+  // The package takes the unpack folder: what an opened workbook had there goes.
+  spreadsheet.data.clear();
+  spreadsheet.sharedStrings.clear();
+  spreadsheet.cachedSheet.clear();
+  spreadsheet.cachedRows.clear();
+  removeSpreadsheetUnpackFolder();
+  ZipError zipError;
+  if (!LumaZipArchive::unzipFileAtPath(path, spreadsheet.tmpDir, true, QString(), &zipError)) {
+    removeSpreadsheetUnpackFolder();
+    return fail(zipError.localizedDescription);
+  }
+  QString reason;
+  std::optional<SpreadsheetReading::Sheet> sheet;
+  if (Part part; part.open(spreadsheet.tmpDir + QLatin1Char('/') + OdsContentPart, &reason))
+    sheet = SpreadsheetReading::readOdsContent(part.bytes, &reason);
+  if (!sheet)
+    return fail(reason);
+  spreadsheet.data = std::move(sheet->rows);
+  return spreadsheet.data;
+}
+
+std::optional<QList<QStringList>> SpreadsheetWriter::ReadWorksheetXML2004(const QString &path, QString *error) {
+  QString reason;
+  std::optional<SpreadsheetReading::Sheet> sheet;
+  Part part;
+  if (part.open(path, nullptr))
+    sheet = SpreadsheetReading::readWorksheetXml2004(part.bytes, &reason);
+  else
+    reason = QStringLiteral("the file %1 cannot be read").arg(QFileInfo(path).fileName());
+  if (!sheet) {
+    Show_NSLog_Message(reason);
+    if (error)
+      *error = reason;
+    return std::nullopt;
+  }
+  return sheet->rows;
+}
+
+QByteArray SpreadsheetWriter::WriteODSData() const {
+  QByteArray xml(
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+      "<office:document-content"
+      " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+      " xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\""
+      " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+      " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
+      " xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\""
+      " xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\""
+      " xmlns:xlink=\"http://www.w3.org/1999/xlink\""
+      " xmlns:dc=\"http://purl.org/dc/elements/1.1/\""
+      " xmlns:meta=\"urn:oasis:names:tc:opendocument:xmlns:meta:1.0\""
+      " xmlns:number=\"urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0\""
+      " xmlns:presentation=\"urn:oasis:names:tc:opendocument:xmlns:presentation:1.0\""
+      " xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\""
+      " xmlns:chart=\"urn:oasis:names:tc:opendocument:xmlns:chart:1.0\""
+      " xmlns:dr3d=\"urn:oasis:names:tc:opendocument:xmlns:dr3d:1.0\""
+      " xmlns:math=\"http://www.w3.org/1998/Math/MathML\""
+      " xmlns:form=\"urn:oasis:names:tc:opendocument:xmlns:form:1.0\""
+      " xmlns:script=\"urn:oasis:names:tc:opendocument:xmlns:script:1.0\""
+      " xmlns:ooo=\"http://openoffice.org/2004/office\""
+      " xmlns:ooow=\"http://openoffice.org/2004/writer\""
+      " xmlns:oooc=\"http://openoffice.org/2004/calc\""
+      " xmlns:dom=\"http://www.w3.org/2001/xml-events\""
+      " xmlns:xforms=\"http://www.w3.org/2002/xforms\""
+      " xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\""
+      " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\""
+      " xmlns:rpt=\"http://openoffice.org/2005/report\""
+      " xmlns:of=\"urn:oasis:names:tc:opendocument:xmlns:of:1.2\""
+      " xmlns:html=\"http://www.w3.org/1999/xhtml\""
+      " xmlns:grddl=\"http://www.w3.org/2003/g/data-view#\""
+      " xmlns:tableooo=\"http://openoffice.org/2009/table\""
+      " xmlns:field=\"urn:openoffice:names:experimental:ooo-ms-interop:xmlns:field:1.0\""
+      " xmlns:formx=\"urn:openoffice:names:experimental:ooxml-odf-interop:xmlns:form:1.0\""
+      " xmlns:css3t=\"http://www.w3.org/TR/css3-text/\""
+      " office:version=\"1.2\">\n"
+      "  <office:scripts/>\n"
+      "  <office:font-face-decls>\n"
+      "    <style:font-face style:name=\"Arial\" svg:font-family=\"Arial\" style:font-family-generic=\"swiss\""
+      " style:font-pitch=\"variable\"/>\n"
+      "    <style:font-face style:name=\"Arial Unicode MS\" svg:font-family=\"'Arial Unicode MS'\""
+      " style:font-family-generic=\"system\" style:font-pitch=\"variable\"/>\n"
+      "    <style:font-face style:name=\"Tahoma\" svg:font-family=\"Tahoma\" style:font-family-generic=\"system\""
+      " style:font-pitch=\"variable\"/>\n"
+      "  </office:font-face-decls>\n"
+      "  <office:automatic-styles>\n"
+      "    <style:style style:name=\"co1\" style:family=\"table-column\">\n"
+      "      <style:table-column-properties fo:break-before=\"auto\" style:column-width=\"2.258cm\"/>\n"
+      "    </style:style>\n"
+      "    <style:style style:name=\"ro1\" style:family=\"table-row\">\n"
+      "      <style:table-row-properties style:row-height=\"0.427cm\" fo:break-before=\"auto\""
+      " style:use-optimal-row-height=\"true\"/>\n"
+      "    </style:style>\n"
+      "    <style:style style:name=\"ta1\" style:family=\"table\" style:master-page-name=\"Default\">\n"
+      "      <style:table-properties table:display=\"true\" style:writing-mode=\"lr-tb\"/>\n"
+      "    </style:style>\n"
+      "  </office:automatic-styles>\n"
+      "  <office:body>\n"
+      "    <office:spreadsheet>\n"
+      "      <table:table table:name=\"Sheet1\" table:style-name=\"ta1\">\n");
+  xml.append("        <table:table-column table:style-name=\"co1\" table:number-columns-repeated=\"" +
+             QByteArray::number(widestRow(data)) + "\" table:default-cell-style-name=\"Default\"/>\n");
+  for (const QStringList &row : data) {
+    xml.append("        <table:table-row table:style-name=\"ro1\">\n");
+    for (const QString &value : row) {
+      // One paragraph per line, as spreadsheets write a cell of several lines.
+      xml.append("          <table:table-cell office:value-type=\"string\">");
+      for (const QString &line : value.split(u'\n')) {
+        xml.append("<text:p>");
+        appendOdsParagraph(xml, line);
+        xml.append("</text:p>");
+      }
+      xml.append("</table:table-cell>\n");
+    }
+    xml.append("        </table:table-row>\n");
+  }
+  xml.append("      </table:table>\n    </office:spreadsheet>\n  </office:body>\n</office:document-content>\n");
+  return xml;
+}
+
+bool SpreadsheetWriter::WriteODS(const QString &path, const QList<QStringList> &rows, bool hasTitleRow,
+                                 QString *error) {
+  Q_UNUSED(hasTitleRow);
+  auto fail = [&](const QString &reason) {
+    Show_NSLog_Message(reason);
+    if (error)
+      *error = reason;
+    return false;
+  };
+  if (rows.isEmpty())
+    return fail(QStringLiteral("A workbook needs at least one row."));
+  QString reason;
+  const std::optional<QList<ZipEntryData>> entries =
+      templateEntries(QStringLiteral("Template.ods"), {QStringLiteral("mimetype"), OdsContentPart}, &reason);
+  if (!entries)
+    return fail(reason);
+  QByteArray content;
+  {
+    QMutexLocker lock(&sharedLock());
+    SpreadsheetWriter &spreadsheet = shared();
+    spreadsheet.data = rows;
+    content = spreadsheet.WriteODSData();
+  }
+  // Packed in memory straight into the target, the template's entries in their order
+  // ("mimetype" first, as the format wants it): the unpack folder stays as it was.
+  LumaZipArchive archive(path);
+  if (!archive.open())
+    return fail(QStringLiteral("Error when writing file %1").arg(path));
+  bool ok = true;
+  for (const ZipEntryData &entry : *entries) {
+    if (entry.folder)
+      continue;
+    const QByteArray &bytes = entry.name == OdsContentPart ? content : entry.data;
+    ok = archive.writeData(bytes.isNull() ? QByteArray("") : bytes, entry.name) && ok;
+  }
+  const bool closed = archive.close();
+  if (!ok || !closed)
+    return fail(QStringLiteral("Error when writing file %1").arg(path));
+  return true;
+}
+
+QByteArray SpreadsheetWriter::WorksheetXML2004(const QList<QStringList> &rows) {
+  QByteArray xml("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                 "<?mso-application progid=\"Excel.Sheet\"?>\n"
+                 "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\""
+                 " xmlns:o=\"urn:schemas-microsoft-com:office:office\""
+                 " xmlns:x=\"urn:schemas-microsoft-com:office:excel\""
+                 " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\""
+                 " xmlns:html=\"http://www.w3.org/TR/REC-html40\">\n"
+                 "  <Worksheet ss:Name=\"Notes\">\n");
+  xml.append("    <Table ss:ExpandedColumnCount=\"" + QByteArray::number(widestRow(rows)) +
+             "\" ss:ExpandedRowCount=\"" + QByteArray::number(rows.size()) + "\">\n");
+  for (const QStringList &row : rows) {
+    xml.append("      <Row>\n");
+    for (const QString &value : row) {
+      xml.append(isCanonicalNumber(value) ? "        <Cell><Data ss:Type=\"Number\">"
+                                          : "        <Cell><Data ss:Type=\"String\">");
+      appendEscaped(xml, value);
+      xml.append("</Data></Cell>\n");
+    }
+    xml.append("      </Row>\n");
+  }
+  xml.append("    </Table>\n  </Worksheet>\n</Workbook>\n");
+  return xml;
+}
+
+bool SpreadsheetWriter::WriteWorksheetXML2004(const QString &path, const QList<QStringList> &rows, QString *error) {
+  if (!writeWholeFile(path, WorksheetXML2004(rows))) {
+    const QString reason = QStringLiteral("Error when writing file %1").arg(path);
+    Show_NSLog_Message(reason);
+    if (error)
+      *error = reason;
+    return false;
+  }
+  return true;
+}
+
+bool SpreadsheetWriter::WriteWorkbookXML(const QString &path, const QString &sheetName, QString *error) {
+  QByteArray xml("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                 "<workbook xml:space=\"preserve\""
+                 " xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\""
+                 " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">\n"
+                 "  <sheets>\n    <sheet name=\"");
+  appendEscaped(xml, sheetName);
+  xml.append("\"/>\n  </sheets>\n</workbook>\n");
+  if (!writeWholeFile(path, xml)) {
+    const QString reason = QStringLiteral("Error when writing file %1").arg(path);
+    Show_NSLog_Message(reason);
+    if (error)
+      *error = reason;
+    return false;
+  }
+  return true;
 }

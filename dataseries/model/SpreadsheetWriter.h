@@ -22,10 +22,12 @@
 
 #include <optional>
 
-// The unpack folder: <temporary folder>/amends-<user id>/ziptmp, inside a folder made
-// for this user alone (mode 0700). "" when that folder cannot be made private (it
-// exists as a link, or belongs to somebody else).
-QString spreadsheetUnpackFolder();
+// The unpack folder: "ziptmp" inside the folder "spreadsheets" of the user's cache
+// folder (QStandardPaths::CacheLocation), which the program makes for this user alone
+// (mode 0700); never a folder others may write to, such as the temporary one. "" with
+// the reason in `problem` when that folder is not private (a link, another user's, open
+// to others) or cannot be made; such a folder is neither used nor changed.
+QString spreadsheetUnpackFolder(QString *problem = nullptr);
 // Removes the unpack folder with everything in it; a missing folder is no failure.
 // A link put in its place is removed, not followed.
 void removeSpreadsheetUnpackFolder();
@@ -73,6 +75,33 @@ public:
   QByteArray WriteSharedStringsXML() const;
   // The letters of a 1-based column number (1 A, 28 AB, 702 ZZ, 703 AAA); "" below 1.
   static QString ColumnIndexToName(int column);
+
+  // The same letters, as a class operation.
+  static QString ColumnNumber_To_Name(int column);
+
+  // ---- Other formats: OpenDocument and Office 2003 XML spreadsheets ------------------------
+  // The rows of the first table of the ODS package at `path` (readOdsContent,
+  // SpreadsheetReader.h), unpacked into the unpack folder, which an opened xlsx workbook
+  // then no longer holds; `data` becomes them. nullopt with the reason on failure.
+  static std::optional<QList<QStringList>> ReadODS(const QString &path, QString *error = nullptr);
+  // The rows of the first table of the Office 2003 XML spreadsheet file at `path`
+  // (readWorksheetXml2004). nullopt with the reason on failure.
+  static std::optional<QList<QStringList>> ReadWorksheetXML2004(const QString &path, QString *error = nullptr);
+  // Writes `rows` (at least one) as the one table "Sheet1" of an ODS package at `path`,
+  // from the resource "Template.ods" with its "content.xml" replaced (WriteODSData),
+  // packed in memory straight into the target. Every value is a text cell; the
+  // title-row flag changes nothing. False with the reason, the old file kept, on failure.
+  static bool WriteODS(const QString &path, const QList<QStringList> &rows, bool hasTitleRow,
+                       QString *error = nullptr);
+  // The content part of `data`: one table as wide as its widest row, blanks, tabs and
+  // line breaks kept as their elements, what XML cannot hold as U+FFFD.
+  QByteArray WriteODSData() const;
+  // Writes `rows` as an Office 2003 XML spreadsheet file (one worksheet "Notes", numbers
+  // by isCanonicalNumber, the table as wide as its widest row), whole or not at all.
+  static bool WriteWorksheetXML2004(const QString &path, const QList<QStringList> &rows, QString *error = nullptr);
+  static QByteArray WorksheetXML2004(const QList<QStringList> &rows);
+  // Writes a workbook part naming the one sheet `sheetName`, whole or not at all.
+  static bool WriteWorkbookXML(const QString &path, const QString &sheetName, QString *error = nullptr);
 
   // An instance of its own (the class operations use shared()); it leaves the unpack
   // folder as it is.

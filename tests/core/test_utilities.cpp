@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QStandardPaths>
 #include <QFrame>
 #include <QGroupBox>
 #include <QImage>
@@ -529,11 +530,19 @@ TEST_F(UtilityFiles, DeleteRemovesALinkToAFolderOutsideButNotTheFolder) {
 }
 
 TEST_F(UtilityFiles, DeleteRemovesTheSpreadsheetUnpackFolderButNotALinkInItsPlace) {
-  // The temporary folder of this test stands for the system's one.
+  // The home folder of this test stands for the user's, whose cache folder holds the
+  // unpack folder; the temporary folder is shared with everybody and holds none.
+  const ScopedEnvironment home("HOME", m_tmp.path());
   const ScopedEnvironment temp("TMPDIR", m_tmp.path());
-  ASSERT_EQ(QFileInfo(QDir::tempPath()).canonicalFilePath(), QFileInfo(m_tmp.path()).canonicalFilePath());
   const ScopedEnvironment env("AMENDS_RESOURCE_DIR", path(QStringLiteral("Resources")));
-  const QString unpack = path(QStringLiteral("amends-%1/ziptmp").arg(getuid()));
+  const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+  ASSERT_TRUE(cache.startsWith(m_tmp.path() + u'/'));
+  const QString unpack = cache + QStringLiteral("/spreadsheets/ziptmp");
+  // The name the unpack folder had in the shared temporary folder is nobody's now.
+  const QString formerName = path(QStringLiteral("amends-%1/ziptmp").arg(getuid()));
+  ASSERT_TRUE(QDir().mkpath(formerName + QStringLiteral("/xl")));
+  Delete_File(formerName);
+  EXPECT_TRUE(QFileInfo::exists(formerName + QStringLiteral("/xl")));
   ASSERT_TRUE(QDir().mkpath(unpack + QStringLiteral("/xl/worksheets")));
   writeFile(unpack + QStringLiteral("/xl/worksheets/sheet1.xml"));
   Delete_File(unpack);

@@ -3,6 +3,7 @@
 // and the spreadsheet-to-series window writing series files (bytes on disk).
 
 #include "tests/dataseries/spreadsheet_import_fixture.h"
+#include "tests/dataseries/hostile_workbooks.h"
 
 #include "mainwindow/DrawWindow.h"
 
@@ -17,10 +18,11 @@ using namespace importtest;
 
 namespace {
 
-// The reader unpacks every workbook into <temporary folder>/amends-<uid>/ziptmp. CTest
-// runs each test in a process of its own, several at once: each process of this
-// executable gets a temporary folder of its own, set before anything reads it, so that
-// two tests never unpack into the same folder. It goes when the process ends.
+// The reader unpacks every workbook into a folder of the user's cache folder, which is
+// under the home folder. CTest runs each test in a process of its own, several at once:
+// each process of this executable gets a home and a temporary folder of its own, set
+// before anything reads them, so that two tests never unpack into the same folder. It
+// goes when the process ends.
 struct PrivateTemporaryFolder {
   QByteArray path;
   PrivateTemporaryFolder() {
@@ -31,6 +33,7 @@ struct PrivateTemporaryFolder {
     if (::mkdtemp(pattern.data())) {
       path = pattern;
       qputenv("TMPDIR", path);
+      qputenv("HOME", path);
     }
   }
   ~PrivateTemporaryFolder() {
@@ -111,6 +114,8 @@ TEST_F(SpreadsheetImportTest, OkRefusesAnEmptyOrUntickedList) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("Name,City\nAnn,Paris\n");
   }
+  // The user is told why, before the empty window opens.
+  scripted.expectAlert();
   EXPECT_EQ(run(window, notWorkbook,
                 [&] {
                   EXPECT_EQ(window->Sheet_ComboBox->count(), 0);
@@ -122,7 +127,8 @@ TEST_F(SpreadsheetImportTest, OkRefusesAnEmptyOrUntickedList) {
                   return 7;
                 }),
             0);
-  EXPECT_EQ(scripted.alertTexts(), QStringList{"\nThere is no column."});
+  EXPECT_EQ(scripted.alertTexts(), (QStringList{"\nThe workbook \u201cplain.xlsx\u201d cannot be read: failed to open zip file.",
+                                               "\nThere is no column."}));
 
   scripted.clear();
   EXPECT_EQ(run(window, workbook(QStringLiteral("import_columns")),
@@ -134,6 +140,51 @@ TEST_F(SpreadsheetImportTest, OkRefusesAnEmptyOrUntickedList) {
                 }),
             0);
   EXPECT_EQ(scripted.alertTexts(), QStringList{"\nNo column is selected."});
+}
+
+// A workbook or sheet past the reader's caps is refused with the reason in the window's
+// alert, not only in the log; the names of another sheet never stay listed for it.
+TEST_F(SpreadsheetImportTest, RefusedWorkbooksAndSheetsAreToldToTheUser) {
+  Import_Excel *window = columnWindow(QStringLiteral("E"));
+  const QByteArray tooLong(40000, 'x');
+  const QString strings = root.path() + QStringLiteral("/strings.xlsx");
+  ASSERT_TRUE(hostile::writeWorkbook(
+      strings, {{"xl/sharedStrings.xml", hostile::sharedStrings("<si><t>" + tooLong + "</t></si>")},
+                {"xl/worksheets/sheet1.xml", hostile::sheet(hostile::rowsShowing(3, 0))}}));
+  scripted.expectAlert();
+  EXPECT_EQ(run(window, strings,
+                [&] {
+                  EXPECT_EQ(window->Sheet_ComboBox->count(), 0);
+                  EXPECT_EQ(window->numberOfRowsInTableView(), 0);
+                  return 0;
+                }),
+            0);
+  EXPECT_EQ(scripted.alertTexts(),
+            QStringList{"\nThe workbook \u201cstrings.xlsx\u201d cannot be read: in the shared strings, a cell holds "
+                        "more than 32,767 characters."});
+
+  scripted.clear();
+  const QString sheets = root.path() + QStringLiteral("/sheets.xlsx");
+  ASSERT_TRUE(hostile::writeWorkbook(
+      sheets, {{"xl/worksheets/sheet1.xml", hostile::sheet("<row><c r=\"A1\" t=\"inlineStr\"><is><t>Name</t></is></c>"
+                                                           "</row><row><c r=\"A2\"><v>1</v></c></row>")},
+               {"xl/worksheets/sheet2.xml", hostile::sheet("<row><c r=\"A1\" t=\"inlineStr\"><is><t>" + tooLong +
+                                                           "</t></is></c></row>")}}));
+  EXPECT_EQ(run(window, sheets,
+                [&] {
+                  EXPECT_EQ(listedNames(window), QStringList{"Name"});
+                  scripted.expectAlert();
+                  chooseSheet(window, 1);
+                  EXPECT_EQ(window->numberOfRowsInTableView(), 0);
+                  scripted.expectAlert();
+                  window->OK_btn->click();
+                  return 0;
+                }),
+            0);
+  EXPECT_EQ(scripted.alertTexts(),
+            (QStringList{"\nThe workbook \u201csheets.xlsx\u201d cannot be read: a cell holds more than 32,767 "
+                         "characters.",
+                         "\nThere is no column."}));
 }
 
 // ---- Into the imported-rows table (any mode but "D"; the profile windows use "E") ----------------

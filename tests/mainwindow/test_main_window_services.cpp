@@ -290,9 +290,8 @@ TEST_F(MainWindowTest, SheetsShowAndHideAlsoFromAWorkerThread) {
 
 TEST_F(MainWindowTest, SpreadsheetTempFolderGoesButNotWhatALinkPointsAt) {
   QTemporaryDir temp;
-  ScopedEnvironment tmpdir("TMPDIR", temp.path());
-  ASSERT_EQ(QDir::tempPath(), temp.path());
-  // The reader's own unpack folder, private to the user.
+  ScopedEnvironment home("HOME", temp.path());
+  // The reader's own unpack folder, private to the user, in the user's cache folder.
   const QString unpack = spreadsheetUnpackFolder();
   ASSERT_TRUE(unpack.startsWith(temp.path() + QStringLiteral("/")));
   ASSERT_TRUE(QDir().mkpath(unpack + QStringLiteral("/xl")));

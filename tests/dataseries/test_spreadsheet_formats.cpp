@@ -1,0 +1,180 @@
+// The OpenDocument and Office 2003 XML spreadsheets, each over the same awkward workbook
+// (tests/data/spreadsheets/awkward.fods: a blank header, repeated columns, an empty row,
+// non-ASCII text, kept blanks, a cell of two lines, a second sheet): LibreOffice's own
+// files of these formats read as LibreOffice's xlsx form of the workbook reads, and ours
+// convert to CSV cell for cell in LibreOffice.
+
+#include "core/Globals.h"
+#include "dataseries/model/SpreadsheetReader.h"
+#include "dataseries/model/SpreadsheetWriter.h"
+#include "tests/common/TestSupport.h"
+#include "tests/dataseries/spreadsheet_peers.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+// The first sheet of the awkward workbook as every reader gives it.
+const QList<QStringList> Awkward{
+    {"Name", "Code", "Note", "", "Tag", "Tag", "Tag"},
+    {"Zo\u00eb \u2709 \u6771\u4eac \U0001D11E", "007", "two  spaces  ", "", "x", "x", "x"},
+    {"Ann & <Co>", "", "", "", "", "", "last"},
+    {"3.5", "-12", "line one\nline two", "", "", "", ""},
+};
+
+// The awkward workbook converted by LibreOffice with the filter `target`.
+QString converted(const QString &target, const QString &extension) {
+  const QString out = spreadsheet_peers::runFolder().path() + QStringLiteral("/awkward-") + extension;
+  QDir().mkpath(out);
+  const QString failure =
+      spreadsheet_peers::convert({testDataPath(QStringLiteral("spreadsheets/awkward.fods"))}, target, out);
+  if (!failure.isEmpty()) {
+    ADD_FAILURE() << failure.toStdString();
+    return QString();
+  }
+  return out + QStringLiteral("/awkward.") + extension;
+}
+
+// The rows of the xlsx form, read as the import windows read them.
+QList<QStringList> xlsxForm() {
+  const QString folder = spreadsheet_peers::convertedFixtures();
+  if (folder.isEmpty())
+    return {};
+  QString error;
+  EXPECT_TRUE(SpreadsheetWriter::ReadWorkbook(folder + QStringLiteral("/awkward.xlsx"), true, &error));
+  Excel_Sheet_Number = 1;
+  EXPECT_TRUE(SpreadsheetWriter::ReadData_only_column(&error));
+  const auto rows = SpreadsheetWriter::ReadWorkbook(QString(), false, &error);
+  EXPECT_TRUE(rows.has_value()) << error.toStdString();
+  return rows ? *rows : QList<QStringList>();
+}
+
+// Our file `path`, converted to CSV by LibreOffice and parsed.
+QList<QStringList> csvOf(const QString &path) {
+  const auto csv = spreadsheet_peers::asCsv({path});
+  return csv ? spreadsheet_peers::parseCsv(csv->first()) : QList<QStringList>();
+}
+
+TEST(SpreadsheetOds, LibreOfficePackagesReadAsTheirXlsxForm) {
+  EXPECT_EQ(xlsxForm(), Awkward);
+  const QString ods = converted(QStringLiteral("ods"), QStringLiteral("ods"));
+  ASSERT_FALSE(ods.isEmpty());
+  QString error;
+  const auto rows = SpreadsheetWriter::ReadODS(ods, &error);
+  ASSERT_TRUE(rows.has_value()) << error.toStdString();
+  EXPECT_EQ(*rows, Awkward);
+  EXPECT_EQ(SpreadsheetWriter::shared().data, Awkward);
+
+  // The content part alone: a row the file repeats is read once, rows in groups and
+  // header rows in their places, a repeated empty row at the end and a huge run of empty
+  // cells cost nothing, a value repeated past column XFD is refused.
+  const QByteArray head =
+      "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+      " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
+      " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:spreadsheet>"
+      "<table:table table:name=\"A\">";
+  const QByteArray tail = "</table:table><table:table table:name=\"B\"><table:table-row><table:table-cell>"
+                          "<text:p>second</text:p></table:table-cell></table:table-row></table:table>"
+                          "</office:spreadsheet></office:body></office:document-content>";
+  const QByteArray rowsXml =
+      "<table:table-header-rows><table:table-row><table:table-cell><text:p>h</text:p></table:table-cell>"
+      "</table:table-row></table:table-header-rows>"
+      "<table:table-row table:number-rows-repeated=\"3\"><table:table-cell table:number-columns-repeated=\"2\">"
+      "<text:p> a<text:tab/>b<text:line-break/>c</text:p><office:annotation><text:p>note</text:p></office:annotation>"
+      "</table:table-cell><table:table-cell table:number-columns-repeated=\"1000000000\"/></table:table-row>"
+      "<table:table-row-group><table:table-row><table:table-cell/><table:table-cell><text:p>g</text:p>"
+      "</table:table-cell></table:table-row></table:table-row-group>"
+      "<table:table-row table:number-rows-repeated=\"1048570\"><table:table-cell "
+      "table:number-columns-repeated=\"16384\"/></table:table-row>";
+  for (qsizetype piece : {qsizetype(0), qsizetype(1), SpreadsheetReading::DefaultPieceBytes}) {
+    SCOPED_TRACE(piece);
+    const auto sheet = SpreadsheetReading::readOdsContent(head + rowsXml + tail, &error,
+                                                          SpreadsheetReading::DefaultMaxCells, piece);
+    ASSERT_TRUE(sheet.has_value()) << error.toStdString();
+    EXPECT_EQ(sheet->rows, (QList<QStringList>{{"h", ""}, {"a\tb\nc", "a\tb\nc"}, {"", "g"}}));
+  }
+  EXPECT_FALSE(SpreadsheetReading::readOdsContent(
+      head + "<table:table-row><table:table-cell table:number-columns-repeated=\"20000\"><text:p>v</text:p>"
+             "</table:table-cell></table:table-row>" + tail, &error));
+  EXPECT_EQ(error, "a cell lies beyond column XFD");
+}
+
+TEST(SpreadsheetOds, OurPackagesOpenInLibreOfficeCellForCell) {
+  QTemporaryDir temp;
+  const QString path = temp.filePath("ours.ods");
+  QList<QStringList> rows = Awkward;
+  rows.append({" lead", "  two\n three", "ctrl\x01"});
+  ASSERT_TRUE(SpreadsheetWriter::WriteODS(path, rows, true));
+  QList<QStringList> expected = rows;
+  expected.last() = {" lead", "  two\n three", "ctrl\ufffd", "", "", "", ""};
+  EXPECT_EQ(csvOf(path), expected);
+  QString error;
+  const auto back = SpreadsheetWriter::ReadODS(path, &error);
+  ASSERT_TRUE(back.has_value()) << error.toStdString();
+  EXPECT_EQ(*back, expected);
+  // A tab keeps its element (which LibreOffice's CSV export leaves out).
+  SpreadsheetWriter writer;
+  writer.data = {{"tab\there"}};
+  const auto tab = SpreadsheetReading::readOdsContent(writer.WriteODSData(), &error);
+  ASSERT_TRUE(tab.has_value()) << error.toStdString();
+  EXPECT_EQ(tab->rows, QList<QStringList>{{"tab\there"}});
+
+  // A failure leaves the old file as it was.
+  EXPECT_FALSE(SpreadsheetWriter::WriteODS(path, {}, false, &error));
+  EXPECT_EQ(error, "A workbook needs at least one row.");
+  EXPECT_EQ(csvOf(path), expected);
+}
+
+TEST(SpreadsheetXml2004, LibreOfficeFilesReadAsTheirXlsxForm) {
+  EXPECT_EQ(xlsxForm(), Awkward);
+  const QString xml = converted(QStringLiteral("xml:MS Excel 2003 XML"), QStringLiteral("xml"));
+  ASSERT_FALSE(xml.isEmpty());
+  QString error;
+  const auto rows = SpreadsheetWriter::ReadWorksheetXML2004(xml, &error);
+  ASSERT_TRUE(rows.has_value()) << error.toStdString();
+  EXPECT_EQ(*rows, Awkward);
+
+  // Cells that name their column, merged cells, a comment before the data, formatted
+  // data; the first worksheet only.
+  const auto sheet = SpreadsheetReading::readWorksheetXml2004(
+      "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\""
+      " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><ss:Worksheet ss:Name=\"A\"><Table>"
+      "<Row><Cell ss:MergeAcross=\"1\"><Data ss:Type=\"String\">wide</Data></Cell><Cell><Comment><Data>no</Data>"
+      "</Comment><ss:Data ss:Type=\"String\"><B>bo</B>ld</ss:Data></Cell><Cell ss:Index=\"5\"><Data>e</Data></Cell>"
+      "</Row></Table></ss:Worksheet><Worksheet><Table><Row><Cell><Data>second</Data></Cell></Row></Table>"
+      "</Worksheet></Workbook>",
+      &error);
+  ASSERT_TRUE(sheet.has_value()) << error.toStdString();
+  EXPECT_EQ(sheet->rows, (QList<QStringList>{{"wide", "", "bold", "", "e"}}));
+}
+
+TEST(SpreadsheetXml2004, OurFilesOpenInLibreOfficeCellForCell) {
+  QTemporaryDir temp;
+  const QString path = temp.filePath("ours.xml");
+  QList<QStringList> rows = Awkward;
+  rows.append({" lead", "tab\there", "ctrl\x01", "<&>"});
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorksheetXML2004(path, rows));
+  QList<QStringList> expected = rows;
+  for (QStringList &row : expected)
+    while (row.size() < 7)
+      row.append(QString());
+  expected.last() = {" lead", "tab\there", "ctrl\ufffd", "<&>", "", "", ""};
+  QString error;
+  const auto back = SpreadsheetWriter::ReadWorksheetXML2004(path, &error);
+  ASSERT_TRUE(back.has_value()) << error.toStdString();
+  EXPECT_EQ(*back, expected);
+  EXPECT_EQ(csvOf(path), expected);
+
+  // The workbook part names its sheet, escaped.
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorkbookXML(temp.filePath("workbook.xml"), "A & \"B\""));
+  QFile part(temp.filePath("workbook.xml"));
+  ASSERT_TRUE(part.open(QIODevice::ReadOnly));
+  EXPECT_EQ(SpreadsheetReading::readSheetNames(part.readAll()), QStringList{"A & \"B\""});
+  EXPECT_EQ(SpreadsheetWriter::ColumnNumber_To_Name(703), "AAA");
+}
+
+}  // namespace
