@@ -9,6 +9,7 @@ RUN_PACKAGES=(
   qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins
   libplist-dev libminizip-dev zlib1g-dev libpugixml-dev
   fonts-liberation2 fonts-dejavu-core
+  libssl-dev   # OpenSSL's libcrypto: AES for the QR content encryption
   python3 python-is-python3
 )
 TEST_PACKAGES=(
