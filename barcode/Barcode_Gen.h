@@ -137,6 +137,22 @@ public:
   // is not set the series button is disabled.
   static std::function<void(const QString &)> &viewSeries();
 
+  // ---- Text notifications, wait panel and mirroring (Barcode_Gen_Sheets.cpp) ---------
+  // Every edit of the value, header and footer fields reaches controlTextDidChange. The
+  // constructor calls it; a second call adds nothing.
+  void Set_Text_Change_Notification();
+  // The wait panel plz_wait_Window ("It may take a while, Please wait..") over the
+  // designer's window while that is shown, and its end. Any thread: the panel is shown
+  // and hidden on the GUI thread. A failure is logged.
+  void Show_Create_Modeless();
+  void Hide_Destroy_Modeless();
+  // The picture of an image view mirrored top to bottom, or left to right, about the
+  // picture's own size (whatever the view's size); nothing without a picture.
+  void flipImageVertically(QLabel *view);
+  void flipImageHorizontally(QLabel *view);
+  // Made by the first Show_Create_Modeless.
+  QPointer<QDialog> plz_wait_Window;
+
   // ---- Option handlers (Barcode_Gen_Handlers.cpp) ------------------------------------
   // Every option control acts at once on the preview. A numeric option is a stepper
   // beside a text field; its handler takes the control that sent it, copies the value to
@@ -274,6 +290,7 @@ private:
 
   CardPicture m_preview;
   int m_lastModalCode = -1;
+  bool m_observingTextChanges = false;
   mutable std::mutex m_expMutex;
   std::shared_ptr<BRCBarcode> m_testBarcode_EXP;
 };

@@ -68,10 +68,9 @@ void Barcode_Gen::connectOptionHandlers() {
   connect(hdr_font_btn, &QPushButton::clicked, this, [this] { Header_Font_Changed(); });
   connect(ftr_font_btn, &QPushButton::clicked, this, [this] { Footer_Font_Changed(); });
 
-  for (QLineEdit *text : {dataText, HeaderText, FooterText}) {
-    connect(text, &QLineEdit::textChanged, this, [this, text] { controlTextDidChange(text); });
+  Set_Text_Change_Notification();
+  for (QLineEdit *text : {dataText, HeaderText, FooterText})
     connect(text, &QLineEdit::editingFinished, this, [this, text] { textDidEndEditing(text); });
-  }
   connect(dataText_2D, &QPlainTextEdit::textChanged, this, [this] { textDidChange(dataText_2D); });
 
   for (QComboBox *combo : {DPI_ComboBox, Data_source_type, Batch_Series, qr_enc_mode_ComboBox, qr_version_ComboBox,

@@ -6,6 +6,7 @@
 #include "platform/Images.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QString>
 
 #include <cstdint>
@@ -40,6 +41,28 @@ public:
   static std::optional<DataMatrix> encodeCStringWithECLevel(int level, int version, const QByteArray &bytes);
   // The same for a text, as its UTF-8 bytes.
   static std::optional<DataMatrix> encodeWithECLevel(int level, int version, const QString &text);
+
+  // ---- Content encryption and colours (QREncoder_Crypto.cpp) ----------------------------
+  // The text's UTF-8 bytes encrypted with AES-256 in CBC mode with PKCS#7 padding. The
+  // key is the pass phrase's UTF-8 bytes followed by zero bytes up to 32. The result is
+  // a random initialisation vector of 16 bytes followed by the cipher text, so the same
+  // text encrypted twice gives different data. Nothing when the cipher fails. A pass
+  // phrase longer than 32 bytes in UTF-8 throws std::invalid_argument
+  // ("passphrase too long: <bytes>").
+  static std::optional<QByteArray> AESEncryptString(const QString &text, const QString &withPassphrase);
+  // The inverse: the text of data made by AESEncryptString with the same pass phrase.
+  // Nothing for data of the wrong length, a wrong pass phrase (the padding does not
+  // check out, or the result is not UTF-8) or a cipher failure. The pass phrase is
+  // checked as above.
+  static std::optional<QString> AESDecryptString(const QByteArray &data, const QString &withPassphrase);
+  // The grid of the symbol holding the text encrypted with the pass phrase: every byte
+  // of the encrypted data, zero bytes included. Nothing when the encryption fails or
+  // throws (logged), or the data does not fit.
+  static std::optional<DataMatrix> encodeWithECLevel_version_string_AESPassphrase(int level, int version,
+                                                                                   const QString &string,
+                                                                                   const QString &AESPassphrase);
+  // The colour as 0xAARRGGBB, each component on 0-255.
+  static uint32_t hexadecimalValueOfAnNSColor(const QColor &color);
 
   // The grid as a bitmap `dimension` pixels square (at least one pixel per module: a
   // smaller dimension is raised to the grid's size), dark modules opaque black, light

@@ -169,6 +169,9 @@ public:
   // Exit) and the status it ends with.
   bool terminationRequested() const { return m_terminationRequested; }
   int exitStatus() const { return m_exitStatus; }
+  // Ends the program with `status` (through hooks().exitProcess when set, else the
+  // application's normal quit) and records the request.
+  void endProcess(int status);
 
   // ---- Creation and start-up ---------------------------------------------------------
   // Binds `document` (not owned; null unbinds): once the window has loaded, the three
@@ -955,7 +958,6 @@ private:
   void observeValueForKeyPath(const QString &keyPath, KeyValueObservable *object,
                               const KeyValueChange &change, const void *context) override;
   bool eventFilter(QObject *watched, QEvent *event) override;
-  void endProcess(int status);
   void loadSampleImages();
   // Binds the three canvases and their selections to the document's lists, the grid
   // and the zoom factor (start-up step 23 and a new document afterwards).

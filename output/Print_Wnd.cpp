@@ -492,3 +492,41 @@ void Print_Wnd::Execute_Printing(bool preview) {
     Show_MessageBox(error);
   failures.report();
 }
+
+QString Print_Wnd::Find_Papaer_Name_From_Size(const QString &width, const QString &size_hgt) {
+  // Sizes in hundredths of a millimetre, width x height.
+  struct Paper {
+    int width;
+    int height;
+    const char *name;
+  };
+  static constexpr Paper papers[] = {
+      {29700, 42000, "A3"},           {21000, 29700, "A4"},
+      {14800, 21000, "A5"},           {17600, 25000, "B5"},
+      {10500, 24100, "Envelope #10"}, {12000, 23500, "Envelope Choukei 3"},
+      {11000, 22000, "Envelope DL"},  {18200, 25700, "JIS B5"},
+      {19700, 27300, "ROC 16K"},      {33000, 48300, "Super B/A3"},
+      {27900, 43200, "Tabloid"},      {30500, 45700, "Tabloid Oversize"},
+      {21600, 35600, "US Legal"},     {21600, 27900, "US Letter"},
+      {21590, 27940, "Letter"},       {10000, 14800, "Postcard"},
+      {18400, 26700, "Executive"},
+  };
+  // A size is compared as a whole number, never as a piece of text: "10" is not a part
+  // of "110.00", and "210" is "210.00".
+  const auto hundredths = [](const QString &text, bool *ok) {
+    const double value = text.trimmed().toDouble(ok);
+    *ok = *ok && value > 0 && value < 1e6;
+    return *ok ? qRound64(value * 100.0) : 0;
+  };
+  bool widthOk = false, heightOk = false;
+  const qint64 w = hundredths(width, &widthOk);
+  const qint64 h = hundredths(size_hgt, &heightOk);
+  if (!widthOk || !heightOk)
+    return QString();
+  QString name;
+  for (const Paper &paper : papers) {
+    if ((w == paper.width && h == paper.height) || (w == paper.height && h == paper.width))
+      name = QLatin1String(paper.name);
+  }
+  return name;
+}

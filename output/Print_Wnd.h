@@ -58,6 +58,10 @@ public:
   static const QString PdfPrinterName;  // "Print to PDF file"
   // The paper size of the print info in points (orientation applied); empty without one.
   static QSizeF paperSize();
+  // The name of the standard paper of `width` x `size_hgt` millimetres (texts such as
+  // "210.00" or "210"), in either orientation, to the hundredth of a millimetre; "" for
+  // a size that is no standard paper or a text that is no number.
+  static QString Find_Papaer_Name_From_Size(const QString &width, const QString &size_hgt);
 
   QDialog *window() const { return m_window; }
 

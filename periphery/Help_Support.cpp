@@ -2,6 +2,8 @@
 
 #include "periphery/Links.h"
 
+#include "canvas/PatternViews.h"
+
 #include "mainwindow/QLNWindowController.h"
 
 #include "core/Utilities.h"
@@ -40,17 +42,7 @@ Help_Support::Help_Support(QDialog *window) : QObject(window), m_window(window) 
   links::styleWindow(window);
   window->setWindowTitle(QStringLiteral("Help and Support"));
 
-  auto *layout = qobject_cast<QVBoxLayout *>(window->layout());
-  if (!layout)
-    layout = new QVBoxLayout(window);
-  layout->setSpacing(8);
-
-  auto *title = new QLabel(QStringLiteral("Amends Help and Support"), window);
-  QFont titleFont = title->font();
-  titleFont.setBold(true);
-  titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
-  title->setFont(titleFont);
-  layout->addWidget(title);
+  QVBoxLayout *layout = links::layoutUnderBanner(window, QStringLiteral("Amends Help and Support"));
 
   layout->addWidget(new QLabel(QStringLiteral("The help file explains every window of Amends, step by step."), window));
   _Help_File_Label = button("_Help_File_Label", QStringLiteral("Open the Amends help file (PDF)"),
@@ -59,18 +51,18 @@ Help_Support::Help_Support(QDialog *window) : QObject(window), m_window(window) 
 
   auto *grid = new QGridLayout;
   grid->setHorizontalSpacing(12);
-  grid->addWidget(heading(QStringLiteral("Support:"), window), 0, 0);
+  grid->addWidget(links::cellHeading(QStringLiteral("Support:"), window), 0, 0);
   support_id = button("support_id", links::SupportMail, QStringLiteral("Write to the Amends support team"), window,
                       QStringLiteral("Mail the support team"));
   grid->addWidget(support_id, 0, 1, Qt::AlignLeft);
   support_id_2 = button("support_id_2", QStringLiteral("Report a problem"),
                         QStringLiteral("Tell the support team about a problem with Amends"), window);
   grid->addWidget(support_id_2, 0, 2, Qt::AlignLeft);
-  grid->addWidget(heading(QStringLiteral("Web site:"), window), 1, 0);
+  grid->addWidget(links::cellHeading(QStringLiteral("Web site:"), window), 1, 0);
   website_1 = button("website_1", QStringLiteral("www.amends.org"), QStringLiteral("Visit the Amends web site"), window,
                      QStringLiteral("Amends web site"));
   grid->addWidget(website_1, 1, 1, Qt::AlignLeft);
-  grid->addWidget(heading(QStringLiteral("Resellers:"), window), 2, 0);
+  grid->addWidget(links::cellHeading(QStringLiteral("Resellers:"), window), 2, 0);
   reseller_1 = button("reseller_1", links::ResellerMail, QStringLiteral("Write to the Amends partner team"), window,
                       QStringLiteral("Mail the partner team"));
   grid->addWidget(reseller_1, 2, 1, Qt::AlignLeft);

@@ -1,5 +1,7 @@
 #include "periphery/Links.h"
 
+#include "canvas/CanvasServices.h"
+#include "canvas/PatternViews.h"
 #include "core/Utilities.h"
 #include "platform/UiServices.h"
 
@@ -9,6 +11,9 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace links {
 
@@ -111,6 +116,47 @@ QPushButton *button(const char *objectName, const QString &text, const QString &
   made->setAccessibleName(accessibleName.isEmpty() ? text : accessibleName);
   made->setAutoDefault(false);
   return made;
+}
+
+QVBoxLayout *layoutUnderBanner(QWidget *window, const QString &title) {
+  auto *outer = qobject_cast<QVBoxLayout *>(window->layout());
+  if (!outer)
+    outer = new QVBoxLayout(window);
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->setSpacing(0);
+
+  auto *banner = new Repeat_Image(window);
+  banner->setObjectName(QStringLiteral("banner"));
+  // As high as the picture's tiles, so one row of them shows whole.
+  const PointImage tile = canvasServices().bannerImage();
+  banner->setFixedHeight(tile.isNull() ? 64 : std::max(32, tile.pixels.height()));
+  auto *bannerLayout = new QVBoxLayout(banner);
+  bannerLayout->setContentsMargins(16, 0, 16, 0);
+  auto *heading = new VerticallyCenteredTextFieldCell(banner);
+  heading->setObjectName(QStringLiteral("banner_title"));
+  heading->setText(title);
+  heading->setAccessibleName(title);
+  QFont font = heading->font();
+  font.setBold(true);
+  font.setPointSizeF(font.pointSizeF() * 1.4);
+  heading->setFont(font);
+  bannerLayout->addWidget(heading);
+  outer->addWidget(banner);
+
+  auto *contents = new QVBoxLayout;
+  contents->setContentsMargins(16, 12, 16, 12);
+  contents->setSpacing(8);
+  outer->addLayout(contents);
+  return contents;
+}
+
+VerticallyCenteredTextFieldCell *cellHeading(const QString &text, QWidget *parent) {
+  auto *heading = new VerticallyCenteredTextFieldCell(parent);
+  heading->setText(text);
+  QFont font = heading->font();
+  font.setBold(true);
+  heading->setFont(font);
+  return heading;
 }
 
 }  // namespace links

@@ -10,6 +10,9 @@
 #include <QColor>
 #include <QString>
 
+class QVBoxLayout;
+class VerticallyCenteredTextFieldCell;
+
 class QDialog;
 class QPushButton;
 class QWidget;
@@ -74,5 +77,13 @@ void styleAsLink(QPushButton *button);
 // text does not name it) accessible name.
 QPushButton *button(const char *objectName, const QString &text, const QString &tip, QWidget *parent,
                     const QString &accessibleName = QString());
+// The banner across the top of the window, edge to edge: the banner picture tiled from
+// its top-left corner ("banner"), with `title` on it in bold, centred in its height
+// ("banner_title"). The window's own layout takes the banner; the returned layout below
+// it, with the windows' usual margins, takes the contents.
+QVBoxLayout *layoutUnderBanner(QWidget *window, const QString &title);
+// A one-line heading for a grid cell that the controls beside it make taller than the
+// text: the text stands in the middle of the cell's height.
+VerticallyCenteredTextFieldCell *cellHeading(const QString &text, QWidget *parent);
 
 }  // namespace links

@@ -4,6 +4,8 @@
 
 #include "mainwindow/QLNWindowController.h"
 
+#include "canvas/PatternViews.h"
+
 #include "core/MainWindowServices.h"
 #include "core/Utilities.h"
 #include "platform/Log.h"
@@ -119,7 +121,15 @@ Promotion_Form::Promotion_Form() : m_window(new QDialog(nullptr, Qt::Dialog)) {
     slot.orderLink = product.orderPage;
   }
 
-  auto *layout = new QVBoxLayout(m_window);
+  // The window's ground is the promotion pattern; the contents stand on it.
+  auto *outer = new QVBoxLayout(m_window);
+  outer->setContentsMargins(0, 0, 0, 0);
+  auto *ground = new Promotion_Pattern(m_window);
+  ground->setObjectName(QStringLiteral("promotion_pattern"));
+  outer->addWidget(ground);
+  auto *layout = new QVBoxLayout(ground);
+  // The ground is a picture view: its size comes from the contents' layout.
+  layout->setSizeConstraint(QLayout::SetMinimumSize);
   layout->setContentsMargins(16, 16, 16, 12);
   layout->setSpacing(8);
   auto *top = new QHBoxLayout;
@@ -162,8 +172,11 @@ Promotion_Form::Promotion_Form() : m_window(new QDialog(nullptr, Qt::Dialog)) {
                      QStringLiteral("Amends blog"));
   support_id = button("support_id", links::SupportMail, QStringLiteral("Write to the Amends support team"), m_window,
                       QStringLiteral("Mail the support team"));
-  links::styleAsLink(website_1);
-  links::styleAsLink(support_id);
+  // Links on the pattern, without a ground of their own.
+  for (QPushButton *link : {website_1, support_id}) {
+    links::styleAsLink(link);
+    link->setAutoFillBackground(false);
+  }
   ok_btn = button("ok_btn", QStringLiteral("OK"), QStringLiteral("Close this window"), m_window);
   ok_btn->setDefault(true);
   bottom->addWidget(website_1);

@@ -25,17 +25,7 @@ Review_Form::Review_Form(QDialog *window) : QObject(window), m_window(window) {
   using links::button;
   links::styleWindow(window);
   window->setWindowTitle(QStringLiteral("Review Amends"));
-  auto *layout = qobject_cast<QVBoxLayout *>(window->layout());
-  if (!layout)
-    layout = new QVBoxLayout(window);
-  layout->setSpacing(8);
-
-  auto *title = new QLabel(QStringLiteral("Thank you for using Amends!"), window);
-  QFont font = title->font();
-  font.setBold(true);
-  font.setPointSizeF(font.pointSizeF() * 1.3);
-  title->setFont(font);
-  layout->addWidget(title);
+  QVBoxLayout *layout = links::layoutUnderBanner(window, QStringLiteral("Thank you for using Amends!"));
   auto *text = new QLabel(QStringLiteral("If Amends helped you to say sorry, please tell others about it:\n"
                                          "a short review helps people find the right words too."),
                           window);

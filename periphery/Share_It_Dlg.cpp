@@ -30,9 +30,7 @@ Share_It_Dlg::Share_It_Dlg(QWidget *owner) : m_window(new QDialog(owner, Qt::Dia
   window->setObjectName(QStringLiteral("Share_It_Dlg_Window"));
   window->setWindowTitle(QStringLiteral("Share Amends"));
   links::styleWindow(window);
-  auto *layout = new QVBoxLayout(window);
-  layout->setContentsMargins(16, 16, 16, 12);
-  layout->setSpacing(8);
+  QVBoxLayout *layout = links::layoutUnderBanner(window, QStringLiteral("Share Amends"));
   layout->addWidget(new QLabel(QStringLiteral("Tell your friends about Amends:"), window));
 
   auto *row = new QHBoxLayout;

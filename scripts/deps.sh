@@ -10,6 +10,7 @@ RUN_PACKAGES=(
   libplist-dev libminizip-dev zlib1g-dev libpugixml-dev
   libzint-dev   # PDF417 symbols: the standard's codeword pattern tables
   fonts-liberation2 fonts-dejavu-core
+  libssl-dev   # OpenSSL's libcrypto: AES for the QR content encryption
   python3 python-is-python3
 )
 TEST_PACKAGES=(

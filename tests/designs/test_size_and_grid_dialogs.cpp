@@ -2,18 +2,22 @@
 // the grid, the window holds them while open, their changes reach the grid at once and
 // stay after Cancel, and the controls go back to the panel; the card size window lists
 // the presets of the chosen category, shows the chosen preset's size and gives the
-// canvases the size on OK; Cancel puts the card shape back to the rectangle.
+// canvases the size on OK; Cancel puts the card shape back to the rectangle. The start
+// card buttons write the start option and end their window; their Cancel ends the
+// program.
 
 #include "tests/designs/design_commands_fixture.h"
 
 #include "designs/Card_Wizard.h"
 #include "designs/Grid_Wizard.h"
+#include "designs/Start_Card.h"
 
 #include "canvas/QLNGraphicView.h"
 #include "mainwindow/PanelWidgets.h"
 
 #include "core/Globals.h"
 #include "core/QLNGrid.h"
+#include "core/Utilities.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -152,4 +156,64 @@ TEST_F(SizeAndGridDialogsTest, CancelInTheCardSizeWindowPutsTheShapeBackAndLeave
   EXPECT_EQ(shapeAfterClick, 2);
   EXPECT_EQ(Card_Shape.load(), 0);
   EXPECT_EQ(controller->frontView()->bounds(), before);
+}
+
+TEST_F(SizeAndGridDialogsTest, TheStartCardButtonsWriteTheirOptionAndCancelEndsTheProgram) {
+  Start_Card buttons(controller);
+  QDialog *window = buttons.window();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->objectName(), QStringLiteral("Start_Card"));
+  for (QPushButton *button : window->findChildren<QPushButton *>()) {
+    EXPECT_EQ(button->accessibleName(), button->text()) << button->objectName().toStdString();
+    EXPECT_FALSE(button->toolTip().isEmpty()) << button->objectName().toStdString();
+  }
+
+  // Each option button writes its code and ends the window with 1.
+  const std::pair<QPushButton *, const char *> options[] = {
+      {buttons.Using_Template_btn, "T"}, {buttons.Using_Wizard_btn, "W"}, {buttons.Open_Log_btn, "L"}};
+  for (const auto &[button, code] : options) {
+    Start_Card_Option = QStringLiteral("x");
+    scripted.answerModal([button = button](QDialog *dialog) {
+      button->click();
+      return dialog->result();
+    });
+    EXPECT_EQ(buttons.runWindow(), 1) << code;
+    EXPECT_EQ(Start_Card_Option, QLatin1String(code));
+    EXPECT_FALSE(window->isVisible());
+  }
+
+  // OK ends the window with 1 whatever the option, and leaves the option.
+  scripted.answerModal([&](QDialog *dialog) {
+    buttons.OK_btn->click();
+    return dialog->result();
+  });
+  EXPECT_EQ(buttons.runWindow(), 1);
+  EXPECT_EQ(Start_Card_Option, QStringLiteral("L"));
+
+  // Help opens the help file of the resource folder.
+  writeBytes(joinPath(Resource_Path, QStringLiteral("Help.pdf")), "%PDF-1.4\n");
+  scripted.answerDesktop(true);
+  buttons.Help_btn->click();
+  ASSERT_FALSE(scripted.requests().empty());
+  EXPECT_EQ(scripted.requests().back().kind, ScriptedUi::Kind::Desktop);
+  EXPECT_TRUE(scripted.requests().back().text.endsWith(QStringLiteral("/Help.pdf")));
+  EXPECT_TRUE(exitStatuses.isEmpty());
+
+  // Cancel, and Escape alike, clear the option, end the window with 0 and end the
+  // program with status 0.
+  scripted.answerModal([&](QDialog *dialog) {
+    buttons.Cancel_btn->click();
+    return dialog->result();
+  });
+  EXPECT_EQ(buttons.runWindow(), 0);
+  EXPECT_TRUE(Start_Card_Option.isEmpty());
+  EXPECT_EQ(exitStatuses, QList<int>{0});
+  Start_Card_Option = QStringLiteral("W");
+  scripted.answerModal([&](QDialog *dialog) {
+    dialog->reject();
+    return dialog->result();
+  });
+  EXPECT_EQ(buttons.runWindow(), 0);
+  EXPECT_TRUE(Start_Card_Option.isEmpty());
+  EXPECT_EQ(exitStatuses, (QList<int>{0, 0}));
 }

@@ -399,3 +399,34 @@ TEST_F(SheetThumbnail, BothSidesSideBySideShowCardAndBackInTheirHalves) {
   // Left and right captions differ ("Card 1" / "Back 1").
   EXPECT_FALSE(image.copy(0, 0, 100, 50) == image.copy(100, 0, 100, 50));
 }
+
+// The paper of a size: the exact size in either orientation, whatever the digits after
+// the point; nothing for a size that is no standard paper, even when its numbers appear
+// inside a standard size's text.
+TEST(PaperNameOfASize, ExactSizesInEitherOrientationAndNothingElse) {
+  const auto name = [](const char *w, const char *h) {
+    return Print_Wnd::Find_Papaer_Name_From_Size(QLatin1String(w), QLatin1String(h));
+  };
+  EXPECT_EQ(name("210.00", "297.00"), QStringLiteral("A4"));
+  EXPECT_EQ(name("297", "210"), QStringLiteral("A4"));
+  EXPECT_EQ(name("297.00", "420.00"), QStringLiteral("A3"));
+  EXPECT_EQ(name("420.0", "297.0"), QStringLiteral("A3"));
+  EXPECT_EQ(name("148.00", "210.00"), QStringLiteral("A5"));
+  EXPECT_EQ(name("216.00", "279.00"), QStringLiteral("US Letter"));
+  EXPECT_EQ(name("215.90", "279.40"), QStringLiteral("Letter"));
+  EXPECT_EQ(name(" 279.4 ", "215.9"), QStringLiteral("Letter"));
+  EXPECT_EQ(name("216.00", "356.00"), QStringLiteral("US Legal"));
+  EXPECT_EQ(name("105.00", "241.00"), QStringLiteral("Envelope #10"));
+  EXPECT_EQ(name("148.00", "100.00"), QStringLiteral("Postcard"));
+
+  // Pieces of a standard size's text are no size of it.
+  EXPECT_EQ(name("10.00", "20.00"), QString());    // inside "110.00 x 220.00"
+  EXPECT_EQ(name("0.00", "0.00"), QString());
+  EXPECT_EQ(name("210.00", "210.00"), QString());  // a number of A4 and of A5, neither size
+  EXPECT_EQ(name("297.00", "297.00"), QString());
+  EXPECT_EQ(name("210.00", "297.50"), QString());
+  EXPECT_EQ(name("100.00", "100.00"), QString());
+  EXPECT_EQ(name("", "297.00"), QString());
+  EXPECT_EQ(name("A4", "A4"), QString());
+  EXPECT_EQ(name("nan", "297"), QString());
+}

@@ -22,9 +22,11 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -478,4 +480,119 @@ TEST_F(PeripheryWindowTest, ThePromotionItemsOpenTheOneWindowWithTheirType) {
     EXPECT_EQ(shown, title);
     EXPECT_EQ(Promotion_Form::defaultInstance(), form);
   }
+}
+
+// ---- Banner and pattern -----------------------------------------------------------------------------
+
+namespace {
+
+// A main window that has the shipped banner and promotion pattern pictures.
+class PatternedWindowTest : public PeripheryWindowTest {
+protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    for (const char *name : {"banner.png", "pattern_1.jpg"})
+      ASSERT_TRUE(QFile::copy(QStringLiteral(AMENDS_SOURCE_DIR "/resources/") + QLatin1String(name),
+                              shippedDir() + QLatin1Char('/') + QLatin1String(name)));
+    controller = startSession();
+    ASSERT_NE(controller, nullptr);
+    ASSERT_FALSE(controller->banner_image.isNull());
+    ASSERT_FALSE(controller->promotion_pattern_image.isNull());
+  }
+
+  // The window as it is drawn, laid out at its own size.
+  static QImage drawn(QDialog *window) {
+    window->ensurePolished();
+    window->layout()->activate();
+    window->resize(window->sizeHint().expandedTo(window->minimumSizeHint()));
+    window->layout()->activate();
+    return window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  }
+
+  // `tile` repeated from `origin` over the window's ground colour, as the window is
+  // expected to show it in `area`.
+  static QImage tiled(const QImage &tile, const QSize &size, const QPoint &origin) {
+    QImage expected(size, QImage::Format_RGB32);
+    expected.fill(links::WindowColor);
+    QPainter painter(&expected);
+    painter.setBrushOrigin(origin);
+    painter.fillRect(expected.rect(), QBrush(tile));
+    return expected;
+  }
+
+  // Counts the pixels of `area` of `image` that differ from `expected` (same area) by
+  // more than a rounding step.
+  static int differing(const QImage &image, const QImage &expected, const QRect &area) {
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x) {
+        const QRgb a = image.pixel(x, y), b = expected.pixel(x, y);
+        if (std::abs(qRed(a) - qRed(b)) > 2 || std::abs(qGreen(a) - qGreen(b)) > 2 || std::abs(qBlue(a) - qBlue(b)) > 2)
+          ++count;
+      }
+    return count;
+  }
+};
+
+}  // namespace
+
+TEST_F(PatternedWindowTest, TheLinkWindowsShowTheBannerAndThePromotionWindowStandsOnItsPattern) {
+  // The help, share and review windows: the banner across the top, tiled from its
+  // top-left corner, with the window's title centred on it.
+  QDialog reviewWindow;
+  new Review_Form(&reviewWindow);
+  scripted.answerModal(ModalCancel);
+  controller->Share_It_Dlg_Clicked();
+  scripted.answerModal(ModalCancel);
+  controller->Help_Button();
+  const std::pair<QDialog *, QString> windows[] = {
+      {controller->ui->HelpWindow, QStringLiteral("Amends Help and Support")},
+      {controller->Share_It_Dlg_Window.data(), QStringLiteral("Share Amends")},
+      {&reviewWindow, QStringLiteral("Thank you for using Amends!")}};
+  for (const auto &[window, title] : windows) {
+    SCOPED_TRACE(title.toStdString());
+    ASSERT_NE(window, nullptr);
+    const QImage image = drawn(window);
+    auto *banner = window->findChild<QLabel *>(QStringLiteral("banner"));
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->metaObject()->className(), QByteArray("Repeat_Image"));
+    const QRect place(banner->mapTo(window, QPoint(0, 0)), banner->size());
+    EXPECT_EQ(place.topLeft(), QPoint(0, 0));
+    EXPECT_EQ(place.width(), window->width());
+    EXPECT_EQ(place.height(), controller->banner_image.pixels.height());
+    auto *heading = banner->findChild<QLabel *>(QStringLiteral("banner_title"));
+    ASSERT_NE(heading, nullptr);
+    EXPECT_EQ(heading->text(), title);
+    // Above and after the title the banner shows only its tiles.
+    const QImage expected = tiled(controller->banner_image.pixels, image.size(), place.topLeft());
+    EXPECT_EQ(differing(image, expected, QRect(0, 0, place.width(), 12)), 0);
+    EXPECT_EQ(differing(image, expected, QRect(place.width() - 12, 0, 12, place.height())), 0);
+    // Below it the window's own ground.
+    EXPECT_EQ(image.pixelColor(place.width() / 2, place.bottom() + 4), links::WindowColor.toRgb());
+  }
+  // The help window's one-line headings stand in the middle of their tall rows.
+  for (const QString &text : {QStringLiteral("Support:"), QStringLiteral("Web site:"), QStringLiteral("Resellers:")}) {
+    QLabel *found = nullptr;
+    for (QLabel *label : controller->ui->HelpWindow->findChildren<QLabel *>())
+      if (label->text() == text)
+        found = label;
+    ASSERT_NE(found, nullptr) << text.toStdString();
+    EXPECT_EQ(found->metaObject()->className(), QByteArray("VerticallyCenteredTextFieldCell"));
+  }
+
+  // The promotion window: its margins show the pattern, tiled from the window's
+  // bottom-left corner.
+  QImage promotion;
+  QSize promotionSize;
+  scripted.answerModal([&](QDialog *window) {
+    promotion = drawn(window);
+    promotionSize = window->size();
+    return ModalOK;
+  });
+  controller->Promotion_S_Button();
+  ASSERT_FALSE(promotion.isNull());
+  const QImage expected = tiled(controller->promotion_pattern_image.pixels, promotion.size(), QPoint(0, promotionSize.height()));
+  EXPECT_EQ(differing(promotion, expected, QRect(0, 0, promotion.width(), 10)), 0);
+  EXPECT_EQ(differing(promotion, expected, QRect(0, 0, 10, promotion.height())), 0);
+  EXPECT_GT(differing(promotion, tiled(QImage(), promotion.size(), QPoint()), QRect(0, 0, promotion.width(), 10)), 0);
 }
