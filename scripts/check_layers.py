@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Checks that every source file includes only from its own layer or below.
+"""Checks that every source file includes only from its own layer or below, and that
+files are written only through the checked writer (platform/WholeFile).
 
 Layers, from the bottom: platform < core < records and encoders without windows
 (barcode/encoding/ and the model/ folder of every window subsystem) < canvas <
@@ -25,6 +26,10 @@ LAYER = {
 # designs/model/, dataseries/model/, output/model/, profiles/model/, periphery/model/.
 WINDOW_FOLDERS = ("designs", "barcode", "dataseries", "output", "profiles", "periphery")
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.M)
+# Files are written through platform/WholeFile, which checks every write before the new
+# file replaces the old one; QSaveFile alone loses the last bytes on a full disk.
+SAVE_FILE = re.compile(r'\bQSaveFile\b')
+CHECKED_WRITER = ("platform/WholeFile.h", "platform/WholeFile.cpp")
 
 
 def layer_of(rel: pathlib.PurePosixPath):
@@ -48,7 +53,11 @@ def main() -> int:
         if own is None:
             continue
         checked += 1
-        for inc in INCLUDE.findall(path.read_text(encoding="utf-8", errors="replace")):
+        text = path.read_text(encoding="utf-8", errors="replace")
+        code = re.sub(r'//[^\n]*', '', text)
+        if str(rel) not in CHECKED_WRITER and SAVE_FILE.search(code):
+            faults.append(f"{rel}: writes a file with QSaveFile instead of WholeFile (platform/WholeFile.h)")
+        for inc in INCLUDE.findall(text):
             target = layer_of(pathlib.PurePosixPath(inc))
             if target is None:
                 continue  # a file beside this one, or a generated header
@@ -56,7 +65,7 @@ def main() -> int:
                 faults.append(f"{rel}: includes {inc} from a higher layer ({target} above {own})")
     for f in faults:
         print(f)
-    print(f"layer check: {checked} files, {len(faults)} wrong includes")
+    print(f"layer check: {checked} files, {len(faults)} faults")
     return 1 if faults else 0
 
 

@@ -5,13 +5,13 @@
 #include "dataseries/model/SpreadsheetReader.h"
 #include "dataseries/model/ZipArchive.h"
 #include "platform/Paths.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <charconv>
@@ -138,17 +138,6 @@ std::optional<QList<ZipEntryData>> templateEntries(const QString &name, const QS
 
 // Writes `bytes` as the whole file at `path`, or leaves what was there: every file the
 // spreadsheet writer makes that is no package goes through here.
-bool writeWholeFile(const QString &path, const QByteArray &bytes) {
-  QSaveFile file(path);
-  // The flush reports a short write (a full disk, say) that a commit of buffered data
-  // does not.
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-    file.cancelWriting();
-    return false;
-  }
-  return true;
-}
-
 // The widest row of a table, at least 1.
 int widestRow(const QList<QStringList> &rows) {
   qsizetype widest = 1;
@@ -778,7 +767,7 @@ QByteArray SpreadsheetWriter::WorksheetXML2004(const QList<QStringList> &rows) {
 }
 
 bool SpreadsheetWriter::WriteWorksheetXML2004(const QString &path, const QList<QStringList> &rows, QString *error) {
-  if (!writeWholeFile(path, WorksheetXML2004(rows))) {
+  if (!WholeFiles::write(path, WorksheetXML2004(rows))) {
     const QString reason = QStringLiteral("Error when writing file %1").arg(path);
     Show_NSLog_Message(reason);
     if (error)
@@ -796,7 +785,7 @@ bool SpreadsheetWriter::WriteWorkbookXML(const QString &path, const QString &she
                  "  <sheets>\n    <sheet name=\"");
   appendEscaped(xml, sheetName);
   xml.append("\"/>\n  </sheets>\n</workbook>\n");
-  if (!writeWholeFile(path, xml)) {
+  if (!WholeFiles::write(path, xml)) {
     const QString reason = QStringLiteral("Error when writing file %1").arg(path);
     Show_NSLog_Message(reason);
     if (error)
