@@ -33,6 +33,8 @@ UndoManager::~UndoManager() = default;
 void UndoManager::registerUndo(Action action, const void *target) {
   if (!isUndoRegistrationEnabled() || !action)
     return;
+  const bool couldUndo = canUndo();
+  const bool couldRedo = canRedo();
   if (!m_undoing && !m_redoing && !m_redoStack.empty())
     m_redoStack.clear();
   if (m_groupingLevel == 0) {
@@ -50,6 +52,8 @@ void UndoManager::registerUndo(Action action, const void *target) {
         Qt::QueuedConnection);
   }
   m_open.push_back(Entry{std::move(action), target});
+  if (canUndo() != couldUndo || canRedo() != couldRedo)
+    emit stacksChanged();
 }
 
 void UndoManager::disableUndoRegistration() { ++m_disableCount; }

@@ -71,6 +71,8 @@ using QLNIndexSet = QList<int>;
 //
 // checkpoint() is emitted whenever a group closes (and when all actions are removed):
 // the start of a new step for whoever collects changes per step.
+// stacksChanged() is emitted whenever canUndo() or canRedo() may have changed: when a
+// group closes, when actions are removed, and when a registration turns either answer.
 class UndoManager : public QObject {
   Q_OBJECT
 public:

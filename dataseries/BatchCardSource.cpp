@@ -44,8 +44,8 @@ void assignValue(QLNGraphic &graphic, const QString &value, const BarcodeSetting
 
 }  // namespace
 
-QString assignCardValues(const QLNGraphicList &graphics, const BindingSources &sources, int row,
-                         const QHash<int, BarcodeSettings> &barcodes, bool forOutput) {
+QString Assign_Batch_Values_To_Control(const QLNGraphicList &graphics, const BindingSources &sources, int row,
+                                       const QHash<int, BarcodeSettings> &barcodes, bool forOutput) {
   QStringList reasons;
   for (qsizetype index = 0; index < graphics.size(); ++index) {
     const QLNGraphicPtr &graphic = graphics.at(index);
@@ -116,9 +116,9 @@ QLNGraphicList BatchCardSource::cardObjects(int row, bool back, QString *failure
   appendReason(reasons, copyError);
   // A copy that failed would shift the indexes the barcode settings are kept by.
   const QHash<int, BarcodeSettings> none;
-  appendReason(reasons, assignCardValues(copies, m_sources, row,
-                                         copies.size() == from.snapshot.graphics.size() ? from.barcodes : none,
-                                         true));
+  appendReason(reasons, Assign_Batch_Values_To_Control(
+                            copies, m_sources, row,
+                            copies.size() == from.snapshot.graphics.size() ? from.barcodes : none, true));
   if (failure)
     *failure = reasons.join(QLatin1Char('\n'));
   return copies;

@@ -38,8 +38,8 @@ class QLNWindowController;
 // designer's sample picture; on the design's own objects it keeps showing the sample.
 // Returns the reasons of what failed ("" when nothing did); the other objects are still
 // assigned.
-QString assignCardValues(const QLNGraphicList &graphics, const BindingSources &sources, int row,
-                         const QHash<int, BarcodeSettings> &barcodes, bool forOutput);
+QString Assign_Batch_Values_To_Control(const QLNGraphicList &graphics, const BindingSources &sources, int row,
+                                       const QHash<int, BarcodeSettings> &barcodes, bool forOutput);
 
 class BatchCardSource {
 public:

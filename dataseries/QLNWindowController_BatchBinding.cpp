@@ -217,7 +217,7 @@ void QLNWindowController::Select_first_row_value_for_design(bool) {
           if (graphic && graphic->className() == QLatin1String("QLNBarcode") && run->sources().valueFor(*graphic, 0))
             barcodes.insert(int(index), Barcode_Gen::sharedInstance()->settingsOf(graphic.get()));
         }
-        Show_NSLog_Message(assignCardValues(front, run->sources(), 0, barcodes, false));
+        Show_NSLog_Message(Assign_Batch_Values_To_Control(front, run->sources(), 0, barcodes, false));
       }
     });
     m_batchRun.reset();

@@ -1,8 +1,12 @@
 #include "mainwindow/DocumentScriptingBus.h"
 
+#include "mainwindow/QLNWindowController.h"
+
 #include "core/CardObjectArchive.h"
 #include "core/CardDrawing.h"
 #include "core/DocumentScripting.h"
+#include "core/Globals.h"
+#include "core/MainWindowServices.h"
 #include "core/QLNDocument.h"
 #include "core/QLNText.h"
 #include "core/Shape_Control.h"
@@ -15,6 +19,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 
@@ -27,6 +32,10 @@ namespace {
 const QString RangeError = QStringLiteral("org.amends.Amends.Error.Range");
 const QString IndexError = QStringLiteral("org.amends.Amends.Error.Index");
 const QString InvalidArgs = QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs");
+const QString SpecifierError = QStringLiteral("org.amends.Amends.Error.Specifier");
+
+// How deep a specifier may nest other specifiers (range ends, relative bases).
+constexpr int MaxSpecifierDepth = 8;
 
 // Longest text a script may give a text object.
 constexpr qsizetype MaxScriptedTextLength = 100'000;
@@ -169,6 +178,9 @@ QRectF boundsOf(const QVariant &value) {
                      QStringLiteral("\"bounds\" takes numbers within %1 points.").arg(DecodedLimits::MaxCoordinate));
   if (numbers->at(2) < 0 || numbers->at(3) < 0)
     throw BusError(InvalidArgs, QStringLiteral("\"bounds\" takes a width and a height of at least 0."));
+  // An object of no size at all could be neither seen nor picked on the canvas.
+  if (numbers->at(2) == 0 && numbers->at(3) == 0)
+    throw BusError(InvalidArgs, QStringLiteral("\"bounds\" takes a width or a height above 0."));
   return QRectF(numbers->at(0), numbers->at(1), numbers->at(2), numbers->at(3));
 }
 
@@ -261,11 +273,124 @@ QLNGraphicPtr makeObject(QLNDocument &document, const QString &key, const QVaria
     else if (key == QLNDocumentRectanglesKey)
       shape->Set_Shape_Type(QStringLiteral("R"));
   }
-  if (bounds) graphic->setBounds(*bounds);
+  // Without bounds the object is placed as its tool places it: at the next point of the
+  // cascade of new front objects, at the tool's size.
+  if (!bounds) {
+    const QString sizeClass = className == QLatin1String("QLNGraphic") ? QStringLiteral("Shape_Control") : className;
+    bounds = QRectF(mainWindowServices().Control_New_Point(QStringLiteral("F")),
+                    QLNWindowController::toolDefaultSize(sizeClass));
+  }
+  graphic->setBounds(*bounds);
   if (fill) setScripted([&] { graphic->setScriptingFillColor(*fill); });
   if (stroke) setScripted([&] { graphic->setScriptingStrokeColor(*stroke); });
   if (strokeWidth) setScripted([&] { graphic->setScriptingStrokeWidth(*strokeWidth); });
   return graphic;
+}
+
+// A dictionary inside a variant: a QVariantMap from a direct call, a QDBusArgument
+// holding a{sv} from the bus. None for anything else.
+std::optional<QVariantMap> mapOf(const QVariant &value) {
+  if (value.metaType() == QMetaType::fromType<QVariantMap>()) return value.toMap();
+  if (value.metaType() == QMetaType::fromType<QDBusArgument>()) {
+    const QDBusArgument argument = value.value<QDBusArgument>();
+    if (argument.currentType() != QDBusArgument::MapType) return std::nullopt;
+    QVariantMap map;
+    argument >> map;
+    return map;
+  }
+  return std::nullopt;
+}
+
+std::optional<int> integerOf(const QVariant &value) {
+  switch (value.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::UChar: {
+      bool ok = false;
+      const qlonglong n = value.toLongLong(&ok);
+      if (!ok || n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max()) return std::nullopt;
+      return int(n);
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+QLNScriptSpecifier::Position positionOf(const QString &position) {
+  if (position == QLatin1String("before")) return QLNScriptSpecifier::Position::Before;
+  if (position == QLatin1String("after")) return QLNScriptSpecifier::Position::After;
+  throw BusError(InvalidArgs, QStringLiteral("A position is \"before\" or \"after\", not \"%1\".").arg(position));
+}
+
+QLNScriptSpecifier specifierOf(const QVariantMap &map, int depth);
+
+// A specifier given inside another one ("start", "end", "base").
+QLNScriptSpecifier nestedSpecifierOf(const QString &name, const QVariant &value, int depth) {
+  const std::optional<QVariantMap> map = mapOf(value);
+  if (!map) throw BusError(InvalidArgs, QStringLiteral("\"%1\" takes a specifier (a{sv}).").arg(name));
+  return specifierOf(*map, depth + 1);
+}
+
+// A specifier from its dictionary: "key" (s) and one of
+//   "index" (i: 0 the first, -1 the last)        an object by its index
+//   "every" (b, true)                            every object of the key
+//   "start" and/or "end" (a{sv} specifiers)      a range
+//   "position" (s, "before" or "after") with "base" (a{sv} specifier)
+QLNScriptSpecifier specifierOf(const QVariantMap &map, int depth) {
+  if (depth > MaxSpecifierDepth)
+    throw BusError(InvalidArgs, QStringLiteral("Specifiers nest at most %1 deep.").arg(MaxSpecifierDepth));
+  static const QStringList names = {QStringLiteral("key"),   QStringLiteral("index"),    QStringLiteral("every"),
+                                    QStringLiteral("start"), QStringLiteral("end"),      QStringLiteral("position"),
+                                    QStringLiteral("base")};
+  for (auto it = map.constBegin(); it != map.constEnd(); ++it)
+    if (!names.contains(it.key()))
+      throw BusError(InvalidArgs, QStringLiteral("A specifier has no \"%1\".").arg(it.key()));
+  const QVariant key = map.value(QStringLiteral("key"));
+  if (key.metaType() != QMetaType::fromType<QString>())
+    throw BusError(InvalidArgs, QStringLiteral("A specifier takes its \"key\" as a string."));
+
+  const bool indexed = map.contains(QStringLiteral("index"));
+  const bool every = map.contains(QStringLiteral("every"));
+  const bool range = map.contains(QStringLiteral("start")) || map.contains(QStringLiteral("end"));
+  const bool relative = map.contains(QStringLiteral("position")) || map.contains(QStringLiteral("base"));
+  if (int(indexed) + int(every) + int(range) + int(relative) != 1)
+    throw BusError(InvalidArgs, QStringLiteral("A specifier takes one of \"index\", \"every\", \"start\" and "
+                                               "\"end\", or \"position\" with \"base\"."));
+  if (indexed) {
+    const std::optional<int> index = integerOf(map.value(QStringLiteral("index")));
+    if (!index) throw BusError(InvalidArgs, QStringLiteral("\"index\" takes a whole number."));
+    return QLNScriptSpecifier::indexed(key.toString(), *index);
+  }
+  if (every) {
+    const QVariant flag = map.value(QStringLiteral("every"));
+    if (flag.metaType() != QMetaType::fromType<bool>() || !flag.toBool())
+      throw BusError(InvalidArgs, QStringLiteral("\"every\" takes true."));
+    return QLNScriptSpecifier::every(key.toString());
+  }
+  if (range) {
+    std::optional<QLNScriptSpecifier> start;
+    std::optional<QLNScriptSpecifier> end;
+    if (map.contains(QStringLiteral("start")))
+      start = nestedSpecifierOf(QStringLiteral("start"), map.value(QStringLiteral("start")), depth);
+    if (map.contains(QStringLiteral("end")))
+      end = nestedSpecifierOf(QStringLiteral("end"), map.value(QStringLiteral("end")), depth);
+    return QLNScriptSpecifier::range(key.toString(), std::move(start), std::move(end));
+  }
+  const QVariant position = map.value(QStringLiteral("position"));
+  if (position.metaType() != QMetaType::fromType<QString>() || !map.contains(QStringLiteral("base")))
+    throw BusError(InvalidArgs, QStringLiteral("A relative specifier takes \"position\" (a string) and \"base\"."));
+  return QLNScriptSpecifier::relative(key.toString(), positionOf(position.toString()),
+                                      nestedSpecifierOf(QStringLiteral("base"), map.value(QStringLiteral("base")), depth));
+}
+
+// An end of a range from the bus: an empty dictionary is no end.
+std::optional<QLNScriptSpecifier> rangeEndOf(const QVariantMap &map) {
+  if (map.isEmpty()) return std::nullopt;
+  return specifierOf(map, 1);
 }
 
 QVariantMap describe(const QLNGraphicPtr &graphic, int index, int frontIndex) {
@@ -369,6 +494,14 @@ QList<QVariantMap> DocumentScriptingBus::Elements(const QString &key) {
 }
 
 int DocumentScriptingBus::Insert(const QString &key, int index, const QVariantMap &properties) {
+  // An object placed without bounds takes the next point of the cascade; a call that
+  // fails leaves the cascade where it was.
+  const float cascadeX = last_ctrl_X;
+  const float cascadeY = last_ctrl_Y;
+  const auto restoreCascade = [&] {
+    last_ctrl_X = cascadeX;
+    last_ctrl_Y = cascadeY;
+  };
   try {
     const QLNGraphicPtr graphic = makeObject(*m_document, key, properties);
     if (key == QLNDocumentGraphicsKey) {
@@ -388,8 +521,10 @@ int DocumentScriptingBus::Insert(const QString &key, int index, const QVariantMa
     }
     return int(m_document->graphics().indexOf(graphic));
   } catch (const QLNScriptingRangeError &e) {
+    restoreCascade();
     fail(RangeError, e.message());
   } catch (const BusError &e) {
+    restoreCascade();
     fail(e.name, e.message);
   }
   return -1;
@@ -419,4 +554,51 @@ void DocumentScriptingBus::Remove(const QString &key, int index) {
   } catch (const BusError &e) {
     fail(e.name, e.message);
   }
+}
+
+QList<int> DocumentScriptingBus::IndicesOfRange(const QString &key, const QVariantMap &start, const QVariantMap &end) {
+  try {
+    const QLNScriptSpecifier specifier = QLNScriptSpecifier::range(key, rangeEndOf(start), rangeEndOf(end));
+    if (!specifier.start && !specifier.end)
+      throw BusError(InvalidArgs, QStringLiteral("A range takes a start, an end or both."));
+    const std::optional<QList<int>> indexes = m_document->indicesOfObjectsByEvaluatingObjectSpecifier(specifier);
+    if (!indexes)
+      throw BusError(SpecifierError, QStringLiteral("The range names no objects of the front side."));
+    return *indexes;
+  } catch (const BusError &e) {
+    fail(e.name, e.message);
+  }
+  return {};
+}
+
+QList<int> DocumentScriptingBus::IndicesOfRelative(const QString &key, const QString &position,
+                                                   const QVariantMap &base) {
+  try {
+    const QLNScriptSpecifier specifier = QLNScriptSpecifier::relative(key, positionOf(position), specifierOf(base, 1));
+    const std::optional<QList<int>> indexes = m_document->indicesOfObjectsByEvaluatingObjectSpecifier(specifier);
+    if (!indexes)
+      throw BusError(SpecifierError, QStringLiteral("The base names no object of the front side."));
+    return *indexes;
+  } catch (const BusError &e) {
+    fail(e.name, e.message);
+  }
+  return {};
+}
+
+QString DocumentScriptingBus::ObjectSpecifier(const QString &key, int index, int &specifierIndex) {
+  specifierIndex = -1;
+  try {
+    const std::optional<QLNGraphicList> elements = m_document->scriptingElements(key);
+    if (!elements) throw BusError(InvalidArgs, QStringLiteral("There is no element key \"%1\".").arg(key));
+    if (index < 0 || index >= elements->size())
+      throw BusError(IndexError, QStringLiteral("The list \"%1\" has no object %2.").arg(key).arg(index));
+    const std::optional<QLNObjectSpecifier> specifier = m_document->objectSpecifierForGraphic(elements->at(index).get());
+    if (!specifier)
+      throw BusError(SpecifierError, QStringLiteral("Only the objects of the front side have a specifier."));
+    specifierIndex = specifier->index;
+    return specifier->key;
+  } catch (const BusError &e) {
+    fail(e.name, e.message);
+  }
+  return QString();
 }

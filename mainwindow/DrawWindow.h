@@ -399,6 +399,11 @@ public:
   // Every dialog above, for tests and for the controller's clean-up.
   QList<QDialog *> dialogs() const;
 
+  // The export sheet's buttons: each ends the sheet's modal run and orders it out, OK
+  // with 1 and Cancel with 0.
+  void exportOkay();
+  void exportCancel();
+
 private:
   // The builders, in the order build() calls them. Each makes the widgets of its part,
   // names and places them; a later one may use what an earlier one made (the window

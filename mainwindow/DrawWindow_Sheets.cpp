@@ -94,10 +94,13 @@ void DrawWindow::buildExportSheet() {
   buttonsRow->addWidget(exportCancel_btn);
   buttonsRow->addWidget(exportOkay_btn);
   layout->addLayout(buttonsRow);
-  QObject::connect(exportOkay_btn, &QPushButton::clicked, ExportWindow, [this] { ExportWindow->done(ModalOK); });
-  QObject::connect(exportCancel_btn, &QPushButton::clicked, ExportWindow,
-                   [this] { ExportWindow->done(ModalCancel); });
+  QObject::connect(exportOkay_btn, &QPushButton::clicked, ExportWindow, [this] { exportOkay(); });
+  QObject::connect(exportCancel_btn, &QPushButton::clicked, ExportWindow, [this] { exportCancel(); });
 }
+
+void DrawWindow::exportOkay() { ExportWindow->done(ModalOK); }
+
+void DrawWindow::exportCancel() { ExportWindow->done(ModalCancel); }
 
 void DrawWindow::buildExportFinishedBox() {
   newDialog(MAKE(Open_Export_Files), "Open_Export_Files", QStringLiteral("Export Finished"), window);

@@ -127,8 +127,10 @@ QLNWindowController::QLNWindowController()
 }
 
 QLNWindowController::~QLNWindowController() {
-  if (m_document)
+  if (m_document) {
     m_document->removeObserver(this, QLNDocumentCanvasSizeKey, QLNWindowControllerCanvasSizeObservationContext);
+    disconnect(m_document->undoManager(), &UndoManager::stacksChanged, this, nullptr);
+  }
   disconnect(m_toolObservation);
   // The canvases let go of the lists, the selections and the grid before anything they
   // are bound to goes; the selections (members) are destroyed after the window.
@@ -190,16 +192,21 @@ void QLNWindowController::setDocument(QLNDocument *document) {
     for (QLNSelection *selection : {&_graphicsController, &_graphicsController_back, &_graphicsController_TEMP})
       selection->unbindContent();
   }
-  if (m_document)
+  if (m_document) {
     m_document->removeObserver(this, QLNDocumentCanvasSizeKey, QLNWindowControllerCanvasSizeObservationContext);
+    disconnect(m_document->undoManager(), &UndoManager::stacksChanged, this, nullptr);
+  }
   m_document = document;
   if (document) {
     document->addObserver(this, QLNDocumentCanvasSizeKey, QLNWindowControllerCanvasSizeObservationContext);
+    connect(document->undoManager(), &UndoManager::stacksChanged, this,
+            &QLNWindowController::Undo_Redo_Button_state);
     // The bindings of the canvases name "document.<list>": once they are in force
     // (start-up step 23) they follow a new document.
     if (m_windowLoaded)
       bindCanvases(document);
   }
+  Undo_Redo_Button_state();
 }
 
 void QLNWindowController::bindCanvases(QLNDocument *document) {

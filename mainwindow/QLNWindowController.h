@@ -176,7 +176,8 @@ public:
   // ---- Creation and start-up ---------------------------------------------------------
   // Binds `document` (not owned; null unbinds): once the window has loaded, the three
   // canvases and their selections follow its lists; the controller observes its
-  // "canvasSize".
+  // "canvasSize", and the undo and redo buttons follow its undo stacks, whoever changes
+  // them (a canvas, a menu command, a script on the bus).
   void setDocument(QLNDocument *document);
   QLNDocument *document() const { return m_document; }
   void windowDidLoad();
@@ -343,6 +344,9 @@ public:
   // "Shape_Control", "QLNImage", "QLNBarcode", "QLNSignature"); empty for the arrow and
   // any unknown tool. The fingerprint tool (12) places a QLNSignature of kind "F".
   QString currentGraphicClass() const override;
+  // The size, in points, of an object of `graphicClass` placed by its tool: 120 by 60
+  // for a barcode, 100 by 50 for a signature or fingerprint, 50 by 50 for the rest.
+  static QSizeF toolDefaultSize(const QString &graphicClass);
   // The undo and redo buttons enabled exactly when the document can undo and redo.
   void Undo_Redo_Button_state() override;
   // Observer of the tool-change notification (`notificationObject` is the object it

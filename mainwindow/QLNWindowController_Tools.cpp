@@ -55,12 +55,6 @@ enum Tool {
   PolygonTool = 15,
 };
 
-// Size of an object placed by a tool, points; the barcode and the signature pictures
-// get room of their own.
-constexpr double DefaultSide = 50.0;
-const QSizeF BarcodeSize(120.0, 60.0);
-const QSizeF SignatureSize(100.0, 50.0);
-
 // The picture types the image tool offers.
 const QStringList PictureExtensions = {QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("jpe"),
                                        QStringLiteral("jfif"), QStringLiteral("gif"), QStringLiteral("bmp"),
@@ -181,6 +175,15 @@ void QLNWindowController::Polygon_Tool_Clicked(QObject *) {
 
 // ---- Tool change ---------------------------------------------------------------------------------
 
+QSizeF QLNWindowController::toolDefaultSize(const QString &graphicClass) {
+  // The barcode and the signature pictures get room of their own.
+  if (graphicClass == QLatin1String("QLNBarcode"))
+    return QSizeF(120.0, 60.0);
+  if (graphicClass == QLatin1String("QLNSignature"))
+    return QSizeF(100.0, 50.0);
+  return QSizeF(50.0, 50.0);
+}
+
 void QLNWindowController::Undo_Redo_Button_state() {
   ui->Undo_btn->setEnabled(m_document && m_document->undoManager()->canUndo());
   ui->Redo_btn->setEnabled(m_document && m_document->undoManager()->canRedo());
@@ -247,7 +250,7 @@ void QLNWindowController::selectedToolDidChange(QObject *) {
     const QString graphicClass = currentGraphicClass();
     if (graphicClass.isEmpty())
       return;  // the arrow tool places nothing
-    QRectF rect(0.0, 0.0, DefaultSide, DefaultSide);
+    QRectF rect(QPointF(0.0, 0.0), toolDefaultSize(graphicClass));
 
     if (graphicClass == QLatin1String("QLNImage")) {
       if (tool == ImageTool && !Browse_User_Image_Manually())
@@ -259,10 +262,6 @@ void QLNWindowController::selectedToolDidChange(QObject *) {
         Show_NSLog_Message(Library_Selected_Image);
       }
     }
-    if (graphicClass == QLatin1String("QLNBarcode") && tool == BarcodeTool)
-      rect.setSize(BarcodeSize);
-    if (graphicClass == QLatin1String("QLNSignature") && (tool == SignatureTool || tool == FingerprintTool))
-      rect.setSize(SignatureSize);
 
     // The file panel's event loop may have drawn an empty side meanwhile, and drawing
     // one shows the card in the property panel, which returns to the arrow tool: the

@@ -35,9 +35,9 @@ Send_Modeless *Send_Modeless::forController(QLNWindowController &controller) {
 
 Send_Modeless::Send_Modeless(QLNWindowController &controller) : QObject(&controller), m_controller(&controller) {
   setObjectName(QStringLiteral("Send_Modeless"));
-  m_timer = new QTimer(this);
-  m_timer->setInterval(TimerIntervalMs);
-  connect(m_timer, &QTimer::timeout, this, [this] { update_sending_progress_bar(); });
+  msend_modTimer = new QTimer(this);
+  msend_modTimer->setInterval(TimerIntervalMs);
+  connect(msend_modTimer, &QTimer::timeout, this, [this] { update_sending_progress_bar(); });
   if (QPushButton *stop = _stop_btn()) {
     stop->setAccessibleName(QStringLiteral("Stop"));
     connect(stop, &QPushButton::clicked, this, [this] {
@@ -91,16 +91,16 @@ void Send_Modeless::beginRun(int total, const QString &unit) {
 }
 
 void Send_Modeless::startTimerThread() {
-  onGuiThread([this] { m_timer->start(); });
+  onGuiThread([this] { msend_modTimer->start(); });
 }
 
 void Send_Modeless::stopTimerThread() {
-  onGuiThread([this] { m_timer->stop(); });
+  onGuiThread([this] { msend_modTimer->stop(); });
 }
 
 bool Send_Modeless::isTimerRunning() const {
   bool running = false;
-  onGuiThread([this, &running] { running = m_timer->isActive(); });
+  onGuiThread([this, &running] { running = msend_modTimer->isActive(); });
   return running;
 }
 

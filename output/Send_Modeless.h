@@ -92,5 +92,5 @@ private:
   void onGuiThread(const std::function<void()> &fn) const;
 
   QPointer<QLNWindowController> m_controller;
-  QTimer *m_timer = nullptr;  // child, lives on the GUI thread
+  QTimer *msend_modTimer = nullptr;  // the progress timer: a child, lives on the GUI thread
 };

@@ -1,9 +1,15 @@
-// The document on the bus: a script lists, adds and removes card objects with gdbus on a
-// private session bus (dbus-run-session); hostile values are refused; without a session
-// bus the program goes on without it.
+// The document on the bus: a script lists, adds and removes card objects and names them
+// by ranges and neighbours with gdbus on a private session bus (dbus-run-session);
+// hostile values are refused; the main window's undo and redo buttons follow what a
+// script changes; without a session bus the program goes on without it.
 
 #include "mainwindow/DocumentScriptingBus.h"
 
+#include "tests/mainwindow/main_window_fixture.h"
+
+#include "mainwindow/DrawWindow.h"
+
+#include "core/Globals.h"
 #include "core/QLNDocument.h"
 #include "core/QLNText.h"
 #include "core/Shape_Control.h"
@@ -13,9 +19,11 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QMainWindow>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include <QToolButton>
 
 #include <memory>
 #include <stdexcept>
@@ -61,42 +69,33 @@ struct GdbusResult {
   QString error;
 };
 
-class ScriptingBusTest : public ::testing::Test {
-protected:
-  static void SetUpTestSuite() {
+// The private bus of a test suite and this process's connection to it.
+struct SuiteBus {
+  static void start() {
     if (!haveBusTools()) return;
-    s_bus = std::make_unique<PrivateBus>();
-    if (!s_bus->start()) {
-      s_bus.reset();
+    bus = std::make_unique<PrivateBus>();
+    if (!bus->start()) {
+      bus.reset();
       return;
     }
-    s_connection = std::make_unique<QDBusConnection>(
-        QDBusConnection::connectToBus(s_bus->address, QStringLiteral("amends-scripting-test")));
+    connection = std::make_unique<QDBusConnection>(
+        QDBusConnection::connectToBus(bus->address, QStringLiteral("amends-scripting-test")));
   }
-  static void TearDownTestSuite() {
-    if (s_connection) {
+  static void stop() {
+    if (connection) {
       QDBusConnection::disconnectFromBus(QStringLiteral("amends-scripting-test"));
-      s_connection.reset();
+      connection.reset();
     }
-    s_bus.reset();
+    bus.reset();
   }
-
-  void SetUp() override {
-    if (!s_connection || !s_connection->isConnected())
-      GTEST_SKIP() << "no private session bus (dbus-run-session, gdbus)";
-    document = std::make_unique<QLNDocument>();
-    bus = DocumentScriptingBus::registerDocument(document.get(), *s_connection);
-    ASSERT_NE(bus, nullptr);
-    EXPECT_TRUE(bus->ownsServiceName());
-  }
-  void TearDown() override { document.reset(); }  // takes the bus object with it
+  static bool up() { return connection && connection->isConnected(); }
 
   // Calls `method` of the document with gdbus, serving the call from this thread's
   // event loop meanwhile.
   static GdbusResult call(const QString &method, const QStringList &arguments = {}) {
     QProcess gdbus;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), s_bus->address);
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus->address);
     gdbus.setProcessEnvironment(environment);
     QStringList all = {
         QStringLiteral("call"),          QStringLiteral("--session"),
@@ -118,6 +117,31 @@ protected:
     return result;
   }
 
+  static std::unique_ptr<PrivateBus> bus;
+  static std::unique_ptr<QDBusConnection> connection;
+};
+
+std::unique_ptr<PrivateBus> SuiteBus::bus;
+std::unique_ptr<QDBusConnection> SuiteBus::connection;
+
+class ScriptingBusTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() { SuiteBus::start(); }
+  static void TearDownTestSuite() { SuiteBus::stop(); }
+
+  void SetUp() override {
+    if (!SuiteBus::up()) GTEST_SKIP() << "no private session bus (dbus-run-session, gdbus)";
+    document = std::make_unique<QLNDocument>();
+    bus = DocumentScriptingBus::registerDocument(document.get(), *SuiteBus::connection);
+    ASSERT_NE(bus, nullptr);
+    EXPECT_TRUE(bus->ownsServiceName());
+  }
+  void TearDown() override { document.reset(); }  // takes the bus object with it
+
+  static GdbusResult call(const QString &method, const QStringList &arguments = {}) {
+    return SuiteBus::call(method, arguments);
+  }
+
   // The message of the exception a direct call throws, "" when it throws none.
   static QString refusal(const std::function<void()> &action) {
     try {
@@ -128,14 +152,29 @@ protected:
     return QString();
   }
 
-  static std::unique_ptr<PrivateBus> s_bus;
-  static std::unique_ptr<QDBusConnection> s_connection;
   std::unique_ptr<QLNDocument> document;
   DocumentScriptingBus *bus = nullptr;
 };
 
-std::unique_ptr<PrivateBus> ScriptingBusTest::s_bus;
-std::unique_ptr<QDBusConnection> ScriptingBusTest::s_connection;
+// The running main window with its document on the private bus.
+class ScriptedMainWindowTest : public MainWindowTest {
+protected:
+  static void SetUpTestSuite() { SuiteBus::start(); }
+  static void TearDownTestSuite() { SuiteBus::stop(); }
+
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    if (!SuiteBus::up()) GTEST_SKIP() << "no private session bus (dbus-run-session, gdbus)";
+    controller = startSession();
+    ASSERT_NE(controller, nullptr);
+    controller->window()->show();
+    document = session->document();
+    ASSERT_NE(DocumentScriptingBus::registerDocument(document, *SuiteBus::connection), nullptr);
+  }
+
+  QLNWindowController *controller = nullptr;
+  QLNDocument *document = nullptr;
+};
 
 }  // namespace
 
@@ -211,6 +250,8 @@ TEST_F(ScriptingBusTest, HostileValuesAreRefusedAndChangeNothing) {
       insert(QStringLiteral("rectangles"), 0, Map{{"bounds", QVariantList{0.0, 0.0, qQNaN(), 4.0}}}).isEmpty());
   EXPECT_FALSE(insert(QStringLiteral("rectangles"), 0, Map{{"bounds", QVariantList{0.0, 0.0, 4.0}}}).isEmpty());
   EXPECT_FALSE(insert(QStringLiteral("rectangles"), 0, Map{{"bounds", QVariantList{0.0, 0.0, -4.0, 4.0}}}).isEmpty());
+  EXPECT_FALSE(insert(QStringLiteral("rectangles"), 0, Map{{"bounds", QVariantList{5.0, 5.0, 0.0, 0.0}}}).isEmpty())
+      << "an object of no size could be neither seen nor picked";
   EXPECT_FALSE(insert(QStringLiteral("rectangles"), 0, Map{{"bounds", QStringLiteral("0 0 4 4")}}).isEmpty());
   EXPECT_FALSE(insert(QStringLiteral("rectangles"), 0, Map{{"fillColor", QVariantList{70000, 0, 0}}}).isEmpty());
   EXPECT_FALSE(insert(QStringLiteral("rectangles"), 0, Map{{"fillColor", QVariantList{1.5, 0, 0}}}).isEmpty());
@@ -236,6 +277,133 @@ TEST_F(ScriptingBusTest, HostileValuesAreRefusedAndChangeNothing) {
   EXPECT_EQ(document->graphics().at(0)->className(), QStringLiteral("QLNLine"));
   EXPECT_EQ(document->graphics().at(0)->strokeWidth(), 3.0);
   EXPECT_EQ(bus->Count(QStringLiteral("lines")), 1);
+}
+
+TEST_F(ScriptingBusTest, AScriptNamesObjectsByRangesNeighboursAndSpecifiersWithGdbus) {
+  // The front list: a text, a rectangle, a text. Without bounds an object takes its
+  // tool's size at the next point of the cascade (here, without a main window, 10, 10).
+  GdbusResult r = call(QStringLiteral("Insert"), {QStringLiteral("textAreas"), QStringLiteral("0"), QStringLiteral("{}")});
+  ASSERT_EQ(r.exitCode, 0) << r.error.toStdString();
+  r = call(QStringLiteral("Insert"),
+           {QStringLiteral("rectangles"), QStringLiteral("0"), QStringLiteral("{'bounds': <[0.0, 0.0, 30.0, 20.0]>}")});
+  ASSERT_EQ(r.exitCode, 0) << r.error.toStdString();
+  r = call(QStringLiteral("Insert"),
+           {QStringLiteral("textAreas"), QStringLiteral("1"), QStringLiteral("{'text': <'second'>}")});
+  ASSERT_EQ(r.exitCode, 0) << r.error.toStdString();
+  EXPECT_EQ(r.output, QStringLiteral("(2,)")) << "one past the last text area appends to the front list";
+  ASSERT_EQ(document->graphics().size(), 3);
+  EXPECT_EQ(document->graphics().at(0)->bounds(), QRectF(10, 10, 50, 50));
+
+  const auto indexes = [](const GdbusResult &result) {
+    EXPECT_EQ(result.exitCode, 0) << result.error.toStdString();
+    return result.output;
+  };
+  // Ranges: from the first text area to the last; from the start of the list to the
+  // rectangle; from the object after the first text to the end.
+  EXPECT_EQ(indexes(call(QStringLiteral("IndicesOfRange"),
+                         {QStringLiteral("textAreas"), QStringLiteral("{'key': <'textAreas'>, 'index': <0>}"),
+                          QStringLiteral("{'key': <'textAreas'>, 'index': <-1>}")})),
+            QStringLiteral("([0, 1],)"));
+  EXPECT_EQ(indexes(call(QStringLiteral("IndicesOfRange"), {QStringLiteral("graphics"), QStringLiteral("{}"),
+                                                             QStringLiteral("{'key': <'rectangles'>, 'index': <0>}")})),
+            QStringLiteral("([0, 1],)"));
+  EXPECT_EQ(indexes(call(QStringLiteral("IndicesOfRange"),
+                         {QStringLiteral("graphics"),
+                          QStringLiteral("{'key': <'graphics'>, 'position': <'after'>, "
+                                         "'base': <{'key': <'textAreas'>, 'index': <0>}>}"),
+                          QStringLiteral("{}")})),
+            QStringLiteral("([1, 2],)"));
+  // Neighbours: the text area after the rectangle is the second one; no rectangle comes
+  // before the first text.
+  EXPECT_EQ(indexes(call(QStringLiteral("IndicesOfRelative"),
+                         {QStringLiteral("textAreas"), QStringLiteral("after"),
+                          QStringLiteral("{'key': <'rectangles'>, 'index': <0>}")})),
+            QStringLiteral("([1],)"));
+  EXPECT_EQ(indexes(call(QStringLiteral("IndicesOfRelative"),
+                         {QStringLiteral("rectangles"), QStringLiteral("before"),
+                          QStringLiteral("{'key': <'textAreas'>, 'index': <0>}")})),
+            QStringLiteral("(@ai [],)"));
+  // The lasting name of the second text area.
+  EXPECT_EQ(indexes(call(QStringLiteral("ObjectSpecifier"), {QStringLiteral("textAreas"), QStringLiteral("1")})),
+            QStringLiteral("('graphics', 2)"));
+
+  // What names nothing is an error, never an empty answer.
+  r = call(QStringLiteral("IndicesOfRange"), {QStringLiteral("graphics"), QStringLiteral("{}"), QStringLiteral("{}")});
+  EXPECT_TRUE(r.error.contains(QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"))) << r.error.toStdString();
+  r = call(QStringLiteral("IndicesOfRange"),
+           {QStringLiteral("graphics"), QStringLiteral("{'key': <'lines'>, 'index': <0>}"), QStringLiteral("{}")});
+  EXPECT_TRUE(r.error.contains(QStringLiteral("org.amends.Amends.Error.Specifier"))) << r.error.toStdString();
+  r = call(QStringLiteral("IndicesOfRange"),
+           {QStringLiteral("rectangles_round"), QStringLiteral("{'key': <'graphics'>, 'index': <0>}"),
+            QStringLiteral("{}")});
+  EXPECT_TRUE(r.error.contains(QStringLiteral("org.amends.Amends.Error.Specifier"))) << r.error.toStdString();
+  r = call(QStringLiteral("IndicesOfRelative"), {QStringLiteral("graphics"), QStringLiteral("beside"),
+                                                 QStringLiteral("{'key': <'graphics'>, 'index': <0>}")});
+  EXPECT_TRUE(r.error.contains(QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"))) << r.error.toStdString();
+  r = call(QStringLiteral("IndicesOfRelative"), {QStringLiteral("graphics"), QStringLiteral("after"),
+                                                 QStringLiteral("{'key': <'graphics'>, 'index': <'0'>}")});
+  EXPECT_TRUE(r.error.contains(QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"))) << r.error.toStdString();
+  r = call(QStringLiteral("ObjectSpecifier"), {QStringLiteral("graphics_back"), QStringLiteral("0")});
+  EXPECT_TRUE(r.error.contains(QStringLiteral("org.amends.Amends.Error.Index"))) << r.error.toStdString();
+
+  // A specifier nested without end is refused before it is evaluated.
+  QVariantMap nested{{QStringLiteral("key"), QStringLiteral("graphics")}, {QStringLiteral("index"), 0}};
+  for (int depth = 0; depth < 12; ++depth)
+    nested = QVariantMap{{QStringLiteral("key"), QStringLiteral("graphics")},
+                         {QStringLiteral("position"), QStringLiteral("after")},
+                         {QStringLiteral("base"), nested}};
+  EXPECT_FALSE(refusal([&] { bus->IndicesOfRelative(QStringLiteral("graphics"), QStringLiteral("after"), nested); })
+                   .isEmpty());
+  EXPECT_EQ(document->graphics().size(), 3);
+}
+
+TEST_F(ScriptedMainWindowTest, ScriptedObjectsCascadeAndTheUndoButtonsFollowThem) {
+  DrawWindow *ui = controller->ui;
+  EXPECT_FALSE(ui->Undo_btn->isEnabled());
+  EXPECT_FALSE(ui->Redo_btn->isEnabled());
+  const auto insert = [](const QString &key, const QString &index, const QString &properties) {
+    return SuiteBus::call(QStringLiteral("Insert"), {key, index, properties});
+  };
+
+  // Without bounds: the tool's size at the next point of the cascade (10, 10 moved on
+  // by a step of 20 for each new object); a call that fails does not move the cascade.
+  GdbusResult r = insert(QStringLiteral("graphics"), QStringLiteral("0"), QStringLiteral("{'class': <'QLNBarcode'>}"));
+  ASSERT_EQ(r.exitCode, 0) << r.error.toStdString();
+  r = insert(QStringLiteral("circles"), QStringLiteral("4"), QStringLiteral("{}"));
+  EXPECT_TRUE(r.error.contains(QStringLiteral("Could not find the given circle in the graphics.")));
+  r = insert(QStringLiteral("textAreas"), QStringLiteral("0"), QStringLiteral("{}"));
+  ASSERT_EQ(r.exitCode, 0) << r.error.toStdString();
+  ASSERT_EQ(document->graphics().size(), 2);
+  EXPECT_EQ(document->graphics().at(0)->bounds(), QRectF(30, 30, 120, 60));
+  EXPECT_EQ(document->graphics().at(1)->bounds(), QRectF(50, 50, 50, 50));
+
+  // The undo button comes on by itself, as after an edit on the canvas.
+  EXPECT_TRUE(spinUntil([&] { return ui->Undo_btn->isEnabled(); }, 5000));
+  EXPECT_FALSE(ui->Redo_btn->isEnabled());
+
+  // Each call is one step: undoing both turns undo off and redo on.
+  ui->Undo_btn->click();
+  EXPECT_EQ(document->graphics().size(), 1);
+  EXPECT_TRUE(ui->Undo_btn->isEnabled());
+  EXPECT_TRUE(ui->Redo_btn->isEnabled());
+  ui->Undo_btn->click();
+  EXPECT_TRUE(document->graphics().isEmpty());
+  EXPECT_FALSE(ui->Undo_btn->isEnabled());
+  EXPECT_TRUE(ui->Redo_btn->isEnabled());
+
+  // A script's change after an undo drops what could be redone, and the redo button
+  // goes off with it.
+  r = insert(QStringLiteral("lines"), QStringLiteral("0"), QStringLiteral("{'bounds': <[5.0, 5.0, 80.0, 0.0]>}"));
+  ASSERT_EQ(r.exitCode, 0) << r.error.toStdString();
+  EXPECT_FALSE(ui->Redo_btn->isEnabled());
+  EXPECT_TRUE(ui->Undo_btn->isEnabled());
+  r = SuiteBus::call(QStringLiteral("Remove"), {QStringLiteral("lines"), QStringLiteral("0")});
+  ASSERT_EQ(r.exitCode, 0) << r.error.toStdString();
+  EXPECT_TRUE(document->graphics().isEmpty());
+  EXPECT_TRUE(spinUntil([&] { return document->undoManager()->undoCount() == 2; }, 5000));
+  ui->Undo_btn->click();
+  EXPECT_EQ(document->graphics().size(), 1) << "the removal is undone from the toolbar";
+  EXPECT_TRUE(ui->Redo_btn->isEnabled());
 }
 
 TEST(ScriptingBusWithoutSession, TheProgramGoesOnWithoutASessionBus) {
