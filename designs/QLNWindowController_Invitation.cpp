@@ -18,23 +18,32 @@ namespace {
 // standard card. On a shorter card, a text whose box would leave the card at the bottom
 // is moved up to end a margin above the bottom edge, and each text above it moves up
 // only as far as it must to stay clear of the one below; texts that fit keep their
-// places. A card too short for all of them gets them from its top edge down, a box
-// higher than the card cut to the card's height.
+// places. When the boxes do not fit between the margins even so, they are stacked from
+// the top margin down, each box's height cut in the same proportion.
 template <class Placements>
 void keepTextsOnCard(Placements &placements, double cardHeight) {
-  if (!(cardHeight > 0.0))
+  if (!(cardHeight > 0.0) || placements.isEmpty())
     return;
   const double margin = std::min(20.0, cardHeight * 0.05);
   double limit = cardHeight - margin;
   for (auto it = placements.rbegin(); it != placements.rend(); ++it) {
     QRectF &r = it->rect;
-    if (r.height() > cardHeight)
-      r.setHeight(cardHeight);
     if (r.bottom() > limit)
       r.moveBottom(limit);
-    if (r.top() < 0.0)
-      r.moveTop(0.0);
     limit = r.top();
+  }
+  if (limit >= 0.0)
+    return;
+  double heights = 0.0;
+  for (const auto &placement : placements)
+    heights += placement.rect.height();
+  const double room = cardHeight - 2.0 * margin;
+  const double scale = heights > room ? room / heights : 1.0;
+  double top = margin;
+  for (auto &placement : placements) {
+    placement.rect.moveTop(top);
+    placement.rect.setHeight(placement.rect.height() * scale);
+    top = placement.rect.bottom();
   }
 }
 
