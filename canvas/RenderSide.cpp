@@ -99,6 +99,9 @@ QString drawSide(QPainter &painter, const CardSideSnapshot &side) {
       continue;
     painter.save();
     try {
+      // Within its drawing bounds, as the canvas draws it: the card shows what the
+      // canvas shows.
+      painter.setClipRect(graphic->drawingBounds(), Qt::IntersectClip);
       graphic->drawContentsInView(&painter, false);
     } catch (const std::exception &e) {
       painter.restore();

@@ -60,7 +60,8 @@ QLNGraphicList copyGraphicsForRendering(const QLNGraphicList &graphics, QString 
 // top left, y downwards):
 //  1. the card base over the whole canvas;
 //  2. the objects whose print_object is 0, from the last index to index 0, each with
-//     the painter's state saved around it and without clipping.
+//     the painter's state saved around it and clipped to its own drawing bounds, as the
+//     canvas clips it, so that the card looks as the canvas shows it.
 // An object whose drawing throws ends the drawing there: the objects after it are not
 // drawn, and its reason is returned. "" when everything was drawn.
 QString drawSide(QPainter &painter, const CardSideSnapshot &side);

@@ -8,6 +8,7 @@
 #include <QImageReader>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <QTransform>
 
 #include <algorithm>
@@ -74,6 +75,19 @@ void strokeBorder(QPainter *painter, const QPainterPath &path, const QColor &col
   painter->setPen(borderPen(color, width, borderType, cap));
   painter->drawPath(path);
   painter->restore();
+}
+
+QRectF borderExtent(const QPainterPath &path, double width, Qt::PenCapStyle cap) {
+  if (path.isEmpty() || !(width >= 0.0))
+    return QRectF();
+  QPainterPathStroker stroker(borderPen(Qt::black, width, QString(), cap));
+  // A width-0 line is one device pixel wide: at most a point on any device we draw on.
+  if (!(width > 0.0))
+    stroker.setWidth(1.0);
+  const QRectF outline = stroker.createStroke(path).boundingRect();
+  if (outline.isNull())
+    return QRectF();
+  return outline.adjusted(-1.0, -1.0, 1.0, 1.0);
 }
 
 void fillSolid(QPainter *painter, const QPainterPath &path, const QColor &color) {

@@ -383,6 +383,7 @@ void QLNGraphic::initWithCoder(KeyedUnarchiver &coder) {
   polygon_type = coder.decodeInt32(QStringLiteral("polygon_type"));
   decodeKindFields(coder);
   holdDecodedNumbers(*this);
+  finishDecoding();
 }
 
 // ---- Whole archives --------------------------------------------------------------------------

@@ -9,17 +9,17 @@
 
 #include <cmath>
 
-void QLNBarcode::barcode_image_var_assign() {
-  if (!_barcode_image.isNull()) {
-    _contents = _barcode_image;
-    return;
-  }
+void QLNBarcode::barcode_image_var_assign() { _contents = pictureShown(); }
+
+PointImage QLNBarcode::pictureShown() {
+  if (!_barcode_image.isNull())
+    return _barcode_image;
   const QString path = QDir::cleanPath(joinPath(Resource_Path, QStringLiteral("barcode_sample.png")));
   if (m_sample.isNull() || path != m_samplePath) {
     m_sample = PointImage::load(path);
     m_samplePath = path;
   }
-  _contents = m_sample;
+  return m_sample;
 }
 
 void QLNBarcode::initWithPosition(const QPointF &point, const PointImage &) {
@@ -28,6 +28,61 @@ void QLNBarcode::initWithPosition(const QPointF &point, const PointImage &) {
   const QSizeF size = _contents.isNull() || !_contents.points.isValid() ? QSizeF(0, 0) : _contents.points;
   _bounds = QRectF(point.x() - size.width() / 2.0, point.y() - size.height() / 2.0, size.width(),
                    size.height());
+}
+
+namespace {
+
+bool usableSize(const PointImage &picture) {
+  const QSizeF size = picture.points;
+  return !picture.isNull() && std::isfinite(size.width()) && std::isfinite(size.height()) && size.width() > 0.0 &&
+         size.height() > 0.0;
+}
+
+}  // namespace
+
+QSizeF QLNBarcode::shownPictureSize() {
+  const PointImage picture = pictureShown();
+  return usableSize(picture) ? picture.points : QSizeF();
+}
+
+bool QLNBarcode::hasSizedPicture() const {
+  return usableSize(_barcode_image.isNull() ? m_sample : _barcode_image);
+}
+
+void QLNBarcode::Set_Barcode_image(const PointImage &image) {
+  _barcode_image = image;
+  const QSizeF size = shownPictureSize();
+  if (size.isEmpty() || size == _bounds.size())
+    return;
+  changeValueForKey(QLNGraphicDrawingBoundsKey, [&] { _bounds.setSize(size); });
+}
+
+void QLNBarcode::setBounds(const QRectF &bounds) {
+  QRectF rect = bounds;
+  const QSizeF size = shownPictureSize();
+  if (!size.isEmpty())
+    rect.setSize(size);
+  storeBoundsNotifying(rect);
+}
+
+int QLNBarcode::resizeByMovingHandle(int handle, const QPointF &toPoint) {
+  if (!shownPictureSize().isEmpty())
+    return handle;
+  return QLNGraphic::resizeByMovingHandle(handle, toPoint);
+}
+
+bool QLNBarcode::canMakeNaturalSize() const {
+  return !hasSizedPicture() && QLNGraphic::canMakeNaturalSize();
+}
+
+void QLNBarcode::finishDecoding() {
+  // A picture without a size in points is written to files at one point per pixel;
+  // it is shown so from the start.
+  if (!_barcode_image.isNull() && !(_barcode_image.points.width() > 0.0 && _barcode_image.points.height() > 0.0))
+    _barcode_image.points = QSizeF(_barcode_image.pixels.size());
+  const QSizeF size = shownPictureSize();
+  if (!size.isEmpty())
+    _bounds.setSize(size);
 }
 
 QLNGraphicPtr QLNBarcode::copyWithZone() const {

@@ -2,8 +2,14 @@
 // QLNBarcode: the card object that shows a barcode. The barcode designer renders the
 // symbol into the record's _barcode_image together with its settings; this object only
 // shows that picture, or the resource sample "barcode_sample.png" while there is none,
-// at the picture's own size with its top-left corner at the bounds' origin (a resize
-// moves the corner and the handles, not the drawn size).
+// at the picture's own size with its top-left corner at the bounds' origin.
+//
+// The bounds are always the size of the picture shown, so that the handles frame the
+// barcode and the card is drawn alike on the canvas and in every output (both draw an
+// object within its drawing bounds): a new picture brings its size along, a design
+// read from a file takes the size its picture was always drawn at, and a resize keeps
+// the size (a barcode's size is set in the designer, where its module width and
+// height are chosen; stretching the finished picture would blur its bars).
 
 #include "core/QLNGraphic.h"
 
@@ -25,6 +31,16 @@ public:
 
   QLNGraphicPtr copyWithZone() const override;
 
+  // Stores the picture and takes its size as the bounds' size (origin kept), announced
+  // as a change of the drawing bounds (no undo step: the picture itself has none).
+  void Set_Barcode_image(const PointImage &image) override;
+  // The origin as given; the size stays the picture's while there is one with a size.
+  void setBounds(const QRectF &bounds) override;
+  // Handles do not resize a barcode with a picture: nothing changes, the handle stays.
+  int resizeByMovingHandle(int handle, const QPointF &toPoint) override;
+  // A barcode is always at its natural size while it has a picture.
+  bool canMakeNaturalSize() const override;
+
   bool isDrawingFill() const override { return false; }
   bool isDrawingStroke() const override { return false; }
 
@@ -33,7 +49,20 @@ public:
   // nothing visible.
   void drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) override;
 
+protected:
+  // A design read from a file: the bounds take the size the picture is drawn at (files
+  // written before the bounds followed the picture may hold another size).
+  void finishDecoding() override;
+
 private:
+  // The picture to show: _barcode_image, or the sample (read when needed).
+  PointImage pictureShown();
+  // The size of the picture shown, or an empty size when there is no picture with a
+  // usable size.
+  QSizeF shownPictureSize();
+  // Whether there is a picture with a usable size, without loading the sample.
+  bool hasSizedPicture() const;
+
   // The sample as last read, and the path it was read from: every paint of an object
   // without its own picture takes the sample, which is read from disk only when the
   // resource folder changed or the last read failed.

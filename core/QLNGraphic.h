@@ -233,7 +233,9 @@ public:
   // ---- Plain accessors --------------------------------------------------------------
   void Set_Ctrl_Is_Visible(bool visible) { ctrl_is_visible = visible; }
   bool Is_Control_Locked() const { return ctrl_is_locked; }
-  void Set_Barcode_image(const PointImage &image) { _barcode_image = image; }
+  // How the barcode designer (and a batch row) hands over a new picture. The barcode
+  // object takes the picture's size as its own (QLNBarcode).
+  virtual void Set_Barcode_image(const PointImage &image) { _barcode_image = image; }
   QString Get_shape_type() const { return _shape_type; }
   void Set_Shape_Type(const QString &shape) { _shape_type = shape; }
   // The text storage; made on first use from Text_Value in black 14-point
@@ -390,6 +392,9 @@ protected:
   // direction flags of a line). The base has none.
   virtual void encodeKindFields(KeyedArchiver &coder) const {}
   virtual void decodeKindFields(KeyedUnarchiver &coder) {}
+  // Runs last in initWithCoder, once every field is read and held within its limits:
+  // a kind brings fields that depend on each other into agreement. The base does nothing.
+  virtual void finishDecoding() {}
 
   // setBounds() stores the rectangle through this: the change of "bounds" (and of the
   // keys that depend on it) is announced to observers around the store.

@@ -1,5 +1,6 @@
 #include "core/QLNLine.h"
 
+#include "core/CardDrawing.h"
 #include "core/CardObjectArchive.h"
 #include "core/MainWindowServices.h"
 #include "core/Shape_Control.h"
@@ -93,6 +94,11 @@ Qt::PenCapStyle QLNLine::penCapStyle() const {
     case 2: return Qt::SquareCap;
     default: return Qt::FlatCap;
   }
+}
+
+QRectF QLNLine::drawingBounds() const {
+  return QLNGraphic::drawingBounds().normalized().united(
+      CardDrawing::borderExtent(bezierPathForDrawing(), strokeWidth(), penCapStyle()));
 }
 
 void QLNLine::drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) {

@@ -46,6 +46,9 @@ public:
   QPainterPath bezierPathForDrawing() const override;
   // The cap of _line_cap_style (any other value: butt).
   Qt::PenCapStyle penCapStyle() const;
+  // The base drawing bounds, grown to everything the stroke touches: the corners of a
+  // square cap on a slanting line lie farther out than half the line width.
+  QRectF drawingBounds() const override;
   // Strokes the line (whatever the record's fill and stroke flags hold), then asks the
   // main window to refresh the canvas; a hidden line paints nothing and asks nothing.
   void drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) override;

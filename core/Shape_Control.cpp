@@ -175,6 +175,15 @@ QPainterPath Shape_Control::Polygon_With_Diffrent_Sides(int count) const {
   return path;
 }
 
+// ---- Drawing bounds ---------------------------------------------------------------------
+
+QRectF Shape_Control::drawingBounds() const {
+  const QRectF base = QLNGraphic::drawingBounds().normalized();
+  if (!isDrawingStroke())
+    return base;
+  return base.united(CardDrawing::borderExtent(bezierPathForDrawing(), strokeWidth()));
+}
+
 // ---- Hit testing -----------------------------------------------------------------------
 
 bool Shape_Control::isContentsUnderPoint(const QPointF &point) const {

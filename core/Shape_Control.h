@@ -55,6 +55,11 @@ public:
   // screen). A count of 0 or less (or above MaxPolygonVertices) gives an empty path.
   QPainterPath Polygon_With_Diffrent_Sides(int count) const;
 
+  // The base drawing bounds, grown to everything the border touches: a mitred corner
+  // reaches farther past its vertex the sharper it is (about 13 points for a star point
+  // with an 8-point border), which half the border width does not cover.
+  QRectF drawingBounds() const override;
+
   // Whether the outline contains the point (non-zero rule), whether or not fill and
   // border are on and whatever the border width.
   bool isContentsUnderPoint(const QPointF &point) const override;

@@ -7,6 +7,48 @@
 
 #include "canvas/QLNGraphicView.h"
 
+#include <QList>
+#include <QRectF>
+
+#include <algorithm>
+
+namespace {
+
+// The texts stand one below the other at fixed points from the top, which suits the
+// standard card. On a shorter card, a text whose box would leave the card at the bottom
+// is moved up to end a margin above the bottom edge, and each text above it moves up
+// only as far as it must to stay clear of the one below; texts that fit keep their
+// places. When the boxes do not fit between the margins even so, they are stacked from
+// the top margin down, each box's height cut in the same proportion.
+template <class Placements>
+void keepTextsOnCard(Placements &placements, double cardHeight) {
+  if (!(cardHeight > 0.0) || placements.isEmpty())
+    return;
+  const double margin = std::min(20.0, cardHeight * 0.05);
+  double limit = cardHeight - margin;
+  for (auto it = placements.rbegin(); it != placements.rend(); ++it) {
+    QRectF &r = it->rect;
+    if (r.bottom() > limit)
+      r.moveBottom(limit);
+    limit = r.top();
+  }
+  if (limit >= 0.0)
+    return;
+  double heights = 0.0;
+  for (const auto &placement : placements)
+    heights += placement.rect.height();
+  const double room = cardHeight - 2.0 * margin;
+  const double scale = heights > room ? room / heights : 1.0;
+  double top = margin;
+  for (auto &placement : placements) {
+    placement.rect.moveTop(top);
+    placement.rect.setHeight(placement.rect.height() * scale);
+    top = placement.rect.bottom();
+  }
+}
+
+}  // namespace
+
 void QLNWindowController::Fill_Party_Invidation_Details() {
   // The canvas makes text objects while the text tool is selected.
   Selected_Control_Tool = 2;
@@ -27,11 +69,17 @@ void QLNWindowController::Fill_Party_Invidation_Details() {
   }
   const float centreX = x;
 
-  QLNGraphicView *front = frontView();
-  const auto place = [front](float left, float top, float width, float height, const QString &text,
-                             const QString &id) {
-    front->createGraphicOfClass(QStringLiteral("QLNText"), std::nullopt, true, QRectF(left, top, width, height),
-                                QStringLiteral("F"), text, id);
+  // The texts are laid out first and placed at the end, once those that would run off
+  // the bottom of a short card have been moved onto it.
+  struct Placement {
+    QRectF rect;
+    QString text;
+    QString id;
+  };
+  QList<Placement> placements;
+  const auto place = [&placements](float left, float top, float width, float height, const QString &text,
+                                   const QString &id) {
+    placements.append({QRectF(left, top, width, height), text, id});
   };
 
   if (!Invite_Title.isEmpty()) {
@@ -66,6 +114,12 @@ void QLNWindowController::Fill_Party_Invidation_Details() {
   }
   if (!Invite_From.isEmpty())
     place(centreX, y, w, 40, QStringLiteral("From:\n") + Invite_From, QStringLiteral("PARTY_FROM"));
+
+  keepTextsOnCard(placements, Front_card_Prop.Card_Size().height());
+  QLNGraphicView *front = frontView();
+  for (const Placement &placement : placements)
+    front->createGraphicOfClass(QStringLiteral("QLNText"), std::nullopt, true, placement.rect, QStringLiteral("F"),
+                                placement.text, placement.id);
 
   set_Front_BG_Image(Invite_BG_IMG);
 }

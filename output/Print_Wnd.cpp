@@ -412,6 +412,11 @@ void Print_Wnd::Print_With_Excel_Changed(QObject *sender) { Print_With_Batch_Cha
 
 // ---- Printing ---------------------------------------------------------------------------------
 
+bool Print_Wnd::oversizedCardAccepted(const PrintLayout::Settings &settings) {
+  const QString question = settings.oversizedCardQuestion();
+  return question.isEmpty() || Show_YES_NO_MessageBox(question);
+}
+
 void Print_Wnd::Execute_Printing(bool preview) {
   const QSizeF paper = paperSize();
   if (label_width + Left_Mar + Rite_Mar + horz_mar > float(paper.width()) ||
@@ -430,6 +435,11 @@ void Print_Wnd::Execute_Printing(bool preview) {
     Show_MessageBox(refusal);
     return;
   }
+  // A card larger than its cell: asked before anything is printed (the preview shows it).
+  const QString printer = Printer_ComboBox->currentText();
+  const bool printable = printer == PdfPrinterName || !QPrinterInfo::printerInfo(printer).isNull();
+  if (!preview && printable && !oversizedCardAccepted(settings))
+    return;
 
   // The cards: the batch's rows when a box is ticked, otherwise the design as it is.
   const bool offered = print_with_batch_chk->isEnabled() || print_with_excel_chk->isEnabled();

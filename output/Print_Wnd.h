@@ -12,6 +12,7 @@
 // Field and stepper of the layout come as one spin box each. GUI thread only.
 
 #include "canvas/RenderPicture.h"
+#include "output/model/PrintLayout.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -110,6 +111,9 @@ public:
   void Check_Max_Cell_Value();
   // Prints (or previews) the labels with the current settings.
   void Execute_Printing(bool preview);
+  // Asks whether to print a card larger than its label cell; true when it fits or the
+  // answer is Yes.
+  bool oversizedCardAccepted(const PrintLayout::Settings &settings);
   // The thumbnail drawn anew into the image view.
   void Refresh_Preview();
 

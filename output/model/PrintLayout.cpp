@@ -68,6 +68,36 @@ QString Settings::refusal() const {
   return QString();
 }
 
+QSizeF Settings::sidePart() const {
+  double w = labelWidth;
+  double h = labelHeight;
+  if (both()) {
+    if (sideBySide())
+      w /= 2.0;
+    else
+      h /= 2.0;
+  }
+  return QSizeF(w, h);
+}
+
+QString Settings::oversizedCardQuestion() const {
+  if (card.isEmpty() || !std::isfinite(card.width()) || !std::isfinite(card.height()))
+    return QString();
+  const QSizeF part = sidePart();
+  // Half a point (under 0.2 mm) is the rounding between a card size and a cell typed
+  // in millimetres, not a card that does not fit.
+  constexpr double Tolerance = 0.5;
+  if (card.width() <= part.width() + Tolerance && card.height() <= part.height() + Tolerance)
+    return QString();
+  const auto mm = [](double points) {
+    return QString::number(double(Points_to_MM_Convert(float(points))), 'f', 1);
+  };
+  return QStringLiteral("The card is %1 x %2 mm, larger than its label cell of %3 x %4 mm: it will overlap the "
+                        "next labels, and the top row will not be printed whole.\n\nDo you want to print "
+                        "anyway?")
+      .arg(mm(card.width()), mm(card.height()), mm(part.width()), mm(part.height()));
+}
+
 int pageCount(int total, int perSheet) {
   if (total < 1)
     return 0;

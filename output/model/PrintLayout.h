@@ -79,6 +79,15 @@ struct Settings {
   // Why these settings cannot be printed, "" when they can: a label width or height, or a
   // paper size, of 0 or less (or not a number), or nothing to print.
   QString refusal() const;
+
+  // The part of a label cell one card side has: the whole cell for one side, half of it
+  // for both sides (the halves of the arrangement).
+  QSizeF sidePart() const;
+  // The question to ask before printing when the card is larger than its part of the
+  // cell (it would overlap its neighbours, and the top row would leave the page): the
+  // card's and the cell's sizes in millimetres, asking whether to print anyway. "" when
+  // the card fits or its size is unknown.
+  QString oversizedCardQuestion() const;
 };
 
 // The messages of refusal().

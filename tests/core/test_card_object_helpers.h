@@ -99,7 +99,8 @@ inline void fillEveryField(QLNGraphic &g) {
   text->runs = {first, second};
   g._Text_contents = text;
   g._shape_type = QStringLiteral("DS");
-  g._barcode_image = PointImage{smallPicture(), QSizeF(8.0, 6.0)};
+  // Shown at the bounds' size: a barcode object is always the size of its picture.
+  g._barcode_image = PointImage{smallPicture(), g._bounds.size()};
   g.linear_or_2d = 1;
   g.barcode_font_index = 4;
   g.linear_font_val = QStringLiteral("987654");

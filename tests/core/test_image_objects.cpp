@@ -4,6 +4,7 @@
 // fingerprint and barcode objects as they are created, loaded and drawn (read back
 // from the pixels).
 
+#include "core/CardObjectArchive.h"
 #include "core/Globals.h"
 #include "core/ImageFilterChain.h"
 #include "core/QLNBarcode.h"
@@ -777,4 +778,60 @@ TEST_F(PictureFiles, ABarcodeShowsItsPictureAtItsOwnSize) {
   bare.initWithPosition(QPointF(50, 50), PointImage());
   EXPECT_EQ(bare.bounds(), QRectF(50, 50, 0, 0));
   EXPECT_TRUE(allWhite(painted(bare)));
+}
+
+TEST_F(PictureFiles, ABarcodeIsAlwaysTheSizeOfThePictureItShows) {
+  RefreshCounter window;
+  write(QStringLiteral("barcode_sample.png"), plain(QColor(0, 0, 0), 40, 20));
+  QLNBarcode barcode;
+  barcode.initWithPosition(QPointF(50, 50), PointImage());
+  ASSERT_EQ(barcode.bounds(), QRectF(30, 40, 40, 20));
+
+  // The designer hands over a larger picture: the bounds take its size at the same
+  // corner, announced as a change of the drawing bounds but not of the bounds (no undo
+  // step of its own).
+  std::vector<QString> changed;
+  KeyValueObserverFunction recorder(
+      [&](const QString &key, KeyValueObservable *, const KeyValueChange &) { changed.push_back(key); });
+  barcode.addObserver(&recorder, QLNGraphicDrawingBoundsKey);
+  barcode.addObserver(&recorder, QLNGraphicBoundsKey);
+  barcode.Set_Barcode_image(PointImage{plain(Green, 240, 60), QSizeF(120, 30)});
+  EXPECT_EQ(barcode.bounds(), QRectF(30, 40, 120, 30));
+  EXPECT_EQ(changed, std::vector<QString>{QLNGraphicDrawingBoundsKey});
+  barcode.removeObserver(&recorder, QLNGraphicDrawingBoundsKey);
+  barcode.removeObserver(&recorder, QLNGraphicBoundsKey);
+  const QImage drawn = painted(barcode, 200, 100);
+  EXPECT_EQ(at(drawn, 149, 69), Green) << "the picture fills its bounds to the far corner";
+  EXPECT_TRUE(isWhite(at(drawn, 151, 71)));
+
+  // Handles, the width field and natural size move nothing and keep the size.
+  EXPECT_EQ(barcode.resizeByMovingHandle(8, QPointF(300, 300)), 8);
+  EXPECT_EQ(barcode.resizeByMovingHandle(1, QPointF(0, 0)), 1);
+  EXPECT_EQ(barcode.bounds(), QRectF(30, 40, 120, 30));
+  barcode.setWidth(10);
+  EXPECT_EQ(barcode.bounds(), QRectF(30, 40, 120, 30));
+  EXPECT_FALSE(barcode.canMakeNaturalSize());
+  // Moving keeps the size too.
+  barcode.setBounds(QRectF(5, 6, 1, 1));
+  EXPECT_EQ(barcode.bounds(), QRectF(5, 6, 120, 30));
+
+  // A design written while the bounds kept their old size opens with the size the
+  // picture was always drawn at, at the same corner; the sample too.
+  barcode._bounds = QRectF(5, 6, 40, 20);
+  QString error;
+  const QLNGraphicPtr opened = unarchiveGraphic(archiveGraphic(barcode, &error), &error);
+  ASSERT_NE(opened, nullptr) << error.toStdString();
+  EXPECT_EQ(opened->bounds(), QRectF(5, 6, 120, 30));
+  QLNBarcode sample;
+  sample._bounds = QRectF(1, 2, 300, 300);
+  const QLNGraphicPtr sampleOpened = unarchiveGraphic(archiveGraphic(sample, &error), &error);
+  ASSERT_NE(sampleOpened, nullptr) << error.toStdString();
+  EXPECT_EQ(sampleOpened->bounds(), QRectF(1, 2, 40, 20));
+
+  // Without any picture (no sample file) a barcode is sized like any object.
+  QFile::remove(path(QStringLiteral("barcode_sample.png")));
+  QLNBarcode bare;
+  bare.setBounds(QRectF(0, 0, 60, 30));
+  EXPECT_EQ(bare.resizeByMovingHandle(8, QPointF(80, 50)), 8);
+  EXPECT_EQ(bare.bounds(), QRectF(0, 0, 80, 50));
 }

@@ -4,6 +4,7 @@
 
 #include "core/CardDrawing.h"
 #include "core/Globals.h"
+#include "core/QLNLine.h"
 #include "core/Shape_Control.h"
 #include "core/Utilities.h"
 
@@ -434,6 +435,62 @@ TEST(ShapeDrawing, CornersAreMitred) {
   EXPECT_TRUE(inkNear(needleImage, 65, 50, 1));
   for (int y = 0; y < 47; ++y)
     ASSERT_FALSE(inkNear(needleImage, 65, y, 2)) << "row " << y;
+}
+
+// The canvas and every output draw an object within its drawing bounds: what a border
+// or a cap paints outside them would be cut off.
+TEST(ShapeDrawing, EverythingABorderOrACapPaintsLiesWithinTheDrawingBounds) {
+  RefreshCounter refresh;
+  const auto inkOutside = [](QLNGraphic &graphic) {
+    QImage image = whiteImage(400, 400);
+    {
+      QPainter painter(&image);
+      painter.translate(100, 100);  // room for what reaches past the bounds
+      graphic.drawContentsInView(&painter, false);
+    }
+    const QRectF allowed = graphic.drawingBounds().translated(100, 100);
+    int outside = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (!isWhite(image.pixelColor(x, y), kWhiteTolerance) && !allowed.contains(QPointF(x + 0.5, y + 0.5)))
+          ++outside;
+    return outside;
+  };
+
+  // An 8-point border on a star: each mitred point reaches about 13 points past its
+  // vertex, three times half the border.
+  auto star = outlinedShape("S");
+  star->_strokeWidth = 8.0;
+  EXPECT_EQ(inkOutside(*star), 0);
+  EXPECT_LT(star->drawingBounds().top(), 20.0 - 12.0) << "the top point's mitre is covered";
+  // Sharper points, a triangle's apex, the four-pointed outline, a dashed border.
+  for (const auto &[code, type] : std::vector<std::pair<const char *, int>>{{"DS", 5}, {"T", 1}, {"P", 1}, {"D", 1}}) {
+    auto shape = outlinedShape(code);
+    shape->_strokeWidth = 12.0;
+    shape->double_star_type = type;
+    shape->polygon_type = type;
+    shape->_stroke_border_type = QStringLiteral("DA");
+    EXPECT_EQ(inkOutside(*shape), 0) << code;
+  }
+  // A rectangle's border still needs only half its width.
+  auto rectangle = outlinedShape("R");
+  rectangle->_strokeWidth = 10.0;
+  EXPECT_EQ(inkOutside(*rectangle), 0);
+  EXPECT_EQ(rectangle->drawingBounds(), QRectF(14, 14, 112, 112));
+  // Without a border only the handles count.
+  star->_isDrawingStroke = false;
+  EXPECT_EQ(star->drawingBounds(), QRectF(17, 17, 107, 107));
+
+  // An 18-point line with square caps on a slant: the corners of its caps lie 12.7
+  // points from its ends, past half the width on both axes.
+  for (int cap : {0, 1, 2}) {
+    auto line = std::make_shared<QLNLine>();
+    line->_strokeWidth = 18.0;
+    line->_line_cap_style = cap;
+    line->setEndPoint(QPointF(150, 40));
+    line->setBeginPoint(QPointF(30, 160));
+    EXPECT_EQ(inkOutside(*line), 0) << "cap " << cap;
+  }
 }
 
 // ---- Visibility, redraw, hit testing -----------------------------------------------------

@@ -47,6 +47,22 @@ protected:
     return texts;
   }
 
+  // `count` texts, in their order from the top, none overlapping the next, all within
+  // the card's margins.
+  void expectStackedOnCard(qsizetype count, double cardHeight) const {
+    const auto texts = placed();
+    ASSERT_EQ(texts.size(), count);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+      const QRectF r = texts[i]->_bounds;
+      EXPECT_GE(r.top(), 0) << texts[i]->control_ID.toStdString();
+      EXPECT_LE(r.bottom(), cardHeight - cardHeight * 0.05 + 1e-9) << texts[i]->control_ID.toStdString();
+      EXPECT_GT(r.height(), 0) << texts[i]->control_ID.toStdString();
+      if (i > 0)
+        EXPECT_LE(texts[i - 1]->_bounds.bottom(), r.top() + 1e-9)
+            << texts[i - 1]->control_ID.toStdString() << " overlaps " << texts[i]->control_ID.toStdString();
+    }
+  }
+
   static QString layout(const QList<std::shared_ptr<QLNText>> &texts) {
     QStringList parts;
     for (const auto &text : texts) {
@@ -168,4 +184,43 @@ TEST_F(InvitationTextsTest, ACardNarrowerThanItsMarginsStillGetsItsTexts) {
     EXPECT_EQ(text->_bounds.width(), 60) << text->control_ID.toStdString();
     EXPECT_GE(text->_bounds.left(), 0);
   }
+}
+
+TEST_F(InvitationTextsTest, OnAShortCardTextsThatWouldLeaveItAreMovedOntoItAndTheOthersKeepTheirPlaces) {
+  // A 90 x 90 mm card: the sender's fixed place (250 to 290) lies below its edge at 255.
+  const double side = 255.12;
+  controller->Front_card_Prop.setCard_Size(QSizeF(side, side));
+  Invite_Title = QStringLiteral("I'm So Sorry!!!");
+  Invite_To = QStringLiteral("Ana");
+  Invite_Message = QStringLiteral("I was wrong, and you deserved better.");
+  Invite_From = QStringLiteral("Ben");
+  controller->Fill_Party_Invidation_Details();
+  auto texts = placed();
+  ASSERT_EQ(texts.size(), 4);
+  const double w = double(float(side) - 80.0f);
+  // A margin of 5% of the height (12.756) below the sender.
+  EXPECT_EQ(layout(texts), QStringLiteral("PARTY_TITLE (40, 40, %1, 30); PARTY_TO (30, 90, %1, 20); "
+                                          "PARTY_MSG (50, 120, %1, 80); PARTY_FROM (40, %2, %1, 40)")
+                               .arg(w)
+                               .arg(side - side * 0.05 - 40));
+  for (const auto &text : texts)
+    EXPECT_LE(text->_bounds.bottom(), side) << text->control_ID.toStdString();
+
+  // With a date as well: the sender moves up, each text above it moves only as far as
+  // it must to stay clear of the one below, and the title stays where it was.
+  controller->frontView()->delete_all_control();
+  Invite_Date = QStringLiteral("Saturday");
+  controller->Fill_Party_Invidation_Details();
+  expectStackedOnCard(5, side);
+  EXPECT_EQ(placed()[0]->_bounds, QRectF(40, 40, w, 30)) << "the title fits where it stands";
+  EXPECT_EQ(placed()[3]->_bounds.bottom(), placed()[4]->_bounds.top());
+
+  // Every text on a card far too low for their boxes: stacked between the margins, the
+  // boxes cut in proportion.
+  controller->frontView()->delete_all_control();
+  Invite_Venue = QStringLiteral("The old bridge");
+  Invite_Time = QStringLiteral("7:30 PM");
+  controller->Front_card_Prop.setCard_Size(QSizeF(200, 100));
+  controller->Fill_Party_Invidation_Details();
+  expectStackedOnCard(6, 100);
 }

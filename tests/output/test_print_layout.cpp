@@ -248,3 +248,29 @@ TEST(PrintLayout, SettingsThatCannotBePrintedAreRefusedWithTheirMessage) {
   s.paper = QSizeF();
   EXPECT_EQ(s.refusal(), BadPaperMessage);
 }
+
+TEST(PrintLayout, ACardIsComparedWithItsOwnPartOfTheCell) {
+  PrintLayout::Settings s;
+  s.card = QSizeF(200, 100);
+  s.labelWidth = 200;
+  s.labelHeight = 100;
+  EXPECT_EQ(s.oversizedCardQuestion(), QString());
+  s.labelHeight = 99.6f;  // rounding of a cell typed in millimetres
+  EXPECT_EQ(s.oversizedCardQuestion(), QString());
+  s.labelHeight = 90;
+  EXPECT_TRUE(s.oversizedCardQuestion().startsWith(QStringLiteral("The card is 70.6 x 35.3 mm, larger than its "
+                                                                  "label cell of 70.6 x 31.8 mm")));
+  // Both sides side by side share a cell twice as wide; stacked, twice as high.
+  s.side = QStringLiteral("BOTH");
+  s.arrangement = QStringLiteral("L");
+  s.labelWidth = 400;
+  s.labelHeight = 100;
+  EXPECT_EQ(s.sidePart(), QSizeF(200, 100));
+  EXPECT_EQ(s.oversizedCardQuestion(), QString());
+  s.arrangement = QStringLiteral("U");
+  EXPECT_EQ(s.sidePart(), QSizeF(400, 50));
+  EXPECT_FALSE(s.oversizedCardQuestion().isEmpty());
+  // An unknown card size asks nothing.
+  s.card = QSizeF();
+  EXPECT_EQ(s.oversizedCardQuestion(), QString());
+}

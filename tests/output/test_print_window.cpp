@@ -430,3 +430,38 @@ TEST(PaperNameOfASize, ExactSizesInEitherOrientationAndNothingElse) {
   EXPECT_EQ(name("A4", "A4"), QString());
   EXPECT_EQ(name("nan", "297"), QString());
 }
+
+TEST_F(PrintWindowTest, ACardLargerThanItsLabelCellIsPrintedOnlyAfterAYes) {
+  setSides({box(QRectF(0, 0, 200, 100), Qt::red)});
+  const QString file = out.filePath(QStringLiteral("cards.pdf"));
+  const QString question = QStringLiteral(
+      "The card is 70.6 x 35.3 mm, larger than its label cell of 50.0 x 35.3 mm: it will overlap the next labels, "
+      "and the top row will not be printed whole.\n\nDo you want to print anyway?");
+  scripted.answerModal([&](QDialog *) {
+    Print_Wnd *w = Print_Wnd::defaultInstance();
+    EXPECT_NE(w, nullptr);
+    if (!w)
+      return ModalCancel;
+    a4WithoutMargins(w);
+    w->width_Text->setValue(50);
+    // No: back in the print window, nothing asked for a file and nothing written.
+    w->Print_btn->click();
+    EXPECT_FALSE(QFile::exists(file));
+    // The preview shows the card as it will print, without asking.
+    w->Preview_btn->click();
+    // Yes: the file panel, and the sheet is written.
+    w->Print_btn->click();
+    // A cell as large as the card asks nothing.
+    w->width_Text->setValue(70.56);
+    w->Print_btn->click();
+    return ModalCancel;
+  });
+  scripted.answerYesNo(false);
+  scripted.answerModal([](QDialog *) { return ModalCancel; });
+  scripted.answerYesNo(true);
+  scripted.answerSaveFile(file);
+  scripted.answerSaveFile(QString());
+  controller->Print_Button();
+  EXPECT_EQ(scripted.alertTexts(), QStringList({question, question}));
+  EXPECT_EQ(pdfPageCount(file), 1);
+}
