@@ -267,7 +267,9 @@ void QLNWindowController::Update_All_Card_Content() {
   const bool fontChanged = !All_Text_font_COPY || !(font == *All_Text_font_COPY);
   // 3. Texts alone (not a kind derived from them); written directly, without undo.
   for (const QLNGraphicPtr &graphic : objects) {
-    if (!graphic || typeid(*graphic) != typeid(QLNText))
+    if (!graphic)
+      continue;
+    if (const QLNGraphic &kind = *graphic; typeid(kind) != typeid(QLNText))
       continue;
     if (colourChanged)
       graphic->txt_clr = colour;

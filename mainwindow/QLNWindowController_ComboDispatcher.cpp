@@ -163,12 +163,13 @@ void QLNWindowController::bindingDidChange() {
   }
 
   // The bound value shows on the object: a text's whole text, an image's picture.
-  if (typeid(*object) == typeid(QLNText)) {
+  const QLNGraphic &kind = *object;
+  if (typeid(kind) == typeid(QLNText)) {
     if (const QLNTextStoragePtr storage = object->Text_contents())
       replaceCharacters(*storage, value);
     const PropertyFillGuard quiet;  // the editor shows the value; it is not an edit
     ui->Text_value_Edit->setPlainText(value);
-  } else if (auto image = std::dynamic_pointer_cast<QLNImage>(object); image && typeid(*object) == typeid(QLNImage)) {
+  } else if (auto image = std::dynamic_pointer_cast<QLNImage>(object); image && typeid(kind) == typeid(QLNImage)) {
     image->setFilePath(value);
     ui->Manual_image_path->setText(value);
     Update_Image_Graphics();

@@ -38,17 +38,20 @@ threaded_test_targets() {
   echo "$targets"
 }
 
-# Compile time rules the test command on small machines: the normal build has no debug
-# information and light optimisation (enough for the compiler's flow warnings), the
-# sanitizer builds only line tables (enough for their reports to name lines), and the
-# thread sanitizer build only the test files that start threads.
+# Compile time rules the test command on small machines: the normal build (g++) has no
+# debug information and light optimisation for the program (enough for the compiler's
+# flow warnings) and none for the tests; the sanitizer builds are made by clang, which
+# compiles instrumented code in about two thirds of g++'s time, with line tables only
+# (enough for their reports to name lines); the thread sanitizer build makes only the
+# test files that start threads. Two compilers also give two sets of warnings.
 echo "== normal build =="
 build_and_test build/test "" "" -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -DNDEBUG"
+clang=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
 echo "== address and undefined-behaviour sanitizer build =="
-build_and_test build/asan "" "" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DAMENDS_SANITIZE=ON
+build_and_test build/asan "" "" "${clang[@]}" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DAMENDS_SANITIZE=ON
 # Tests that start worker threads carry "Thread" or "Worker" in their names; only the
 # executables that hold one are built.
 echo "== thread sanitizer build (threaded tests) =="
-build_and_test build/tsan "-R Thread|Worker" "$(threaded_test_targets)" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DAMENDS_TSAN=ON
+build_and_test build/tsan "-R Thread|Worker" "$(threaded_test_targets)" "${clang[@]}" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DAMENDS_TSAN=ON
 echo "== fuzzing the readers of outside bytes (20 s each) =="
 bash scripts/fuzz.sh 20

@@ -4,10 +4,7 @@ namespace {
 
 constexpr float kPointsPerMillimetre = 72.0f / 25.4f;
 
-// A 4-bit row of bar kinds, first bar first.
-constexpr std::uint32_t bars4(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d) {
-  return (a << 12) | (b << 8) | (c << 4) | d;
-}
+// A row of three bar kinds, 4 bits each, first bar first.
 constexpr std::uint32_t bars3(std::uint32_t a, std::uint32_t b, std::uint32_t c) {
   return (a << 8) | (b << 4) | c;
 }
