@@ -5,6 +5,8 @@
 
 #include "dataseries/SeriesWindowSupport.h"
 
+#include "platform/ControlActions.h"
+
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -122,10 +124,10 @@ QGroupBox *Import_Wizard::buildImageSource() {
 }
 
 void Import_Wizard::connectActions() {
-  connect(Excel_RD, &QRadioButton::clicked, this, [this] { Excel_RD_Pressed(Excel_RD); });
-  connect(Text_RD, &QRadioButton::clicked, this, [this] { Text_RD_Pressed(Text_RD); });
-  connect(Mnul_RD, &QRadioButton::clicked, this, [this] { Manual_RD_Pressed(Mnul_RD); });
-  connect(Image_RD, &QRadioButton::clicked, this, [this] { Image_RD_Pressed(Image_RD); });
+  controls::onAction(Excel_RD, this, [this] { Excel_RD_Pressed(Excel_RD); });
+  controls::onAction(Text_RD, this, [this] { Text_RD_Pressed(Text_RD); });
+  controls::onAction(Mnul_RD, this, [this] { Manual_RD_Pressed(Mnul_RD); });
+  controls::onAction(Image_RD, this, [this] { Image_RD_Pressed(Image_RD); });
   connect(Excel_btn, &QPushButton::clicked, this, [this] { Browse_Excel_Pressed(Excel_btn); });
   connect(Text_btn, &QPushButton::clicked, this, [this] { Browse_Text_Pressed(Text_btn); });
   connect(Image_btn, &QPushButton::clicked, this, [this] { Browse_Image_Pressed(Image_btn); });

@@ -7,6 +7,8 @@
 
 #include "core/Utilities.h"
 
+#include "platform/ControlActions.h"
+
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -185,7 +187,7 @@ void Send_Mail::build() {
   layout->addLayout(buttons);
 
   auto onClick = [this](QAbstractButton *b, void (Send_Mail::*action)(QObject *)) {
-    connect(b, &QAbstractButton::clicked, this, [this, b, action] {
+    controls::onAction(b, this, [this, b, action] {
       runLoggingFailures(qPrintable(b->objectName()), [&] { (this->*action)(b); });
     });
   };
