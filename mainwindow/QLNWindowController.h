@@ -294,6 +294,12 @@ public:
   int Read_and_load_design_Log(const QString &path, const QString &log_or_template);
   // The open panel, then the reader in mode "L"; 0 when the panel is cancelled.
   int Open_Log_File();
+  // Whether the design differs from what was last saved or opened (or from the new
+  // design as it started): the design log it would write now is compared with the
+  // one it would have written then. New, Open and Exit ask to save only then.
+  bool isDesignChanged();
+  // The design as it is now counts as saved.
+  void markDesignUnchanged();
   // The toolbar and menu commands (the sender is ignored).
   void Save_Btn_Clicked(QObject *sender = nullptr);
   void SaveAs_Btn_Clicked(QObject *sender = nullptr);
@@ -990,6 +996,8 @@ private:
   // Labels of the tab pages, kept while a page is out of the tab view.
   QHash<QWidget *, QString> m_tabItemLabels;
   bool m_cardSettingsConnected = false;
+  // A digest of the design log the design made when it was last saved, opened or begun.
+  QByteArray m_savedDesignDigest;
   bool m_objectPropertiesConnected = false;
   bool m_comboBoxesConnected = false;
   // The placing of one side's record on `view` (profiles/ProfilePlacing.cpp).
