@@ -62,6 +62,8 @@ TEST_F(DesignCommandsTest, ADesignOfBothSidesSavesAndOpensBackWithEveryFieldOrde
   ASSERT_TRUE(QFileInfo(path).isFile());
   EXPECT_EQ(Project_File_Name, path);
   EXPECT_EQ(ui()->window->windowTitle(), QStringLiteral("Amends ( Sorry card.dcard )"));
+  EXPECT_EQ(UiServices::instance().documentFolder(), QFileInfo(path).absolutePath())
+      << "the next file panel starts beside the design";
   const ScriptedUi::Request panel = scripted.requests().front();
   EXPECT_EQ(panel.kind, ScriptedUi::Kind::SaveFile);
   EXPECT_EQ(panel.detail, QStringLiteral("dcard"));
