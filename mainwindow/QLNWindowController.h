@@ -419,6 +419,10 @@ public:
   // The object the panel shows (Last_Selected_Graphic) while it is still alive; null
   // while the panel shows the card or once the object is gone.
   QLNGraphicPtr shownGraphic() const { return m_shownGraphic.lock(); }
+  // Fills the property panel again after a change made elsewhere (an undo, a series
+  // written): the object it shows while that is still on the current side, else the
+  // first selected object, else the card.
+  void refreshShownProperties();
 
   // ---- Object property actions (QLNWindowController_ObjectProperties.cpp) ------------------
   // The picture library window in mode "C" (pictures by category) or any other mode

@@ -35,8 +35,15 @@
 
 // ---- Forwarded edit and arrange commands ------------------------------------------------------
 
-void QLNWindowController::Undo_Clicked(QObject *sender) { currentView()->undo(sender); }
-void QLNWindowController::Redo_Clicked(QObject *sender) { currentView()->redo(sender); }
+void QLNWindowController::Undo_Clicked(QObject *sender) {
+  currentView()->undo(sender);
+  refreshShownProperties();
+}
+
+void QLNWindowController::Redo_Clicked(QObject *sender) {
+  currentView()->redo(sender);
+  refreshShownProperties();
+}
 void QLNWindowController::Cut_Clicked(QObject *sender) { currentView()->cut(sender); }
 void QLNWindowController::Copy_Clicked(QObject *sender) { currentView()->copy(sender); }
 void QLNWindowController::Paste_Clicked(QObject *sender) { currentView()->paste(sender); }

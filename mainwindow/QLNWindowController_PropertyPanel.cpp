@@ -255,6 +255,17 @@ void QLNWindowController::Disable_Standard_Button_For_Lock() {
 
 // ---- Show_RHS_Properties ----------------------------------------------------------------------------
 
+void QLNWindowController::refreshShownProperties() {
+  QLNGraphicView *view = currentView();
+  const QLNGraphicPtr shown = shownGraphic();
+  if (shown && view && view->graphics().contains(shown)) {
+    Show_RHS_Properties(shown);
+    return;
+  }
+  const QLNGraphicList selected = selectedObjectsOfCurrentSide();
+  Show_RHS_Properties(selected.isEmpty() ? nullptr : selected.first());
+}
+
 void QLNWindowController::Show_RHS_Properties(const QLNGraphicPtr &graphic) {
   // 1. While the panel's controls are filled by code, nothing changes (this also keeps
   //    a redraw caused by the filling from filling the panel again).
