@@ -69,7 +69,6 @@ QGroupBox *Import_Wizard::buildExcelSource() {
   form->addRow(Excel_RD);
   Excel_path = field("Excel_path", QStringLiteral("Spreadsheet path"), QStringLiteral("The xlsx workbook to import"), box);
   Excel_btn = button("Excel_btn", QStringLiteral("Browse..."), QStringLiteral("Choose the xlsx workbook"), box);
-  Excel_btn->setAccessibleName(QStringLiteral("Browse for a spreadsheet"));
   form->addRow(QStringLiteral("File:"), pathRow(Excel_path, Excel_btn));
   return box;
 }
@@ -86,7 +85,6 @@ QGroupBox *Import_Wizard::buildTextSource() {
   Text_path = field("Text_path", QStringLiteral("Text file path"), QStringLiteral("The text, CSV or RTF file to import"),
                     box);
   Text_btn = button("Text_btn", QStringLiteral("Browse..."), QStringLiteral("Choose the text, CSV or RTF file"), box);
-  Text_btn->setAccessibleName(QStringLiteral("Browse for a text file"));
   form->addRow(QStringLiteral("File:"), pathRow(Text_path, Text_btn));
   return box;
 }
@@ -118,7 +116,6 @@ QGroupBox *Import_Wizard::buildImageSource() {
   form->addRow(QStringLiteral("Series name:"), Image_file_name);
   Image_path = field("Image_path", QStringLiteral("Picture folder path"), QStringLiteral("The folder of pictures"), box);
   Image_btn = button("Image_btn", QStringLiteral("Browse..."), QStringLiteral("Choose the folder of pictures"), box);
-  Image_btn->setAccessibleName(QStringLiteral("Browse for a picture folder"));
   form->addRow(QStringLiteral("Folder:"), pathRow(Image_path, Image_btn));
   return box;
 }

@@ -60,7 +60,7 @@ void Send_Mail::build() {
   auto *fromRow = new QHBoxLayout;
   from_txt = named(new QLineEdit(w), "from_txt", QStringLiteral("From"), QStringLiteral("The sender's address"));
   settings_btn = named(new QPushButton(QStringLiteral("Settings..."), w), "settings_btn",
-                       QStringLiteral("E-mail settings"), QStringLiteral("Edit the e-mail account settings"));
+                       QStringLiteral("Settings..."), QStringLiteral("Edit the e-mail account settings"));
   settings_btn->setAutoDefault(false);
   fromRow->addWidget(from_txt, 1);
   fromRow->addWidget(settings_btn);
