@@ -5,6 +5,8 @@
 
 #include "mainwindow/AppSession.h"
 
+#include "platform/ControlActions.h"
+
 #include <QApplication>
 
 #include <csignal>
@@ -17,6 +19,8 @@ int main(int argc, char **argv) {
   QApplication::setApplicationName(QStringLiteral("Amends"));
   // The reverse-DNS identifier is org.amends.Amends (the settings file's name).
   QApplication::setOrganizationDomain(QStringLiteral("amends.org"));
+  // A choice in any combo box's list counts, however it was made.
+  controls::followListChoiceEverywhere(&app);
 
   // The start window and the message chooser, made before the session (which runs the
   // start window during its start-up) and so destroyed after it.

@@ -327,7 +327,7 @@ QComboBox *QLNZoomingScrollView::factorPopUpButton() {
     const QSignalBlocker blocker(popUp);
     popUp->setCurrentIndex(4);
   }
-  connect(popUp, &QComboBox::activated, this, [this](int index) {
+  connect(popUp, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (index < 0 || index >= int(QLNZoomingScrollViewFactors.size()))
       return;
     if (m_factorSetter)

@@ -8,6 +8,7 @@
 #include "mainwindow/QLNWindowController.h"
 
 #include "core/Utilities.h"
+#include "platform/ControlActions.h"
 #include "platform/UiServices.h"
 
 #include <QCheckBox>
@@ -188,10 +189,9 @@ void Generate_List::buildWindow() {
 }
 
 void Generate_List::connectActions() {
-  connect(radioButton_Sequntial, &QRadioButton::clicked, this,
-          [this] { Sequintial_Radio_Pressed(radioButton_Sequntial); });
-  connect(radioButton_Constant, &QRadioButton::clicked, this, [this] { Constant_Radio_Pressed(radioButton_Constant); });
-  connect(radioButton_Random, &QRadioButton::clicked, this, [this] { Random_Radio_Pressed(radioButton_Random); });
+  controls::onAction(radioButton_Sequntial, this, [this] { Sequintial_Radio_Pressed(radioButton_Sequntial); });
+  controls::onAction(radioButton_Constant, this, [this] { Constant_Radio_Pressed(radioButton_Constant); });
+  controls::onAction(radioButton_Random, this, [this] { Random_Radio_Pressed(radioButton_Random); });
   connect(ok_btn, &QPushButton::clicked, this, [this] { OKPressed(ok_btn); });
   connect(cancel_btn, &QPushButton::clicked, this, [this] { CancelPressed(cancel_btn); });
   connect(help_btn, &QPushButton::clicked, this, [this] { Help_btn_Pressed(help_btn); });
@@ -243,9 +243,9 @@ QLineEdit *Generate_List::nameFieldOfMode() const {
 }
 
 void Generate_List::selectMode(int mode, bool names) {
-  radioButton_Sequntial->setChecked(mode == 0);
-  radioButton_Constant->setChecked(mode == 1);
-  radioButton_Random->setChecked(mode == 2);
+  controls::setCheckedQuietly(radioButton_Sequntial, mode == 0);
+  controls::setCheckedQuietly(radioButton_Constant, mode == 1);
+  controls::setCheckedQuietly(radioButton_Random, mode == 2);
   if (names) {
     QLineEdit *own = mode == 1 ? const_file_name : mode == 2 ? rndm_file_name : seq_file_name;
     if (Trim_Str(own->text()).isEmpty())

@@ -75,7 +75,7 @@ void SpreadsheetColumnWindow::buildCommonWindow(const QString &objectName, const
   layout->addLayout(buttons);
   plz_wait_Window = waitSheet(dialog);
 
-  connect(Sheet_ComboBox, &QComboBox::activated, this, [this] { comboBoxSelectionDidChange(Sheet_ComboBox); });
+  connect(Sheet_ComboBox, &QComboBox::currentIndexChanged, this, [this] { comboBoxSelectionDidChange(Sheet_ComboBox); });
   connect(Select_All_btn, &QPushButton::clicked, this, [this] { Select_ALL_Pressed(Select_All_btn); });
   connect(Clear_All_btn, &QPushButton::clicked, this, [this] { Clear_All_Pressed(Clear_All_btn); });
   connect(OK_btn, &QPushButton::clicked, this, [this] { OKPressed(OK_btn); });

@@ -8,6 +8,7 @@
 #include "core/Globals.h"
 #include "core/Long_SMS_Dlg.h"
 #include "core/Utilities.h"
+#include "platform/ControlActions.h"
 #include "platform/UiServices.h"
 
 #include <QComboBox>
@@ -78,19 +79,19 @@ Import_Excel_DataSheet *Import_Excel_DataSheet::defaultInstance() {
 }
 
 void Import_Excel_DataSheet::connectOwnActions() {
-  connect(Each_col_RD, &QRadioButton::clicked, this, [this] { Each_Col_RD_Click(Each_col_RD); });
-  connect(Fill_col_RD, &QRadioButton::clicked, this, [this] { Fill_Col_RD_Click(Fill_col_RD); });
-  connect(fill_new_RD, &QRadioButton::clicked, this, [this] { Fill_Type_CellClick(0); });
-  connect(fill_replace_RD, &QRadioButton::clicked, this, [this] { Fill_Type_CellClick(1); });
-  connect(fill_append_RD, &QRadioButton::clicked, this, [this] { Fill_Type_CellClick(2); });
+  controls::onAction(Each_col_RD, this, [this] { Each_Col_RD_Click(Each_col_RD); });
+  controls::onAction(Fill_col_RD, this, [this] { Fill_Col_RD_Click(Fill_col_RD); });
+  controls::onAction(fill_new_RD, this, [this] { Fill_Type_CellClick(0); });
+  controls::onAction(fill_replace_RD, this, [this] { Fill_Type_CellClick(1); });
+  controls::onAction(fill_append_RD, this, [this] { Fill_Type_CellClick(2); });
 }
 
 // ---- Opening and the mode ------------------------------------------------------------------------
 
 void Import_Excel_DataSheet::prepareOpening() {
   Fill_Type_CellClick(0);
-  Each_col_RD->setChecked(true);
-  Fill_col_RD->setChecked(false);
+  controls::setCheckedQuietly(Each_col_RD, true);
+  controls::setCheckedQuietly(Fill_col_RD, false);
   SetObjEnabled(fill_box, false);
   List_ComboBox->clear();
   List_ComboBox->setCurrentIndex(-1);
@@ -104,14 +105,14 @@ void Import_Excel_DataSheet::afterLoading() {
 }
 
 void Import_Excel_DataSheet::Each_Col_RD_Click(QObject *) {
-  Each_col_RD->setChecked(true);
-  Fill_col_RD->setChecked(false);
+  controls::setCheckedQuietly(Each_col_RD, true);
+  controls::setCheckedQuietly(Fill_col_RD, false);
   SetObjEnabled(fill_box, false);
 }
 
 void Import_Excel_DataSheet::Fill_Col_RD_Click(QObject *) {
-  Fill_col_RD->setChecked(true);
-  Each_col_RD->setChecked(false);
+  controls::setCheckedQuietly(Fill_col_RD, true);
+  controls::setCheckedQuietly(Each_col_RD, false);
   SetObjEnabled(fill_box, true);
 }
 
@@ -120,7 +121,7 @@ void Import_Excel_DataSheet::Fill_Type_CellClick(int choice) {
     return;
   fill_col_option = choice;
   QRadioButton *cells[] = {fill_new_RD, fill_replace_RD, fill_append_RD};
-  cells[choice]->setChecked(true);
+  controls::setCheckedQuietly(cells[choice], true);
   const bool newSeries = choice == 0;
   list_name->setVisible(newSeries);
   List_ComboBox->setVisible(!newSeries);

@@ -9,6 +9,7 @@
 #include "mainwindow/QLNWindowController.h"
 
 #include "core/Utilities.h"
+#include "platform/ControlActions.h"
 #include "platform/UiServices.h"
 
 #include <QDialog>
@@ -101,10 +102,10 @@ void Import_Wizard::nameUntitledWhenBlank(QLineEdit *field) {
 
 void Import_Wizard::selectSource(int option) {
   import_option = option;
-  Excel_RD->setChecked(option == 0);
-  Text_RD->setChecked(option == 1);
-  Mnul_RD->setChecked(option == 2);
-  Image_RD->setChecked(option == 3);
+  controls::setCheckedQuietly(Excel_RD, option == 0);
+  controls::setCheckedQuietly(Text_RD, option == 1);
+  controls::setCheckedQuietly(Mnul_RD, option == 2);
+  controls::setCheckedQuietly(Image_RD, option == 3);
   Enable_Disable_Excel_Option(option == 0);
   Enable_Disable_Text_Option(option == 1);
   Enable_Disable_Manual_Option(option == 2);

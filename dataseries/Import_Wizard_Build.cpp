@@ -5,6 +5,8 @@
 
 #include "dataseries/SeriesWindowSupport.h"
 
+#include "platform/ControlActions.h"
+
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -67,7 +69,6 @@ QGroupBox *Import_Wizard::buildExcelSource() {
   form->addRow(Excel_RD);
   Excel_path = field("Excel_path", QStringLiteral("Spreadsheet path"), QStringLiteral("The xlsx workbook to import"), box);
   Excel_btn = button("Excel_btn", QStringLiteral("Browse..."), QStringLiteral("Choose the xlsx workbook"), box);
-  Excel_btn->setAccessibleName(QStringLiteral("Browse for a spreadsheet"));
   form->addRow(QStringLiteral("File:"), pathRow(Excel_path, Excel_btn));
   return box;
 }
@@ -84,7 +85,6 @@ QGroupBox *Import_Wizard::buildTextSource() {
   Text_path = field("Text_path", QStringLiteral("Text file path"), QStringLiteral("The text, CSV or RTF file to import"),
                     box);
   Text_btn = button("Text_btn", QStringLiteral("Browse..."), QStringLiteral("Choose the text, CSV or RTF file"), box);
-  Text_btn->setAccessibleName(QStringLiteral("Browse for a text file"));
   form->addRow(QStringLiteral("File:"), pathRow(Text_path, Text_btn));
   return box;
 }
@@ -116,16 +116,15 @@ QGroupBox *Import_Wizard::buildImageSource() {
   form->addRow(QStringLiteral("Series name:"), Image_file_name);
   Image_path = field("Image_path", QStringLiteral("Picture folder path"), QStringLiteral("The folder of pictures"), box);
   Image_btn = button("Image_btn", QStringLiteral("Browse..."), QStringLiteral("Choose the folder of pictures"), box);
-  Image_btn->setAccessibleName(QStringLiteral("Browse for a picture folder"));
   form->addRow(QStringLiteral("Folder:"), pathRow(Image_path, Image_btn));
   return box;
 }
 
 void Import_Wizard::connectActions() {
-  connect(Excel_RD, &QRadioButton::clicked, this, [this] { Excel_RD_Pressed(Excel_RD); });
-  connect(Text_RD, &QRadioButton::clicked, this, [this] { Text_RD_Pressed(Text_RD); });
-  connect(Mnul_RD, &QRadioButton::clicked, this, [this] { Manual_RD_Pressed(Mnul_RD); });
-  connect(Image_RD, &QRadioButton::clicked, this, [this] { Image_RD_Pressed(Image_RD); });
+  controls::onAction(Excel_RD, this, [this] { Excel_RD_Pressed(Excel_RD); });
+  controls::onAction(Text_RD, this, [this] { Text_RD_Pressed(Text_RD); });
+  controls::onAction(Mnul_RD, this, [this] { Manual_RD_Pressed(Mnul_RD); });
+  controls::onAction(Image_RD, this, [this] { Image_RD_Pressed(Image_RD); });
   connect(Excel_btn, &QPushButton::clicked, this, [this] { Browse_Excel_Pressed(Excel_btn); });
   connect(Text_btn, &QPushButton::clicked, this, [this] { Browse_Text_Pressed(Text_btn); });
   connect(Image_btn, &QPushButton::clicked, this, [this] { Browse_Image_Pressed(Image_btn); });

@@ -9,4 +9,6 @@
 
 void QLNWindowController::Import_Wizard_Button(QObject *) {
   runLoggingFailures("Import_Wizard_Button", [] { Import_Wizard::openWithFlags(1, 0); });
+  // A new series or imported rows: the panel's lists show them at once.
+  refreshShownProperties();
 }

@@ -10,6 +10,7 @@
 
 void QLNWindowController::Batch_Series_Button(QObject *) {
   runLoggingFailures("Batch_Series_Button", [] { BatchWizard::defaultInstance()->Open_Wnd(); });
+  refreshShownProperties();
 }
 
 void QLNWindowController::Create_Series_Button(QObject *) {
@@ -19,4 +20,5 @@ void QLNWindowController::Create_Series_Button(QObject *) {
     generator->file_name_Insert = 0;
     generator->Open_Wnd();
   });
+  refreshShownProperties();
 }

@@ -43,6 +43,9 @@ const QString ProgramStaysOpen = QStringLiteral("so the program stays open.");
 // failed ("The design could not be saved to "…" (reason), so no new design was started.").
 bool saveBeforeReplacing(QLNWindowController &controller, const QString &question, const QString &consequence,
                          bool showSaved) {
+  // Nothing changed since the design was saved, opened or begun: nothing to ask.
+  if (!controller.isDesignChanged())
+    return true;
   if (!Show_YES_NO_MessageBox(question))
     return true;
   QString failure;

@@ -15,6 +15,7 @@
 
 #include "platform/UiServices.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QMainWindow>
 
@@ -101,6 +102,8 @@ bool QLNWindowController::Save_project_file(bool save_as, bool show_msg, QString
     error = QStringLiteral("unknown error");
   }
   const QString triedPath = Project_File_Name;
+  if (saved)
+    markDesignUnchanged();
   if (!saved) {
     Show_NSLog_Message(QStringLiteral("The design log %1 was not saved: %2").arg(triedPath, error));
     // The design still belongs to the file it had, which is unchanged.
@@ -199,6 +202,8 @@ int QLNWindowController::Read_and_load_design_Log(const QString &path, const QSt
     selectArrowTool();
     Refresh_Canvas();
     undoPause.release();
+    if (log_or_template == DesignLogMode)
+      markDesignUnchanged();
     return 1;
   } catch (const std::exception &exception) {
     Show_NSLog_Message(QStringLiteral("The design log %1 could not be loaded: %2").arg(path, reasonOf(exception)));
@@ -211,6 +216,32 @@ int QLNWindowController::Read_and_load_design_Log(const QString &path, const QSt
   Set_Log_Name_In_Title();
   Show_RHS_Properties(nullptr);
   return 0;
+}
+
+namespace {
+
+QByteArray designDigestOf(QLNWindowController &controller) {
+  try {
+    QString error;
+    const QByteArray bytes = writeDesignLog(DesignFiles::currentDesignContents(controller), &error);
+    if (bytes.isEmpty())
+      return QByteArray();
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+  } catch (...) {
+    return QByteArray();
+  }
+}
+
+}  // namespace
+
+void QLNWindowController::markDesignUnchanged() { m_savedDesignDigest = designDigestOf(*this); }
+
+bool QLNWindowController::isDesignChanged() {
+  // A design that cannot be written counts as changed: the question stays.
+  if (m_savedDesignDigest.isEmpty())
+    return true;
+  const QByteArray now = designDigestOf(*this);
+  return now.isEmpty() || now != m_savedDesignDigest;
 }
 
 int QLNWindowController::Open_Log_File() {

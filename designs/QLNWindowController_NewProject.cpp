@@ -81,6 +81,8 @@ void QLNWindowController::New_Project() {
     // The property panel shows the new card's own properties.
     Show_RHS_Properties(nullptr);
     Refresh_Canvas();
+    // The new design as it starts is nothing to save; what the start window makes is.
+    markDesignUnchanged();
     Open_Start_Window();
   } catch (const std::exception &error) {
     Show_NSLog_Message(QString::fromUtf8(error.what()));

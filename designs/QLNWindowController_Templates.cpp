@@ -22,6 +22,7 @@
 #include "core/QLNGrid.h"
 #include "core/Utilities.h"
 
+#include "platform/ControlActions.h"
 #include "platform/Images.h"
 #include "platform/UiServices.h"
 
@@ -133,7 +134,7 @@ int QLNWindowController::Open_Card_Size_Clicked(QObject *) {
 void QLNWindowController::toggleGridShowing(QObject *) {
   ui->Grid_clr->setColor(_grid->color());
   ui->Grid_Space_slidr->setDoubleValue(_grid->spacing());
-  ui->Show_hide_grid_chk->setChecked(_grid->isAlwaysShown());
+  controls::setCheckedQuietly(ui->Show_hide_grid_chk, _grid->isAlwaysShown());
   SetObjEnabled(ui->Grid_Opt_box, _grid->isAlwaysShown());
   Grid_Wizard *grid = windowOf<Grid_Wizard>(this, [this] { return new Grid_Wizard(ui, this); });
   grid->Open_Wnd();

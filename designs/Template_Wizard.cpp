@@ -138,7 +138,7 @@ void Template_Wizard::buildWindow(QWidget *parentWindow) {
   buttons->addWidget(OK_btn);
   layout->addLayout(buttons);
 
-  connect(cat_cmbo_bx, &QComboBox::activated, this, [this] { comboBoxSelectionDidChange(cat_cmbo_bx); });
+  connect(cat_cmbo_bx, &QComboBox::currentIndexChanged, this, [this] { comboBoxSelectionDidChange(cat_cmbo_bx); });
   connect(_zoom_slider, &QSlider::valueChanged, this, [this] { zoomSliderDidChange(_zoom_slider); });
   connect(imageBrowser, &ImageBrowser::selectionDidChange, this, [this] { imageBrowserSelectionDidChange(); });
   connect(Delete_temp_btn, &QPushButton::clicked, this, [this] { Delete_Template_Click(Delete_temp_btn); });
@@ -153,7 +153,10 @@ void Template_Wizard::buildWindow(QWidget *parentWindow) {
 
 int Template_Wizard::Open_Template_Window() {
   try {
-    cat_cmbo_bx->setCurrentIndex(0);
+    {
+      const QSignalBlocker quiet(cat_cmbo_bx);  // the built-in list is filled below
+      cat_cmbo_bx->setCurrentIndex(0);
+    }
     Show_Hide_Template_Buttons(true);
     images.clear();
     _zoom_slider->setValue(int(StartZoom * 100));

@@ -3,6 +3,8 @@
 #include "mainwindow/DrawWindow_Build.h"
 #include "mainwindow/PanelWidgets.h"
 
+#include "platform/ControlActions.h"
+
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
@@ -829,9 +831,9 @@ void DrawWindow::buildLockTab() {
 
 void DrawWindow::showShapeFill(bool gradient, bool hatch) {
   const bool solid = !gradient && !hatch;
-  Shape_solid_fill_rd->setChecked(solid);
-  Shape_gradient_fill_rd->setChecked(gradient);
-  Shape_Style_fill_rd->setChecked(hatch);
+  controls::setCheckedQuietly(Shape_solid_fill_rd, solid);
+  controls::setCheckedQuietly(Shape_gradient_fill_rd, gradient);
+  controls::setCheckedQuietly(Shape_Style_fill_rd, hatch);
   shape_fill_clr->setEnabled(solid);
   for (QWidget *control : {static_cast<QWidget *>(shape_fill_Grd_1_clr), static_cast<QWidget *>(shape_fill_Grd_2_clr),
                            static_cast<QWidget *>(shape_grad_Text), static_cast<QWidget *>(shape_grad_Stepper)})
@@ -841,8 +843,8 @@ void DrawWindow::showShapeFill(bool gradient, bool hatch) {
 }
 
 void DrawWindow::showTextFill(bool gradient) {
-  Text_solid_fill_rd->setChecked(!gradient);
-  Text_gradient_fill_rd->setChecked(gradient);
+  controls::setCheckedQuietly(Text_solid_fill_rd, !gradient);
+  controls::setCheckedQuietly(Text_gradient_fill_rd, gradient);
   Text_fill_clr->setEnabled(!gradient);
   for (QWidget *control : {static_cast<QWidget *>(Text_fill_Grd_1_clr), static_cast<QWidget *>(Text_fill_Grd_2_clr),
                            static_cast<QWidget *>(Text_grad_Text), static_cast<QWidget *>(Text_grad_Stepper)})

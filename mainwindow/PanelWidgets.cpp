@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 // ---- ColorWell ---------------------------------------------------------------------------
 
@@ -210,7 +211,10 @@ RadioMatrix::RadioMatrix(const QStringList &titles, Qt::Orientation orientation,
   if (orientation == Qt::Horizontal)
     layout->addStretch(1);
   m_group->setExclusive(true);
-  connect(m_group, &QButtonGroup::idClicked, this, &RadioMatrix::cellClicked);
+  connect(m_group, &QButtonGroup::idToggled, this, [this](int row, bool checked) {
+    if (checked && !m_silent)
+      emit cellClicked(row);
+  });
 }
 
 int RadioMatrix::numberOfRows() const { return int(m_group->buttons().size()); }
@@ -218,8 +222,11 @@ int RadioMatrix::numberOfRows() const { return int(m_group->buttons().size()); }
 int RadioMatrix::selectedRow() const { return m_group->checkedId(); }
 
 void RadioMatrix::selectCellAtRow(int row) {
-  if (QAbstractButton *button = m_group->button(row))
+  if (QAbstractButton *button = m_group->button(row)) {
+    const bool wasSilent = std::exchange(m_silent, true);
     button->setChecked(true);
+    m_silent = wasSilent;
+  }
 }
 
 QAbstractButton *RadioMatrix::cellAtRow(int row) const { return m_group->button(row); }

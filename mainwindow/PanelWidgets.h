@@ -130,11 +130,13 @@ public:
   QAbstractButton *cellAtRow(int row) const;
 
 signals:
-  // The user clicked the radio button of `row`.
+  // The user chose the radio button of `row`: by a click, the keyboard or an assistive
+  // tool's toggle; once per choice, never for selectCellAtRow.
   void cellClicked(int row);
 
 private:
   QButtonGroup *m_group;
+  bool m_silent = false;
 };
 
 class ValueSlider : public QSlider {

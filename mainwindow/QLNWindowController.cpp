@@ -18,6 +18,7 @@
 #include "platform/ImageBrowser.h"
 #include "platform/Log.h"
 #include "platform/Paths.h"
+#include "platform/UiServices.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -91,6 +92,11 @@ QLNWindowController::QLNWindowController()
                    QStringLiteral("CR70")};
   act_path_location = Paths::resourceFolder();
   loadSampleImages();
+  // File panels start in the folder of the design's own file, while it has one.
+  UiServices::instance().setDocumentFolderSource([] {
+    const QString path = Trim_Str(Project_File_Name);
+    return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+  });
 
   QString bundleName = QCoreApplication::applicationName();
   if (bundleName.isEmpty())

@@ -298,6 +298,12 @@ public:
   int Read_and_load_design_Log(const QString &path, const QString &log_or_template);
   // The open panel, then the reader in mode "L"; 0 when the panel is cancelled.
   int Open_Log_File();
+  // Whether the design differs from what was last saved or opened (or from the new
+  // design as it started): the design log it would write now is compared with the
+  // one it would have written then. New, Open and Exit ask to save only then.
+  bool isDesignChanged();
+  // The design as it is now counts as saved.
+  void markDesignUnchanged();
   // The toolbar and menu commands (the sender is ignored).
   void Save_Btn_Clicked(QObject *sender = nullptr);
   void SaveAs_Btn_Clicked(QObject *sender = nullptr);
@@ -420,6 +426,10 @@ public:
   // The object the panel shows (Last_Selected_Graphic) while it is still alive; null
   // while the panel shows the card or once the object is gone.
   QLNGraphicPtr shownGraphic() const { return m_shownGraphic.lock(); }
+  // Fills the property panel again after a change made elsewhere (an undo, a series
+  // written): the object it shows while that is still on the current side, else the
+  // first selected object, else the card.
+  void refreshShownProperties();
 
   // ---- Object property actions (QLNWindowController_ObjectProperties.cpp) ------------------
   // The picture library window in mode "C" (pictures by category) or any other mode
@@ -996,6 +1006,8 @@ private:
   // Labels of the tab pages, kept while a page is out of the tab view.
   QHash<QWidget *, QString> m_tabItemLabels;
   bool m_cardSettingsConnected = false;
+  // A digest of the design log the design made when it was last saved, opened or begun.
+  QByteArray m_savedDesignDigest;
   bool m_objectPropertiesConnected = false;
   bool m_comboBoxesConnected = false;
   // The placing of one side's record on `view` (profiles/ProfilePlacing.cpp).

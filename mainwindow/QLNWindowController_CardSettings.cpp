@@ -17,6 +17,7 @@
 #include "core/QLNText.h"
 #include "core/Utilities.h"
 
+#include "platform/ControlActions.h"
 #include "platform/UiServices.h"
 
 #include <QCheckBox>
@@ -56,10 +57,10 @@ struct FillChoice {
 };
 
 void applyFillChoice(DrawWindow *ui, const FillChoice &choice) {
-  ui->Card_solid_fill_rd->setChecked(choice.solid);
-  ui->Card_gradient_fill_rd->setChecked(choice.gradient);
-  ui->Card_Style_fill_rd->setChecked(choice.hatch);
-  ui->Card_Image_fill_rd->setChecked(choice.picture);
+  controls::setCheckedQuietly(ui->Card_solid_fill_rd, choice.solid);
+  controls::setCheckedQuietly(ui->Card_gradient_fill_rd, choice.gradient);
+  controls::setCheckedQuietly(ui->Card_Style_fill_rd, choice.hatch);
+  controls::setCheckedQuietly(ui->Card_Image_fill_rd, choice.picture);
   ui->Card_fill_clr->setEnabled(choice.solid);
   for (QWidget *control : {static_cast<QWidget *>(ui->Card_fill_Grd_1_clr), static_cast<QWidget *>(ui->Card_fill_Grd_2_clr),
                            static_cast<QWidget *>(ui->Card_grad_Text), static_cast<QWidget *>(ui->Card_grad_Stepper)})
@@ -312,8 +313,8 @@ void QLNWindowController::connectCardSettingsActions() {
   for (ColorWell *well : {ui->Card_bordr_clr, ui->Card_fill_clr, ui->Card_fill_Grd_1_clr, ui->Card_fill_Grd_2_clr,
                           ui->Card_hatch_bk_clr})
     connect(well, &ColorWell::colorChosen, this, [this, well] { Set_Card_Clr(well); });
-  connect(ui->Card_border_chk, &QCheckBox::clicked, this, [this] { Card_Border_ChkBox(ui->Card_border_chk); });
-  connect(ui->Card_fill_chk, &QCheckBox::clicked, this, [this] { Card_Fill_Chk_Box(ui->Card_fill_chk); });
+  controls::onAction(ui->Card_border_chk, this, [this] { Card_Border_ChkBox(ui->Card_border_chk); });
+  controls::onAction(ui->Card_fill_chk, this, [this] { Card_Fill_Chk_Box(ui->Card_fill_chk); });
 
   // Each stepper and the field beside it; a typed value reaches the stepper first
   // (linkStepperAndField connected that when the panel was built).
@@ -332,11 +333,10 @@ void QLNWindowController::connectCardSettingsActions() {
     connect(pair.field, &QLineEdit::editingFinished, this, [this, pair] { (this->*pair.action)(pair.field); });
   }
 
-  connect(ui->Card_solid_fill_rd, &QRadioButton::clicked, this, [this] { Card_Solid_RD_Sel(ui->Card_solid_fill_rd); });
-  connect(ui->Card_gradient_fill_rd, &QRadioButton::clicked, this,
-          [this] { Card_Gradient_RD_Sel(ui->Card_gradient_fill_rd); });
-  connect(ui->Card_Style_fill_rd, &QRadioButton::clicked, this, [this] { Card_Hatch_RD_Sel(ui->Card_Style_fill_rd); });
-  connect(ui->Card_Image_fill_rd, &QRadioButton::clicked, this, [this] { Card_Image_RD_Sel(ui->Card_Image_fill_rd); });
+  controls::onAction(ui->Card_solid_fill_rd, this, [this] { Card_Solid_RD_Sel(ui->Card_solid_fill_rd); });
+  controls::onAction(ui->Card_gradient_fill_rd, this, [this] { Card_Gradient_RD_Sel(ui->Card_gradient_fill_rd); });
+  controls::onAction(ui->Card_Style_fill_rd, this, [this] { Card_Hatch_RD_Sel(ui->Card_Style_fill_rd); });
+  controls::onAction(ui->Card_Image_fill_rd, this, [this] { Card_Image_RD_Sel(ui->Card_Image_fill_rd); });
   connect(ui->Card_Image_Browse_btn, &QPushButton::clicked, this,
           [this] { Card_Image_Browse_Btn(ui->Card_Image_Browse_btn); });
   connect(ui->Apply_Size_btn, &QPushButton::clicked, this, [this] { Apply_Size_Clicked(ui->Apply_Size_btn); });

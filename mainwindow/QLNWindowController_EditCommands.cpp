@@ -16,6 +16,8 @@
 #include "core/QLNGrid.h"
 #include "core/Utilities.h"
 
+#include "platform/ControlActions.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QKeySequence>
@@ -33,8 +35,15 @@
 
 // ---- Forwarded edit and arrange commands ------------------------------------------------------
 
-void QLNWindowController::Undo_Clicked(QObject *sender) { currentView()->undo(sender); }
-void QLNWindowController::Redo_Clicked(QObject *sender) { currentView()->redo(sender); }
+void QLNWindowController::Undo_Clicked(QObject *sender) {
+  currentView()->undo(sender);
+  refreshShownProperties();
+}
+
+void QLNWindowController::Redo_Clicked(QObject *sender) {
+  currentView()->redo(sender);
+  refreshShownProperties();
+}
 void QLNWindowController::Cut_Clicked(QObject *sender) { currentView()->cut(sender); }
 void QLNWindowController::Copy_Clicked(QObject *sender) { currentView()->copy(sender); }
 void QLNWindowController::Paste_Clicked(QObject *sender) { currentView()->paste(sender); }
@@ -84,11 +93,8 @@ void QLNWindowController::Card_Bckgrnd_Clicked(QObject *) {
   Show_RHS_Properties(nullptr);
   if (Open_Image_Library_Window(QStringLiteral("B")) != 1)
     return;
-  ui->Card_fill_chk->setChecked(true);
-  ui->Card_solid_fill_rd->setChecked(false);
-  ui->Card_gradient_fill_rd->setChecked(false);
-  ui->Card_Style_fill_rd->setChecked(false);
-  ui->Card_Image_fill_rd->setChecked(true);
+  controls::setCheckedQuietly(ui->Card_fill_chk, true);
+  controls::setCheckedQuietly(ui->Card_Image_fill_rd, true);
   card_prop_set(QStringLiteral("I"));
   if (Card_Front_Or_Back.load() != 0)
     set_Back_BG_Image(lib_window_sel_file);
@@ -138,7 +144,7 @@ void QLNWindowController::Temp_Card_Btn_Clicked(QObject *) {
 void QLNWindowController::installEditCommands() {
   using Action = void (QLNWindowController::*)(QObject *);
   auto onClick = [this](QAbstractButton *button, Action action) {
-    connect(button, &QAbstractButton::clicked, this, [this, button, action] {
+    controls::onAction(button, this, [this, button, action] {
       runLoggingFailures(qPrintable(button->objectName()), [&] { (this->*action)(button); });
     });
   };

@@ -23,6 +23,7 @@
 #include "core/QLNText.h"
 #include "core/Utilities.h"
 
+#include "platform/ControlActions.h"
 #include "platform/Log.h"
 #include "platform/UiServices.h"
 
@@ -574,7 +575,7 @@ void QLNWindowController::Reset_Image_Editing_Controls() {
   }
   for (QCheckBox *check : {ui->Image_Gray_Scale_chk, ui->Image_Sepia_chk, ui->Image_Invert_chk, ui->Image_FIV_chk,
                            ui->Image_FIH_chk})
-    check->setChecked(false);
+    controls::setCheckedQuietly(check, false);
 }
 
 void QLNWindowController::Image_reset_Button(QObject *) {
@@ -630,7 +631,7 @@ void QLNWindowController::connectObjectPropertyActions() {
     connect(well, &ColorWell::colorChosen, this, [this, well, action] { (this->*action)(well); });
   };
   const auto onClick = [this](QAbstractButton *button, Action action) {
-    connect(button, &QAbstractButton::clicked, this, [this, button, action] { (this->*action)(button); });
+    controls::onAction(button, this, [this, button, action] { (this->*action)(button); });
   };
   for (ColorWell *well : {ui->shape_bordr_clr, ui->shape_fill_clr, ui->shape_fill_Grd_1_clr, ui->shape_fill_Grd_2_clr,
                           ui->shape_hatch_bk_clr})

@@ -103,7 +103,10 @@ void QLNWindowController::Rotate_Slider_Changed(QObject *) {
 
 // ---- Grid ----------------------------------------------------------------------------------------------
 
-void QLNWindowController::toggleGridConstraining(QObject *) { _grid->setConstraining(!_grid->isConstraining()); }
+void QLNWindowController::toggleGridConstraining(QObject *sender) {
+  // From its check box the grid takes the box's state; from anything else it flips.
+  _grid->setConstraining(sender == ui->Grid_Snap_chk ? ui->Grid_Snap_chk->isChecked() : !_grid->isConstraining());
+}
 
 void QLNWindowController::Grid_Clr_Changed(QObject *) {
   _grid->setColor(ui->Grid_clr->color());

@@ -25,6 +25,9 @@
 #include "core/Shape_Control.h"
 #include "core/Utilities.h"
 
+
+#include "platform/ControlActions.h"
+
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -70,7 +73,8 @@ int cutWidth(double width) {
   return int(std::trunc(std::clamp(width, -2147483648.0, 2147483647.0)));
 }
 
-void setChecked(QAbstractButton *button, bool on) { button->setChecked(on); }
+// Filling shows what the object holds: the controls' actions stay quiet.
+void setChecked(QAbstractButton *button, bool on) { controls::setCheckedQuietly(button, on); }
 
 // The stepper and its field both show the int value.
 void showInt(Stepper *stepper, QLineEdit *field, int value) {
@@ -184,10 +188,10 @@ void QLNWindowController::card_prop_set(const QString &style) {
   const bool solid = !gradient && !hatch && !picture;
 
   // 1. The fill radios: exactly one is on.
-  ui->Card_solid_fill_rd->setChecked(solid);
-  ui->Card_gradient_fill_rd->setChecked(gradient);
-  ui->Card_Style_fill_rd->setChecked(hatch);
-  ui->Card_Image_fill_rd->setChecked(picture);
+  setChecked(ui->Card_solid_fill_rd, solid);
+  setChecked(ui->Card_gradient_fill_rd, gradient);
+  setChecked(ui->Card_Style_fill_rd, hatch);
+  setChecked(ui->Card_Image_fill_rd, picture);
 
   // 2. The boxes follow their check boxes.
   SetObjEnabled(ui->Card_Border_Box, ui->Card_border_chk->isChecked());
@@ -251,6 +255,17 @@ void QLNWindowController::Disable_Standard_Button_For_Lock() {
 
 // ---- Show_RHS_Properties ----------------------------------------------------------------------------
 
+void QLNWindowController::refreshShownProperties() {
+  QLNGraphicView *view = currentView();
+  const QLNGraphicPtr shown = shownGraphic();
+  if (shown && view && view->graphics().contains(shown)) {
+    Show_RHS_Properties(shown);
+    return;
+  }
+  const QLNGraphicList selected = selectedObjectsOfCurrentSide();
+  Show_RHS_Properties(selected.isEmpty() ? nullptr : selected.first());
+}
+
 void QLNWindowController::Show_RHS_Properties(const QLNGraphicPtr &graphic) {
   // 1. While the panel's controls are filled by code, nothing changes (this also keeps
   //    a redraw caused by the filling from filling the panel again).
@@ -304,11 +319,11 @@ void QLNWindowController::showCardProperties() {
 
   // 6. The card controls from the side's settings.
   Card_Property &side = back ? Back_card_Prop : Front_card_Prop;
-  ui->Card_border_chk->setChecked(side.Card_border_chk());
+  setChecked(ui->Card_border_chk, side.Card_border_chk());
   ui->Card_bordr_clr->setColor(side.Card_bordr_clr());
   showInt(ui->Card_bor_Stepper, ui->Card_bor_Text, side.Card_bor_Stepper());
   selectBorderStyle(ui->Card_border_style, side.Card_border_style());
-  ui->Card_fill_chk->setChecked(side.Card_fill_chk());
+  setChecked(ui->Card_fill_chk, side.Card_fill_chk());
   ui->Card_fill_clr->setColor(side.Card_fill_clr());
   const QString fillStyle = side.Card_fill_style();
   ui->Card_fill_Grd_1_clr->setColor(side.Card_fill_Grd_1_clr());
@@ -374,7 +389,7 @@ void QLNWindowController::showObjectProperties(const QLNGraphicPtr &graphic) {
   Last_Selected_Graphic = graphic.get();
   m_shownGraphic = graphic;
   Remove_All_Tab_Items();
-  ui->print_object_chk->setChecked(object.print_object != 0);
+  setChecked(ui->print_object_chk, object.print_object != 0);
   ui->sel_control_name->setText(QStringLiteral("NONE"));
   PropertyFillGuard fill;
 

@@ -6,6 +6,7 @@
 
 #include "core/Utilities.h"
 
+#include "platform/ControlActions.h"
 #include "platform/UiServices.h"
 
 #include <QBoxLayout>
@@ -132,8 +133,8 @@ void Email_Setting::build() {
   connect(close_btn, &QPushButton::clicked, this, [this] { Close_Button(close_btn); });
   connect(reset_btn, &QPushButton::clicked, this,
           [this] { runLoggingFailures("Reset_Button", [this] { Reset_Button(reset_btn); }); });
-  connect(_send_mail_ssl, &QRadioButton::clicked, this, [this] { SSL_Selected(_send_mail_ssl); });
-  connect(_send_mail_tls, &QRadioButton::clicked, this, [this] { TLS_Selected(_send_mail_tls); });
+  controls::onAction(_send_mail_ssl, this, [this] { SSL_Selected(_send_mail_ssl); });
+  controls::onAction(_send_mail_tls, this, [this] { TLS_Selected(_send_mail_tls); });
 
   // The waiting sheet of the test mail.
   plz_wait_Window = new QDialog(w);

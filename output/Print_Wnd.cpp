@@ -10,6 +10,7 @@
 #include "canvas/QLNRenderingView.h"
 #include "core/Globals.h"
 #include "core/Utilities.h"
+#include "platform/ControlActions.h"
 #include "platform/UiServices.h"
 
 #include <QButtonGroup>
@@ -94,7 +95,7 @@ bool Print_Wnd::Open_Print_Wnd() {
     {
       const QSignalBlocker sideBlock(m_sideGroup);
       const QSignalBlocker arrangementBlock(print_alignment);
-      matrix_card_side[1]->setChecked(true);
+      controls::setCheckedQuietly(matrix_card_side[1], true);
       card_side_str = QStringLiteral("F");
       Print_Card_Algn = QStringLiteral("U");
       print_alignment->setCurrentIndex(0);
@@ -103,8 +104,8 @@ bool Print_Wnd::Open_Print_Wnd() {
     }
     auto_center_flag = false;
     Show_margin_rect = true;
-    Auto_Center_chk_bx->setChecked(false);
-    Show_Margins->setChecked(true);
+    controls::setCheckedQuietly(Auto_Center_chk_bx, false);
+    controls::setCheckedQuietly(Show_Margins, true);
     Print_Row = 1;
     Print_Col = 1;
     Total_Label = 1;
@@ -128,9 +129,9 @@ bool Print_Wnd::Open_Print_Wnd() {
     const bool series = Use_Data_Sheet_Values.load() != 0;
     const bool spreadsheet = Use_Excel_Binding_Values.load() != 0;
     print_with_batch_chk->setEnabled(series);
-    print_with_batch_chk->setChecked(series);
+    controls::setCheckedQuietly(print_with_batch_chk, series);
     print_with_excel_chk->setEnabled(spreadsheet);
-    print_with_excel_chk->setChecked(spreadsheet);
+    controls::setCheckedQuietly(print_with_excel_chk, spreadsheet);
     {
       const QSignalBlocker block(Total_Text);
       if (series || spreadsheet) {
@@ -376,8 +377,7 @@ void Print_Wnd::Set_Reset_Alignemnt_Image() {
     QToolButton *button = positionButton(value);
     const bool selected = value == label_align_val;
     button->setIcon(selected ? m_selectedImages[size_t(value - 1)] : m_images[size_t(value - 1)]);
-    button->setCheckable(true);
-    button->setChecked(selected);
+    controls::setCheckedQuietly(button, selected);
   }
 }
 

@@ -9,6 +9,8 @@
 
 #include "core/Utilities.h"
 
+#include "platform/ControlActions.h"
+
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -225,6 +227,9 @@ void Print_Wnd::buildPositionPanel(QVBoxLayout *box) {
                          QStringLiteral("Put the block of cards at the %1 of the sheet").arg(places[size_t(i)]));
     button->setIconSize(QSize(24, 24));
     button->setAutoRaise(true);
+    // One position at a time: chosen by a click, the keyboard or an assistive tool.
+    button->setCheckable(true);
+    button->setAutoExclusive(true);
     *members[size_t(i)] = button;
     grid->addWidget(button, i / 3, i % 3);
   }
@@ -288,7 +293,7 @@ void Print_Wnd::connectActions() {
   onValue(Col_Text, &Print_Wnd::Col_Changed);
 
   auto onClick = [this, guarded](QAbstractButton *button, void (Print_Wnd::*action)(QObject *)) {
-    connect(button, &QAbstractButton::clicked, this,
+    controls::onAction(button, this,
             [this, button, action, guarded] { guarded("Print_Wnd", [&] { (this->*action)(button); }); });
   };
   onClick(Page_Setup_btn, &Print_Wnd::pagesetup);
@@ -308,8 +313,9 @@ void Print_Wnd::connectActions() {
   onClick(bot_rite_btn, &Print_Wnd::Bot_rite_btn_clicked);
   onClick(print_with_batch_chk, &Print_Wnd::Print_With_Batch_Changed);
   onClick(print_with_excel_chk, &Print_Wnd::Print_With_Excel_Changed);
-  connect(m_sideGroup, &QButtonGroup::idClicked, this,
-          [this, guarded](int) { guarded("card_side_CellClick", [&] { card_side_CellClick(m_sideGroup); }); });
+  for (QRadioButton *side : matrix_card_side)
+    controls::onAction(side, this,
+                       [this, guarded] { guarded("card_side_CellClick", [&] { card_side_CellClick(m_sideGroup); }); });
   for (QComboBox *combo : {Printer_ComboBox, Orient_ComboBox, print_alignment})
     connect(combo, qOverload<int>(&QComboBox::currentIndexChanged), this, [this, combo](int) {
       try {

@@ -10,6 +10,7 @@
 #include "core/Globals.h"
 #include "core/Utilities.h"
 
+#include "platform/ControlActions.h"
 #include "platform/Images.h"
 #include "platform/UiServices.h"
 
@@ -312,27 +313,27 @@ Send_Mail::~Send_Mail() {
 Send_Mail *Send_Mail::defaultInstance() { return send_mail_snd_def_inst; }
 
 void Send_Mail::Open_Wnd() {
-  side_front_rd->setChecked(true);
+  controls::setCheckedQuietly(side_front_rd, true);
   card_side_str = QStringLiteral("F");
   from_txt->setText(sender_email);
   to_txt->clear();
   rd_all_to_every->setEnabled(false);
   rd_one_per_recp->setEnabled(false);
-  rd_all_to_every->setChecked(true);
-  rd_mail_curr_barcode->setChecked(true);
+  controls::setCheckedQuietly(rd_all_to_every, true);
+  controls::setCheckedQuietly(rd_mail_curr_barcode, true);
   send_sett_box->setEnabled(true);
   file_name_txt->setText(QStringLiteral("AmendsCard"));
   send_with_batch_chk->setEnabled(Use_Data_Sheet_Values != 0);
   send_with_excel_chk->setEnabled(Use_Excel_Binding_Values != 0);
-  send_with_batch_chk->setChecked(false);
-  send_with_excel_chk->setChecked(false);
+  controls::setCheckedQuietly(send_with_batch_chk, false);
+  controls::setCheckedQuietly(send_with_excel_chk, false);
   subject_txt->clear();
   message_txt->clear();
   attachment->clear();
   browse_att->setEnabled(false);
   clear_att->setEnabled(false);
   attachment->setEnabled(false);
-  delayed_delv_chk->setChecked(false);
+  controls::setCheckedQuietly(delayed_delv_chk, false);
   delayed_box->setEnabled(false);
   mail_count_txt->setValue(1);
   hour_txt->setValue(0);
@@ -377,11 +378,11 @@ void Send_Mail::refreshBindingBoxes() {
   if (m_controller)
     m_controller->Check_Series_Or_Excel_Use_or_not();
   if (!Use_Data_Sheet_Values) {
-    send_with_batch_chk->setChecked(false);
+    controls::setCheckedQuietly(send_with_batch_chk, false);
     send_with_batch_chk->setEnabled(false);
   }
   if (!Use_Excel_Binding_Values) {
-    send_with_excel_chk->setChecked(false);
+    controls::setCheckedQuietly(send_with_excel_chk, false);
     send_with_excel_chk->setEnabled(false);
   }
 }

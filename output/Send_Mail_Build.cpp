@@ -7,6 +7,8 @@
 
 #include "core/Utilities.h"
 
+#include "platform/ControlActions.h"
+
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -58,7 +60,7 @@ void Send_Mail::build() {
   auto *fromRow = new QHBoxLayout;
   from_txt = named(new QLineEdit(w), "from_txt", QStringLiteral("From"), QStringLiteral("The sender's address"));
   settings_btn = named(new QPushButton(QStringLiteral("Settings..."), w), "settings_btn",
-                       QStringLiteral("E-mail settings"), QStringLiteral("Edit the e-mail account settings"));
+                       QStringLiteral("Settings..."), QStringLiteral("Edit the e-mail account settings"));
   settings_btn->setAutoDefault(false);
   fromRow->addWidget(from_txt, 1);
   fromRow->addWidget(settings_btn);
@@ -185,7 +187,7 @@ void Send_Mail::build() {
   layout->addLayout(buttons);
 
   auto onClick = [this](QAbstractButton *b, void (Send_Mail::*action)(QObject *)) {
-    connect(b, &QAbstractButton::clicked, this, [this, b, action] {
+    controls::onAction(b, this, [this, b, action] {
       runLoggingFailures(qPrintable(b->objectName()), [&] { (this->*action)(b); });
     });
   };

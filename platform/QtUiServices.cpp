@@ -108,7 +108,7 @@ int QtUiServices::runModal(QDialog *dialog) {
 QStringList QtUiServices::runFileDialog(const FilePanelOptions &options, int mode) {
   QStringList chosen;
   MainThread::runAndWait([&] {
-    QString folder = options.directory.isEmpty() ? m_lastFolder : options.directory;
+    const QString folder = panelStartFolder(options, documentFolder(), m_lastFolder);
     QFileDialog dialog(parentWindow(), options.title, folder);
     switch (mode) {
     case OpenOne:

@@ -2,10 +2,13 @@
 
 #include "platform/QtUiServices.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QWidget>
 
 #include <atomic>
+#include <utility>
 
 namespace {
 
@@ -41,6 +44,35 @@ void UiServices::setParentWindow(QWidget *window) {
 
 QWidget *UiServices::parentWindow() const {
   return m_parent.data();
+}
+
+void UiServices::setDocumentFolderSource(std::function<QString()> source) {
+  m_documentFolder = std::move(source);
+}
+
+QString UiServices::documentFolder() const {
+  return m_documentFolder ? m_documentFolder() : QString();
+}
+
+QString panelStartFolder(const FilePanelOptions &options, const QString &documentFolder, const QString &lastFolder) {
+  if (!options.directory.isEmpty())
+    return options.directory;
+  for (const QString &folder : {documentFolder, lastFolder})
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+      return QFileInfo(folder).absoluteFilePath();
+  static const QStringList PictureTypes = {
+      QStringLiteral("png"), QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("jpe"),
+      QStringLiteral("jfif"), QStringLiteral("gif"), QStringLiteral("bmp"),  QStringLiteral("tif"),
+      QStringLiteral("tiff")};
+  bool pictures = !options.extensions.isEmpty();
+  for (const QString &extension : options.extensions)
+    pictures = pictures && PictureTypes.contains(withoutDot(extension).toLower());
+  if (pictures) {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+      return folder;
+  }
+  return QDir::homePath();
 }
 
 QString withDefaultExtension(const QString &path, const QString &defaultExtension,

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <functional>
 #include <optional>
 
 class QDialog;
@@ -68,9 +69,20 @@ public:
   void setParentWindow(QWidget *window);
   QWidget *parentWindow() const;
 
+  // Where file panels given no folder start: the folder of the open design, which
+  // `source` names (read on the GUI thread; empty while the design has no file).
+  void setDocumentFolderSource(std::function<QString()> source);
+  QString documentFolder() const;
+
 private:
   QPointer<QWidget> m_parent;
+  std::function<QString()> m_documentFolder;
 };
+
+// The folder a file panel starts in: the options' own folder; else the folder of the
+// open design; else the last folder a panel ended in during this run; else the user's
+// home, or its Pictures folder (where it exists) for a panel of pictures only.
+QString panelStartFolder(const FilePanelOptions &options, const QString &documentFolder, const QString &lastFolder);
 
 // Appends `defaultExtension` to the file name of `path` unless the name already ends
 // in one of `extensions` or in `defaultExtension` (compared without case; with no

@@ -2,6 +2,8 @@
 
 #include "core/Utilities.h"
 
+#include "platform/ControlActions.h"
+
 #include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -59,9 +61,9 @@ Show_User_Profile::Show_User_Profile() {
   }
   for (int field = 0; field < FieldCount; ++field) {
     if (QCheckBox *box = fields[field].label_chk)
-      connect(box, &QCheckBox::clicked, this, [this, field] { Label_Chk_Clicked(field); });
+      controls::onAction(box, this, [this, field] { Label_Chk_Clicked(field); });
     if (QCheckBox *box = fields[field].value_chk)
-      connect(box, &QCheckBox::clicked, this, [this, field] { Value_Chk_Clicked(field); });
+      controls::onAction(box, this, [this, field] { Value_Chk_Clicked(field); });
   }
   Show_User_Profile_Window = this;
 }
@@ -99,15 +101,15 @@ void Show_User_Profile::Value_Chk_Clicked(int field) {
 void Show_User_Profile::resetExtras() {
   for (FieldControls &controls : fields) {
     if (controls.label_chk)
-      controls.label_chk->setChecked(false);
+      controls::setCheckedQuietly(controls.label_chk, false);
   }
   for (FieldControls &controls : fields) {
     if (controls.value_chk)
-      controls.value_chk->setChecked(false);
+      controls::setCheckedQuietly(controls.value_chk, false);
   }
 }
 
 void Show_User_Profile::fieldLoaded(int field) {
   if (fields[field].value_chk)
-    fields[field].value_chk->setChecked(true);
+    controls::setCheckedQuietly(fields[field].value_chk, true);
 }

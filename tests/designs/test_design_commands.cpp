@@ -62,6 +62,8 @@ TEST_F(DesignCommandsTest, ADesignOfBothSidesSavesAndOpensBackWithEveryFieldOrde
   ASSERT_TRUE(QFileInfo(path).isFile());
   EXPECT_EQ(Project_File_Name, path);
   EXPECT_EQ(ui()->window->windowTitle(), QStringLiteral("Amends ( Sorry card.dcard )"));
+  EXPECT_EQ(UiServices::instance().documentFolder(), QFileInfo(path).absolutePath())
+      << "the next file panel starts beside the design";
   const ScriptedUi::Request panel = scripted.requests().front();
   EXPECT_EQ(panel.kind, ScriptedUi::Kind::SaveFile);
   EXPECT_EQ(panel.detail, QStringLiteral("dcard"));
@@ -69,12 +71,12 @@ TEST_F(DesignCommandsTest, ADesignOfBothSidesSavesAndOpensBackWithEveryFieldOrde
   EXPECT_EQ(controller->Front_card_Prop.Card_BG_Image_Path(), QString(""));
   EXPECT_EQ(controller->Back_card_Prop.Card_BG_Image_Path(), picture);
 
-  // New without saving: an empty untitled design; the spreadsheet state is not the
-  // reset's, so it is changed here to see it come back from the file.
+  // New right after the save: nothing changed, so nothing is asked; an empty untitled
+  // design. The spreadsheet state is not the reset's, so it is changed here to see it
+  // come back from the file.
   scripted.clear();
-  scripted.answerYesNo(false);
   click(QStringLiteral("New_btn"));
-  EXPECT_EQ(scripted.alertTexts(), QStringList{NewQuestion});
+  EXPECT_TRUE(scripted.alertTexts().isEmpty());
   EXPECT_EQ(startWindowRuns, 1);
   EXPECT_EQ(controller->Get_Front_Control_Count(), 0);
   EXPECT_EQ(controller->Get_Back_Control_Count(), 0);
@@ -437,11 +439,12 @@ TEST_F(DesignCommandsTest, NewAndOpenSaveFirstWhenAskedAndOpenCancelledStartsAfr
   EXPECT_EQ(Project_File_Name, path);
   EXPECT_EQ(startWindowRuns, 1);
 
-  // Open, No, panel cancelled: the design was reset before the panel; the start window.
+  // Open right after an open asks nothing; the panel cancelled: the design was reset
+  // before the panel; the start window.
   scripted.clear();
-  scripted.answerYesNo(false);
   scripted.answerOpenFile(QString());
   click(QStringLiteral("Open_btn"));
+  EXPECT_TRUE(scripted.alertTexts().isEmpty());
   EXPECT_EQ(controller->Get_Front_Control_Count(), 0);
   EXPECT_TRUE(Project_File_Name.isEmpty());
   EXPECT_EQ(ui()->window->windowTitle(), QStringLiteral("Amends"));
@@ -456,6 +459,7 @@ TEST_F(DesignCommandsTest, ExitAsksToSaveShowsTheReviewWindowAndEndsTheProgram) 
     EXPECT_TRUE(exitStatuses.isEmpty());   // shown before the end
     ++reviews;
   };
+  addShape(QStringLiteral("changed"));
   scripted.answerYesNo(false);
   click(QStringLiteral("Exit_btn"));
   QLNWindowController::hooks().runReviewWindow = nullptr;
@@ -481,8 +485,18 @@ TEST_F(DesignCommandsTest, ExitAsksToSaveShowsTheReviewWindowAndEndsTheProgram) 
   scripted.answerSaveFile(path);
   click(QStringLiteral("Exit_btn"));
   EXPECT_EQ(scripted.alertTexts(), QStringList{CloseQuestion});
-  EXPECT_EQ(readDesignLogFile(path)->frontObjects.size(), 1);
+  EXPECT_EQ(readDesignLogFile(path)->frontObjects.size(), 2);
   EXPECT_EQ(exitStatuses, (QList<int>{0, 0}));
+
+  // Right after that save nothing changed: Exit asks nothing; an edit asks again.
+  scripted.clear();
+  click(QStringLiteral("Exit_btn"));
+  EXPECT_TRUE(scripted.alertTexts().isEmpty());
+  EXPECT_EQ(exitStatuses, (QList<int>{0, 0, 0}));
+  controller->Front_card_Prop.setCard_bor_Stepper(controller->Front_card_Prop.Card_bor_Stepper() + 1);
+  scripted.answerYesNo(false);
+  click(QStringLiteral("Exit_btn"));
+  EXPECT_EQ(scripted.alertTexts(), QStringList{CloseQuestion});
   EXPECT_EQ(ui()->window->windowTitle(), QStringLiteral("Amends")) << "a save without message leaves the title";
 }
 

@@ -166,3 +166,19 @@ def set_text(accessible, text):
 
 def labels(accessible):
     return [c.name for c in find_all(accessible, "label") if c.name]
+
+
+def choose_in_list(combo, text):
+    """Chooses `text` in a combo box as an assistive tool does: with the action of the
+    item in the combo's (closed) list, without opening it."""
+    for child in combo:
+        if child is not None and child.getRoleName() == "list":
+            for item in child:
+                if item is not None and item.name == text:
+                    press(item)
+                    return
+    fail("the list of %r holds no %r" % (combo.name, text))
+
+
+def enabled(accessible):
+    return accessible.getState().contains(pyatspi.STATE_ENABLED)

@@ -1,5 +1,5 @@
 """The real program in a real window: a design saved through the real file panel, then
-Exit answered No and the review window closed. The program must end through its normal quit with status 0, promptly,
+Exit, which asks nothing since nothing changed after the save, and the review window closed. The program must end through its normal quit with status 0, promptly,
 and what was saved before it ended must be on disk, whole."""
 import os
 import plistlib
@@ -33,13 +33,11 @@ try:
         wait_until(lambda: window.name == "Amends ( Before exit.dcard )", "the title to name the design")
 
         press(find(window, "push button", "Exit"))
-        question = program.window("Amends", role="alert")
-        if not shows(question, "Do you want to save changes before closing?"):
-            fail("Exit asked %r" % labels(question))
-        press(find(question, "push button", "No"))
-
         # The review window comes once, before the end; "Not Now" opens nothing.
         review = program.window("Review Amends", role="dialog")
+        for child in program.app:
+            if child is not None and child.getRoleName() == "alert" and labels(child):
+                fail("Exit right after a save asked %r" % labels(child))
         press(find(review, "push button", "Not Now"))
 
         status = program.wait_for_end(20)

@@ -414,6 +414,12 @@ TEST(PanelWidgets, RadioMatrixAndSliderReportUserChangesOnly) {
   EXPECT_EQ(matrix.selectedRow(), 1);
   ASSERT_EQ(clicked.count(), 1);
   EXPECT_EQ(clicked.values.at(0), 1);
+  // An assistive tool's toggle changes the button without a click: reported once.
+  matrix.cellAtRow(0)->toggle();
+  ASSERT_EQ(clicked.count(), 2);
+  EXPECT_EQ(clicked.values.at(1), 0);
+  matrix.cellAtRow(0)->toggle();  // the chosen one cannot be unchosen
+  EXPECT_EQ(clicked.count(), 2);
 
   ValueSlider slider(-3.14, 3.14, 100);
   Recorder<double> moved;

@@ -20,6 +20,7 @@
 #include "core/QLNText.h"
 #include "core/Shape_Control.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -526,4 +527,23 @@ TEST_F(PropertyPanelTest, AFailureWhileFillingLeavesThePropertyUpdatesWorking) {
   ui->card_name->setText(QStringLiteral("After the failure"));
   controller->Update_Card_Graphics();
   EXPECT_EQ(controller->Front_card_Prop.Card_Name(), QStringLiteral("After the failure"));
+}
+
+TEST_F(PropertyPanelTest, UndoingTheShownObjectsPlacementShowsTheCardAndRedoShowsItAgain) {
+  ui->Text_Tool_btn->click();
+  ASSERT_EQ(document->graphics().size(), 1);
+  const QLNGraphicPtr placed = document->graphics().at(0);
+  ASSERT_EQ(controller->shownGraphic(), placed);
+  QCoreApplication::processEvents();
+
+  // The object is gone from the card: its properties go from the panel at once.
+  ui->Undo_btn->click();
+  ASSERT_TRUE(document->graphics().isEmpty());
+  EXPECT_EQ(controller->shownGraphic(), nullptr);
+  EXPECT_EQ(tabPages().first(), ui->card_setting_tab);
+
+  ui->Redo_btn->click();
+  ASSERT_EQ(document->graphics().size(), 1);
+  EXPECT_EQ(controller->shownGraphic(), document->graphics().at(0));
+  EXPECT_EQ(tabPages().first(), ui->text_edtng_tab);
 }

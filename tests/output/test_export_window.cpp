@@ -209,6 +209,11 @@ TEST_F(BatchExportWorkerTest, OneCardPerRowGoesIntoTheBatchFolderWithBothSides) 
     EXPECT_TRUE(ui->Export_with_batch_chk->isChecked());
     EXPECT_FALSE(ui->Export_with_excel_chk->isEnabled());
     ui->matrix_export_card_side->cellAtRow(0)->click();
+    // The type toggled as an assistive tool toggles it (no click), the resolution chosen
+    // from its list: both reach every card of the batch.
+    ui->matrix_file_type->cellAtRow(1)->toggle();
+    EXPECT_EQ(ui->fileFormatPopup->currentText(), QStringLiteral("PNG"));
+    ui->saveDPIText->setCurrentIndex(ui->saveDPIText->findText(QStringLiteral("150")));
   });
   scripted.answerFolder(root.filePath(QStringLiteral("out")));
   ui->Export_btn->click();
@@ -231,15 +236,16 @@ TEST_F(BatchExportWorkerTest, OneCardPerRowGoesIntoTheBatchFolderWithBothSides) 
   EXPECT_EQ(requests.back().kind, ScriptedUi::Kind::Desktop);
   EXPECT_EQ(requests.back().text, QUrl::fromLocalFile(batchFolder()).toString());
 
-  EXPECT_EQ(entriesOf(batchFolder()), (QStringList{"Card_1.TIFF", "Card_1_Back.TIFF", "Card_2.TIFF",
-                                                   "Card_2_Back.TIFF", "Card_3.TIFF", "Card_3_Back.TIFF"}));
+  EXPECT_EQ(entriesOf(batchFolder()), (QStringList{"Card_1.PNG", "Card_1_Back.PNG", "Card_2.PNG", "Card_2_Back.PNG",
+                                                   "Card_3.PNG", "Card_3_Back.PNG"}));
   QList<QImage> fronts;
   for (const QString &name : entriesOf(batchFolder())) {
     const QString path = QDir(batchFolder()).filePath(name);
     ASSERT_TRUE(hasPngSignature(path)) << name.toStdString();
     const QImage image = readPng(path);
-    EXPECT_EQ(image.size(), QSize(200, 100));
-    EXPECT_EQ(image.pixelColor(190, 90), name.contains(QStringLiteral("Back")) ? Blue : Red) << name.toStdString();
+    EXPECT_EQ(image.size(), QSize(417, 209));  // ceil(150 * points / 72)
+    EXPECT_EQ(statedDpiOf(image), 150);
+    EXPECT_EQ(image.pixelColor(396, 188), name.contains(QStringLiteral("Back")) ? Blue : Red) << name.toStdString();
     if (!name.contains(QStringLiteral("Back")))
       fronts << image;
   }

@@ -256,6 +256,8 @@ TEST_F(PeripheryWindowTest, EveryButtonOfTheWindowsIsNamedAndExplained) {
 
 TEST_F(PeripheryWindowTest, TheReviewWindowIsShownOnceAtExitAndNotWhenExitIsCancelled) {
   QLNWindowController::hooks().runReviewWindow = &Review_Form::runAtExit;
+  // A changed design: Exit asks to save it.
+  controller->Front_card_Prop.setCard_bor_Stepper(controller->Front_card_Prop.Card_bor_Stepper() + 3);
 
   // Yes, and the save panel cancelled: the program stays, without a review window.
   scripted.answerYesNo(true);

@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QColorDialog>
+#include <QDir>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
@@ -402,4 +403,43 @@ TEST(QtUiServices, NameFiltersListEveryExtensionInBothCases) {
   EXPECT_EQ(nameFiltersFor({QStringLiteral("png"), QStringLiteral(".JPG"), QStringLiteral("png")}),
             QStringList({QStringLiteral("PNG, JPG files (*.png *.PNG *.jpg *.JPG)")}));
   EXPECT_EQ(nameFiltersFor({}), QStringList());
+}
+
+// A panel given no folder starts where the user works, never in the process's working
+// folder: the open design's folder, else the last folder of this run, else home (its
+// Pictures folder for pictures, where that exists).
+TEST(FilePanelStart, DesignFolderThenLastFolderThenHomeOrPictures) {
+  QTemporaryDir home;
+  ASSERT_TRUE(home.isValid());
+  const QByteArray oldHome = qgetenv("HOME");
+  const QByteArray oldPictures = qgetenv("XDG_PICTURES_DIR");
+  qputenv("HOME", home.path().toUtf8());
+  qunsetenv("XDG_PICTURES_DIR");
+  const QString design = home.filePath(QStringLiteral("Designs"));
+  const QString last = home.filePath(QStringLiteral("Last"));
+  ASSERT_TRUE(QDir().mkpath(design));
+  ASSERT_TRUE(QDir().mkpath(last));
+
+  FilePanelOptions designs;
+  designs.extensions = {QStringLiteral("dcard")};
+  FilePanelOptions pictures;
+  pictures.extensions = {QStringLiteral("PNG")};
+
+  EXPECT_EQ(panelStartFolder(designs, design, last), design);
+  EXPECT_EQ(panelStartFolder(pictures, design, last), design);
+  EXPECT_EQ(panelStartFolder(designs, QString(), last), last);
+  EXPECT_EQ(panelStartFolder(designs, home.filePath(QStringLiteral("gone")), QString()), QDir::homePath())
+      << "a folder that is not there is passed over";
+  EXPECT_EQ(panelStartFolder(designs, QString(), QString()), QDir::homePath());
+  EXPECT_EQ(panelStartFolder(pictures, QString(), QString()), QDir::homePath()) << "no Pictures folder yet";
+  ASSERT_TRUE(QDir().mkpath(home.filePath(QStringLiteral("Pictures"))));
+  EXPECT_EQ(panelStartFolder(pictures, QString(), QString()), home.filePath(QStringLiteral("Pictures")));
+  EXPECT_EQ(panelStartFolder(designs, QString(), QString()), QDir::homePath());
+  FilePanelOptions given = designs;
+  given.directory = last;
+  EXPECT_EQ(panelStartFolder(given, design, QString()), last);
+
+  qputenv("HOME", oldHome);
+  if (!oldPictures.isEmpty())
+    qputenv("XDG_PICTURES_DIR", oldPictures);
 }
