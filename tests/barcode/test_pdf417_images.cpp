@@ -63,10 +63,12 @@ TEST(PDF417Images, ValuesLevelsShapesAndFramesReadBack) {
     ASSERT_FALSE(symbol.isNull());
     EXPECT_EQ(symbol.points, QSizeF(c.width, c.height));
     const pdf417param &p = view.parameters();
-    if (c.rows)
+    if (c.rows) {
       EXPECT_EQ(p.codeRows, c.rows);
-    if (c.columns)
+    }
+    if (c.columns) {
       EXPECT_EQ(p.codeColumns, c.columns);
+    }
     EXPECT_GE(p.errorLevel, std::min(c.level, 8));
 
     // The image with header and footer, as a batch card carries it.

@@ -57,9 +57,10 @@ protected:
       EXPECT_GE(r.top(), 0) << texts[i]->control_ID.toStdString();
       EXPECT_LE(r.bottom(), cardHeight - cardHeight * 0.05 + 1e-9) << texts[i]->control_ID.toStdString();
       EXPECT_GT(r.height(), 0) << texts[i]->control_ID.toStdString();
-      if (i > 0)
+      if (i > 0) {
         EXPECT_LE(texts[i - 1]->_bounds.bottom(), r.top() + 1e-9)
             << texts[i - 1]->control_ID.toStdString() << " overlaps " << texts[i]->control_ID.toStdString();
+      }
     }
   }
 
