@@ -128,6 +128,8 @@ BarcodeBuild Generate_Barcode_Variable(const BarcodeSettings &settings, const QS
         build.Barcode_module_size = settings.pdfHeight;
         build.image_2d = Draw_PDF_417_Barcode(settings, value, pdfView);
       }
+      // Drawn as rectangles of its modules where the output keeps vectors.
+      CardPicture::markAsModules(build.image_2d.pixels);
       return build;
     }
 

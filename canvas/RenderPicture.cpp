@@ -1,6 +1,9 @@
 #include "canvas/RenderPicture.h"
 
 #include <QBuffer>
+#include <QFont>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPaintDevice>
@@ -13,6 +16,7 @@
 #include <QRegion>
 #include <QTransform>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <mutex>
@@ -62,7 +66,101 @@ struct TiledCommand {
   QPointF offset;
 };
 
-using Command = std::variant<StateCommand, PathCommand, PolygonCommand, ImageCommand, TiledCommand>;
+// A run of text as the layout placed it: drawn again as text, so that a PDF holds it as
+// text. `pixels` is the font's size in the recording's units (a font given in points is
+// turned into pixels again for the device it is played on).
+struct TextCommand {
+  QPointF baseline;
+  QString text;
+  QFont font;
+  qreal pixels = 0.0;
+};
+
+using Command = std::variant<StateCommand, PathCommand, PolygonCommand, ImageCommand, TiledCommand, TextCommand>;
+
+const QString ModulesKey = QStringLiteral("amends-modules");
+
+// True for devices that keep drawing as vectors (PDF, printers, SVG).
+bool isVectorDevice(const QPainter &painter) {
+  const QPaintEngine *engine = painter.paintEngine();
+  if (!engine)
+    return false;
+  switch (engine->type()) {
+  case QPaintEngine::Pdf:
+  case QPaintEngine::SVG:
+    return true;
+  default:
+    return false;
+  }
+}
+
+// The opaque pixels of a symbol image as rectangles: dark ones (below mid-grey) and
+// light ones, each a run of a row joined with the same runs of the rows below.
+struct ModuleShapes {
+  QPainterPath dark;
+  QPainterPath light;
+  QColor darkColour = Qt::black;
+  QColor lightColour = Qt::white;
+};
+
+ModuleShapes moduleShapes(const QImage &source) {
+  ModuleShapes shapes;
+  const QImage image = source.convertToFormat(QImage::Format_ARGB32);
+  const int w = image.width();
+  const int h = image.height();
+  // 0 transparent, 1 light, 2 dark.
+  auto kindOf = [&](QRgb c) { return qAlpha(c) < 128 ? 0 : (qGray(c) < 128 ? 2 : 1); };
+  bool darkSeen = false;
+  bool lightSeen = false;
+  struct Run {
+    int kind, from, to, top;
+  };
+  std::vector<Run> open;  // runs of the previous row, still growing downwards
+  auto close = [&](const Run &r, int bottom) {
+    QPainterPath &path = r.kind == 2 ? shapes.dark : shapes.light;
+    path.addRect(QRectF(r.from, r.top, r.to - r.from, bottom - r.top));
+  };
+  for (int y = 0; y <= h; ++y) {
+    std::vector<Run> row;
+    if (y < h) {
+      const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+      int x = 0;
+      while (x < w) {
+        const int kind = kindOf(line[x]);
+        int end = x + 1;
+        while (end < w && kindOf(line[end]) == kind)
+          ++end;
+        if (kind == 2 && !darkSeen) {
+          shapes.darkColour = QColor::fromRgb(line[x]);
+          shapes.darkColour.setAlpha(255);
+          darkSeen = true;
+        } else if (kind == 1 && !lightSeen) {
+          shapes.lightColour = QColor::fromRgb(line[x]);
+          shapes.lightColour.setAlpha(255);
+          lightSeen = true;
+        }
+        if (kind != 0)
+          row.push_back({kind, x, end, y});
+        x = end;
+      }
+    }
+    // A run that goes on unchanged keeps its top; every other open run ends here.
+    std::vector<Run> next;
+    size_t j = 0;
+    for (const Run &r : open) {
+      while (j < row.size() && row[j].from < r.from)
+        ++j;
+      if (j < row.size() && row[j].from == r.from && row[j].to == r.to && row[j].kind == r.kind) {
+        row[j].top = r.top;
+        continue;
+      }
+      close(r, y);
+    }
+    open = std::move(row);
+  }
+  return shapes;
+}
+
 
 // A copy of `path` with data of its own. Paths are shared values whose private data
 // carries caches that drawing fills in; a path the recording shared with the object that
@@ -187,6 +285,38 @@ public:
     m_data->commands.emplace_back(ImageCommand{r, image, sr, flags});
   }
 
+  void drawTextItem(const QPointF &p, const QTextItem &textItem) override {
+    takeInitialState();
+    const QString text = textItem.text();
+    if (text.isEmpty())
+      return;
+    QFont font = textItem.font();
+    // Lines through or under the text are drawn by the painter itself, as paths.
+    font.setUnderline(false);
+    font.setOverline(false);
+    font.setStrikeOut(false);
+    qreal pixels = font.pixelSize();
+    if (pixels <= 0) {
+      // A font in points, made for some resolution: its size in pixels there.
+      const qreal points = font.pointSizeF();
+      const int shown = QFontInfo(font).pixelSize();
+      const qreal dpi = points > 0 && shown > 0 ? 72.0 * shown / points : 72.0;
+      pixels = points * (std::abs(dpi - 72.0) < 72.0 * 0.06 ? 72.0 : dpi) / 72.0;
+    }
+    // Justified lines widen their spaces: the same widening as word spacing.
+    const qreal natural = QFontMetricsF(font).horizontalAdvance(text);
+    const qreal extra = textItem.width() - natural;
+    if (std::abs(extra) > 0.5 + natural * 0.002) {
+      qsizetype end = text.size();
+      while (end > 0 && text.at(end - 1).isSpace())
+        --end;
+      const qsizetype spaces = std::count_if(text.begin(), text.begin() + end, [](QChar c) { return c == u' '; });
+      if (spaces > 0)
+        font.setWordSpacing(font.wordSpacing() + extra / qreal(spaces));
+    }
+    m_data->commands.emplace_back(TextCommand{p, text, font, pixels});
+  }
+
   void drawTiledPixmap(const QRectF &r, const QPixmap &pixmap, const QPointF &s) override {
     takeInitialState();
     m_data->commands.emplace_back(TiledCommand{r, pixmap.toImage(), s});
@@ -223,7 +353,9 @@ private:
 class Player {
 public:
   explicit Player(QPainter &p)
-      : m_p(p), m_base(p.worldTransform()), m_baseClipping(p.hasClipping()),
+      : m_p(p), m_vector(isVectorDevice(p)),
+        m_recording(p.paintEngine() && p.paintEngine()->type() == QPaintEngine::User),
+        m_base(p.worldTransform()), m_baseClipping(p.hasClipping()),
         m_baseClip(m_baseClipping ? p.clipPath() : QPainterPath()), m_baseOpacity(p.opacity()) {
     // The state a new painter starts from, which the recording started from too.
     m_p.setPen(QPen());
@@ -292,7 +424,43 @@ public:
     }
   }
 
-  void operator()(const ImageCommand &c) { m_p.drawImage(c.target, c.image, c.source, c.flags); }
+  void operator()(const ImageCommand &c) {
+    if (m_vector && !c.image.text(ModulesKey).isEmpty() && c.source == QRectF(c.image.rect())) {
+      drawModules(c);
+      return;
+    }
+    m_p.drawImage(c.target, c.image, c.source, c.flags);
+  }
+
+  void operator()(const TextCommand &c) {
+    QFont font = c.font;
+    if (m_vector || m_recording) {
+      // As text: the device keeps it (a PDF embeds the font and the characters).
+      const int dpi = m_p.device() ? m_p.device()->logicalDpiY() : 72;
+      font.setPointSizeF(c.pixels * 72.0 / (dpi > 0 ? dpi : 72));
+      m_p.setFont(font);
+      m_p.drawText(c.baseline, c.text);
+      return;
+    }
+    // On pixels: the glyphs' outlines, filled in the pen's colour, which come out the same
+    // on every thread (drawn text goes through glyph caches whose state differs).
+    const double rounded = std::round(c.pixels);
+    const double scale = std::abs(c.pixels - rounded) < 1e-6 ? 1.0 : 64.0;
+    font.setPixelSize(std::max(1, int(std::lround(c.pixels * scale))));
+    if (scale != 1.0) {
+      font.setWordSpacing(font.wordSpacing() * scale);
+      if (font.letterSpacingType() == QFont::AbsoluteSpacing)
+        font.setLetterSpacing(QFont::AbsoluteSpacing, font.letterSpacing() * scale);
+    }
+    QPainterPath outline;
+    outline.addText(QPointF(0, 0), font, c.text);
+    m_p.save();
+    m_p.translate(c.baseline);
+    if (scale != 1.0)
+      m_p.scale(1.0 / scale, 1.0 / scale);
+    m_p.fillPath(outline, m_p.pen().brush());
+    m_p.restore();
+  }
 
   void operator()(const TiledCommand &c) {
     // Tiles of the image's own size, starting at `offset` within the image.
@@ -310,6 +478,22 @@ public:
   }
 
 private:
+  // A symbol image on a vector device: its modules as filled rectangles, the same place
+  // and size as the image.
+  void drawModules(const ImageCommand &c) {
+    const ModuleShapes shapes = moduleShapes(c.image);
+    m_p.save();
+    m_p.setPen(Qt::NoPen);
+    m_p.translate(c.target.topLeft());
+    m_p.scale(c.target.width() / c.image.width(), c.target.height() / c.image.height());
+    m_p.setRenderHint(QPainter::Antialiasing, false);
+    if (!shapes.light.isEmpty())
+      m_p.fillPath(shapes.light, shapes.lightColour);
+    if (!shapes.dark.isEmpty())
+      m_p.fillPath(shapes.dark, shapes.darkColour);
+    m_p.restore();
+  }
+
   // Recorded clipping replaces or ends only the recording's own clip: a clip the painter
   // had before playing stays in force underneath.
   template <class SetClip>
@@ -344,6 +528,8 @@ private:
   }
 
   QPainter &m_p;
+  const bool m_vector;
+  const bool m_recording;  // into another recording: passed on as it is
   const QTransform m_base;
   const bool m_baseClipping;
   const QPainterPath m_baseClip;
@@ -538,4 +724,9 @@ QByteArray CardPicture::pdfData(const QString &title, QString *error) const {
   if (bytes.isEmpty())
     return fail(QStringLiteral("The PDF data could not be made."));
   return bytes;
+}
+
+void CardPicture::markAsModules(QImage &image) {
+  if (!image.isNull())
+    image.setText(ModulesKey, QStringLiteral("1"));
 }

@@ -6,9 +6,13 @@
 // QImage rasterises it at whatever resolution the image has; playing it on a PDF or a
 // printer gives vector output.
 //
-// Text arrives at the recorder as glyph outlines (filled paths) placed exactly as the
-// text layout put them, so justified, kerned and wrapped text plays back as drawn, and
-// a PDF made from a picture holds the text as outlines.
+// Text arrives at the recorder as runs of text, each with its font and its baseline
+// where the text layout put it (the widened spaces of a justified line as word
+// spacing), and plays back as text: a PDF made from a picture holds real text.
+//
+// A symbol image (marked with markAsModules: black and white modules of a 2D barcode)
+// plays back as that image on raster devices and as filled rectangles of its modules on
+// vector devices (PDF, printers), so that a printed symbol stays sharp and small.
 //
 // A picture can also hold a plain bitmap instead of a recording (the cached-bitmap
 // branch of the renderer); it then plays back as that bitmap scaled to its size.
@@ -62,6 +66,9 @@ public:
   // `title` as the document's title. An empty array with the reason in `error` for a
   // null picture or when the PDF cannot be made.
   QByteArray pdfData(const QString &title = QString(), QString *error = nullptr) const;
+
+  // Marks `image` as a symbol of modules (see above). The image keeps its pixels.
+  static void markAsModules(QImage &image);
 
   // A picture of `bitmap`, played back at the bitmap's size in points.
   static CardPicture fromBitmap(const PointImage &bitmap);

@@ -51,6 +51,7 @@ bool QLNBarcode::hasSizedPicture() const {
 
 void QLNBarcode::Set_Barcode_image(const PointImage &image) {
   _barcode_image = image;
+  m_vectorDrawing = nullptr;
   const QSizeF size = shownPictureSize();
   if (size.isEmpty() || size == _bounds.size())
     return;
@@ -102,7 +103,10 @@ void QLNBarcode::drawContentsInView(QPainter *painter, bool isBeingCreateOrEdite
     painter->save();
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
     painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter->drawImage(QRectF(_bounds.topLeft(), QSizeF(w, h)), picture.pixels);
+    if (m_vectorDrawing && !_barcode_image.isNull())
+      m_vectorDrawing(*painter, QRectF(_bounds.topLeft(), QSizeF(w, h)));
+    else
+      painter->drawImage(QRectF(_bounds.topLeft(), QSizeF(w, h)), picture.pixels);
     painter->restore();
   }
   mainWindowServices().Refresh_Canvas();

@@ -13,6 +13,8 @@
 
 #include "core/QLNGraphic.h"
 
+#include <functional>
+
 class QLNBarcode : public QLNGraphic {
 public:
   QLNBarcode() = default;
@@ -41,6 +43,12 @@ public:
   // A barcode is always at its natural size while it has a picture.
   bool canMakeNaturalSize() const override;
 
+  // Where the output keeps vectors (PDF, printers): a drawing of the barcode to show
+  // instead of the picture, into the rectangle the picture would fill. The picture still
+  // gives the size. Not archived, not copied; an empty function shows the picture.
+  using VectorDrawing = std::function<void(QPainter &, const QRectF &)>;
+  void setVectorDrawing(VectorDrawing drawing) { m_vectorDrawing = std::move(drawing); }
+
   bool isDrawingFill() const override { return false; }
   bool isDrawingStroke() const override { return false; }
 
@@ -68,4 +76,5 @@ private:
   // resource folder changed or the last read failed.
   PointImage m_sample;
   QString m_samplePath;
+  VectorDrawing m_vectorDrawing;
 };

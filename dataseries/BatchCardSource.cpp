@@ -5,12 +5,14 @@
 #include "barcode/BarcodeProduction.h"
 #include "barcode/Barcode_Gen.h"
 #include "core/Globals.h"
+#include "core/QLNBarcode.h"
 #include "core/QLNImage.h"
 #include "core/QLNText.h"
 #include "core/Utilities.h"
 #include "platform/MainThread.h"
 
 #include <QMutexLocker>
+#include <QPainter>
 
 #include <algorithm>
 #include <exception>
@@ -24,7 +26,7 @@ void appendReason(QStringList &reasons, const QString &reason) {
 
 // One value into one object; throws what the object's own code throws.
 void assignValue(QLNGraphic &graphic, const QString &value, const BarcodeSettings *barcode, bool forOutput,
-                 QStringList &reasons) {
+                 bool vectorOutput, QStringList &reasons) {
   const QString kind = graphic.className();
   if (kind == QLatin1String("QLNText")) {
     if (const QLNTextStoragePtr storage = graphic.Text_contents())
@@ -37,6 +39,17 @@ void assignValue(QLNGraphic &graphic, const QString &value, const BarcodeSetting
     const PointImage image = picture.isNull() ? PointImage() : picture.toImage(barcode->dpi, &error);
     appendReason(reasons, error);
     graphic.Set_Barcode_image(image);
+    if (vectorOutput && !image.isNull())
+      static_cast<QLNBarcode &>(graphic).setVectorDrawing([picture](QPainter &painter, const QRectF &place) {
+        const QSizeF size = picture.size();
+        if (size.width() <= 0 || size.height() <= 0)
+          return;
+        painter.save();
+        painter.translate(place.topLeft());
+        painter.scale(place.width() / size.width(), place.height() / size.height());
+        picture.draw(painter);
+        painter.restore();
+      });
     if (forOutput && image.isNull())
       graphic.ctrl_is_visible = false;
   }
@@ -45,7 +58,8 @@ void assignValue(QLNGraphic &graphic, const QString &value, const BarcodeSetting
 }  // namespace
 
 QString Assign_Batch_Values_To_Control(const QLNGraphicList &graphics, const BindingSources &sources, int row,
-                                       const QHash<int, BarcodeSettings> &barcodes, bool forOutput) {
+                                       const QHash<int, BarcodeSettings> &barcodes, bool forOutput,
+                                       bool vectorOutput) {
   QStringList reasons;
   for (qsizetype index = 0; index < graphics.size(); ++index) {
     const QLNGraphicPtr &graphic = graphics.at(index);
@@ -56,7 +70,8 @@ QString Assign_Batch_Values_To_Control(const QLNGraphicList &graphics, const Bin
       continue;
     const auto settings = barcodes.constFind(int(index));
     try {
-      assignValue(*graphic, *value, settings == barcodes.constEnd() ? nullptr : &*settings, forOutput, reasons);
+      assignValue(*graphic, *value, settings == barcodes.constEnd() ? nullptr : &*settings, forOutput,
+                  vectorOutput, reasons);
     } catch (const std::exception &error) {
       reasons.append(QString::fromUtf8(error.what()));
     } catch (...) {
@@ -108,7 +123,7 @@ std::shared_ptr<const BatchCardSource> BatchCardSource::capture(QLNWindowControl
   return source;
 }
 
-QLNGraphicList BatchCardSource::cardObjects(int row, bool back, QString *failure) const {
+QLNGraphicList BatchCardSource::cardObjects(int row, bool back, QString *failure, bool vectorOutput) const {
   const Side &from = side(back);
   QString copyError;
   const QLNGraphicList copies = Render::copyGraphicsForRendering(from.snapshot.graphics, &copyError);
@@ -118,25 +133,26 @@ QLNGraphicList BatchCardSource::cardObjects(int row, bool back, QString *failure
   const QHash<int, BarcodeSettings> none;
   appendReason(reasons, Assign_Batch_Values_To_Control(
                             copies, m_sources, row,
-                            copies.size() == from.snapshot.graphics.size() ? from.barcodes : none, true));
+                            copies.size() == from.snapshot.graphics.size() ? from.barcodes : none, true,
+                            vectorOutput));
   if (failure)
     *failure = reasons.join(QLatin1Char('\n'));
   return copies;
 }
 
-CardSideSnapshot BatchCardSource::cardSide(int row, bool back, QString *failure) const {
+CardSideSnapshot BatchCardSource::cardSide(int row, bool back, QString *failure, bool vectorOutput) const {
   CardSideSnapshot card = side(back).snapshot;
-  card.graphics = cardObjects(row, back, failure);
+  card.graphics = cardObjects(row, back, failure, vectorOutput);
   return card;
 }
 
-CardPicture BatchCardSource::Set_data_table_value_to_card(int row, const QString &sideName, bool,
+CardPicture BatchCardSource::Set_data_table_value_to_card(int row, const QString &sideName, bool print_box,
                                                           QString *failure) const {
   QStringList reasons;
   CardPicture picture;
   try {
     QString assigned;
-    const CardSideSnapshot card = cardSide(row, isBack(sideName), &assigned);
+    const CardSideSnapshot card = cardSide(row, isBack(sideName), &assigned, print_box);
     appendReason(reasons, assigned);
     QString drawing;
     QString error;

@@ -36,10 +36,13 @@ class QLNWindowController;
 // their values. For output (`forOutput`), a barcode whose value gives no symbol (an
 // empty row, say) is hidden, so that the card shows no barcode rather than the
 // designer's sample picture; on the design's own objects it keeps showing the sample.
+// With `vectorOutput` (a PDF or a printer) a barcode also keeps its symbol as a vector
+// drawing, which the card shows instead of the picture.
 // Returns the reasons of what failed ("" when nothing did); the other objects are still
 // assigned.
 QString Assign_Batch_Values_To_Control(const QLNGraphicList &graphics, const BindingSources &sources, int row,
-                                       const QHash<int, BarcodeSettings> &barcodes, bool forOutput);
+                                       const QHash<int, BarcodeSettings> &barcodes, bool forOutput,
+                                       bool vectorOutput = false);
 
 class BatchCardSource {
 public:
@@ -65,13 +68,15 @@ public:
 
   // Any thread. The side's objects as card `row` shows them: fresh copies with the
   // row's values. What failed is in `failure` ("" when nothing did).
-  QLNGraphicList cardObjects(int row, bool back, QString *failure = nullptr) const;
+  // `vectorOutput`: see Assign_Batch_Values_To_Control.
+  QLNGraphicList cardObjects(int row, bool back, QString *failure = nullptr, bool vectorOutput = false) const;
   // The same with the side's base and size, ready to draw (canvas/RenderSide.h).
-  CardSideSnapshot cardSide(int row, bool back, QString *failure = nullptr) const;
+  CardSideSnapshot cardSide(int row, bool back, QString *failure = nullptr, bool vectorOutput = false) const;
   // Card `row`'s side ("F" front, anything else back) recorded as a picture of the card
   // canvas size. A null picture, with the reason in `failure`, when the side cannot be
   // drawn; a side drawn with a failing object is returned with the reason in `failure`.
-  // The print-box flag is kept for callers: every picture is resolution-independent.
+  // With the print-box flag (printers and PDFs) barcodes are recorded as vectors, their
+  // symbols as modules; without it (image files) as the pictures the designer makes.
   CardPicture Set_data_table_value_to_card(int row, const QString &side, bool print_box,
                                            QString *failure = nullptr) const;
 
