@@ -47,6 +47,7 @@ double statedDpi(const QImage &image);
 // Writes `image` as PNG to `path`, whatever the file name's extension, with `dpi`
 // dots per inch recorded in the file (72 when `dpi` is not a positive number). The
 // file is written whole or not at all; an existing file is replaced only on success.
+// An opaque image is written without an alpha channel, at zlib's fast level.
 bool writePng(const QString &path, const QImage &image, double dpi, QString *error = nullptr);
 
 // The PNG bytes writePng would write.

@@ -92,6 +92,39 @@ print(x, y, unit)
   EXPECT_EQ(PointImage::fromPixels(loaded.pixels).points, loaded.points);
 }
 
+TEST(Images, AnOpaqueCardIsWrittenWithoutAlphaAndKeepsEveryPixel) {
+  QTemporaryDir dir;
+  QImage card(240, 160, QImage::Format_ARGB32_Premultiplied);
+  for (int y = 0; y < card.height(); ++y)
+    for (int x = 0; x < card.width(); ++x)
+      card.setPixel(x, y, qRgb(x, y, (x * y) % 256));
+  const QString opaque = dir.filePath(QStringLiteral("opaque.png"));
+  ASSERT_TRUE(writePng(opaque, card, 300));
+  QImage translucent = card;
+  translucent.setPixel(5, 5, qRgba(0, 0, 0, 0));
+  const QString clear = dir.filePath(QStringLiteral("clear.png"));
+  ASSERT_TRUE(writePng(clear, translucent, 300));
+  // Python reads the colour type of the header (2: RGB, 6: RGB with alpha), the
+  // resolution and every pixel: the file is a plain PNG any reader takes.
+  const QByteArray read = runPython(QStringLiteral(R"(
+import struct, sys, zlib
+for path in sys.argv[1:]:
+    data = open(path, 'rb').read()
+    colour = data[25]
+    i = data.index(b'pHYs')
+    dpm = struct.unpack('>I', data[i + 4:i + 8])[0]
+    print(colour, dpm)
+)"),
+                                    {opaque, clear});
+  EXPECT_EQ(read, "2 11811\n6 11811\n");
+  const PointImage back = PointImage::load(opaque);
+  ASSERT_FALSE(back.isNull());
+  for (int y = 0; y < card.height(); ++y)
+    for (int x = 0; x < card.width(); ++x)
+      ASSERT_EQ(back.pixels.pixel(x, y), card.pixel(x, y)) << x << "," << y;
+  EXPECT_EQ(back.points, QSizeF(57.6, 38.4));
+}
+
 TEST(Images, AFileThatStatesNoResolutionIsSeventyTwoDotsPerInch) {
   QTemporaryDir dir;
   QString error;
