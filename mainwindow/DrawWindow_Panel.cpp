@@ -698,7 +698,13 @@ void DrawWindow::buildDataSourceTab() {
   describe(Data_source_type, "Text source", "Where the text comes from: typed in, a series or a spreadsheet");
   MAKE(data_source_help_btn, QStringLiteral("?"));
   describe(data_source_help_btn, "Data source help", "What the data sources mean");
-  form->addRow(QStringLiteral("Source:"), hbox({Data_source_type, data_source_help_btn}, false));
+  // A small square button: the list beside it takes the rest of the row.
+  data_source_help_btn->setFixedWidth(data_source_help_btn->sizeHint().height());
+  {
+    QWidget *sourceRow = hbox({Data_source_type, data_source_help_btn}, false);
+    static_cast<QHBoxLayout *>(sourceRow->layout())->setStretchFactor(Data_source_type, 1);
+    form->addRow(QStringLiteral("Source:"), sourceRow);
+  }
   MAKE(Batch_Series);
   Batch_Series->setEnabled(false);
   describe(Batch_Series, "Values", "The series or spreadsheet column that gives the values");
