@@ -179,6 +179,7 @@ void DrawWindow::buildCardInfoTab() {
   column->addWidget(card_info_lbl);
   // What the panel remembers out of sight.
   MAKE(All_Text_clr_COPY);
+  describe(All_Text_clr_COPY, "Former text colour", "The text colour of the card before the last change");
   All_Text_clr_COPY->hide();
   MAKE(All_Text_font_value_COPY);
   All_Text_font_value_COPY->hide();
