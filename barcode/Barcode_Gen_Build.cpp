@@ -18,6 +18,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -35,14 +37,27 @@ QLineEdit *field(const char *name, const QString &title, const QString &tip) {
   return named(new QLineEdit, name, title, tip);
 }
 
+// The up and down arrows beside a value field: the field shows the number, so the
+// stepper shows only its arrows (the number twice, once rounded, read as two values).
+class ArrowStepper : public QDoubleSpinBox {
+public:
+  ArrowStepper() {
+    lineEdit()->hide();
+    QStyleOptionSpinBox option;
+    initStyleOption(&option);
+    option.rect = QRect(0, 0, 80, QDoubleSpinBox::sizeHint().height());
+    const QRect up = style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, this);
+    setFixedWidth(option.rect.width() - up.left() + 2);
+  }
+};
+
 QDoubleSpinBox *stepper(const char *name, const QString &title, double minimum, double maximum, double step,
                         int decimals) {
-  auto *box = named(new QDoubleSpinBox, name, title + QStringLiteral(" stepper"),
+  auto *box = named(new ArrowStepper, name, title + QStringLiteral(" stepper"),
                     QStringLiteral("Steps the %1").arg(title.toLower()));
   box->setRange(minimum, maximum);
   box->setSingleStep(step);
   box->setDecimals(decimals);
-  box->setMaximumWidth(90);
   return box;
 }
 

@@ -109,6 +109,9 @@ int BatchWizard::Open_Wnd() {
 }
 
 void BatchWizard::showListScreen(bool list) {
+  // The screen not shown takes no room: the one shown fills the window.
+  avl_list_box->parentWidget()->setVisible(list);
+  list_value_box->parentWidget()->setVisible(!list);
   avl_list_box->setVisible(list);
   btn_box1->setVisible(list);
   list_value_box->setVisible(!list);

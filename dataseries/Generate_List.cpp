@@ -124,6 +124,7 @@ void Generate_List::buildWindow() {
   help_btn =
       button("help_btn", QStringLiteral("?"), QStringLiteral("What maintaining the number of digits does"), dialog);
   help_btn->setAccessibleName(QStringLiteral("Help on the number of digits"));
+  help_btn->setFixedWidth(help_btn->sizeHint().height());  // a small square, not half the row
   auto *digits = new QWidget(dialog);
   auto *digitsRow = new QHBoxLayout(digits);
   digitsRow->setContentsMargins(0, 0, 0, 0);

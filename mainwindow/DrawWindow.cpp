@@ -9,6 +9,7 @@
 #include "platform/ImageBrowser.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QFrame>
@@ -60,6 +61,31 @@ QFormLayout *newForm() {
   return form;
 }
 
+namespace {
+
+// Shows and hides a whole row with one of its controls: the panel hides a field that
+// does not apply to the selected object (a corner radius for a plain rectangle), and
+// its unit and stepper go with it.
+class RowFollowsControl : public QObject {
+public:
+  RowFollowsControl(QWidget *control, QWidget *row) : QObject(control), m_row(row) {
+    control->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject *, QEvent *event) override {
+    if (event->type() == QEvent::HideToParent)
+      m_row->hide();
+    else if (event->type() == QEvent::ShowToParent)
+      m_row->show();
+    return false;
+  }
+
+private:
+  QWidget *m_row;
+};
+
+}  // namespace
+
 QWidget *valueRow(QLineEdit *field, Stepper *stepper, const QString &unit, int decimals) {
   auto *row = new QWidget;
   auto *layout = new QHBoxLayout(row);
@@ -74,6 +100,7 @@ QWidget *valueRow(QLineEdit *field, Stepper *stepper, const QString &unit, int d
   }
   layout->addStretch(1);
   linkStepperAndField(stepper, field, decimals);
+  new RowFollowsControl(field, row);
   return row;
 }
 

@@ -179,6 +179,7 @@ void DrawWindow::buildCardInfoTab() {
   column->addWidget(card_info_lbl);
   // What the panel remembers out of sight.
   MAKE(All_Text_clr_COPY);
+  describe(All_Text_clr_COPY, "Former text colour", "The text colour of the card before the last change");
   All_Text_clr_COPY->hide();
   MAKE(All_Text_font_value_COPY);
   All_Text_font_value_COPY->hide();
@@ -698,7 +699,13 @@ void DrawWindow::buildDataSourceTab() {
   describe(Data_source_type, "Text source", "Where the text comes from: typed in, a series or a spreadsheet");
   MAKE(data_source_help_btn, QStringLiteral("?"));
   describe(data_source_help_btn, "Data source help", "What the data sources mean");
-  form->addRow(QStringLiteral("Source:"), hbox({Data_source_type, data_source_help_btn}, false));
+  // A small square button: the list beside it takes the rest of the row.
+  data_source_help_btn->setFixedWidth(data_source_help_btn->sizeHint().height());
+  {
+    QWidget *sourceRow = hbox({Data_source_type, data_source_help_btn}, false);
+    static_cast<QHBoxLayout *>(sourceRow->layout())->setStretchFactor(Data_source_type, 1);
+    form->addRow(QStringLiteral("Source:"), sourceRow);
+  }
   MAKE(Batch_Series);
   Batch_Series->setEnabled(false);
   describe(Batch_Series, "Values", "The series or spreadsheet column that gives the values");

@@ -3,6 +3,8 @@
 #include "platform/UiServices.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QDoubleValidator>
@@ -23,8 +25,46 @@
 
 // ---- ColorWell ---------------------------------------------------------------------------
 
-ColorWell::ColorWell(QWidget *parent) : QWidget(parent) {
+namespace {
+
+// What an assistive tool sees of a colour well: a button named after what it colours
+// (its tip when it has no name of its own) that it can press.
+class ColorWellAccessible : public QAccessibleWidget {
+public:
+  explicit ColorWellAccessible(ColorWell *well) : QAccessibleWidget(well, QAccessible::Button) {}
+
+  QString text(QAccessible::Text kind) const override {
+    QString text = QAccessibleWidget::text(kind);
+    if (kind == QAccessible::Name && text.isEmpty())
+      text = widget()->toolTip();
+    return text;
+  }
+  QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
+  void doAction(const QString &action) override {
+    if (action == pressAction()) {
+      if (widget()->isEnabled())
+        static_cast<ColorWell *>(widget())->click();
+      return;
+    }
+    QAccessibleWidget::doAction(action);
+  }
+};
+
+QAccessibleInterface *colorWellAccessible(const QString &className, QObject *object) {
+  if (className == QLatin1String("ColorWell") && object && object->isWidgetType())
+    if (auto *well = qobject_cast<ColorWell *>(object))
+      return new ColorWellAccessible(well);
+  return nullptr;
+}
+
+}  // namespace
+
+ColorWell::ColorWell(QWidget *parent) : QAbstractButton(parent) {
+  [[maybe_unused]] static const bool accessible = (QAccessible::installFactory(colorWellAccessible), true);
   setFocusPolicy(Qt::StrongFocus);
+  // A button as a screen reader sees it: pressing it (click, space or an assistive
+  // tool's "press") opens the colour panel.
+  connect(this, &QAbstractButton::clicked, this, [this] { chooseColor(); });
   setCursor(Qt::PointingHandCursor);
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   setFixedSize(sizeHint());
@@ -83,17 +123,13 @@ void ColorWell::paintEvent(QPaintEvent *) {
   }
 }
 
-void ColorWell::mouseReleaseEvent(QMouseEvent *event) {
-  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && isEnabled())
-    chooseColor();
-}
-
 void ColorWell::keyPressEvent(QKeyEvent *event) {
-  if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    chooseColor();
+  // Return and Enter press the well as space does.
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && isEnabled()) {
+    click();
     return;
   }
-  QWidget::keyPressEvent(event);
+  QAbstractButton::keyPressEvent(event);
 }
 
 // ---- Stepper -----------------------------------------------------------------------------

@@ -1,8 +1,9 @@
 #pragma once
 // Small controls of the main window that Qt has no exact counterpart for:
 //
-//  - ColorWell: a colour swatch button; a click opens the colour panel (through
-//    UiServices) and a chosen colour is announced with colorChosen.
+//  - ColorWell: a colour swatch button; a click, the keyboard or an assistive tool's
+//    "press" opens the colour panel (through UiServices) and a chosen colour is
+//    announced with colorChosen.
 //  - Stepper: the little up/down arrows beside a value field; it holds a number of its
 //    own and announces a click with stepped. linkStepperAndField keeps the two in step.
 //  - RadioMatrix: a column (or row) of radio buttons addressed by row.
@@ -11,6 +12,7 @@
 // Each control announces only what the user does: setting a value from code is silent,
 // as the panel fills its controls from the card settings without echoes.
 
+#include <QAbstractButton>
 #include <QColor>
 #include <QComboBox>
 #include <QSlider>
@@ -19,12 +21,11 @@
 
 #include <functional>
 
-class QAbstractButton;
 class QButtonGroup;
 class QLineEdit;
 class QToolButton;
 
-class ColorWell : public QWidget {
+class ColorWell : public QAbstractButton {
   Q_OBJECT
 public:
   explicit ColorWell(QWidget *parent = nullptr);
@@ -45,7 +46,6 @@ signals:
 
 protected:
   void paintEvent(QPaintEvent *event) override;
-  void mouseReleaseEvent(QMouseEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
 
 private:

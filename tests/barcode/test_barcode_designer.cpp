@@ -99,6 +99,13 @@ TEST(BarcodeDesigner, LoadStepFillsListsDefaultsAndNamesEveryControl) {
                            "barcode_clr", "DPI_ComboBox", "dpi_Text", "Batch_Series", "image_scroll",
                            "barcode_error_label", "sett_tab", "linear_sett_box", "dm_2d_sett_box"})
     EXPECT_TRUE(gen.window()->findChild<QWidget *>(name)) << name;
+  // A value shows once, in its field: the stepper beside it has only its arrows.
+  for (QAbstractSpinBox *stepper : {static_cast<QAbstractSpinBox *>(gen.HeightStepper),
+                                    static_cast<QAbstractSpinBox *>(gen.pdf_row_Stepper)}) {
+    ASSERT_TRUE(stepper->findChild<QLineEdit *>());
+    EXPECT_TRUE(stepper->findChild<QLineEdit *>()->isHidden()) << stepper->objectName().toStdString();
+    EXPECT_LT(stepper->maximumWidth(), 40) << stepper->objectName().toStdString();
+  }
   // The resolution tab is out of the tab view but still owned.
   EXPECT_TRUE(gen.dpi_tab_item->findChild<QWidget *>("dpi_Stepper"));
   QList<QWidget *> controls;

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLayout>
 #include <QToolButton>
 
 using namespace seriestest;
@@ -49,6 +50,9 @@ TEST_F(SeriesManagerTest, TheSeriesCommandOpensTheListAndTheEditorSavesWhatWasCh
     loaded = values(wizard);
     nameField = wizard->batch_list_name->text();
     EXPECT_TRUE(wizard->list_value_box->isVisible());
+    dialog->layout()->activate();
+    EXPECT_GT(wizard->list_value_box->height(), dialog->height() * 3 / 4)
+        << "the editor fills the window, no empty half above it";
     EXPECT_EQ(wizard->update_list_name->text(), QStringLiteral("Alpha"));
     EXPECT_EQ(wizard->batch_value_count->text(), QStringLiteral("Total Rows : 2"));
     wizard->Create_Value_List(QStringLiteral("  c "));

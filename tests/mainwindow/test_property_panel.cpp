@@ -256,6 +256,9 @@ TEST_F(PropertyPanelTest, EachShapeCodeNamesTheTabAndShowsOnlyItsOwnExtraControl
     for (int group = 0; group < 3; ++group)
       for (QWidget *control : extras[group])
         EXPECT_EQ(control->isHidden(), group != c.extra) << control->objectName().toStdString();
+    // A field's unit ("pt") and row go with it: no stray unit under the opacity.
+    for (QLineEdit *field : {ui->shape_cor_radius_Text, ui->double_star_Text, ui->polygon_Text})
+      EXPECT_EQ(field->parentWidget()->isHidden(), field->isHidden()) << field->objectName().toStdString();
   }
   // A code outside the eight leaves the label and title as they were.
   show(shape(QStringLiteral("X")));
