@@ -104,9 +104,11 @@ TEST_F(PrintedBatchWorkers, BoundTextsAreTextAndBoundQrCodesAreVectorsThatStillD
     // The card's name (the barcode adds its header and footer).
     EXPECT_TRUE(words.join(QLatin1Char(' ')).startsWith(names[page - 1])) << "page " << page << ": "
                                                                           << words.join(' ').toStdString();
-    for (const QString &other : names)
-      if (other != names[page - 1])
+    for (const QString &other : names) {
+      if (other != names[page - 1]) {
         EXPECT_FALSE(words.contains(other.section(' ', 0, 0))) << "page " << page;
+      }
+    }
     for (int dpi : {150, 300}) {
       const DecodeResult decoded = decodeWithZXing(pageAt(file, page, dpi), QStringLiteral("QRCode"));
       ASSERT_TRUE(decoded.ran) << decoded.error.toStdString();
