@@ -72,10 +72,11 @@ QCheckBox *check(const char *name, const QString &title, const QString &tip) {
   return box;
 }
 
-// The small "?" button beside an option that explains it.
+// The small "?" button beside an option that explains it: read as "Help", its tip says
+// which option it explains.
 QPushButton *helpButton(const char *name, const QString &option) {
-  auto *button = named(new QPushButton(QStringLiteral("?")), name, option + QStringLiteral(" help"),
-                       QStringLiteral("What the %1 means").arg(option.toLower()));
+  auto *button = named(new QPushButton(QStringLiteral("?")), name, QStringLiteral("Help"),
+                       QStringLiteral("What the %1 means").arg(option));
   button->setMaximumWidth(32);
   return button;
 }
@@ -163,7 +164,7 @@ QWidget *Barcode_Gen::buildValuePanel() {
                            QStringLiteral("Spreadsheet column")});
   form->addRow(QStringLiteral("Source:"), Data_source_type);
   Batch_Series = list("Batch_Series", QStringLiteral("Series"), QStringLiteral("The bound Batch Processing Series"));
-  view_series_btn = named(new QPushButton(QStringLiteral("View")), "view_series_btn", QStringLiteral("View series"),
+  view_series_btn = named(new QPushButton(QStringLiteral("View")), "view_series_btn", QStringLiteral("View"),
                           QStringLiteral("Shows the values of the chosen series"));
   form->addRow(QStringLiteral("Series:"), row(Batch_Series, view_series_btn));
   return box;
@@ -307,17 +308,17 @@ QWidget *Barcode_Gen::buildTextTab() {
   val_font_label->setObjectName(QStringLiteral("val_font_label"));
   value_font_value = new QLabel;
   value_font_value->setObjectName(QStringLiteral("value_font_value"));
-  val_font_btn = named(new QPushButton(QStringLiteral("Font…")), "val_font_btn", QStringLiteral("Value font"),
+  val_font_btn = named(new QPushButton(QStringLiteral("Font…")), "val_font_btn", QStringLiteral("Font…"),
                        QStringLiteral("Chooses the font of the value text"));
   form->addRow(val_font_label, row(value_font_value, val_font_btn));
   header_font_value = new QLabel;
   header_font_value->setObjectName(QStringLiteral("header_font_value"));
-  hdr_font_btn = named(new QPushButton(QStringLiteral("Font…")), "hdr_font_btn", QStringLiteral("Header font"),
+  hdr_font_btn = named(new QPushButton(QStringLiteral("Font…")), "hdr_font_btn", QStringLiteral("Font…"),
                        QStringLiteral("Chooses the font of the header"));
   form->addRow(QStringLiteral("Header font:"), row(header_font_value, hdr_font_btn));
   footer_font_value = new QLabel;
   footer_font_value->setObjectName(QStringLiteral("footer_font_value"));
-  ftr_font_btn = named(new QPushButton(QStringLiteral("Font…")), "ftr_font_btn", QStringLiteral("Footer font"),
+  ftr_font_btn = named(new QPushButton(QStringLiteral("Font…")), "ftr_font_btn", QStringLiteral("Font…"),
                        QStringLiteral("Chooses the font of the footer"));
   form->addRow(QStringLiteral("Footer font:"), row(footer_font_value, ftr_font_btn));
   layout->addLayout(form);
@@ -382,7 +383,7 @@ QWidget *Barcode_Gen::buildResolutionTab() {
                    QStringLiteral("Dots per inch of the barcode image"));
   dpi_Stepper = stepper("dpi_Stepper", QStringLiteral("Custom resolution"), 1, 2400, 1, 0);
   form->addRow(QStringLiteral("Custom:"), row(dpi_Text, dpi_Stepper));
-  dpi_help_btn = named(new QPushButton(QStringLiteral("?")), "dpi_help_btn", QStringLiteral("Resolution help"),
+  dpi_help_btn = named(new QPushButton(QStringLiteral("?")), "dpi_help_btn", QStringLiteral("Help"),
                        QStringLiteral("What the resolution means"));
   form->addRow(QString(), dpi_help_btn);
   return page;

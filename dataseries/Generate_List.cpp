@@ -123,7 +123,7 @@ void Generate_List::buildWindow() {
       QStringLiteral("Give every number as many digits as the longest by adding 0's in front"));
   help_btn =
       button("help_btn", QStringLiteral("?"), QStringLiteral("What maintaining the number of digits does"), dialog);
-  help_btn->setAccessibleName(QStringLiteral("Help on the number of digits"));
+  help_btn->setAccessibleName(QStringLiteral("Help"));
   help_btn->setFixedWidth(help_btn->sizeHint().height());  // a small square, not half the row
   auto *digits = new QWidget(dialog);
   auto *digitsRow = new QHBoxLayout(digits);

@@ -135,7 +135,7 @@ void Card_Wizard::buildWindow() {
   OK_btn = named(new QPushButton(QStringLiteral("OK"), m_window), "OK_btn", QStringLiteral("OK"),
                  QStringLiteral("Give the card this size"));
   User_Profile_btn = named(new QPushButton(QStringLiteral("User Profile..."), m_window), "User_Profile_btn",
-                           QStringLiteral("User Profile"), QStringLiteral("Enter the user profile of the card"));
+                           QStringLiteral("User Profile..."), QStringLiteral("Enter the user profile of the card"));
   User_Profile_btn->setAutoDefault(false);
   Cancel_btn->setAutoDefault(false);
   OK_btn->setDefault(true);

@@ -155,10 +155,10 @@ void DrawWindow::buildCardTab() {
   withTip(Content_Font_btn, "Choose the font of all texts");
   MAKE(Content_Font_Decrease_btn);
   Content_Font_Decrease_btn->setText(QStringLiteral("A-"));
-  describe(Content_Font_Decrease_btn, "Smaller texts", "Smaller");
+  describe(Content_Font_Decrease_btn, "A-", "Make all texts smaller");
   MAKE(Content_Font_Increase_btn);
   Content_Font_Increase_btn->setText(QStringLiteral("A+"));
-  describe(Content_Font_Increase_btn, "Larger texts", "Larger");
+  describe(Content_Font_Increase_btn, "A+", "Make all texts larger");
   contentForm->addRow(QString(), hbox({Content_Font_btn, Content_Font_Decrease_btn, Content_Font_Increase_btn}));
   column->addLayout(contentForm);
   column->addStretch(1);
@@ -698,7 +698,7 @@ void DrawWindow::buildDataSourceTab() {
   Data_source_type->addItems({QStringLiteral("Manual"), QStringLiteral("Series")});
   describe(Data_source_type, "Text source", "Where the text comes from: typed in, a series or a spreadsheet");
   MAKE(data_source_help_btn, QStringLiteral("?"));
-  describe(data_source_help_btn, "Data source help", "What the data sources mean");
+  describe(data_source_help_btn, "Help", "What the data sources mean");
   // A small square button: the list beside it takes the rest of the row.
   data_source_help_btn->setFixedWidth(data_source_help_btn->sizeHint().height());
   {
@@ -736,33 +736,34 @@ void DrawWindow::buildAlignTab() {
   column->addWidget(sectionTitle(QStringLiteral("Align")));
   auto *grid = new QGridLayout;
   grid->setSpacing(4);
-  // The short texts stand in a grid under "Align"; the names say it in full.
-  auto alignButton = [](QToolButton *button, const QString &text, const QString &name, const QString &tip) {
+  // The short texts stand in a grid under "Align"; each is named by its text and its tip
+  // says what it lines up.
+  auto alignButton = [](QToolButton *button, const QString &text, const QString &tip) {
     button->setText(text);
-    describe(button, name, tip);
+    describe(button, text, tip);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     return button;
   };
-  grid->addWidget(alignButton(MAKE(Align_Left_btn), QStringLiteral("Left"), "Align left edges",
+  grid->addWidget(alignButton(MAKE(Align_Left_btn), QStringLiteral("Left"),
                               "Line up the left edges of the selected objects"),
                   0, 0);
-  grid->addWidget(alignButton(MAKE(Align_Horz_btn), QStringLiteral("Centre"), "Align centres",
+  grid->addWidget(alignButton(MAKE(Align_Horz_btn), QStringLiteral("Centre"),
                               "Centre the selected objects on one vertical line"),
                   0, 1);
-  grid->addWidget(alignButton(MAKE(Align_Right_btn), QStringLiteral("Right"), "Align right edges",
+  grid->addWidget(alignButton(MAKE(Align_Right_btn), QStringLiteral("Right"),
                               "Line up the right edges of the selected objects"),
                   0, 2);
-  grid->addWidget(alignButton(MAKE(Align_Top_btn), QStringLiteral("Top"), "Align top edges",
+  grid->addWidget(alignButton(MAKE(Align_Top_btn), QStringLiteral("Top"),
                               "Line up the top edges of the selected objects"),
                   1, 0);
-  grid->addWidget(alignButton(MAKE(Align_Vert_btn), QStringLiteral("Middle"), "Align middles",
+  grid->addWidget(alignButton(MAKE(Align_Vert_btn), QStringLiteral("Middle"),
                               "Centre the selected objects on one horizontal line"),
                   1, 1);
-  grid->addWidget(alignButton(MAKE(Align_Bottom_btn), QStringLiteral("Bottom"), "Align bottom edges",
+  grid->addWidget(alignButton(MAKE(Align_Bottom_btn), QStringLiteral("Bottom"),
                               "Line up the bottom edges of the selected objects"),
                   1, 2);
-  grid->addWidget(alignButton(MAKE(Align_Center_btn), QStringLiteral("Centre on Card"), "Centre on card",
+  grid->addWidget(alignButton(MAKE(Align_Center_btn), QStringLiteral("Centre on Card"),
                               "Move the selected objects to the centre of the card"),
                   2, 0, 1, 3);
   column->addLayout(grid);

@@ -124,7 +124,8 @@ void Print_Wnd::buildPrinterPanel(QGridLayout *grid) {
   Printer_ComboBox = named(new QComboBox(parent), QStringLiteral("Printer_ComboBox"), QStringLiteral("Printer"),
                            QStringLiteral("The printer to print on, or a PDF file"));
   Page_Setup_btn = named(new QPushButton(QStringLiteral("Page Setup..."), parent), QStringLiteral("Page_Setup_btn"),
-                         QStringLiteral("Page Setup"), QStringLiteral("Choose the paper, its orientation and margins"));
+                         QStringLiteral("Page Setup..."),
+                         QStringLiteral("Choose the paper, its orientation and margins"));
   Page_Setup_btn->setAutoDefault(false);
   Orient_ComboBox = named(new QComboBox(parent), QStringLiteral("Orient_ComboBox"), QStringLiteral("Orientation"),
                           QStringLiteral("Portrait or landscape paper"));

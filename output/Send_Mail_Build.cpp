@@ -139,10 +139,10 @@ void Send_Mail::build() {
   auto *fileRow = new QHBoxLayout;
   attachment = named(new QLineEdit(w), "attachment", QStringLiteral("Attachment"),
                      QStringLiteral("A file of your own, sent with a mail without the card"));
-  browse_att = named(new QPushButton(QStringLiteral("Browse..."), w), "browse_att", QStringLiteral("Browse"),
+  browse_att = named(new QPushButton(QStringLiteral("Browse..."), w), "browse_att", QStringLiteral("Browse..."),
                      QStringLiteral("Choose the file to attach"));
-  clear_att = named(new QPushButton(QStringLiteral("Clear"), w), "clear_att", QStringLiteral("Clear attachment"),
-                    QStringLiteral("Send no file"));
+  clear_att = named(new QPushButton(QStringLiteral("Clear"), w), "clear_att", QStringLiteral("Clear"),
+                    QStringLiteral("Clear the attachment: send no file"));
   browse_att->setAutoDefault(false);
   clear_att->setAutoDefault(false);
   fileRow->addWidget(new QLabel(QStringLiteral("Attachment:"), w));
@@ -153,7 +153,8 @@ void Send_Mail::build() {
 
   // Delayed delivery.
   delayed_delv_chk = named(new QCheckBox(QStringLiteral("Pause after every few mails"), w), "delayed_delv_chk",
-                           QStringLiteral("Delayed delivery"), QStringLiteral("Pause after every so many mails"));
+                           QStringLiteral("Pause after every few mails"),
+                           QStringLiteral("Delayed delivery: pause after every so many mails"));
   layout->addWidget(delayed_delv_chk);
   delayed_box = named(new QGroupBox(w), "delayed_box", QStringLiteral("Pause settings"),
                       QStringLiteral("How often and how long to pause"));

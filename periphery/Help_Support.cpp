@@ -52,19 +52,17 @@ Help_Support::Help_Support(QDialog *window) : QObject(window), m_window(window) 
   auto *grid = new QGridLayout;
   grid->setHorizontalSpacing(12);
   grid->addWidget(links::cellHeading(QStringLiteral("Support:"), window), 0, 0);
-  support_id = button("support_id", links::SupportMail, QStringLiteral("Write to the Amends support team"), window,
-                      QStringLiteral("Mail the support team"));
+  support_id = button("support_id", links::SupportMail, QStringLiteral("Write to the Amends support team"), window);
   grid->addWidget(support_id, 0, 1, Qt::AlignLeft);
   support_id_2 = button("support_id_2", QStringLiteral("Report a problem"),
                         QStringLiteral("Tell the support team about a problem with Amends"), window);
   grid->addWidget(support_id_2, 0, 2, Qt::AlignLeft);
   grid->addWidget(links::cellHeading(QStringLiteral("Web site:"), window), 1, 0);
-  website_1 = button("website_1", QStringLiteral("www.amends.org"), QStringLiteral("Visit the Amends web site"), window,
-                     QStringLiteral("Amends web site"));
+  website_1 =
+      button("website_1", QStringLiteral("www.amends.org"), QStringLiteral("Visit the Amends web site"), window);
   grid->addWidget(website_1, 1, 1, Qt::AlignLeft);
   grid->addWidget(links::cellHeading(QStringLiteral("Resellers:"), window), 2, 0);
-  reseller_1 = button("reseller_1", links::ResellerMail, QStringLiteral("Write to the Amends partner team"), window,
-                      QStringLiteral("Mail the partner team"));
+  reseller_1 = button("reseller_1", links::ResellerMail, QStringLiteral("Write to the Amends partner team"), window);
   grid->addWidget(reseller_1, 2, 1, Qt::AlignLeft);
   reseller_2 = button("reseller_2", QStringLiteral("Become a reseller or affiliate"),
                       QStringLiteral("Ask about selling Amends: a prepared partnership enquiry"), window);
@@ -79,8 +77,7 @@ Help_Support::Help_Support(QDialog *window) : QObject(window), m_window(window) 
   Gplus_btn = button("Gplus_btn", QStringLiteral("Google+"), QStringLiteral("Share Amends on Google+"), window);
   Facebook_btn = button("Facebook_btn", QStringLiteral("Facebook"), QStringLiteral("Share Amends on Facebook"), window);
   Twitter_btn = button("Twitter_btn", QStringLiteral("Twitter"), QStringLiteral("Tweet about Amends"), window);
-  FB_Like_btn = button("FB_Like_btn", QStringLiteral("Like"), QStringLiteral("Like Amends on Facebook"), window,
-                       QStringLiteral("Like on Facebook"));
+  FB_Like_btn = button("FB_Like_btn", QStringLiteral("Like"), QStringLiteral("Like Amends on Facebook"), window);
   Social_Comments_btn = button("Social_Comments_btn", QStringLiteral("Comments"),
                                QStringLiteral("Read and write comments about Amends on the web"), window);
   for (QPushButton *b : {Gplus_btn, Facebook_btn, Twitter_btn, FB_Like_btn, Social_Comments_btn})

@@ -108,12 +108,11 @@ void styleAsLink(QPushButton *button) {
   button->setCursor(QCursor(Qt::OpenHandCursor));
 }
 
-QPushButton *button(const char *objectName, const QString &text, const QString &tip, QWidget *parent,
-                    const QString &accessibleName) {
+QPushButton *button(const char *objectName, const QString &text, const QString &tip, QWidget *parent) {
   auto *made = new QPushButton(text, parent);
   made->setObjectName(QLatin1String(objectName));
   made->setToolTip(tip);
-  made->setAccessibleName(accessibleName.isEmpty() ? text : accessibleName);
+  made->setAccessibleName(text);
   made->setAutoDefault(false);
   return made;
 }

@@ -73,10 +73,9 @@ void styleWindow(QWidget *window);
 // Shows a button as a link: its title in the bold system font at 11 points, blue,
 // underlined, on the window's ground, with the open-hand cursor over it.
 void styleAsLink(QPushButton *button);
-// A push button of these windows with its object name, text, tip and (for a button whose
-// text does not name it) accessible name.
-QPushButton *button(const char *objectName, const QString &text, const QString &tip, QWidget *parent,
-                    const QString &accessibleName = QString());
+// A push button of these windows with its object name, text and tip, named by its text
+// (a link reads as the address it shows; the tip says where it leads).
+QPushButton *button(const char *objectName, const QString &text, const QString &tip, QWidget *parent);
 // The banner across the top of the window, edge to edge: the banner picture tiled from
 // its top-left corner ("banner"), with `title` on it in bold, centred in its height
 // ("banner_title"). The window's own layout takes the banner; the returned layout below

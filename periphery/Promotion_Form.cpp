@@ -168,10 +168,8 @@ Promotion_Form::Promotion_Form() : m_window(new QDialog(nullptr, Qt::Dialog)) {
   layout->addLayout(actions);
 
   auto *bottom = new QHBoxLayout;
-  website_1 = button("website_1", QStringLiteral("blog.amends.org"), QStringLiteral("Read the Amends blog"), m_window,
-                     QStringLiteral("Amends blog"));
-  support_id = button("support_id", links::SupportMail, QStringLiteral("Write to the Amends support team"), m_window,
-                      QStringLiteral("Mail the support team"));
+  website_1 = button("website_1", QStringLiteral("blog.amends.org"), QStringLiteral("Read the Amends blog"), m_window);
+  support_id = button("support_id", links::SupportMail, QStringLiteral("Write to the Amends support team"), m_window);
   // Links on the pattern, without a ground of their own.
   for (QPushButton *link : {website_1, support_id}) {
     links::styleAsLink(link);

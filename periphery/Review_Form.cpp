@@ -32,10 +32,9 @@ Review_Form::Review_Form(QDialog *window) : QObject(window), m_window(window) {
   layout->addWidget(text);
 
   auto *linksRow = new QHBoxLayout;
-  website_1 = button("website_1", QStringLiteral("www.amends.org"), QStringLiteral("Visit the Amends web site"), window,
-                     QStringLiteral("Amends web site"));
-  support_id = button("support_id", links::SupportMail, QStringLiteral("Write to the Amends support team"), window,
-                      QStringLiteral("Mail the support team"));
+  website_1 =
+      button("website_1", QStringLiteral("www.amends.org"), QStringLiteral("Visit the Amends web site"), window);
+  support_id = button("support_id", links::SupportMail, QStringLiteral("Write to the Amends support team"), window);
   for (QPushButton *link : {website_1, support_id}) {
     links::styleAsLink(link);
     linksRow->addWidget(link);

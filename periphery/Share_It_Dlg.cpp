@@ -37,8 +37,7 @@ Share_It_Dlg::Share_It_Dlg(QWidget *owner) : m_window(new QDialog(owner, Qt::Dia
   Gplus_btn = button("Gplus_btn", QStringLiteral("Google+"), QStringLiteral("Share Amends on Google+"), window);
   Facebook_btn = button("Facebook_btn", QStringLiteral("Facebook"), QStringLiteral("Share Amends on Facebook"), window);
   Twitter_btn = button("Twitter_btn", QStringLiteral("Twitter"), QStringLiteral("Tweet about Amends"), window);
-  FB_Like_btn = button("FB_Like_btn", QStringLiteral("Like"), QStringLiteral("Like Amends on Facebook"), window,
-                       QStringLiteral("Like on Facebook"));
+  FB_Like_btn = button("FB_Like_btn", QStringLiteral("Like"), QStringLiteral("Like Amends on Facebook"), window);
   for (QPushButton *b : {Gplus_btn, Facebook_btn, Twitter_btn, FB_Like_btn})
     row->addWidget(b);
   layout->addLayout(row);

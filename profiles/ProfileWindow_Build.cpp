@@ -119,7 +119,6 @@ void ProfileWindow::buildWindow(const QString &objectName, const QString &title,
     grid->addWidget(controls.ser_col_cb, field, column++);
     controls.view_btn = button(prefix + QStringLiteral("_view_btn"), QStringLiteral("View"),
                                QStringLiteral("Show the series of ") + plain, dialog);
-    controls.view_btn->setAccessibleName(QStringLiteral("View ") + plain + QStringLiteral(" series"));
     grid->addWidget(controls.view_btn, field, column++);
     if (!sideWindow) {
       controls.side_combo = named(new QComboBox(dialog), prefix + QStringLiteral("_side_combo"),

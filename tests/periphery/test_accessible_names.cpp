@@ -1,6 +1,6 @@
 // Every window the program builds, as a screen reader meets it: a button, check box or
-// radio button with a text has a tip; the colour wells are buttons an assistive tool can
-// press, named after what they colour.
+// radio button with a text has a tip and is named by that text ("?" by "Help"); the
+// colour wells are buttons an assistive tool can press, named after what they colour.
 
 #include "tests/mainwindow/main_window_fixture.h"
 
@@ -54,7 +54,7 @@ std::string whereIs(const QWidget *widget) {
 
 }  // namespace
 
-TEST_F(MainWindowTest, EveryLabelledButtonOfEveryWindowHasATipAndEveryColourWellCanBePressed) {
+TEST_F(MainWindowTest, EveryLabelledButtonOfEveryWindowHasATipAndItsOwnNameAndEveryColourWellCanBePressed) {
   QLNWindowController *controller = startSession();
   ASSERT_TRUE(controller);
   // The windows of the subsystems, built as their commands first build them.
@@ -73,6 +73,11 @@ TEST_F(MainWindowTest, EveryLabelledButtonOfEveryWindowHasATipAndEveryColourWell
   ASSERT_TRUE(User_profile::defaultInstance());
   ASSERT_TRUE(Review_Form::defaultInstance());
   ASSERT_TRUE(Promotion_Form::defaultInstance());
+  // The help and share windows, run once and cancelled.
+  scripted.answerModal(ModalCancel);
+  controller->Help_Button();
+  scripted.answerModal(ModalCancel);
+  controller->Share_It_Dlg_Clicked();
 
   int labelled = 0;
   int wells = 0;
@@ -101,6 +106,14 @@ TEST_F(MainWindowTest, EveryLabelledButtonOfEveryWindowHasATipAndEveryColourWell
     ASSERT_TRUE(access) << whereIs(button);
     EXPECT_FALSE(access->text(QAccessible::Name).isEmpty()) << whereIs(button);
     EXPECT_FALSE(button->toolTip().isEmpty()) << whereIs(button);
+    // The name says what the label says, so a spoken command finds the button by what is
+    // on screen; a "?" says "Help", and its tip tells what it helps with.
+    const QString shown = shownText(button).trimmed();
+    const QString expected = shown == QLatin1String("?") ? QStringLiteral("Help") : shown;
+    EXPECT_EQ(access->text(QAccessible::Name), expected)
+        << whereIs(button) << " tip \"" << button->toolTip().toStdString() << "\"";
+    if (shown == QLatin1String("?"))
+      EXPECT_NE(button->toolTip(), QStringLiteral("Help")) << whereIs(button);
   }
   // An assistive tool's press opens the colour panel, and the chosen colour is the well's.
   ColorWell *fill = nullptr;
@@ -115,5 +128,7 @@ TEST_F(MainWindowTest, EveryLabelledButtonOfEveryWindowHasATipAndEveryColourWell
   // The walk reached the windows: the main window's panel alone has dozens of buttons.
   EXPECT_GT(labelled, 150);
   EXPECT_GT(windows.size(), 10) << windows.values().join(QLatin1Char(' ')).toStdString();
+  EXPECT_TRUE(windows.contains(QStringLiteral("HelpWindow")));
+  EXPECT_TRUE(windows.contains(QStringLiteral("Share_It_Dlg_Window")));
   EXPECT_GT(wells, 20);
 }
