@@ -169,6 +169,12 @@ public:
   void controlTextDidChange(QObject *sender);
   void textDidChange(QObject *sender);
   void comboBoxSelectionDidChange(QObject *sender);
+  // What comboBoxSelectionDidChange does for each list.
+  void resolutionListChanged();
+  void dataSourceTypeChanged();
+  void boundSeriesChanged();
+  void twoDimensionalListChanged(QObject *sender);
+  void barcodeAlignmentChanged();
   void barcodeTypeChanged();
   void Value_Margin_Changed(QObject *sender);
   void Header_Margin_Changed(QObject *sender);

@@ -255,130 +255,145 @@ void Barcode_Gen::textDidChange(QObject *sender) {
 
 void Barcode_Gen::comboBoxSelectionDidChange(QObject *sender) {
   try {
-    if (sender == DPI_ComboBox) {
-      // The resolution follows the list also while an object's settings are loaded, so
-      // the loaded object is drawn at its own resolution.
-      const QString item = DPI_ComboBox->currentText();
-      const bool custom = item == QLatin1String("Custom");
-      dpi_Stepper->setVisible(custom);
-      dpi_Text->setVisible(custom);
-      if (custom)
-        USED_DPI_VALUE = int(dpi_Stepper->value());
-      else if (item == QLatin1String("Auto"))
-        USED_DPI_VALUE = 600;
-      else if (const int dpi = item.toInt(); dpi > 0)
-        USED_DPI_VALUE = dpi;
-      return;
-    }
+    // The resolution follows the list also while an object's settings are loaded, so
+    // the loaded object is drawn at its own resolution.
+    if (sender == DPI_ComboBox)
+      return resolutionListChanged();
     if (Not_Draw_Only_Prop_Change)
       return;
-
-    QLNWindowController *controller = QLNWindowController::defaultInstance();
-    if (sender == Data_source_type) {
-      const int choice = Data_source_type->currentIndex();
-      const bool manual = choice <= 0;
-      view_series_btn->setEnabled(!manual && bool(viewSeries()));
-      Batch_Series->setEnabled(!manual);
-      dataText->setReadOnly(!manual);
-      dataText_2D->setReadOnly(!manual);
-      if (manual) {
-        if (pass_barcode_control)
-          pass_barcode_control->Set_Data_source_type(0);
-      } else if (choice == 1) {
-        const QStringList series = QLNWindowController::Get_datasheet_File_Name_Array();
-        {
-          // Filling the list is no choice of the user: it binds nothing.
-          const QSignalBlocker block(Batch_Series);
-          Batch_Series->clear();
-          Batch_Series->clearEditText();
-        }
-        if (series.isEmpty()) {
-          Show_MessageBox(QStringLiteral("Please create batch processing series first."));
-          return;
-        }
-        {
-          const QSignalBlocker block(Batch_Series);
-          Batch_Series->addItems(series);
-          if (pass_barcode_control && !pass_barcode_control->batch_list_name.isEmpty()) {
-            Batch_Series->setCurrentIndex(-1);
-            Batch_Series->setCurrentIndex(Batch_Series->findText(pass_barcode_control->batch_list_name));
-          }
-        }
-        if (pass_barcode_control)
-          pass_barcode_control->Set_Data_source_type(1);
-      } else {
-        {
-          const QSignalBlocker block(Batch_Series);
-          Batch_Series->clear();
-          if (controller)
-            controller->Fill_Excel_Col_Name_In_Combo(Batch_Series);
-          if (pass_barcode_control)
-            Batch_Series->setCurrentIndex(pass_barcode_control->excel_col_indx);
-        }
-        if (pass_barcode_control)
-          pass_barcode_control->Set_Data_source_type(2);
-      }
-      goButtonActionPerformed();
+    if (sender == Data_source_type)
+      dataSourceTypeChanged();
+    else if (sender == Batch_Series)
+      boundSeriesChanged();
+    else if (liner_or_2D_font != 0)
+      twoDimensionalListChanged(sender);
+    else if (!testBarcode)
       return;
-    }
-    if (sender == Batch_Series) {
-      const QString name = Trim_Str(Batch_Series->currentText());
-      const int index = Batch_Series->currentIndex();
-      if (name.isEmpty() || !pass_barcode_control || !controller)
-        return;
-      QString value;
-      if (Data_source_type->currentIndex() == 2) {
-        pass_barcode_control->Set_Excel_binding_Index(index);
-        value = controller->Get_First_Value_Of_Excel_Binding(index);
-      } else {
-        pass_barcode_control->Set_Batch_List_Name(name);
-        pass_barcode_control->Set_Batch_List_Index(index);
-        value = controller->Get_First_Value_Of_Dataset(name);
-      }
-      {
-        const QSignalBlocker block2D(dataText_2D);
-        const QSignalBlocker blockLinear(dataText);
-        if (liner_or_2D_font != 0)
-          dataText_2D->setPlainText(value);
-        else
-          dataText->setText(value);
-      }
-      goButtonActionPerformed();
-      controller->Refresh_Canvas();
-      return;
-    }
-    if (liner_or_2D_font != 0) {
-      if (sender == qr_version_ComboBox)
-        Check_And_Set_QR_size_Acc_Version(std::max(0, qr_version_ComboBox->currentIndex()));
-      else if (sender == dm_format_ComboBox)
-        data_matrix_barcode_size_acc_format();
-      if (sender == qr_enc_mode_ComboBox || sender == qr_version_ComboBox || sender == qr_ec_lvl_ComboBox ||
-          sender == dm_format_ComboBox || sender == dm_encoding_ComboBox)
-        goButtonActionPerformed();
-      return;
-    }
-    if (!testBarcode)
-      return;
-    if (sender == align_hdr_combo || sender == align_ftr_combo || sender == bar_orient_combo) {
+    else if (sender == align_hdr_combo || sender == align_ftr_combo || sender == bar_orient_combo)
       imageOnly();
-    } else if (sender == bar_align_combo) {
-      static const QHash<QString, Qt::Alignment> alignments = {
-          {QStringLiteral("Center"), Qt::AlignCenter},
-          {QStringLiteral("Top"), Qt::AlignTop | Qt::AlignHCenter},
-          {QStringLiteral("TopLeft"), Qt::AlignTop | Qt::AlignLeft},
-          {QStringLiteral("TopRight"), Qt::AlignTop | Qt::AlignRight},
-          {QStringLiteral("Left"), Qt::AlignLeft | Qt::AlignVCenter},
-          {QStringLiteral("Bottom"), Qt::AlignBottom | Qt::AlignHCenter},
-          {QStringLiteral("BottomLeft"), Qt::AlignBottom | Qt::AlignLeft},
-          {QStringLiteral("BottomRight"), Qt::AlignBottom | Qt::AlignRight},
-          {QStringLiteral("Right"), Qt::AlignRight | Qt::AlignVCenter}};
-      const auto found = alignments.constFind(bar_align_combo->currentText());
-      if (found != alignments.constEnd())
-        barcodeImage->setAlignment(*found);
-    }
+    else if (sender == bar_align_combo)
+      barcodeAlignmentChanged();
   } catch (const std::exception &error) {
     logFailure(error);
   }
+}
+
+void Barcode_Gen::resolutionListChanged() {
+  const QString item = DPI_ComboBox->currentText();
+  const bool custom = item == QLatin1String("Custom");
+  dpi_Stepper->setVisible(custom);
+  dpi_Text->setVisible(custom);
+  if (custom)
+    USED_DPI_VALUE = int(dpi_Stepper->value());
+  else if (item == QLatin1String("Auto"))
+    USED_DPI_VALUE = 600;
+  else if (const int dpi = item.toInt(); dpi > 0)
+    USED_DPI_VALUE = dpi;
+}
+
+// Manual data, a series or a spreadsheet column: the list of the bound series or
+// columns is filled for the choice, and the barcode object takes it.
+void Barcode_Gen::dataSourceTypeChanged() {
+  QLNWindowController *controller = QLNWindowController::defaultInstance();
+  const int choice = Data_source_type->currentIndex();
+  const bool manual = choice <= 0;
+  view_series_btn->setEnabled(!manual && bool(viewSeries()));
+  Batch_Series->setEnabled(!manual);
+  dataText->setReadOnly(!manual);
+  dataText_2D->setReadOnly(!manual);
+  if (manual) {
+    if (pass_barcode_control)
+      pass_barcode_control->Set_Data_source_type(0);
+  } else if (choice == 1) {
+    const QStringList series = QLNWindowController::Get_datasheet_File_Name_Array();
+    {
+      // Filling the list is no choice of the user: it binds nothing.
+      const QSignalBlocker block(Batch_Series);
+      Batch_Series->clear();
+      Batch_Series->clearEditText();
+    }
+    if (series.isEmpty()) {
+      Show_MessageBox(QStringLiteral("Please create batch processing series first."));
+      return;
+    }
+    {
+      const QSignalBlocker block(Batch_Series);
+      Batch_Series->addItems(series);
+      if (pass_barcode_control && !pass_barcode_control->batch_list_name.isEmpty()) {
+        Batch_Series->setCurrentIndex(-1);
+        Batch_Series->setCurrentIndex(Batch_Series->findText(pass_barcode_control->batch_list_name));
+      }
+    }
+    if (pass_barcode_control)
+      pass_barcode_control->Set_Data_source_type(1);
+  } else {
+    {
+      const QSignalBlocker block(Batch_Series);
+      Batch_Series->clear();
+      if (controller)
+        controller->Fill_Excel_Col_Name_In_Combo(Batch_Series);
+      if (pass_barcode_control)
+        Batch_Series->setCurrentIndex(pass_barcode_control->excel_col_indx);
+    }
+    if (pass_barcode_control)
+      pass_barcode_control->Set_Data_source_type(2);
+  }
+  goButtonActionPerformed();
+}
+
+// The series or column chosen: the barcode object is bound to it and shows its first value.
+void Barcode_Gen::boundSeriesChanged() {
+  QLNWindowController *controller = QLNWindowController::defaultInstance();
+  const QString name = Trim_Str(Batch_Series->currentText());
+  const int index = Batch_Series->currentIndex();
+  if (name.isEmpty() || !pass_barcode_control || !controller)
+    return;
+  QString value;
+  if (Data_source_type->currentIndex() == 2) {
+    pass_barcode_control->Set_Excel_binding_Index(index);
+    value = controller->Get_First_Value_Of_Excel_Binding(index);
+  } else {
+    pass_barcode_control->Set_Batch_List_Name(name);
+    pass_barcode_control->Set_Batch_List_Index(index);
+    value = controller->Get_First_Value_Of_Dataset(name);
+  }
+  {
+    const QSignalBlocker block2D(dataText_2D);
+    const QSignalBlocker blockLinear(dataText);
+    if (liner_or_2D_font != 0)
+      dataText_2D->setPlainText(value);
+    else
+      dataText->setText(value);
+  }
+  goButtonActionPerformed();
+  controller->Refresh_Canvas();
+}
+
+// A list of the QR or Data Matrix options.
+void Barcode_Gen::twoDimensionalListChanged(QObject *sender) {
+  if (sender == qr_version_ComboBox)
+    Check_And_Set_QR_size_Acc_Version(std::max(0, qr_version_ComboBox->currentIndex()));
+  else if (sender == dm_format_ComboBox)
+    data_matrix_barcode_size_acc_format();
+  if (sender == qr_enc_mode_ComboBox || sender == qr_version_ComboBox || sender == qr_ec_lvl_ComboBox ||
+      sender == dm_format_ComboBox || sender == dm_encoding_ComboBox)
+    goButtonActionPerformed();
+}
+
+void Barcode_Gen::barcodeAlignmentChanged() {
+  static const QHash<QString, Qt::Alignment> alignments = {
+      {QStringLiteral("Center"), Qt::AlignCenter},
+      {QStringLiteral("Top"), Qt::AlignTop | Qt::AlignHCenter},
+      {QStringLiteral("TopLeft"), Qt::AlignTop | Qt::AlignLeft},
+      {QStringLiteral("TopRight"), Qt::AlignTop | Qt::AlignRight},
+      {QStringLiteral("Left"), Qt::AlignLeft | Qt::AlignVCenter},
+      {QStringLiteral("Bottom"), Qt::AlignBottom | Qt::AlignHCenter},
+      {QStringLiteral("BottomLeft"), Qt::AlignBottom | Qt::AlignLeft},
+      {QStringLiteral("BottomRight"), Qt::AlignBottom | Qt::AlignRight},
+      {QStringLiteral("Right"), Qt::AlignRight | Qt::AlignVCenter}};
+  const auto found = alignments.constFind(bar_align_combo->currentText());
+  if (found != alignments.constEnd())
+    barcodeImage->setAlignment(*found);
 }
 
 void Barcode_Gen::barcodeTypeChanged() {

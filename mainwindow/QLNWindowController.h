@@ -998,6 +998,14 @@ private:
   // The panel's fillings, by kind (QLNWindowController_PropertyPanel.cpp).
   void showCardProperties();
   void showObjectProperties(const QLNGraphicPtr &graphic);
+  // The tabs and controls of each kind of object, filled by showObjectProperties.
+  void insertObjectTabs(bool locked, std::initializer_list<QWidget *> pages, const QString &lockLabel);
+  void showTextProperties(QLNGraphic &object);
+  void showImageProperties(QLNGraphic &object);
+  void showLineProperties(QLNGraphic &object);
+  void showSignatureProperties(QLNGraphic &object);
+  void showBarcodeProperties(QLNGraphic &object);
+  void showShapeProperties(QLNGraphic &object);
   void insertTabItem(QWidget *page, int index);
   void setTabItemLabel(QWidget *page, const QString &label);
   // The object the panel shows, held weakly: an object that is gone (and another made

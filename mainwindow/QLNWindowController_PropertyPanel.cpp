@@ -393,193 +393,224 @@ void QLNWindowController::showObjectProperties(const QLNGraphicPtr &graphic) {
   ui->sel_control_name->setText(QStringLiteral("NONE"));
   PropertyFillGuard fill;
 
-  // Inserts the unlocked kind's tabs from position 0, or the lock tab alone with its
-  // label, and selects the first.
-  auto insertTabs = [&](std::initializer_list<QWidget *> pages, const QString &lockLabel) {
-    if (locked) {
-      if (!lockLabel.isNull())
-        setTabItemLabel(ui->Lock_tab, lockLabel);
-      insertTabItem(ui->Lock_tab, 0);
-    } else {
-      int index = 0;
-      for (QWidget *page : pages)
-        insertTabItem(page, index++);
-    }
-    ui->sett_tab->setCurrentIndex(0);
-  };
-
   // 4. - 5. The kind by exact class: a subclass does not count as its base class.
-  if (isExactly<QLNText>(object)) {
-    ui->sel_control_name->setText(QStringLiteral("T"));
-    if (!locked) {
-      setTabItemLabel(ui->datasource_tab, QStringLiteral("Text Source"));
-      ui->data_source_title->setText(QStringLiteral("Text Source"));
-      ui->manual_brws_box->hide();
-    }
-    insertTabs({ui->text_edtng_tab, ui->text_prop_tab, ui->datasource_tab}, QStringLiteral("Text Properties"));
-
-    // The template button of the invitation's title and message (offered only while a
-    // picker of built-in texts exists).
-    const bool title = object.control_ID == QLatin1String("PARTY_TITLE");
-    const bool message = object.control_ID == QLatin1String("PARTY_MSG");
-    if (title)
-      ui->insert_template_btn->setText(QStringLiteral("Use Template Title"));
-    else if (message)
-      ui->insert_template_btn->setText(QStringLiteral("Use Template Message"));
-    ui->insert_template_btn->setVisible((title || message) && bool(hooks().runTemplatePicker));
-    // A plain copy of the characters, all of them selected.
-    const QLNTextStoragePtr contents = object.Text_contents();
-    ui->Text_value_Edit->setPlainText(contents ? contents->string : QString());
-    ui->Text_value_Edit->selectAll();
-    ui->Data_source_type->setCurrentIndex(object.data_source_type);
-    if (!object.batch_list_name.isEmpty()) {
-      if (ui->Batch_Series->currentIndex() == object.batch_list_index)
-        ui->Batch_Series->setCurrentIndex(-1);
-      selectByValue(ui->Batch_Series, object.batch_list_name);
-    }
-    const BorderControls border{ui->Text_border_chk, ui->Text_bor_Stepper, ui->Text_bor_Text,
-                                ui->Text_bordr_clr,  ui->Text_border_style, ui->Text_Border_Box};
-    setChecked(border.check, object._isDrawingStroke);
-    setChecked(ui->Text_fill_chk, object._isDrawingFill);
-    fillBorderValues(border, object);
-    ui->Text_fill_clr->setColor(object._fillColor);
-    const bool gradient = object._fill_type == QLatin1String("G");
-    ui->Text_fill_Grd_1_clr->setColor(object._fill_Grad_clr1);
-    ui->Text_fill_Grd_2_clr->setColor(object._fill_Grad_clr2);
-    showFloat(ui->Text_grad_Stepper, ui->Text_grad_Text, object._fill_grad_angle);
-    showPercentage(ui->Text_alpha_Stepper, ui->Text_alpha_Text, double(object.alpha_val));
-    SetObjEnabled(ui->Text_Fill_Box, ui->Text_fill_chk->isChecked());
-    enableBorderBox(border);
-    ui->showTextFill(gradient);
-    ui->Text_clr->setColor(object.txt_clr);
-    if (object.text_ctrl_font) {
-      Text_font = *object.text_ctrl_font;
-      ui->Text_font_value->setText(fontText(Text_font));
-    } else {
-      ui->Text_font_value->clear();
-    }
-    ui->Text_align_combo->setCurrentIndex(object.text_alignmnet);
-    ui->Text_case_combo->setCurrentIndex(object.text_transfrom_case);
-    showFloat(ui->Text_Kern_Stepper, ui->Text_Kern_Text, double(object.text_kerning));
-  } else if (isExactly<QLNImage>(object)) {
-    ui->sel_control_name->setText(QStringLiteral("I"));
-    if (!locked) {
-      setTabItemLabel(ui->datasource_tab, QStringLiteral("Image Source"));
-      ui->data_source_title->setText(QStringLiteral("Image Source"));
-      ui->manual_brws_box->show();
-    }
-    insertTabs({ui->datasource_tab, ui->image_tab}, QStringLiteral("Image Properties"));
-    ui->Manual_image_path->setText(object._file_path);
-    ui->Data_source_type->setCurrentIndex(object.data_source_type);
-    if (!object.batch_list_name.isEmpty())
-      selectByValue(ui->Batch_Series, object.batch_list_name);
-    const BorderControls border{ui->Image_border_chk, ui->Image_bor_Stepper, ui->Image_bor_Text,
-                                ui->Image_bordr_clr,  ui->Image_border_style, ui->Image_Border_Box};
-    fillBorderValues(border, object);
-    // The picture's values go into the sliders as they are (no factor 100).
-    showSlider(ui->Rotate_slidr, ui->Rotate_slidr_val, double(object.rotate_image));
-    showSlider(ui->Trsp_slidr, ui->Trsp_slidr_val, double(object.img_trnsp_val));
-    showSlider(ui->Hue_slidr, ui->Hue_slidr_val, double(object.hue_val));
-    showSlider(ui->Sat_slidr, ui->Sat_slidr_val, double(object.sat_val));
-    showSlider(ui->Brt_slidr, ui->Brt_slidr_val, double(object.brt_val));
-    showSlider(ui->Con_slidr, ui->Con_slidr_val, double(object.con_val));
-    showSlider(ui->shrp_slidr, ui->shrp_slidr_val, double(object.srp_val));
-    showSlider(ui->ev_slidr, ui->ev_slidr_val, double(object.ev_val));
-    showSlider(ui->blr_slidr, ui->blr_slidr_val, double(object.blr_val));
-    setChecked(ui->Image_Gray_Scale_chk, object.gray_Scale);
-    setChecked(ui->Image_Sepia_chk, object.Sepia);
-    setChecked(ui->Image_Invert_chk, object.invert_clr);
-    setChecked(ui->Image_FIV_chk, object._isFlippedVertically);
-    setChecked(ui->Image_FIH_chk, object._isFlippedHorizontally);
-    enableBorderBox(border);
-  } else if (isExactly<QLNLine>(object)) {
-    insertTabs({ui->line_tab}, QStringLiteral("Line Properties"));
-    showInt(ui->Line_Wdt_Stepper, ui->Line_Wdt_Text, cutWidth(object._strokeWidth));
-    ui->Line_clr->setColor(object._strokeColor);
-    selectBorderStyle(ui->Line_border_style, object._stroke_border_type);
-    ui->Line_ori_style->setCurrentIndex(object._line_ori);
-    ui->Line_cap_style->setCurrentIndex(object._line_cap_style);
-    showPercentage(ui->Line_alpha_Stepper, ui->Line_alpha_Text, double(object.alpha_val_stroke));
-  } else if (isExactly<QLNSignature>(object)) {
-    const QString kind = object.sign_or_fingureprint;
-    ui->sel_control_name->setText(kind);
-    setTabItemLabel(ui->sign_tab, kind == QLatin1String("S") ? QStringLiteral("Signature Properties")
-                                                             : QStringLiteral("FingrePrint Properties"));
-    insertTabs({ui->sign_tab}, QStringLiteral("Signature Properties"));
-    ui->Data_source_type->setCurrentIndex(object.data_source_type);
-    if (!object.batch_list_name.isEmpty())
-      selectByValue(ui->Batch_Series, object.batch_list_name);
-    const BorderControls border{ui->Sign_border_chk, ui->Sign_bor_Stepper, ui->Sign_bor_Text,
-                                ui->Sign_bordr_clr,  ui->Sign_border_style, ui->Sign_Border_Box};
-    fillBorderValues(border, object);
-    enableBorderBox(border);
-  } else if (isExactly<QLNBarcode>(object)) {
-    // The barcode designer shows the barcode's own settings; the tab holds none.
-    insertTabs({ui->barcode_tab}, QStringLiteral("Barcode Properties"));
-  } else {
-    // Every other class is drawn as a shape.
-    static const QHash<QString, QString> shapeLabels = {
-        {QStringLiteral("R"), QStringLiteral("Rectangle Properties")},
-        {QStringLiteral("C"), QStringLiteral("Ellipse Properties")},
-        {QStringLiteral("RR"), QStringLiteral("Rounded Rectangle Properties")},
-        {QStringLiteral("T"), QStringLiteral("Triangle Properties")},
-        {QStringLiteral("D"), QStringLiteral("Diamond Properties")},
-        {QStringLiteral("S"), QStringLiteral("Star Properties")},
-        {QStringLiteral("DS"), QStringLiteral("Double Star Properties")},
-        {QStringLiteral("P"), QStringLiteral("Polygon Properties")}};
-    const QString code = object.Get_shape_type();
-    // A code outside the eight leaves the labels as they were (a null label).
-    const QString label = shapeLabels.value(code);
-    const QList<QWidget *> radiusControls = {ui->shape_cor_radius_Stepper, ui->shape_cor_radius_Text,
-                                             ui->shape_cor_radius_Label};
-    const QList<QWidget *> doubleStarControls = {ui->double_star_Label, ui->double_star_Stepper, ui->double_star_Text};
-    const QList<QWidget *> polygonControls = {ui->polygon_Label, ui->polygon_Stepper, ui->polygon_Text};
-    for (const auto *group : {&radiusControls, &doubleStarControls, &polygonControls})
-      for (QWidget *control : *group)
-        control->hide();
-    if (!locked) {
-      if (!label.isNull()) {
-        setTabItemLabel(ui->shape_tab, label);
-        ui->Shape_prop_title->setText(label);
-      }
-      const QList<QWidget *> *extra = code == QLatin1String("RR")   ? &radiusControls
-                                      : code == QLatin1String("DS") ? &doubleStarControls
-                                      : code == QLatin1String("P")  ? &polygonControls
-                                                                    : nullptr;
-      if (extra)
-        for (QWidget *control : *extra)
-          control->show();
-    }
-    insertTabs({ui->shape_tab}, label);
-
-    const BorderControls border{ui->Shape_border_chk, ui->shape_bor_Stepper, ui->shape_bor_Text,
-                                ui->shape_bordr_clr,  ui->shape_border_style, ui->Shape_Border_Box};
-    fillBorderValues(border, object);
-    setChecked(ui->Shape_fill_chk, object._isDrawingFill);
-    ui->shape_fill_clr->setColor(object._fillColor);
-    const QString fillType = object._fill_type;
-    const bool gradient = fillType == QLatin1String("G");
-    const bool hatch = fillType == QLatin1String("H");
-    ui->shape_fill_Grd_1_clr->setColor(object._fill_Grad_clr1);
-    ui->shape_fill_Grd_2_clr->setColor(object._fill_Grad_clr2);
-    ui->shape_hatch_bk_clr->setColor(object._fill_htch_clr);
-    if (object._fill_hatch_type.isEmpty())
-      ui->shape_hatch_style->setCurrentIndex(-1);
-    else
-      selectByValue(ui->shape_hatch_style, object._fill_hatch_type);
-    showFloat(ui->shape_grad_Stepper, ui->shape_grad_Text, object._fill_grad_angle);
-    showPercentage(ui->shape_alpha_Stepper, ui->shape_alpha_Text, double(object.alpha_val));
-    showFloat(ui->shape_cor_radius_Stepper, ui->shape_cor_radius_Text, double(object.cor_rad_val_val));
-    showInt(ui->double_star_Stepper, ui->double_star_Text, object.double_star_type);
-    showInt(ui->polygon_Stepper, ui->polygon_Text, object.polygon_type);
-    enableBorderBox(border);
-    SetObjEnabled(ui->Shape_Fill_Box, ui->Shape_fill_chk->isChecked());
-    ui->showShapeFill(gradient, hatch);
-  }
+  if (isExactly<QLNText>(object))
+    showTextProperties(object);
+  else if (isExactly<QLNImage>(object))
+    showImageProperties(object);
+  else if (isExactly<QLNLine>(object))
+    showLineProperties(object);
+  else if (isExactly<QLNSignature>(object))
+    showSignatureProperties(object);
+  else if (isExactly<QLNBarcode>(object))
+    showBarcodeProperties(object);
+  else
+    showShapeProperties(object);   // every other class is drawn as a shape
 
   // 6. The alignment tab last, for an unlocked object.
   fill.release();
   if (!locked)
     insertTabItem(ui->aligmnt_tab, ui->sett_tab->count());
   ui->sett_tab->update();
+}
+
+// Inserts the tabs of an unlocked object's kind from position 0, or the lock tab alone
+// with its label, and selects the first.
+void QLNWindowController::insertObjectTabs(bool locked, std::initializer_list<QWidget *> pages,
+                                           const QString &lockLabel) {
+  if (locked) {
+    if (!lockLabel.isNull())
+      setTabItemLabel(ui->Lock_tab, lockLabel);
+    insertTabItem(ui->Lock_tab, 0);
+  } else {
+    int index = 0;
+    for (QWidget *page : pages)
+      insertTabItem(page, index++);
+  }
+  ui->sett_tab->setCurrentIndex(0);
+}
+
+void QLNWindowController::showTextProperties(QLNGraphic &object) {
+  const bool locked = object.ctrl_is_locked;
+  ui->sel_control_name->setText(QStringLiteral("T"));
+  if (!locked) {
+    setTabItemLabel(ui->datasource_tab, QStringLiteral("Text Source"));
+    ui->data_source_title->setText(QStringLiteral("Text Source"));
+    ui->manual_brws_box->hide();
+  }
+  insertObjectTabs(locked, {ui->text_edtng_tab, ui->text_prop_tab, ui->datasource_tab},
+                   QStringLiteral("Text Properties"));
+
+  // The template button of the invitation's title and message (offered only while a
+  // picker of built-in texts exists).
+  const bool title = object.control_ID == QLatin1String("PARTY_TITLE");
+  const bool message = object.control_ID == QLatin1String("PARTY_MSG");
+  if (title)
+    ui->insert_template_btn->setText(QStringLiteral("Use Template Title"));
+  else if (message)
+    ui->insert_template_btn->setText(QStringLiteral("Use Template Message"));
+  ui->insert_template_btn->setVisible((title || message) && bool(hooks().runTemplatePicker));
+  // A plain copy of the characters, all of them selected.
+  const QLNTextStoragePtr contents = object.Text_contents();
+  ui->Text_value_Edit->setPlainText(contents ? contents->string : QString());
+  ui->Text_value_Edit->selectAll();
+  ui->Data_source_type->setCurrentIndex(object.data_source_type);
+  if (!object.batch_list_name.isEmpty()) {
+    if (ui->Batch_Series->currentIndex() == object.batch_list_index)
+      ui->Batch_Series->setCurrentIndex(-1);
+    selectByValue(ui->Batch_Series, object.batch_list_name);
+  }
+  const BorderControls border{ui->Text_border_chk, ui->Text_bor_Stepper, ui->Text_bor_Text,
+                              ui->Text_bordr_clr,  ui->Text_border_style, ui->Text_Border_Box};
+  setChecked(border.check, object._isDrawingStroke);
+  setChecked(ui->Text_fill_chk, object._isDrawingFill);
+  fillBorderValues(border, object);
+  ui->Text_fill_clr->setColor(object._fillColor);
+  const bool gradient = object._fill_type == QLatin1String("G");
+  ui->Text_fill_Grd_1_clr->setColor(object._fill_Grad_clr1);
+  ui->Text_fill_Grd_2_clr->setColor(object._fill_Grad_clr2);
+  showFloat(ui->Text_grad_Stepper, ui->Text_grad_Text, object._fill_grad_angle);
+  showPercentage(ui->Text_alpha_Stepper, ui->Text_alpha_Text, double(object.alpha_val));
+  SetObjEnabled(ui->Text_Fill_Box, ui->Text_fill_chk->isChecked());
+  enableBorderBox(border);
+  ui->showTextFill(gradient);
+  ui->Text_clr->setColor(object.txt_clr);
+  if (object.text_ctrl_font) {
+    Text_font = *object.text_ctrl_font;
+    ui->Text_font_value->setText(fontText(Text_font));
+  } else {
+    ui->Text_font_value->clear();
+  }
+  ui->Text_align_combo->setCurrentIndex(object.text_alignmnet);
+  ui->Text_case_combo->setCurrentIndex(object.text_transfrom_case);
+  showFloat(ui->Text_Kern_Stepper, ui->Text_Kern_Text, double(object.text_kerning));
+}
+
+void QLNWindowController::showImageProperties(QLNGraphic &object) {
+  const bool locked = object.ctrl_is_locked;
+  ui->sel_control_name->setText(QStringLiteral("I"));
+  if (!locked) {
+    setTabItemLabel(ui->datasource_tab, QStringLiteral("Image Source"));
+    ui->data_source_title->setText(QStringLiteral("Image Source"));
+    ui->manual_brws_box->show();
+  }
+  insertObjectTabs(locked, {ui->datasource_tab, ui->image_tab}, QStringLiteral("Image Properties"));
+  ui->Manual_image_path->setText(object._file_path);
+  ui->Data_source_type->setCurrentIndex(object.data_source_type);
+  if (!object.batch_list_name.isEmpty())
+    selectByValue(ui->Batch_Series, object.batch_list_name);
+  const BorderControls border{ui->Image_border_chk, ui->Image_bor_Stepper, ui->Image_bor_Text,
+                              ui->Image_bordr_clr,  ui->Image_border_style, ui->Image_Border_Box};
+  fillBorderValues(border, object);
+  // The picture's values go into the sliders as they are (no factor 100).
+  showSlider(ui->Rotate_slidr, ui->Rotate_slidr_val, double(object.rotate_image));
+  showSlider(ui->Trsp_slidr, ui->Trsp_slidr_val, double(object.img_trnsp_val));
+  showSlider(ui->Hue_slidr, ui->Hue_slidr_val, double(object.hue_val));
+  showSlider(ui->Sat_slidr, ui->Sat_slidr_val, double(object.sat_val));
+  showSlider(ui->Brt_slidr, ui->Brt_slidr_val, double(object.brt_val));
+  showSlider(ui->Con_slidr, ui->Con_slidr_val, double(object.con_val));
+  showSlider(ui->shrp_slidr, ui->shrp_slidr_val, double(object.srp_val));
+  showSlider(ui->ev_slidr, ui->ev_slidr_val, double(object.ev_val));
+  showSlider(ui->blr_slidr, ui->blr_slidr_val, double(object.blr_val));
+  setChecked(ui->Image_Gray_Scale_chk, object.gray_Scale);
+  setChecked(ui->Image_Sepia_chk, object.Sepia);
+  setChecked(ui->Image_Invert_chk, object.invert_clr);
+  setChecked(ui->Image_FIV_chk, object._isFlippedVertically);
+  setChecked(ui->Image_FIH_chk, object._isFlippedHorizontally);
+  enableBorderBox(border);
+}
+
+void QLNWindowController::showLineProperties(QLNGraphic &object) {
+  const bool locked = object.ctrl_is_locked;
+  insertObjectTabs(locked, {ui->line_tab}, QStringLiteral("Line Properties"));
+  showInt(ui->Line_Wdt_Stepper, ui->Line_Wdt_Text, cutWidth(object._strokeWidth));
+  ui->Line_clr->setColor(object._strokeColor);
+  selectBorderStyle(ui->Line_border_style, object._stroke_border_type);
+  ui->Line_ori_style->setCurrentIndex(object._line_ori);
+  ui->Line_cap_style->setCurrentIndex(object._line_cap_style);
+  showPercentage(ui->Line_alpha_Stepper, ui->Line_alpha_Text, double(object.alpha_val_stroke));
+}
+
+void QLNWindowController::showSignatureProperties(QLNGraphic &object) {
+  const bool locked = object.ctrl_is_locked;
+  const QString kind = object.sign_or_fingureprint;
+  ui->sel_control_name->setText(kind);
+  setTabItemLabel(ui->sign_tab, kind == QLatin1String("S") ? QStringLiteral("Signature Properties")
+                                                           : QStringLiteral("FingrePrint Properties"));
+  insertObjectTabs(locked, {ui->sign_tab}, QStringLiteral("Signature Properties"));
+  ui->Data_source_type->setCurrentIndex(object.data_source_type);
+  if (!object.batch_list_name.isEmpty())
+    selectByValue(ui->Batch_Series, object.batch_list_name);
+  const BorderControls border{ui->Sign_border_chk, ui->Sign_bor_Stepper, ui->Sign_bor_Text,
+                              ui->Sign_bordr_clr,  ui->Sign_border_style, ui->Sign_Border_Box};
+  fillBorderValues(border, object);
+  enableBorderBox(border);
+}
+
+void QLNWindowController::showBarcodeProperties(QLNGraphic &object) {
+  const bool locked = object.ctrl_is_locked;
+  // The barcode designer shows the barcode's own settings; the tab holds none.
+  insertObjectTabs(locked, {ui->barcode_tab}, QStringLiteral("Barcode Properties"));
+}
+
+// Every class without tabs of its own is drawn as a shape.
+void QLNWindowController::showShapeProperties(QLNGraphic &object) {
+  const bool locked = object.ctrl_is_locked;
+  static const QHash<QString, QString> shapeLabels = {
+      {QStringLiteral("R"), QStringLiteral("Rectangle Properties")},
+      {QStringLiteral("C"), QStringLiteral("Ellipse Properties")},
+      {QStringLiteral("RR"), QStringLiteral("Rounded Rectangle Properties")},
+      {QStringLiteral("T"), QStringLiteral("Triangle Properties")},
+      {QStringLiteral("D"), QStringLiteral("Diamond Properties")},
+      {QStringLiteral("S"), QStringLiteral("Star Properties")},
+      {QStringLiteral("DS"), QStringLiteral("Double Star Properties")},
+      {QStringLiteral("P"), QStringLiteral("Polygon Properties")}};
+  const QString code = object.Get_shape_type();
+  // A code outside the eight leaves the labels as they were (a null label).
+  const QString label = shapeLabels.value(code);
+  const QList<QWidget *> radiusControls = {ui->shape_cor_radius_Stepper, ui->shape_cor_radius_Text,
+                                           ui->shape_cor_radius_Label};
+  const QList<QWidget *> doubleStarControls = {ui->double_star_Label, ui->double_star_Stepper, ui->double_star_Text};
+  const QList<QWidget *> polygonControls = {ui->polygon_Label, ui->polygon_Stepper, ui->polygon_Text};
+  for (const auto *group : {&radiusControls, &doubleStarControls, &polygonControls})
+    for (QWidget *control : *group)
+      control->hide();
+  if (!locked) {
+    if (!label.isNull()) {
+      setTabItemLabel(ui->shape_tab, label);
+      ui->Shape_prop_title->setText(label);
+    }
+    const QList<QWidget *> *extra = code == QLatin1String("RR")   ? &radiusControls
+                                    : code == QLatin1String("DS") ? &doubleStarControls
+                                    : code == QLatin1String("P")  ? &polygonControls
+                                                                  : nullptr;
+    if (extra)
+      for (QWidget *control : *extra)
+        control->show();
+  }
+  insertObjectTabs(locked, {ui->shape_tab}, label);
+
+  const BorderControls border{ui->Shape_border_chk, ui->shape_bor_Stepper, ui->shape_bor_Text,
+                              ui->shape_bordr_clr,  ui->shape_border_style, ui->Shape_Border_Box};
+  fillBorderValues(border, object);
+  setChecked(ui->Shape_fill_chk, object._isDrawingFill);
+  ui->shape_fill_clr->setColor(object._fillColor);
+  const QString fillType = object._fill_type;
+  const bool gradient = fillType == QLatin1String("G");
+  const bool hatch = fillType == QLatin1String("H");
+  ui->shape_fill_Grd_1_clr->setColor(object._fill_Grad_clr1);
+  ui->shape_fill_Grd_2_clr->setColor(object._fill_Grad_clr2);
+  ui->shape_hatch_bk_clr->setColor(object._fill_htch_clr);
+  if (object._fill_hatch_type.isEmpty())
+    ui->shape_hatch_style->setCurrentIndex(-1);
+  else
+    selectByValue(ui->shape_hatch_style, object._fill_hatch_type);
+  showFloat(ui->shape_grad_Stepper, ui->shape_grad_Text, object._fill_grad_angle);
+  showPercentage(ui->shape_alpha_Stepper, ui->shape_alpha_Text, double(object.alpha_val));
+  showFloat(ui->shape_cor_radius_Stepper, ui->shape_cor_radius_Text, double(object.cor_rad_val_val));
+  showInt(ui->double_star_Stepper, ui->double_star_Text, object.double_star_type);
+  showInt(ui->polygon_Stepper, ui->polygon_Text, object.polygon_type);
+  enableBorderBox(border);
+  SetObjEnabled(ui->Shape_Fill_Box, ui->Shape_fill_chk->isChecked());
+  ui->showShapeFill(gradient, hatch);
 }

@@ -13,6 +13,7 @@
 #include <charconv>
 #include <cmath>
 #include <exception>
+#include <type_traits>
 
 namespace {
 
@@ -542,7 +543,7 @@ struct KeyedUnarchiver::Private {
   void damaged(const QString &what) { fail(QStringLiteral("The archive is damaged: %1.").arg(what)); }
 
   // Marks an entry as being read for the life of the scope: checks cycles, depth and
-  // the number of entries read.
+  // the number of entries read. Entries are opened with it only in readEntryOf().
   class Enter {
   public:
     Enter(Private &p, quint64 uid) : m_p(p), m_uid(uid) {
@@ -667,14 +668,39 @@ struct KeyedUnarchiver::Private {
     return false;
   }
 
-  // The object entry a value refers to when its class is one of `wanted`; null for
-  // nil, for a plain value and for another kind of object.
-  const PlistValue *objectOf(const PlistValue *v, std::initializer_list<const char *> wanted,
-                             quint64 &uid) {
+  // The one opening of every object entry a decoder reads. `v` must refer (by UID) to an
+  // object entry whose class `accept` takes; its earlier result comes from `cache` when
+  // one is given; otherwise the entry is marked open (Enter: an object that contains
+  // itself, too deep a nesting and too many reads fail the archive) while `read` reads it.
+  // A result is kept in `cache` only while the archive reads well, and nothing is
+  // returned once it does not.
+  template <typename T, typename Accept, typename Read, typename Cache = std::nullptr_t>
+  std::optional<T> readEntryOf(const PlistValue *v, Accept &&accept, Read &&read, Cache cache = nullptr) {
+    quint64 uid = kInline;
     const PlistValue *e = resolve(v, &uid);
-    if (!e || !e->isDict() || uid == kInline)
-      return nullptr;
-    return isKind(classOf(*e), wanted) ? e : nullptr;
+    if (!e || !e->isDict() || uid == kInline || !accept(classOf(*e)))
+      return std::nullopt;
+    if constexpr (!std::is_null_pointer_v<Cache>)
+      if (auto it = cache->constFind(uid); it != cache->cend())
+        return *it;
+    Enter in(*this, uid);
+    if (!in)
+      return std::nullopt;
+    std::optional<T> result = read(*e);
+    if (!ok())
+      return std::nullopt;
+    if constexpr (!std::is_null_pointer_v<Cache>)
+      cache->insert(uid, result);
+    return result;
+  }
+
+  // The same for an entry of one of the classes `wanted` (another class we know of reads
+  // as missing, one we do not know fails the archive).
+  template <typename T, typename Read, typename Cache = std::nullptr_t>
+  std::optional<T> readEntry(const PlistValue *v, std::initializer_list<const char *> wanted, Read &&read,
+                             Cache cache = nullptr) {
+    return readEntryOf<T>(v, [&](const QString &name) { return isKind(name, wanted); },
+                          std::forward<Read>(read), cache);
   }
 
   // Numbers are inline; a UID of a number entry is read as well. A real that is NaN or
@@ -718,17 +744,17 @@ struct KeyedUnarchiver::Private {
   const PlistValue *plainValueOf(const PlistValue *v, PlistValue::Type type,
                                  std::initializer_list<const char *> classes, const QString &innerKey,
                                  const char *damage) {
-    quint64 uid = kInline;
-    const PlistValue *e = resolve(v, &uid);
+    const PlistValue *e = resolve(v);
     if (!e || e->type() == type)
       return e;
-    if (!e->isDict() || uid == kInline || !isKind(classOf(*e), classes))
-      return nullptr;
-    Enter in(*this, uid);
-    const PlistValue &inner = e->value(innerKey);
-    if (in && inner.type() != type)
-      damaged(QLatin1String(damage));
-    return in && inner.type() == type ? &inner : nullptr;
+    return readEntry<const PlistValue *>(v, classes, [&](const PlistValue &wrapper) -> std::optional<const PlistValue *> {
+             const PlistValue &inner = wrapper.value(innerKey);
+             if (inner.type() != type) {
+               damaged(QLatin1String(damage));
+               return std::nullopt;
+             }
+             return &inner;
+           }).value_or(nullptr);
   }
 
   std::optional<QString> stringOf(const PlistValue *v) {
@@ -776,51 +802,37 @@ struct KeyedUnarchiver::Private {
   }
 
   std::optional<QColor> colorOf(const PlistValue *v) {
-    quint64 uid = kInline;
-    const PlistValue *e = objectOf(v, {"NSColor"}, uid);
-    if (!e)
-      return std::nullopt;
-    if (auto it = colors.constFind(uid); it != colors.cend())
-      return *it;
-    Enter in(*this, uid);
-    if (!in)
-      return std::nullopt;
-    std::optional<QColor> color;
-    const PlistValue *space = numberOf(&e->value(QStringLiteral("NSColorSpace")));
+    return readEntry<QColor>(v, {"NSColor"}, [&](const PlistValue &e) { return colorFrom(e); }, &colors);
+  }
+
+  std::optional<QColor> colorFrom(const PlistValue &e) {
+    const PlistValue *space = numberOf(&e.value(QStringLiteral("NSColorSpace")));
     switch (space && space->isInteger() ? space->toInt() : 0) {
     case 1:
     case 2:
-      if (auto c = components(*e, "NSRGB", 3))
-        color = QColor::fromRgba64(to16((*c)[0]), to16((*c)[1]), to16((*c)[2]), to16((*c)[3]));
+      if (auto c = components(e, "NSRGB", 3))
+        return QColor::fromRgba64(to16((*c)[0]), to16((*c)[1]), to16((*c)[2]), to16((*c)[3]));
       break;
     case 3:
     case 4:
-      if (auto c = components(*e, "NSWhite", 1))
-        color = QColor::fromRgba64(to16((*c)[0]), to16((*c)[0]), to16((*c)[0]), to16((*c)[1]));
+      if (auto c = components(e, "NSWhite", 1))
+        return QColor::fromRgba64(to16((*c)[0]), to16((*c)[0]), to16((*c)[0]), to16((*c)[1]));
       break;
     case 6:   // a named colour: read the colour it carries for other readers
-      color = colorOf(&e->value(QStringLiteral("NSColor")));
-      break;
+      return colorOf(&e.value(QStringLiteral("NSColor")));
     case 0: damaged(QStringLiteral("a colour has no colour space")); break;
     default: break;   // pattern and other colour spaces are not carried
     }
-    if (ok())
-      colors.insert(uid, color);
-    return ok() ? color : std::nullopt;
+    return std::nullopt;
   }
 
   std::optional<ArchivedFont> fontOf(const PlistValue *v) {
-    quint64 uid = kInline;
-    const PlistValue *e = objectOf(v, {"NSFont"}, uid);
-    if (!e)
-      return std::nullopt;
-    if (auto it = fonts.constFind(uid); it != fonts.cend())
-      return *it;
-    Enter in(*this, uid);
-    if (!in)
-      return std::nullopt;
-    const std::optional<QString> name = stringOf(&e->value(QStringLiteral("NSName")));
-    const std::optional<double> size = realOf(&e->value(QStringLiteral("NSSize")));
+    return readEntry<ArchivedFont>(v, {"NSFont"}, [&](const PlistValue &e) { return fontFrom(e); }, &fonts);
+  }
+
+  std::optional<ArchivedFont> fontFrom(const PlistValue &e) {
+    const std::optional<QString> name = stringOf(&e.value(QStringLiteral("NSName")));
+    const std::optional<double> size = realOf(&e.value(QStringLiteral("NSSize")));
     if (!ok())
       return std::nullopt;
     if (!name || name->isEmpty()) {
@@ -831,30 +843,24 @@ struct KeyedUnarchiver::Private {
       damaged(QStringLiteral("a font has no valid size"));
       return std::nullopt;
     }
-    const ArchivedFont font{*name, *size};
-    fonts.insert(uid, font);
-    return font;
+    return ArchivedFont{*name, *size};
   }
 
   std::optional<int> alignmentOf(const PlistValue *v) {
-    quint64 uid = kInline;
-    const PlistValue *e = objectOf(v, {"NSParagraphStyle", "NSMutableParagraphStyle"}, uid);
-    if (!e)
-      return std::nullopt;
-    Enter in(*this, uid);
-    if (!in)
-      return std::nullopt;
-    const PlistValue *a = numberOf(&e->value(QStringLiteral("NSAlignment")));
-    if (!a)
-      return 4;   // no alignment written: natural
-    if (!a->isInteger() || a->toInt() < 0 || a->toInt() > 4) {
-      damaged(QStringLiteral("a paragraph style has an invalid alignment"));
-      return std::nullopt;
-    }
-    return int(a->toInt());
+    return readEntry<int>(v, {"NSParagraphStyle", "NSMutableParagraphStyle"},
+                          [&](const PlistValue &e) -> std::optional<int> {
+                            const PlistValue *a = numberOf(&e.value(QStringLiteral("NSAlignment")));
+                            if (!a)
+                              return 4;   // no alignment written: natural
+                            if (!a->isInteger() || a->toInt() < 0 || a->toInt() > 4) {
+                              damaged(QStringLiteral("a paragraph style has an invalid alignment"));
+                              return std::nullopt;
+                            }
+                            return int(a->toInt());
+                          });
   }
 
-  // The keys and values of an NSDictionary entry (inside its Enter scope).
+  // The keys and values of an NSDictionary entry (read inside its opening).
   std::vector<std::pair<QString, const PlistValue *>> entriesOf(const PlistValue &dict) {
     const PlistValue &keys = dict.value(kKeys);
     const PlistValue &values = dict.value(kObjects);
@@ -876,7 +882,7 @@ struct KeyedUnarchiver::Private {
     return out;
   }
 
-  // The items of an NSArray entry (inside its Enter scope).
+  // The items of an NSArray entry (read inside its opening).
   const std::vector<PlistValue> *itemsOf(const PlistValue &array) {
     const PlistValue &items = array.value(kObjects);
     if (!items.isArray()) {
@@ -888,17 +894,16 @@ struct KeyedUnarchiver::Private {
 
   // One attributes dictionary of an attributed text.
   std::optional<TextRun> attributesOf(const PlistValue *v) {
-    quint64 uid = kInline;
-    const PlistValue *e = objectOf(v, {"NSDictionary", "NSMutableDictionary"}, uid);
-    if (!e) {
+    std::optional<TextRun> run =
+        readEntry<TextRun>(v, {"NSDictionary", "NSMutableDictionary"}, [&](const PlistValue &e) { return runFrom(e); });
+    if (!run)   // nothing is read without an error only when it is no dictionary
       damaged(QStringLiteral("the attributes of a text are not a dictionary"));
-      return std::nullopt;
-    }
-    Enter in(*this, uid);
-    if (!in)
-      return std::nullopt;
+    return run;
+  }
+
+  std::optional<TextRun> runFrom(const PlistValue &e) {
     TextRun run;
-    for (const auto &[key, value] : entriesOf(*e)) {
+    for (const auto &[key, value] : entriesOf(e)) {
       if (key == u"NSFont")
         run.font = fontOf(value);
       else if (key == u"NSColor")
@@ -912,39 +917,42 @@ struct KeyedUnarchiver::Private {
   }
 
   std::optional<AttributedText> attributedOf(const PlistValue *v) {
-    quint64 uid = kInline;
-    const PlistValue *e = objectOf(v, {"NSMutableAttributedString", "NSAttributedString"}, uid);
-    if (!e)
-      return std::nullopt;
-    Enter in(*this, uid);
-    if (!in)
-      return std::nullopt;
+    return readEntry<AttributedText>(v, {"NSMutableAttributedString", "NSAttributedString"},
+                                     [&](const PlistValue &e) { return attributedFrom(e); });
+  }
+
+  std::optional<AttributedText> attributedFrom(const PlistValue &e) {
     AttributedText text;
-    const std::optional<QString> string = stringOf(&e->value(QStringLiteral("NSString")));
+    const std::optional<QString> string = stringOf(&e.value(QStringLiteral("NSString")));
     if (!string) {
       damaged(QStringLiteral("an attributed text has no string"));
       return std::nullopt;
     }
     text.string = *string;
-    const PlistValue *attributes = &e->value(QStringLiteral("NSAttributes"));
-    quint64 listUid = kInline;
-    const PlistValue *list = objectOf(attributes, {"NSArray", "NSMutableArray"}, listUid);
-    if (!ok())
+    const PlistValue *attributes = &e.value(QStringLiteral("NSAttributes"));
+    bool listed = false;
+    std::optional<AttributedText> runs =
+        readEntry<AttributedText>(attributes, {"NSArray", "NSMutableArray"}, [&](const PlistValue &list) {
+          listed = true;
+          return runsFrom(e, list, std::move(text));
+        });
+    if (!ok() || listed)
+      return runs;
+    // One dictionary for the whole string, or no attributes at all.
+    if (!resolve(attributes) || text.string.isEmpty())
+      return ok() ? std::optional<AttributedText>(text) : std::nullopt;
+    std::optional<TextRun> run = attributesOf(attributes);
+    if (!run)
       return std::nullopt;
-    if (!list) {
-      // One dictionary for the whole string, or no attributes at all.
-      if (!resolve(attributes) || text.string.isEmpty())
-        return ok() ? std::optional<AttributedText>(text) : std::nullopt;
-      std::optional<TextRun> run = attributesOf(attributes);
-      if (!run)
-        return std::nullopt;
-      run->length = text.string.size();
-      text.runs.append(*run);
-      return text;
-    }
-    Enter inList(*this, listUid);
-    const std::vector<PlistValue> *dicts = inList ? itemsOf(*list) : nullptr;
-    const std::optional<QByteArray> info = dataOf(&e->value(QStringLiteral("NSAttributeInfo")));
+    run->length = text.string.size();
+    text.runs.append(*run);
+    return text;
+  }
+
+  // The runs of an attributed text `e` whose attributes are the dictionaries of `list`.
+  std::optional<AttributedText> runsFrom(const PlistValue &e, const PlistValue &list, AttributedText text) {
+    const std::vector<PlistValue> *dicts = itemsOf(list);
+    const std::optional<QByteArray> info = dataOf(&e.value(QStringLiteral("NSAttributeInfo")));
     if (!dicts || !info) {
       damaged(QStringLiteral("an attributed text has no run list"));
       return std::nullopt;
@@ -1005,15 +1013,11 @@ struct KeyedUnarchiver::Private {
   }
 
   std::optional<ArchivedImage> imageOf(const PlistValue *v) {
-    quint64 uid = kInline;
-    const PlistValue *e = objectOf(v, {"NSImage"}, uid);
-    if (!e)
-      return std::nullopt;
-    if (auto it = images.constFind(uid); it != images.cend())
-      return *it;
-    Enter in(*this, uid);
-    if (!in)
-      return std::nullopt;
+    return readEntry<ArchivedImage>(v, {"NSImage"}, [&](const PlistValue &e) { return imageFrom(e); }, &images);
+  }
+
+  std::optional<ArchivedImage> imageFrom(const PlistValue &image) {
+    const PlistValue *e = &image;
     // A size with a number that is not finite reads as missing: the pixel size.
     std::optional<QSizeF> points;
     if (e->contains(QStringLiteral("NSSize"))) {
@@ -1029,53 +1033,53 @@ struct KeyedUnarchiver::Private {
         points = QSizeF((*numbers)[0], (*numbers)[1]);
     }
     // The first bitmap representation of "NSReps" is the picture.
-    std::optional<QImage> picture;
-    quint64 repsUid = kInline;
-    if (const PlistValue *reps = objectOf(&e->value(QStringLiteral("NSReps")), {"NSArray", "NSMutableArray"}, repsUid)) {
-      Enter inReps(*this, repsUid);
-      const std::vector<PlistValue> *items = inReps ? itemsOf(*reps) : nullptr;
-      for (size_t i = 0; items && i < items->size() && !picture && ok(); ++i) {
-        quint64 repUid = kInline;
-        const PlistValue *rep = objectOf(&(*items)[i], {"NSBitmapImageRep"}, repUid);
-        if (!rep)
-          continue;
-        Enter inRep(*this, repUid);
-        const std::optional<QByteArray> tiff =
-            inRep ? dataOf(&rep->value(QStringLiteral("NSTIFFRepresentation"))) : std::nullopt;
-        if (!tiff) {
-          damaged(QStringLiteral("a picture holds no TIFF data"));
-          break;
-        }
-        picture = readTiff(*tiff);
-      }
-    }
+    const std::optional<QImage> picture =
+        readEntry<QImage>(&e->value(QStringLiteral("NSReps")), {"NSArray", "NSMutableArray"},
+                          [&](const PlistValue &reps) { return pictureOf(reps); });
     if (!ok())
       return std::nullopt;
     if (!picture) {
       damaged(QStringLiteral("a picture holds no image"));
       return std::nullopt;
     }
-    const ArchivedImage image{*picture, points.value_or(QSizeF(picture->size()))};
-    images.insert(uid, image);
-    return image;
+    return ArchivedImage{*picture, points.value_or(QSizeF(picture->size()))};
+  }
+
+  // The picture of the first bitmap representation in the list `reps`.
+  std::optional<QImage> pictureOf(const PlistValue &reps) {
+    const std::vector<PlistValue> *items = itemsOf(reps);
+    std::optional<QImage> picture;
+    for (size_t i = 0; items && i < items->size() && !picture && ok(); ++i)
+      picture = readEntry<QImage>(&(*items)[i], {"NSBitmapImageRep"}, [&](const PlistValue &rep) -> std::optional<QImage> {
+        const std::optional<QByteArray> tiff = dataOf(&rep.value(QStringLiteral("NSTIFFRepresentation")));
+        if (!tiff) {
+          damaged(QStringLiteral("a picture holds no TIFF data"));
+          return std::nullopt;
+        }
+        return readTiff(*tiff);
+      });
+    return picture;
   }
 
   std::unique_ptr<KeyedArchivable> objectFrom(const PlistValue *v) {
-    quint64 uid = kInline;
-    const PlistValue *e = resolve(v, &uid);
-    if (!e || !e->isDict() || uid == kInline)
-      return nullptr;
-    const QString name = classOf(*e);
-    const Factory factory = factories.value(name);
-    if (!factory) {
-      isKind(name, {});   // another kind reads as missing, an unknown class fails
-      return nullptr;
-    }
-    Enter in(*this, uid);
-    if (!in)
-      return nullptr;
+    QString name;
+    Factory factory;
+    const auto registered = [&](const QString &className) {
+      name = className;
+      factory = factories.value(name);
+      if (!factory)
+        isKind(name, {});   // another kind reads as missing, an unknown class fails
+      return bool(factory);
+    };
+    std::optional<std::unique_ptr<KeyedArchivable>> object = readEntryOf<std::unique_ptr<KeyedArchivable>>(
+        v, registered, [&](const PlistValue &e) { return std::optional(objectMadeBy(factory, name, e)); });
+    return object ? std::move(*object) : nullptr;
+  }
+
+  // The object that the factory of class `name` makes of the entry `e`.
+  std::unique_ptr<KeyedArchivable> objectMadeBy(const Factory &factory, const QString &name, const PlistValue &e) {
     std::unique_ptr<KeyedArchivable> object;
-    frames.push_back({e, name});
+    frames.push_back({&e, name});
     try {
       object = factory(*q);
     } catch (const std::exception &ex) {
@@ -1086,7 +1090,7 @@ struct KeyedUnarchiver::Private {
     frames.pop_back();
     if (ok() && !object)
       fail(QStringLiteral("The object of class \"%1\" could not be read.").arg(name));
-    return ok() ? std::move(object) : nullptr;
+    return object;
   }
 };
 
@@ -1213,49 +1217,41 @@ std::unique_ptr<KeyedArchivable> KeyedUnarchiver::decodeObject(const QString &ke
 }
 
 std::vector<std::unique_ptr<KeyedArchivable>> KeyedUnarchiver::decodeArray(const QString &key) {
-  std::vector<std::unique_ptr<KeyedArchivable>> out;
-  quint64 uid = 0;
-  const PlistValue *array = d->objectOf(d->field(key), {"NSArray", "NSMutableArray"}, uid);
-  if (!array)
-    return out;
-  Private::Enter in(*d, uid);
-  const std::vector<PlistValue> *items = in ? d->itemsOf(*array) : nullptr;
-  for (size_t i = 0; items && i < items->size() && d->ok(); ++i)
-    if (std::unique_ptr<KeyedArchivable> object = d->objectFrom(&(*items)[i]))
-      out.push_back(std::move(object));
-  if (!d->ok())
-    out.clear();
-  return out;
+  using Objects = std::vector<std::unique_ptr<KeyedArchivable>>;
+  std::optional<Objects> out =
+      d->readEntry<Objects>(d->field(key), {"NSArray", "NSMutableArray"}, [&](const PlistValue &array) {
+        Objects objects;
+        const std::vector<PlistValue> *items = d->itemsOf(array);
+        for (size_t i = 0; items && i < items->size() && d->ok(); ++i)
+          if (std::unique_ptr<KeyedArchivable> object = d->objectFrom(&(*items)[i]))
+            objects.push_back(std::move(object));
+        return std::optional(std::move(objects));
+      });
+  return out ? std::move(*out) : Objects();
 }
 
 QStringList KeyedUnarchiver::decodeStringList(const QString &key) {
-  QStringList out;
-  quint64 uid = 0;
-  const PlistValue *array = d->objectOf(d->field(key), {"NSArray", "NSMutableArray"}, uid);
-  if (!array)
-    return out;
-  Private::Enter in(*d, uid);
-  const std::vector<PlistValue> *items = in ? d->itemsOf(*array) : nullptr;
-  for (size_t i = 0; items && i < items->size() && d->ok(); ++i)
-    if (std::optional<QString> s = d->stringOf(&(*items)[i]))
-      out.append(*s);
-  return d->ok() ? out : QStringList();
+  return d->readEntry<QStringList>(d->field(key), {"NSArray", "NSMutableArray"}, [&](const PlistValue &array) {
+            QStringList strings;
+            const std::vector<PlistValue> *items = d->itemsOf(array);
+            for (size_t i = 0; items && i < items->size() && d->ok(); ++i)
+              if (std::optional<QString> s = d->stringOf(&(*items)[i]))
+                strings.append(*s);
+            return std::optional(strings);
+          })
+      .value_or(QStringList());
 }
 
 std::vector<std::pair<QString, std::unique_ptr<KeyedArchivable>>>
 KeyedUnarchiver::decodeDictionary(const QString &key) {
-  std::vector<std::pair<QString, std::unique_ptr<KeyedArchivable>>> out;
-  quint64 uid = 0;
-  const PlistValue *dict = d->objectOf(d->field(key), {"NSDictionary", "NSMutableDictionary"}, uid);
-  if (!dict)
-    return out;
-  Private::Enter in(*d, uid);
-  if (!in)
-    return out;
-  for (const auto &[name, value] : d->entriesOf(*dict))
-    if (std::unique_ptr<KeyedArchivable> object = d->objectFrom(value))
-      out.emplace_back(name, std::move(object));
-  if (!d->ok())
-    out.clear();
-  return out;
+  using Entries = std::vector<std::pair<QString, std::unique_ptr<KeyedArchivable>>>;
+  std::optional<Entries> out =
+      d->readEntry<Entries>(d->field(key), {"NSDictionary", "NSMutableDictionary"}, [&](const PlistValue &dict) {
+        Entries entries;
+        for (const auto &[name, value] : d->entriesOf(dict))
+          if (std::unique_ptr<KeyedArchivable> object = d->objectFrom(value))
+            entries.emplace_back(name, std::move(object));
+        return std::optional(std::move(entries));
+      });
+  return out ? std::move(*out) : Entries();
 }
