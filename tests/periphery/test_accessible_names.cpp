@@ -112,8 +112,9 @@ TEST_F(MainWindowTest, EveryLabelledButtonOfEveryWindowHasATipAndItsOwnNameAndEv
     const QString expected = shown == QLatin1String("?") ? QStringLiteral("Help") : shown;
     EXPECT_EQ(access->text(QAccessible::Name), expected)
         << whereIs(button) << " tip \"" << button->toolTip().toStdString() << "\"";
-    if (shown == QLatin1String("?"))
+    if (shown == QLatin1String("?")) {
       EXPECT_NE(button->toolTip(), QStringLiteral("Help")) << whereIs(button);
+    }
   }
   // An assistive tool's press opens the colour panel, and the chosen colour is the well's.
   ColorWell *fill = nullptr;
