@@ -19,7 +19,7 @@ TEST_PACKAGES=(
   ghostscript   # gs renders the EPS text of a PDF417 symbol for the readers
   xvfb dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   poppler-utils libglib2.0-bin   # pdfinfo and pdftoppm read rendered PDF; gdbus drives the document on the bus
-  clang libclang-rt-14-dev llvm   # the fuzzing build: clang, libFuzzer, llvm-symbolizer
+  clang libclang-rt-14-dev llvm   # the address sanitizer and fuzzing builds: clang, libFuzzer, llvm-symbolizer
   python3-aiosmtpd openssl   # a real SMTP server with a throwaway certificate receives the mail tests' mails
   libreoffice-calc-nogui python3-openpyxl   # spreadsheet peers: LibreOffice converts workbooks both ways; openpyxl for the benchmark
   libreoffice-writer-nogui unrtf   # import peers: LibreOffice Writer makes RTF files, unrtf reads their text as a second opinion
