@@ -2,7 +2,8 @@
 // The design the batch benchmarks make their cards from: a card of 3.5 by 2 inches with
 // a background photo (2400 by 1600 pixels), a name and a message bound to series and a
 // QR Code bound to a series of web addresses; the three series, `cards` values each,
-// are written into the data folder first.
+// are written into the data folder first. A photo file of one's own may stand in for the
+// made one (to compare with another program given the same file).
 
 #include "dataseries/model/SeriesStore.h"
 
@@ -34,18 +35,21 @@ inline std::shared_ptr<QLNText> boundText(const QRectF &bounds, const QString &s
 // Makes the design in the session's document; false (with a message on standard error)
 // when a series cannot be written.
 inline bool makeBatchDesign(AppSession &session, QLNWindowController *controller, const QTemporaryDir &scratch,
-                            int cards) {
+                            int cards, const QString &photoFile = QString()) {
   controller->SetDocumentCanvasSize(QSizeF(252, 144));  // 3.5 by 2 inches
 
-  // The background photo: 2400 by 1600 pixels.
-  QImage photo(2400, 1600, QImage::Format_RGB32);
-  for (int y = 0; y < photo.height(); ++y) {
-    QRgb *line = reinterpret_cast<QRgb *>(photo.scanLine(y));
-    for (int x = 0; x < photo.width(); ++x)
-      line[x] = qRgb((x * 7) & 255, (y * 5) & 255, ((x + y) * 3) & 255);
+  // The background photo: 2400 by 1600 pixels, unless one is given.
+  QString photoPath = photoFile;
+  if (photoPath.isEmpty()) {
+    QImage photo(2400, 1600, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y) {
+      QRgb *line = reinterpret_cast<QRgb *>(photo.scanLine(y));
+      for (int x = 0; x < photo.width(); ++x)
+        line[x] = qRgb((x * 7) & 255, (y * 5) & 255, ((x + y) * 3) & 255);
+    }
+    photoPath = scratch.filePath(QStringLiteral("photo.jpg"));
+    photo.save(photoPath, "JPG", 90);
   }
-  const QString photoPath = scratch.filePath(QStringLiteral("photo.jpg"));
-  photo.save(photoPath, "JPG", 90);
   controller->set_Front_BG_Image(photoPath);
 
   // The series: names, messages and codes of every card.

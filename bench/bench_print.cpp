@@ -7,7 +7,9 @@
 // pictures on its worker threads and draws them into the PDF. It prints the wall time,
 // cards per second and the size of the file. Peak memory: run it under /usr/bin/time -v.
 //
-//     QT_QPA_PLATFORM=offscreen amends_bench_print [cards] [output.pdf]
+//     QT_QPA_PLATFORM=offscreen amends_bench_print [cards] [output.pdf] [photo]
+//
+// The photo, when given, replaces the made one (a JPEG of any size).
 
 #include "output/Printing_View.h"
 #include "output/model/PrintLayout.h"
@@ -60,7 +62,8 @@ int main(int argc, char **argv) {
     return 1;
   }
   QLNWindowController *controller = session.controller();
-  if (!benchdesign::makeBatchDesign(session, controller, scratch, cards))
+  if (!benchdesign::makeBatchDesign(session, controller, scratch, cards,
+                                   argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString()))
     return 1;
 
   controller->Check_Series_Or_Excel_Use_or_not();

@@ -19,7 +19,9 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <memory>
 #include <mutex>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -53,11 +55,15 @@ struct PolygonCommand {
   QPaintEngine::PolygonDrawMode mode;
 };
 
+struct ModuleShapes;
+
 struct ImageCommand {
   QRectF target;
   QImage image;
   QRectF source;
   Qt::ImageConversionFlags flags;
+  // A symbol image's modules, found once where it is recorded (see moduleShapes).
+  std::shared_ptr<const ModuleShapes> modules;
 };
 
 struct TiledCommand {
@@ -102,6 +108,11 @@ struct ModuleShapes {
   QColor darkColour = Qt::black;
   QColor lightColour = Qt::white;
 };
+
+// Whether `image`, drawn from `source`, is a whole symbol image marked as such.
+bool isSymbolImage(const QImage &image, const QRectF &source) {
+  return !image.text(ModulesKey).isEmpty() && source == QRectF(image.rect());
+}
 
 ModuleShapes moduleShapes(const QImage &source) {
   ModuleShapes shapes;
@@ -161,6 +172,26 @@ ModuleShapes moduleShapes(const QImage &source) {
   return shapes;
 }
 
+// The modules of the image a player is handing to a recording at this moment (on this
+// thread, within the painter's call), so that the recording takes them along instead of
+// finding them again.
+struct PassedModules {
+  qint64 image = 0;
+  std::shared_ptr<const ModuleShapes> shapes;
+};
+thread_local PassedModules t_passedModules;
+
+class PassingModules {
+public:
+  PassingModules(qint64 image, std::shared_ptr<const ModuleShapes> shapes)
+      : m_saved(std::exchange(t_passedModules, PassedModules{image, std::move(shapes)})) {}
+  ~PassingModules() { t_passedModules = std::move(m_saved); }
+  PassingModules(const PassingModules &) = delete;
+  PassingModules &operator=(const PassingModules &) = delete;
+
+private:
+  PassedModules m_saved;
+};
 
 // A copy of `path` with data of its own. Paths are shared values whose private data
 // carries caches that drawing fills in; a path the recording shared with the object that
@@ -282,7 +313,15 @@ public:
 
   void drawImage(const QRectF &r, const QImage &image, const QRectF &sr, Qt::ImageConversionFlags flags) override {
     takeInitialState();
-    m_data->commands.emplace_back(ImageCommand{r, image, sr, flags});
+    std::shared_ptr<const ModuleShapes> modules;
+    if (isSymbolImage(image, sr)) {
+      // The picture may end up on a vector device, where the modules are drawn; they are
+      // found here, on the thread that records, not on the one that writes the output.
+      modules = t_passedModules.image == image.cacheKey() && t_passedModules.shapes
+                    ? t_passedModules.shapes
+                    : std::make_shared<const ModuleShapes>(moduleShapes(image));
+    }
+    m_data->commands.emplace_back(ImageCommand{r, image, sr, flags, std::move(modules)});
   }
 
   void drawTextItem(const QPointF &p, const QTextItem &textItem) override {
@@ -425,10 +464,12 @@ public:
   }
 
   void operator()(const ImageCommand &c) {
-    if (m_vector && !c.image.text(ModulesKey).isEmpty() && c.source == QRectF(c.image.rect())) {
+    if (m_vector && c.modules) {
       drawModules(c);
       return;
     }
+    // Into another recording, the modules found already go along with the image.
+    const PassingModules passing(c.image.cacheKey(), m_recording ? c.modules : nullptr);
     m_p.drawImage(c.target, c.image, c.source, c.flags);
   }
 
@@ -481,7 +522,7 @@ private:
   // A symbol image on a vector device: its modules as filled rectangles, the same place
   // and size as the image.
   void drawModules(const ImageCommand &c) {
-    const ModuleShapes shapes = moduleShapes(c.image);
+    const ModuleShapes &shapes = *c.modules;
     m_p.save();
     m_p.setPen(Qt::NoPen);
     m_p.translate(c.target.topLeft());

@@ -2,11 +2,6 @@
 
 #include "canvas/RenderCardBase.h"
 
-#include "core/CardObjectArchive.h"
-#include "core/QLNBarcode.h"
-#include "core/QLNImage.h"
-#include "core/QLNSignature.h"
-
 #include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
@@ -17,23 +12,6 @@
 namespace Render {
 
 namespace {
-
-// The pictures an object carries beside its record (loaded from files or made by the
-// barcode window), which the archive does not hold. QImage data is shared read-only.
-void copyPictures(const QLNGraphic &from, QLNGraphic &to) {
-  if (const auto *image = dynamic_cast<const QLNImage *>(&from)) {
-    if (auto *copy = dynamic_cast<QLNImage *>(&to))
-      copy->_contents = image->_contents;
-  } else if (const auto *signature = dynamic_cast<const QLNSignature *>(&from)) {
-    if (auto *copy = dynamic_cast<QLNSignature *>(&to)) {
-      copy->_contents_img = signature->_contents_img;
-      copy->file_path = signature->file_path;
-    }
-  } else if (const auto *barcode = dynamic_cast<const QLNBarcode *>(&from)) {
-    if (auto *copy = dynamic_cast<QLNBarcode *>(&to))
-      copy->_contents = barcode->_contents;
-  }
-}
 
 QString reasonOf(const std::exception &e) { return QString::fromUtf8(e.what()); }
 
@@ -61,15 +39,11 @@ QLNGraphicList copyGraphicsForRendering(const QLNGraphicList &graphics, QString 
   for (const QLNGraphicPtr &graphic : graphics) {
     if (!graphic)
       continue;
-    QString why;
-    const QByteArray archive = archiveGraphic(*graphic, &why);
-    QLNGraphicPtr copy = archive.isEmpty() ? nullptr : unarchiveGraphic(archive, &why);
-    if (!copy) {
-      problems.append(QStringLiteral("A %1 could not be copied for drawing: %2").arg(graphic->className(), why));
-      continue;
+    try {
+      copies.append(graphic->copyForRendering());
+    } catch (const std::exception &e) {
+      problems.append(QStringLiteral("A %1 could not be copied for drawing: %2").arg(graphic->className(), reasonOf(e)));
     }
-    copyPictures(*graphic, *copy);
-    copies.append(std::move(copy));
   }
   if (error)
     *error = problems.join(QLatin1Char('\n'));

@@ -49,11 +49,11 @@ struct CardSideSnapshot {
 
 namespace Render {
 
-// Copies of card objects that share nothing mutable with the originals: every field of
-// the record (through the card object archive) and the pictures the archive leaves out
-// (the picture of an image, signature or barcode object, shared read-only). Objects that
-// cannot be copied are left out and named in `error` (the copy then has fewer objects).
-// Run it where the originals are safe to read (the GUI thread for live objects).
+// Copies of card objects that share nothing mutable with the originals
+// (QLNGraphic::copyForRendering: every field, pictures shared read-only, a text storage of
+// their own). Objects that cannot be copied are left out and named in `error` (the copy
+// then has fewer objects). Run it where the originals are safe to read (the GUI thread
+// for live objects; any thread for the copies in a snapshot nobody draws).
 QLNGraphicList copyGraphicsForRendering(const QLNGraphicList &graphics, QString *error = nullptr);
 
 // Draws `side` into `painter`, whose coordinates are the side's points (origin at the

@@ -68,7 +68,6 @@ private:
 class KeyValueObservable {
 public:
   KeyValueObservable() = default;
-  KeyValueObservable(const KeyValueObservable &) = delete;
   KeyValueObservable &operator=(const KeyValueObservable &) = delete;
   virtual ~KeyValueObservable();
 
@@ -115,6 +114,11 @@ public:
     }
     didChangeValueForKey(key);
   }
+
+protected:
+  // A copy of an object starts unobserved: whoever watches the original has not asked
+  // to watch the copy.
+  KeyValueObservable(const KeyValueObservable &) : KeyValueObservable() {}
 
 private:
   struct Registration {

@@ -41,17 +41,35 @@ bool usableSize(const PointImage &picture) {
 }  // namespace
 
 QSizeF QLNBarcode::shownPictureSize() {
+  if (m_vectorDrawing)
+    return m_vectorSize;
   const PointImage picture = pictureShown();
   return usableSize(picture) ? picture.points : QSizeF();
 }
 
 bool QLNBarcode::hasSizedPicture() const {
+  if (m_vectorDrawing)
+    return !m_vectorSize.isEmpty();
   return usableSize(_barcode_image.isNull() ? m_sample : _barcode_image);
 }
 
 void QLNBarcode::Set_Barcode_image(const PointImage &image) {
   _barcode_image = image;
   m_vectorDrawing = nullptr;
+  m_vectorSize = QSizeF();
+  takeShownSize();
+}
+
+void QLNBarcode::setVectorPicture(const QSizeF &points, VectorDrawing drawing) {
+  const bool usable = drawing && std::isfinite(points.width()) && std::isfinite(points.height()) &&
+                      points.width() > 0.0 && points.height() > 0.0;
+  _barcode_image = PointImage();
+  m_vectorDrawing = usable ? std::move(drawing) : VectorDrawing([](QPainter &, const QRectF &) {});
+  m_vectorSize = usable ? points : QSizeF();
+  takeShownSize();
+}
+
+void QLNBarcode::takeShownSize() {
   const QSizeF size = shownPictureSize();
   if (size.isEmpty() || size == _bounds.size())
     return;
@@ -92,9 +110,25 @@ QLNGraphicPtr QLNBarcode::copyWithZone() const {
   return copy;
 }
 
+QLNBarcode::QLNBarcode(const QLNBarcode &other)
+    : QLNGraphic(other), _contents(other._contents), m_sample(other.m_sample), m_samplePath(other.m_samplePath) {}
+
+QLNGraphicPtr QLNBarcode::copyForRendering() const {
+  return detachedCopy(*this, QLNGraphicPtr(new QLNBarcode(*this)));
+}
+
 void QLNBarcode::drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) {
   if (!ctrl_is_visible || !painter)
     return;
+  if (m_vectorDrawing) {
+    if (!m_vectorSize.isEmpty()) {
+      painter->save();
+      m_vectorDrawing(*painter, QRectF(_bounds.topLeft(), m_vectorSize));
+      painter->restore();
+    }
+    mainWindowServices().Refresh_Canvas();
+    return;
+  }
   barcode_image_var_assign();
   const PointImage picture = _contents;
   const double w = picture.points.width();
@@ -103,10 +137,7 @@ void QLNBarcode::drawContentsInView(QPainter *painter, bool isBeingCreateOrEdite
     painter->save();
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
     painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (m_vectorDrawing && !_barcode_image.isNull())
-      m_vectorDrawing(*painter, QRectF(_bounds.topLeft(), QSizeF(w, h)));
-    else
-      painter->drawImage(QRectF(_bounds.topLeft(), QSizeF(w, h)), picture.pixels);
+    painter->drawImage(QRectF(_bounds.topLeft(), QSizeF(w, h)), picture.pixels);
     painter->restore();
   }
   mainWindowServices().Refresh_Canvas();

@@ -32,6 +32,7 @@ public:
   void initWithPosition(const QPointF &point, const PointImage &contents);
 
   QLNGraphicPtr copyWithZone() const override;
+  QLNGraphicPtr copyForRendering() const override;
 
   // Stores the picture and takes its size as the bounds' size (origin kept), announced
   // as a change of the drawing bounds (no undo step: the picture itself has none).
@@ -43,11 +44,12 @@ public:
   // A barcode is always at its natural size while it has a picture.
   bool canMakeNaturalSize() const override;
 
-  // Where the output keeps vectors (PDF, printers): a drawing of the barcode to show
-  // instead of the picture, into the rectangle the picture would fill. The picture still
-  // gives the size. Not archived, not copied; an empty function shows the picture.
+  // Where the output keeps vectors (PDF, printers): the barcode is a drawing at `points`
+  // (its size on the card, taken as the bounds' size like a picture's) instead of a
+  // picture, so that none is made. The drawing fills the rectangle it is given. Not
+  // archived, not copied; Set_Barcode_image makes the object a picture again.
   using VectorDrawing = std::function<void(QPainter &, const QRectF &)>;
-  void setVectorDrawing(VectorDrawing drawing) { m_vectorDrawing = std::move(drawing); }
+  void setVectorPicture(const QSizeF &points, VectorDrawing drawing);
 
   bool isDrawingFill() const override { return false; }
   bool isDrawingStroke() const override { return false; }
@@ -58,6 +60,9 @@ public:
   void drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) override;
 
 protected:
+  // The copy shows the picture: the original's vector drawing stays the original's.
+  QLNBarcode(const QLNBarcode &other);
+
   // A design read from a file: the bounds take the size the picture is drawn at (files
   // written before the bounds followed the picture may hold another size).
   void finishDecoding() override;
@@ -68,6 +73,8 @@ private:
   // The size of the picture shown, or an empty size when there is no picture with a
   // usable size.
   QSizeF shownPictureSize();
+  // The bounds take the shown size, announced as a change of the drawing bounds.
+  void takeShownSize();
   // Whether there is a picture with a usable size, without loading the sample.
   bool hasSizedPicture() const;
 
@@ -77,4 +84,5 @@ private:
   PointImage m_sample;
   QString m_samplePath;
   VectorDrawing m_vectorDrawing;
+  QSizeF m_vectorSize;
 };

@@ -216,6 +216,22 @@ QLNGraphicPtr QLNGraphic::copyWithZone() const {
   return copy;
 }
 
+QLNGraphicPtr QLNGraphic::copyForRendering() const {
+  return detachedCopy(*this, QLNGraphicPtr(new QLNGraphic(*this)));
+}
+
+QLNGraphicPtr QLNGraphic::detachedCopy(const QLNGraphic &original, QLNGraphicPtr copy) {
+  // A kind that does not make copies of itself would come out as the kind it derives
+  // from, and be drawn as something else.
+  if (copy->className() != original.className())
+    throw std::logic_error("the object's kind makes no copies of itself");
+  // Values are set into a card's copy: they must not reach the original's text.
+  if (copy->_Text_contents)
+    copy->_Text_contents = std::make_shared<QLNTextStorage>(*copy->_Text_contents);
+  copy->_scriptingContainer = nullptr;
+  return copy;
+}
+
 // ---- Colour getters ---------------------------------------------------------------------------
 
 QColor QLNGraphic::fillColor() {

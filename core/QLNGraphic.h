@@ -257,6 +257,11 @@ public:
   // A new object of the same kind at its creation defaults, given this object's
   // bounds, fill and border settings (QLNImage and QLNLine copy a little more).
   virtual QLNGraphicPtr copyWithZone() const;
+  // A copy to draw elsewhere (an output's card, on a worker thread): every field of the
+  // record and of the kind, pictures shared (a picture is never changed in place), a
+  // text storage of its own, no observers and no scripting container. Copying only
+  // reads this object.
+  virtual QLNGraphicPtr copyForRendering() const;
 
   // ---- Position and size (core/QLNGraphic_Geometry.cpp) ---------------------------
   double xPosition() const;
@@ -388,6 +393,13 @@ public:
   static QLNGraphicList graphicsWithProperties(const QList<QByteArray> &blocks);
 
 protected:
+  // For copyForRendering; every kind declares its own the same way.
+  QLNGraphic(const QLNGraphic &) = default;
+  QLNGraphic &operator=(const QLNGraphic &) = delete;
+  // Gives a field-for-field copy of `original` what must not be shared with it; throws
+  // std::logic_error when the copy is not of the original's kind.
+  static QLNGraphicPtr detachedCopy(const QLNGraphic &original, QLNGraphicPtr copy);
+
   // Fields of a kind that travel in the archive after the record's own keys (the
   // direction flags of a line). The base has none.
   virtual void encodeKindFields(KeyedArchiver &coder) const {}

@@ -157,6 +157,14 @@ QLNGraphicPtr QLNImage::copyWithZone() const {
   return copy;
 }
 
+QLNImage::QLNImage(const QLNImage &other) : QLNGraphic(other), _contents(other._contents) {
+  m_processed.copyFinishedFrom(other.m_processed);
+}
+
+QLNGraphicPtr QLNImage::copyForRendering() const {
+  return detachedCopy(*this, QLNGraphicPtr(new QLNImage(*this)));
+}
+
 void QLNImage::copyPictureFrom(const QLNImage &other) {
   if (&other == this)
     return;

@@ -54,6 +54,7 @@ public:
   void drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) override;
 
   QLNGraphicPtr copyWithZone() const override;
+  QLNGraphicPtr copyForRendering() const override;
   // Takes `other`'s picture together with the filtered result it keeps, so that a
   // copy made for drawing elsewhere (output on a worker) does not run the chain again
   // while its adjustments are the same.
@@ -83,6 +84,10 @@ public:
   std::optional<QString> presentablePropertyNameForKey(const QString &key) const override;
   QVariant valueForKey(const QString &key) const override;
   bool setValue(const QVariant &value, const QString &key) override;
+
+protected:
+  // The copy takes the finished filtered picture too (not a computation in progress).
+  QLNImage(const QLNImage &other);
 
 private:
   FilteredPictureCache m_processed;

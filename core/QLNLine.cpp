@@ -26,6 +26,10 @@ QLNGraphicPtr QLNLine::copyWithZone() const {
   return copy;
 }
 
+QLNGraphicPtr QLNLine::copyForRendering() const {
+  return detachedCopy(*this, QLNGraphicPtr(new QLNLine(*this)));
+}
+
 QPointF QLNLine::beginPoint() const {
   const QRectF r = _bounds;
   return QPointF(_pointsRight ? r.left() : r.left() + r.width(),

@@ -26,6 +26,7 @@ public:
   bool _pointsDown = false;    // the end point lies below the begin point
 
   QLNGraphicPtr copyWithZone() const override;
+  QLNGraphicPtr copyForRendering() const override;
 
   // End points from the bounds and the flags (both flags false: from the bottom-right
   // corner to the top-left one).
@@ -91,4 +92,7 @@ protected:
 
 private:
   void setEndPoints(const QPointF &begin, const QPointF &end);
+
+protected:
+  QLNLine(const QLNLine &) = default;
 };

@@ -77,3 +77,7 @@ QLNGraphicPtr QLNSignature::copyWithZone() const {
   copyBaseFieldsTo(*copy);
   return copy;
 }
+
+QLNGraphicPtr QLNSignature::copyForRendering() const {
+  return detachedCopy(*this, QLNGraphicPtr(new QLNSignature(*this)));
+}

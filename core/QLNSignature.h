@@ -31,6 +31,7 @@ public:
   static QString samplePath(const QString &sign_or_FP);
 
   QLNGraphicPtr copyWithZone() const override;
+  QLNGraphicPtr copyForRendering() const override;
 
   bool isDrawingFill() const override { return false; }
   bool isDrawingStroke() const override { return _isDrawingStroke; }
@@ -39,4 +40,7 @@ public:
   // picture stretched to the bounds, then asks for a redraw. Nothing when hidden;
   // without a picture only the border.
   void drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) override;
+
+protected:
+  QLNSignature(const QLNSignature &) = default;
 };

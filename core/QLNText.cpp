@@ -25,6 +25,10 @@ QLNGraphicPtr QLNText::copyWithZone() const {
   return copy;
 }
 
+QLNGraphicPtr QLNText::copyForRendering() const {
+  return detachedCopy(*this, QLNGraphicPtr(new QLNText(*this)));
+}
+
 void QLNText::willChangeScriptingContents() {
   if (m_scriptingChanges++ > 0)
     return;

@@ -34,6 +34,7 @@ public:
   bool _contentsBeingChangedByScripting = false;
 
   QLNGraphicPtr copyWithZone() const override;
+  QLNGraphicPtr copyForRendering() const override;
 
   // Announce a scripted change of the text (nested pairs count as one).
   void willChangeScriptingContents();
@@ -83,4 +84,7 @@ public:
 
 private:
   int m_scriptingChanges = 0;
+
+protected:
+  QLNText(const QLNText &) = default;
 };

@@ -50,6 +50,10 @@ QLNGraphicPtr Shape_Control::copyWithZone() const {
   return copy;
 }
 
+QLNGraphicPtr Shape_Control::copyForRendering() const {
+  return detachedCopy(*this, QLNGraphicPtr(new Shape_Control(*this)));
+}
+
 // ---- Outlines ------------------------------------------------------------------------
 
 QPainterPath Shape_Control::bezierPathForDrawing() const {

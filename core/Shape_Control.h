@@ -33,6 +33,7 @@ public:
 
   QString className() const override { return QStringLiteral("Shape_Control"); }
   QLNGraphicPtr copyWithZone() const override;
+  QLNGraphicPtr copyForRendering() const override;
 
   // Star polygons with more vertices than this (only a damaged file asks for them)
   // give an empty outline instead of a path of up to billions of points.
@@ -77,4 +78,7 @@ public:
   // object's opacity (the record's colour getters apply it); the pattern image none.
   static void paintPath(QLNGraphic &graphic, QPainter *painter, const QPainterPath &path,
                         Qt::PenCapStyle cap = Qt::FlatCap);
+
+protected:
+  Shape_Control(const Shape_Control &) = default;
 };

@@ -34,23 +34,26 @@ void assignValue(QLNGraphic &graphic, const QString &value, const BarcodeSetting
   } else if (kind == QLatin1String("QLNImage")) {
     static_cast<QLNImage &>(graphic).setFilePath(value);
   } else if (kind == QLatin1String("QLNBarcode") && barcode) {
-    QString error;
     const CardPicture picture = Get_Image_From_Val(*barcode, value, graphic.header_val, graphic.footer_val);
-    const PointImage image = picture.isNull() ? PointImage() : picture.toImage(barcode->dpi, &error);
-    appendReason(reasons, error);
-    graphic.Set_Barcode_image(image);
-    if (vectorOutput && !image.isNull())
-      static_cast<QLNBarcode &>(graphic).setVectorDrawing([picture](QPainter &painter, const QRectF &place) {
-        const QSizeF size = picture.size();
-        if (size.width() <= 0 || size.height() <= 0)
-          return;
-        painter.save();
-        painter.translate(place.topLeft());
-        painter.scale(place.width() / size.width(), place.height() / size.height());
-        picture.draw(painter);
-        painter.restore();
-      });
-    if (forOutput && image.isNull())
+    bool drawn = false;
+    if (vectorOutput) {
+      // Drawn from the symbol's own shapes: no picture to make at the design's resolution.
+      const QSizeF size = picture.size();
+      drawn = !picture.isNull() && size.width() > 0 && size.height() > 0;
+      static_cast<QLNBarcode &>(graphic).setVectorPicture(
+          drawn ? size : QSizeF(), [picture, size](QPainter &painter, const QRectF &place) {
+            painter.translate(place.topLeft());
+            painter.scale(place.width() / size.width(), place.height() / size.height());
+            picture.draw(painter);
+          });
+    } else {
+      QString error;
+      const PointImage image = picture.isNull() ? PointImage() : picture.toImage(barcode->dpi, &error);
+      appendReason(reasons, error);
+      graphic.Set_Barcode_image(image);
+      drawn = !image.isNull();
+    }
+    if (forOutput && !drawn)
       graphic.ctrl_is_visible = false;
   }
 }

@@ -12,8 +12,9 @@
 #include <QPrinter>
 
 #include <algorithm>
-#include <atomic>
+#include <condition_variable>
 #include <exception>
+#include <mutex>
 #include <thread>
 
 const QString Printing_View::InvalidDataText = QStringLiteral("Invalid Data");
@@ -53,92 +54,176 @@ void Printing_View::Draw_Label_String(QPainter &painter, const QRectF &rect, con
   painter.restore();
 }
 
-std::vector<Printing_View::Label> Printing_View::prepareSheet(int page, BatchRunFailures *failures) const {
+std::vector<Printing_View::Label> Printing_View::emptySheet(int page) const {
   const int perSheet = int(m_slots.size());
   std::vector<Label> labels(static_cast<size_t>(perSheet));
-  const bool wantFront = m_settings.side != QLatin1String("B");
-  const bool wantBack = m_settings.side != QLatin1String("F");
-
-  // The labels of this sheet that show a card.
-  std::vector<int> cells;
   for (int cell = 0; cell < perSheet; ++cell) {
     const int label = PrintLayout::labelIndex(page, cell, perSheet);
     if (label >= m_settings.total)
       break;
     if (m_cards.bound && label >= m_cards.count)
       continue;
-    labels[size_t(cell)].empty = false;
-    cells.push_back(cell);
-  }
-  if (!m_cards.bound) {
-    for (int cell : cells) {
-      labels[size_t(cell)].front = m_cards.front;
-      labels[size_t(cell)].back = m_cards.back;
+    Label &shown = labels[size_t(cell)];
+    shown.empty = false;
+    if (!m_cards.bound) {
+      shown.front = m_cards.front;
+      shown.back = m_cards.back;
     }
-    return labels;
-  }
-  if (!m_cards.make || cells.empty()) {
-    return labels;
-  }
-
-  // Each job is one side of one label; workers take the next job until none is left.
-  struct Job {
-    int cell;
-    bool back;
-  };
-  std::vector<Job> jobs;
-  for (int cell : cells) {
-    if (wantBack)
-      jobs.push_back({cell, true});
-    if (wantFront)
-      jobs.push_back({cell, false});
-  }
-  std::atomic<size_t> next{0};
-  auto work = [&] {
-    for (size_t i = next.fetch_add(1); i < jobs.size(); i = next.fetch_add(1)) {
-      const Job &job = jobs[i];
-      const int card = PrintLayout::labelIndex(page, job.cell, perSheet);
-      QString failure;
-      CardPicture picture;
-      try {
-        picture = m_cards.make(card, job.back, &failure);
-      } catch (const std::exception &error) {
-        failure = QString::fromUtf8(error.what());
-      } catch (...) {
-        failure = QStringLiteral("The card could not be rendered.");
-      }
-      if (picture.isNull() && failure.isEmpty())
-        failure = QStringLiteral("The card could not be rendered.");
-      if (!failure.isEmpty()) {
-        // A side that lacks part of its content is not printed as if it were whole.
-        picture = CardPicture();
-        if (failures)
-          failures->add(card, (job.back ? QStringLiteral("back: ") : QStringLiteral("front: ")) + failure);
-      }
-      // Each job writes its own label side only.
-      (job.back ? labels[size_t(job.cell)].back : labels[size_t(job.cell)].front) = picture;
-    }
-  };
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  const size_t workers = std::min<size_t>(cores, jobs.size());
-  if (workers <= 1) {
-    work();
-  } else {
-    std::vector<std::thread> threads;
-    threads.reserve(workers - 1);
-    for (size_t i = 1; i < workers; ++i)
-      threads.emplace_back(work);
-    work();
-    for (std::thread &thread : threads)
-      thread.join();
   }
   return labels;
 }
 
+CardPicture Printing_View::makeSide(int card, bool back, BatchRunFailures *failures) const {
+  QString failure;
+  CardPicture picture;
+  try {
+    picture = m_cards.make(card, back, &failure);
+  } catch (const std::exception &error) {
+    failure = QString::fromUtf8(error.what());
+  } catch (...) {
+    failure = QStringLiteral("The card could not be rendered.");
+  }
+  if (picture.isNull() && failure.isEmpty())
+    failure = QStringLiteral("The card could not be rendered.");
+  if (failure.isEmpty())
+    return picture;
+  // A side that lacks part of its content is not printed as if it were whole.
+  if (failures)
+    failures->add(card, (back ? QStringLiteral("back: ") : QStringLiteral("front: ")) + failure);
+  return CardPicture();
+}
+
+// The sheets of one run, made in order by a pool of workers that lives as long as the
+// run (so each worker's font and glyph caches stay warm). Workers make the cards of the
+// sheet the caller waits for and of the next one; the caller, while it waits, makes
+// cards of its own sheet too (the only worker on a single core).
+class Printing_View::Preparation {
+public:
+  struct Sheet {
+    int page;
+    bool report;  // failures are reported for the first copy only
+  };
+
+  Preparation(const Printing_View &view, std::vector<Sheet> sheets, BatchRunFailures *failures)
+      : m_view(view), m_sheets(std::move(sheets)), m_failures(failures) {
+    const bool wantFront = view.m_settings.side != QLatin1String("B");
+    const bool wantBack = view.m_settings.side != QLatin1String("F");
+    m_labels.reserve(m_sheets.size());
+    m_remaining.assign(m_sheets.size(), 0);
+    for (size_t sheet = 0; sheet < m_sheets.size(); ++sheet) {
+      m_labels.push_back(view.emptySheet(m_sheets[sheet].page));
+      if (!view.m_cards.bound || !view.m_cards.make)
+        continue;
+      for (size_t cell = 0; cell < m_labels.back().size(); ++cell) {
+        if (m_labels.back()[cell].empty)
+          continue;
+        if (wantBack)
+          m_jobs.push_back({sheet, int(cell), true});
+        if (wantFront)
+          m_jobs.push_back({sheet, int(cell), false});
+        m_remaining[sheet] += int(wantBack) + int(wantFront);
+      }
+    }
+    if (m_jobs.empty())
+      return;
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const size_t workers = std::min<size_t>(cores - 1, m_jobs.size());
+    m_threads.reserve(workers);
+    for (size_t i = 0; i < workers; ++i)
+      m_threads.emplace_back([this] { work(); });
+  }
+
+  ~Preparation() {
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      m_stop = true;
+    }
+    m_room.notify_all();
+    for (std::thread &thread : m_threads)
+      thread.join();
+  }
+
+  Preparation(const Preparation &) = delete;
+  Preparation &operator=(const Preparation &) = delete;
+
+  // The labels of sheet `index` of the sequence, once its cards are made. Sheets are
+  // taken in order; a sheet taken is no longer held here.
+  std::vector<Label> take(size_t index) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (m_remaining[index] > 0) {
+      if (m_next < m_jobs.size() && m_jobs[m_next].sheet == index) {
+        doJob(lock);
+        continue;
+      }
+      m_ready.wait(lock);
+    }
+    m_taken = index + 1;
+    std::vector<Label> labels = std::move(m_labels[index]);
+    lock.unlock();
+    m_room.notify_all();
+    return labels;
+  }
+
+private:
+  // Sheets the workers may run ahead of the one last taken.
+  static constexpr size_t Ahead = 2;
+
+  struct Job {
+    size_t sheet;
+    int cell;
+    bool back;
+  };
+
+  void work() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+      m_room.wait(lock, [&] {
+        return m_stop || m_next >= m_jobs.size() || m_jobs[m_next].sheet < m_taken + Ahead;
+      });
+      if (m_stop || m_next >= m_jobs.size())
+        return;
+      doJob(lock);
+    }
+  }
+
+  // Makes the next job's card side with the lock released; called and returns locked.
+  void doJob(std::unique_lock<std::mutex> &lock) {
+    const Job job = m_jobs[m_next++];
+    const Sheet sheet = m_sheets[job.sheet];
+    lock.unlock();
+    const int perSheet = int(m_view.m_slots.size());
+    const int card = PrintLayout::labelIndex(sheet.page, job.cell, perSheet);
+    CardPicture picture = m_view.makeSide(card, job.back, sheet.report ? m_failures : nullptr);
+    lock.lock();
+    Label &label = m_labels[job.sheet][size_t(job.cell)];
+    (job.back ? label.back : label.front) = std::move(picture);
+    if (--m_remaining[job.sheet] == 0)
+      m_ready.notify_all();
+  }
+
+  const Printing_View &m_view;
+  const std::vector<Sheet> m_sheets;
+  BatchRunFailures *const m_failures;
+  std::vector<std::vector<Label>> m_labels;  // by sheet of the sequence
+  std::vector<int> m_remaining;              // card sides still to make, by sheet
+  std::vector<Job> m_jobs;                   // in sheet order
+  size_t m_next = 0;                         // the next job to start
+  size_t m_taken = 0;                        // sheets handed out
+  bool m_stop = false;
+  std::mutex m_mutex;
+  std::condition_variable m_ready;  // a sheet's last card is made
+  std::condition_variable m_room;   // a sheet was taken, or the run ends
+  std::vector<std::thread> m_threads;
+};
+
 void Printing_View::drawSheet(QPainter &painter, int page, BatchRunFailures *failures) const {
+  Preparation sheets(*this, {{page, true}}, failures);
+  paintSheet(painter, sheets.take(0));
+}
+
+void Printing_View::paintSheet(QPainter &painter, const std::vector<Label> &labels) const {
   painter.save();
   painter.fillRect(QRectF(QPointF(0, 0), m_settings.paper), Qt::white);
-  const std::vector<Label> labels = prepareSheet(page, failures);
   const bool wantFront = m_settings.side != QLatin1String("B");
   const bool wantBack = m_settings.side != QLatin1String("F");
 
@@ -179,19 +264,20 @@ QString Printing_View::paintPages(QPagedPaintDevice &device, int pages, int copi
     return QStringLiteral("The printer could not be started.");
   const double sx = device.logicalDpiX() / 72.0;
   const double sy = device.logicalDpiY() / 72.0;
-  bool first = true;
-  for (int copy = 0; copy < std::max(1, copies); ++copy) {
-    for (int page = 0; page < pages; ++page) {
-      if (!first && !device.newPage()) {
-        painter.end();
-        return QStringLiteral("A new sheet could not be started.");
-      }
-      first = false;
-      painter.resetTransform();
-      painter.scale(sx, sy);
+  std::vector<Preparation::Sheet> order;
+  for (int copy = 0; copy < std::max(1, copies); ++copy)
+    for (int page = 0; page < pages; ++page)
       // A copy's failures are the same as the first copy's: report them once.
-      drawSheet(painter, page, copy == 0 ? failures : nullptr);
+      order.push_back({page, copy == 0});
+  Preparation sheets(*this, order, failures);
+  for (size_t index = 0; index < order.size(); ++index) {
+    if (index > 0 && !device.newPage()) {
+      painter.end();
+      return QStringLiteral("A new sheet could not be started.");
     }
+    painter.resetTransform();
+    painter.scale(sx, sy);
+    paintSheet(painter, sheets.take(index));
   }
   if (!painter.end())
     return QStringLiteral("The printing could not be finished.");

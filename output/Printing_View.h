@@ -6,6 +6,10 @@
 // object, so any thread may draw its sheets, and a sheet may be drawn any number of
 // times, in any order: each label's card number comes from the sheet and the cell.
 //
+// A run of sheets makes the cards of a batch on one pool of worker threads, a sheet or
+// two ahead of the sheet being drawn and written, so that both go on at once while only
+// a few sheets of cards are held.
+//
 // Each label shows its card sides at their natural size (vector pictures, no
 // rasterising). A side that cannot be made shows "Invalid Data" in red in its place and
 // the label still counts; with a batch, labels beyond the last card stay empty.
@@ -58,9 +62,8 @@ public:
   int labelCount() const;
 
   // Draws sheet `page` (from 0), paper included, with `painter` in points from the
-  // paper's top-left corner. The cards of a batch are made on worker threads (one sheet
-  // at a time) and drawn on the calling thread. Failed cards are added to `failures`
-  // when it is given.
+  // paper's top-left corner. The cards of a batch are made on worker threads and drawn
+  // on the calling thread. Failed cards are added to `failures` when it is given.
   void drawSheet(QPainter &painter, int page, BatchRunFailures *failures = nullptr) const;
 
   // The first `pages` sheets (all when negative) onto a printer or previewer that has
@@ -81,7 +84,12 @@ private:
     CardPicture front;
     CardPicture back;
   };
-  std::vector<Label> prepareSheet(int page, BatchRunFailures *failures) const;
+  class Preparation;
+  // The labels of sheet `page` as the layout places them, before any card is made.
+  std::vector<Label> emptySheet(int page) const;
+  // One side of one card, or a null picture after adding the reason to `failures`.
+  CardPicture makeSide(int card, bool back, BatchRunFailures *failures) const;
+  void paintSheet(QPainter &painter, const std::vector<Label> &labels) const;
   QString paintPages(QPagedPaintDevice &device, int pages, int copies, BatchRunFailures *failures) const;
 
   PrintLayout::Settings m_settings;

@@ -453,3 +453,47 @@ TEST(KeyValueObserving, AnObserverRemovedWhileOthersAreToldIsNotCalled) {
   g.removeObserver(&first, "strokeWidth");
   EXPECT_EQ(g.observationCount(), 0);
 }
+
+TEST(CardObjectRecord, ACopyForDrawingCarriesEveryFieldAndSharesNothingItCouldChange) {
+  for (const QString &kind : {QStringLiteral("QLNText"), QStringLiteral("QLNImage"), QStringLiteral("QLNLine"),
+                              QStringLiteral("Shape_Control"), QStringLiteral("QLNSignature"),
+                              QStringLiteral("QLNBarcode")}) {
+    SCOPED_TRACE(kind.toStdString());
+    QLNGraphicPtr source = makeKind(kind);
+    fillEveryField(*source);
+    source->_barcode_image = PointImage{smallPicture(), QSizeF(8, 6)};
+    replaceCharacters(*source->Text_contents(), QStringLiteral("We are sorry"));
+    QLNDocument document;
+    source->setScriptingContainer(&document);
+    Recorder watcher;
+    watcher.watch(*source, WatchedKeys);
+
+    const QLNGraphicPtr copy = source->copyForRendering();
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->className(), kind);
+    // The archive holds every field of the record and of the kind.
+    QString error;
+    EXPECT_EQ(archiveGraphic(*copy, &error), archiveGraphic(*source, &error)) << error.toStdString();
+    EXPECT_EQ(copy->_barcode_image.pixels.constBits(), source->_barcode_image.pixels.constBits());
+
+    // A value set into the copy stays the copy's; nobody watching the original hears of it.
+    EXPECT_EQ(copy->observationCount(), 0);
+    EXPECT_EQ(copy->Text_contents()->string, QStringLiteral("We are sorry"));
+    replaceCharacters(*copy->Text_contents(), QStringLiteral("Guest 7"));
+    copy->setBounds(QRectF(1, 2, 3, 4));
+    EXPECT_EQ(source->Text_contents()->string, QStringLiteral("We are sorry"));
+    EXPECT_TRUE(watcher.entries.empty());
+    EXPECT_THROW(copy->objectSpecifier(), std::logic_error);
+  }
+  // The pictures beside the record go along, shared.
+  auto image = std::make_shared<QLNImage>();
+  image->_contents = PointImage{smallPicture(), QSizeF(4, 3)};
+  const auto imageCopy = std::static_pointer_cast<QLNImage>(image->copyForRendering());
+  EXPECT_EQ(imageCopy->_contents.pixels.constBits(), image->_contents.pixels.constBits());
+  auto signature = std::make_shared<QLNSignature>();
+  signature->_contents_img = PointImage{smallPicture(), QSizeF(4, 3)};
+  signature->file_path = QStringLiteral("/pictures/sign.png");
+  const auto signatureCopy = std::static_pointer_cast<QLNSignature>(signature->copyForRendering());
+  EXPECT_EQ(signatureCopy->_contents_img.pixels.constBits(), signature->_contents_img.pixels.constBits());
+  EXPECT_EQ(signatureCopy->file_path, signature->file_path);
+}
