@@ -62,7 +62,7 @@ Barcode_Gen::Barcode_Gen() {
   buildWindow();
   connectActions();
   keepInGlobal(barcode_gen_def_inst, this);
-  // Named there by its load step.
+  // Its load step (awakeFromNib) names it in Barcode_Gen_Var as well.
   clearWhenDeleted(Barcode_Gen_Var, this);
 }
 

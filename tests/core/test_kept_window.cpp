@@ -114,7 +114,7 @@ TEST_F(KeptWindowTest, RunEndDeletesWhatNothingElseOwnsOnce) {
 
   // One that has a parent when the run ends is left to its parent.
   auto holder = std::make_unique<QObject>();
-  Controller *held = keptInstance(Other_Global, [&holder] { return new Controller; });
+  Controller *held = keptInstance(Other_Global, [] { return new Controller; });
   held->setParent(holder.get());
   EXPECT_EQ(Controller::alive, 2);
 
