@@ -61,26 +61,23 @@ bool isAsciiText(const QString &text) {
 Barcode_Gen::Barcode_Gen() {
   buildWindow();
   connectActions();
-  barcode_gen_def_inst = this;
+  keepInGlobal(barcode_gen_def_inst, this);
+  // Its load step (awakeFromNib) names it in Barcode_Gen_Var as well.
+  clearWhenDeleted(Barcode_Gen_Var, this);
 }
 
-Barcode_Gen::~Barcode_Gen() {
-  if (Barcode_Gen_Var == this)
-    Barcode_Gen_Var = nullptr;
-  if (barcode_gen_def_inst == this)
-    barcode_gen_def_inst = nullptr;
-  delete m_window;
-}
+Barcode_Gen::~Barcode_Gen() = default;
+
+QDialog *Barcode_Gen::window() const { return m_window; }
 
 Barcode_Gen *Barcode_Gen::defaultInstance() { return barcode_gen_def_inst; }
 
 Barcode_Gen *Barcode_Gen::sharedInstance() {
-  if (Barcode_Gen *designer = defaultInstance())
+  return keptInstance(barcode_gen_def_inst, [] {
+    auto *designer = new Barcode_Gen;
+    designer->awakeFromNib();
     return designer;
-  auto *designer = new Barcode_Gen;
-  designer->awakeFromNib();
-  deleteWhenTheRunEnds(designer);
-  return designer;
+  });
 }
 
 BarcodeSettings Barcode_Gen::settingsOf(QLNGraphic *object) {

@@ -13,6 +13,7 @@
 #include "barcode/BarcodeProduction.h"
 #include "barcode/BarcodeSettings.h"
 #include "canvas/RenderPicture.h"
+#include "core/KeptWindow.h"
 
 #include <QColor>
 #include <QLabel>
@@ -81,7 +82,7 @@ public:
   // lives until the application quits. GUI thread only.
   static Barcode_Gen *sharedInstance();
 
-  QDialog *window() const { return m_window; }
+  QDialog *window() const;
 
   // The load step: background colour, lists, defaults, the first preview; sets
   // Barcode_Gen_Var.
@@ -226,7 +227,6 @@ public:
   QLNGraphic *pass_barcode_control = nullptr;
 
   // ---- Controls (design names)
-  QDialog *m_window = nullptr;
   QComboBox *barcodeTypePopup = nullptr;
   QLineEdit *dataText = nullptr;
   QScrollArea *dataText_2D_scl_v = nullptr;
@@ -299,6 +299,7 @@ private:
   bool m_observingTextChanges = false;
   mutable std::mutex m_expMutex;
   std::shared_ptr<BRCBarcode> m_testBarcode_EXP;
+  OwnedWindow<QDialog> m_window;
 };
 
 // The designer, once its load step has run (null before).

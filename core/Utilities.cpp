@@ -356,11 +356,6 @@ void Open_Help_File() {
   Show_MessageBox(QStringLiteral("Help file does not exist!"));
 }
 
-void deleteWhenTheRunEnds(QObject *object) {
-  if (QCoreApplication *app = QCoreApplication::instance(); app && object)
-    QObject::connect(app, &QCoreApplication::aboutToQuit, object, [object] { delete object; });
-}
-
 void runLoggingFailures(const char *name, const std::function<void()> &command) {
   try {
     command();

@@ -92,10 +92,6 @@ void Delete_File(const QString &path);
 // Main thread only.
 void SetObjEnabled(QObject *object, bool enabled);
 
-// Deletes `object` when the application is about to quit: the windows made once on
-// first use and kept for the whole run go before the application object. Without an
-// application nothing is arranged.
-void deleteWhenTheRunEnds(QObject *object);
 // Runs a command of the program's windows; what it throws is written to the log as
 // "name: reason" ("name failed." for anything that is no exception), not passed on.
 void runLoggingFailures(const char *name, const std::function<void()> &command);

@@ -32,8 +32,6 @@ BatchWizard *BatchWizard_Window = nullptr;
 
 namespace {
 
-BatchWizard *batchWizardInstance = nullptr;
-
 const QString NameKey = QStringLiteral("Extension");
 const QString ValueKey = QStringLiteral("Header");
 const QString InUseUpdate = QStringLiteral("Batch Processing Series can't be update because it is currently in use.");
@@ -63,24 +61,13 @@ BatchWizard::BatchWizard()
   Update_m_ex_num_str = m_updateExNum->m_ex_num_str;
   Update_m_s_number = m_updateExNum->m_s_number;
   Update_m_ex_num_index = m_updateExNum->m_ex_num_index;
-  batchWizardInstance = this;
-  BatchWizard_Window = this;
+  keepInGlobal(BatchWizard_Window, this);
 }
 
-BatchWizard::~BatchWizard() {
-  if (batchWizardInstance == this)
-    batchWizardInstance = nullptr;
-  if (BatchWizard_Window == this)
-    BatchWizard_Window = nullptr;
-  delete m_window;
-}
+BatchWizard::~BatchWizard() = default;
 
 BatchWizard *BatchWizard::defaultInstance() {
-  if (batchWizardInstance)
-    return batchWizardInstance;
-  auto *manager = new BatchWizard;
-  deleteWhenTheRunEnds(manager);
-  return manager;
+  return keptInstance(BatchWizard_Window, [] { return new BatchWizard; });
 }
 
 std::function<int(qint32, qint32)> &BatchWizard::importWizard() {

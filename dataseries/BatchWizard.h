@@ -18,6 +18,8 @@
 // One instance for the whole run (defaultInstance makes it on first use); main thread
 // only.
 
+#include "core/KeptWindow.h"
+
 #include <QList>
 #include <QDialog>
 #include <QObject>
@@ -170,11 +172,11 @@ private:
   // The import wizard, or what a test installed in its place.
   static int openImportWizard(qint32 required, qint32 insert);
 
-  QPointer<QDialog> m_window;
   serieswindows::RowListModel *m_listModel = nullptr;
   serieswindows::RowListModel *m_valueModel = nullptr;
   std::unique_ptr<Load_Num_Info> m_loadNumInfo;
   std::unique_ptr<Update_Ex_Num> m_updateExNum;
+  OwnedWindow<QDialog> m_window;
 };
 
 // The manager once made; null before.

@@ -147,5 +147,5 @@ void BatchWizard::connectActions() {
   connect(List, &QTableView::doubleClicked, this, [this] { doubleClickInTable(List); });
   connect(List_value, &QTableView::doubleClicked, this, [this] { doubleClickInTable(List_value); });
   // The close box and Escape close the window as Close does.
-  static_cast<SeriesDialog *>(m_window.data())->onCancel = [this] { Close_Btn_Clicked(); };
+  static_cast<SeriesDialog *>(m_window.get())->onCancel = [this] { Close_Btn_Clicked(); };
 }

@@ -76,21 +76,13 @@ private:
 
 Data_From_Excel::Data_From_Excel() {
   buildWindow();
-  Data_From_Excel_Window = this;
+  keepInGlobal(Data_From_Excel_Window, this);
 }
 
-Data_From_Excel::~Data_From_Excel() {
-  if (Data_From_Excel_Window == this)
-    Data_From_Excel_Window = nullptr;
-  delete m_window;
-}
+Data_From_Excel::~Data_From_Excel() = default;
 
 Data_From_Excel *Data_From_Excel::defaultInstance() {
-  if (Data_From_Excel_Window)
-    return Data_From_Excel_Window;
-  auto *grid = new Data_From_Excel;
-  deleteWhenTheRunEnds(grid);
-  return grid;
+  return keptInstance(Data_From_Excel_Window, [] { return new Data_From_Excel; });
 }
 
 void Data_From_Excel::buildWindow() {

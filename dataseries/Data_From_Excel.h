@@ -10,9 +10,10 @@
 
 #include "dataseries/model/ImportedRows.h"
 
+#include "core/KeptWindow.h"
+
 #include <QDialog>
 #include <QObject>
-#include <QPointer>
 
 class QAbstractTableModel;
 
@@ -53,8 +54,8 @@ private:
   void reload();
 
   ImportedRowsTable m_table;
-  QPointer<QDialog> m_window;
   QAbstractTableModel *m_model = nullptr;
+  OwnedWindow<QDialog> m_window;
 };
 
 // The instance once made; null before.

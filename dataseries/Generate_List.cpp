@@ -32,8 +32,6 @@ Generate_List *Gen_List_Window = nullptr;
 
 namespace {
 
-Generate_List *Gen_List_DefaultInstance = nullptr;
-
 const QString CountRefused = QStringLiteral("Please enter valid 'Count' value.");
 const QString LengthRefused = QStringLiteral("Please enter valid 'Length' value.");
 
@@ -45,24 +43,13 @@ qint64 utf8Size(const QString &text) { return text.toUtf8().size(); }
 Generate_List::Generate_List() {
   buildWindow();
   connectActions();
-  Gen_List_DefaultInstance = this;
-  Gen_List_Window = this;
+  keepInGlobal(Gen_List_Window, this);
 }
 
-Generate_List::~Generate_List() {
-  if (Gen_List_DefaultInstance == this)
-    Gen_List_DefaultInstance = nullptr;
-  if (Gen_List_Window == this)
-    Gen_List_Window = nullptr;
-  delete m_window;
-}
+Generate_List::~Generate_List() = default;
 
 Generate_List *Generate_List::defaultInstance() {
-  if (Gen_List_DefaultInstance)
-    return Gen_List_DefaultInstance;
-  auto *generator = new Generate_List;
-  deleteWhenTheRunEnds(generator);
-  return generator;
+  return keptInstance(Gen_List_Window, [] { return new Generate_List; });
 }
 
 std::function<quint32()> &Generate_List::randomSource() {

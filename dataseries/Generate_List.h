@@ -20,6 +20,8 @@
 // One instance for the whole run (defaultInstance makes it on first use); main thread
 // only.
 
+#include "core/KeptWindow.h"
+
 #include <QDialog>
 #include <QObject>
 #include <QPointer>
@@ -134,7 +136,7 @@ private:
   // failure (shown).
   bool writeSeriesFile(const QStringList &values);
 
-  QPointer<QDialog> m_window;
+  OwnedWindow<QDialog> m_window;
 };
 
 // The generator once made; null before.

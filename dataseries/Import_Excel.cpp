@@ -37,8 +37,6 @@ const QString NoColumn = QStringLiteral("There is no column.");
 const QString NoneSelected = QStringLiteral("No column is selected.");
 const QString NoRows = QStringLiteral("Either file is corrupted or selected file contains invalid characters.");
 
-Import_Excel *Import_Excel_DefaultInstance = nullptr;
-
 }  // namespace
 
 // ---- The column list's model ----------------------------------------------------------------------
@@ -117,7 +115,7 @@ private:
 
 // ---- What both windows share ---------------------------------------------------------------------
 
-SpreadsheetColumnWindow::~SpreadsheetColumnWindow() { delete m_window; }
+SpreadsheetColumnWindow::~SpreadsheetColumnWindow() = default;
 
 void SpreadsheetColumnWindow::attachColumnModel(const QStringList &identifiers) {
   m_columnModel = new importwindows::ColumnListModel(this, identifiers);
@@ -332,23 +330,13 @@ void SpreadsheetColumnWindow::Hide_Destroy_Modeless() {
 
 Import_Excel::Import_Excel() {
   buildWindow();
-  Import_Excel_DefaultInstance = this;
-  Import_Excel_Window = this;
+  keepInGlobal(Import_Excel_Window, this);
 }
 
-Import_Excel::~Import_Excel() {
-  if (Import_Excel_DefaultInstance == this)
-    Import_Excel_DefaultInstance = nullptr;
-  if (Import_Excel_Window == this)
-    Import_Excel_Window = nullptr;
-}
+Import_Excel::~Import_Excel() = default;
 
 Import_Excel *Import_Excel::defaultInstance() {
-  if (Import_Excel_DefaultInstance)
-    return Import_Excel_DefaultInstance;
-  auto *window = new Import_Excel;
-  deleteWhenTheRunEnds(window);
-  return window;
+  return keptInstance(Import_Excel_Window, [] { return new Import_Excel; });
 }
 
 void Import_Excel::Create_List(const QString &name, bool state) {

@@ -19,6 +19,8 @@
 // One instance of each window for the whole run (defaultInstance makes it on first use);
 // main thread only.
 
+#include "core/KeptWindow.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -133,13 +135,13 @@ protected:
   // Called after the column list was filled from a newly loaded file.
   virtual void afterLoading() {}
 
-  QPointer<QDialog> m_window;
   importwindows::ColumnListModel *m_columnModel = nullptr;
   QList<int> m_sheetNumbers;
   // Whether column-list rows keep "Header" (the series name of the column).
   bool m_rowsKeepHeader = false;
   // Why the last readAllRows failed; "" after a read that worked.
   QString m_readFailure;
+  OwnedWindow<QDialog> m_window;
 };
 
 class Import_Excel : public SpreadsheetColumnWindow {

@@ -41,8 +41,6 @@ const QString NoDataInSheet = QStringLiteral(
     "selected file contains invalid characters.");
 const QString NoRows = QStringLiteral("Either file is corrupted or selected file contains invalid characters.");
 
-Import_Excel_DataSheet *DataSheet_DefaultInstance = nullptr;
-
 bool inUse(const QString &name) {
   QLNWindowController *controller = QLNWindowController::defaultInstance();
   return controller && controller->Check_Batch_File_In_Use_Validation(name);
@@ -59,23 +57,13 @@ Import_Excel_DataSheet::Import_Excel_DataSheet() {
   m_rowsKeepHeader = true;
   buildWindow();
   connectOwnActions();
-  DataSheet_DefaultInstance = this;
-  Import_Excel_DataSheet_Window = this;
+  keepInGlobal(Import_Excel_DataSheet_Window, this);
 }
 
-Import_Excel_DataSheet::~Import_Excel_DataSheet() {
-  if (DataSheet_DefaultInstance == this)
-    DataSheet_DefaultInstance = nullptr;
-  if (Import_Excel_DataSheet_Window == this)
-    Import_Excel_DataSheet_Window = nullptr;
-}
+Import_Excel_DataSheet::~Import_Excel_DataSheet() = default;
 
 Import_Excel_DataSheet *Import_Excel_DataSheet::defaultInstance() {
-  if (DataSheet_DefaultInstance)
-    return DataSheet_DefaultInstance;
-  auto *window = new Import_Excel_DataSheet;
-  deleteWhenTheRunEnds(window);
-  return window;
+  return keptInstance(Import_Excel_DataSheet_Window, [] { return new Import_Excel_DataSheet; });
 }
 
 void Import_Excel_DataSheet::connectOwnActions() {

@@ -24,8 +24,6 @@ Import_Wizard *Import_Wizard_Window = nullptr;
 
 namespace {
 
-Import_Wizard *importWizardInstance = nullptr;
-
 const QString InUse = QStringLiteral("Batch Processing Series can't be update because it is currently in use.");
 const QString Unreadable = QStringLiteral("Please select a valid file.");
 const QString Corrupted =
@@ -40,24 +38,13 @@ const QString Replace = QStringLiteral("Batch Processing Series already exists. 
 Import_Wizard::Import_Wizard() {
   buildWindow();
   connectActions();
-  importWizardInstance = this;
-  Import_Wizard_Window = this;
+  keepInGlobal(Import_Wizard_Window, this);
 }
 
-Import_Wizard::~Import_Wizard() {
-  if (importWizardInstance == this)
-    importWizardInstance = nullptr;
-  if (Import_Wizard_Window == this)
-    Import_Wizard_Window = nullptr;
-  delete m_window;
-}
+Import_Wizard::~Import_Wizard() = default;
 
 Import_Wizard *Import_Wizard::defaultInstance() {
-  if (importWizardInstance)
-    return importWizardInstance;
-  auto *wizard = new Import_Wizard;
-  deleteWhenTheRunEnds(wizard);
-  return wizard;
+  return keptInstance(Import_Wizard_Window, [] { return new Import_Wizard; });
 }
 
 int Import_Wizard::openWithFlags(qint32 required, qint32 insert) {

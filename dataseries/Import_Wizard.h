@@ -20,6 +20,8 @@
 // One instance for the whole run (defaultInstance makes it on first use); main thread
 // only.
 
+#include "core/KeptWindow.h"
+
 #include <QDialog>
 #include <QObject>
 #include <QPointer>
@@ -135,8 +137,8 @@ private:
   // otherwise).
   static bool validPath(const QString &path);
 
-  QPointer<QDialog> m_window;
   QList<QFormLayout *> m_nameForms;
+  OwnedWindow<QDialog> m_window;
 };
 
 // The wizard once made; null before.

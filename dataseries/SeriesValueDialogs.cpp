@@ -45,7 +45,7 @@ Load_Num_Info::Load_Num_Info() {
   connect(cancel_btn, &QPushButton::clicked, this, [this] { CancelPressed(cancel_btn); });
 }
 
-Load_Num_Info::~Load_Num_Info() { delete m_window; }
+Load_Num_Info::~Load_Num_Info() = default;
 
 void Load_Num_Info::YESPressed(QObject *) { m_window->done(1); }
 void Load_Num_Info::NOPressed(QObject *) { m_window->done(0); }
@@ -81,7 +81,7 @@ Update_Ex_Num::Update_Ex_Num() {
   connect(cancel_btn, &QPushButton::clicked, this, [this] { CancelPressed(cancel_btn); });
 }
 
-Update_Ex_Num::~Update_Ex_Num() { delete m_window; }
+Update_Ex_Num::~Update_Ex_Num() = default;
 
 void Update_Ex_Num::clearFields() {
   m_ex_num_str->clear();

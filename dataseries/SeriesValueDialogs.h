@@ -10,6 +10,8 @@
 // Both belong to the series manager, which runs them modally through UiServices. Main
 // thread only.
 
+#include "core/KeptWindow.h"
+
 #include <QDialog>
 #include <QObject>
 #include <QPointer>
@@ -36,7 +38,7 @@ public:
   QPushButton *cancel_btn = nullptr;
 
 private:
-  QPointer<QDialog> m_window;
+  OwnedWindow<QDialog> m_window;
 };
 
 class Update_Ex_Num : public QObject {
@@ -62,5 +64,5 @@ public:
 
 private:
   void clearFields();
-  QPointer<QDialog> m_window;
+  OwnedWindow<QDialog> m_window;
 };

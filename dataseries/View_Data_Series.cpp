@@ -50,21 +50,13 @@ View_Data_Series::View_Data_Series() {
   layout->addLayout(bottom);
   plz_wait_Window = waitSheet(dialog);
   connect(ok_btn, &QPushButton::clicked, this, [this] { OK_Btn_Clicked(ok_btn); });
-  viewDataSeriesInstance = this;
+  keepInGlobal(viewDataSeriesInstance, this);
 }
 
-View_Data_Series::~View_Data_Series() {
-  if (viewDataSeriesInstance == this)
-    viewDataSeriesInstance = nullptr;
-  delete m_window;
-}
+View_Data_Series::~View_Data_Series() = default;
 
 View_Data_Series *View_Data_Series::defaultInstance() {
-  if (viewDataSeriesInstance)
-    return viewDataSeriesInstance;
-  auto *viewer = new View_Data_Series;
-  deleteWhenTheRunEnds(viewer);
-  return viewer;
+  return keptInstance(viewDataSeriesInstance, [] { return new View_Data_Series; });
 }
 
 int View_Data_Series::Open_Wnd() {

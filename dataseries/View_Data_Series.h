@@ -10,6 +10,8 @@
 // One instance for the whole run (defaultInstance makes it on first use); main thread
 // only.
 
+#include "core/KeptWindow.h"
+
 #include <QList>
 #include <QDialog>
 #include <QObject>
@@ -62,6 +64,6 @@ public:
   QPointer<QDialog> plz_wait_Window;
 
 private:
-  QPointer<QDialog> m_window;
   serieswindows::RowListModel *m_model = nullptr;
+  OwnedWindow<QDialog> m_window;
 };

@@ -44,14 +44,10 @@ constexpr double MaximumSide = 1000.0;
 Card_Wizard::Card_Wizard(QLNWindowController *controller, QObject *parent)
     : QObject(parent), m_controller(controller) {
   buildWindow();
-  wzrd_Window_def_inst = this;
+  keepInGlobal(wzrd_Window_def_inst, this);
 }
 
-Card_Wizard::~Card_Wizard() {
-  if (wzrd_Window_def_inst == this)
-    wzrd_Window_def_inst = nullptr;
-  delete m_window;
-}
+Card_Wizard::~Card_Wizard() = default;
 
 Card_Wizard *Card_Wizard::defaultInstance() { return wzrd_Window_def_inst; }
 

@@ -6,6 +6,8 @@
 //
 // One instance per main window (the controller makes it on first use). Main thread only.
 
+#include "core/KeptWindow.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -76,6 +78,6 @@ private:
   void commitSizeFields();
 
   QLNWindowController *m_controller;
-  QPointer<QDialog> m_window;
   bool m_filling = false;
+  OwnedWindow<QDialog> m_window;
 };

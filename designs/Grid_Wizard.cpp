@@ -94,14 +94,10 @@ Grid_Wizard::Grid_Wizard(DrawWindow *ui, QObject *parent) : QObject(parent), m_u
   layout->addLayout(buttons);
   connect(OK_btn, &QPushButton::clicked, this, [this] { OK_Btn_Clicked(OK_btn); });
   connect(Cancel_btn, &QPushButton::clicked, this, [this] { Cancel_Btn_Clicked(Cancel_btn); });
-  Grid_Wizard_DefaultInstance = this;
+  keepInGlobal(Grid_Wizard_DefaultInstance, this);
 }
 
-Grid_Wizard::~Grid_Wizard() {
-  if (Grid_Wizard_DefaultInstance == this)
-    Grid_Wizard_DefaultInstance = nullptr;
-  delete m_window;
-}
+Grid_Wizard::~Grid_Wizard() = default;
 
 Grid_Wizard *Grid_Wizard::defaultInstance() { return Grid_Wizard_DefaultInstance; }
 

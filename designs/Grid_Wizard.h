@@ -8,6 +8,8 @@
 //
 // One instance per main window (the controller makes it on first use). Main thread only.
 
+#include "core/KeptWindow.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -36,6 +38,6 @@ public:
 
 private:
   DrawWindow *m_ui;
-  QPointer<QDialog> m_window;
   QVBoxLayout *m_controls = nullptr;
+  OwnedWindow<QDialog> m_window;
 };

@@ -42,14 +42,10 @@ QPushButton *button(const char *objectName, const QString &title, const QString 
 
 Insert_Template::Insert_Template() {
   buildWindow();
-  Insert_Template_DefaultInstance = this;
+  keepInGlobal(Insert_Template_DefaultInstance, this);
 }
 
-Insert_Template::~Insert_Template() {
-  if (Insert_Template_DefaultInstance == this)
-    Insert_Template_DefaultInstance = nullptr;
-  delete m_window;
-}
+Insert_Template::~Insert_Template() = default;
 
 Insert_Template *Insert_Template::defaultInstance() { return Insert_Template_DefaultInstance; }
 

@@ -9,6 +9,8 @@
 // registers it as defaultInstance()). Its window is built in code and run modally
 // through UiServices. Main thread only.
 
+#include "core/KeptWindow.h"
+
 #include <QDialog>
 #include <QObject>
 #include <QPointer>
@@ -61,5 +63,5 @@ private:
   bool titleMode() const { return title_or_msg == QLatin1String("T"); }
   void showCurrent();
 
-  QPointer<QDialog> m_window;
+  OwnedWindow<QDialog> m_window;
 };

@@ -55,16 +55,14 @@ void showText(QPlainTextEdit *field, const QString &text) {
 Invitation_Wizard::Invitation_Wizard() {
   buildWindow();
   connectActions();
-  invite_wzrd_Window_def_inst = this;
+  keepInGlobal(invite_wzrd_Window_def_inst, this);
 }
 
 Invitation_Wizard::~Invitation_Wizard() {
-  if (invite_wzrd_Window_def_inst == this)
-    invite_wzrd_Window_def_inst = nullptr;
-  // The browser reads its items from `images`: it goes first.
+  // The browser reads its items from `images`: it lets go of them before the window
+  // (and the browser with it) goes.
   if (imageBrowser)
     imageBrowser->setDataSource(nullptr);
-  delete m_window;
 }
 
 Invitation_Wizard *Invitation_Wizard::defaultInstance() { return invite_wzrd_Window_def_inst; }

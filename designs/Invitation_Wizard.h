@@ -17,6 +17,7 @@
 // screen. Main thread only.
 
 #include "canvas/MyImageObject.h"
+#include "core/KeptWindow.h"
 #include "platform/ImageBrowser.h"
 
 #include <QDialog>
@@ -225,10 +226,10 @@ private:
   // box is Exit and Escape does nothing.
   void windowWantsToClose(bool closeBox);
 
-  QPointer<QDialog> m_window;
   bool m_patternApplied = false;
   // Set while code (not the user) changes the browser's selection or a field's text.
   bool m_settingByCode = false;
+  OwnedWindow<QDialog> m_window;
 
   friend class InvitationWizardDialog;
 };

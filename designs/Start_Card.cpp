@@ -42,7 +42,7 @@ Start_Card::Start_Card(QLNWindowController *controller, QObject *parent)
   buildWindow();
 }
 
-Start_Card::~Start_Card() { delete m_window; }
+Start_Card::~Start_Card() = default;
 
 void Start_Card::buildWindow() {
   m_window = new StartCardDialog(this, m_controller ? m_controller->window() : nullptr);

@@ -8,6 +8,8 @@
 // No window or command of the program opens it: the start window has its own option
 // buttons. Main thread only.
 
+#include "core/KeptWindow.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -46,5 +48,5 @@ private:
   void buildWindow();
 
   QLNWindowController *m_controller;
-  QPointer<QDialog> m_window;
+  OwnedWindow<QDialog> m_window;
 };

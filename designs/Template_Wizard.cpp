@@ -55,17 +55,14 @@ QPushButton *button(const char *objectName, const QString &title, const QString 
 Template_Wizard::Template_Wizard(Export_Template *naming, QWidget *parentWindow, QObject *parent)
     : QObject(parent), m_naming(naming) {
   buildWindow(parentWindow);
-  Template_Wizard_DefaultInstance = this;
+  keepInGlobal(Template_Wizard_DefaultInstance, this);
 }
 
 Template_Wizard::~Template_Wizard() {
-  if (Template_Wizard_DefaultInstance == this)
-    Template_Wizard_DefaultInstance = nullptr;
-  // The window may have gone with the main window already, its browser with it.
-  if (m_window) {
+  // The browser reads its items from `images`: it lets go of them before the window
+  // goes, unless the window (and the browser with it) went with the main window already.
+  if (m_window)
     imageBrowser->setDataSource(nullptr);
-    delete m_window;
-  }
 }
 
 Template_Wizard *Template_Wizard::defaultInstance() { return Template_Wizard_DefaultInstance; }

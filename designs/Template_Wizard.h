@@ -11,6 +11,7 @@
 // thread only.
 
 #include "canvas/MyImageObject.h"
+#include "core/KeptWindow.h"
 #include "platform/ImageBrowser.h"
 
 #include <QObject>
@@ -100,5 +101,5 @@ private:
   QString selectedPreview();
 
   Export_Template *m_naming;
-  QPointer<QDialog> m_window;
+  OwnedWindow<QDialog> m_window;
 };

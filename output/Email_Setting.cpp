@@ -52,14 +52,10 @@ Email_Setting::Email_Setting(QLNWindowController *controller, QWidget *parentWin
     : QObject(parent), m_controller(controller) {
   m_window = new QDialog(parentWindow);
   build();
-  s_mail_DefaultInstance = this;
+  keepInGlobal(s_mail_DefaultInstance, this);
 }
 
-Email_Setting::~Email_Setting() {
-  if (s_mail_DefaultInstance == this)
-    s_mail_DefaultInstance = nullptr;
-  delete m_window;
-}
+Email_Setting::~Email_Setting() = default;
 
 Email_Setting *Email_Setting::defaultInstance() { return s_mail_DefaultInstance; }
 

@@ -12,6 +12,8 @@
 
 #include "output/MailScript.h"
 
+#include "core/KeptWindow.h"
+
 #include <QDialog>
 #include <QObject>
 #include <QPointer>
@@ -84,5 +86,5 @@ public:
 private:
   void build();
   QPointer<QLNWindowController> m_controller;
-  QPointer<QDialog> m_window;
+  OwnedWindow<QDialog> m_window;
 };

@@ -37,8 +37,6 @@ Print_Wnd *Print_Var = nullptr;
 
 namespace {
 
-Print_Wnd *Print_DefaultInstance = nullptr;
-
 QString reasonOf(const std::exception &error) { return QString::fromUtf8(error.what()); }
 
 }  // namespace
@@ -63,21 +61,15 @@ Print_Wnd::Print_Wnd(QLNWindowController *controller, QObject *parent)
   // The print info: the first installed printer, or a PDF file when there is none.
   m_printer->setFullPage(true);
   printInfo = m_printer.get();
-  Print_Var = this;
-  Print_DefaultInstance = this;
+  keepInGlobal(Print_Var, this);
 }
 
 Print_Wnd::~Print_Wnd() {
-  if (Print_DefaultInstance == this)
-    Print_DefaultInstance = nullptr;
-  if (Print_Var == this)
-    Print_Var = nullptr;
   if (printInfo == m_printer.get())
     printInfo = nullptr;
-  delete m_window;
 }
 
-Print_Wnd *Print_Wnd::defaultInstance() { return Print_DefaultInstance; }
+Print_Wnd *Print_Wnd::defaultInstance() { return Print_Var; }
 
 QSizeF Print_Wnd::paperSize() {
   if (!printInfo)

@@ -12,6 +12,7 @@
 // Field and stepper of the layout come as one spin box each. GUI thread only.
 
 #include "canvas/RenderPicture.h"
+#include "core/KeptWindow.h"
 #include "output/model/PrintLayout.h"
 
 #include <QDialog>
@@ -178,10 +179,10 @@ private:
   void selectPrinter(const QString &name);
 
   QLNWindowController *m_controller;
-  QPointer<QDialog> m_window;
   std::unique_ptr<QPrinter> m_printer;
   // The position images, plain and selected, by value - 1 (loaded once).
   std::array<QIcon, 9> m_images;
   std::array<QIcon, 9> m_selectedImages;
   QButtonGroup *m_sideGroup = nullptr;
+  OwnedWindow<QDialog> m_window;
 };

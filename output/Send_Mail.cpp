@@ -293,7 +293,7 @@ Send_Mail::Send_Mail(QLNWindowController *controller, QObject *parent) : QObject
   build();
   if (controller)
     send_modls_wnd = Send_Modeless::forController(*controller);
-  send_mail_snd_def_inst = this;
+  keepInGlobal(send_mail_snd_def_inst, this);
 }
 
 Send_Mail::~Send_Mail() {
@@ -305,9 +305,6 @@ Send_Mail::~Send_Mail() {
   }
   if (m_thread.joinable())
     m_thread.join();
-  if (send_mail_snd_def_inst == this)
-    send_mail_snd_def_inst = nullptr;
-  delete m_window;
 }
 
 Send_Mail *Send_Mail::defaultInstance() { return send_mail_snd_def_inst; }

@@ -20,6 +20,8 @@
 
 #include "dataseries/BatchCardSource.h"
 
+#include "core/KeptWindow.h"
+
 #include <QDialog>
 #include <QObject>
 #include <QPointer>
@@ -220,7 +222,6 @@ private:
   Q_INVOKABLE void finishRun();
 
   QPointer<QLNWindowController> m_controller;
-  QPointer<QDialog> m_window;
   Send_Modeless *send_modls_wnd = nullptr;
   std::thread m_thread;
   std::atomic<bool> m_running{false};
@@ -228,4 +229,5 @@ private:
   std::mutex m_finishedMutex;
   MailRunReport m_finishedReport;
   bool m_finishedRowModes = false;
+  OwnedWindow<QDialog> m_window;
 };

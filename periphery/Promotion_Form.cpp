@@ -24,7 +24,7 @@
 
 namespace {
 
-QPointer<Promotion_Form> Promotion_DefaultInstance;
+Promotion_Form *Promotion_DefaultInstance = nullptr;
 
 constexpr int PictureSide = 128;
 
@@ -206,17 +206,13 @@ Promotion_Form::Promotion_Form() : m_window(new QDialog(nullptr, Qt::Dialog)) {
   });
 
   if (!Promotion_DefaultInstance)
-    Promotion_DefaultInstance = this;
+    keepInGlobal(Promotion_DefaultInstance, this);
 }
 
-Promotion_Form::~Promotion_Form() { delete m_window; }
+Promotion_Form::~Promotion_Form() = default;
 
 Promotion_Form *Promotion_Form::defaultInstance() {
-  if (Promotion_DefaultInstance)
-    return Promotion_DefaultInstance;
-  auto *form = new Promotion_Form;
-  deleteWhenTheRunEnds(form);
-  return form;
+  return keptInstance(Promotion_DefaultInstance, [] { return new Promotion_Form; });
 }
 
 const Promotion_Form::Slot *Promotion_Form::currentSlot() const {

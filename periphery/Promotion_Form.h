@@ -4,6 +4,8 @@
 // prepared mail, a contact mail and the order page for it. One instance for the run;
 // the main window's Help menu opens it through the Promotion_*_Button commands.
 
+#include "core/KeptWindow.h"
+
 #include <QImage>
 #include <QObject>
 #include <QPointer>
@@ -75,6 +77,6 @@ private:
   // The slot of software_type, or null.
   const Slot *currentSlot() const;
 
-  QDialog *m_window = nullptr;
   std::array<Slot, 3> m_slots;
+  OwnedWindow<QDialog> m_window;
 };

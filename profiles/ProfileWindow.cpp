@@ -32,7 +32,7 @@ bool importedRowsExist() {
 
 }  // namespace
 
-ProfileWindow::~ProfileWindow() { delete m_window; }
+ProfileWindow::~ProfileWindow() = default;
 
 QString ProfileWindow::fieldPrefix(int field) {
   static const char *const prefixes[FieldCount] = {"name",    "title", "comp_name", "slogan",  "address", "phone",

@@ -16,6 +16,7 @@
 // Both are opened through QLNWindowController::Open_User_Profile_Window. One instance of
 // each for the run; main thread only.
 
+#include "core/KeptWindow.h"
 #include "core/QLNGraphic.h"
 #include "profiles/model/User_Profile_Class.h"
 
@@ -150,6 +151,6 @@ private:
   void setFieldValue(int field, const QString &value);
   QString fieldValue(int field) const;
 
-  QPointer<QDialog> m_window;
   bool m_sideWindow = false;
+  OwnedWindow<QDialog> m_window;
 };

@@ -65,20 +65,13 @@ Show_User_Profile::Show_User_Profile() {
     if (QCheckBox *box = fields[field].value_chk)
       controls::onAction(box, this, [this, field] { Value_Chk_Clicked(field); });
   }
-  Show_User_Profile_Window = this;
+  keepInGlobal(Show_User_Profile_Window, this);
 }
 
-Show_User_Profile::~Show_User_Profile() {
-  if (Show_User_Profile_Window == this)
-    Show_User_Profile_Window = nullptr;
-}
+Show_User_Profile::~Show_User_Profile() = default;
 
 Show_User_Profile *Show_User_Profile::defaultInstance() {
-  if (Show_User_Profile_Window)
-    return Show_User_Profile_Window;
-  auto *instance = new Show_User_Profile;
-  deleteWhenTheRunEnds(instance);
-  return instance;
+  return keptInstance(Show_User_Profile_Window, [] { return new Show_User_Profile; });
 }
 
 QRectF Show_User_Profile::placeholderFrame(int field, bool landscape) const {

@@ -1,6 +1,6 @@
 #include "profiles/User_profile.h"
 
-#include "core/Utilities.h"
+#include "core/KeptWindow.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -14,20 +14,13 @@ User_profile *userProfileInstance = nullptr;
 User_profile::User_profile() {
   buildWindow(QStringLiteral("User_profile"), QStringLiteral("User Profile Information"), false);
   select_side_label = window()->findChild<QLabel *>(QStringLiteral("select_side_label"));
-  userProfileInstance = this;
+  keepInGlobal(userProfileInstance, this);
 }
 
-User_profile::~User_profile() {
-  if (userProfileInstance == this)
-    userProfileInstance = nullptr;
-}
+User_profile::~User_profile() = default;
 
 User_profile *User_profile::defaultInstance() {
-  if (userProfileInstance)
-    return userProfileInstance;
-  auto *instance = new User_profile;
-  deleteWhenTheRunEnds(instance);
-  return instance;
+  return keptInstance(userProfileInstance, [] { return new User_profile; });
 }
 
 void User_profile::loadStarted(bool load) {
