@@ -341,6 +341,15 @@ void QLNWindowController::awakeFromNib() {
     const QRect available = screen->availableGeometry();
     mainWindow->move(available.left() + 100, std::max(available.top(), available.bottom() + 1 - 800));
   }
+  // 12. Keep the fifteen tabs (DrawWindow holds them) and show only the five card tabs.
+  //     Done before the window is shown, so that its first layout measures only the
+  //     pages it shows.
+  for (QWidget *page : {ui->line_tab, ui->shape_tab, ui->text_edtng_tab, ui->text_prop_tab, ui->image_tab,
+                        ui->sign_tab, ui->datasource_tab, ui->aligmnt_tab, ui->barcode_tab, ui->Lock_tab}) {
+    const int index = ui->sett_tab->indexOf(page);
+    if (index >= 0)
+      ui->sett_tab->removeTab(index);
+  }
   mainWindow->show();
   mainWindow->raise();
   mainWindow->activateWindow();
@@ -383,14 +392,6 @@ void QLNWindowController::awakeFromNib() {
 
   // 11. The rulers, hidden when the canvases are made, are toggled once: shown.
   ui->Show_Hide_Ruler_chk->setChecked(true);
-
-  // 12. Keep the fifteen tabs (DrawWindow holds them) and show only the five card tabs.
-  for (QWidget *page : {ui->line_tab, ui->shape_tab, ui->text_edtng_tab, ui->text_prop_tab, ui->image_tab,
-                        ui->sign_tab, ui->datasource_tab, ui->aligmnt_tab, ui->barcode_tab, ui->Lock_tab}) {
-    const int index = ui->sett_tab->indexOf(page);
-    if (index >= 0)
-      ui->sett_tab->removeTab(index);
-  }
 
   // 13 - 20. Fill the controls while the property updates are off.
   Not_Draw_Only_Prop_Change = 1;
