@@ -91,7 +91,6 @@ QLNWindowController::QLNWindowController()
                    QStringLiteral("CR100-Military Size"),   QStringLiteral("CR50"), QStringLiteral("CR60"),
                    QStringLiteral("CR70")};
   act_path_location = Paths::resourceFolder();
-  loadSampleImages();
   // File panels start in the folder of the design's own file, while it has one.
   UiServices::instance().setDocumentFolderSource([] {
     const QString path = Trim_Str(Project_File_Name);
@@ -157,14 +156,9 @@ QLNWindowController::~QLNWindowController() {
     Main_App_wnd = nullptr;
 }
 
-void QLNWindowController::loadSampleImages() {
-  no_image = shippedImage(QStringLiteral("no.png"));
-  banner_image = shippedImage(QStringLiteral("banner.png"));
-  promotion_pattern_image = shippedImage(QStringLiteral("pattern_1.jpg"));
-  wizard_pattern_image = shippedImage(QStringLiteral("Wizard_pattern.jpg"));
-  sign_sample_img = shippedImage(QStringLiteral("sign_sample.png"));
-  fp_sample_img = shippedImage(QStringLiteral("fingerprints.png"));
-  barcode_sample_img = shippedImage(QStringLiteral("barcode_sample.png"));
+const PointImage &QLNWindowController::ShippedPicture::operator()() const {
+  std::call_once(m_read, [this] { m_image = shippedImage(m_fileName); });
+  return m_image;
 }
 
 QMainWindow *QLNWindowController::window() const { return ui->window; }
