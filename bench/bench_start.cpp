@@ -29,7 +29,10 @@
 // desktop, the programs find a session bus: the bench starts a private one (dbus-daemon
 // --session) beside the X server (without one, Qt would start dbus-launch each time).
 //
-//     taskset -c 2,3 amends_bench_start [runs (20)] [amends] [bare program]
+// A fourth argument names another build of the program (say, of an earlier commit),
+// run in turn with the others and reported as "other".
+//
+//     taskset -c 2,3 amends_bench_start [runs (20)] [amends] [bare program] [other amends]
 
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
@@ -49,6 +52,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -374,73 +378,79 @@ int main(int argc, char **argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
   const std::string amends = argc > 2 ? argv[2] : AMENDS_PROGRAM;
   const std::string bare = argc > 3 ? argv[3] : AMENDS_BARE_PROGRAM;
-  for (const std::string &program : {amends, bare})
-    if (access(program.c_str(), X_OK) != 0)
-      fail(program + " is not an executable program");
+  std::vector<Kind> programs = {{"amends", amends, {"Amends", "New Apology Card"}}};
+  if (argc > 4)
+    programs.push_back({"other", argv[4], {"Amends", "New Apology Card"}});
+  const Kind yardstick{"bare", bare, {"Bare window"}};
+  for (const Kind &kind : programs)
+    if (access(kind.program.c_str(), X_OK) != 0)
+      fail(kind.program + " is not an executable program");
+  if (access(bare.c_str(), X_OK) != 0)
+    fail(bare + " is not an executable program");
 
   PrivateServers server;
   Watcher watcher(server.display());
 
-  const Kind program{"amends", amends, {"Amends", "New Apology Card"}};
-  const Kind yardstick{"bare", bare, {"Bare window"}};
-
-  // The warm profile is seeded by one run that is not counted; one run of each kind
-  // before the count also brings the programs' files into the page cache.
-  Profile warmProfile;
+  // Each program's warm profile is seeded by one run that is not counted; one run of
+  // each kind before the count also brings the programs' files into the page cache.
+  std::vector<std::unique_ptr<Profile>> warmProfiles;
   {
     Profile scratch;
-    if (!runOnce(watcher, server, program, warmProfile) ||
-        !runOnce(watcher, server, yardstick, scratch))
-      fail("the programs do not start");
+    for (const Kind &kind : programs) {
+      warmProfiles.push_back(std::make_unique<Profile>());
+      if (!runOnce(watcher, server, kind, *warmProfiles.back()))
+        fail(kind.program + " does not start");
+    }
+    if (!runOnce(watcher, server, yardstick, scratch))
+      fail(bare + " does not start");
   }
 
   std::map<std::string, std::vector<double>> figures;
   int failures = 0;
-  for (int run = 0; run < runs; ++run) {
-    {
-      Profile fresh;
-      if (auto times = runOnce(watcher, server, program, fresh)) {
-        figures["fresh main mapped"].push_back(*(*times)[0].mapped);
-        figures["fresh main drawn"].push_back(*(*times)[0].drawn);
-        figures["fresh start window drawn"].push_back(*(*times)[1].drawn);
-      } else {
-        ++failures;
-      }
-    }
-    if (auto times = runOnce(watcher, server, program, warmProfile)) {
-      figures["warm main mapped"].push_back(*(*times)[0].mapped);
-      figures["warm main drawn"].push_back(*(*times)[0].drawn);
-      figures["warm start window drawn"].push_back(*(*times)[1].drawn);
-    } else {
+  const auto note = [&](const std::string &prefix, const std::optional<std::vector<WindowTimes>> &times) {
+    if (!times) {
       ++failures;
+      return;
+    }
+    figures[prefix + " main mapped"].push_back(*(*times)[0].mapped);
+    figures[prefix + " main drawn"].push_back(*(*times)[0].drawn);
+    if (times->size() > 1)
+      figures[prefix + " start window drawn"].push_back(*(*times)[1].drawn);
+  };
+  for (int run = 0; run < runs; ++run) {
+    for (size_t i = 0; i < programs.size(); ++i) {
+      {
+        Profile fresh;
+        note(std::string(programs[i].name) + " fresh", runOnce(watcher, server, programs[i], fresh));
+      }
+      note(std::string(programs[i].name) + " warm", runOnce(watcher, server, programs[i], *warmProfiles[i]));
     }
     Profile scratch;
-    if (auto times = runOnce(watcher, server, yardstick, scratch)) {
-      figures["bare mapped"].push_back(*(*times)[0].mapped);
-      figures["bare drawn"].push_back(*(*times)[0].drawn);
-    } else {
-      ++failures;
-    }
+    note("bare", runOnce(watcher, server, yardstick, scratch));
   }
-  if (figures["bare mapped"].empty() || figures["warm main mapped"].empty())
+  if (figures["bare main mapped"].empty())
     fail("no run succeeded");
 
-  const double bareMapped = median(figures["bare mapped"]);
-  const double bareDrawn = median(figures["bare drawn"]);
+  const double bareMapped = median(figures["bare main mapped"]);
+  const double bareDrawn = median(figures["bare main drawn"]);
   std::printf("%d runs of each kind, alternating; medians from spawn, in ms (ratio to the bare window)\n", runs);
-  std::printf("  %-28s %8.1f\n", "bare window mapped", bareMapped);
-  std::printf("  %-28s %8.1f\n", "bare window drawn", bareDrawn);
-  for (const char *profile : {"fresh", "warm"}) {
-    for (const char *what : {"main mapped", "main drawn", "start window drawn"}) {
-      const std::string key = std::string(profile) + " " + what;
-      const std::vector<double> &values = figures[key];
-      if (values.empty())
-        continue;
-      const double m = median(values);
-      const double yardstickValue = std::strcmp(what, "main mapped") == 0 ? bareMapped : bareDrawn;
-      std::printf("  %-28s %8.1f  (%.2fx)\n", ("amends " + key).c_str(), m, m / yardstickValue);
+  std::printf("  %-34s %8.1f\n", "bare window mapped", bareMapped);
+  std::printf("  %-34s %8.1f\n", "bare window drawn", bareDrawn);
+  for (const Kind &kind : programs) {
+    for (const char *profile : {"fresh", "warm"}) {
+      for (const char *what : {"main mapped", "main drawn", "start window drawn"}) {
+        const std::string key = std::string(kind.name) + " " + profile + " " + what;
+        const std::vector<double> &values = figures[key];
+        if (values.empty())
+          continue;
+        const double m = median(values);
+        const double yardstickValue = std::strcmp(what, "main mapped") == 0 ? bareMapped : bareDrawn;
+        std::printf("  %-34s %8.1f  (%.2fx)\n", key.c_str(), m, m / yardstickValue);
+      }
     }
   }
+  if (argc > 4)
+    std::printf("  other: %s\n", argv[4]);
   if (failures)
     std::printf("  %d runs failed\n", failures);
   return failures ? 1 : 0;
