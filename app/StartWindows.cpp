@@ -12,12 +12,13 @@
 #include "periphery/Review_Form.h"
 
 StartWindows::StartWindows()
-    : m_wizard(std::make_unique<Invitation_Wizard>()), m_chooser(std::make_unique<Insert_Template>()) {
+    : m_wizard(std::make_unique<Invitation_Wizard>()) {
   QLNWindowController::Hooks &hooks = QLNWindowController::hooks();
   hooks.runStartWindow = [wizard = m_wizard.get()] { return wizard->Open_Wnd(); };
-  hooks.runTemplatePicker = [chooser = m_chooser.get()](const QString &title_or_msg) {
-    chooser->title_or_msg = title_or_msg;
-    return chooser->Open_Template_Dialog();
+  hooks.runTemplatePicker = [this](const QString &title_or_msg) {
+    Insert_Template &picker = chooser();
+    picker.title_or_msg = title_or_msg;
+    return picker.Open_Template_Dialog();
   };
   // The property panel's and the barcode designer's view buttons show a series in the viewer.
   auto viewSeries = [](const QString &name) {
@@ -30,6 +31,12 @@ StartWindows::StartWindows()
   hooks.sharedProgressWindow = [] { return Send_Modeless::defaultInstance(); };
   // The review window, once, when Exit ends the program.
   hooks.runReviewWindow = &Review_Form::runAtExit;
+}
+
+Insert_Template &StartWindows::chooser() {
+  if (!m_chooser)
+    m_chooser = std::make_unique<Insert_Template>();
+  return *m_chooser;
 }
 
 StartWindows::~StartWindows() {

@@ -1,6 +1,7 @@
 #pragma once
 // The windows above the main window that start-up and the property panel need: the
-// start window and the message chooser. StartWindows makes both and plugs them into
+// start window and the message chooser. StartWindows makes the start window at once and
+// the chooser when it is first asked for, and plugs both into
 // QLNWindowController::hooks() for its life; main makes it before the session starts,
 // so that it outlives the session's main window.
 
@@ -17,6 +18,9 @@ public:
   StartWindows &operator=(const StartWindows &) = delete;
 
 private:
+  // The message chooser, made at its first use.
+  Insert_Template &chooser();
+
   std::unique_ptr<Invitation_Wizard> m_wizard;
   std::unique_ptr<Insert_Template> m_chooser;
 };

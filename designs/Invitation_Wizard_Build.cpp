@@ -358,10 +358,10 @@ void Invitation_Wizard::applyPatternBackground() {
   if (m_patternApplied)
     return;
   QLNWindowController *controller = QLNWindowController::defaultInstance();
-  if (!controller || controller->wizard_pattern_image.isNull())
+  if (!controller || controller->wizard_pattern_image().isNull())
     return;
   QPalette palette = m_window->palette();
-  palette.setBrush(QPalette::Window, QBrush(QPixmap::fromImage(controller->wizard_pattern_image.pixels)));
+  palette.setBrush(QPalette::Window, QBrush(QPixmap::fromImage(controller->wizard_pattern_image().pixels)));
   m_window->setPalette(palette);
   m_window->setAutoFillBackground(true);
   m_patternApplied = true;

@@ -91,7 +91,6 @@ QLNWindowController::QLNWindowController()
                    QStringLiteral("CR100-Military Size"),   QStringLiteral("CR50"), QStringLiteral("CR60"),
                    QStringLiteral("CR70")};
   act_path_location = Paths::resourceFolder();
-  loadSampleImages();
   // File panels start in the folder of the design's own file, while it has one.
   UiServices::instance().setDocumentFolderSource([] {
     const QString path = Trim_Str(Project_File_Name);
@@ -157,14 +156,9 @@ QLNWindowController::~QLNWindowController() {
     Main_App_wnd = nullptr;
 }
 
-void QLNWindowController::loadSampleImages() {
-  no_image = shippedImage(QStringLiteral("no.png"));
-  banner_image = shippedImage(QStringLiteral("banner.png"));
-  promotion_pattern_image = shippedImage(QStringLiteral("pattern_1.jpg"));
-  wizard_pattern_image = shippedImage(QStringLiteral("Wizard_pattern.jpg"));
-  sign_sample_img = shippedImage(QStringLiteral("sign_sample.png"));
-  fp_sample_img = shippedImage(QStringLiteral("fingerprints.png"));
-  barcode_sample_img = shippedImage(QStringLiteral("barcode_sample.png"));
+const PointImage &QLNWindowController::ShippedPicture::operator()() const {
+  std::call_once(m_read, [this] { m_image = shippedImage(m_fileName); });
+  return m_image;
 }
 
 QMainWindow *QLNWindowController::window() const { return ui->window; }
@@ -341,6 +335,15 @@ void QLNWindowController::awakeFromNib() {
     const QRect available = screen->availableGeometry();
     mainWindow->move(available.left() + 100, std::max(available.top(), available.bottom() + 1 - 800));
   }
+  // 12. Keep the fifteen tabs (DrawWindow holds them) and show only the five card tabs.
+  //     Done before the window is shown, so that its first layout measures only the
+  //     pages it shows.
+  for (QWidget *page : {ui->line_tab, ui->shape_tab, ui->text_edtng_tab, ui->text_prop_tab, ui->image_tab,
+                        ui->sign_tab, ui->datasource_tab, ui->aligmnt_tab, ui->barcode_tab, ui->Lock_tab}) {
+    const int index = ui->sett_tab->indexOf(page);
+    if (index >= 0)
+      ui->sett_tab->removeTab(index);
+  }
   mainWindow->show();
   mainWindow->raise();
   mainWindow->activateWindow();
@@ -383,14 +386,6 @@ void QLNWindowController::awakeFromNib() {
 
   // 11. The rulers, hidden when the canvases are made, are toggled once: shown.
   ui->Show_Hide_Ruler_chk->setChecked(true);
-
-  // 12. Keep the fifteen tabs (DrawWindow holds them) and show only the five card tabs.
-  for (QWidget *page : {ui->line_tab, ui->shape_tab, ui->text_edtng_tab, ui->text_prop_tab, ui->image_tab,
-                        ui->sign_tab, ui->datasource_tab, ui->aligmnt_tab, ui->barcode_tab, ui->Lock_tab}) {
-    const int index = ui->sett_tab->indexOf(page);
-    if (index >= 0)
-      ui->sett_tab->removeTab(index);
-  }
 
   // 13 - 20. Fill the controls while the property updates are off.
   Not_Draw_Only_Prop_Change = 1;

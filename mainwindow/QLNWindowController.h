@@ -71,6 +71,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class BatchCardSource;
@@ -209,12 +210,12 @@ public:
   // ---- CanvasServices (QLNWindowController_Tools.cpp) --------------------------------
   int selectedControlTool() const override { return Selected_Control_Tool; }
   QString librarySelectedImage() const override;
-  PointImage placeholderImage() const override { return no_image; }
-  PointImage barcodeSampleImage() const override { return barcode_sample_img; }
-  PointImage signatureSampleImage() const override { return sign_sample_img; }
-  PointImage fingerprintSampleImage() const override { return fp_sample_img; }
-  PointImage bannerImage() const override { return banner_image; }
-  PointImage promotionPatternImage() const override { return promotion_pattern_image; }
+  PointImage placeholderImage() const override { return no_image(); }
+  PointImage barcodeSampleImage() const override { return barcode_sample_img(); }
+  PointImage signatureSampleImage() const override { return sign_sample_img(); }
+  PointImage fingerprintSampleImage() const override { return fp_sample_img(); }
+  PointImage bannerImage() const override { return banner_image(); }
+  PointImage promotionPatternImage() const override { return promotion_pattern_image(); }
   QObject *mainWindowControl(const QString &objectName) const override;
 
   void setAll_Text_font(const FontSpec &font) { m_All_Text_font = font; }
@@ -929,13 +930,25 @@ public:
   QStringList paper_card_arry;
   QStringList pvc_card_arry;
   QString act_path_location;
-  PointImage no_image;
-  PointImage banner_image;
-  PointImage promotion_pattern_image;
-  PointImage wizard_pattern_image;
-  PointImage sign_sample_img;
-  PointImage fp_sample_img;
-  PointImage barcode_sample_img;
+  // A picture shipped with the program, read at its first use, on whichever thread asks
+  // first; calling it gives the picture (a null image, logged, when it cannot be read).
+  class ShippedPicture {
+  public:
+    explicit ShippedPicture(const char *fileName) : m_fileName(QString::fromLatin1(fileName)) {}
+    const PointImage &operator()() const;
+
+  private:
+    QString m_fileName;
+    mutable std::once_flag m_read;
+    mutable PointImage m_image;
+  };
+  const ShippedPicture no_image{"no.png"};
+  const ShippedPicture banner_image{"banner.png"};
+  const ShippedPicture promotion_pattern_image{"pattern_1.jpg"};
+  const ShippedPicture wizard_pattern_image{"Wizard_pattern.jpg"};
+  const ShippedPicture sign_sample_img{"sign_sample.png"};
+  const ShippedPicture fp_sample_img{"fingerprints.png"};
+  const ShippedPicture barcode_sample_img{"barcode_sample.png"};
   // The card settings of the front and the back side: plain members, owned, never null.
   Card_Property Front_card_Prop;
   Card_Property Back_card_Prop;
@@ -972,7 +985,6 @@ private:
   void observeValueForKeyPath(const QString &keyPath, KeyValueObservable *object,
                               const KeyValueChange &change, const void *context) override;
   bool eventFilter(QObject *watched, QEvent *event) override;
-  void loadSampleImages();
   // Binds the three canvases and their selections to the document's lists, the grid
   // and the zoom factor (start-up step 23 and a new document afterwards).
   void bindCanvases(QLNDocument *document);

@@ -23,6 +23,7 @@ TEST_PACKAGES=(
   python3-aiosmtpd openssl   # a real SMTP server with a throwaway certificate receives the mail tests' mails
   libreoffice-calc-nogui python3-openpyxl   # spreadsheet peers: LibreOffice converts workbooks both ways; openpyxl for the benchmark
   libreoffice-writer-nogui unrtf   # import peers: LibreOffice Writer makes RTF files, unrtf reads their text as a second opinion
+  libxcb1-dev libxcb-damage0-dev   # the start benchmark watches its private X server for the windows mapped and drawn
 )
 
 case "${1:-run}" in

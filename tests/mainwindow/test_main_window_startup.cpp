@@ -29,10 +29,12 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -433,4 +435,39 @@ TEST_F(MainWindowTest, GridButtonFollowsTheGridAndTheNewProjectResetsIt) {
   EXPECT_EQ(controller->Get_Back_Control_Count(), 0);
   EXPECT_TRUE(controller->Front_card_Prop.Card_Name() != QStringLiteral("Old"));
   EXPECT_EQ(Not_Draw_Only_Prop_Change, 0);
+}
+
+// The shipped sample pictures are read when first asked for, and the first asker may be
+// a worker drawing a card (a placeholder for a missing picture): several workers asking
+// at once all get the shipped picture, whole.
+TEST_F(MainWindowTest, ShippedPicturesReachWorkerThreadsAskingAtOnce) {
+  const std::vector<std::pair<QString, QColor>> shipped = {{QStringLiteral("no.png"), Qt::red},
+                                                           {QStringLiteral("sign_sample.png"), Qt::green},
+                                                           {QStringLiteral("fingerprints.png"), Qt::blue},
+                                                           {QStringLiteral("barcode_sample.png"), Qt::yellow}};
+  for (const auto &[name, colour] : shipped) {
+    QImage image(12, 9, QImage::Format_ARGB32);
+    image.fill(colour);
+    ASSERT_TRUE(image.save(shippedDir() + QLatin1Char('/') + name, "PNG"));
+  }
+  QLNWindowController *controller = startSession();
+  ASSERT_NE(controller, nullptr);
+  const CanvasServices *services = controller;
+
+  std::vector<std::array<QImage, 4>> seen(8);
+  std::vector<std::thread> workers;
+  for (auto &images : seen)
+    workers.emplace_back([services, &images] {
+      images = {services->placeholderImage().pixels, services->signatureSampleImage().pixels,
+                services->fingerprintSampleImage().pixels, services->barcodeSampleImage().pixels};
+    });
+  for (std::thread &worker : workers)
+    worker.join();
+  for (const auto &images : seen) {
+    for (size_t i = 0; i < shipped.size(); ++i) {
+      SCOPED_TRACE(shipped[i].first.toStdString());
+      ASSERT_EQ(images[i].size(), QSize(12, 9));
+      EXPECT_EQ(images[i].pixelColor(6, 4), shipped[i].second);
+    }
+  }
 }

@@ -498,8 +498,8 @@ protected:
                               shippedDir() + QLatin1Char('/') + QLatin1String(name)));
     controller = startSession();
     ASSERT_NE(controller, nullptr);
-    ASSERT_FALSE(controller->banner_image.isNull());
-    ASSERT_FALSE(controller->promotion_pattern_image.isNull());
+    ASSERT_FALSE(controller->banner_image().isNull());
+    ASSERT_FALSE(controller->promotion_pattern_image().isNull());
   }
 
   // The window as it is drawn, laid out at its own size.
@@ -561,12 +561,12 @@ TEST_F(PatternedWindowTest, TheLinkWindowsShowTheBannerAndThePromotionWindowStan
     const QRect place(banner->mapTo(window, QPoint(0, 0)), banner->size());
     EXPECT_EQ(place.topLeft(), QPoint(0, 0));
     EXPECT_EQ(place.width(), window->width());
-    EXPECT_EQ(place.height(), controller->banner_image.pixels.height());
+    EXPECT_EQ(place.height(), controller->banner_image().pixels.height());
     auto *heading = banner->findChild<QLabel *>(QStringLiteral("banner_title"));
     ASSERT_NE(heading, nullptr);
     EXPECT_EQ(heading->text(), title);
     // Above and after the title the banner shows only its tiles.
-    const QImage expected = tiled(controller->banner_image.pixels, image.size(), place.topLeft());
+    const QImage expected = tiled(controller->banner_image().pixels, image.size(), place.topLeft());
     EXPECT_EQ(differing(image, expected, QRect(0, 0, place.width(), 12)), 0);
     EXPECT_EQ(differing(image, expected, QRect(place.width() - 12, 0, 12, place.height())), 0);
     // Below it the window's own ground.
@@ -593,7 +593,7 @@ TEST_F(PatternedWindowTest, TheLinkWindowsShowTheBannerAndThePromotionWindowStan
   });
   controller->Promotion_S_Button();
   ASSERT_FALSE(promotion.isNull());
-  const QImage expected = tiled(controller->promotion_pattern_image.pixels, promotion.size(), QPoint(0, promotionSize.height()));
+  const QImage expected = tiled(controller->promotion_pattern_image().pixels, promotion.size(), QPoint(0, promotionSize.height()));
   EXPECT_EQ(differing(promotion, expected, QRect(0, 0, promotion.width(), 10)), 0);
   EXPECT_EQ(differing(promotion, expected, QRect(0, 0, 10, promotion.height())), 0);
   EXPECT_GT(differing(promotion, tiled(QImage(), promotion.size(), QPoint()), QRect(0, 0, promotion.width(), 10)), 0);
