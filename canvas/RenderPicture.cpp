@@ -103,8 +103,8 @@ bool isVectorDevice(const QPainter &painter) {
 // The opaque pixels of a symbol image as rectangles: dark ones (below mid-grey) and
 // light ones, each a run of a row joined with the same runs of the rows below.
 struct ModuleShapes {
-  QPainterPath dark;
-  QPainterPath light;
+  QList<QRectF> dark;  // rectangles, not a path: a PDF writes each in one short operator
+  QList<QRectF> light;
   QColor darkColour = Qt::black;
   QColor lightColour = Qt::white;
 };
@@ -128,8 +128,7 @@ ModuleShapes moduleShapes(const QImage &source) {
   };
   std::vector<Run> open;  // runs of the previous row, still growing downwards
   auto close = [&](const Run &r, int bottom) {
-    QPainterPath &path = r.kind == 2 ? shapes.dark : shapes.light;
-    path.addRect(QRectF(r.from, r.top, r.to - r.from, bottom - r.top));
+    (r.kind == 2 ? shapes.dark : shapes.light).append(QRectF(r.from, r.top, r.to - r.from, bottom - r.top));
   };
   for (int y = 0; y <= h; ++y) {
     std::vector<Run> row;
@@ -528,10 +527,14 @@ private:
     m_p.translate(c.target.topLeft());
     m_p.scale(c.target.width() / c.image.width(), c.target.height() / c.image.height());
     m_p.setRenderHint(QPainter::Antialiasing, false);
-    if (!shapes.light.isEmpty())
-      m_p.fillPath(shapes.light, shapes.lightColour);
-    if (!shapes.dark.isEmpty())
-      m_p.fillPath(shapes.dark, shapes.darkColour);
+    if (!shapes.light.isEmpty()) {
+      m_p.setBrush(shapes.lightColour);
+      m_p.drawRects(shapes.light);
+    }
+    if (!shapes.dark.isEmpty()) {
+      m_p.setBrush(shapes.darkColour);
+      m_p.drawRects(shapes.dark);
+    }
     m_p.restore();
   }
 
