@@ -5,10 +5,13 @@
 // program's main window offscreen with its own resource folder, starts the batch with
 // Export_Batch_File and waits for the result window. It prints the wall time of the run,
 // cards per second and the worker count, then the first 96 cards made on one
-// and on 2, 4 ... workers (how the work scales), and where one card's time goes. Peak
+// and on 2, 4 ... workers (how the work scales), and where one card's time goes; and the
+// PNG-encoding floor of the same files (see below) to set the export's time against. Peak
 // memory: run it under /usr/bin/time -v.
 //
-//     QT_QPA_PLATFORM=offscreen amends_bench_export [cards] [output folder]
+//     QT_QPA_PLATFORM=offscreen amends_bench_export [cards] [output folder] [photo]
+//
+// The photo, when given, replaces the made one (a JPEG of any size).
 
 #include "output/CardExport.h"
 
@@ -28,15 +31,21 @@
 #include "platform/ScriptedUi.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <memory>
+#include <thread>
+#include <vector>
 
 int main(int argc, char **argv) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
@@ -59,7 +68,8 @@ int main(int argc, char **argv) {
     return 1;
   }
   QLNWindowController *controller = session.controller();
-  if (!benchdesign::makeBatchDesign(session, controller, scratch, cards))
+  if (!benchdesign::makeBatchDesign(session, controller, scratch, cards,
+                                   argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString()))
     return 1;
 
   // The export as the command starts it: front side, PNG, 300 dpi.
@@ -77,13 +87,50 @@ int main(int argc, char **argv) {
   clock.start();
   controller->Export_Batch_File(output);
   while (controller->isExportRunning())
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);  // as the event loop waits
   const double seconds = clock.nsecsElapsed() / 1e9;
   const QString folder = CardExport::batchFolder(output);
   const int files = int(QDir(folder).entryList(QDir::Files).size());
   std::printf("batch export: %d cards at 300 dpi in %.2f s (%.1f cards/s) on %d workers; %d files; %s\n", cards,
               seconds, cards / seconds, std::max(1, std::min(QThread::idealThreadCount(), cards)), files,
               qPrintable(Export_File_Message.section(QLatin1Char('\n'), 0, 0)));
+
+  // The PNG-encoding floor: the files just written, read back and encoded again by a plain
+  // program's PNG writer (Qt's, default settings) and by ours, on as many threads as the
+  // export had, each thread timing its encodings only; the floor is the busiest thread's
+  // sum.
+  {
+    const QStringList names = QDir(folder).entryList(QDir::Files);
+    const int workers = std::max(1, std::min(QThread::idealThreadCount(), cards));
+    for (const bool plain : {true, false}) {
+      std::atomic<int> next{0};
+      std::vector<qint64> busy(size_t(workers), 0);
+      std::vector<std::thread> threads;
+      for (int w = 0; w < workers; ++w)
+        threads.emplace_back([&, w] {
+          for (int i = next++; i < names.size(); i = next++) {
+            const QImage image(QDir(folder).filePath(names.at(i)));
+            QElapsedTimer timer;
+            timer.start();
+            QByteArray bytes;
+            if (plain) {
+              QBuffer buffer(&bytes);
+              buffer.open(QIODevice::WriteOnly);
+              QImageWriter(&buffer, "png").write(image);
+            } else {
+              bytes = pngData(image, 300);
+            }
+            busy[size_t(w)] += timer.nsecsElapsed();
+          }
+        });
+      for (std::thread &thread : threads)
+        thread.join();
+      const double floor = *std::max_element(busy.begin(), busy.end()) / 1e9;
+      std::printf("PNG-encoding floor, %s, %d files on %d threads: %.2f s; the export took %.2f times that\n",
+                  plain ? "Qt's PNG writer at its defaults" : "the program's own PNG writer", int(names.size()),
+                  workers, floor, seconds / floor);
+    }
+  }
 
   // How the engine scales: the first 96 cards on 1, 2, 4 ... workers.
   controller->Check_Series_Or_Excel_Use_or_not();

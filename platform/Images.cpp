@@ -3,6 +3,7 @@
 #include "platform/WholeFile.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
@@ -12,6 +13,8 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+
+#include <png.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -290,9 +293,83 @@ bool isOpaque(const QImage &image) {
   return true;
 }
 
-// An opaque picture is written without its alpha channel, at zlib's fast level: three
-// times quicker than Qt's default for a card at 300 dpi, for a file of about the same
-// size.
+// ---- PNG writing through libpng ----------------------------------------------------------------
+
+// Where libpng's output goes, and the reason it stopped, if it did.
+struct PngSink {
+  QIODevice *device = nullptr;
+  char message[256] = {};
+};
+
+void pngWrite(png_structp png, png_bytep data, size_t length) {
+  auto *sink = static_cast<PngSink *>(png_get_io_ptr(png));
+  const qint64 wanted = qint64(length);
+  const bool written = sink->device->write(reinterpret_cast<const char *>(data), wanted) == wanted;
+  if (!written)
+    qstrncpy(sink->message, sink->device->errorString().toUtf8().constData(), sizeof sink->message);
+  // Nothing of this frame needs destroying when libpng jumps out of it.
+  if (!written)
+    png_error(png, sink->message);
+}
+
+void pngFlush(png_structp) {}
+
+void pngFailed(png_structp png, png_const_charp message) {
+  auto *sink = static_cast<PngSink *>(png_get_error_ptr(png));
+  if (message != sink->message)
+    qstrncpy(sink->message, message ? message : "", sizeof sink->message);
+  png_longjmp(png, 1);
+}
+
+void pngWarned(png_structp, png_const_charp) {}
+
+// The rows of an 8-bit RGB or RGBA picture into `sink`. Only plain data lives in this
+// frame, which libpng leaves by longjmp on a failure.
+bool encodePngRows(PngSink *sink, const uchar *bits, qsizetype bytesPerLine, int width, int height, bool alpha,
+                   png_uint_32 dotsPerMetre) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, sink, pngFailed, pngWarned);
+  if (!png)
+    return false;
+  png_infop info = png_create_info_struct(png);
+  if (!info || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, info ? &info : nullptr);
+    return false;
+  }
+  png_set_write_fn(png, sink, pngWrite, pngFlush);
+  png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8,
+               alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_pHYs(png, info, dotsPerMetre, dotsPerMetre, PNG_RESOLUTION_METER);
+  // One filter (each row less the row above) and zlib's fast level: a card at 300 dpi
+  // in about a quarter of the time libpng's filter search at the default level takes,
+  // for a file of about the same size.
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+  png_set_compression_level(png, 1);
+  png_write_info(png, info);
+  for (int y = 0; y < height; ++y)
+    png_write_row(png, bits + y * bytesPerLine);
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+// Pictures of 8-bit channels with nothing else to carry (no texts, no colour space) go
+// through libpng directly; an opaque one without its alpha channel.
+bool plainColourPicture(const QImage &image) {
+  switch (image.format()) {
+  case QImage::Format_RGB32:
+  case QImage::Format_ARGB32:
+  case QImage::Format_ARGB32_Premultiplied:
+  case QImage::Format_RGBX8888:
+  case QImage::Format_RGBA8888:
+  case QImage::Format_RGBA8888_Premultiplied:
+  case QImage::Format_RGB888:
+    return image.textKeys().isEmpty() && !image.colorSpace().isValid();
+  default:
+    return false;
+  }
+}
+
 bool writePngTo(QIODevice &device, const QImage &image, double dpi, QString *error) {
   if (image.isNull()) {
     setError(error, QStringLiteral("There is no image to write."));
@@ -300,7 +377,20 @@ bool writePngTo(QIODevice &device, const QImage &image, double dpi, QString *err
   }
   if (!usableDpi(dpi))
     dpi = Images::PointsPerInch;
-  QImage copy = image.hasAlphaChannel() && isOpaque(image) ? image.convertToFormat(QImage::Format_RGB32) : image;
+  if (plainColourPicture(image)) {
+    const bool alpha = image.hasAlphaChannel() && !isOpaque(image);
+    const QImage rows = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    PngSink sink;
+    sink.device = &device;
+    if (rows.isNull() || !encodePngRows(&sink, rows.constBits(), rows.bytesPerLine(), rows.width(), rows.height(),
+                                        alpha, png_uint_32(dotsPerMetre(dpi)))) {
+      setError(error, sink.message[0] ? QString::fromUtf8(sink.message)
+                                      : QStringLiteral("There is not enough memory to write the image."));
+      return false;
+    }
+    return true;
+  }
+  QImage copy = image;
   copy.setDotsPerMeterX(dotsPerMetre(dpi));
   copy.setDotsPerMeterY(dotsPerMetre(dpi));
   QImageWriter writer(&device, "png");

@@ -8,6 +8,7 @@ RUN_PACKAGES=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins
   libplist-dev libminizip-dev zlib1g-dev libpugixml-dev
+  libpng-dev   # PNG files written through libpng directly, with the filter and level we choose
   libzint-dev   # PDF417 symbols: the standard's codeword pattern tables
   fonts-liberation2 fonts-dejavu-core
   libssl-dev   # OpenSSL's libcrypto: AES for the QR content encryption

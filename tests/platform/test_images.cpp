@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
@@ -100,29 +101,63 @@ TEST(Images, AnOpaqueCardIsWrittenWithoutAlphaAndKeepsEveryPixel) {
       card.setPixel(x, y, qRgb(x, y, (x * y) % 256));
   const QString opaque = dir.filePath(QStringLiteral("opaque.png"));
   ASSERT_TRUE(writePng(opaque, card, 300));
-  QImage translucent = card;
+  QImage translucent = card.convertToFormat(QImage::Format_ARGB32);
   translucent.setPixel(5, 5, qRgba(0, 0, 0, 0));
+  translucent.setPixel(6, 5, qRgba(200, 100, 50, 128));
   const QString clear = dir.filePath(QStringLiteral("clear.png"));
   ASSERT_TRUE(writePng(clear, translucent, 300));
-  // Python reads the colour type of the header (2: RGB, 6: RGB with alpha), the
-  // resolution and every pixel: the file is a plain PNG any reader takes.
+  // A reader of our own in Python checks every chunk's CRC (browsers refuse a file with a
+  // bad one), reads the colour type (2: RGB, 6: RGB with alpha) and the resolution, and
+  // unfilters the pixels itself: the file is a plain PNG any reader takes.
   const QByteArray read = runPython(QStringLiteral(R"(
-import struct, sys, zlib
+import hashlib, struct, sys, zlib
 for path in sys.argv[1:]:
     data = open(path, 'rb').read()
-    colour = data[25]
-    i = data.index(b'pHYs')
-    dpm = struct.unpack('>I', data[i + 4:i + 8])[0]
-    print(colour, dpm)
+    assert data[:8] == b'\x89PNG\r\n\x1a\n'
+    pos, idat, chunks = 8, b'', {}
+    while pos < len(data):
+        length, kind = struct.unpack('>I4s', data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        assert struct.unpack('>I', data[pos + 8 + length:pos + 12 + length])[0] == zlib.crc32(kind + body), kind
+        chunks[kind] = body
+        if kind == b'IDAT':
+            idat += body
+        pos += 12 + length
+    w, h, depth, colour = struct.unpack('>IIBB', chunks[b'IHDR'][:10])
+    dpm = struct.unpack('>I', chunks[b'pHYs'][:4])[0]
+    bpp = 3 if colour == 2 else 4
+    raw, stride, rows, prev = zlib.decompress(idat), w * bpp, [], bytearray(w * bpp)
+    for y in range(h):
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for x in range(stride):
+            a = line[x - bpp] if x >= bpp else 0
+            b, c = prev[x], prev[x - bpp] if x >= bpp else 0
+            p = a + b - c
+            pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+            pred = [0, a, b, (a + b) // 2, a if pa <= pb and pa <= pc else (b if pb <= pc else c)][kind]
+            line[x] = (line[x] + pred) & 255
+        rows.append(bytes(line))
+        prev = line
+    print(colour, dpm, hashlib.sha1(b''.join(rows)).hexdigest())
 )"),
                                     {opaque, clear});
-  EXPECT_EQ(read, "2 11811\n6 11811\n");
+  auto digest = [](const QImage &image) {
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (int y = 0; y < image.height(); ++y)
+      hash.addData(QByteArrayView(reinterpret_cast<const char *>(image.constScanLine(y)),
+                                  image.width() * image.depth() / 8));
+    return hash.result().toHex();
+  };
+  EXPECT_EQ(read, QByteArray("2 11811 ") + digest(card.convertToFormat(QImage::Format_RGB888)) + "\n6 11811 " +
+                      digest(translucent.convertToFormat(QImage::Format_RGBA8888)) + "\n");
   const PointImage back = PointImage::load(opaque);
   ASSERT_FALSE(back.isNull());
   for (int y = 0; y < card.height(); ++y)
     for (int x = 0; x < card.width(); ++x)
       ASSERT_EQ(back.pixels.pixel(x, y), card.pixel(x, y)) << x << "," << y;
   EXPECT_EQ(back.points, QSizeF(57.6, 38.4));
+  EXPECT_EQ(PointImage::load(clear).pixels.convertToFormat(QImage::Format_ARGB32).pixel(6, 5),
+            qRgba(200, 100, 50, 128));
 }
 
 TEST(Images, AFileThatStatesNoResolutionIsSeventyTwoDotsPerInch) {
