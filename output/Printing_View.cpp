@@ -12,9 +12,9 @@
 #include <QPrinter>
 
 #include <algorithm>
-#include <condition_variable>
+#include <atomic>
 #include <exception>
-#include <mutex>
+#include <memory>
 #include <thread>
 
 const QString Printing_View::InvalidDataText = QStringLiteral("Invalid Data");
@@ -94,9 +94,9 @@ CardPicture Printing_View::makeSide(int card, bool back, BatchRunFailures *failu
 }
 
 // The sheets of one run, made in order by a pool of workers that lives as long as the
-// run (so each worker's font and glyph caches stay warm). Workers make the cards of the
-// sheet the caller waits for and of the next one; the caller, while it waits, makes
-// cards of its own sheet too (the only worker on a single core).
+// run (so each worker's font and glyph caches stay warm). Workers take the card sides in
+// order and stay within two sheets of the last sheet taken; the caller waits for each
+// sheet's last side. Only atomics pass work and results between the threads.
 class Printing_View::Preparation {
 public:
   struct Sheet {
@@ -105,40 +105,39 @@ public:
   };
 
   Preparation(const Printing_View &view, std::vector<Sheet> sheets, BatchRunFailures *failures)
-      : m_view(view), m_sheets(std::move(sheets)), m_failures(failures) {
+      : m_view(view), m_sheets(std::move(sheets)), m_failures(failures),
+        m_remaining(std::make_unique<std::atomic<int>[]>(m_sheets.size())) {
     const bool wantFront = view.m_settings.side != QLatin1String("B");
     const bool wantBack = view.m_settings.side != QLatin1String("F");
     m_labels.reserve(m_sheets.size());
-    m_remaining.assign(m_sheets.size(), 0);
     for (size_t sheet = 0; sheet < m_sheets.size(); ++sheet) {
       m_labels.push_back(view.emptySheet(m_sheets[sheet].page));
-      if (!view.m_cards.bound || !view.m_cards.make)
-        continue;
-      for (size_t cell = 0; cell < m_labels.back().size(); ++cell) {
-        if (m_labels.back()[cell].empty)
-          continue;
-        if (wantBack)
-          m_jobs.push_back({sheet, int(cell), true});
-        if (wantFront)
-          m_jobs.push_back({sheet, int(cell), false});
-        m_remaining[sheet] += int(wantBack) + int(wantFront);
-      }
+      int sides = 0;
+      if (view.m_cards.bound && view.m_cards.make)
+        for (size_t cell = 0; cell < m_labels.back().size(); ++cell) {
+          if (m_labels.back()[cell].empty)
+            continue;
+          if (wantBack)
+            m_jobs.push_back({sheet, int(cell), true});
+          if (wantFront)
+            m_jobs.push_back({sheet, int(cell), false});
+          sides += int(wantBack) + int(wantFront);
+        }
+      m_remaining[sheet].store(sides);
     }
     if (m_jobs.empty())
       return;
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const size_t workers = std::min<size_t>(cores - 1, m_jobs.size());
+    // The caller mostly waits, draws and writes: one worker for every core.
+    const size_t workers = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), m_jobs.size());
     m_threads.reserve(workers);
     for (size_t i = 0; i < workers; ++i)
       m_threads.emplace_back([this] { work(); });
   }
 
   ~Preparation() {
-    {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      m_stop = true;
-    }
-    m_room.notify_all();
+    m_stop.store(true);
+    m_taken.fetch_add(1);  // wakes a worker waiting for room; it sees the stop
+    m_taken.notify_all();
     for (std::thread &thread : m_threads)
       thread.join();
   }
@@ -149,18 +148,12 @@ public:
   // The labels of sheet `index` of the sequence, once its cards are made. Sheets are
   // taken in order; a sheet taken is no longer held here.
   std::vector<Label> take(size_t index) {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    while (m_remaining[index] > 0) {
-      if (m_next < m_jobs.size() && m_jobs[m_next].sheet == index) {
-        doJob(lock);
-        continue;
-      }
-      m_ready.wait(lock);
-    }
-    m_taken = index + 1;
+    std::atomic<int> &remaining = m_remaining[index];
+    for (int left = remaining.load(); left > 0; left = remaining.load())
+      remaining.wait(left);
     std::vector<Label> labels = std::move(m_labels[index]);
-    lock.unlock();
-    m_room.notify_all();
+    m_taken.store(index + 1);
+    m_taken.notify_all();
     return labels;
   }
 
@@ -175,44 +168,34 @@ private:
   };
 
   void work() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    for (;;) {
-      m_room.wait(lock, [&] {
-        return m_stop || m_next >= m_jobs.size() || m_jobs[m_next].sheet < m_taken + Ahead;
-      });
-      if (m_stop || m_next >= m_jobs.size())
+    while (!m_stop.load()) {
+      const size_t next = m_next.fetch_add(1);
+      if (next >= m_jobs.size())
         return;
-      doJob(lock);
+      const Job &job = m_jobs[next];
+      for (size_t taken = m_taken.load(); job.sheet >= taken + Ahead && !m_stop.load(); taken = m_taken.load())
+        m_taken.wait(taken);
+      if (m_stop.load())
+        return;
+      const Sheet &sheet = m_sheets[job.sheet];
+      const int card = PrintLayout::labelIndex(sheet.page, job.cell, int(m_view.m_slots.size()));
+      Label &label = m_labels[job.sheet][size_t(job.cell)];
+      // Each job writes its own side of its own label only.
+      (job.back ? label.back : label.front) = m_view.makeSide(card, job.back, sheet.report ? m_failures : nullptr);
+      if (m_remaining[job.sheet].fetch_sub(1) == 1)
+        m_remaining[job.sheet].notify_all();
     }
-  }
-
-  // Makes the next job's card side with the lock released; called and returns locked.
-  void doJob(std::unique_lock<std::mutex> &lock) {
-    const Job job = m_jobs[m_next++];
-    const Sheet sheet = m_sheets[job.sheet];
-    lock.unlock();
-    const int perSheet = int(m_view.m_slots.size());
-    const int card = PrintLayout::labelIndex(sheet.page, job.cell, perSheet);
-    CardPicture picture = m_view.makeSide(card, job.back, sheet.report ? m_failures : nullptr);
-    lock.lock();
-    Label &label = m_labels[job.sheet][size_t(job.cell)];
-    (job.back ? label.back : label.front) = std::move(picture);
-    if (--m_remaining[job.sheet] == 0)
-      m_ready.notify_all();
   }
 
   const Printing_View &m_view;
   const std::vector<Sheet> m_sheets;
   BatchRunFailures *const m_failures;
-  std::vector<std::vector<Label>> m_labels;  // by sheet of the sequence
-  std::vector<int> m_remaining;              // card sides still to make, by sheet
-  std::vector<Job> m_jobs;                   // in sheet order
-  size_t m_next = 0;                         // the next job to start
-  size_t m_taken = 0;                        // sheets handed out
-  bool m_stop = false;
-  std::mutex m_mutex;
-  std::condition_variable m_ready;  // a sheet's last card is made
-  std::condition_variable m_room;   // a sheet was taken, or the run ends
+  std::vector<std::vector<Label>> m_labels;         // by sheet of the sequence
+  std::unique_ptr<std::atomic<int>[]> m_remaining;  // card sides still to make, by sheet
+  std::vector<Job> m_jobs;                          // in sheet order
+  std::atomic<size_t> m_next{0};                    // the next job to start
+  std::atomic<size_t> m_taken{0};                   // sheets handed out
+  std::atomic<bool> m_stop{false};
   std::vector<std::thread> m_threads;
 };
 
