@@ -5,6 +5,7 @@
 
 #include "mainwindow/AppSession.h"
 
+#include "platform/AppStyle.h"
 #include "platform/ControlActions.h"
 
 #include <QApplication>
@@ -19,11 +20,13 @@ int main(int argc, char **argv) {
   QApplication::setApplicationName(QStringLiteral("Amends"));
   // The reverse-DNS identifier is org.amends.Amends (the settings file's name).
   QApplication::setOrganizationDomain(QStringLiteral("amends.org"));
+  AppStyle::install();
   // A choice in any combo box's list counts, however it was made.
   controls::followListChoiceEverywhere(&app);
 
-  // The start window and the message chooser, made before the session (which runs the
-  // start window during its start-up) and so destroyed after it.
+  // The holder of the start window and the message chooser (each made at its first use),
+  // made before the session (which runs the start window during its start-up) and so
+  // destroyed after it.
   StartWindows startWindows;
   AppSession session;
   if (!session.start())
