@@ -9,6 +9,8 @@
 #include "platform/ControlActions.h"
 
 #include <QApplication>
+#include <QImageReader>
+#include <QThreadPool>
 
 #include <csignal>
 
@@ -21,6 +23,10 @@ int main(int argc, char **argv) {
   // The reverse-DNS identifier is org.amends.Amends (the settings file's name).
   QApplication::setOrganizationDomain(QStringLiteral("amends.org"));
   AppStyle::install();
+  // Qt loads every image-format plugin the first time anything lists the formats it can
+  // read (asking the clipboard what it holds does): they are loaded now on a worker
+  // thread, while the main window is made.
+  QThreadPool::globalInstance()->start([] { QImageReader::supportedImageFormats(); });
   // A choice in any combo box's list counts, however it was made.
   controls::followListChoiceEverywhere(&app);
 
