@@ -11,10 +11,11 @@
 #include "output/Send_Modeless.h"
 #include "periphery/Review_Form.h"
 
-StartWindows::StartWindows()
-    : m_wizard(std::make_unique<Invitation_Wizard>()) {
+#include <QCoreApplication>
+
+StartWindows::StartWindows() {
   QLNWindowController::Hooks &hooks = QLNWindowController::hooks();
-  hooks.runStartWindow = [wizard = m_wizard.get()] { return wizard->Open_Wnd(); };
+  hooks.runStartWindow = [this] { return startWindow().Open_Wnd(); };
   hooks.runTemplatePicker = [this](const QString &title_or_msg) {
     Insert_Template &picker = chooser();
     picker.title_or_msg = title_or_msg;
@@ -31,6 +32,17 @@ StartWindows::StartWindows()
   hooks.sharedProgressWindow = [] { return Send_Modeless::defaultInstance(); };
   // The review window, once, when Exit ends the program.
   hooks.runReviewWindow = &Review_Form::runAtExit;
+}
+
+Invitation_Wizard &StartWindows::startWindow() {
+  if (!m_wizard) {
+    // The main window is shown and filled by the time the start window first runs: it
+    // draws itself now (what is waiting to be drawn, no input), so that it stands
+    // complete while the start window is made and put over it.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_wizard = std::make_unique<Invitation_Wizard>();
+  }
+  return *m_wizard;
 }
 
 Insert_Template &StartWindows::chooser() {

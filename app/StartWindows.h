@@ -1,8 +1,7 @@
 #pragma once
 // The windows above the main window that start-up and the property panel need: the
-// start window and the message chooser. StartWindows makes the start window at once and
-// the chooser when it is first asked for, and plugs both into
-// QLNWindowController::hooks() for its life; main makes it before the session starts,
+// start window and the message chooser. StartWindows makes each when it is first asked
+// for, and plugs both into QLNWindowController::hooks() for its life; main makes it before the session starts,
 // so that it outlives the session's main window.
 
 #include <memory>
@@ -18,6 +17,8 @@ public:
   StartWindows &operator=(const StartWindows &) = delete;
 
 private:
+  // The start window, made when it first runs (after the main window is shown).
+  Invitation_Wizard &startWindow();
   // The message chooser, made at its first use.
   Insert_Template &chooser();
 

@@ -5,9 +5,12 @@
 
 #include "mainwindow/AppSession.h"
 
+#include "platform/AppStyle.h"
 #include "platform/ControlActions.h"
 
 #include <QApplication>
+#include <QImageReader>
+#include <QThreadPool>
 
 #include <csignal>
 
@@ -19,11 +22,17 @@ int main(int argc, char **argv) {
   QApplication::setApplicationName(QStringLiteral("Amends"));
   // The reverse-DNS identifier is org.amends.Amends (the settings file's name).
   QApplication::setOrganizationDomain(QStringLiteral("amends.org"));
+  AppStyle::install();
+  // Qt loads every image-format plugin the first time anything lists the formats it can
+  // read (asking the clipboard what it holds does): they are loaded now on a worker
+  // thread, while the main window is made.
+  QThreadPool::globalInstance()->start([] { QImageReader::supportedImageFormats(); });
   // A choice in any combo box's list counts, however it was made.
   controls::followListChoiceEverywhere(&app);
 
-  // The start window and the message chooser, made before the session (which runs the
-  // start window during its start-up) and so destroyed after it.
+  // The holder of the start window and the message chooser (each made at its first use),
+  // made before the session (which runs the start window during its start-up) and so
+  // destroyed after it.
   StartWindows startWindows;
   AppSession session;
   if (!session.start())

@@ -132,6 +132,7 @@ PointImage readImage(QIODevice &device, const QString &what, QString *error) {
   const std::optional<StatedResolution> stated = fileResolution(device);
 
   QImageReader reader(&device);
+  Images::setFormatFromSignature(reader, device);
   reader.setAutoTransform(true);
   // Qt refuses to decode images above its own memory limit (128 MB, a 34-megapixel
   // photo) with no more than "Unable to read image data". The size checks here are the
@@ -168,6 +169,19 @@ PointImage readImage(QIODevice &device, const QString &what, QString *error) {
 }
 
 }  // namespace
+
+void Images::setFormatFromSignature(QImageReader &reader, QIODevice &device) {
+  static const QByteArray pngSignature("\x89PNG\r\n\x1a\n", 8);
+  static const QByteArray jpegSignature("\xff\xd8\xff", 3);
+  const QByteArray start = device.peek(8);
+  const char *format = start.startsWith(pngSignature)    ? "png"
+                       : start.startsWith(jpegSignature) ? "jpeg"
+                                                         : nullptr;
+  if (!format)
+    return;
+  reader.setFormat(format);
+  reader.setAutoDetectImageFormat(false);
+}
 
 double statedDpi(const QImage &image) {
   const int dpm = image.dotsPerMeterX();

@@ -8,6 +8,8 @@
 #include <QString>
 
 class QFile;
+class QIODevice;
+class QImageReader;
 
 namespace Images {
 
@@ -17,6 +19,12 @@ namespace Images {
 constexpr qint64 MaxPixels = 100'000'000;
 
 constexpr double PointsPerInch = 72.0;
+
+// Tells `reader` the format of the picture in `device` when its first bytes are those
+// of a PNG or JPEG file, so that Qt reads it with its reader of that format straight
+// away; otherwise Qt asks every image-format plugin whether it knows the picture,
+// which loads all of them. Any other picture is left to Qt's own detection.
+void setFormatFromSignature(QImageReader &reader, QIODevice &device);
 
 }  // namespace Images
 

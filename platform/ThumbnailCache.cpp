@@ -169,6 +169,7 @@ QImage ThumbnailCache::decodeThumbnail(const QString &path, int side, QString *e
     return {};
   }
   QImageReader reader(&file);
+  Images::setFormatFromSignature(reader, file);
   reader.setAutoTransform(true);
   reader.setAllocationLimit(int((Images::MaxPixels * 8 + (1 << 20) - 1) >> 20));
   const QSize full = reader.size();

@@ -36,7 +36,7 @@ SAVE_FILE = re.compile(r'\bQSaveFile\b')
 CHECKED_WRITER = ("platform/WholeFile.h", "platform/WholeFile.cpp")
 # The parts of the platform adapter that show or drive widgets (the library
 # amends_platform in platform/CMakeLists.txt); the rest of platform/ is amends_platform_base.
-PLATFORM_WIDGET_PARTS = ("UiServices", "QtUiServices", "ScriptedUi", "ImageBrowser", "ControlActions")
+PLATFORM_WIDGET_PARTS = ("UiServices", "QtUiServices", "ScriptedUi", "ImageBrowser", "ControlActions", "AppStyle")
 SYSTEM_INCLUDE = re.compile(r'^\s*#\s*include\s*<([^>]+)>', re.M)
 
 

@@ -285,3 +285,46 @@ TEST(Images, AFailedWriteLeavesTheOldFileAlone) {
   EXPECT_FALSE(writePng(dir.filePath(QStringLiteral("no/such/folder/card.png")), sampleImage(2, 2), 72, &error));
   EXPECT_TRUE(error.contains(QStringLiteral("no/such/folder/card.png"))) << error.toStdString();
 }
+
+namespace {
+
+TEST(Images, PicturesAreReadByTheirContentsWhateverTheirNames) {
+  // PNG and JPEG are recognised by their first bytes, every other format by Qt's own
+  // detection; a name that says another format changes nothing.
+  QTemporaryDir dir;
+  const QImage picture = sampleImage(24, 16).convertToFormat(QImage::Format_RGB32);
+  for (const char *format : {"png", "jpeg", "bmp", "ppm", "tiff"}) {
+    SCOPED_TRACE(format);
+    QByteArray bytes;
+    {
+      QBuffer buffer(&bytes);
+      buffer.open(QIODevice::WriteOnly);
+      ASSERT_TRUE(QImageWriter(&buffer, format).write(picture));
+    }
+    const QString path = dir.filePath(QStringLiteral("picture-%1.gif").arg(QLatin1String(format)));
+    writeFile(path, bytes);
+    QString error;
+    const PointImage loaded = PointImage::load(path, &error);
+    ASSERT_FALSE(loaded.isNull()) << error.toStdString();
+    EXPECT_EQ(loaded.pixels.size(), QSize(24, 16));
+    const QImage read = loaded.pixels.convertToFormat(QImage::Format_RGB32);
+    if (QByteArray(format) == "jpeg") {
+      // Lossy, but the colour of the field is kept.
+      const QColor field = read.pixelColor(12, 8);
+      EXPECT_NEAR(field.red(), 20, 8);
+      EXPECT_NEAR(field.green(), 120, 8);
+      EXPECT_NEAR(field.blue(), 220, 8);
+    } else {
+      EXPECT_EQ(read, picture);
+    }
+    EXPECT_EQ(PointImage::fromData(bytes).pixels.size(), QSize(24, 16));
+  }
+  // A file that starts like a PNG but is not one is refused with a reason.
+  QString error;
+  const QString fake = dir.filePath(QStringLiteral("fake.png"));
+  writeFile(fake, QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(200, 'x'));
+  EXPECT_TRUE(PointImage::load(fake, &error).isNull());
+  EXPECT_TRUE(error.startsWith(QStringLiteral("The image \"%1\" cannot be read").arg(fake))) << error.toStdString();
+}
+
+}  // namespace
