@@ -425,7 +425,15 @@ int outPaintCode(pdf417param *p, const uint8_t *text, int length, bool utf8Marke
   symbol->option_2 = p->codeColumns;
   symbol->option_3 = p->codeRows;
   symbol->show_hrt = 0;
-  const int result = ZBarcode_Encode(symbol.get(), text, length);
+  int result = ZBarcode_Encode(symbol.get(), text, length);
+  // libzint's encoding may need a few codewords more than counted here; where the rows
+  // cannot grow (90 already) the symbol grows wider, up to the widest.
+  for (int columns = p->codeColumns + 1; result == ZINT_ERROR_TOO_LONG && columns <= 30; ++columns) {
+    ZBarcode_Clear(symbol.get());
+    symbol->option_2 = columns;
+    symbol->option_3 = 0;  // as many rows as the codewords need
+    result = ZBarcode_Encode(symbol.get(), text, length);
+  }
   if (result == ZINT_ERROR_TOO_LONG)
     return PDF417_ERROR_TEXT_TOO_BIG;  // libzint's codewords pass what a symbol holds
   if (result >= ZINT_ERROR)

@@ -206,3 +206,21 @@ TEST(PDF417Encoder, TooMuchDataOrBadCodewordsGiveTheirErrorAndNoBitmap) {
   pdf417free(&p);
   pdf417free(&p);  // freeing twice, or a block without a bitmap, is harmless
 }
+
+TEST(PDF417Encoder, AShortTextAtTheHighestLevelIsMadeWhenTheShapeReachesNinetyRows) {
+  // Level 8 (512 correction codewords) in one column: the rows stop at 90, so the shape
+  // is 6 columns wide with no room to spare; the symbol's own encoding of these bytes
+  // (marked UTF-8) needs a few codewords more than the count, and the symbol grows wider
+  // rather than the text being refused.
+  const QByteArray text("b;\x15W!A?(b;<>c!?(\xff<>c!?(\xff", 24);
+  Encoded e(text, PDF417_USE_ERROR_LEVEL | PDF417_UTF8_TEXT, 8, 1, 50, 2.5f);
+  ASSERT_EQ(e.p.error, PDF417_ERROR_SUCCESS);
+  EXPECT_EQ(e.p.errorLevel, 8);
+  EXPECT_LE(e.p.codeRows, 90);
+  EXPECT_GE(e.p.codeColumns, 6);
+  EXPECT_EQ(e.p.bitColumns, 17 * (e.p.codeColumns + 3) + 18);
+  for (int y = 0; y < e.p.codeRows; ++y) {
+    ASSERT_EQ(e.bits(0, 17, y), 0x1FEA8u) << y;
+    ASSERT_EQ(e.bits(e.p.bitColumns - 18, 18, y), 0x3FA29u) << y;
+  }
+}
