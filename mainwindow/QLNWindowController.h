@@ -1012,6 +1012,8 @@ private:
   void showObjectProperties(const QLNGraphicPtr &graphic);
   // The tabs and controls of each kind of object, filled by showObjectProperties.
   void insertObjectTabs(bool locked, std::initializer_list<QWidget *> pages, const QString &lockLabel);
+  // The data source tab's label and title; `browsable` shows the manual file box.
+  void labelDataSourceTab(const QString &title, bool browsable);
   void showTextProperties(QLNGraphic &object);
   void showImageProperties(QLNGraphic &object);
   void showLineProperties(QLNGraphic &object);

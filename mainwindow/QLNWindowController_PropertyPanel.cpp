@@ -430,14 +430,17 @@ void QLNWindowController::insertObjectTabs(bool locked, std::initializer_list<QW
   ui->sett_tab->setCurrentIndex(0);
 }
 
+void QLNWindowController::labelDataSourceTab(const QString &title, bool browsable) {
+  setTabItemLabel(ui->datasource_tab, title);
+  ui->data_source_title->setText(title);
+  ui->manual_brws_box->setVisible(browsable);
+}
+
 void QLNWindowController::showTextProperties(QLNGraphic &object) {
   const bool locked = object.ctrl_is_locked;
   ui->sel_control_name->setText(QStringLiteral("T"));
-  if (!locked) {
-    setTabItemLabel(ui->datasource_tab, QStringLiteral("Text Source"));
-    ui->data_source_title->setText(QStringLiteral("Text Source"));
-    ui->manual_brws_box->hide();
-  }
+  if (!locked)
+    labelDataSourceTab(QStringLiteral("Text Source"), false);
   insertObjectTabs(locked, {ui->text_edtng_tab, ui->text_prop_tab, ui->datasource_tab},
                    QStringLiteral("Text Properties"));
 
@@ -489,11 +492,8 @@ void QLNWindowController::showTextProperties(QLNGraphic &object) {
 void QLNWindowController::showImageProperties(QLNGraphic &object) {
   const bool locked = object.ctrl_is_locked;
   ui->sel_control_name->setText(QStringLiteral("I"));
-  if (!locked) {
-    setTabItemLabel(ui->datasource_tab, QStringLiteral("Image Source"));
-    ui->data_source_title->setText(QStringLiteral("Image Source"));
-    ui->manual_brws_box->show();
-  }
+  if (!locked)
+    labelDataSourceTab(QStringLiteral("Image Source"), true);
   insertObjectTabs(locked, {ui->datasource_tab, ui->image_tab}, QStringLiteral("Image Properties"));
   ui->Manual_image_path->setText(object._file_path);
   ui->Data_source_type->setCurrentIndex(object.data_source_type);
