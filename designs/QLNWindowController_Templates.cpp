@@ -143,8 +143,6 @@ void QLNWindowController::toggleGridShowing(QObject *) {
 void QLNWindowController::installTemplateCommands() {
   connect(ui->Export_As_Template_btn, &QAbstractButton::clicked, this,
           [this] { runLoggingFailures("Export_As_Template_btn", [this] { Export_As_Template_Clicked(); }); });
-  connect(ui->Grid_Settings_btn, &QAbstractButton::clicked, this,
-          [this] { runLoggingFailures("Grid_Settings_btn", [this] { toggleGridShowing(); }); });
 
   auto *fileMenu = ui->window->menuBar()->findChild<QMenu *>(QStringLiteral("File_menu"));
   if (!fileMenu)

@@ -173,9 +173,16 @@ const QStringList &DrawWindow::tabTitles() {
 }
 
 std::array<QWidget *, 15> DrawWindow::tabPages() const {
-  return {card_setting_tab, card_info_tab, card_size_tab, card_bkgd_tab, card_brdr_tab,
-          line_tab,         shape_tab,     text_edtng_tab, text_prop_tab, image_tab,
-          sign_tab,         datasource_tab, aligmnt_tab,  barcode_tab,   Lock_tab};
+  objectTabs.ensureBuilt();
+  return tabPagesMade();
+}
+
+std::array<QWidget *, 15> DrawWindow::tabPagesMade() const {
+  return {card_setting_tab,         card_info_tab,          card_size_tab,
+          card_bkgd_tab,            card_brdr_tab,          line_tab.ifBuilt(),
+          shape_tab.ifBuilt(),      text_edtng_tab.ifBuilt(), text_prop_tab.ifBuilt(),
+          image_tab.ifBuilt(),      sign_tab.ifBuilt(),     datasource_tab.ifBuilt(),
+          aligmnt_tab.ifBuilt(),    barcode_tab.ifBuilt(),  Lock_tab.ifBuilt()};
 }
 
 std::array<QToolButton *, 16> DrawWindow::toolButtons() const {

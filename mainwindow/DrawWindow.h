@@ -17,6 +17,8 @@
 //                container of the current side, and the background browser
 //   right        the property panel `sett_tab` with its fifteen tabs
 
+#include "mainwindow/DeferredWidgets.h"
+
 #include <QList>
 #include <QStringList>
 
@@ -64,8 +66,10 @@ public:
 
   // Titles of the fifteen property tabs, in tab order (index 0 card_setting_tab ...).
   static const QStringList &tabTitles();
-  // The fifteen tab pages in tab order.
+  // The fifteen tab pages in tab order (the objects' tabs are made if they are not yet).
   std::array<QWidget *, 15> tabPages() const;
+  // The same, without making anything: the objects' tabs are null until they are made.
+  std::array<QWidget *, 15> tabPagesMade() const;
   // The fill radios of the shape (text) tab set for a solid, gradient or pattern fill,
   // and only the controls of that fill enabled.
   void showShapeFill(bool gradient, bool hatch);
@@ -140,23 +144,25 @@ public:
   QLNGraphicView *_graphicView_TEMP = nullptr;
   ImageBrowser *imageBrowser = nullptr;
 
-  // Property panel
+  // Property panel. The ten tabs of the objects are made when first needed (the panel
+  // shows the card's tabs until an object is selected): `objectTabs` holds them.
+  mutable DeferredPart objectTabs{[this] { buildObjectTabs(); }};
   QTabWidget *sett_tab = nullptr;
   QWidget *card_setting_tab = nullptr;
   QWidget *card_info_tab = nullptr;
   QWidget *card_size_tab = nullptr;
   QWidget *card_bkgd_tab = nullptr;
   QWidget *card_brdr_tab = nullptr;
-  QWidget *line_tab = nullptr;
-  QWidget *shape_tab = nullptr;
-  QWidget *text_edtng_tab = nullptr;
-  QWidget *text_prop_tab = nullptr;
-  QWidget *image_tab = nullptr;
-  QWidget *sign_tab = nullptr;
-  QWidget *datasource_tab = nullptr;
-  QWidget *aligmnt_tab = nullptr;
-  QWidget *barcode_tab = nullptr;
-  QWidget *Lock_tab = nullptr;
+  Deferred<QWidget> line_tab{objectTabs};
+  Deferred<QWidget> shape_tab{objectTabs};
+  Deferred<QWidget> text_edtng_tab{objectTabs};
+  Deferred<QWidget> text_prop_tab{objectTabs};
+  Deferred<QWidget> image_tab{objectTabs};
+  Deferred<QWidget> sign_tab{objectTabs};
+  Deferred<QWidget> datasource_tab{objectTabs};
+  Deferred<QWidget> aligmnt_tab{objectTabs};
+  Deferred<QWidget> barcode_tab{objectTabs};
+  Deferred<QWidget> Lock_tab{objectTabs};
 
   // card_setting_tab: name, sides, shape, size, content font and colour
   QLineEdit *card_name = nullptr;
@@ -211,151 +217,151 @@ public:
   Stepper *Card_bor_Stepper = nullptr;
   QComboBox *Card_border_style = nullptr;
   // line_tab
-  ColorWell *Line_clr = nullptr;
-  QLineEdit *Line_Wdt_Text = nullptr;
-  Stepper *Line_Wdt_Stepper = nullptr;
-  QComboBox *Line_border_style = nullptr;
-  QComboBox *Line_ori_style = nullptr;
-  QComboBox *Line_cap_style = nullptr;
-  QLineEdit *Line_alpha_Text = nullptr;
-  Stepper *Line_alpha_Stepper = nullptr;
+  Deferred<ColorWell> Line_clr{objectTabs};
+  Deferred<QLineEdit> Line_Wdt_Text{objectTabs};
+  Deferred<Stepper> Line_Wdt_Stepper{objectTabs};
+  Deferred<QComboBox> Line_border_style{objectTabs};
+  Deferred<QComboBox> Line_ori_style{objectTabs};
+  Deferred<QComboBox> Line_cap_style{objectTabs};
+  Deferred<QLineEdit> Line_alpha_Text{objectTabs};
+  Deferred<Stepper> Line_alpha_Stepper{objectTabs};
   // shape_tab
-  QLabel *Shape_prop_title = nullptr;
-  QCheckBox *Shape_border_chk = nullptr;
-  QGroupBox *Shape_Border_Box = nullptr;
-  ColorWell *shape_bordr_clr = nullptr;
-  QLineEdit *shape_bor_Text = nullptr;
-  Stepper *shape_bor_Stepper = nullptr;
-  QComboBox *shape_border_style = nullptr;
-  QCheckBox *Shape_fill_chk = nullptr;
-  QGroupBox *Shape_Fill_Box = nullptr;
-  QRadioButton *Shape_solid_fill_rd = nullptr;
-  QRadioButton *Shape_gradient_fill_rd = nullptr;
-  QRadioButton *Shape_Style_fill_rd = nullptr;
-  ColorWell *shape_fill_clr = nullptr;
-  ColorWell *shape_fill_Grd_1_clr = nullptr;
-  ColorWell *shape_fill_Grd_2_clr = nullptr;
-  QLineEdit *shape_grad_Text = nullptr;
-  Stepper *shape_grad_Stepper = nullptr;
-  QComboBox *shape_hatch_style = nullptr;
-  ColorWell *shape_hatch_bk_clr = nullptr;
-  QLineEdit *shape_alpha_Text = nullptr;
-  Stepper *shape_alpha_Stepper = nullptr;
-  QLabel *shape_cor_radius_Label = nullptr;
-  QLineEdit *shape_cor_radius_Text = nullptr;
-  Stepper *shape_cor_radius_Stepper = nullptr;
-  QLabel *double_star_Label = nullptr;
-  QLineEdit *double_star_Text = nullptr;
-  Stepper *double_star_Stepper = nullptr;
-  QLabel *polygon_Label = nullptr;
-  QLineEdit *polygon_Text = nullptr;
-  Stepper *polygon_Stepper = nullptr;
+  Deferred<QLabel> Shape_prop_title{objectTabs};
+  Deferred<QCheckBox> Shape_border_chk{objectTabs};
+  Deferred<QGroupBox> Shape_Border_Box{objectTabs};
+  Deferred<ColorWell> shape_bordr_clr{objectTabs};
+  Deferred<QLineEdit> shape_bor_Text{objectTabs};
+  Deferred<Stepper> shape_bor_Stepper{objectTabs};
+  Deferred<QComboBox> shape_border_style{objectTabs};
+  Deferred<QCheckBox> Shape_fill_chk{objectTabs};
+  Deferred<QGroupBox> Shape_Fill_Box{objectTabs};
+  Deferred<QRadioButton> Shape_solid_fill_rd{objectTabs};
+  Deferred<QRadioButton> Shape_gradient_fill_rd{objectTabs};
+  Deferred<QRadioButton> Shape_Style_fill_rd{objectTabs};
+  Deferred<ColorWell> shape_fill_clr{objectTabs};
+  Deferred<ColorWell> shape_fill_Grd_1_clr{objectTabs};
+  Deferred<ColorWell> shape_fill_Grd_2_clr{objectTabs};
+  Deferred<QLineEdit> shape_grad_Text{objectTabs};
+  Deferred<Stepper> shape_grad_Stepper{objectTabs};
+  Deferred<QComboBox> shape_hatch_style{objectTabs};
+  Deferred<ColorWell> shape_hatch_bk_clr{objectTabs};
+  Deferred<QLineEdit> shape_alpha_Text{objectTabs};
+  Deferred<Stepper> shape_alpha_Stepper{objectTabs};
+  Deferred<QLabel> shape_cor_radius_Label{objectTabs};
+  Deferred<QLineEdit> shape_cor_radius_Text{objectTabs};
+  Deferred<Stepper> shape_cor_radius_Stepper{objectTabs};
+  Deferred<QLabel> double_star_Label{objectTabs};
+  Deferred<QLineEdit> double_star_Text{objectTabs};
+  Deferred<Stepper> double_star_Stepper{objectTabs};
+  Deferred<QLabel> polygon_Label{objectTabs};
+  Deferred<QLineEdit> polygon_Text{objectTabs};
+  Deferred<Stepper> polygon_Stepper{objectTabs};
   // text_edtng_tab
-  QPlainTextEdit *Text_value_Edit = nullptr;
-  QPushButton *insert_template_btn = nullptr;
-  QComboBox *Text_Date_style = nullptr;
-  QPushButton *Text_Insert_Date_btn = nullptr;
-  QComboBox *Text_Time_style = nullptr;
-  QPushButton *Text_Insert_Time_btn = nullptr;
+  Deferred<QPlainTextEdit> Text_value_Edit{objectTabs};
+  Deferred<QPushButton> insert_template_btn{objectTabs};
+  Deferred<QComboBox> Text_Date_style{objectTabs};
+  Deferred<QPushButton> Text_Insert_Date_btn{objectTabs};
+  Deferred<QComboBox> Text_Time_style{objectTabs};
+  Deferred<QPushButton> Text_Insert_Time_btn{objectTabs};
   // text_prop_tab
-  QLineEdit *Text_font_value = nullptr;
-  QPushButton *Text_Font_btn = nullptr;
-  ColorWell *Text_clr = nullptr;
-  QComboBox *Text_align_combo = nullptr;
-  QComboBox *Text_case_combo = nullptr;
-  QLineEdit *Text_Kern_Text = nullptr;
-  Stepper *Text_Kern_Stepper = nullptr;
-  QLineEdit *Text_alpha_Text = nullptr;
-  Stepper *Text_alpha_Stepper = nullptr;
-  QCheckBox *Text_border_chk = nullptr;
-  QGroupBox *Text_Border_Box = nullptr;
-  ColorWell *Text_bordr_clr = nullptr;
-  QLineEdit *Text_bor_Text = nullptr;
-  Stepper *Text_bor_Stepper = nullptr;
-  QComboBox *Text_border_style = nullptr;
-  QCheckBox *Text_fill_chk = nullptr;
-  QGroupBox *Text_Fill_Box = nullptr;
-  QRadioButton *Text_solid_fill_rd = nullptr;
-  QRadioButton *Text_gradient_fill_rd = nullptr;
-  ColorWell *Text_fill_clr = nullptr;
-  ColorWell *Text_fill_Grd_1_clr = nullptr;
-  ColorWell *Text_fill_Grd_2_clr = nullptr;
-  QLineEdit *Text_grad_Text = nullptr;
-  Stepper *Text_grad_Stepper = nullptr;
+  Deferred<QLineEdit> Text_font_value{objectTabs};
+  Deferred<QPushButton> Text_Font_btn{objectTabs};
+  Deferred<ColorWell> Text_clr{objectTabs};
+  Deferred<QComboBox> Text_align_combo{objectTabs};
+  Deferred<QComboBox> Text_case_combo{objectTabs};
+  Deferred<QLineEdit> Text_Kern_Text{objectTabs};
+  Deferred<Stepper> Text_Kern_Stepper{objectTabs};
+  Deferred<QLineEdit> Text_alpha_Text{objectTabs};
+  Deferred<Stepper> Text_alpha_Stepper{objectTabs};
+  Deferred<QCheckBox> Text_border_chk{objectTabs};
+  Deferred<QGroupBox> Text_Border_Box{objectTabs};
+  Deferred<ColorWell> Text_bordr_clr{objectTabs};
+  Deferred<QLineEdit> Text_bor_Text{objectTabs};
+  Deferred<Stepper> Text_bor_Stepper{objectTabs};
+  Deferred<QComboBox> Text_border_style{objectTabs};
+  Deferred<QCheckBox> Text_fill_chk{objectTabs};
+  Deferred<QGroupBox> Text_Fill_Box{objectTabs};
+  Deferred<QRadioButton> Text_solid_fill_rd{objectTabs};
+  Deferred<QRadioButton> Text_gradient_fill_rd{objectTabs};
+  Deferred<ColorWell> Text_fill_clr{objectTabs};
+  Deferred<ColorWell> Text_fill_Grd_1_clr{objectTabs};
+  Deferred<ColorWell> Text_fill_Grd_2_clr{objectTabs};
+  Deferred<QLineEdit> Text_grad_Text{objectTabs};
+  Deferred<Stepper> Text_grad_Stepper{objectTabs};
   // image_tab
-  QCheckBox *Image_border_chk = nullptr;
-  QGroupBox *Image_Border_Box = nullptr;
-  ColorWell *Image_bordr_clr = nullptr;
-  QLineEdit *Image_bor_Text = nullptr;
-  Stepper *Image_bor_Stepper = nullptr;
-  QComboBox *Image_border_style = nullptr;
-  QCheckBox *Image_FIH_chk = nullptr;
-  QCheckBox *Image_FIV_chk = nullptr;
-  QCheckBox *Image_Invert_chk = nullptr;
-  QCheckBox *Image_Gray_Scale_chk = nullptr;
-  QCheckBox *Image_Sepia_chk = nullptr;
-  ValueSlider *Trsp_slidr = nullptr;
-  QLabel *Trsp_slidr_val = nullptr;
-  ValueSlider *Rotate_slidr = nullptr;
-  QLabel *Rotate_slidr_val = nullptr;
-  ValueSlider *Hue_slidr = nullptr;
-  QLabel *Hue_slidr_val = nullptr;
-  ValueSlider *Sat_slidr = nullptr;
-  QLabel *Sat_slidr_val = nullptr;
-  ValueSlider *Brt_slidr = nullptr;
-  QLabel *Brt_slidr_val = nullptr;
-  ValueSlider *Con_slidr = nullptr;
-  QLabel *Con_slidr_val = nullptr;
-  ValueSlider *shrp_slidr = nullptr;
-  QLabel *shrp_slidr_val = nullptr;
-  ValueSlider *ev_slidr = nullptr;
-  QLabel *ev_slidr_val = nullptr;
-  ValueSlider *blr_slidr = nullptr;
-  QLabel *blr_slidr_val = nullptr;
-  QPushButton *Image_reset_btn = nullptr;
+  Deferred<QCheckBox> Image_border_chk{objectTabs};
+  Deferred<QGroupBox> Image_Border_Box{objectTabs};
+  Deferred<ColorWell> Image_bordr_clr{objectTabs};
+  Deferred<QLineEdit> Image_bor_Text{objectTabs};
+  Deferred<Stepper> Image_bor_Stepper{objectTabs};
+  Deferred<QComboBox> Image_border_style{objectTabs};
+  Deferred<QCheckBox> Image_FIH_chk{objectTabs};
+  Deferred<QCheckBox> Image_FIV_chk{objectTabs};
+  Deferred<QCheckBox> Image_Invert_chk{objectTabs};
+  Deferred<QCheckBox> Image_Gray_Scale_chk{objectTabs};
+  Deferred<QCheckBox> Image_Sepia_chk{objectTabs};
+  Deferred<ValueSlider> Trsp_slidr{objectTabs};
+  Deferred<QLabel> Trsp_slidr_val{objectTabs};
+  Deferred<ValueSlider> Rotate_slidr{objectTabs};
+  Deferred<QLabel> Rotate_slidr_val{objectTabs};
+  Deferred<ValueSlider> Hue_slidr{objectTabs};
+  Deferred<QLabel> Hue_slidr_val{objectTabs};
+  Deferred<ValueSlider> Sat_slidr{objectTabs};
+  Deferred<QLabel> Sat_slidr_val{objectTabs};
+  Deferred<ValueSlider> Brt_slidr{objectTabs};
+  Deferred<QLabel> Brt_slidr_val{objectTabs};
+  Deferred<ValueSlider> Con_slidr{objectTabs};
+  Deferred<QLabel> Con_slidr_val{objectTabs};
+  Deferred<ValueSlider> shrp_slidr{objectTabs};
+  Deferred<QLabel> shrp_slidr_val{objectTabs};
+  Deferred<ValueSlider> ev_slidr{objectTabs};
+  Deferred<QLabel> ev_slidr_val{objectTabs};
+  Deferred<ValueSlider> blr_slidr{objectTabs};
+  Deferred<QLabel> blr_slidr_val{objectTabs};
+  Deferred<QPushButton> Image_reset_btn{objectTabs};
   // sign_tab
-  QCheckBox *Sign_border_chk = nullptr;
-  QGroupBox *Sign_Border_Box = nullptr;
-  ColorWell *Sign_bordr_clr = nullptr;
-  QLineEdit *Sign_bor_Text = nullptr;
-  Stepper *Sign_bor_Stepper = nullptr;
-  QComboBox *Sign_border_style = nullptr;
-  QLineEdit *Sign_image_path = nullptr;
-  QPushButton *Sign_Browse_btn = nullptr;
+  Deferred<QCheckBox> Sign_border_chk{objectTabs};
+  Deferred<QGroupBox> Sign_Border_Box{objectTabs};
+  Deferred<ColorWell> Sign_bordr_clr{objectTabs};
+  Deferred<QLineEdit> Sign_bor_Text{objectTabs};
+  Deferred<Stepper> Sign_bor_Stepper{objectTabs};
+  Deferred<QComboBox> Sign_border_style{objectTabs};
+  Deferred<QLineEdit> Sign_image_path{objectTabs};
+  Deferred<QPushButton> Sign_Browse_btn{objectTabs};
   // datasource_tab
-  QLabel *data_source_title = nullptr;
-  QComboBox *Data_source_type = nullptr;
-  QComboBox *Batch_Series = nullptr;
-  QPushButton *view_series_btn = nullptr;
-  QPushButton *data_source_help_btn = nullptr;
-  QGroupBox *manual_brws_box = nullptr;
-  QLineEdit *Manual_image_path = nullptr;
-  QPushButton *Manual_Image_Browse_btn = nullptr;
-  QPushButton *Manual_Library_Browse_btn = nullptr;
+  Deferred<QLabel> data_source_title{objectTabs};
+  Deferred<QComboBox> Data_source_type{objectTabs};
+  Deferred<QComboBox> Batch_Series{objectTabs};
+  Deferred<QPushButton> view_series_btn{objectTabs};
+  Deferred<QPushButton> data_source_help_btn{objectTabs};
+  Deferred<QGroupBox> manual_brws_box{objectTabs};
+  Deferred<QLineEdit> Manual_image_path{objectTabs};
+  Deferred<QPushButton> Manual_Image_Browse_btn{objectTabs};
+  Deferred<QPushButton> Manual_Library_Browse_btn{objectTabs};
   // aligmnt_tab
-  QToolButton *Align_Left_btn = nullptr;
-  QToolButton *Align_Center_btn = nullptr;
-  QToolButton *Align_Right_btn = nullptr;
-  QToolButton *Align_Top_btn = nullptr;
-  QToolButton *Align_Bottom_btn = nullptr;
-  QToolButton *Align_Horz_btn = nullptr;
-  QToolButton *Align_Vert_btn = nullptr;
-  QPushButton *Make_Same_Width_btn = nullptr;
-  QPushButton *Make_Same_Height_btn = nullptr;
-  QPushButton *Make_Natural_btn = nullptr;
-  QPushButton *Align_with_grid_btn = nullptr;
-  QCheckBox *print_object_chk = nullptr;
-  QCheckBox *Show_hide_grid_chk = nullptr;
-  QGroupBox *Grid_Opt_box = nullptr;
-  ColorWell *Grid_clr = nullptr;
-  ValueSlider *Grid_Space_slidr = nullptr;
-  QCheckBox *Grid_Snap_chk = nullptr;
-  QPushButton *Grid_Settings_btn = nullptr;
+  Deferred<QToolButton> Align_Left_btn{objectTabs};
+  Deferred<QToolButton> Align_Center_btn{objectTabs};
+  Deferred<QToolButton> Align_Right_btn{objectTabs};
+  Deferred<QToolButton> Align_Top_btn{objectTabs};
+  Deferred<QToolButton> Align_Bottom_btn{objectTabs};
+  Deferred<QToolButton> Align_Horz_btn{objectTabs};
+  Deferred<QToolButton> Align_Vert_btn{objectTabs};
+  Deferred<QPushButton> Make_Same_Width_btn{objectTabs};
+  Deferred<QPushButton> Make_Same_Height_btn{objectTabs};
+  Deferred<QPushButton> Make_Natural_btn{objectTabs};
+  Deferred<QPushButton> Align_with_grid_btn{objectTabs};
+  Deferred<QCheckBox> print_object_chk{objectTabs};
+  Deferred<QCheckBox> Show_hide_grid_chk{objectTabs};
+  Deferred<QGroupBox> Grid_Opt_box{objectTabs};
+  Deferred<ColorWell> Grid_clr{objectTabs};
+  Deferred<ValueSlider> Grid_Space_slidr{objectTabs};
+  Deferred<QCheckBox> Grid_Snap_chk{objectTabs};
+  Deferred<QPushButton> Grid_Settings_btn{objectTabs};
   // barcode_tab
-  QLabel *barcode_info_lbl = nullptr;
-  QPushButton *Barcode_Edit_btn = nullptr;
+  Deferred<QLabel> barcode_info_lbl{objectTabs};
+  Deferred<QPushButton> Barcode_Edit_btn{objectTabs};
   // Lock_tab
-  QLabel *lock_info_lbl = nullptr;
+  Deferred<QLabel> lock_info_lbl{objectTabs};
 
   // ---- Windows of the same interface -----------------------------------------------------
   // Export sheet (`panel` is the same window as seen by its buttons)
@@ -425,6 +431,9 @@ private:
   void buildCardSizeTab();        // card_size_tab
   void buildCardBackgroundTab();  // card_bkgd_tab
   void buildCardBorderTab();      // card_brdr_tab
+  // The ten tabs of the objects, made by `objectTabs` when first needed: each page is
+  // kept by the tab view, hidden, until the panel shows it.
+  void buildObjectTabs();
   void buildLineTab();            // line_tab
   void buildShapeTab();           // shape_tab
   void buildTextEditingTab();     // text_edtng_tab

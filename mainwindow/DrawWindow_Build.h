@@ -4,6 +4,8 @@
 // creates a member's widget under the member's own name, and the small layout pieces the
 // property tabs are made of. Only those files include it.
 
+#include "mainwindow/DeferredWidgets.h"
+
 #include <QColor>
 #include <QObject>
 #include <QString>
@@ -34,7 +36,14 @@ W *named(W *widget, const char *name) {
 
 // A property tab: a frameless scroll area (the tab item itself, stored in `member`)
 // around a column of rows; returns the column.
-QVBoxLayout *makePage(QWidget *&member, const char *name);
+QVBoxLayout *makePage(QWidget *&page, const char *name);
+template <class Member>
+QVBoxLayout *makePage(Member &member, const char *name) {
+  QWidget *page = nullptr;
+  QVBoxLayout *column = makePage(page, name);
+  member = page;
+  return column;
+}
 // A bold title over a group of rows.
 QLabel *sectionTitle(const QString &text);
 // A form of right-aligned labels and growing fields.
@@ -61,4 +70,4 @@ void describeValue(QLineEdit *field, Stepper *stepper, const QString &name, cons
 
 // Creates the member's widget with the arguments and gives it the member's name.
 #define MAKE(member, ...) \
-  (member = drawwindow::named(new std::remove_pointer_t<decltype(member)>(__VA_ARGS__), #member))
+  (member = drawwindow::named(new typename HeldWidget<decltype(member)>::type(__VA_ARGS__), #member))

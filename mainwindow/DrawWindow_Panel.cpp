@@ -83,6 +83,15 @@ void DrawWindow::buildPropertyPanel(QHBoxLayout *columns) {
   buildCardSizeTab();
   buildCardBackgroundTab();
   buildCardBorderTab();
+
+  // The card's five tabs; the objects' come with `objectTabs`.
+  const QStringList &titles = tabTitles();
+  const auto pages = tabPagesMade();
+  for (int index = 0; index < 5; ++index)
+    sett_tab->addTab(pages[size_t(index)], titles.at(index));
+}
+
+void DrawWindow::buildObjectTabs() {
   buildLineTab();
   buildShapeTab();
   buildTextEditingTab();
@@ -93,11 +102,12 @@ void DrawWindow::buildPropertyPanel(QHBoxLayout *columns) {
   buildAlignTab();
   buildBarcodeTab();
   buildLockTab();
-
-  const QStringList &titles = tabTitles();
+  // Owned by the tab view (deleted with the window), out of sight until shown.
   const auto pages = tabPages();
-  for (int index = 0; index < 15; ++index)
-    sett_tab->addTab(pages[size_t(index)], titles.at(index));
+  for (size_t index = 5; index < pages.size(); ++index) {
+    pages[index]->setParent(sett_tab);
+    pages[index]->hide();
+  }
 }
 
 // card_setting_tab

@@ -25,6 +25,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
@@ -80,6 +81,8 @@ QLNWindowController::QLNWindowController()
     : ui(new DrawWindow), _grid(std::make_unique<QLNGrid>()), Text_font(Text_Ctrl_Font, 14.0),
       m_All_Text_font(Text_Ctrl_Font, 14.0) {
   ui->build();
+  // The objects' tabs are made when first used, or once the first screen is drawn.
+  ui->objectTabs.whenBuilt([this] { objectTabsMade(); });
   app_DefaultInstance = this;
   Main_App_wnd = this;
 
@@ -112,8 +115,6 @@ QLNWindowController::QLNWindowController()
   ui->All_Text_font_value->setText(
       QStringLiteral("%1 ( %2 )").arg(m_All_Text_font.postScriptName(), QString::number(m_All_Text_font.pointSize(), 'f', 2)));
 
-  // The grid enables the align-with-grid button whenever it is shown for good.
-  connect(_grid.get(), &QLNGrid::alignWithGridEnabledChanged, ui->Align_with_grid_btn, &QWidget::setEnabled);
   // The design-file commands (New, Open, Save, Save As in the toolbar and the File menu)
   // and Exit.
   installDesignFileCommands();
@@ -121,13 +122,9 @@ QLNWindowController::QLNWindowController()
   connectToolButtons();
   // The card tabs' controls reach the card settings actions.
   connectCardSettingsActions();
-  connectObjectPropertyActions();
   connectComboBoxes();
-  // The edit toolbar, the Edit and Arrange menus, the sides and the panel buttons.
+  // The edit toolbar, the Edit and Arrange menus and the sides.
   installEditCommands();
-  // The barcode tab's button opens the barcode designer.
-  installBarcodeCommands();
-  installBatchBindingCommands();
   ui->window->installEventFilter(this);
 }
 
@@ -264,6 +261,13 @@ void QLNWindowController::observeValueForKeyPath(const QString &keyPath, KeyValu
 }
 
 bool QLNWindowController::eventFilter(QObject *watched, QEvent *event) {
+  if (watched == ui->window && event->type() == QEvent::Paint && !m_objectTabsScheduled) {
+    // The first screen shows the card's tabs only: the objects' tabs are made a moment
+    // after the window first draws itself (and the start window over it), unless
+    // something needs them before.
+    m_objectTabsScheduled = true;
+    QTimer::singleShot(ObjectTabsDelayMs, this, [this] { ui->objectTabs.ensureBuilt(); });
+  }
   if (watched == ui->window && event->type() == QEvent::Close) {
     windowWillClose();
     // The window has no close button, but a window manager can still close it: that
@@ -335,15 +339,8 @@ void QLNWindowController::awakeFromNib() {
     const QRect available = screen->availableGeometry();
     mainWindow->move(available.left() + 100, std::max(available.top(), available.bottom() + 1 - 800));
   }
-  // 12. Keep the fifteen tabs (DrawWindow holds them) and show only the five card tabs.
-  //     Done before the window is shown, so that its first layout measures only the
-  //     pages it shows.
-  for (QWidget *page : {ui->line_tab, ui->shape_tab, ui->text_edtng_tab, ui->text_prop_tab, ui->image_tab,
-                        ui->sign_tab, ui->datasource_tab, ui->aligmnt_tab, ui->barcode_tab, ui->Lock_tab}) {
-    const int index = ui->sett_tab->indexOf(page);
-    if (index >= 0)
-      ui->sett_tab->removeTab(index);
-  }
+  // 12. The panel shows only the five card tabs (the objects' tabs are made later and
+  //     kept out of sight, see objectTabsMade), so the first layout measures only them.
   mainWindow->show();
   mainWindow->raise();
   mainWindow->activateWindow();
@@ -377,8 +374,7 @@ void QLNWindowController::awakeFromNib() {
           [this] { imageBrowserSelectionDidChange(ui->imageBrowser); });
   Load_and_fill_backgrounds();
 
-  // 9. Shape border style.
-  ui->shape_border_style->setCurrentIndex(0);
+  // 9. (The shape border style starts at its first item when the objects' tabs are made.)
 
   // 10. The size list.
   ListData.clear();
@@ -403,18 +399,6 @@ void QLNWindowController::awakeFromNib() {
   select(ui->Preset_ComboBox, 0);
   select(ui->Category_ComboBox, 0);
 
-  ui->Text_Date_style->clear();
-  ui->Text_Date_style->addItems(DateFormats::datePatterns());
-  ui->Text_Date_style->setCurrentIndex(0);
-  ui->Text_Time_style->clear();
-  ui->Text_Time_style->addItems(DateFormats::timePatterns());
-  ui->Text_Time_style->setCurrentIndex(0);
-
-  ui->Text_align_combo->setCurrentIndex(0);
-  ui->Text_case_combo->setCurrentIndex(0);
-
-  ui->shape_hatch_style->clear();
-
   ui->Card_bor_Text->setText(QStringLiteral("3"));
   ui->Card_bor_Stepper->setValue(3);
   ui->Card_border_style->setCurrentIndex(0);
@@ -429,13 +413,10 @@ void QLNWindowController::awakeFromNib() {
     const QIcon icon = picture.isNull()
                            ? QIcon()
                            : QIcon(QPixmap::fromImage(picture.pixels.scaled(32, 16, Qt::IgnoreAspectRatio)));
-    ui->shape_hatch_style->addItem(icon, name);
     ui->Card_hatch_style->addItem(icon, name);
   }
-  if (!patterns.isEmpty()) {
-    ui->shape_hatch_style->setCurrentIndex(0);
+  if (!patterns.isEmpty())
     ui->Card_hatch_style->setCurrentIndex(0);
-  }
   // 18 (end). The card fill controls set for a solid fill.
   card_prop_set(QStringLiteral("S"));
   Not_Draw_Only_Prop_Change = 0;
@@ -473,6 +454,33 @@ void QLNWindowController::awakeFromNib() {
 
   // 26. The front side.
   changeViewController(0);
+}
+
+void QLNWindowController::objectTabsMade() {
+  connectObjectPropertyActions();
+  connectObjectComboBoxes();
+  installPanelAlignCommands();
+  // The barcode tab's button opens the barcode designer; the data source tab binds.
+  installBarcodeCommands();
+  installBatchBindingCommands();
+
+  // Their first values, filled while the property updates are off.
+  PropertyFillGuard fill;
+  ui->shape_border_style->setCurrentIndex(0);
+  ui->Text_Date_style->clear();
+  ui->Text_Date_style->addItems(DateFormats::datePatterns());
+  ui->Text_Date_style->setCurrentIndex(0);
+  ui->Text_Time_style->clear();
+  ui->Text_Time_style->addItems(DateFormats::timePatterns());
+  ui->Text_Time_style->setCurrentIndex(0);
+  ui->Text_align_combo->setCurrentIndex(0);
+  ui->Text_case_combo->setCurrentIndex(0);
+  // The shapes offer the card's fill patterns, read at start-up.
+  ui->shape_hatch_style->clear();
+  for (int index = 0; index < ui->Card_hatch_style->count(); ++index)
+    ui->shape_hatch_style->addItem(ui->Card_hatch_style->itemIcon(index), ui->Card_hatch_style->itemText(index));
+  if (ui->shape_hatch_style->count() > 0)
+    ui->shape_hatch_style->setCurrentIndex(0);
 }
 
 void QLNWindowController::Open_Start_Window() {

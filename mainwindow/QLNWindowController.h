@@ -76,6 +76,7 @@
 
 class BatchCardSource;
 class DrawWindow;
+class QAbstractButton;
 class QLNGraphicView;
 class QLNZoomingScrollView;
 class QLNGrid;
@@ -538,8 +539,10 @@ public:
   // update; the data source, the bound series or column, the sides and the category
   // with its preset are decided here. A failure is logged.
   void comboBoxSelectionDidChange(QObject *combo);
-  // Connects the window's eighteen combo boxes to the dispatcher (once).
+  // Connects the card's combo boxes to the dispatcher (once).
   void connectComboBoxes();
+  // Connects the objects' tabs' combo boxes to the dispatcher (when those tabs are made).
+  void connectObjectComboBoxes();
   // The current side's current object (the back canvas's when Card_Front_Or_Back is not
   // 0); null when there is none.
   QLNGraphicPtr selectedObjectOfCurrentSide() const;
@@ -814,10 +817,17 @@ public:
   void Front_Card_Btn_Clicked(QObject *sender = nullptr);
   void Back_Card_Btn_Clicked(QObject *sender = nullptr);
   void Temp_Card_Btn_Clicked(QObject *sender = nullptr);
-  // Connects the edit toolbar, the side buttons, the panel buttons and the grid
-  // controls, the toolbar buttons of the other windows, and adds the Edit and Arrange
-  // menus (once, from the constructor).
+  // Connects the edit toolbar, the side buttons, the toolbar buttons of the other
+  // windows, and adds the Edit and Arrange menus (once, from the constructor).
   void installEditCommands();
+  // Connects the alignment tab's buttons and grid controls (when the objects' tabs are
+  // made).
+  void installPanelAlignCommands();
+  // A button's action, run when it is clicked; a failure is logged.
+  void onCommandClick(QAbstractButton *button, void (QLNWindowController::*action)(QObject *));
+  // The objects' tabs were just made (on first use, or once the first screen is drawn):
+  // their controls are connected and get their first values.
+  void objectTabsMade();
 
   // ---- Panel buttons, alignment and grid actions (QLNWindowController_PanelButtons.cpp) ----
   // The alignment and sizing buttons: the current canvas's command, then Refresh_Canvas.
@@ -1032,6 +1042,9 @@ private:
   QByteArray m_savedDesignDigest;
   bool m_objectPropertiesConnected = false;
   bool m_comboBoxesConnected = false;
+  // The objects' tabs are made this long after the window first draws itself.
+  static constexpr int ObjectTabsDelayMs = 250;
+  bool m_objectTabsScheduled = false;
   // The placing of one side's record on `view` (profiles/ProfilePlacing.cpp).
   void placeUserProfile(QLNGraphicView *view, const User_Profile_Class &record);
   // The combo dispatcher's decisions.

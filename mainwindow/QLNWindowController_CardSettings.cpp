@@ -345,5 +345,7 @@ void QLNWindowController::connectCardSettingsActions() {
   connect(ui->All_Text_clr, &ColorWell::colorChosen, this, [this] { Contect_Color_Clicked(ui->All_Text_clr); });
   connect(ui->Content_Font_btn, &QPushButton::clicked, this, [this] { Content_Font_Clicked(ui->Content_Font_btn); });
   connect(ui->card_name, &QLineEdit::editingFinished, this, [this] { Update_Card_Graphics(); });
+  controls::onAction(ui->Card_Image_Library_btn, this,
+                     [this] { Card_Image_Library_Btn(ui->Card_Image_Library_btn); });
   // The card's combos report to the combo dispatcher (connectComboBoxes).
 }

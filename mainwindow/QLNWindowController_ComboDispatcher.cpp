@@ -196,10 +196,15 @@ void QLNWindowController::connectComboBoxes() {
   if (m_comboBoxesConnected)
     return;
   m_comboBoxesConnected = true;
-  for (QComboBox *combo :
-       {ui->Card_image_layout, ui->Card_border_style, ui->Card_hatch_style, ui->Line_border_style, ui->Line_ori_style,
-        ui->Line_cap_style, ui->Text_border_style, ui->Text_align_combo, ui->Text_case_combo, ui->shape_border_style,
-        ui->shape_hatch_style, ui->Image_border_style, ui->Sign_border_style, ui->Data_source_type, ui->Batch_Series,
-        ui->Sides_ComboBox, ui->Preset_ComboBox, ui->Category_ComboBox})
+  for (QComboBox *combo : {ui->Card_image_layout, ui->Card_border_style, ui->Card_hatch_style, ui->Sides_ComboBox,
+                           ui->Preset_ComboBox, ui->Category_ComboBox})
+    connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] { comboBoxSelectionDidChange(combo); });
+}
+
+void QLNWindowController::connectObjectComboBoxes() {
+  for (QComboBox *combo : std::initializer_list<QComboBox *>{
+           ui->Line_border_style, ui->Line_ori_style, ui->Line_cap_style, ui->Text_border_style, ui->Text_align_combo,
+           ui->Text_case_combo, ui->shape_border_style, ui->shape_hatch_style, ui->Image_border_style,
+           ui->Sign_border_style, ui->Data_source_type, ui->Batch_Series})
     connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] { comboBoxSelectionDidChange(combo); });
 }

@@ -141,13 +141,15 @@ void QLNWindowController::Temp_Card_Btn_Clicked(QObject *) {
 
 // ---- Buttons and menus ------------------------------------------------------------------------------
 
+void QLNWindowController::onCommandClick(QAbstractButton *button, void (QLNWindowController::*action)(QObject *)) {
+  controls::onAction(button, this, [this, button, action] {
+    runLoggingFailures(qPrintable(button->objectName()), [&] { (this->*action)(button); });
+  });
+}
+
 void QLNWindowController::installEditCommands() {
   using Action = void (QLNWindowController::*)(QObject *);
-  auto onClick = [this](QAbstractButton *button, Action action) {
-    controls::onAction(button, this, [this, button, action] {
-      runLoggingFailures(qPrintable(button->objectName()), [&] { (this->*action)(button); });
-    });
-  };
+  auto onClick = [this](QAbstractButton *button, Action action) { onCommandClick(button, action); };
 
   // The edit toolbar.
   onClick(ui->Undo_btn, &QLNWindowController::Undo_Clicked);
@@ -178,28 +180,6 @@ void QLNWindowController::installEditCommands() {
   installTemplateCommands();
   // The Export command and its sheet.
   installExportCommands();
-
-  // The panel's alignment, sizing, print and grid controls.
-  onClick(ui->Align_Center_btn, &QLNWindowController::Align_Center_Clicked);
-  onClick(ui->Align_Left_btn, &QLNWindowController::Align_Left_Clicked);
-  onClick(ui->Align_Right_btn, &QLNWindowController::Align_Right_Clicked);
-  onClick(ui->Align_Top_btn, &QLNWindowController::Align_Top_Clicked);
-  onClick(ui->Align_Bottom_btn, &QLNWindowController::Align_Bottom_Clicked);
-  onClick(ui->Align_Horz_btn, &QLNWindowController::Align_Horz_Clicked);
-  onClick(ui->Align_Vert_btn, &QLNWindowController::Align_Vert_Clicked);
-  onClick(ui->Make_Same_Width_btn, &QLNWindowController::Make_Same_Width_Clicked);
-  onClick(ui->Make_Same_Height_btn, &QLNWindowController::Make_Same_Height_Clicked);
-  onClick(ui->Make_Natural_btn, &QLNWindowController::Make_Natural_Clicked);
-  onClick(ui->Align_with_grid_btn, &QLNWindowController::Align_To_Grid_Clicked);
-  onClick(ui->print_object_chk, &QLNWindowController::Print_object_chk_changed);
-  connect(ui->Rotate_slidr, &ValueSlider::doubleValueChanged, this,
-          [this] { runLoggingFailures("Rotation", [this] { Rotate_Slider_Changed(ui->Rotate_slidr); }); });
-  onClick(ui->Grid_Snap_chk, &QLNWindowController::toggleGridConstraining);
-  onClick(ui->Show_hide_grid_chk, &QLNWindowController::Grid_Show_Hide_Changed);
-  connect(ui->Grid_clr, &ColorWell::colorChosen, this,
-          [this] { runLoggingFailures("Grid colour", [this] { Grid_Clr_Changed(ui->Grid_clr); }); });
-  connect(ui->Grid_Space_slidr, &ValueSlider::doubleValueChanged, this,
-          [this] { runLoggingFailures("Grid spacing", [this] { Grid_Slider_Changed(ui->Grid_Space_slidr); }); });
 
   // The Edit and Arrange menus. An item's state is worked out when its menu opens;
   // while the menu is closed every item stays enabled so that its shortcut reaches the
@@ -309,4 +289,36 @@ void QLNWindowController::installEditCommands() {
   addMenu(QStringLiteral("&Arrange"), "Arrange_menu", arrangeItems);
   // The Help menu after the others (periphery/QLNWindowController_Help.cpp).
   installHelpCommands();
+}
+
+// The alignment tab's alignment, sizing, print and grid controls (made with the objects'
+// tabs).
+void QLNWindowController::installPanelAlignCommands() {
+  using Action = void (QLNWindowController::*)(QObject *);
+  auto onClick = [this](QAbstractButton *button, Action action) { onCommandClick(button, action); };
+  onClick(ui->Align_Center_btn, &QLNWindowController::Align_Center_Clicked);
+  onClick(ui->Align_Left_btn, &QLNWindowController::Align_Left_Clicked);
+  onClick(ui->Align_Right_btn, &QLNWindowController::Align_Right_Clicked);
+  onClick(ui->Align_Top_btn, &QLNWindowController::Align_Top_Clicked);
+  onClick(ui->Align_Bottom_btn, &QLNWindowController::Align_Bottom_Clicked);
+  onClick(ui->Align_Horz_btn, &QLNWindowController::Align_Horz_Clicked);
+  onClick(ui->Align_Vert_btn, &QLNWindowController::Align_Vert_Clicked);
+  onClick(ui->Make_Same_Width_btn, &QLNWindowController::Make_Same_Width_Clicked);
+  onClick(ui->Make_Same_Height_btn, &QLNWindowController::Make_Same_Height_Clicked);
+  onClick(ui->Make_Natural_btn, &QLNWindowController::Make_Natural_Clicked);
+  onClick(ui->Align_with_grid_btn, &QLNWindowController::Align_To_Grid_Clicked);
+  onClick(ui->print_object_chk, &QLNWindowController::Print_object_chk_changed);
+  connect(ui->Rotate_slidr, &ValueSlider::doubleValueChanged, this,
+          [this] { runLoggingFailures("Rotation", [this] { Rotate_Slider_Changed(ui->Rotate_slidr); }); });
+  onClick(ui->Grid_Snap_chk, &QLNWindowController::toggleGridConstraining);
+  onClick(ui->Show_hide_grid_chk, &QLNWindowController::Grid_Show_Hide_Changed);
+  connect(ui->Grid_clr, &ColorWell::colorChosen, this,
+          [this] { runLoggingFailures("Grid colour", [this] { Grid_Clr_Changed(ui->Grid_clr); }); });
+  connect(ui->Grid_Space_slidr, &ValueSlider::doubleValueChanged, this,
+          [this] { runLoggingFailures("Grid spacing", [this] { Grid_Slider_Changed(ui->Grid_Space_slidr); }); });
+  connect(ui->Grid_Settings_btn, &QAbstractButton::clicked, this,
+          [this] { runLoggingFailures("Grid_Settings_btn", [this] { toggleGridShowing(); }); });
+  // The align-with-grid button is enabled whenever the grid is shown for good.
+  connect(_grid.get(), &QLNGrid::alignWithGridEnabledChanged, ui->Align_with_grid_btn, &QWidget::setEnabled);
+  ui->Align_with_grid_btn->setEnabled(_grid->isAlwaysShown());
 }

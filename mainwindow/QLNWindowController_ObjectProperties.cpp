@@ -573,8 +573,9 @@ void QLNWindowController::Reset_Image_Editing_Controls() {
     entry.slider->setDoubleValue(entry.neutral);
     entry.label->setText(fieldNumber(entry.neutral));
   }
-  for (QCheckBox *check : {ui->Image_Gray_Scale_chk, ui->Image_Sepia_chk, ui->Image_Invert_chk, ui->Image_FIV_chk,
-                           ui->Image_FIH_chk})
+  for (QCheckBox *check : std::initializer_list<QCheckBox *>{ui->Image_Gray_Scale_chk, ui->Image_Sepia_chk,
+                                                             ui->Image_Invert_chk, ui->Image_FIV_chk,
+                                                             ui->Image_FIH_chk})
     controls::setCheckedQuietly(check, false);
 }
 
@@ -633,12 +634,14 @@ void QLNWindowController::connectObjectPropertyActions() {
   const auto onClick = [this](QAbstractButton *button, Action action) {
     controls::onAction(button, this, [this, button, action] { (this->*action)(button); });
   };
-  for (ColorWell *well : {ui->shape_bordr_clr, ui->shape_fill_clr, ui->shape_fill_Grd_1_clr, ui->shape_fill_Grd_2_clr,
-                          ui->shape_hatch_bk_clr})
+  for (ColorWell *well : std::initializer_list<ColorWell *>{ui->shape_bordr_clr, ui->shape_fill_clr,
+                                                           ui->shape_fill_Grd_1_clr, ui->shape_fill_Grd_2_clr,
+                                                           ui->shape_hatch_bk_clr})
     onColour(well, &QLNWindowController::Set_Control_Clr);
   onColour(ui->Line_clr, &QLNWindowController::Set_LineControl_Clr);
-  for (ColorWell *well :
-       {ui->Text_bordr_clr, ui->Text_fill_clr, ui->Text_fill_Grd_1_clr, ui->Text_fill_Grd_2_clr, ui->Text_clr})
+  for (ColorWell *well : std::initializer_list<ColorWell *>{ui->Text_bordr_clr, ui->Text_fill_clr,
+                                                           ui->Text_fill_Grd_1_clr, ui->Text_fill_Grd_2_clr,
+                                                           ui->Text_clr})
     onColour(well, &QLNWindowController::Set_TextControl_Clr);
   onColour(ui->Image_bordr_clr, &QLNWindowController::Set_ImageControl_Clr);
   onColour(ui->Sign_bordr_clr, &QLNWindowController::Set_SignControl_Clr);
@@ -667,8 +670,7 @@ void QLNWindowController::connectObjectPropertyActions() {
       {ui->Image_FIH_chk, &QLNWindowController::Image_FIH_Chked},
       {ui->Image_reset_btn, &QLNWindowController::Image_reset_Button},
       {ui->Sign_Browse_btn, &QLNWindowController::Sign_Browse_Btn},
-      {ui->Sign_border_chk, &QLNWindowController::Sign_Border_ChkBox},
-      {ui->Card_Image_Library_btn, &QLNWindowController::Card_Image_Library_Btn}};
+      {ui->Sign_border_chk, &QLNWindowController::Sign_Border_ChkBox}};
   for (const auto &[button, action] : clicks)
     onClick(button, action);
 

@@ -161,7 +161,8 @@ QString QLNWindowController::tabItemLabel(QWidget *page) const {
   const auto found = m_tabItemLabels.constFind(page);
   if (found != m_tabItemLabels.constEnd())
     return *found;
-  const auto pages = ui->tabPages();
+  // The objects' tabs are made by now if `page` is one of them.
+  const auto pages = ui->tabPagesMade();
   for (size_t index = 0; index < pages.size(); ++index)
     if (pages[index] == page)
       return DrawWindow::tabTitles().at(qsizetype(index));

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
@@ -112,7 +113,11 @@ const std::pair<const char *, std::vector<const char *>> Windows[] = {
 
 class DrawWindowTest : public ::testing::Test {
 protected:
-  void SetUp() override { ui.build(); }
+  // The whole window: the objects' tabs too, which the window makes on first use.
+  void SetUp() override {
+    ui.build();
+    ui.objectTabs.ensureBuilt();
+  }
   DrawWindow ui;
 };
 
@@ -214,8 +219,9 @@ TEST_F(DrawWindowTest, ControlsAreOfTheKindsTheCodeUsesThemAs) {
   EXPECT_EQ(ui.Category_ComboBox->itemText(0), QStringLiteral("PVC Card"));
   EXPECT_EQ(items(ui.Preset_ComboBox), (QStringList{"Horizontal", "Vertical"}));
   EXPECT_EQ(items(ui.Card_image_layout), (QStringList{"Tile", "Stretch"}));
-  for (QComboBox *borders : {ui.Card_border_style, ui.Line_border_style, ui.Text_border_style, ui.shape_border_style,
-                             ui.Image_border_style, ui.Sign_border_style})
+  for (QComboBox *borders : std::initializer_list<QComboBox *>{ui.Card_border_style, ui.Line_border_style,
+                                                               ui.Text_border_style, ui.shape_border_style,
+                                                               ui.Image_border_style, ui.Sign_border_style})
     EXPECT_EQ(borders->count(), 5) << borders->objectName().toStdString();
   EXPECT_EQ(items(ui.Line_cap_style), (QStringList{"Butt", "Round", "Square"}));
   EXPECT_EQ(ui.Text_case_combo->count(), 4);
@@ -227,13 +233,57 @@ TEST_F(DrawWindowTest, ControlsAreOfTheKindsTheCodeUsesThemAs) {
   EXPECT_EQ(ui.sel_control_name->text(), QStringLiteral("NONE"));
   EXPECT_TRUE(ui.sel_control_name->isHidden());
 
-  // The fifteen tabs, in order, with their titles.
-  ASSERT_EQ(ui.sett_tab->count(), 15);
+  // The card's five tabs, in order, with their titles; the objects' ten pages are kept
+  // by the tab view, out of sight until the panel shows them.
+  ASSERT_EQ(ui.sett_tab->count(), 5);
   const auto pages = ui.tabPages();
-  for (int i = 0; i < 15; ++i) {
+  for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(ui.sett_tab->widget(i), pages[size_t(i)]);
     EXPECT_EQ(ui.sett_tab->tabText(i), DrawWindow::tabTitles().at(i));
   }
+  for (size_t i = 5; i < pages.size(); ++i) {
+    ASSERT_NE(pages[i], nullptr) << i;
+    EXPECT_EQ(pages[i]->parentWidget(), ui.sett_tab) << i;
+    EXPECT_TRUE(pages[i]->isHidden()) << i;
+  }
+}
+
+// The objects' tabs are not made with the window, but by the first use of any of their
+// controls, whole, and go with the window.
+TEST(DrawWindowObjectTabs, AreMadeWholeByTheFirstUseOfAnyControlAndGoWithTheWindow) {
+  DrawWindow ui;
+  ui.build();
+  EXPECT_FALSE(ui.objectTabs.isBuilt());
+  EXPECT_EQ(ui.window->findChild<QWidget *>(QStringLiteral("Line_clr")), nullptr);
+  EXPECT_EQ(ui.window->findChild<QWidget *>(QStringLiteral("Lock_tab")), nullptr);
+  // Asking whether an object is one of their controls makes nothing.
+  QObject *card = ui.Card_border_style;
+  EXPECT_FALSE(ui.Line_border_style == card);
+  EXPECT_EQ(ui.tabPagesMade()[5], nullptr);
+  EXPECT_FALSE(ui.objectTabs.isBuilt());
+
+  int made = 0;
+  ui.objectTabs.whenBuilt([&] { ++made; });
+  // One control of the last tab makes all ten, once.
+  QLabel *lockInfo = ui.lock_info_lbl;
+  ASSERT_NE(lockInfo, nullptr);
+  EXPECT_TRUE(ui.objectTabs.isBuilt());
+  EXPECT_EQ(made, 1);
+  EXPECT_NE(ui.Line_clr.ifBuilt(), nullptr);
+  EXPECT_EQ(ui.window->findChildren<QWidget *>(QStringLiteral("Line_clr")).size(), 1);
+  EXPECT_TRUE(ui.Line_border_style == static_cast<QObject *>(ui.Line_border_style));
+  ui.objectTabs.ensureBuilt();
+  EXPECT_EQ(made, 1);
+  // A step registered afterwards runs at once.
+  ui.objectTabs.whenBuilt([&] { ++made; });
+  EXPECT_EQ(made, 2);
+  EXPECT_EQ(ui.sett_tab->count(), 5);
+
+  // Deleting the window deletes them with it.
+  QPointer<QWidget> page = ui.Lock_tab.get();
+  delete ui.window;
+  ui.window = nullptr;
+  EXPECT_TRUE(page.isNull());
 }
 
 TEST_F(DrawWindowTest, PlainDialogsEndWithTheirButtonsCode) {

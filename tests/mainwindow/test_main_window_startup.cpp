@@ -20,6 +20,8 @@
 #include <QToolButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -28,6 +30,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <array>
 #include <atomic>
@@ -64,6 +67,9 @@ TEST_F(MainWindowTest, StartUpMakesOneControllerWithItsWindowTabsAndControls) {
   QLNWindowController *controller = startSession();
   ASSERT_NE(controller, nullptr);
   DrawWindow *ui = controller->ui;
+  // The first screen shows the card's tabs: the start-up makes none of the objects' tabs
+  // (the checks below make them by reading their controls).
+  EXPECT_FALSE(ui->objectTabs.isBuilt());
 
   // One controller: the document's window-controller step makes no second one.
   EXPECT_EQ(session->makeWindowControllers(), controller);
@@ -405,6 +411,30 @@ TEST_F(MainWindowTest, TheCurrentSideIsDrawnWithItsBaseAndObjects) {
   const int settled = controller->frontView()->paintCount();
   spinUntil([] { return false; }, 300);
   EXPECT_LE(controller->frontView()->paintCount(), settled + 1);
+}
+
+TEST_F(MainWindowTest, TheObjectTabsAreMadeSoonAfterTheWindowFirstDrawsItselfConnectedAndFilled) {
+  shipPattern(QStringLiteral("Brick.png"));
+  QLNWindowController *controller = startSession();
+  ASSERT_NE(controller, nullptr);
+  DrawWindow *ui = controller->ui;
+  ASSERT_FALSE(ui->objectTabs.isBuilt());
+  // The grid changes before its tab exists.
+  controller->_grid->setAlwaysShown(true);
+
+  QDeadlineTimer deadline(10000);
+  while (!ui->objectTabs.isBuilt() && !deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QThread::msleep(5);
+  }
+  ASSERT_TRUE(ui->objectTabs.isBuilt());
+  EXPECT_TRUE(ui->Align_with_grid_btn->isEnabled());
+  controller->_grid->setAlwaysShown(false);
+  EXPECT_FALSE(ui->Align_with_grid_btn->isEnabled());
+  EXPECT_EQ(comboItems(ui->shape_hatch_style), QStringList{QStringLiteral("Brick")});
+  EXPECT_EQ(ui->Text_Date_style->count(), DateFormats::datePatterns().size());
+  EXPECT_EQ(Not_Draw_Only_Prop_Change, 0);
+  EXPECT_EQ(ui->sett_tab->indexOf(ui->line_tab), -1);
 }
 
 TEST_F(MainWindowTest, GridButtonFollowsTheGridAndTheNewProjectResetsIt) {

@@ -88,7 +88,8 @@ TEST_F(PanelButtonsTest, SameSizeNeedsTwoSelectedObjectsAndAlignmentForwardsWhat
 
   // Nothing selected: the alignments forward and nothing moves.
   controller->frontView()->changeSelectionIndexes({});
-  for (QToolButton *button : {ui->Align_Left_btn, ui->Align_Bottom_btn, ui->Align_Horz_btn, ui->Align_Vert_btn})
+  for (QToolButton *button :
+       std::initializer_list<QToolButton *>{ui->Align_Left_btn, ui->Align_Bottom_btn, ui->Align_Horz_btn, ui->Align_Vert_btn})
     button->click();
   EXPECT_EQ(a->bounds(), QRectF(20, 20, 60, 25));
 }

@@ -257,7 +257,7 @@ TEST_F(PropertyPanelTest, EachShapeCodeNamesTheTabAndShowsOnlyItsOwnExtraControl
       for (QWidget *control : extras[group])
         EXPECT_EQ(control->isHidden(), group != c.extra) << control->objectName().toStdString();
     // A field's unit ("pt") and row go with it: no stray unit under the opacity.
-    for (QLineEdit *field : {ui->shape_cor_radius_Text, ui->double_star_Text, ui->polygon_Text})
+    for (QLineEdit *field : std::initializer_list<QLineEdit *>{ui->shape_cor_radius_Text, ui->double_star_Text, ui->polygon_Text})
       EXPECT_EQ(field->parentWidget()->isHidden(), field->isHidden()) << field->objectName().toStdString();
   }
   // A code outside the eight leaves the label and title as they were.

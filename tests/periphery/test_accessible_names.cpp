@@ -57,6 +57,8 @@ std::string whereIs(const QWidget *widget) {
 TEST_F(MainWindowTest, EveryLabelledButtonOfEveryWindowHasATipAndItsOwnNameAndEveryColourWellCanBePressed) {
   QLNWindowController *controller = startSession();
   ASSERT_TRUE(controller);
+  // The objects' tabs, which the main window makes once its first screen is drawn.
+  controller->ui->objectTabs.ensureBuilt();
   // The windows of the subsystems, built as their commands first build them.
   ASSERT_TRUE(Barcode_Gen::sharedInstance());
   ASSERT_TRUE(BatchWizard::defaultInstance());
