@@ -9,6 +9,8 @@
 #include "platform/ControlActions.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QImageReader>
 #include <QThreadPool>
 
@@ -27,6 +29,13 @@ int main(int argc, char **argv) {
   // read (asking the clipboard what it holds does): they are loaded now on a worker
   // thread, while the main window is made.
   QThreadPool::globalInstance()->start([] { QImageReader::supportedImageFormats(); });
+  // Qt fills its font database, and looks up the default font's fallback families, when
+  // a control first measures its text: that is done now on another worker, while the
+  // main window is made (Qt shares both between threads, locked while they are filled).
+  QThreadPool::globalInstance()->start([] {
+    QFontDatabase::families();
+    QFontMetricsF(QGuiApplication::font()).height();
+  });
   // A choice in any combo box's list counts, however it was made.
   controls::followListChoiceEverywhere(&app);
 

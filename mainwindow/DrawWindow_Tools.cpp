@@ -50,12 +50,30 @@ QIcon toolIcon(int tool) {
     p.setPen(QPen(ink, 2.2, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(6, 22), QPointF(22, 6));
     break;
-  case 2: {  // text
-    QFont font(QStringLiteral("Liberation Serif"));
-    font.setPixelSize(20);
-    font.setBold(true);
-    p.setFont(font);
-    p.drawText(QRectF(0, 0, size, size), Qt::AlignCenter, QStringLiteral("T"));
+  case 2: {  // text: a bold serif "T", drawn from its outline (loading a serif font for
+             // this one picture would hold up the window's first showing)
+    QPainterPath glyph(QPointF(10.2, 21));
+    glyph.lineTo(10.2, 20.23);
+    glyph.lineTo(12.28, 19.95);
+    glyph.lineTo(12.28, 8.1);
+    glyph.lineTo(11.78, 8.1);
+    glyph.cubicTo(10.29, 8.1, 9.24, 8.18, 8.64, 8.32);
+    glyph.lineTo(8.37, 10.91);
+    glyph.lineTo(7.48, 10.91);
+    glyph.lineTo(7.48, 7);
+    glyph.lineTo(20.22, 7);
+    glyph.lineTo(20.22, 10.91);
+    glyph.lineTo(19.31, 10.91);
+    glyph.lineTo(19.05, 8.32);
+    glyph.cubicTo(18.5, 8.19, 17.44, 8.12, 15.84, 8.12);
+    glyph.lineTo(15.37, 8.12);
+    glyph.lineTo(15.37, 19.95);
+    glyph.lineTo(17.45, 20.23);
+    glyph.lineTo(17.45, 21);
+    glyph.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    p.drawPath(glyph);
     break;
   }
   case 3:
