@@ -1,6 +1,6 @@
 // How long the program takes to show itself, measured from outside as a user sees it,
 // against a bare Qt Widgets program of the same build (amends_bench_bare_window: an
-// application object and an empty main window).
+// application object and an empty main window, or with text controls).
 //
 // The bench starts its own X server (Xvfb, on a display number the server picks itself
 // through -displayfd), so nothing else draws there, and connects to it as an X client
@@ -20,12 +20,15 @@
 //
 // What a user sees first is the main window ("Amends") with the start window ("New
 // Apology Card") over it; the program has no setting that skips the start window. The
-// bench measures three kinds of run, alternating, N times each:
+// bench measures four kinds of run, alternating, N times each:
 //   fresh  the program on a new, empty profile (the first start: the resource folder
 //          is seeded from the shipped resources);
 //   warm   the program on a profile that an earlier, unmeasured run has seeded;
-//   bare   the bare program ("Bare window").
-// and prints the median of each figure and its ratio to the bare window's. As on a
+//   bare   the bare program ("Bare window");
+//   text   the bare program with the kinds of text-bearing controls the program's first
+//          screen shows and nothing behind them ("Bare window with text", --text);
+// and prints the median of each figure with its ratio to the bare window's and to the
+// bare window with text's (what any window showing such controls pays). As on a
 // desktop, the programs find a session bus: the bench starts a private one (dbus-daemon
 // --session) beside the X server (without one, Qt would start dbus-launch each time).
 //
@@ -327,6 +330,7 @@ struct Kind {
   const char *name;
   std::string program;
   std::vector<std::string> titles; // the windows to wait for; the first is the main window
+  std::vector<std::string> arguments = {};
 };
 
 // One run: the times of the wanted windows, or nothing when the run failed.
@@ -339,7 +343,11 @@ std::optional<std::vector<WindowTimes>> runOnce(Watcher &watcher, const PrivateS
     envp.push_back(const_cast<char *>(entry.c_str()));
   envp.push_back(nullptr);
   std::string program = kind.program;
-  char *argv[] = {program.data(), nullptr};
+  std::vector<std::string> arguments = kind.arguments;
+  std::vector<char *> argv = {program.data()};
+  for (std::string &argument : arguments)
+    argv.push_back(argument.data());
+  argv.push_back(nullptr);
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -347,7 +355,7 @@ std::optional<std::vector<WindowTimes>> runOnce(Watcher &watcher, const PrivateS
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   pid_t pid = -1;
   const Clock::time_point start = Clock::now();
-  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0)
     fail("cannot start " + program + ": " + std::strerror(spawned));
@@ -382,6 +390,7 @@ int main(int argc, char **argv) {
   if (argc > 4)
     programs.push_back({"other", argv[4], {"Amends", "New Apology Card"}});
   const Kind yardstick{"bare", bare, {"Bare window"}};
+  const Kind textYardstick{"text", bare, {"Bare window with text"}, {"--text"}};
   for (const Kind &kind : programs)
     if (access(kind.program.c_str(), X_OK) != 0)
       fail(kind.program + " is not an executable program");
@@ -401,8 +410,9 @@ int main(int argc, char **argv) {
       if (!runOnce(watcher, server, kind, *warmProfiles.back()))
         fail(kind.program + " does not start");
     }
-    if (!runOnce(watcher, server, yardstick, scratch))
-      fail(bare + " does not start");
+    for (const Kind *kind : {&yardstick, &textYardstick})
+      if (!runOnce(watcher, server, *kind, scratch))
+        fail(bare + " does not start");
   }
 
   std::map<std::string, std::vector<double>> figures;
@@ -427,15 +437,22 @@ int main(int argc, char **argv) {
     }
     Profile scratch;
     note("bare", runOnce(watcher, server, yardstick, scratch));
+    note("text", runOnce(watcher, server, textYardstick, scratch));
   }
   if (figures["bare main mapped"].empty())
     fail("no run succeeded");
 
   const double bareMapped = median(figures["bare main mapped"]);
   const double bareDrawn = median(figures["bare main drawn"]);
-  std::printf("%d runs of each kind, alternating; medians from spawn, in ms (ratio to the bare window)\n", runs);
+  const double textMapped = figures["text main mapped"].empty() ? 0 : median(figures["text main mapped"]);
+  const double textDrawn = figures["text main drawn"].empty() ? 0 : median(figures["text main drawn"]);
+  std::printf("%d runs of each kind, alternating; medians from spawn, in ms (ratio to the bare window; to the\n"
+              "bare window with text)\n",
+              runs);
   std::printf("  %-34s %8.1f\n", "bare window mapped", bareMapped);
   std::printf("  %-34s %8.1f\n", "bare window drawn", bareDrawn);
+  std::printf("  %-34s %8.1f  (%.2fx)\n", "bare window with text mapped", textMapped, textMapped / bareMapped);
+  std::printf("  %-34s %8.1f  (%.2fx)\n", "bare window with text drawn", textDrawn, textDrawn / bareDrawn);
   for (const Kind &kind : programs) {
     for (const char *profile : {"fresh", "warm"}) {
       for (const char *what : {"main mapped", "main drawn", "start window drawn"}) {
@@ -444,8 +461,10 @@ int main(int argc, char **argv) {
         if (values.empty())
           continue;
         const double m = median(values);
-        const double yardstickValue = std::strcmp(what, "main mapped") == 0 ? bareMapped : bareDrawn;
-        std::printf("  %-34s %8.1f  (%.2fx)\n", key.c_str(), m, m / yardstickValue);
+        const bool mapped = std::strcmp(what, "main mapped") == 0;
+        const double yardstickValue = mapped ? bareMapped : bareDrawn;
+        const double textValue = mapped ? textMapped : textDrawn;
+        std::printf("  %-34s %8.1f  (%.2fx; %.2fx)\n", key.c_str(), m, m / yardstickValue, m / textValue);
       }
     }
   }
