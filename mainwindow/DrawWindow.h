@@ -15,7 +15,8 @@
 //   left         the tool column (16 tools)
 //   middle       the side buttons and label, the canvas area `myTargetView` holding the
 //                container of the current side, and the background browser
-//   right        the property panel `sett_tab` with its fifteen tabs
+//   right        the property panel `sett_tab` with its fifteen tabs (the three of the
+//                card in view at first, the objects' made when first needed)
 
 #include "mainwindow/DeferredWidgets.h"
 
@@ -434,6 +435,7 @@ private:
   // The ten tabs of the objects, made by `objectTabs` when first needed: each page is
   // kept by the tab view, hidden, until the panel shows it.
   void buildObjectTabs();
+  void keepOutOfSight(QWidget *page);
   void buildLineTab();            // line_tab
   void buildShapeTab();           // shape_tab
   void buildTextEditingTab();     // text_edtng_tab

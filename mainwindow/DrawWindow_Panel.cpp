@@ -84,11 +84,21 @@ void DrawWindow::buildPropertyPanel(QHBoxLayout *columns) {
   buildCardBackgroundTab();
   buildCardBorderTab();
 
-  // The card's five tabs; the objects' come with `objectTabs`.
+  // The three tabs a card shows (the panel's first showing puts the same ones); the
+  // card's info and size pages are kept out of sight, and the objects' tabs come with
+  // `objectTabs`.
   const QStringList &titles = tabTitles();
-  const auto pages = tabPagesMade();
-  for (int index = 0; index < 5; ++index)
-    sett_tab->addTab(pages[size_t(index)], titles.at(index));
+  sett_tab->addTab(card_setting_tab, titles.at(0));
+  sett_tab->addTab(card_bkgd_tab, titles.at(3));
+  sett_tab->addTab(card_brdr_tab, titles.at(4));
+  keepOutOfSight(card_info_tab);
+  keepOutOfSight(card_size_tab);
+}
+
+void DrawWindow::keepOutOfSight(QWidget *page) {
+  // Owned by the tab view (deleted with the window) until the panel shows it.
+  page->setParent(sett_tab);
+  page->hide();
 }
 
 void DrawWindow::buildObjectTabs() {
@@ -102,12 +112,9 @@ void DrawWindow::buildObjectTabs() {
   buildAlignTab();
   buildBarcodeTab();
   buildLockTab();
-  // Owned by the tab view (deleted with the window), out of sight until shown.
-  const auto pages = tabPages();
-  for (size_t index = 5; index < pages.size(); ++index) {
-    pages[index]->setParent(sett_tab);
-    pages[index]->hide();
-  }
+  const auto pages = tabPagesMade();
+  for (size_t index = 5; index < pages.size(); ++index)
+    keepOutOfSight(pages[index]);
 }
 
 // card_setting_tab

@@ -339,8 +339,10 @@ void QLNWindowController::awakeFromNib() {
     const QRect available = screen->availableGeometry();
     mainWindow->move(available.left() + 100, std::max(available.top(), available.bottom() + 1 - 800));
   }
-  // 12. The panel shows only the five card tabs (the objects' tabs are made later and
-  //     kept out of sight, see objectTabsMade), so the first layout measures only them.
+  // 12. The panel holds only the three tabs the new project shows for the card (the
+  //     window was built so): the card's other two pages are kept out of sight and the
+  //     objects' tabs are made later (objectTabsMade), so the first layout measures only
+  //     what shows.
   mainWindow->show();
   mainWindow->raise();
   mainWindow->activateWindow();
