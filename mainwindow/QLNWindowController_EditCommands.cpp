@@ -148,33 +148,31 @@ void QLNWindowController::onCommandClick(QAbstractButton *button, void (QLNWindo
 }
 
 void QLNWindowController::installEditCommands() {
-  using Action = void (QLNWindowController::*)(QObject *);
-  auto onClick = [this](QAbstractButton *button, Action action) { onCommandClick(button, action); };
 
   // The edit toolbar.
-  onClick(ui->Undo_btn, &QLNWindowController::Undo_Clicked);
-  onClick(ui->Redo_btn, &QLNWindowController::Redo_Clicked);
-  onClick(ui->Cut_btn, &QLNWindowController::Cut_Clicked);
-  onClick(ui->Copy_btn, &QLNWindowController::Copy_Clicked);
-  onClick(ui->Paste_btn, &QLNWindowController::Paste_Clicked);
-  onClick(ui->Delete_btn, &QLNWindowController::Delete_Clicked);
-  onClick(ui->Begin_Front_btn, &QLNWindowController::Begin_Front_Clicked);
-  onClick(ui->Send_Back_btn, &QLNWindowController::Send_Back_Clicked);
-  onClick(ui->Lock_btn, &QLNWindowController::Lock_Clicked);
-  onClick(ui->Unlock_btn, &QLNWindowController::Unlock_Clicked);
+  onCommandClick(ui->Undo_btn, &QLNWindowController::Undo_Clicked);
+  onCommandClick(ui->Redo_btn, &QLNWindowController::Redo_Clicked);
+  onCommandClick(ui->Cut_btn, &QLNWindowController::Cut_Clicked);
+  onCommandClick(ui->Copy_btn, &QLNWindowController::Copy_Clicked);
+  onCommandClick(ui->Paste_btn, &QLNWindowController::Paste_Clicked);
+  onCommandClick(ui->Delete_btn, &QLNWindowController::Delete_Clicked);
+  onCommandClick(ui->Begin_Front_btn, &QLNWindowController::Begin_Front_Clicked);
+  onCommandClick(ui->Send_Back_btn, &QLNWindowController::Send_Back_Clicked);
+  onCommandClick(ui->Lock_btn, &QLNWindowController::Lock_Clicked);
+  onCommandClick(ui->Unlock_btn, &QLNWindowController::Unlock_Clicked);
   // The command toolbar and the sides.
-  onClick(ui->Card_Prop_btn, &QLNWindowController::Card_Prop_Clicked);
-  onClick(ui->Card_Bckgrnd_btn, &QLNWindowController::Card_Bckgrnd_Clicked);
-  onClick(ui->Help_btn, &QLNWindowController::Help_Button);
-  onClick(ui->Front_Side_btn, &QLNWindowController::Front_Card_Btn_Clicked);
-  onClick(ui->Back_Side_btn, &QLNWindowController::Back_Card_Btn_Clicked);
-  onClick(ui->Temp_Side_btn, &QLNWindowController::Temp_Card_Btn_Clicked);
-  onClick(ui->Print_btn, &QLNWindowController::Print_Button);
-  onClick(ui->Batch_Series_btn, &QLNWindowController::Batch_Series_Button);
-  onClick(ui->Create_Series_btn, &QLNWindowController::Create_Series_Button);
-  onClick(ui->Import_Wizard_btn, &QLNWindowController::Import_Wizard_Button);
-  onClick(ui->Mail_btn, &QLNWindowController::Mail_Button);
-  onClick(ui->User_Profile_btn, &QLNWindowController::User_Profile_Button_Clicked);
+  onCommandClick(ui->Card_Prop_btn, &QLNWindowController::Card_Prop_Clicked);
+  onCommandClick(ui->Card_Bckgrnd_btn, &QLNWindowController::Card_Bckgrnd_Clicked);
+  onCommandClick(ui->Help_btn, &QLNWindowController::Help_Button);
+  onCommandClick(ui->Front_Side_btn, &QLNWindowController::Front_Card_Btn_Clicked);
+  onCommandClick(ui->Back_Side_btn, &QLNWindowController::Back_Card_Btn_Clicked);
+  onCommandClick(ui->Temp_Side_btn, &QLNWindowController::Temp_Card_Btn_Clicked);
+  onCommandClick(ui->Print_btn, &QLNWindowController::Print_Button);
+  onCommandClick(ui->Batch_Series_btn, &QLNWindowController::Batch_Series_Button);
+  onCommandClick(ui->Create_Series_btn, &QLNWindowController::Create_Series_Button);
+  onCommandClick(ui->Import_Wizard_btn, &QLNWindowController::Import_Wizard_Button);
+  onCommandClick(ui->Mail_btn, &QLNWindowController::Mail_Button);
+  onCommandClick(ui->User_Profile_btn, &QLNWindowController::User_Profile_Button_Clicked);
 
   // Save as Template, the grid window, the template browser and the card size window.
   installTemplateCommands();
@@ -294,24 +292,22 @@ void QLNWindowController::installEditCommands() {
 // The alignment tab's alignment, sizing, print and grid controls (made with the objects'
 // tabs).
 void QLNWindowController::installPanelAlignCommands() {
-  using Action = void (QLNWindowController::*)(QObject *);
-  auto onClick = [this](QAbstractButton *button, Action action) { onCommandClick(button, action); };
-  onClick(ui->Align_Center_btn, &QLNWindowController::Align_Center_Clicked);
-  onClick(ui->Align_Left_btn, &QLNWindowController::Align_Left_Clicked);
-  onClick(ui->Align_Right_btn, &QLNWindowController::Align_Right_Clicked);
-  onClick(ui->Align_Top_btn, &QLNWindowController::Align_Top_Clicked);
-  onClick(ui->Align_Bottom_btn, &QLNWindowController::Align_Bottom_Clicked);
-  onClick(ui->Align_Horz_btn, &QLNWindowController::Align_Horz_Clicked);
-  onClick(ui->Align_Vert_btn, &QLNWindowController::Align_Vert_Clicked);
-  onClick(ui->Make_Same_Width_btn, &QLNWindowController::Make_Same_Width_Clicked);
-  onClick(ui->Make_Same_Height_btn, &QLNWindowController::Make_Same_Height_Clicked);
-  onClick(ui->Make_Natural_btn, &QLNWindowController::Make_Natural_Clicked);
-  onClick(ui->Align_with_grid_btn, &QLNWindowController::Align_To_Grid_Clicked);
-  onClick(ui->print_object_chk, &QLNWindowController::Print_object_chk_changed);
+  onCommandClick(ui->Align_Center_btn, &QLNWindowController::Align_Center_Clicked);
+  onCommandClick(ui->Align_Left_btn, &QLNWindowController::Align_Left_Clicked);
+  onCommandClick(ui->Align_Right_btn, &QLNWindowController::Align_Right_Clicked);
+  onCommandClick(ui->Align_Top_btn, &QLNWindowController::Align_Top_Clicked);
+  onCommandClick(ui->Align_Bottom_btn, &QLNWindowController::Align_Bottom_Clicked);
+  onCommandClick(ui->Align_Horz_btn, &QLNWindowController::Align_Horz_Clicked);
+  onCommandClick(ui->Align_Vert_btn, &QLNWindowController::Align_Vert_Clicked);
+  onCommandClick(ui->Make_Same_Width_btn, &QLNWindowController::Make_Same_Width_Clicked);
+  onCommandClick(ui->Make_Same_Height_btn, &QLNWindowController::Make_Same_Height_Clicked);
+  onCommandClick(ui->Make_Natural_btn, &QLNWindowController::Make_Natural_Clicked);
+  onCommandClick(ui->Align_with_grid_btn, &QLNWindowController::Align_To_Grid_Clicked);
+  onCommandClick(ui->print_object_chk, &QLNWindowController::Print_object_chk_changed);
   connect(ui->Rotate_slidr, &ValueSlider::doubleValueChanged, this,
           [this] { runLoggingFailures("Rotation", [this] { Rotate_Slider_Changed(ui->Rotate_slidr); }); });
-  onClick(ui->Grid_Snap_chk, &QLNWindowController::toggleGridConstraining);
-  onClick(ui->Show_hide_grid_chk, &QLNWindowController::Grid_Show_Hide_Changed);
+  onCommandClick(ui->Grid_Snap_chk, &QLNWindowController::toggleGridConstraining);
+  onCommandClick(ui->Show_hide_grid_chk, &QLNWindowController::Grid_Show_Hide_Changed);
   connect(ui->Grid_clr, &ColorWell::colorChosen, this,
           [this] { runLoggingFailures("Grid colour", [this] { Grid_Clr_Changed(ui->Grid_clr); }); });
   connect(ui->Grid_Space_slidr, &ValueSlider::doubleValueChanged, this,
