@@ -2,12 +2,14 @@
 // the program makes there.
 
 #include "platform/Paths.h"
+#include "tests/common/FileSizeLimit.h"
 #include "tests/common/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -167,4 +169,63 @@ TEST(Paths, FoldersFollowTheUmaskAndSecretsAreOwnerOnly) {
     EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("closed/Resources"))), mode_t(0700));
     EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("closed/Resources/Templates/t.dcard"))), mode_t(0600));
   }
+}
+
+// The first start copies the shipped files on several workers: every missing file
+// arrives whole, a file the user has stays, and when copies fail the message names the
+// first failing file in the folder's order and nothing cut short is left behind.
+TEST(PathsSeedingWorkers, CopyEveryMissingFileWholeAndReportTheFirstFailureInOrder) {
+  QTemporaryDir dir;
+  const QString shipped = dir.filePath(QStringLiteral("shipped"));
+  QStringList names;
+  for (int index = 0; index < 40; ++index) {
+    const QString name = QStringLiteral("%1/%2.bin").arg(QChar(QLatin1Char('a' + index % 3))).arg(index, 2, 10, QLatin1Char('0'));
+    // Sizes from a few bytes to 60 KB, the content telling each file from the others.
+    QByteArray bytes(index * 1500 + 7, char(index));
+    bytes.prepend(name.toUtf8());
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(shipped + QLatin1Char('/') + name).path()));
+    writeFile(shipped + QLatin1Char('/') + name, bytes);
+    names << name;
+  }
+  const QString target = dir.filePath(QStringLiteral("target"));
+  ASSERT_TRUE(QDir().mkpath(target + QStringLiteral("/b")));
+  writeFile(target + QStringLiteral("/b/01.bin"), "the user's own");
+
+  QString error;
+  ASSERT_TRUE(Paths::seedFolder(shipped, target, &error)) << error.toStdString();
+  for (const QString &name : names) {
+    if (name == QStringLiteral("b/01.bin")) {
+      EXPECT_EQ(readFile(target + QStringLiteral("/b/01.bin")), "the user's own");
+    } else {
+      EXPECT_EQ(readFile(target + QLatin1Char('/') + name), readFile(shipped + QLatin1Char('/') + name))
+          << name.toStdString();
+    }
+  }
+  EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden, QDir::Name).size(), 0);
+
+  // Files over 30 KB cannot be written: the walk's order is a, b, c, and the first of
+  // those in "a" is a/21.bin (21 * 1500 bytes and more).
+  const QString full = dir.filePath(QStringLiteral("full"));
+  ASSERT_TRUE(QDir().mkpath(full));
+  {
+    FileSizeLimit limit(30000);
+    EXPECT_FALSE(Paths::seedFolder(shipped, full, &error));
+  }
+  EXPECT_TRUE(error.contains(QStringLiteral("a/21.bin"))) << error.toStdString();
+  for (const QString &name : names) {
+    const QString copy = full + QLatin1Char('/') + name;
+    if (QFileInfo::exists(copy)) {
+      EXPECT_EQ(readFile(copy), readFile(shipped + QLatin1Char('/') + name)) << name.toStdString();
+    }
+  }
+  // No temporary file of a failed copy is left.
+  for (const QString &folder : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}) {
+    for (const QString &left : QDir(full + QLatin1Char('/') + folder).entryList(QDir::Files | QDir::Hidden))
+      EXPECT_TRUE(names.contains(folder + QLatin1Char('/') + left)) << left.toStdString();
+  }
+  // The next start copies what is missing.
+  ASSERT_TRUE(Paths::seedFolder(shipped, full, &error)) << error.toStdString();
+  for (const QString &name : names)
+    EXPECT_EQ(readFile(full + QLatin1Char('/') + name), readFile(shipped + QLatin1Char('/') + name))
+        << name.toStdString();
 }
