@@ -419,6 +419,9 @@ void QLNWindowController::awakeFromNib() {
   }
   if (!patterns.isEmpty())
     ui->Card_hatch_style->setCurrentIndex(0);
+  // Objects' tabs made already (something needed them early) get the same patterns.
+  if (ui->objectTabs.isBuilt())
+    fillShapePatterns();
   // 18 (end). The card fill controls set for a solid fill.
   card_prop_set(QStringLiteral("S"));
   Not_Draw_Only_Prop_Change = 0;
@@ -477,7 +480,12 @@ void QLNWindowController::objectTabsMade() {
   ui->Text_Time_style->setCurrentIndex(0);
   ui->Text_align_combo->setCurrentIndex(0);
   ui->Text_case_combo->setCurrentIndex(0);
+  fillShapePatterns();
+}
+
+void QLNWindowController::fillShapePatterns() {
   // The shapes offer the card's fill patterns, read at start-up.
+  const PropertyFillGuard fill;
   ui->shape_hatch_style->clear();
   for (int index = 0; index < ui->Card_hatch_style->count(); ++index)
     ui->shape_hatch_style->addItem(ui->Card_hatch_style->itemIcon(index), ui->Card_hatch_style->itemText(index));

@@ -828,6 +828,8 @@ public:
   // The objects' tabs were just made (on first use, or once the first screen is drawn):
   // their controls are connected and get their first values.
   void objectTabsMade();
+  // The shape tab's pattern list: the card's.
+  void fillShapePatterns();
 
   // ---- Panel buttons, alignment and grid actions (QLNWindowController_PanelButtons.cpp) ----
   // The alignment and sizing buttons: the current canvas's command, then Refresh_Canvas.

@@ -437,6 +437,21 @@ TEST_F(MainWindowTest, TheObjectTabsAreMadeSoonAfterTheWindowFirstDrawsItselfCon
   EXPECT_EQ(ui->sett_tab->indexOf(ui->line_tab), -1);
 }
 
+// Objects' tabs needed before the start-up fills the panel get the same first values.
+TEST_F(MainWindowTest, ObjectTabsMadeBeforeTheStartUpGetTheCardsPatterns) {
+  shipPattern(QStringLiteral("Brick.png"));
+  shipPattern(QStringLiteral("dots.png"));
+  session = std::make_unique<AppSession>();
+  QLNWindowController *controller = session->makeWindowControllers();
+  ASSERT_NE(controller->ui->shape_hatch_style.get(), nullptr);
+  EXPECT_EQ(controller->ui->shape_hatch_style->count(), 0);
+  ASSERT_TRUE(session->start());
+  EXPECT_EQ(comboItems(controller->ui->shape_hatch_style), (QStringList{"Brick", "dots"}));
+  EXPECT_EQ(controller->ui->shape_hatch_style->currentIndex(), 0);
+  EXPECT_EQ(controller->ui->Text_Date_style->currentIndex(), 0);
+  EXPECT_EQ(Not_Draw_Only_Prop_Change, 0);
+}
+
 TEST_F(MainWindowTest, GridButtonFollowsTheGridAndTheNewProjectResetsIt) {
   QLNWindowController *controller = startSession();
   ASSERT_NE(controller, nullptr);
