@@ -318,12 +318,12 @@ struct PngSink {
 void pngWrite(png_structp png, png_bytep data, size_t length) {
   auto *sink = static_cast<PngSink *>(png_get_io_ptr(png));
   const qint64 wanted = qint64(length);
-  const bool written = sink->device->write(reinterpret_cast<const char *>(data), wanted) == wanted;
-  if (!written)
-    qstrncpy(sink->message, sink->device->errorString().toUtf8().constData(), sizeof sink->message);
-  // Nothing of this frame needs destroying when libpng jumps out of it.
-  if (!written)
-    png_error(png, sink->message);
+  if (sink->device->write(reinterpret_cast<const char *>(data), wanted) == wanted)
+    return;
+  qstrncpy(sink->message, sink->device->errorString().toUtf8().constData(), sizeof sink->message);
+  // Nothing of this frame needs destroying when libpng jumps out of it (the reason's
+  // temporary copy went with the statement above).
+  png_error(png, sink->message);
 }
 
 void pngFlush(png_structp) {}
