@@ -52,9 +52,13 @@ MailScriptResult outcomeOf(QProcess &process, bool timedOut) {
     return failure(Outcome::TimedOut, QStringLiteral("The mail script did not finish in time and was stopped."));
   if (process.exitStatus() != QProcess::NormalExit)
     return failure(Outcome::Crashed, QStringLiteral("The mail script ended abnormally."));
-  if (process.exitCode() != 0)
-    return failure(Outcome::Failed, QStringLiteral("The mail script ended with status %1.").arg(process.exitCode()),
-                   process.exitCode());
+  if (process.exitCode() != 0) {
+    const QString meaning = MailScript::statusText(process.exitCode());
+    const QString reason = meaning.isEmpty()
+                               ? QStringLiteral("The mail script ended with status %1.").arg(process.exitCode())
+                               : QStringLiteral("The mail script ended with status %1: %2.").arg(process.exitCode()).arg(meaning);
+    return failure(Outcome::Failed, reason, process.exitCode());
+  }
   MailScriptResult sent;
   sent.outcome = Outcome::Sent;
   sent.exitCode = 0;
@@ -76,6 +80,19 @@ void killAndReap(QProcess &process) {
 }  // namespace
 
 namespace MailScript {
+
+QString statusText(int status) {
+  switch (status) {
+  case 2: return QStringLiteral("the mail is malformed, or a header holds a line break");
+  case 3: return QStringLiteral("an attachment cannot be read (only regular files can be attached)");
+  case 4: return QStringLiteral("the e-mail server cannot be reached, or the secure connection failed");
+  case 5: return QStringLiteral("the e-mail server refused the login");
+  case 6: return QStringLiteral("the e-mail server refused the sender, the recipient or the message");
+  case 7: return QStringLiteral("the mail is larger than the 25 MB that mail servers take");
+  case 8: return QStringLiteral("the mail script failed unexpectedly");
+  default: return QString();
+  }
+}
 
 QString scriptPath() {
   const QString folder = Paths::shippedResourcesFolder();

@@ -16,6 +16,11 @@
 //
 // A mail counts as sent only when the script ends normally with status 0: a script that
 // cannot start, crashes, or runs past the time limit (it is then killed) is a failure.
+// The script's other statuses (its own documentation lists them) say why it refused or
+// failed: 2 a malformed mail, 3 an attachment that cannot be read or is no regular file,
+// 4 no (secure) connection, 5 the login refused, 6 the sender, recipient or message
+// refused, 7 a mail larger than the 25 MB that mail servers take, 8 an unexpected failure
+// inside the script.
 
 #include <QString>
 #include <QStringList>
@@ -48,6 +53,9 @@ namespace MailScript {
 inline constexpr const char *CaFileVariable = "AMENDS_MAIL_CA_FILE";
 // How long one mail may take before the script is stopped (milliseconds).
 inline constexpr int DefaultTimeoutMs = 120000;
+
+// What the script's exit `status` means, as one clause ("" for a status it never gives).
+QString statusText(int status);
 
 // The shipped script's path ("" when the program's resources cannot be found).
 QString scriptPath();

@@ -30,16 +30,21 @@ system's trust store; the environment variable AMENDS_MAIL_CA_FILE may name one 
 file of trusted certificates in PEM form (used by the program's tests).
 
 Each attachment is sent under its file name; its Content-Type follows its bytes (the
-program writes PNG data under names ending in ".jpeg").
+program writes PNG data under names ending in ".jpeg"). Only regular files are attached
+(a FIFO or a device is refused before anything is read from it), and the whole mail as it
+goes to the server, encoded, may hold at most 25 MB (25,000,000 bytes): more than most
+mail servers take.
 
 Exit status: 0 when the server accepted the mail for the recipient, otherwise:
     2  any argument, standard input that is not such an object, or a header (sender,
        recipient, subject) that holds a line break
-    3  an attachment cannot be read
+    3  an attachment cannot be read, or is not a regular file
     4  the server cannot be reached, or the secure connection failed
     5  the server refused the login
     6  the server refused the sender, the recipient or the message
-One line on standard error says why.
+    7  the mail is larger than the 25 MB that mail servers take (nothing is sent)
+    8  an unexpected failure inside this script (out of memory, for one)
+One line on standard error says why; the script never ends with a traceback.
 """
 
 import base64
@@ -51,11 +56,17 @@ import os
 import smtplib
 import socket
 import ssl
+import stat
 import sys
 from email.message import EmailMessage
 
 # Seconds any single network step may take before the mail counts as failed.
 NETWORK_TIMEOUT = 60
+
+# The largest mail, in bytes as it goes to the server (encoded), that is sent: 25 MB,
+# what mail servers commonly take.
+MAX_MAIL_BYTES = 25 * 1000 * 1000
+TOO_LARGE = "the mail is larger than the 25 MB that mail servers take"
 
 # Leading bytes of the formats an attachment may hold, with their type.
 SIGNATURES = (
@@ -128,6 +139,48 @@ def read_mail(stream):
     return mail
 
 
+def read_attachment(path, budget):
+    """The bytes of the regular file at `path`; more than `budget` bytes make the mail too
+    large. The file is opened without waiting (a FIFO would wait for a writer for ever) and
+    checked to be a regular file before anything is read: a FIFO or a device could give
+    nothing, or never end."""
+    try:
+        descriptor = os.open(path, os.O_RDONLY | os.O_NONBLOCK | os.O_NOCTTY)
+    except OSError as error:
+        raise MailFailure(3, "cannot read %s: %s" % (path, error.strerror))
+    with os.fdopen(descriptor, "rb") as handle:
+        try:
+            status = os.fstat(descriptor)
+            if not stat.S_ISREG(status.st_mode):
+                raise MailFailure(3, "cannot attach %s: not a regular file" % path)
+            if status.st_size > budget:
+                raise MailFailure(7, TOO_LARGE)
+            # The file may grow while it is read: never more than the budget and a byte.
+            data = handle.read(budget + 1)
+        except OSError as error:
+            raise MailFailure(3, "cannot read %s: %s" % (path, error.strerror))
+    if len(data) > budget:
+        raise MailFailure(7, TOO_LARGE)
+    return data
+
+
+def flattened(message, sender, recipient):
+    """`message` as the bytes that go to the server, and the options of its MAIL command.
+    Unlike smtplib's send_message, a body line that starts with "From " stays as it is
+    (send_message writes it as ">From ")."""
+    options = ()
+    policy = message.policy
+    if not (sender + recipient).isascii():
+        options = ("SMTPUTF8", "BODY=8BITMIME")
+        policy = policy.clone(utf8=True)
+    with io.BytesIO() as flat:
+        email.generator.BytesGenerator(flat, mangle_from_=False, policy=policy).flatten(message, linesep="\r\n")
+        data = flat.getvalue()
+    if len(data) > MAX_MAIL_BYTES:
+        raise MailFailure(7, TOO_LARGE)
+    return data, options
+
+
 def build_message(sender, recipient, subject, body, attachments):
     message = EmailMessage()
     try:
@@ -138,13 +191,15 @@ def build_message(sender, recipient, subject, body, attachments):
         raise MailFailure(2, "bad header: %s" % error)
     message["Date"] = email.utils.formatdate(localtime=True)
     message["Message-ID"] = email.utils.make_msgid(domain="amends.invalid")
+    # Base64 makes attachments a third larger, so their raw bytes alone may already tell
+    # that the mail is too large: then nothing more is read.
+    budget = MAX_MAIL_BYTES - len(body.encode("utf-8"))
+    if budget < 0:
+        raise MailFailure(7, TOO_LARGE)
     message.set_content(body)
     for path in attachments:
-        try:
-            with open(path, "rb") as handle:
-                data = handle.read()
-        except OSError as error:
-            raise MailFailure(3, "cannot read %s: %s" % (path, error.strerror))
+        data = read_attachment(path, budget)
+        budget -= len(data)
         maintype, subtype = content_type(data)
         message.add_attachment(data, maintype=maintype, subtype=subtype,
                                filename=os.path.basename(path))
@@ -208,20 +263,12 @@ def login(connection, user, password):
         raise MailFailure(5, "the server refused the login: %d %s" % (code, reply.decode("utf-8", "replace")))
 
 
-def send_message(connection, message, sender, recipient):
-    """Sends `message` as smtplib's send_message does, but never changes a body line that
-    starts with "From " (send_message writes such a line as ">From ")."""
-    options = ()
-    policy = message.policy
-    if not (sender + recipient).isascii():
-        if not connection.has_extn("smtputf8"):
-            raise smtplib.SMTPNotSupportedError("the server does not take addresses with "
-                                                "characters outside ASCII")
-        options = ("SMTPUTF8", "BODY=8BITMIME")
-        policy = policy.clone(utf8=True)
-    with io.BytesIO() as flat:
-        email.generator.BytesGenerator(flat, mangle_from_=False, policy=policy).flatten(message, linesep="\r\n")
-        return connection.sendmail(sender, [recipient], flat.getvalue(), options)
+def send_message(connection, data, options, sender, recipient):
+    """Sends the flattened mail `data` with its MAIL `options` (see flattened)."""
+    if options and not connection.has_extn("smtputf8"):
+        raise smtplib.SMTPNotSupportedError("the server does not take addresses with "
+                                            "characters outside ASCII")
+    return connection.sendmail(sender, [recipient], data, options)
 
 
 def send(argv, stdin):
@@ -243,12 +290,15 @@ def send(argv, stdin):
     sender = mail["sender"].strip()
     recipient = mail["recipient"].strip()
     message = build_message(sender, recipient, mail["subject"], mail["body"], mail["attachments"])
+    # Whole and within the size limit before the server is contacted.
+    data, options = flattened(message, sender, recipient)
+    del message
 
     connection = connect(server.strip(), port, ssl_value == "Y")
     try:
         login(connection, sender, password)
         try:
-            refused = send_message(connection, message, sender, recipient)
+            refused = send_message(connection, data, options, sender, recipient)
         except smtplib.SMTPRecipientsRefused:
             raise MailFailure(6, "the server refused the recipient %s" % recipient)
         except smtplib.SMTPSenderRefused:
@@ -273,6 +323,9 @@ def main():
     except MailFailure as failure:
         sys.stderr.write("pyth_mail: %s\n" % failure)
         return failure.status
+    except Exception as error:  # a fault of this script or of its host: still one line
+        sys.stderr.write("pyth_mail: an unexpected failure: %s\n" % type(error).__name__)
+        return 8
     return 0
 
 

@@ -2,8 +2,9 @@
 // TLS and STARTTLS deliver the test mail with a non-ASCII password, a server without
 // STARTTLS never sees the password, wrong passwords, dead, hung and crashing scripts are
 // failures, the mail reaches the script on standard input and never on its command line,
-// arrives intact, and a malformed mail or a line break in a header is refused; the address
-// rule, validation, owner-only storage and reset.
+// arrives intact, and a malformed mail or a line break in a header is refused, as are
+// attachments that are no regular files and mails larger than servers take, and nothing
+// ends in a traceback; the address rule, validation, owner-only storage and reset.
 
 #include "tests/output/mail_test_fixture.h"
 
@@ -414,3 +415,141 @@ TEST_F(MailSettingsTest, SaveStoresOwnerOnlyAndResetForgetsEverything) {
 }
 
 }  // namespace
+
+namespace {
+
+// One run of the project's script with `mail` on its standard input, as the program runs
+// it; given up (and killed) after 20 seconds, so a script that blocks cannot hang the test.
+struct ScriptRun {
+  bool finished = false;
+  int status = -1;
+  QByteArray error;  // what it wrote on standard error
+  qint64 ms = 0;
+};
+
+ScriptRun runMailScript(const MailScriptMessage &mail) {
+  ScriptRun run;
+  QElapsedTimer clock;
+  clock.start();
+  QProcess script;
+  script.setEnvironment(MailScript::environment());
+  script.start(MailScript::interpreter(),
+               MailScript::arguments(QStringLiteral(AMENDS_SOURCE_DIR "/resources/pyth_mail.py")));
+  if (!script.waitForStarted(10000))
+    return run;
+  script.write(MailScript::standardInput(mail));
+  script.closeWriteChannel();
+  run.finished = script.waitForFinished(20000) && script.exitStatus() == QProcess::NormalExit;
+  if (!run.finished) {
+    script.kill();
+    script.waitForFinished(5000);
+  }
+  run.ms = clock.elapsed();
+  run.status = script.exitCode();
+  run.error = script.readAllStandardError();
+  return run;
+}
+
+}  // namespace
+
+// Only regular files are attached, and a mail is no larger than mail servers take: a FIFO
+// (which would block its reader for ever), a device that never ends, a 30 MB file and a
+// huge body are refused before the server is contacted, each with one line of reason and
+// its own status, and the program names the reason; a normal attachment still arrives.
+TEST_F(MailSettingsTest, OnlyRegularFilesAreAttachedAndAMailLargerThanServersTakeIsRefused) {
+  auto server = startServer(QStringLiteral("starttls"), Password);
+  const QString fifo = tmp.filePath(QStringLiteral("card.jpeg"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const QString large = tmp.filePath(QStringLiteral("large.png"));
+  {
+    QFile file(large);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(30 * 1000 * 1000));
+  }
+  MailScriptMessage mail{QStringLiteral("friend@example.org"), QStringLiteral("Sorry"), {}, QString::fromLatin1(User),
+                         Password, QStringLiteral("127.0.0.1"), server->port(), QStringLiteral("Forgive me."),
+                         QStringLiteral("N")};
+
+  struct Case {
+    const char *what;
+    QStringList attachments;
+    QString body;
+    int status;
+    QByteArray line;
+  };
+  const QString hugeBody(26 * 1000 * 1000, QLatin1Char('x'));
+  const std::vector<Case> refused{
+      {"a FIFO", {fifo}, mail.body, 3, "pyth_mail: cannot attach " + QFile::encodeName(fifo) + ": not a regular file\n"},
+      {"a device", {QStringLiteral("/dev/zero")}, mail.body, 3,
+       "pyth_mail: cannot attach /dev/zero: not a regular file\n"},
+      {"a 30 MB file", {large}, mail.body, 7,
+       "pyth_mail: the mail is larger than the 25 MB that mail servers take\n"},
+      {"a 26 MB body", {}, hugeBody, 7, "pyth_mail: the mail is larger than the 25 MB that mail servers take\n"},
+  };
+  for (const Case &c : refused) {
+    SCOPED_TRACE(c.what);
+    MailScriptMessage bad = mail;
+    bad.attachments = c.attachments;
+    bad.body = c.body;
+    const ScriptRun run = runMailScript(bad);
+    ASSERT_TRUE(run.finished) << "the script did not end by itself";
+    EXPECT_LT(run.ms, 10000);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.error, c.line);
+  }
+  EXPECT_TRUE(server->events().filter(QStringLiteral("ehlo")).isEmpty()) << "the server was contacted";
+  EXPECT_TRUE(server->mails().empty());
+
+  // The program's own call names the reason of each status.
+  mail.attachments = {large};
+  MailScriptResult result = MailScript::send(mail, 20000);
+  EXPECT_EQ(result.exitCode, 7);
+  EXPECT_EQ(result.reason, QStringLiteral("The mail script ended with status 7: the mail is larger than the "
+                                          "25 MB that mail servers take."));
+  mail.attachments = {fifo};
+  result = MailScript::send(mail, 20000);
+  EXPECT_EQ(result.exitCode, 3);
+  EXPECT_EQ(result.reason, QStringLiteral("The mail script ended with status 3: an attachment cannot be read (only "
+                                          "regular files can be attached)."));
+
+  // A 12 MB picture is well within the limit, and arrives whole.
+  QByteArray picture = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(12 * 1000 * 1000, '\x5a');
+  const QString normal = tmp.filePath(QStringLiteral("AmendsCard.jpeg"));
+  {
+    QFile file(normal);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(picture), picture.size());
+  }
+  mail.attachments = {normal};
+  result = MailScript::send(mail, 60000);
+  ASSERT_TRUE(result.sent()) << result.reason.toStdString();
+  const auto mails = server->mails();
+  ASSERT_EQ(mails.size(), 1u);
+  ASSERT_EQ(mails[0].attachments.size(), 1u);
+  EXPECT_EQ(mails[0].attachments[0].fileName, QStringLiteral("AmendsCard.jpeg"));
+  EXPECT_EQ(mails[0].attachments[0].contentType, QStringLiteral("image/png"));
+  EXPECT_TRUE(mails[0].attachments[0].bytes == picture);
+}
+
+// Whatever goes wrong inside the script ends in one line and a status of its own, never
+// in an interpreter's traceback.
+TEST(MailScriptInput, AnUnexpectedFailureEndsInOneLineAndItsOwnStatus) {
+  QProcess script;
+  script.start(QStringLiteral("/usr/bin/python3"),
+               {QStringLiteral("-c"),
+                QStringLiteral("import importlib.util, sys\n"
+                               "spec = importlib.util.spec_from_file_location('pyth_mail', sys.argv[1])\n"
+                               "mail = importlib.util.module_from_spec(spec)\n"
+                               "spec.loader.exec_module(mail)\n"
+                               "def broken(argv, stdin):\n"
+                               "    raise MemoryError()\n"
+                               "mail.send = broken\n"
+                               "sys.exit(mail.main())\n"),
+                QStringLiteral(AMENDS_SOURCE_DIR "/resources/pyth_mail.py")});
+  ASSERT_TRUE(script.waitForStarted(10000));
+  script.closeWriteChannel();
+  ASSERT_TRUE(script.waitForFinished(30000));
+  EXPECT_EQ(script.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(script.exitCode(), 8);
+  EXPECT_EQ(script.readAllStandardError(), QByteArray("pyth_mail: an unexpected failure: MemoryError\n"));
+}
