@@ -76,9 +76,9 @@ void Check_Path_And_Create_Files();
 //  - the item exists and its parent folder is writable;
 //  - a folder is removed with its contents only when it lies inside the resource folder
 //    (Paths::resourceFolder(), not the folder itself) or is one of the program's own
-//    temporary folders (the spreadsheet reader's unpack folder
-//    QDir::tempPath()/"amends-<user id>"/"ziptmp" and what it holds), both judged after
-//    resolving links;
+//    folders (the spreadsheet reader's unpack folder, "spreadsheets"/"ziptmp" in the
+//    user's cache folder QStandardPaths::CacheLocation, and what it holds), both judged
+//    after resolving links;
 //  - a symbolic link is removed itself, never followed, wherever it is; so is a single
 //    file, wherever it is.
 // Failures and refusals are silent.
@@ -96,5 +96,6 @@ void SetObjEnabled(QObject *object, bool enabled);
 // "name: reason" ("name failed." for anything that is no exception), not passed on.
 void runLoggingFailures(const char *name, const std::function<void()> &command);
 // Opens Resource_Path/"Help.pdf" with the desktop, or shows "Help file does not
-// exist!" when it is missing. Main thread only.
+// exist!" when it is missing; when no application takes the file, says so with the
+// file's path. Main thread only.
 void Open_Help_File();

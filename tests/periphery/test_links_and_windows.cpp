@@ -11,6 +11,8 @@
 #include "periphery/Review_Form.h"
 #include "periphery/Share_It_Dlg.h"
 
+#include "designs/Invitation_Wizard.h"
+
 #include "mainwindow/DrawWindow.h"
 
 #include "core/MainWindowServices.h"
@@ -19,6 +21,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -224,6 +227,43 @@ TEST_F(PeripheryWindowTest, TheHelpCommandRunsTheHelpWindowWhoseButtonsOpenTheFi
   EXPECT_EQ(modalWindows(scripted), QStringList{QStringLiteral("HelpWindow")});
   EXPECT_EQ(controller->ui->HelpWindow->findChildren<Help_Support *>().size(), 1);
   EXPECT_EQ(controller->ui->HelpWindow->findChildren<QPushButton *>(QStringLiteral("close_btn")).size(), 1);
+}
+
+// A help file that no application opens (no PDF viewer on the desktop) is said so, naming
+// the file: from the help window's button and from the start window's Help button.
+TEST_F(PeripheryWindowTest, AHelpFileNoApplicationOpensIsSaidSoWithItsName) {
+  const QString helpFile = resourceDir() + QStringLiteral("/Help.pdf");
+  QFile file(helpFile);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("%PDF-1.4\n");
+  file.close();
+  const QString message =
+      QStringLiteral("\nNo application could open the help file \"%1\".").arg(QDir::toNativeSeparators(helpFile));
+
+  scripted.answerModal([&](QDialog *window) {
+    scripted.answerDesktop(false);
+    scripted.expectAlert();
+    buttonIn(window, "_Help_File_Label")->click();
+    EXPECT_TRUE(window->isVisible());
+    return ModalCancel;
+  });
+  controller->ui->Help_btn->click();
+  EXPECT_EQ(openedUrls(scripted), QStringList{QUrl::fromLocalFile(helpFile).toEncoded()});
+  EXPECT_EQ(scripted.alertTexts(), QStringList{message});
+
+  scripted.clear();
+  Invitation_Wizard start;
+  scripted.answerDesktop(false);
+  scripted.expectAlert();
+  start.Help_btn_1->click();
+  EXPECT_EQ(openedUrls(scripted), QStringList{QUrl::fromLocalFile(helpFile).toEncoded()});
+  EXPECT_EQ(scripted.alertTexts(), QStringList{message});
+
+  // Opened: nothing to say.
+  scripted.clear();
+  scripted.answerDesktop(true);
+  start.Help_btn_1->click();
+  EXPECT_TRUE(scripted.alertTexts().isEmpty());
 }
 
 TEST_F(PeripheryWindowTest, EveryButtonOfTheWindowsIsNamedAndExplained) {
