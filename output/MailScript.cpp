@@ -53,11 +53,12 @@ MailScriptResult outcomeOf(QProcess &process, bool timedOut) {
   if (process.exitStatus() != QProcess::NormalExit)
     return failure(Outcome::Crashed, QStringLiteral("The mail script ended abnormally."));
   if (process.exitCode() != 0) {
-    const QString meaning = MailScript::statusText(process.exitCode());
+    const int status = process.exitCode();
+    const QString meaning = MailScript::statusText(status);
     const QString reason = meaning.isEmpty()
-                               ? QStringLiteral("The mail script ended with status %1.").arg(process.exitCode())
-                               : QStringLiteral("The mail script ended with status %1: %2.").arg(process.exitCode()).arg(meaning);
-    return failure(Outcome::Failed, reason, process.exitCode());
+                               ? QStringLiteral("The mail script ended with status %1.").arg(status)
+                               : QStringLiteral("The mail script ended with status %1: %2.").arg(status).arg(meaning);
+    return failure(Outcome::Failed, reason, status);
   }
   MailScriptResult sent;
   sent.outcome = Outcome::Sent;

@@ -479,7 +479,8 @@ TEST_F(MailSettingsTest, OnlyRegularFilesAreAttachedAndAMailLargerThanServersTak
   };
   const QString hugeBody(26 * 1000 * 1000, QLatin1Char('x'));
   const std::vector<Case> refused{
-      {"a FIFO", {fifo}, mail.body, 3, "pyth_mail: cannot attach " + QFile::encodeName(fifo) + ": not a regular file\n"},
+      {"a FIFO", {fifo}, mail.body, 3,
+       "pyth_mail: cannot attach " + QFile::encodeName(fifo) + ": not a regular file\n"},
       {"a device", {QStringLiteral("/dev/zero")}, mail.body, 3,
        "pyth_mail: cannot attach /dev/zero: not a regular file\n"},
       {"a 30 MB file", {large}, mail.body, 7,
