@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -20,6 +21,9 @@ namespace {
 
 constexpr int KeyBytes = 32;
 constexpr int BlockBytes = 16;
+// The most bytes one cipher call takes (OpenSSL counts in int), its output with a block
+// of padding included: longer input is refused, never cut.
+constexpr qsizetype MaxCipherInput = qsizetype(INT_MAX) - 2 * BlockBytes;
 
 using CipherContext = std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)>;
 
@@ -33,10 +37,13 @@ std::array<unsigned char, KeyBytes> keyOf(const QString &passphrase) {
   return key;
 }
 
-// Runs the cipher over `input` with `key` and `iv`; nothing when OpenSSL reports an error
-// (for decryption also a padding that does not check out).
+// Runs the cipher over the `length` bytes of `input` with `key` and `iv`; nothing when
+// the input is longer than one cipher call takes or OpenSSL reports an error (for
+// decryption also a padding that does not check out).
 std::optional<QByteArray> runCipher(bool encrypt, const std::array<unsigned char, KeyBytes> &key,
-                                    const unsigned char *iv, const char *input, int length) {
+                                    const unsigned char *iv, const char *input, qsizetype length) {
+  if (length < 0 || length > MaxCipherInput)
+    return std::nullopt;
   CipherContext context(EVP_CIPHER_CTX_new(), &EVP_CIPHER_CTX_free);
   if (!context)
     return std::nullopt;
@@ -45,7 +52,7 @@ std::optional<QByteArray> runCipher(bool encrypt, const std::array<unsigned char
   QByteArray output(length + BlockBytes, Qt::Uninitialized);
   auto *out = reinterpret_cast<unsigned char *>(output.data());
   int written = 0;
-  if (EVP_CipherUpdate(context.get(), out, &written, reinterpret_cast<const unsigned char *>(input), length) != 1)
+  if (EVP_CipherUpdate(context.get(), out, &written, reinterpret_cast<const unsigned char *>(input), int(length)) != 1)
     return std::nullopt;
   int last = 0;
   if (EVP_CipherFinal_ex(context.get(), out + written, &last) != 1)
@@ -64,7 +71,7 @@ std::optional<QByteArray> QREncoder::AESEncryptString(const QString &text, const
   std::array<unsigned char, BlockBytes> iv{};
   if (RAND_bytes(iv.data(), BlockBytes) != 1)
     return std::nullopt;
-  const std::optional<QByteArray> cipher = runCipher(true, key, iv.data(), plain.constData(), int(plain.size()));
+  const std::optional<QByteArray> cipher = runCipher(true, key, iv.data(), plain.constData(), plain.size());
   if (!cipher)
     return std::nullopt;
   return QByteArray(reinterpret_cast<const char *>(iv.data()), BlockBytes) + *cipher;
@@ -72,12 +79,14 @@ std::optional<QByteArray> QREncoder::AESEncryptString(const QString &text, const
 
 std::optional<QString> QREncoder::AESDecryptString(const QByteArray &data, const QString &withPassphrase) {
   const std::array<unsigned char, KeyBytes> key = keyOf(withPassphrase);
-  // The vector and at least one block of cipher text, whole blocks only.
-  if (data.size() < 2 * BlockBytes || data.size() % BlockBytes != 0)
+  // The vector and at least one block of cipher text, whole blocks only, counted in
+  // the array's own size type: a length beyond an int is refused (by runCipher), not
+  // read as its low part.
+  const qsizetype length = data.size();
+  if (length < 2 * BlockBytes || length % BlockBytes != 0)
     return std::nullopt;
   const auto *iv = reinterpret_cast<const unsigned char *>(data.constData());
-  const std::optional<QByteArray> plain =
-      runCipher(false, key, iv, data.constData() + BlockBytes, int(data.size() - BlockBytes));
+  const std::optional<QByteArray> plain = runCipher(false, key, iv, data.constData() + BlockBytes, length - BlockBytes);
   if (!plain)
     return std::nullopt;
   // A wrong key whose last block happens to end like a padding gives bytes that are

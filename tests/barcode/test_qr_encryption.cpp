@@ -10,8 +10,11 @@
 #include <QByteArray>
 #include <QColor>
 
+#include <cstring>
 #include <stdexcept>
 #include <vector>
+
+#include <sys/mman.h>
 
 namespace {
 
@@ -74,6 +77,29 @@ TEST(QrContentEncryption, TextsComeBackOnlyWithTheirPassPhrase) {
                std::invalid_argument);
   EXPECT_THROW(QREncoder::AESEncryptString(QStringLiteral("text"), QString(17, QChar(0xe9))), std::invalid_argument);
   EXPECT_THROW(QREncoder::AESDecryptString(*keyed, QString(33, QLatin1Char('k'))), std::invalid_argument);
+}
+
+// Data whose length does not fit an int: the whole length counts, so valid data with
+// four gibibytes of zeros behind them are no text. The zeros are an untouched mapping
+// that is never backed by memory.
+TEST(QrContentEncryption, DataLongerThanAnIntAreRefusedWhole) {
+  const QString passphrase = QStringLiteral("sorry about the vase");
+  const std::optional<QByteArray> data = QREncoder::AESEncryptString(QStringLiteral("I broke the vase."), passphrase);
+  ASSERT_TRUE(data);
+  ASSERT_EQ(data->size(), 48);
+  const size_t length = size_t(data->size()) + (size_t(1) << 32);
+  void *mapped = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (mapped == MAP_FAILED)
+    GTEST_SKIP() << "no room for a mapping of " << length << " bytes";
+  std::memcpy(mapped, data->constData(), size_t(data->size()));
+  const QByteArray huge = QByteArray::fromRawData(static_cast<const char *>(mapped), qsizetype(length));
+  EXPECT_FALSE(QREncoder::AESDecryptString(huge, passphrase));
+  // A length with a valid low part that is not a whole number of blocks either.
+  EXPECT_FALSE(QREncoder::AESDecryptString(QByteArray::fromRawData(huge.constData(), qsizetype(length) - 8),
+                                           passphrase));
+  // The same 48 bytes alone are the text.
+  EXPECT_EQ(QREncoder::AESDecryptString(huge.left(48), passphrase), QStringLiteral("I broke the vase."));
+  ::munmap(mapped, length);
 }
 
 TEST(QrContentEncryption, AnEncryptedSymbolReadsBackAsTheCipherBytes) {
