@@ -4,6 +4,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <utility>
@@ -67,6 +68,20 @@ pugi::xml_attribute attribute(const pugi::xml_node &node, const char *local) {
     if (localIs(a.name(), local))
       return a;
   return pugi::xml_attribute();
+}
+
+// The node after `node` in document order below `root`, walking into `node`'s children
+// only when `enter`: null once the walk leaves `root`. Trees are walked with this, never
+// by recursion, so that a file nested as deeply as its size allows reads on any stack.
+pugi::xml_node nextBelow(const pugi::xml_node &root, pugi::xml_node node, bool enter) {
+  if (enter && node.first_child())
+    return node.first_child();
+  while (node != root) {
+    if (const pugi::xml_node sibling = node.next_sibling())
+      return sibling;
+    node = node.parent();
+  }
+  return pugi::xml_node();
 }
 
 // Appends the text directly inside an element (its character data and CDATA sections)
@@ -602,8 +617,9 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
 
 namespace {
 
-// The rows of a table given cell by cell, as the xlsx reader gives them: a row without
-// any value is left out, and every row is as wide as the last column holding a value.
+// The rows of a table given cell by cell: every row is a row, one without any value
+// too, except those after the last row with a value (the rest of the table, which the
+// formats write as padding); every row is as wide as the last column holding a value.
 class TableBuilder {
 public:
   TableBuilder(qint64 maxCells, const TextLimits &limits, QString *reason)
@@ -627,12 +643,14 @@ public:
   }
 
   bool endRow() {
-    if (m_row.isEmpty())
+    if (m_row.isEmpty()) {
+      ++m_emptyRows;  // kept once a row with a value follows
       return true;
+    }
     int width = m_sheet.columns;
     for (const auto &[column, value] : m_row)
       width = std::max(width, column + 1);
-    if (static_cast<qint64>(m_sheet.rows.size() + 1) * width > m_maxCells) {
+    if ((static_cast<qint64>(m_sheet.rows.size()) + m_emptyRows + 1) * width > m_maxCells) {
       *m_reason = QStringLiteral("the sheet holds more than %1 cells").arg(m_maxCells);
       return false;
     }
@@ -641,6 +659,11 @@ public:
       for (QStringList &earlier : m_sheet.rows)
         while (earlier.size() < width)
           earlier.append(QString());
+    }
+    if (m_emptyRows > 0) {
+      const QStringList blank(width);  // one list that the empty rows share
+      for (; m_emptyRows > 0; --m_emptyRows)
+        m_sheet.rows.append(blank);
     }
     QStringList row(width);
     for (auto &[column, value] : m_row)
@@ -659,26 +682,35 @@ private:
   QString *m_reason;
   Sheet m_sheet;
   qint64 m_characters = 0;
+  qint64 m_emptyRows = 0;  // rows without a value since the last row with one
   QList<std::pair<int, QString>> m_row;
 };
 
-// An integer attribute by its local name; `fallback` when missing or no number.
-qint64 integerAttribute(const pugi::xml_node &node, const char *local, qint64 fallback) {
+// Column positions and counts are held below this, far past the last column (XFD) yet
+// far from the ends of 64 bits, so that sums of them never overflow.
+constexpr qint64 FarPastTheSheet = qint64(1) << 40;
+
+// An integer attribute by its local name, held within [`lowest`, `highest`]; `fallback`
+// when missing or no number.
+qint64 integerAttribute(const pugi::xml_node &node, const char *local, qint64 fallback, qint64 lowest,
+                        qint64 highest) {
   const pugi::xml_attribute a = attribute(node, local);
   if (!a)
     return fallback;
   bool ok = false;
   const qint64 value = QByteArray(a.value()).trimmed().toLongLong(&ok);
-  return ok ? value : fallback;
+  return ok ? std::clamp(value, lowest, highest) : fallback;
 }
 
 // The text of an OpenDocument paragraph as a reader sees it: runs of white space in the
 // markup collapse to one space (none at the paragraph's start), and the space, tab and
-// line-break elements give their characters. False once `out` passes `maxBytes`.
-bool appendOdsText(const pugi::xml_node &node, QByteArray &out, qsizetype maxBytes, bool &afterSpace) {
-  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+// line-break elements give their characters; spans and other elements give the text
+// inside them, annotations and notes nothing. False once `out` passes `maxBytes`.
+bool appendOdsText(const pugi::xml_node &paragraph, QByteArray &out, qsizetype maxBytes, bool &afterSpace) {
+  for (pugi::xml_node c = paragraph.first_child(); c;) {
     if (out.size() > maxBytes)
       return false;
+    bool enter = false;
     if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) {
       for (const char *p = c.value(); *p; ++p) {
         const bool space = *p == ' ' || *p == '\t' || *p == '\n' || *p == '\r';
@@ -694,7 +726,7 @@ bool appendOdsText(const pugi::xml_node &node, QByteArray &out, qsizetype maxByt
           return false;
       }
     } else if (named(c, "s")) {
-      const qint64 count = std::max<qint64>(1, integerAttribute(c, "c", 1));
+      const qint64 count = integerAttribute(c, "c", 1, 1, FarPastTheSheet);
       if (count > maxBytes - out.size())
         return false;
       out.append(QByteArray(static_cast<qsizetype>(count), ' '));
@@ -705,10 +737,10 @@ bool appendOdsText(const pugi::xml_node &node, QByteArray &out, qsizetype maxByt
     } else if (named(c, "line-break")) {
       out.append('\n');
       afterSpace = false;
-    } else if (c.type() == pugi::node_element && !named(c, "annotation") && !named(c, "note")) {
-      if (!appendOdsText(c, out, maxBytes, afterSpace))
-        return false;
+    } else {
+      enter = c.type() == pugi::node_element && !named(c, "annotation") && !named(c, "note");
     }
+    c = nextBelow(paragraph, c, enter);
   }
   return out.size() <= maxBytes;
 }
@@ -736,14 +768,12 @@ std::optional<QString> odsCellText(const pugi::xml_node &cell, qsizetype maxChar
 
 // All text below an element, in document order.
 bool appendAllText(const pugi::xml_node &node, QByteArray &out, qsizetype maxBytes) {
-  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+  for (pugi::xml_node c = node.first_child(); c; c = nextBelow(node, c, c.type() == pugi::node_element)) {
     if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) {
       const size_t length = std::strlen(c.value());
       if (length > static_cast<size_t>(maxBytes - out.size()))
         return false;
       out.append(c.value(), static_cast<qsizetype>(length));
-    } else if (c.type() == pugi::node_element && !appendAllText(c, out, maxBytes)) {
-      return false;
     }
   }
   return true;
@@ -769,21 +799,13 @@ std::optional<Sheet> readTable(const QByteArray &xml, const PartShape &shape, QS
   return std::nullopt;
 }
 
-// An OpenDocument row or a group of rows.
-bool visitOdsRows(const pugi::xml_node &item, TableBuilder &table, const TextLimits &limits, QString *reason) {
-  if (named(item, "table-row-group") || named(item, "table-header-rows") || named(item, "table-rows")) {
-    for (pugi::xml_node c = item.first_child(); c; c = c.next_sibling())
-      if (c.type() == pugi::node_element && !visitOdsRows(c, table, limits, reason))
-        return false;
-    return true;
-  }
-  if (!named(item, "table-row"))
-    return true;
-  qint64 column = 0;
-  for (pugi::xml_node cell = item.first_child(); cell; cell = cell.next_sibling()) {
+// One OpenDocument row.
+bool visitOdsRow(const pugi::xml_node &row, TableBuilder &table, const TextLimits &limits, QString *reason) {
+  qint64 column = 0;  // at most FarPastTheSheet
+  for (pugi::xml_node cell = row.first_child(); cell; cell = cell.next_sibling()) {
     if (cell.type() != pugi::node_element)
       continue;
-    const qint64 repeated = std::max<qint64>(1, integerAttribute(cell, "number-columns-repeated", 1));
+    const qint64 repeated = integerAttribute(cell, "number-columns-repeated", 1, 1, FarPastTheSheet);
     std::optional<QString> text = odsCellText(cell, limits.maxCellCharacters);
     if (!text) {
       *reason = tooLongCell(limits.maxCellCharacters);
@@ -798,9 +820,25 @@ bool visitOdsRows(const pugi::xml_node &item, TableBuilder &table, const TextLim
         if (!table.add(column + k, *text))
           return false;
     }
-    column = std::min<qint64>(column + repeated, qint64(1) << 40);
+    column = std::min(column + repeated, FarPastTheSheet);
   }
   return table.endRow();
+}
+
+// An OpenDocument row, or a group of rows (header rows, row groups, nested as deeply as
+// the file nests them): its rows in document order.
+bool visitOdsRows(const pugi::xml_node &item, TableBuilder &table, const TextLimits &limits, QString *reason) {
+  auto isGroup = [](const pugi::xml_node &node) {
+    return named(node, "table-row-group") || named(node, "table-header-rows") || named(node, "table-rows");
+  };
+  if (!isGroup(item))
+    return !named(item, "table-row") || visitOdsRow(item, table, limits, reason);
+  for (pugi::xml_node node = item.first_child(); node;) {
+    if (named(node, "table-row") && !visitOdsRow(node, table, limits, reason))
+      return false;
+    node = nextBelow(item, node, isGroup(node));
+  }
+  return true;
 }
 
 }  // namespace
@@ -822,12 +860,12 @@ std::optional<Sheet> readWorksheetXml2004(const QByteArray &xml, QString *error,
   QString reason;
   std::optional<Sheet> sheet = readTable(
       xml, Xml2004Shape, &reason, maxCells, pieceBytes, limits, [&](const pugi::xml_node &row, TableBuilder &table) {
-        qint64 column = 0;
+        qint64 column = 0;  // at most FarPastTheSheet
         for (pugi::xml_node cell = row.first_child(); cell; cell = cell.next_sibling()) {
           if (!named(cell, "Cell"))
             continue;
           // A cell after a gap names its 1-based column; a merged cell spans more.
-          column = std::max<qint64>(column, integerAttribute(cell, "Index", column + 1) - 1);
+          column = std::max(column, integerAttribute(cell, "Index", column + 1, 1, FarPastTheSheet) - 1);
           QByteArray text;
           if (const pugi::xml_node data = child(cell, "Data");
               data && !appendAllText(data, text, maxBytesFor(limits.maxCellCharacters))) {
@@ -841,8 +879,8 @@ std::optional<Sheet> readWorksheetXml2004(const QByteArray &xml, QString *error,
           }
           if (!table.add(column, std::move(*value)))
             return false;
-          const qint64 across = std::max<qint64>(0, integerAttribute(cell, "MergeAcross", 0));
-          column = std::min<qint64>(column + 1 + across, qint64(1) << 40);
+          const qint64 across = integerAttribute(cell, "MergeAcross", 0, 0, FarPastTheSheet);
+          column = std::min(column + 1 + across, FarPastTheSheet);
         }
         return table.endRow();
       });

@@ -10,8 +10,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <charconv>
@@ -136,8 +138,46 @@ std::optional<QList<ZipEntryData>> templateEntries(const QString &name, const QS
   return entries;
 }
 
-// Writes `bytes` as the whole file at `path`, or leaves what was there: every file the
-// spreadsheet writer makes that is no package goes through here.
+// The message of a file that could not be written, with the system's reason.
+QString writeFailure(const QString &path, const QString &reason) {
+  return QStringLiteral("Error when writing file %1: %2")
+      .arg(path, reason.isEmpty() ? QStringLiteral("the file could not be written") : reason);
+}
+
+// Packs a template's `entries` into the package at `path`, in memory straight into the
+// target, the parts named in `replaced` with their new bytes. `storedFirst`, when not
+// empty, names the entry that leads the package stored as it is (an OpenDocument
+// package's "mimetype"); the others follow in the template's order, deflated. False with
+// the reason (writeFailure) when the package cannot be written; the old file then stays.
+bool packPackage(const QString &path, const QList<ZipEntryData> &entries, const QMap<QString, QByteArray> &replaced,
+                 const QString &storedFirst, QString *reason) {
+  LumaZipArchive archive(path);
+  if (!archive.open()) {
+    *reason = writeFailure(path, archive.failureReason());
+    return false;
+  }
+  auto bytesOf = [&](const ZipEntryData &entry) {
+    const QByteArray &bytes = replaced.contains(entry.name) ? replaced[entry.name] : entry.data;
+    return bytes.isNull() ? QByteArray("") : bytes;
+  };
+  bool ok = true;
+  if (!storedFirst.isEmpty())
+    for (const ZipEntryData &entry : entries)
+      if (!entry.folder && entry.name == storedFirst) {
+        ok = archive.writeData(bytesOf(entry), entry.name, LumaZipArchive::Method::Stored);
+        break;
+      }
+  for (const ZipEntryData &entry : entries)
+    if (!entry.folder && entry.name != storedFirst)
+      ok = archive.writeData(bytesOf(entry), entry.name) && ok;
+  const bool closed = archive.close();
+  if (!ok || !closed) {
+    *reason = writeFailure(path, archive.failureReason());
+    return false;
+  }
+  return true;
+}
+
 // The widest row of a table, at least 1.
 int widestRow(const QList<QStringList> &rows) {
   qsizetype widest = 1;
@@ -189,6 +229,14 @@ void appendOdsParagraph(QByteArray &out, const QString &text) {
 }
 
 const QString OdsContentPart = QStringLiteral("content.xml");
+
+// Whether an xlsx entry is a part the readers read: the shared strings, the workbook
+// part (the sheet names) and the worksheet parts. Pictures, printer settings and parts
+// no reader knows are not unpacked.
+bool readWorkbookPart(const QString &name) {
+  static const QRegularExpression worksheet(QStringLiteral("^xl/worksheets/sheet[0-9]+\\.xml$"));
+  return name == SharedStringsPart || name == QLatin1String("xl/workbook.xml") || worksheet.match(name).hasMatch();
+}
 
 }  // namespace
 
@@ -378,7 +426,8 @@ std::optional<QList<QStringList>> SpreadsheetWriter::ReadWorkbook(const QString 
   // Parts of an earlier workbook never mix with this one's.
   removeSpreadsheetUnpackFolder();
   ZipError zipError;
-  if (!LumaZipArchive::unzipFileAtPath(path, spreadsheet.tmpDir, true, QString(), &zipError)) {
+  if (!LumaZipArchive::unzipFileAtPath(path, spreadsheet.tmpDir, true, QString(), &zipError, ZipLimits(),
+                                       readWorkbookPart)) {
     removeSpreadsheetUnpackFolder();  // nothing half unpacked is read later
     if (error)
       *error = zipError.localizedDescription;
@@ -539,19 +588,8 @@ bool SpreadsheetWriter::WriteWorkbook(const QString &path, const QList<QStringLi
     sheet = spreadsheet.WriteWorksheetData();
     strings = spreadsheet.WriteSharedStringsXML();
   }
-  LumaZipArchive archive(path);
-  if (!archive.open())
-    return fail(QStringLiteral("Error when writing file %1").arg(path));
-  bool ok = true;
-  for (const ZipEntryData &entry : *entries) {
-    if (entry.folder)
-      continue;
-    const QByteArray &bytes = entry.name == SheetPart ? sheet : entry.name == SharedStringsPart ? strings : entry.data;
-    ok = archive.writeData(bytes.isNull() ? QByteArray("") : bytes, entry.name) && ok;
-  }
-  const bool closed = archive.close();
-  if (!ok || !closed)
-    return fail(QStringLiteral("Error when writing file %1").arg(path));
+  if (!packPackage(path, *entries, {{SheetPart, sheet}, {SharedStringsPart, strings}}, QString(), &reason))
+    return fail(reason);
   return true;
 }
 
@@ -588,7 +626,8 @@ std::optional<QList<QStringList>> SpreadsheetWriter::ReadODS(const QString &path
   spreadsheet.cachedRows.clear();
   removeSpreadsheetUnpackFolder();
   ZipError zipError;
-  if (!LumaZipArchive::unzipFileAtPath(path, spreadsheet.tmpDir, true, QString(), &zipError)) {
+  if (!LumaZipArchive::unzipFileAtPath(path, spreadsheet.tmpDir, true, QString(), &zipError, ZipLimits(),
+                                       [](const QString &name) { return name == OdsContentPart; })) {
     removeSpreadsheetUnpackFolder();
     return fail(zipError.localizedDescription);
   }
@@ -723,21 +762,11 @@ bool SpreadsheetWriter::WriteODS(const QString &path, const QList<QStringList> &
     spreadsheet.data = rows;
     content = spreadsheet.WriteODSData();
   }
-  // Packed in memory straight into the target, the template's entries in their order
-  // ("mimetype" first, as the format wants it): the unpack folder stays as it was.
-  LumaZipArchive archive(path);
-  if (!archive.open())
-    return fail(QStringLiteral("Error when writing file %1").arg(path));
-  bool ok = true;
-  for (const ZipEntryData &entry : *entries) {
-    if (entry.folder)
-      continue;
-    const QByteArray &bytes = entry.name == OdsContentPart ? content : entry.data;
-    ok = archive.writeData(bytes.isNull() ? QByteArray("") : bytes, entry.name) && ok;
-  }
-  const bool closed = archive.close();
-  if (!ok || !closed)
-    return fail(QStringLiteral("Error when writing file %1").arg(path));
+  // Packed in memory straight into the target, "mimetype" first and stored, as the format
+  // wants it, then the template's other entries in their order: the unpack folder stays
+  // as it was.
+  if (!packPackage(path, *entries, {{OdsContentPart, content}}, QStringLiteral("mimetype"), &reason))
+    return fail(reason);
   return true;
 }
 
@@ -767,8 +796,8 @@ QByteArray SpreadsheetWriter::WorksheetXML2004(const QList<QStringList> &rows) {
 }
 
 bool SpreadsheetWriter::WriteWorksheetXML2004(const QString &path, const QList<QStringList> &rows, QString *error) {
-  if (!WholeFiles::write(path, WorksheetXML2004(rows))) {
-    const QString reason = QStringLiteral("Error when writing file %1").arg(path);
+  if (QString why; !WholeFiles::write(path, WorksheetXML2004(rows), &why)) {
+    const QString reason = writeFailure(path, why);
     Show_NSLog_Message(reason);
     if (error)
       *error = reason;
@@ -785,8 +814,8 @@ bool SpreadsheetWriter::WriteWorkbookXML(const QString &path, const QString &she
                  "  <sheets>\n    <sheet name=\"");
   appendEscaped(xml, sheetName);
   xml.append("\"/>\n  </sheets>\n</workbook>\n");
-  if (!WholeFiles::write(path, xml)) {
-    const QString reason = QStringLiteral("Error when writing file %1").arg(path);
+  if (QString why; !WholeFiles::write(path, xml, &why)) {
+    const QString reason = writeFailure(path, why);
     Show_NSLog_Message(reason);
     if (error)
       *error = reason;

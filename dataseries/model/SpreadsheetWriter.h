@@ -2,10 +2,12 @@
 // The spreadsheet reader and writer of the data side: xlsx workbooks opened, read sheet
 // by sheet, and series written as workbooks.
 //
-// Reading unpacks the chosen workbook into the unpack folder (spreadsheetUnpackFolder(),
-// private to the user), reads its shared strings once, then one worksheet part at a time
-// (the sheet number Excel_Sheet_Number, the column count Excel_Sheet_Columns). The parts
-// are read by SpreadsheetReading (SpreadsheetReader.h).
+// Reading unpacks the parts of the chosen workbook that it reads (shared strings, workbook
+// part, worksheets; never pictures, printer settings or unknown parts) into the unpack
+// folder (spreadsheetUnpackFolder(), private to the user), reads its shared strings once,
+// then one worksheet part at a time (the sheet number Excel_Sheet_Number, the column
+// count Excel_Sheet_Columns). The parts are read by SpreadsheetReading
+// (SpreadsheetReader.h). The program empties the folder when it starts and when it ends.
 //
 // Writing starts from the resource "Template.xlsx", replaces its worksheet
 // "xl/worksheets/sheet1.xml" and shared strings "xl/sharedStrings.xml" and packs the
@@ -65,8 +67,9 @@ public:
   // ---- Writing ----------------------------------------------------------------------------
   // Writes `rows` (at least one; the first row's length is the column count) as the one
   // sheet of a workbook at `path`. The title-row flag changes nothing. False with the
-  // reason in `error` when the template is missing or broken or the file cannot be written;
-  // the file that was at `path` then stays as it was.
+  // reason in `error` when the template is missing or broken or the file cannot be written
+  // ("Error when writing file <path>: " and the system's reason); the file that was at
+  // `path` then stays as it was.
   static bool WriteWorkbook(const QString &path, const QList<QStringList> &rows, bool hasTitleRow,
                             QString *error = nullptr);
   // The worksheet part of `data`; rebuilds `sharedStrings` (every text cell its own entry).
@@ -81,16 +84,19 @@ public:
 
   // ---- Other formats: OpenDocument and Office 2003 XML spreadsheets ------------------------
   // The rows of the first table of the ODS package at `path` (readOdsContent,
-  // SpreadsheetReader.h), unpacked into the unpack folder, which an opened xlsx workbook
-  // then no longer holds; `data` becomes them. nullopt with the reason on failure.
+  // SpreadsheetReader.h), its content part unpacked into the unpack folder, which an
+  // opened xlsx workbook then no longer holds; `data` becomes them. nullopt with the
+  // reason on failure.
   static std::optional<QList<QStringList>> ReadODS(const QString &path, QString *error = nullptr);
   // The rows of the first table of the Office 2003 XML spreadsheet file at `path`
   // (readWorksheetXml2004). nullopt with the reason on failure.
   static std::optional<QList<QStringList>> ReadWorksheetXML2004(const QString &path, QString *error = nullptr);
   // Writes `rows` (at least one) as the one table "Sheet1" of an ODS package at `path`,
   // from the resource "Template.ods" with its "content.xml" replaced (WriteODSData),
-  // packed in memory straight into the target. Every value is a text cell; the
-  // title-row flag changes nothing. False with the reason, the old file kept, on failure.
+  // packed in memory straight into the target, its "mimetype" entry first and stored
+  // uncompressed. Every value is a text cell; the title-row flag changes nothing. False
+  // with the reason (the system's, for a file that cannot be written), the old file kept,
+  // on failure.
   static bool WriteODS(const QString &path, const QList<QStringList> &rows, bool hasTitleRow,
                        QString *error = nullptr);
   // The content part of `data`: one table as wide as its widest row, blanks, tabs and

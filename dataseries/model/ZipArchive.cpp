@@ -151,9 +151,10 @@ bool holdsNoEntries(QIODevice *device) {
   return true;
 }
 
-// Walks every entry of the archive on `device`, checking names, limits, sizes and CRCs.
+// Walks every entry of the archive on `device`, checking names, limits, sizes and CRCs;
+// with `wanted`, the entries it does not accept are skipped unread (see unzipFileAtPath).
 bool unpack(QIODevice *device, const QString &password, const ZipLimits &limits, EntrySink &sink,
-            ZipError *error) {
+            ZipError *error, const ZipEntryFilter &wanted = {}) {
   zlib_filefunc64_def functions = deviceFunctions();
   unzFile archive = unzOpen2_64(device, &functions);
   if (!archive) {
@@ -209,6 +210,8 @@ bool unpack(QIODevice *device, const QString &password, const ZipLimits &limits,
       continue;
     }
     const bool folder = name->endsWith(QLatin1Char('/'));
+    if (wanted && (folder || !wanted(relative)))
+      continue;  // never inflated: it neither counts against the limits nor reaches the sink
     if (!folder && (info.uncompressed_size > static_cast<ZPOS64_T>(limits.maxEntryBytes) ||
                     info.uncompressed_size > static_cast<ZPOS64_T>(limits.maxTotalBytes - total))) {
       refuse(QStringLiteral("entry larger than allowed: %1").arg(relative));
@@ -446,7 +449,8 @@ struct MemorySink : EntrySink {
 // ---- Unpacking -------------------------------------------------------------------------------------
 
 bool LumaZipArchive::unzipFileAtPath(const QString &path, const QString &destination, bool overwrite,
-                                     const QString &password, ZipError *error, const ZipLimits &limits) {
+                                     const QString &password, ZipError *error, const ZipLimits &limits,
+                                     const ZipEntryFilter &wanted) {
   QFile input(path);
   if (path.isEmpty() || !QFileInfo(path).isFile() || !input.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
     setError(error, -1, QStringLiteral("failed to open zip file"));
@@ -459,7 +463,7 @@ bool LumaZipArchive::unzipFileAtPath(const QString &path, const QString &destina
     setError(error, -3, QStringLiteral("the destination folder cannot be made: %1").arg(destination));
     return false;
   }
-  return unpack(&input, password, limits, sink, error);
+  return unpack(&input, password, limits, sink, error, wanted);
 }
 
 bool LumaZipArchive::unzipFileAtPath_toDestination(const QString &path, const QString &destination) {
@@ -513,16 +517,20 @@ LumaZipArchive::~LumaZipArchive() {
 bool LumaZipArchive::open() {
   if (_zip || _closed)
     throw std::logic_error("Attempting open an archive which is already open");
-  if (_path.isEmpty())
+  if (_path.isEmpty()) {
+    _reason = QStringLiteral("the archive has no file name");
     return false;
+  }
   _file = std::make_unique<WholeFile>(_path);
   if (!_file->open()) {
+    _reason = _file->reason();
     _file.reset();
     return false;
   }
   zlib_filefunc64_def functions = deviceFunctions();
   _zip = zipOpen2_64(_file->device(), APPEND_STATUS_CREATE, nullptr, &functions);
   if (!_zip) {
+    noteFailure(QStringLiteral("the archive could not be started"));
     _file->cancel();
     _file.reset();
     return false;
@@ -530,23 +538,32 @@ bool LumaZipArchive::open() {
   return true;
 }
 
-bool LumaZipArchive::addEntry(const QString &name, const zip_fileinfo *info) {
+void LumaZipArchive::noteFailure(const QString &why) {
+  _failed = true;
+  if (!_reason.isEmpty())
+    return;
+  const QString refused = _file ? _file->writeError() : QString();
+  _reason = refused.isEmpty() ? why : refused;
+}
+
+bool LumaZipArchive::addEntry(const QString &name, const zip_fileinfo *info, Method method) {
   const QByteArray bytes = name.toUtf8();
   bool ascii = true;
   for (char c : bytes)
     ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   const uLong utf8Flag = ascii ? 0 : (1u << 11);  // names beyond ASCII are marked as UTF-8
-  const int rc = zipOpenNewFileInZip4_64(_zip, bytes.constData(), info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                                         Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr, 0, 0,
-                                         utf8Flag, 0);
+  const bool stored = method == Method::Stored;
+  const int rc = zipOpenNewFileInZip4_64(_zip, bytes.constData(), info, nullptr, 0, nullptr, 0, nullptr,
+                                         stored ? 0 : Z_DEFLATED, stored ? 0 : Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, 8,
+                                         Z_DEFAULT_STRATEGY, nullptr, 0, 0, utf8Flag, 0);
   if (rc != ZIP_OK)
-    _failed = true;
+    noteFailure(QStringLiteral("the entry %1 could not be started").arg(name));
   return rc == ZIP_OK;
 }
 
 bool LumaZipArchive::finishEntry() {
   if (zipCloseFileInZip(_zip) != ZIP_OK) {
-    _failed = true;
+    noteFailure(QStringLiteral("an entry could not be finished"));
     return false;
   }
   return true;
@@ -576,7 +593,8 @@ bool LumaZipArchive::writeFile(const QString &file, const QString &basePath) {
   }
   QFile input(full);
   if (!info.isFile() || !input.open(QIODevice::ReadOnly)) {
-    _failed = true;  // a listed item that is missing leaves the package incomplete
+    // A listed item that is missing leaves the package incomplete.
+    noteFailure(QStringLiteral("%1 cannot be read").arg(full));
     return false;
   }
   if (!addEntry(file, nullptr))
@@ -598,11 +616,11 @@ bool LumaZipArchive::writeFile(const QString &file, const QString &basePath) {
   }
   const bool closed = finishEntry();
   if (!ok)
-    _failed = true;
+    noteFailure(QStringLiteral("%1 could not be packed").arg(full));
   return ok && closed;
 }
 
-bool LumaZipArchive::writeData(const QByteArray &data, const QString &filename) {
+bool LumaZipArchive::writeData(const QByteArray &data, const QString &filename, Method method) {
   if (!_zip || _closed || data.isNull())
     return false;
   zip_fileinfo info{};
@@ -610,13 +628,13 @@ bool LumaZipArchive::writeData(const QByteArray &data, const QString &filename) 
     std::lock_guard<std::mutex> lock(localTimeLock());
     zipInfo(&info, QDateTime::currentDateTime());
   }
-  if (!addEntry(filename, &info))
+  if (!addEntry(filename, &info, method))
     return false;
   const bool written = data.isEmpty() ||
                        zipWriteInFileInZip(_zip, data.constData(), static_cast<unsigned>(data.size())) == ZIP_OK;
   const bool closed = finishEntry();
   if (!written)
-    _failed = true;
+    noteFailure(QStringLiteral("the entry %1 could not be written").arg(filename));
   return written && closed;
 }
 
@@ -638,9 +656,16 @@ bool LumaZipArchive::close() {
   _closed = true;
   const bool finished = zipClose(_zip, nullptr) == ZIP_OK;
   if (!finished || _failed) {
+    noteFailure(QStringLiteral("the archive could not be finished"));
     _file->cancel();
     return false;
   }
   // A package cut short by a full disk never replaces the file that was there.
-  return _file->commit();
+  if (!_file->commit()) {
+    if (_reason.isEmpty())
+      _reason = _file->reason();
+    _failed = true;
+    return false;
+  }
+  return true;
 }

@@ -16,9 +16,12 @@
 //  - every entry's CRC and its inflated size are checked against its header; a bad entry
 //    fails the archive and its partly written file is removed.
 //
+// A reader that needs only some of a package's entries names them with a filter: the
+// others are neither inflated nor written (their names are still checked).
+//
 // Packing writes the archive to a temporary file beside the target and renames it into
 // place when closed, only when every minizip call succeeded: a failed package never
-// replaces the file that was there.
+// replaces the file that was there; failureReason() then says why.
 //
 // Any thread: nothing here keeps shared state (one wrapper is used by one thread).
 
@@ -30,6 +33,7 @@
 
 #include <minizip/zip.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -58,15 +62,20 @@ struct ZipEntryData {
   QByteArray data;
 };
 
+// Whether a file entry (its clean relative name, "/" between components) is wanted.
+using ZipEntryFilter = std::function<bool(const QString &name)>;
+
 class LumaZipArchive {
 public:
   // ---- Unpacking -------------------------------------------------------------------------
   // Unpacks every entry of the archive at `path` into `destination` (made when missing).
   // An existing file is replaced only with `overwrite`. A non-empty `password` opens
-  // encrypted entries. True when every entry was unpacked (or skipped as existing).
+  // encrypted entries. With `wanted`, only the file entries it accepts are unpacked
+  // (their folders made as they need them); folder entries and the other files are
+  // skipped. True when every entry was unpacked (or skipped as existing or unwanted).
   static bool unzipFileAtPath(const QString &path, const QString &destination, bool overwrite,
                               const QString &password, ZipError *error,
-                              const ZipLimits &limits = ZipLimits());
+                              const ZipLimits &limits = ZipLimits(), const ZipEntryFilter &wanted = {});
   // The same with overwrite on, no password, no error place.
   static bool unzipFileAtPath_toDestination(const QString &path, const QString &destination);
   // Every entry of an archive held in memory, in archive order; nullopt (with the reason)
@@ -96,17 +105,25 @@ public:
   // file/item..., an empty folder as one entry "file/"). Throws std::logic_error
   // ("Attempting to write to an archive which was never opened") before open().
   bool writeFile(const QString &file, const QString &basePath);
+  // How an entry's bytes are kept: deflated, or stored as they are (what a package's
+  // "mimetype" entry must be, so that its first bytes name its type).
+  enum class Method { Deflated, Stored };
   // Adds `data` as the entry `filename`, dated now. False when not open or data is null.
-  bool writeData(const QByteArray &data, const QString &filename);
+  bool writeData(const QByteArray &data, const QString &filename, Method method = Method::Deflated);
   // Fills the record's broken-down date (month from 0, full year) from `date` in local time.
   static void zipInfo(zip_fileinfo *info, const QDateTime &date);
   // Finishes the archive and renames it into place. True only when every entry was
   // written whole and the archive was finished and renamed. Throws std::logic_error
   // ("Attempting to close an archive which was never opened") before open().
   bool close();
+  // Why opening, writing or closing failed, as the system puts it ("No space left on
+  // device") where it said; "" while nothing failed.
+  QString failureReason() const { return _reason; }
 
 private:
-  bool addEntry(const QString &name, const zip_fileinfo *info);
+  bool addEntry(const QString &name, const zip_fileinfo *info, Method method = Method::Deflated);
+  // Remembers why the archive failed: the system's words for a refused write, else `why`.
+  void noteFailure(const QString &why);
   bool finishEntry();
 
   QString _path;
@@ -114,4 +131,5 @@ private:
   std::unique_ptr<WholeFile> _file;
   bool _failed = false;  // a minizip call or a write failed since open()
   bool _closed = false;
+  QString _reason;
 };

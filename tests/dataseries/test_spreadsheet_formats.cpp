@@ -26,6 +26,15 @@ const QList<QStringList> Awkward{
     {"3.5", "-12", "line one\nline two", "", "", "", ""},
 };
 
+// The same sheet as the OpenDocument and Office 2003 files give it: every row element is
+// a row, the empty one between rows with values included (LibreOffice's xlsx form leaves
+// it out of the file).
+QList<QStringList> withEmptyRow() {
+  QList<QStringList> rows = Awkward;
+  rows.insert(3, QStringList(7));
+  return rows;
+}
+
 // The awkward workbook converted by LibreOffice with the filter `target`.
 QString converted(const QString &target, const QString &extension) {
   const QString out = spreadsheet_peers::runFolder().path() + QStringLiteral("/awkward-") + extension;
@@ -66,8 +75,8 @@ TEST(SpreadsheetOds, LibreOfficePackagesReadAsTheirXlsxForm) {
   QString error;
   const auto rows = SpreadsheetWriter::ReadODS(ods, &error);
   ASSERT_TRUE(rows.has_value()) << error.toStdString();
-  EXPECT_EQ(*rows, Awkward);
-  EXPECT_EQ(SpreadsheetWriter::shared().data, Awkward);
+  EXPECT_EQ(*rows, withEmptyRow());
+  EXPECT_EQ(SpreadsheetWriter::shared().data, withEmptyRow());
 
   // The content part alone: a row the file repeats is read once, rows in groups and
   // header rows in their places, a repeated empty row at the end and a huge run of empty
@@ -109,6 +118,29 @@ TEST(SpreadsheetOds, OurPackagesOpenInLibreOfficeCellForCell) {
   QList<QStringList> rows = Awkward;
   rows.append({" lead", "  two\n three", "ctrl\x01"});
   ASSERT_TRUE(SpreadsheetWriter::WriteODS(path, rows, true));
+  // The package opens with its media type, stored as it is, without an extra field, so
+  // that the first bytes of the file name its type.
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray head = file.read(200);
+  file.close();
+  const QByteArray mediaType = "application/vnd.oasis.opendocument.spreadsheet";
+  auto field = [&](int offset, int size) {
+    quint32 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+      value = value << 8 | static_cast<quint8>(head.at(offset + i));
+    return value;
+  };
+  ASSERT_GE(head.size(), 30 + 8 + mediaType.size());
+  EXPECT_EQ(head.left(4), QByteArray("PK\x03\x04"));
+  EXPECT_EQ(field(8, 2), 0u) << "the mimetype entry is stored, not deflated";
+  EXPECT_EQ(field(6, 2) & 0x8, 0u) << "its sizes stand in its local header";
+  EXPECT_EQ(field(18, 4), quint32(mediaType.size()));
+  EXPECT_EQ(field(22, 4), quint32(mediaType.size()));
+  EXPECT_EQ(field(26, 2), 8u);
+  EXPECT_EQ(field(28, 2), 0u) << "no extra field";
+  EXPECT_EQ(head.mid(30, 8), QByteArray("mimetype"));
+  EXPECT_EQ(head.mid(38, mediaType.size()), mediaType);
   QList<QStringList> expected = rows;
   expected.last() = {" lead", "  two\n three", "ctrl\ufffd", "", "", "", ""};
   EXPECT_EQ(csvOf(path), expected);
@@ -136,7 +168,7 @@ TEST(SpreadsheetXml2004, LibreOfficeFilesReadAsTheirXlsxForm) {
   QString error;
   const auto rows = SpreadsheetWriter::ReadWorksheetXML2004(xml, &error);
   ASSERT_TRUE(rows.has_value()) << error.toStdString();
-  EXPECT_EQ(*rows, Awkward);
+  EXPECT_EQ(*rows, withEmptyRow());
 
   // Cells that name their column, merged cells, a comment before the data, formatted
   // data; the first worksheet only.
@@ -150,6 +182,40 @@ TEST(SpreadsheetXml2004, LibreOfficeFilesReadAsTheirXlsxForm) {
       &error);
   ASSERT_TRUE(sheet.has_value()) << error.toStdString();
   EXPECT_EQ(sheet->rows, (QList<QStringList>{{"wide", "", "bold", "", "e"}}));
+}
+
+// A series with an empty value, written by our writers: read back, the empty value is
+// its own row between the others, as LibreOffice shows it; an empty row at the end only
+// pads the table.
+TEST(SpreadsheetOds, EmptyRowsBetweenValuesAreKeptInBothFormats) {
+  QTemporaryDir temp;
+  const QList<QStringList> series{{"Batch Value"}, {"a"}, {""}, {"b"}, {""}};
+  const QList<QStringList> read{{"Batch Value"}, {"a"}, {""}, {"b"}};
+  const QString ods = temp.filePath("series.ods");
+  const QString xml = temp.filePath("series.xml");
+  ASSERT_TRUE(SpreadsheetWriter::WriteODS(ods, series, false));
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorksheetXML2004(xml, series));
+  QString error;
+  const auto fromOds = SpreadsheetWriter::ReadODS(ods, &error);
+  ASSERT_TRUE(fromOds.has_value()) << error.toStdString();
+  EXPECT_EQ(*fromOds, read);
+  const auto fromXml = SpreadsheetWriter::ReadWorksheetXML2004(xml, &error);
+  ASSERT_TRUE(fromXml.has_value()) << error.toStdString();
+  EXPECT_EQ(*fromXml, read);
+  const auto csv = spreadsheet_peers::asCsv({ods, xml});
+  ASSERT_TRUE(csv.has_value());
+  for (const QByteArray &text : *csv)
+    EXPECT_EQ(spreadsheet_peers::parseCsv(text).mid(0, 4), read);
+
+  // Rows without values before the first value are rows too; a run of them between
+  // values, in groups or not, keeps every one.
+  const auto sheet = SpreadsheetReading::readWorksheetXml2004(
+      "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet><Table><Row/><Row><Cell><Data>"
+      "</Data></Cell></Row><Row><Cell/><Cell><Data>x</Data></Cell></Row><Row/><Row/><Row><Cell><Data>y</Data></Cell>"
+      "</Row><Row/><Row/></Table></Worksheet></Workbook>",
+      &error);
+  ASSERT_TRUE(sheet.has_value()) << error.toStdString();
+  EXPECT_EQ(sheet->rows, (QList<QStringList>{{"", ""}, {"", ""}, {"", "x"}, {"", ""}, {"", ""}, {"y", ""}}));
 }
 
 TEST(SpreadsheetXml2004, OurFilesOpenInLibreOfficeCellForCell) {

@@ -12,11 +12,16 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -147,6 +152,129 @@ TEST(SpreadsheetLimits, APartThatCannotBeReadInPiecesIsParsedWholeOnlyWhenSmall)
   EXPECT_EQ(xml->rows.size(), ods->rows.size());
 }
 
+// ---- Nesting and numbers past any real file --------------------------------------------------------
+
+// Runs `body` on a thread whose stack holds 512 KiB: a reader that recursed once per level
+// of nesting would run past it long before these files end.
+template <typename Body>
+void onSmallStack(Body body) {
+  std::unique_ptr<QThread> thread(QThread::create(body));
+  thread->setStackSize(512 * 1024);
+  thread->start();
+  thread->wait();
+}
+
+QByteArray repeated(const QByteArray &text, int count) {
+  QByteArray out;
+  out.reserve(text.size() * count);
+  for (int i = 0; i < count; ++i)
+    out.append(text);
+  return out;
+}
+
+const QByteArray OdsHead =
+    "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+    " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
+    " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:spreadsheet><table:table>";
+const QByteArray OdsTail = "</table:table></office:spreadsheet></office:body></office:document-content>";
+
+QByteArray odsRow(const QByteArray &paragraph) {
+  return "<table:table-row><table:table-cell><text:p>" + paragraph + "</text:p></table:table-cell></table:table-row>";
+}
+
+// Files of a few kilobytes packed, deeply nested: row groups within row groups, spans
+// within spans, elements within a cell's data. Each reads whole, through the package or
+// the file as the program opens it, on a worker's small stack.
+TEST(SpreadsheetLimits, DeepNestingReadsOnASmallWorkerStack) {
+  QTemporaryDir temp;
+  const QString groups = temp.filePath("groups.ods");
+  const QString spans = temp.filePath("spans.ods");
+  const QString office2003 = temp.filePath("nested.xml");
+  ASSERT_TRUE(hostile::writeWorkbook(
+      groups, {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+               {"content.xml", OdsHead + odsRow("first") + repeated("<table:table-row-group>", 40000) +
+                                   odsRow("deep") + repeated("</table:table-row-group>", 40000) + odsRow("after") +
+                                   OdsTail}}));
+  ASSERT_TRUE(hostile::writeWorkbook(
+      spans, {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+              {"content.xml", OdsHead + odsRow("start " + repeated("<text:span>", 100000) + "deep" +
+                                                repeated("</text:span>", 100000) + " end") +
+                                  OdsTail}}));
+  EXPECT_LT(QFileInfo(groups).size(), 16 * 1024);
+  {
+    QFile file(office2003);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet><Table><Row><Cell><Data>" +
+               repeated("<B>", 200000) + "deep" + repeated("</B>", 200000) +
+               "</Data></Cell><Cell><Data>next</Data></Cell></Row></Table></Worksheet></Workbook>");
+  }
+  std::optional<QList<QStringList>> fromGroups;
+  std::optional<QList<QStringList>> fromSpans;
+  std::optional<QList<QStringList>> from2003;
+  QString errors[3];
+  onSmallStack([&] {
+    fromGroups = SpreadsheetWriter::ReadODS(groups, &errors[0]);
+    fromSpans = SpreadsheetWriter::ReadODS(spans, &errors[1]);
+    from2003 = SpreadsheetWriter::ReadWorksheetXML2004(office2003, &errors[2]);
+  });
+  ASSERT_TRUE(fromGroups.has_value()) << errors[0].toStdString();
+  EXPECT_EQ(*fromGroups, (QList<QStringList>{{"first"}, {"deep"}, {"after"}}));
+  ASSERT_TRUE(fromSpans.has_value()) << errors[1].toStdString();
+  EXPECT_EQ(*fromSpans, QList<QStringList>{{"start deep end"}});
+  ASSERT_TRUE(from2003.has_value()) << errors[2].toStdString();
+  EXPECT_EQ(*from2003, (QList<QStringList>{{"deep", "next"}}));
+}
+
+// Column numbers at the ends of 64 bits: the arithmetic stays within its range (the
+// address and undefined-behaviour sanitizer build checks that) and the cells land where
+// the numbers say, or are refused as lying beyond column XFD.
+TEST(SpreadsheetLimits, ColumnNumbersAtTheEndsOfTheirRangeAreHeldWithinTheSheet) {
+  QString error;
+  auto office2003 = [&](const QByteArray &cells) {
+    return SpreadsheetReading::readWorksheetXml2004(
+        "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\""
+        " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet><Table><Row>" +
+            cells + "</Row></Table></Worksheet></Workbook>",
+        &error);
+  };
+  // A merge across more columns than a sheet has: nothing may follow it.
+  const auto merged = office2003("<Cell ss:MergeAcross=\"9223372036854775807\"><Data>wide</Data></Cell>");
+  ASSERT_TRUE(merged.has_value()) << error.toStdString();
+  EXPECT_EQ(merged->rows, QList<QStringList>{{"wide"}});
+  EXPECT_FALSE(office2003("<Cell ss:MergeAcross=\"9223372036854775807\"><Data>wide</Data></Cell>"
+                          "<Cell><Data>past</Data></Cell>"));
+  EXPECT_EQ(error, "a cell lies beyond column XFD");
+  // An index before the first column: the cell takes the next one.
+  const auto indexed = office2003("<Cell><Data>a</Data></Cell><Cell ss:Index=\"-9223372036854775808\"><Data>b</Data>"
+                                  "</Cell><Cell ss:Index=\"9223372036854775807\"/>");
+  ASSERT_TRUE(indexed.has_value()) << error.toStdString();
+  EXPECT_EQ(indexed->rows, (QList<QStringList>{{"a", "b"}}));
+  EXPECT_FALSE(office2003("<Cell ss:Index=\"9223372036854775807\"><Data>far</Data></Cell>"));
+  EXPECT_EQ(error, "a cell lies beyond column XFD");
+
+  // An OpenDocument cell repeated as often as 64 bits count, after a cell, with and
+  // without a value.
+  const QByteArray first = "<table:table-cell><text:p>a</text:p></table:table-cell>";
+  const auto padded = SpreadsheetReading::readOdsContent(
+      OdsHead + "<table:table-row>" + first +
+          "<table:table-cell table:number-columns-repeated=\"9223372036854775807\"/></table:table-row>" + OdsTail,
+      &error);
+  ASSERT_TRUE(padded.has_value()) << error.toStdString();
+  EXPECT_EQ(padded->rows, QList<QStringList>{{"a"}});
+  EXPECT_FALSE(SpreadsheetReading::readOdsContent(
+      OdsHead + "<table:table-row>" + first +
+          "<table:table-cell table:number-columns-repeated=\"9223372036854775807\"><text:p>v</text:p>"
+          "</table:table-cell></table:table-row>" + OdsTail,
+      &error));
+  EXPECT_EQ(error, "a cell lies beyond column XFD");
+  EXPECT_FALSE(SpreadsheetReading::readOdsContent(
+      OdsHead + "<table:table-row>" + first +
+          "<table:table-cell table:number-columns-repeated=\"9223372036854775807\"/>" + first +
+          "</table:table-row>" + OdsTail,
+      &error));
+  EXPECT_EQ(error, "a cell lies beyond column XFD");
+}
+
 // ---- Whole workbooks under a memory limit -----------------------------------------------------------
 
 // Runs `body` in a child process whose address space may grow by `budget` bytes at most,
@@ -259,6 +387,62 @@ TEST(SpreadsheetLimits, HostileWorkbooksAreRefusedWithinBoundedMemory) {
 }
 
 // ---- The unpack folder ---------------------------------------------------------------------------
+
+// Every file under `folder` with its size.
+QMap<QString, qint64> filesUnder(const QString &folder) {
+  QMap<QString, qint64> files;
+  QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString path = it.next();
+    files.insert(QDir(folder).relativeFilePath(path), QFileInfo(path).size());
+  }
+  return files;
+}
+
+// A workbook's pictures, printer settings and parts no reader knows are never unpacked:
+// what a read leaves in the unpack folder is the parts the readers read.
+TEST(SpreadsheetUnpackFolder, HoldsOnlyThePartsTheReadersRead) {
+  QTemporaryDir temp;
+  const QByteArray big(32 * 1024 * 1024, '\0');  // a few kilobytes packed
+  const QString workbook = temp.filePath("pictures.xlsx");
+  ASSERT_TRUE(hostile::writeWorkbook(
+      workbook, {{"[Content_Types].xml", "<Types/>"},
+                 {"xl/workbook.xml", "<workbook><sheets><sheet name=\"Guests\"/><sheet name=\"Two\"/></sheets></workbook>"},
+                 {"xl/sharedStrings.xml", hostile::sharedStrings("<si><t>Name</t></si>")},
+                 {"xl/worksheets/sheet1.xml", hostile::sheet(hostile::rowsShowing(3, 0))},
+                 {"xl/worksheets/sheet2.xml", hostile::sheet(hostile::rowsShowing(1, 0))},
+                 {"xl/worksheets/_rels/sheet1.xml.rels", "<Relationships/>"},
+                 {"xl/media/image1.png", big},
+                 {"xl/printerSettings/printerSettings1.bin", big},
+                 {"customXml/item1.xml", big},
+                 {"xl/styles.xml", "<styleSheet/>"}}));
+  ASSERT_LT(QFileInfo(workbook).size(), 1024 * 1024);
+  QString error;
+  ASSERT_TRUE(SpreadsheetWriter::ReadWorkbook(workbook, true, &error).has_value()) << error.toStdString();
+  Excel_Sheet_Number = 1;
+  ASSERT_TRUE(SpreadsheetWriter::ReadData_only_column(&error).has_value()) << error.toStdString();
+  const auto rows = SpreadsheetWriter::ReadWorkbook(QString(), false, &error);
+  ASSERT_TRUE(rows.has_value()) << error.toStdString();
+  EXPECT_EQ(*rows, (QList<QStringList>{{"Name"}, {"Name"}, {"Name"}}));
+  EXPECT_EQ(SpreadsheetWriter::Read_Sheet_Name(), (QStringList{"Guests", "Two"}));
+  const QString unpack = SpreadsheetWriter::shared().tmpDir;
+  EXPECT_EQ(filesUnder(unpack).keys(), (QStringList{"xl/sharedStrings.xml", "xl/workbook.xml",
+                                                    "xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml"}));
+
+  // An OpenDocument package leaves its content part alone.
+  const QString ods = temp.filePath("pictures.ods");
+  ASSERT_TRUE(hostile::writeWorkbook(
+      ods, {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+            {"content.xml", OdsHead + odsRow("cell") + OdsTail},
+            {"Pictures/1000000000000.png", big},
+            {"Thumbnails/thumbnail.png", big},
+            {"styles.xml", "<office:document-styles/>"}}));
+  const auto odsRows = SpreadsheetWriter::ReadODS(ods, &error);
+  ASSERT_TRUE(odsRows.has_value()) << error.toStdString();
+  EXPECT_EQ(*odsRows, QList<QStringList>{{"cell"}});
+  EXPECT_EQ(filesUnder(unpack).keys(), QStringList{"content.xml"});
+}
+
 
 // Another user may create anything in the shared temporary folder; the unpack folder is
 // not there but in the user's own cache folder, made private by the program. A folder in

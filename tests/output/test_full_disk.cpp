@@ -212,6 +212,23 @@ TEST(FullDisk, DesignsTemplatesSeriesAndWorkbooksKeepTheirOldFiles) {
   const QString workbook = dir.filePath(QStringLiteral("export/Guests.xlsx"));
   ASSERT_TRUE(QDir().mkpath(QFileInfo(workbook).path()));
   expectFullDiskLeavesFolder(workbook, noise(5000), [&] { return writeSeriesWorkbook(workbook, values, &error); });
+  EXPECT_EQ(error, QStringLiteral("Error when writing file %1: File too large").arg(workbook));
+  // The same rows as an OpenDocument package and as an Office 2003 XML file.
+  QList<QStringList> rows{{QStringLiteral("Batch Value")}};
+  for (const QString &value : values)
+    rows.append({value});
+  const QString ods = dir.filePath(QStringLiteral("export/Guests.ods"));
+  expectFullDiskLeavesFolder(ods, noise(5000), [&] { return SpreadsheetWriter::WriteODS(ods, rows, false, &error); });
+  EXPECT_EQ(error, QStringLiteral("Error when writing file %1: File too large").arg(ods));
+  const QString office2003 = dir.filePath(QStringLiteral("export/Guests.xml"));
+  expectFullDiskLeavesFolder(office2003, noise(5000),
+                             [&] { return SpreadsheetWriter::WriteWorksheetXML2004(office2003, rows, &error); });
+  EXPECT_EQ(error, QStringLiteral("Error when writing file %1: File too large").arg(office2003));
+  const QString part = dir.filePath(QStringLiteral("export/workbook.xml"));
+  expectFullDiskLeavesFolder(part, noise(5000), [&] {
+    return SpreadsheetWriter::WriteWorkbookXML(part, QStringLiteral("A sheet named at length ").repeated(20), &error);
+  });
+  EXPECT_EQ(error, QStringLiteral("Error when writing file %1: File too large").arg(part));
 }
 
 TEST(FullDisk, PrintedPdfFilesAreWholeOrNotWritten) {
