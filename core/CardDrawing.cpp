@@ -84,10 +84,7 @@ QRectF borderExtent(const QPainterPath &path, double width, Qt::PenCapStyle cap)
   // A width-0 line is one device pixel wide: at most a point on any device we draw on.
   if (!(width > 0.0))
     stroker.setWidth(1.0);
-  const QRectF outline = stroker.createStroke(path).boundingRect();
-  if (outline.isNull())
-    return QRectF();
-  return outline.adjusted(-1.0, -1.0, 1.0, 1.0);
+  return stroker.createStroke(path).boundingRect();
 }
 
 void fillSolid(QPainter *painter, const QPainterPath &path, const QColor &color) {

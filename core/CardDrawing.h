@@ -50,11 +50,12 @@ QPen borderPen(const QColor &color, double width, const QString &borderType,
 void strokeBorder(QPainter *painter, const QPainterPath &path, const QColor &color, double width,
                   const QString &borderType, Qt::PenCapStyle cap = Qt::FlatCap);
 
-// The rectangle that strokeBorder with these arguments may cover: the outline of the
+// The rectangle that strokeBorder with these arguments covers: the outline of the
 // stroke with its caps and its mitred corners (a star point's mitre reaches far past the
-// vertex), grown by one point for the softened edge pixels. Dashes never reach farther
-// than the solid line, so the dash pattern is not needed. The null rectangle when the
-// path is empty or the width draws nothing.
+// vertex). The softened edge pixels are left to the caller (QLNGraphic::
+// drawingBoundsReaching adds them where the outline passes the bounds). Dashes never
+// reach farther than the solid line, so the dash pattern is not needed. The null
+// rectangle when the path is empty or the width draws nothing.
 QRectF borderExtent(const QPainterPath &path, double width, Qt::PenCapStyle cap = Qt::FlatCap);
 
 // Fills `path` with one colour.

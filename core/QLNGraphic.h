@@ -309,6 +309,13 @@ public:
 
   // ---- Geometry, drawing, handles, hit testing (core/QLNGraphic_Geometry.cpp) ------
   virtual QRectF drawingBounds() const;
+  // The drawing bounds of the base grown where `stroke`, the outline that a border or a
+  // line paints (CardDrawing::borderExtent), reaches past them: on each such side to the
+  // outline and one point beyond, for the softened edge pixels. Sides the stroke stays
+  // within (a rectangle's or an ellipse's border reaches only half its width past the
+  // bounds) keep the base's values. For the kinds whose border can reach farther (a
+  // mitred point, a line's cap).
+  QRectF drawingBoundsReaching(const QRectF &stroke) const;
   QPointF randomPoint(const QRectF &rect) const;
   virtual void drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited);
   virtual QPainterPath bezierPathForDrawing() const;

@@ -168,6 +168,21 @@ QRectF QLNGraphic::drawingBounds() const {
                 b.height() + 2.0 * outset + 1.0);
 }
 
+QRectF QLNGraphic::drawingBoundsReaching(const QRectF &stroke) const {
+  const QRectF base = QLNGraphic::drawingBounds().normalized();
+  if (stroke.isNull() || !stroke.isValid())
+    return base;
+  // Below this a stroke counts as ending on the edge: the stroker's arithmetic leaves
+  // a rectangle's outline a rounding error off the exact half width.
+  constexpr double Tolerance = 1.0e-6;
+  constexpr double EdgePixels = 1.0;
+  const double left = stroke.left() < base.left() - Tolerance ? stroke.left() - EdgePixels : base.left();
+  const double top = stroke.top() < base.top() - Tolerance ? stroke.top() - EdgePixels : base.top();
+  const double right = stroke.right() > base.right() + Tolerance ? stroke.right() + EdgePixels : base.right();
+  const double bottom = stroke.bottom() > base.bottom() + Tolerance ? stroke.bottom() + EdgePixels : base.bottom();
+  return QRectF(left, top, right - left, bottom - top);
+}
+
 QPointF QLNGraphic::randomPoint(const QRectF &rect) const {
   return {randomCoordinate(rect.x(), rect.width()), randomCoordinate(rect.y(), rect.height())};
 }

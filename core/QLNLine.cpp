@@ -101,8 +101,7 @@ Qt::PenCapStyle QLNLine::penCapStyle() const {
 }
 
 QRectF QLNLine::drawingBounds() const {
-  return QLNGraphic::drawingBounds().normalized().united(
-      CardDrawing::borderExtent(bezierPathForDrawing(), strokeWidth(), penCapStyle()));
+  return drawingBoundsReaching(CardDrawing::borderExtent(bezierPathForDrawing(), strokeWidth(), penCapStyle()));
 }
 
 void QLNLine::drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) {

@@ -182,10 +182,9 @@ QPainterPath Shape_Control::Polygon_With_Diffrent_Sides(int count) const {
 // ---- Drawing bounds ---------------------------------------------------------------------
 
 QRectF Shape_Control::drawingBounds() const {
-  const QRectF base = QLNGraphic::drawingBounds().normalized();
   if (!isDrawingStroke())
-    return base;
-  return base.united(CardDrawing::borderExtent(bezierPathForDrawing(), strokeWidth()));
+    return QLNGraphic::drawingBounds().normalized();
+  return drawingBoundsReaching(CardDrawing::borderExtent(bezierPathForDrawing(), strokeWidth()));
 }
 
 // ---- Hit testing -----------------------------------------------------------------------

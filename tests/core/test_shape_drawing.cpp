@@ -472,11 +472,25 @@ TEST(ShapeDrawing, EverythingABorderOrACapPaintsLiesWithinTheDrawingBounds) {
     shape->_stroke_border_type = QStringLiteral("DA");
     EXPECT_EQ(inkOutside(*shape), 0) << code;
   }
-  // A rectangle's border still needs only half its width.
+  // A rectangle's border reaches half its width past the bounds, as far as the handles'
+  // room of a plain object: the drawing bounds are exactly those, (0, 0, 10, 10) with a
+  // 10-point border giving (-5, -5, 21, 21).
   auto rectangle = outlinedShape("R");
   rectangle->_strokeWidth = 10.0;
   EXPECT_EQ(inkOutside(*rectangle), 0);
-  EXPECT_EQ(rectangle->drawingBounds(), QRectF(14, 14, 112, 112));
+  EXPECT_EQ(rectangle->drawingBounds(), QRectF(15, 15, 111, 111));
+  rectangle->_bounds = QRectF(0, 0, 10, 10);
+  EXPECT_EQ(rectangle->drawingBounds(), QRectF(-5, -5, 21, 21));
+  EXPECT_EQ(inkOutside(*rectangle), 0);
+  // Round shapes and a thin border stay within the handles' room as well.
+  for (const char *code : {"C", "RR"}) {
+    auto round = outlinedShape(code);
+    round->_strokeWidth = 10.0;
+    EXPECT_EQ(round->drawingBounds(), QRectF(15, 15, 111, 111)) << code;
+    EXPECT_EQ(inkOutside(*round), 0) << code;
+  }
+  rectangle->_strokeWidth = 1.0;
+  EXPECT_EQ(rectangle->drawingBounds(), QRectF(-3, -3, 17, 17));
   // Without a border only the handles count.
   star->_isDrawingStroke = false;
   EXPECT_EQ(star->drawingBounds(), QRectF(17, 17, 107, 107));
@@ -491,6 +505,14 @@ TEST(ShapeDrawing, EverythingABorderOrACapPaintsLiesWithinTheDrawingBounds) {
     line->setBeginPoint(QPointF(30, 160));
     EXPECT_EQ(inkOutside(*line), 0) << "cap " << cap;
   }
+  // A level line with flat ends reaches no further than the handles' room.
+  auto level = std::make_shared<QLNLine>();
+  level->_strokeWidth = 10.0;
+  level->setBeginPoint(QPointF(20, 50));
+  level->setEndPoint(QPointF(120, 50));
+  EXPECT_EQ(inkOutside(*level), 0);
+  const QRectF levelBounds = level->bounds().normalized();
+  EXPECT_EQ(level->drawingBounds(), levelBounds.adjusted(-5, -5, 6, 6));
 }
 
 // ---- Visibility, redraw, hit testing -----------------------------------------------------
