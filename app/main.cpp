@@ -3,6 +3,7 @@
 
 #include "app/StartWindows.h"
 
+#include "dataseries/model/SpreadsheetWriter.h"
 #include "mainwindow/AppSession.h"
 
 #include "platform/AppStyle.h"
@@ -38,6 +39,13 @@ int main(int argc, char **argv) {
   });
   // A choice in any combo box's list counts, however it was made.
   controls::followListChoiceEverywhere(&app);
+
+  // What reading workbooks left unpacked (an earlier run cut short included) goes now,
+  // and again when the program ends.
+  struct UnpackFolderCleanup {
+    UnpackFolderCleanup() { removeSpreadsheetUnpackFolder(); }
+    ~UnpackFolderCleanup() { removeSpreadsheetUnpackFolder(); }
+  } unpackFolderCleanup;
 
   // The holder of the start window and the message chooser (each made at its first use),
   // made before the session (which runs the start window during its start-up) and so
