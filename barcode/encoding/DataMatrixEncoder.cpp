@@ -1,5 +1,7 @@
 #include "barcode/encoding/DataMatrixEncoder.h"
 
+#include "platform/Log.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -799,7 +801,9 @@ std::string makeModes(int l, const uint8_t *s, int *lenp, bool exact, bool *ok) 
 
 // ---------------------------------------------------------------------------------------
 
-DataMatrixSymbol ecc200_encode(int W, int H, const char *modes, int length, const uint8_t *data) {
+namespace {
+
+DataMatrixSymbol encodeSymbol(int W, int H, const char *modes, int length, const uint8_t *data) {
   DataMatrixSymbol out;
   char text[96];
   try {
@@ -926,4 +930,14 @@ DataMatrixSymbol ecc200_encode(int W, int H, const char *modes, int length, cons
     out.error = "Not enough memory for the symbol";
     return out;
   }
+}
+
+}  // namespace
+
+DataMatrixSymbol ecc200_encode(int W, int H, const char *modes, int length, const uint8_t *data) {
+  DataMatrixSymbol out = encodeSymbol(W, H, modes, length, data);
+  // The reason of a refusal goes to the program's log (standard error) as one line.
+  if (!out.ok() && !out.error.empty())
+    Log::write(QString::fromStdString(out.error));
+  return out;
 }

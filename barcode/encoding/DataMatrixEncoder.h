@@ -6,7 +6,8 @@
 //
 // Free functions without shared state: callable from any thread. A failure (data too
 // long, a size that does not exist, a character a forced mode cannot hold, memory that
-// cannot be had) gives a result without a grid and a one-line reason.
+// cannot be had) gives a result without a grid and a one-line reason, which
+// ecc200_encode also writes as one line to the program's log (standard error).
 
 #include <cstdint>
 #include <string>

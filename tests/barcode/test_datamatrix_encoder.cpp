@@ -181,14 +181,50 @@ TEST(DataMatrixEncoderTest, EncodationsAndEndsOfDataReadBack) {
   expectAllRead(symbols, texts, true);
 }
 
-TEST(DataMatrixEncoderTest, RefusalsSayWhy) {
-  EXPECT_EQ(encode("HELLO", nullptr, 11, 11).error, "Invalid size 11x11");
-  EXPECT_EQ(encode(QByteArray(30, 'x'), nullptr, 10, 10).error, "Cannot make barcode fit 10x10");
-  EXPECT_EQ(encode("abc", "XXX").error, "Cannot encode char 0x61 in X12");
-  EXPECT_EQ(encode("abc", "EEE").error, "Cannot encode 0x61 in EDIFACT");
-  EXPECT_EQ(encode("abc", "AQA").error, "Unknown encoding Q");
-  EXPECT_EQ(encode("abc", "AA").error, "Encoding string too short");
-  EXPECT_EQ(encode("abcdefgh", "AAAAAAAA", 10, 10).error, "Barcode too long for 10x10");
+namespace {
+
+// The encoder's refusal and what it wrote to standard error meanwhile.
+struct Refusal {
+  std::string error;
+  std::string written;
+};
+
+Refusal refusalOf(const QByteArray &text, const char *modes = nullptr, int width = 0, int height = 0) {
+  testing::internal::CaptureStderr();
+  const DataMatrixSymbol symbol = encode(text, modes, width, height);
+  return Refusal{symbol.error, testing::internal::GetCapturedStderr()};
+}
+
+}  // namespace
+
+TEST(DataMatrixEncoderTest, RefusalsSayWhyInOneLineOnStandardError) {
+  const struct {
+    Refusal refusal;
+    std::string error;
+  } cases[] = {
+      {refusalOf("HELLO", nullptr, 11, 11), "Invalid size 11x11"},
+      {refusalOf(QByteArray(30, 'x'), nullptr, 10, 10), "Cannot make barcode fit 10x10"},
+      {refusalOf("abc", "XXX"), "Cannot encode char 0x61 in X12"},
+      {refusalOf("abc", "EEE"), "Cannot encode 0x61 in EDIFACT"},
+      {refusalOf("abc", "AQA"), "Unknown encoding Q"},
+      {refusalOf("abc", "AA"), "Encoding string too short"},
+      {refusalOf("abcdefgh", "AAAAAAAA", 10, 10), "Barcode too long for 10x10"},
+      {refusalOf(QByteArray(1556, '\xff')), "Cannot find suitable size, barcode too long"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.error);
+    EXPECT_EQ(c.refusal.error, c.error);
+    // One line of the program's log (its time stamp, then the reason).
+    const std::string &written = c.refusal.written;
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 1) << written;
+    EXPECT_TRUE(written.size() > c.error.size() && written.compare(written.size() - c.error.size() - 2,
+                                                                 c.error.size() + 2, " " + c.error + "\n") == 0)
+        << written;
+  }
+  // A symbol that is made writes nothing, also when the automatic size tried smaller ones.
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(encode(QByteArray(400, 'q')).ok());
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   // The largest data: 1555 bytes in Base 256, 3116 digits; one more is refused.
   EXPECT_TRUE(encode(QByteArray(1555, '\xff')).ok());
   EXPECT_EQ(encode(QByteArray(1556, '\xff')).error, "Cannot find suitable size, barcode too long");
