@@ -37,6 +37,21 @@ void preparePlainBox(QMessageBox &box, const QString &message, const QString &in
     box.setInformativeText(Qt::convertFromPlainText(informative));
 }
 
+// Asks whether the existing file at `path` may be replaced, as the file dialog itself
+// asks; No is the default.
+bool confirmReplace(QWidget *over, const QString &path) {
+  QMessageBox box(over);
+  preparePlainBox(box, QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName()),
+                  QString());
+  box.setIcon(QMessageBox::Warning);
+  QPushButton *yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
+  QPushButton *no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+  box.setDefaultButton(no);
+  box.setEscapeButton(no);
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
 }  // namespace
 
 QStringList nameFiltersFor(const QStringList &extensions) {
@@ -56,6 +71,13 @@ QStringList nameFiltersFor(const QStringList &extensions) {
     return {};
   return {labels.join(QStringLiteral(", ")) + QStringLiteral(" files (") + patterns.join(QLatin1Char(' '))
           + QLatin1Char(')')};
+}
+
+QStringList nameFiltersPerType(const QStringList &types) {
+  QStringList filters;
+  for (const QString &type : types)
+    filters << nameFiltersFor({type});
+  return filters;
 }
 
 void QtUiServices::alert(const QString &message, const QString &informative) {
@@ -126,23 +148,44 @@ QStringList QtUiServices::runFileDialog(const FilePanelOptions &options, int mod
       dialog.setOption(QFileDialog::ShowDirsOnly);
       break;
     }
-    if (mode != Folder) {
-      const QStringList filters = nameFiltersFor(options.extensions);
-      if (!filters.isEmpty())
-        dialog.setNameFilters(filters);
-    }
-    if (mode == Save) {
+    // A save panel with a choice of type offers one filter per type.
+    const bool typeChoice = mode == Save && options.chooseType;
+    const QStringList types = typeChoice ? panelTypes(options) : QStringList();
+    const QStringList filters = mode == Folder ? QStringList()
+                                : typeChoice   ? nameFiltersPerType(types)
+                                               : nameFiltersFor(options.extensions);
+    if (!filters.isEmpty())
+      dialog.setNameFilters(filters);
+    if (typeChoice && !types.isEmpty()) {
+      dialog.selectNameFilter(filters.at(types.indexOf(initialPanelType(options))));
+      // The chosen type gives the name its extension after the dialog has ended, so the
+      // dialog would ask about another file: the question is asked below, about the file
+      // that will really be written.
+      dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    } else if (mode == Save) {
       // The dialog adds the suffix to a bare name before it asks about replacing a
       // file, so the question is about the file that will really be written.
       dialog.setDefaultSuffix(extensionWithoutDot(options.defaultExtension));
-      if (!options.suggestedName.isEmpty())
-        dialog.selectFile(options.suggestedName);
     }
-    if (dialog.exec() != QDialog::Accepted)
-      return;
-    chosen = dialog.selectedFiles();
-    if (mode == Save && !chosen.isEmpty())
-      chosen = {withDefaultExtension(chosen.first(), options.defaultExtension, options.extensions)};
+    if (mode == Save && !options.suggestedName.isEmpty())
+      dialog.selectFile(options.suggestedName);
+    for (;;) {
+      chosen.clear();
+      if (dialog.exec() != QDialog::Accepted)
+        return;
+      chosen = dialog.selectedFiles();
+      if (mode != Save || chosen.isEmpty())
+        break;
+      if (!typeChoice || types.isEmpty()) {
+        chosen = {withDefaultExtension(chosen.first(), options.defaultExtension, options.extensions)};
+        break;
+      }
+      const qsizetype index = filters.indexOf(dialog.selectedNameFilter());
+      chosen = {withChosenType(chosen.first(), index >= 0 ? types.at(index) : initialPanelType(options))};
+      if (!QFileInfo::exists(chosen.first()) || confirmReplace(parentWindow(), chosen.first()))
+        break;
+      // No: back to the panel, as it was.
+    }
     if (!chosen.isEmpty())
       m_lastFolder = mode == Folder ? chosen.first() : QFileInfo(chosen.first()).absolutePath();
   });

@@ -28,3 +28,6 @@ private:
 // in lower and upper case ("PNG, JPG files (*.png *.PNG *.jpg *.JPG)"), or none when
 // every file is allowed.
 QStringList nameFiltersFor(const QStringList &extensions);
+// One such filter for each of `types`, in order: the choices of a save panel that offers
+// a choice of type ("XLSX files (*.xlsx *.XLSX)", "TXT files (*.txt *.TXT)").
+QStringList nameFiltersPerType(const QStringList &types);

@@ -91,6 +91,9 @@ void ScriptedUi::answerModal(std::function<int(QDialog *)> script) { push(Kind::
 void ScriptedUi::answerOpenFile(const QString &path) { push(Kind::OpenFile, path); }
 void ScriptedUi::answerOpenFiles(const QStringList &paths) { push(Kind::OpenFiles, paths); }
 void ScriptedUi::answerSaveFile(const QString &path) { push(Kind::SaveFile, path); }
+void ScriptedUi::answerSaveFile(const QString &path, const QString &type) {
+  push(Kind::SaveFile, QStringList{path, type});
+}
 void ScriptedUi::answerFolder(const QString &path) { push(Kind::Folder, path); }
 void ScriptedUi::answerFont(std::optional<QFont> font) { push(Kind::Font, std::move(font)); }
 void ScriptedUi::answerColor(std::optional<QColor> color) { push(Kind::Color, std::move(color)); }
@@ -200,7 +203,31 @@ QString ScriptedUi::saveFile(const FilePanelOptions &options) {
   if (!answer)
     return QString();
   // The scripted path is what a person would type; the panel adds the extension.
-  return withDefaultExtension(std::get<QString>(answer->value), options.defaultExtension, options.extensions);
+  const auto *typed = std::get_if<QStringList>(&answer->value);
+  const QString path = typed ? typed->value(0) : std::get<QString>(answer->value);
+  const QString type = typed ? typed->value(1) : QString();
+  if (!options.chooseType) {
+    if (!type.isEmpty()) {
+      reportFailure(QStringLiteral("The type %1 was scripted for the save panel %2, which offers no choice of type")
+                        .arg(quoted(type), describePanel(options)));
+      return QString();
+    }
+    return withDefaultExtension(path, options.defaultExtension, options.extensions);
+  }
+  QString chosen = initialPanelType(options);
+  if (!type.isEmpty()) {
+    chosen.clear();
+    for (const QString &offered : panelTypes(options)) {
+      if (offered.compare(type, Qt::CaseInsensitive) == 0)
+        chosen = offered;
+    }
+    if (chosen.isEmpty()) {
+      reportFailure(QStringLiteral("The type %1 was scripted for the save panel %2, which does not offer it")
+                        .arg(quoted(type), describePanel(options)));
+      return QString();
+    }
+  }
+  return withChosenType(path, chosen);
 }
 
 QString ScriptedUi::chooseFolder(const FilePanelOptions &options) {

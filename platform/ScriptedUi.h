@@ -53,6 +53,11 @@ public:
   void answerOpenFiles(const QStringList &paths);
   void answerSaveFile(const QString &path);             // "" cancels; the default extension
                                                         // is added as the real panel adds it
+  // A save panel with a choice of type: `path` as typed, and the type chosen in it (""
+  // keeps the one chosen at first); the path gets the chosen type's extension as the
+  // real panel gives it. Scripting a type for a panel that offers no choice, or a type it
+  // does not offer, is a failure.
+  void answerSaveFile(const QString &path, const QString &type);
   void answerFolder(const QString &path);               // "" cancels
   void answerFont(std::optional<QFont> font);
   void answerColor(std::optional<QColor> color);

@@ -96,3 +96,35 @@ QString withDefaultExtension(const QString &path, const QString &defaultExtensio
   // "card." becomes "card.png", not "card..png".
   return path.endsWith(QLatin1Char('.')) ? path + extension : path + QLatin1Char('.') + extension;
 }
+
+QStringList panelTypes(const FilePanelOptions &options) {
+  QStringList types;
+  for (const QString &given : options.extensions) {
+    const QString type = withoutDot(given);
+    if (!type.isEmpty() && !types.contains(type, Qt::CaseInsensitive))
+      types << type;
+  }
+  return types;
+}
+
+QString initialPanelType(const FilePanelOptions &options) {
+  const QStringList types = panelTypes(options);
+  const QString wanted = withoutDot(options.defaultExtension);
+  for (const QString &type : types) {
+    if (type.compare(wanted, Qt::CaseInsensitive) == 0)
+      return type;
+  }
+  return types.value(0);
+}
+
+QString withChosenType(const QString &path, const QString &type) {
+  const QString extension = withoutDot(type);
+  if (path.isEmpty() || extension.isEmpty())
+    return path;
+  const qsizetype nameStart = path.lastIndexOf(QLatin1Char('/')) + 1;
+  if (nameStart == path.size())
+    return path;  // a folder, not a file name
+  const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+  const QString stem = dot > nameStart ? path.left(dot) : path;
+  return stem + QLatin1Char('.') + extension;
+}

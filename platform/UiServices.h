@@ -27,6 +27,11 @@ struct FilePanelOptions {
   QStringList extensions;     // allowed extensions without the dot; empty allows every file
   QString defaultExtension;   // save panel: appended when the typed name has no allowed extension
   QString suggestedName;      // save panel: the name shown at first
+  // Save panel: each of `extensions` is a type of its own to choose from (one name filter
+  // each, in that order), the one of `defaultExtension` chosen at first. The chosen type
+  // decides the file: the path returned ends in its extension, the typed name's own
+  // extension (whatever it was) dropped, so that extension tells which type was chosen.
+  bool chooseType = false;
 };
 
 class UiServices {
@@ -91,3 +96,14 @@ QString panelStartFolder(const FilePanelOptions &options, const QString &documen
 // extension leaves the path as it is. Shared by the real save panel and the double.
 QString withDefaultExtension(const QString &path, const QString &defaultExtension,
                              const QStringList &extensions);
+
+// A save panel with a choice of type: the types it offers (`extensions` without dots, in
+// order, each once) and the one chosen at first (`defaultExtension`'s, else the first).
+QStringList panelTypes(const FilePanelOptions &options);
+QString initialPanelType(const FilePanelOptions &options);
+
+// `path` with its file name's extension, if it has one, replaced by `type`: for "txt",
+// "list", "list." and "list.csv" all become "list.txt" (a name starting with its only dot,
+// ".list", has no extension). An empty path stays empty. Shared by the real save panel
+// and the double.
+QString withChosenType(const QString &path, const QString &type);

@@ -10,6 +10,10 @@
 
 #include <QAbstractButton>
 #include <QColorDialog>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QDir>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -335,6 +339,183 @@ TEST(QtUiServices, SavePanelFiltersByExtensionAndAddsTheDefaultOne) {
                          QStringLiteral("Card_1")});
   EXPECT_EQ(filters, QStringList({QStringLiteral("PNG files (*.png *.PNG)")}));
   EXPECT_EQ(chosen, folder.filePath(QStringLiteral("Card_1.png")));
+}
+
+namespace {
+
+// Answers the modal windows that come one after another (a panel, a question over it,
+// the panel again), each with the next step; a window left open after its step, or one
+// that no step is left for, is closed after ten seconds and fails the test.
+class ModalSteps {
+public:
+  explicit ModalSteps(std::vector<std::function<void(QWidget *)>> steps)
+      : m_steps(std::move(steps)), m_deadline(10000) {
+    m_timer.setInterval(10);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
+    m_timer.start();
+  }
+  size_t taken() const { return m_next; }
+
+private:
+  void tick() {
+    QWidget *modal = QApplication::activeModalWidget();
+    if (modal && modal != m_last && m_next < m_steps.size()) {
+      m_last = modal;
+      m_deadline.setRemainingTime(10000);
+      m_steps[m_next++](modal);
+    } else if (modal && m_deadline.hasExpired()) {
+      ADD_FAILURE() << "a modal window stayed open: " << modal->metaObject()->className();
+      if (auto *dialog = qobject_cast<QDialog *>(modal))
+        dialog->reject();
+      else
+        modal->close();
+    } else if (!modal) {
+      m_last = nullptr;  // the next window is a new one, even at the same address
+    }
+  }
+
+  std::vector<std::function<void(QWidget *)>> m_steps;
+  size_t m_next = 0;
+  QWidget *m_last = nullptr;
+  QDeadlineTimer m_deadline;
+  QTimer m_timer;
+};
+
+// Chooses the type in a save panel as a person does: the type list, one step down per
+// key press.
+void chooseTypeBelow(QFileDialog *panel) {
+  auto *types = panel->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+  ASSERT_NE(types, nullptr);
+  QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+  QCoreApplication::sendEvent(types, &down);
+}
+
+void typeName(QFileDialog *panel, const QString &name) {
+  auto *edit = panel->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+  ASSERT_NE(edit, nullptr);
+  edit->setText(name);
+}
+
+}  // namespace
+
+// A save panel with a choice of type offers each type as a filter of its own, the
+// default's chosen at first; the chosen type gives the name its extension, whatever was
+// typed, and the question about replacing a file is about the file really written.
+TEST(QtUiServices, SavePanelWithATypeChoiceGivesTheChosenTypesExtension) {
+  QtUiServices services;
+  QTemporaryDir folder;
+  const FilePanelOptions options{QStringLiteral("Export"),      folder.path(),
+                                 {QStringLiteral("xlsx"), QStringLiteral("txt")}, QStringLiteral("xlsx"),
+                                 QStringLiteral("Guests.xlsx"), true};
+  QStringList filters;
+  QString selected;
+  {
+    ModalSteps steps({[&](QWidget *modal) {
+      auto *panel = qobject_cast<QFileDialog *>(modal);
+      ASSERT_NE(panel, nullptr);
+      filters = panel->nameFilters();
+      selected = panel->selectedNameFilter();
+      static_cast<QDialog *>(panel)->accept();  // the suggested name, the first type
+    }});
+    EXPECT_EQ(services.saveFile(options), folder.filePath(QStringLiteral("Guests.xlsx")));
+    EXPECT_EQ(steps.taken(), 1u);
+  }
+  EXPECT_EQ(filters,
+            QStringList({QStringLiteral("XLSX files (*.xlsx *.XLSX)"), QStringLiteral("TXT files (*.txt *.TXT)")}));
+  EXPECT_EQ(selected, filters.first());
+
+  // "txt" chosen: a bare name and one typed with the other type's extension both end in ".txt".
+  for (const QString &typed : {QStringLiteral("guests"), QStringLiteral("guests.xlsx")}) {
+    SCOPED_TRACE(typed.toStdString());
+    ModalSteps steps({[&](QWidget *modal) {
+      auto *panel = qobject_cast<QFileDialog *>(modal);
+      ASSERT_NE(panel, nullptr);
+      chooseTypeBelow(panel);
+      typeName(panel, typed);
+      static_cast<QDialog *>(panel)->accept();
+    }});
+    EXPECT_EQ(services.saveFile(options), folder.filePath(QStringLiteral("guests.txt")));
+  }
+
+  // "guests.txt" exists: typing "guests.xlsx" with "txt" chosen asks about guests.txt. No
+  // goes back to the panel; cancelling it then chooses nothing; Yes chooses the file.
+  QFile existing(folder.filePath(QStringLiteral("guests.txt")));
+  ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+  existing.close();
+  for (const bool replace : {false, true}) {
+    SCOPED_TRACE(replace ? "replace" : "do not replace");
+    QString question;
+    QString defaultAnswer;
+    std::vector<std::function<void(QWidget *)>> answers{
+        [&](QWidget *modal) {
+          auto *panel = qobject_cast<QFileDialog *>(modal);
+          ASSERT_NE(panel, nullptr);
+          chooseTypeBelow(panel);
+          typeName(panel, QStringLiteral("guests.xlsx"));
+          static_cast<QDialog *>(panel)->accept();
+        },
+        [&](QWidget *modal) {
+          auto *box = qobject_cast<QMessageBox *>(modal);
+          ASSERT_NE(box, nullptr);
+          question = box->text();
+          defaultAnswer = box->defaultButton() ? box->defaultButton()->text() : QString();
+          buttonNamed(box, replace ? QStringLiteral("Yes") : QStringLiteral("No"))->click();
+        }};
+    if (!replace)
+      answers.push_back([](QWidget *modal) {
+        ASSERT_NE(qobject_cast<QFileDialog *>(modal), nullptr);
+        static_cast<QDialog *>(modal)->reject();
+      });
+    ModalSteps steps(answers);
+    EXPECT_EQ(services.saveFile(options), replace ? folder.filePath(QStringLiteral("guests.txt")) : QString());
+    EXPECT_EQ(steps.taken(), answers.size());
+    EXPECT_EQ(question, QStringLiteral("guests.txt already exists.\nDo you want to replace it?"));
+    EXPECT_EQ(defaultAnswer, QStringLiteral("No"));
+  }
+}
+
+TEST(WithChosenType, TheTypeReplacesWhateverExtensionTheNameHad) {
+  const QString txt = QStringLiteral("txt");
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/list"), txt), QStringLiteral("/tmp/list.txt"));
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/list.XLSX"), txt), QStringLiteral("/tmp/list.txt"));
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/list.csv"), QStringLiteral(".txt")), QStringLiteral("/tmp/list.txt"));
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/list."), txt), QStringLiteral("/tmp/list.txt"));
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/my.lists/guests"), txt), QStringLiteral("/tmp/my.lists/guests.txt"));
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/.guests"), txt), QStringLiteral("/tmp/.guests.txt"));
+  EXPECT_EQ(withChosenType(QString(), txt), QString());
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/"), txt), QStringLiteral("/tmp/"));
+  FilePanelOptions options;
+  options.extensions = {QStringLiteral(".xlsx"), QStringLiteral("txt"), QStringLiteral("XLSX")};
+  options.defaultExtension = QStringLiteral("TXT");
+  EXPECT_EQ(panelTypes(options), QStringList({QStringLiteral("xlsx"), QStringLiteral("txt")}));
+  EXPECT_EQ(initialPanelType(options), QStringLiteral("txt"));
+  options.defaultExtension.clear();
+  EXPECT_EQ(initialPanelType(options), QStringLiteral("xlsx"));
+}
+
+// The double gives a type-choosing panel's answer the chosen type's extension as the real
+// panel does, and refuses a type the panel does not offer or a panel without a choice.
+TEST(ScriptedUi, SavePanelTypeChoices) {
+  ScriptedUi ui;
+  CapturedFailures failures;
+  FilePanelOptions choice{QStringLiteral("Export"), {}, {QStringLiteral("xlsx"), QStringLiteral("txt")},
+                          QStringLiteral("xlsx"), {}, true};
+  ui.answerSaveFile(QStringLiteral("/tmp/list.txt"));
+  ui.answerSaveFile(QStringLiteral("/tmp/list.xlsx"), QStringLiteral("TXT"));
+  ui.answerSaveFile(QStringLiteral("/tmp/list"), QStringLiteral("csv"));
+  EXPECT_EQ(ui.saveFile(choice), QStringLiteral("/tmp/list.xlsx"));
+  EXPECT_EQ(ui.saveFile(choice), QStringLiteral("/tmp/list.txt"));
+  EXPECT_EQ(ui.saveFile(choice), QString());
+  FilePanelOptions noChoice = choice;
+  noChoice.chooseType = false;
+  ui.answerSaveFile(QStringLiteral("/tmp/list"), QStringLiteral("txt"));
+  EXPECT_EQ(ui.saveFile(noChoice), QString());
+  ASSERT_EQ(failures.reports().size(), 2);
+  EXPECT_EQ(failures.reports()[0], QStringLiteral("The type \"csv\" was scripted for the save panel \"Export\" for "
+                                                  "xlsx, txt, which does not offer it"));
+  EXPECT_EQ(failures.reports()[1], QStringLiteral("The type \"txt\" was scripted for the save panel \"Export\" for "
+                                                  "xlsx, txt, which offers no choice of type"));
+  EXPECT_EQ(ui.pending(), 0u);
 }
 
 TEST(QtUiServices, OpenPanelReturnsTheChosenFileAndCancelReturnsNothing) {
