@@ -465,17 +465,19 @@ void BatchWizard::Export_Value_Btn_Clicked(QObject *) {
       List_value->setFocus();
       return;
     }
-    // A workbook or a text file: the extension chosen in the panel decides (a workbook
-    // unless "txt" was chosen).
+    // A workbook or a text file: the panel offers the two types to choose from, the
+    // workbook chosen at first, and the chosen type decides the file's extension.
     FilePanelOptions options;
     options.title = QStringLiteral("Export");
     options.extensions = {QStringLiteral("xlsx"), QStringLiteral("txt")};
     options.defaultExtension = QStringLiteral("xlsx");
     options.suggestedName = Trim_Str(batch_list_name->text()) + QStringLiteral(".xlsx");
+    options.chooseType = true;
     const QString chosen = UiServices::instance().saveFile(options);
     if (chosen.isEmpty())
       return;
     m_window->raise();
+    // The path ends in the chosen type's extension.
     const bool text = QFileInfo(chosen).suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0;
     const QString path = withoutExtension(chosen) + (text ? QStringLiteral(".txt") : QStringLiteral(".xlsx"));
 

@@ -455,7 +455,7 @@ TEST_F(SeriesManagerTest, ExportWritesTheValuesAsTextOrAWorkbookAndShowsTheResul
   const QString chosen = root.path() + QStringLiteral("/values.txt");
   QString boxMessage;
   QString boxPath;
-  scripted.answerSaveFile(chosen);
+  scripted.answerSaveFile(chosen, QStringLiteral("txt"));
   scripted.answerModal([&](QDialog *box) {
     EXPECT_EQ(box->objectName(), QStringLiteral("Open_Export_Files"));
     boxMessage = controller->ui->_open_log_message->text();
@@ -492,7 +492,7 @@ TEST_F(SeriesManagerTest, ExportWritesTheValuesAsTextOrAWorkbookAndShowsTheResul
   // A write that fails after its first bytes (a full disk) is no export: the file that was
   // there stays whole and no result box claims success.
   scripted.clear();
-  scripted.answerSaveFile(chosen);
+  scripted.answerSaveFile(chosen, QStringLiteral("txt"));
   scripted.expectAlert();
   {
     ScopedFileSizeLimit limit(2);
@@ -505,8 +505,62 @@ TEST_F(SeriesManagerTest, ExportWritesTheValuesAsTextOrAWorkbookAndShowsTheResul
 
   // A folder that does not exist.
   scripted.clear();
-  scripted.answerSaveFile(root.path() + QStringLiteral("/missing/values.txt"));
+  scripted.answerSaveFile(root.path() + QStringLiteral("/missing/values.txt"), QStringLiteral("txt"));
   scripted.expectAlert();
   wizard->Export_Value_Btn_Clicked();
   EXPECT_EQ(scripted.alertTexts(), QStringList{FileError});
+}
+
+// The export panel offers the two types to choose from, "xlsx" chosen at first, and the
+// chosen type decides the file: a name typed without an extension, or with another one,
+// gets the chosen type's.
+TEST_F(SeriesManagerTest, TheTypeChosenInTheExportPanelDecidesTheFileWhateverTheTypedName) {
+  ASSERT_TRUE(QFile::copy(QStringLiteral(AMENDS_SOURCE_DIR "/resources/Template.xlsx"),
+                          shippedDir() + QStringLiteral("/Template.xlsx")));
+  const QString folder = root.filePath(QStringLiteral("out"));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  BatchWizard *wizard = manager();
+  wizard->AddNew_Btn_Clicked();
+  wizard->Create_Value_List(QStringLiteral("Ana"));
+  wizard->Create_Value_List(QStringLiteral("Sam"));
+
+  struct Case {
+    const char *typed;
+    const char *type;  // "" keeps the type chosen at first
+    const char *written;
+  };
+  const std::vector<Case> cases{
+      {"guests", "txt", "guests.txt"},       {"list.xlsx", "txt", "list.txt"}, {"notes.csv", "TXT", "notes.txt"},
+      {"book", "", "book.xlsx"},             {"sheet.txt", "", "sheet.xlsx"}, {"ledger.txt", "xlsx", "ledger.xlsx"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.typed);
+    scripted.clear();
+    scripted.answerSaveFile(folder + QLatin1Char('/') + QString::fromUtf8(c.typed), QString::fromUtf8(c.type));
+    scripted.answerModal(ModalOK);
+    wizard->Export_Value_Btn_Clicked();
+    EXPECT_EQ(scripted.pending(), 0u);
+    const QString written = folder + QLatin1Char('/') + QString::fromUtf8(c.written);
+    EXPECT_EQ(Export_File_Path, written);
+    QFile file(written);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    if (written.endsWith(QLatin1String(".txt"))) {
+      EXPECT_EQ(bytes, QByteArray("Ana\nSam\n"));
+    } else {
+      EXPECT_TRUE(bytes.startsWith("PK\x03\x04")) << "no workbook";
+      Excel_Sheet_Number = 1;
+      QString error;
+      ASSERT_TRUE(SpreadsheetWriter::ReadWorkbook(written, true, &error)) << error.toStdString();
+      const auto rows = SpreadsheetWriter::ReadWorkbook(written, false, &error);
+      ASSERT_TRUE(rows) << error.toStdString();
+      EXPECT_EQ(*rows, (QList<QStringList>{{"Batch Value"}, {"Ana"}, {"Sam"}}));
+    }
+  }
+  // Nothing but the chosen files was written.
+  QStringList expected;
+  for (const Case &c : cases)
+    expected << QString::fromUtf8(c.written);
+  expected.sort();
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name), expected);
 }
