@@ -432,6 +432,10 @@ public:
   // written): the object it shows while that is still on the current side, else the
   // first selected object, else the card.
   void refreshShownProperties();
+  // After an undo or a redo: the panel shows what the current canvas selects then (its
+  // front-most selected object, filled anew from the object's values even when it was
+  // shown already, on the tab that was open), or the card when nothing is selected.
+  void showSelectionAfterUndoOrRedo();
 
   // ---- Object property actions (QLNWindowController_ObjectProperties.cpp) ------------------
   // The picture library window in mode "C" (pictures by category) or any other mode

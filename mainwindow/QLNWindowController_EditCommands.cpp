@@ -37,12 +37,12 @@
 
 void QLNWindowController::Undo_Clicked(QObject *sender) {
   currentView()->undo(sender);
-  refreshShownProperties();
+  showSelectionAfterUndoOrRedo();
 }
 
 void QLNWindowController::Redo_Clicked(QObject *sender) {
   currentView()->redo(sender);
-  refreshShownProperties();
+  showSelectionAfterUndoOrRedo();
 }
 void QLNWindowController::Cut_Clicked(QObject *sender) { currentView()->cut(sender); }
 void QLNWindowController::Copy_Clicked(QObject *sender) { currentView()->copy(sender); }

@@ -267,6 +267,26 @@ void QLNWindowController::refreshShownProperties() {
   Show_RHS_Properties(selected.isEmpty() ? nullptr : selected.first());
 }
 
+void QLNWindowController::showSelectionAfterUndoOrRedo() {
+  if (Not_Draw_Only_Prop_Change == 1)
+    return;
+  QLNGraphicView *view = currentView();
+  const QLNGraphicList selected = view ? view->selectedGraphics() : QLNGraphicList();
+  const QLNGraphicPtr graphic = selected.isEmpty() ? QLNGraphicPtr() : selected.first();
+  if (!graphic) {
+    Show_RHS_Properties(nullptr);
+    return;
+  }
+  // The step may have changed the values of the object shown (a flip, its size): it is
+  // filled again, and the tab the user works in stays open.
+  QWidget *openTab = shownGraphic() == graphic ? ui->sett_tab->currentWidget() : nullptr;
+  Last_Selected_Graphic = nullptr;
+  m_shownGraphic.reset();
+  Show_RHS_Properties(graphic);
+  if (openTab && ui->sett_tab->indexOf(openTab) >= 0)
+    ui->sett_tab->setCurrentWidget(openTab);
+}
+
 void QLNWindowController::Show_RHS_Properties(const QLNGraphicPtr &graphic) {
   // 1. While the panel's controls are filled by code, nothing changes (this also keeps
   //    a redraw caused by the filling from filling the panel again).

@@ -13,10 +13,14 @@
 #include "canvas/QLNSelection.h"
 
 #include "core/QLNDocument.h"
+#include "core/QLNImage.h"
+#include "core/QLNText.h"
 #include "core/Shape_Control.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QRadioButton>
 #include <QClipboard>
@@ -145,6 +149,83 @@ TEST_F(EditCommandsTest, TheToolbarCopiesPastesAndUndoesWithButtonsFollowingTheS
   QGuiApplication::clipboard()->setMimeData(names);
   click(front, QPointF(130, 70));
   EXPECT_EQ(editingButtons(), (std::vector<bool>{true, true, false, true, true, true, true, false}));
+}
+
+TEST_F(EditCommandsTest, AfterUndoAndRedoThePanelShowsAndEditsWhatTheCanvasSelects) {
+  auto text = std::make_shared<QLNText>();
+  text->setBounds(QRectF(10, 10, 120, 30));
+  text->text_ctrl_font = FontSpec(QStringLiteral("Helvetica"), 24);
+  text->txt_clr = QColor(Qt::red);
+  auto ellipse = rect(QRectF(120, 60, 60, 40));
+  ellipse->Set_Shape_Type(QStringLiteral("C"));
+  ellipse->_isDrawingStroke = true;
+  ellipse->_strokeWidth = 7;
+  place(QLNDocumentGraphicsKey, {text, ellipse});
+  QLNGraphicView *front = controller->frontView();
+  // Two steps: the text moves, then the ellipse.
+  text->setBounds(QRectF(15, 15, 120, 30));
+  QCoreApplication::processEvents();
+  ellipse->setBounds(QRectF(110, 70, 60, 40));
+  QCoreApplication::processEvents();
+
+  // The text is shown when Undo takes the ellipse's move back: the canvas selects the
+  // ellipse, and so does the panel, with its values.
+  front->changeSelectionIndexes({0});
+  controller->Show_RHS_Properties(text);
+  ui->Undo_btn->click();
+  EXPECT_EQ(ellipse->bounds(), QRectF(120, 60, 60, 40));
+  EXPECT_EQ(front->selectionIndexes(), QLNIndexSet{1});
+  EXPECT_EQ(controller->shownGraphic(), ellipse);
+  ASSERT_GE(ui->sett_tab->count(), 1);
+  EXPECT_EQ(ui->sett_tab->widget(0), ui->shape_tab);
+  EXPECT_EQ(ui->sett_tab->tabText(0), QStringLiteral("Ellipse Properties"));
+  EXPECT_EQ(ui->shape_bor_Text->text(), QStringLiteral("7"));
+  // The shape tab's controls act on the ellipse.
+  ui->shape_border_style->setCurrentIndex(1);
+  EXPECT_EQ(ellipse->_stroke_border_type, QStringLiteral("DA"));
+  EXPECT_EQ(ellipse->_strokeWidth, 7) << "the rest of the tab holds the ellipse's own values";
+
+  // The next Undo selects the text again: the panel shows its 24-point red text, and
+  // "Right" aligns it.
+  ui->Undo_btn->click();
+  EXPECT_EQ(text->bounds(), QRectF(10, 10, 120, 30));
+  EXPECT_EQ(front->selectionIndexes(), QLNIndexSet{0});
+  EXPECT_EQ(controller->shownGraphic(), text);
+  EXPECT_EQ(ui->sett_tab->widget(0), ui->text_edtng_tab);
+  EXPECT_EQ(ui->Text_font_value->text(), QStringLiteral("Helvetica ( 24.00 )"));
+  EXPECT_EQ(ui->Text_clr->color(), QColor(Qt::red));
+  ui->Text_align_combo->setCurrentIndex(ui->Text_align_combo->findText(QStringLiteral("Right")));
+  EXPECT_EQ(text->text_alignmnet, 1);
+  EXPECT_EQ(ellipse->_stroke_border_type, QStringLiteral("DA"));
+
+  // Redo goes the same way: the text's move, then the ellipse's.
+  ui->Redo_btn->click();
+  EXPECT_EQ(controller->shownGraphic(), text);
+  ui->Redo_btn->click();
+  EXPECT_EQ(front->selectionIndexes(), QLNIndexSet{1});
+  EXPECT_EQ(controller->shownGraphic(), ellipse);
+  EXPECT_EQ(ui->sett_tab->tabText(0), QStringLiteral("Ellipse Properties"));
+  EXPECT_EQ(ui->shape_border_style->currentIndex(), 1);
+
+  // A step that changes a value the panel shows, on the object shown: undone, the panel
+  // shows the value as it is now, on the tab that was open.
+  auto image = std::make_shared<QLNImage>();
+  image->setBounds(QRectF(20, 80, 40, 40));
+  place(QLNDocumentGraphicsKey, {image});
+  front->changeSelectionIndexes({0});
+  controller->Show_RHS_Properties(image);
+  image->flipHorizontally();
+  QCoreApplication::processEvents();
+  controller->Show_RHS_Properties(nullptr);
+  front->changeSelectionIndexes({0});
+  controller->Show_RHS_Properties(image);
+  ASSERT_TRUE(ui->Image_FIH_chk->isChecked());
+  ui->sett_tab->setCurrentWidget(ui->image_tab);
+  ui->Undo_btn->click();
+  EXPECT_FALSE(image->_isFlippedHorizontally);
+  EXPECT_EQ(controller->shownGraphic(), image);
+  EXPECT_FALSE(ui->Image_FIH_chk->isChecked());
+  EXPECT_EQ(ui->sett_tab->currentWidget(), ui->image_tab);
 }
 
 TEST_F(EditCommandsTest, LockAndUnlockSetTheFlagKeepTheSelectionAndShowTheLockTab) {
