@@ -108,8 +108,8 @@ QWidget *BatchWizard::buildEditorScreen() {
                             QStringLiteral("Add numbers or a repeated value made by the number generator"), btn_box2);
   Delete_Rows_btn = button("Delete_Rows_btn", QStringLiteral("Delete Rows"),
                            QStringLiteral("Remove the selected values from the list"), btn_box2);
-  Export_Value_btn =
-      button("Export_Value_btn", QStringLiteral("Export"), QStringLiteral("Write the values to a text file"), btn_box2);
+  Export_Value_btn = button("Export_Value_btn", QStringLiteral("Export"),
+                            QStringLiteral("Write the values to a workbook or a text file"), btn_box2);
   Save_btn = button("Save_btn", QStringLiteral("Save"), QStringLiteral("Save the series under its name"), btn_box2);
   Back_btn = button("Back_btn", QStringLiteral("Back"), QStringLiteral("Go back to the list of series without saving"),
                     btn_box2);
