@@ -1,6 +1,7 @@
 // Draws the images the program ships in resources/: the "no image" placeholder, the
-// banner and window patterns, the signature, fingerprint and barcode samples, the hatch
-// pattern tiles of "Fill_Style_Image" and the card backgrounds of "Background".
+// banner and window patterns, the signature and fingerprint samples, the hatch pattern
+// tiles of "Fill_Style_Image" and the card backgrounds of "Background". (The barcode
+// sample is the barcode designer's own picture: amends_make_barcode_sample draws it.)
 //
 // Every picture is drawn here from shapes, gradients and text; nothing is taken from
 // elsewhere. Random choices use fixed seeds, so a run draws the same pictures again.
@@ -342,61 +343,6 @@ bool makeFingerprint() {
   return save(img, QStringLiteral("fingerprints.png"));
 }
 
-// Code 128 symbols by value: bar and space widths in modules; 106 is the stop pattern.
-const char *const Code128Patterns[107] = {
-    "212222", "222122", "222221", "121223", "121322", "131222", "122213", "122312", "132212",
-    "221213", "221312", "231212", "112232", "122132", "122231", "113222", "123122", "123221",
-    "223211", "221132", "221231", "213212", "223112", "312131", "311222", "321122", "321221",
-    "312212", "322112", "322211", "212123", "212321", "232121", "111323", "131123", "131321",
-    "112313", "132113", "132311", "211313", "231113", "231311", "112133", "112331", "132131",
-    "113123", "113321", "133121", "313121", "211331", "231131", "213113", "213311", "213131",
-    "311123", "311321", "331121", "312113", "312311", "332111", "314111", "221411", "431111",
-    "111224", "111422", "121124", "121421", "141122", "141221", "112214", "112412", "122114",
-    "122411", "142112", "142211", "241211", "221114", "413111", "241112", "134111", "111242",
-    "121142", "121241", "114212", "124112", "124211", "411212", "421112", "421211", "212141",
-    "214121", "412121", "111143", "111341", "131141", "114113", "114311", "411113", "411311",
-    "113141", "114131", "311141", "411131", "211412", "211214", "211232", "2331112"};
-
-// "barcode_sample.png": a real Code 128 symbol of "AMENDS" with its text below.
-bool makeBarcode() {
-  const QString text = QStringLiteral("AMENDS");
-  std::vector<int> values{104};  // start code B
-  int checksum = 104;
-  for (int i = 0; i < text.size(); ++i) {
-    const int v = text.at(i).unicode() - 32;
-    values.push_back(v);
-    checksum += v * (i + 1);
-  }
-  values.push_back(checksum % 103);
-  values.push_back(106);
-  std::vector<int> widths;
-  for (int v : values)
-    for (const char *c = Code128Patterns[v]; *c; ++c)
-      widths.push_back(*c - '0');
-
-  const int module = 2, quiet = 10 * module;
-  int modules = 0;
-  for (int wd : widths)
-    modules += wd;
-  const int w = modules * module + 2 * quiet, barsHeight = 64, h = barsHeight + 30;
-  QImage img = canvas(w, h, 144, Qt::white);
-  QPainter p(&img);
-  int x = quiet;
-  for (size_t i = 0; i < widths.size(); ++i) {
-    if (i % 2 == 0)
-      p.fillRect(x, 6, widths[i] * module, barsHeight, Qt::black);
-    x += widths[i] * module;
-  }
-  p.setRenderHint(QPainter::TextAntialiasing);
-  p.setPen(Qt::black);
-  QFont f = font({"DejaVu Sans Mono", "Liberation Mono"}, 17);
-  f.setLetterSpacing(QFont::AbsoluteSpacing, 6);
-  p.setFont(f);
-  p.drawText(QRect(0, 6 + barsHeight, w, h - 6 - barsHeight), Qt::AlignCenter, text);
-  p.end();
-  return save(img, QStringLiteral("barcode_sample.png"));
-}
-
 // ---- Hatch patterns ------------------------------------------------------------------------
 
 // A hatch tile: dark strokes on a clear ground, `px` pixels square at 144 dpi.
@@ -595,7 +541,6 @@ int main(int argc, char **argv) {
   ok &= makeWizardPattern();
   ok &= makeSignature();
   ok &= makeFingerprint();
-  ok &= makeBarcode();
   ok &= makeHatches();
   ok &= makeBlushPetals();
   ok &= makeSkyClouds();

@@ -347,3 +347,58 @@ TEST_F(BarcodeOnCardsTest, ASavedDesignKeepsItsBarcodesSettingsAndValue) {
   EXPECT_EQ(decodeWithZXing(onWhite(designer.previewImage().toImage(300)), "QRCode").texts,
             QStringList{"Dear Sam,\nsorry."});
 }
+
+// The barcode tool places an object that shows the shipped sample; the designer opens on
+// that object's settings. The sample is the designer's own picture of those settings, so
+// opening the designer on a new object and pressing OK changes nothing the user sees.
+TEST_F(BarcodeOnCardsTest, TheToolsNewBarcodeShowsWhatTheDesignerOpensOnAndOkKeepsIt) {
+  ASSERT_TRUE(QFile::copy(QStringLiteral(AMENDS_SOURCE_DIR "/resources/barcode_sample.png"),
+                          resourceDir() + "/barcode_sample.png"));
+  controller->Barcode_Tool_Clicked();
+  const QLNGraphicList objects = controller->Get_Front_Controls_Array();
+  ASSERT_EQ(objects.size(), 1);
+  const auto object = std::dynamic_pointer_cast<QLNBarcode>(objects.front());
+  ASSERT_NE(object, nullptr);
+  ASSERT_TRUE(object->_barcode_image.isNull());
+  object->barcode_image_var_assign();
+  const PointImage shown = object->_contents;
+  ASSERT_FALSE(shown.isNull());
+  const QRectF boundsBefore = object->bounds();
+  const QStringList settingsBefore = barcodeFields(*object);
+
+  // What the designer draws for the settings of a new barcode object.
+  QLNBarcode fresh;
+  designer.Set_Barcode_Prop_To_Control(&fresh);
+  designer.goButtonActionPerformed();
+  const CardPicture drawn = designer.previewImage();
+  const PointImage expected = drawn.toImage(USED_DPI_VALUE);
+  ASSERT_FALSE(expected.isNull());
+  const auto argb = [](const PointImage &image) { return image.pixels.convertToFormat(QImage::Format_ARGB32); };
+  EXPECT_TRUE(argb(shown) == argb(expected))
+      << "resources/barcode_sample.png is not the designer's picture of a new barcode object: remake it with "
+         "amends_make_barcode_sample (tools/)";
+  EXPECT_NEAR(shown.points.width(), drawn.size().width(), 0.01);
+  EXPECT_NEAR(shown.points.height(), drawn.size().height(), 0.01);
+
+  // Open the designer on the new object and press OK without a change.
+  scripted.answerModal([this](QDialog *dialog) {
+    EXPECT_EQ(designer.dataText->text(), "0123");
+    designer.ok_btn->click();
+    return dialog->result();
+  });
+  front()->setSelected_Graphic(object);
+  controller->installBarcodeCommands();
+  controller->ui->Barcode_Edit_btn->click();
+  ASSERT_EQ(scripted.requests().size(), 1u);
+  ASSERT_FALSE(object->_barcode_image.isNull()) << "OK gave the object the designer's picture";
+  object->barcode_image_var_assign();
+  EXPECT_TRUE(argb(object->_contents) == argb(shown));
+  EXPECT_NEAR(object->bounds().x(), boundsBefore.x(), 1e-9);
+  EXPECT_NEAR(object->bounds().y(), boundsBefore.y(), 1e-9);
+  EXPECT_NEAR(object->bounds().width(), boundsBefore.width(), 0.01);
+  EXPECT_NEAR(object->bounds().height(), boundsBefore.height(), 0.01);
+  // Every setting as it was; only the custom resolution as typed (read by nothing while
+  // the resolution is "Auto") is the designer's field now.
+  EXPECT_EQ(barcodeFields(*object).mid(0, settingsBefore.size() - 1), settingsBefore.mid(0, settingsBefore.size() - 1));
+  EXPECT_EQ(object->dpi_val_index, 0);
+}
