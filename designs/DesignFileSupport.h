@@ -10,6 +10,7 @@
 
 #include <QPointer>
 #include <QSizeF>
+#include <QString>
 
 #include "designs/model/DesignLog.h"
 
@@ -39,6 +40,20 @@ private:
 // and grid, and both sides' objects. Defined with the design-file commands
 // (QLNWindowController_DesignFiles.cpp).
 DesignLogContents currentDesignContents(QLNWindowController &controller);
+
+// The question New and Open ask before they replace a changed design.
+extern const QString SaveBeforeOpenQuestion;
+
+// Saves the design before a command that replaces it or ends the program, when the
+// user wants that: nothing is asked while the design is as it was saved, opened or
+// begun; otherwise the Yes/No `question`, and Yes saves (asking for a path when the
+// design has none; `showSaved` shows the save's own message). True when the command may
+// go on: the user did not want to save, or the save was done. Otherwise one message
+// says why and what did not happen, `consequence` ending it: the save was cancelled
+// ("The design has not been saved, so no new design was started."), or it failed
+// ("The design could not be saved to "…" (reason), so no new design was started.").
+bool saveBeforeReplacing(QLNWindowController &controller, const QString &question, const QString &consequence,
+                         bool showSaved);
 
 // Clears the system clipboard when it holds card objects copied by this program
 // (the format QLNGraphicViewPasteboardType); anything else the user copied stays.

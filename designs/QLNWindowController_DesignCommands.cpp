@@ -26,21 +26,10 @@
 #include <exception>
 #include <functional>
 
-namespace {
+namespace DesignFiles {
 
-const QString SaveBeforeNewQuestion = QStringLiteral("Do you want to save changes before opening new document?");
 const QString SaveBeforeOpenQuestion = QStringLiteral("Do you want to save changes before opening document?");
-const QString SaveBeforeCloseQuestion = QStringLiteral("Do you want to save changes before closing?");
-// What did not happen because the design was not saved.
-const QString NoNewDesign = QStringLiteral("so no new design was started.");
-const QString NoDesignOpened = QStringLiteral("so no design was opened.");
-const QString ProgramStaysOpen = QStringLiteral("so the program stays open.");
 
-// Saves the design before a command that replaces it or ends the program, when the
-// user wants that. True when the command may go on: the user did not want to save, or
-// the save was done. Otherwise one message says why and what did not happen: the save
-// was cancelled ("The design has not been saved, so no new design was started."), or it
-// failed ("The design could not be saved to "…" (reason), so no new design was started.").
 bool saveBeforeReplacing(QLNWindowController &controller, const QString &question, const QString &consequence,
                          bool showSaved) {
   // Nothing changed since the design was saved, opened or begun: nothing to ask.
@@ -55,6 +44,19 @@ bool saveBeforeReplacing(QLNWindowController &controller, const QString &questio
   Show_MessageBox(QStringLiteral("%1, %2").arg(what, consequence));
   return false;
 }
+
+}  // namespace DesignFiles
+
+namespace {
+
+using DesignFiles::saveBeforeReplacing;
+
+const QString SaveBeforeNewQuestion = QStringLiteral("Do you want to save changes before opening new document?");
+const QString SaveBeforeCloseQuestion = QStringLiteral("Do you want to save changes before closing?");
+// What did not happen because the design was not saved.
+const QString NoNewDesign = QStringLiteral("so no new design was started.");
+const QString NoDesignOpened = QStringLiteral("so no design was opened.");
+const QString ProgramStaysOpen = QStringLiteral("so the program stays open.");
 
 }  // namespace
 
@@ -77,7 +79,7 @@ void QLNWindowController::New_Btn_Clicked(QObject *) {
 
 void QLNWindowController::Open_Btn_Clicked(QObject *) {
   runLoggingFailures("Open", [this] {
-    if (!saveBeforeReplacing(*this, SaveBeforeOpenQuestion, NoDesignOpened, true))
+    if (!saveBeforeReplacing(*this, DesignFiles::SaveBeforeOpenQuestion, NoDesignOpened, true))
       return;
     New_Project_Setting_Reset();
     const int result = Open_Log_File();

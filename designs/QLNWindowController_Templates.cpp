@@ -43,6 +43,8 @@ namespace {
 
 const QString ExportedMessage = QStringLiteral("Template exported successfully.");
 const QString TemplateMode = QStringLiteral("T");
+// What did not happen because the design was not saved.
+const QString NoTemplateOpened = QStringLiteral("so no template was opened.");
 
 // The window object of type T made for `controller`, made on first use.
 template <typename T, typename Make> T *windowOf(QLNWindowController *controller, Make make) {
@@ -119,6 +121,10 @@ void QLNWindowController::Export_As_Template_Clicked(QObject *) {
 }
 
 int QLNWindowController::Open_Template_Clicked(QObject *) {
+  // A template replaces the design as Open does: a changed design is saved first when
+  // the user wants that, and stays when that save did not happen.
+  if (!DesignFiles::saveBeforeReplacing(*this, DesignFiles::SaveBeforeOpenQuestion, NoTemplateOpened, true))
+    return 0;
   Template_Wizard *browser = windowOf<Template_Wizard>(
       this, [this] { return new Template_Wizard(namingWindow(this), ui->window, this); });
   if (browser->Open_Template_Window() != 1)

@@ -138,6 +138,8 @@ TEST_F(TemplatesTest, SaveAsTemplateWritesThePairListsItWithItsPreviewAndOpensTo
   const std::optional<DesignLogContents> file = readDesignLogFile(user(QStringLiteral("Party.dcard")));
   ASSERT_TRUE(file);
   session->document()->setList(QLNDocumentGraphicsKey, {});
+  // The changed design is not wanted.
+  scripted.answerYesNo(false);
   scripted.answerModal([](QDialog *dialog) {
     auto *category = dialog->findChild<QComboBox *>(QStringLiteral("cat_cmbo_bx"));
     category->setCurrentIndex(1);
@@ -149,6 +151,68 @@ TEST_F(TemplatesTest, SaveAsTemplateWritesThePairListsItWithItsPreviewAndOpensTo
   EXPECT_EQ(Selected_Template_Path, user(QStringLiteral("Party.dcard")));
   expectSameObjects(file->frontObjects, controller->Get_Front_Controls_Array());
   EXPECT_EQ(controller->Front_card_Prop.Card_fill_clr(), QColor(200, 30, 40));
+  EXPECT_EQ(Project_File_Name, QString());
+}
+
+TEST_F(TemplatesTest, OpeningATemplateOverAChangedDesignAsksToSaveItAsOpenDoes) {
+  makeTemplate(userFolder(), QStringLiteral("Party"), QStringLiteral("from the template"));
+  const auto chooseParty = [](QDialog *dialog) {
+    auto *category = dialog->findChild<QComboBox *>(QStringLiteral("cat_cmbo_bx"));
+    category->setCurrentIndex(1);
+    emit category->activated(1);
+    dialog->findChild<QPushButton *>(QStringLiteral("OK_btn"))->click();
+    return dialog->result();
+  };
+  const auto frontIds = [this] {
+    QStringList ids;
+    for (const QLNGraphicPtr &graphic : controller->Get_Front_Controls_Array())
+      ids << graphic->control_ID;
+    return ids;
+  };
+  const QString question = QStringLiteral("Do you want to save changes before opening document?");
+  browser();
+
+  // A design as it was begun: nothing to ask.
+  scripted.answerModal(ModalCancel);
+  EXPECT_EQ(controller->Open_Template_Clicked(), 0);
+  EXPECT_TRUE(scripted.alertTexts().isEmpty());
+
+  // Changed, No: the template replaces it.
+  addShape(QStringLiteral("mine"));
+  scripted.clear();
+  scripted.answerYesNo(false);
+  scripted.answerModal(chooseParty);
+  EXPECT_EQ(controller->Open_Template_Clicked(), 1);
+  EXPECT_EQ(scripted.alertTexts(), QStringList{question});
+  EXPECT_EQ(frontIds(), QStringList{QStringLiteral("from the template")});
+
+  // Changed, Yes, the save panel cancelled: said so; no browser, the design stays.
+  addShape(QStringLiteral("kept"));
+  scripted.clear();
+  scripted.answerYesNo(true);
+  scripted.answerSaveFile(QString());
+  scripted.expectAlert();
+  EXPECT_EQ(controller->Open_Template_Clicked(), 0);
+  EXPECT_EQ(scripted.alertTexts(),
+            (QStringList{question, QStringLiteral("\nThe design has not been saved, so no template was opened.")}));
+  EXPECT_EQ(frontIds(), (QStringList{QStringLiteral("kept"), QStringLiteral("from the template")}));
+  EXPECT_EQ(scripted.pending(), 0u);
+
+  // Yes, saved: the file holds the design as it was, then the template opens untitled.
+  const QString saved = dir.filePath(QStringLiteral("Kept.dcard"));
+  scripted.clear();
+  scripted.answerYesNo(true);
+  scripted.answerSaveFile(saved);
+  scripted.expectAlert();
+  scripted.answerModal(chooseParty);
+  EXPECT_EQ(controller->Open_Template_Clicked(), 1);
+  EXPECT_EQ(scripted.alertTexts(),
+            (QStringList{question, QStringLiteral("\nGreeting Card Design Log has been saved successfully.")}));
+  const std::optional<DesignLogContents> file = readDesignLogFile(saved);
+  ASSERT_TRUE(file);
+  ASSERT_EQ(file->frontObjects.size(), 2);
+  EXPECT_EQ(file->frontObjects.front()->control_ID, QStringLiteral("kept"));
+  EXPECT_EQ(frontIds(), QStringList{QStringLiteral("from the template")});
   EXPECT_EQ(Project_File_Name, QString());
 }
 
