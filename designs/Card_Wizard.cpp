@@ -1,5 +1,6 @@
 #include "designs/Card_Wizard.h"
 
+#include "mainwindow/DrawWindow.h"
 #include "mainwindow/PanelWidgets.h"
 #include "mainwindow/QLNWindowController.h"
 
@@ -20,7 +21,9 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <exception>
+#include <tuple>
 
 namespace {
 
@@ -38,6 +41,19 @@ private:
 
 constexpr double MinimumSide = 30.0;
 constexpr double MaximumSide = 1000.0;
+
+// The items of this window's sides combo, and of the main window's ("Two Sided", "One
+// Sided").
+constexpr int OneSided = 0;
+constexpr int TwoSided = 1;
+constexpr int TwoSidedInPanel = 0;
+constexpr int OneSidedInPanel = 1;
+
+// A size as the size fields take it: two decimals at most, no trailing zeros (85.725
+// shows as 85.73, 120 as 120).
+QString sizeFieldText(double millimetres) {
+  return QString::number(QString::number(millimetres, 'f', 2).toDouble(), 'g', 12);
+}
 
 }  // namespace
 
@@ -148,6 +164,11 @@ void Card_Wizard::buildWindow() {
       tableViewSelectionDidChange();
   });
   connect(matrix_card_shape, &RadioMatrix::cellClicked, this, [this] { card_shape_CellClick(matrix_card_shape); });
+  // A size the user types or steps is the size chosen (a preset chosen is, too).
+  for (Stepper *stepper : {width_Stepper, height_Stepper})
+    connect(stepper, &Stepper::stepped, this, [this] { m_sizeChosen = true; });
+  for (QLineEdit *field : {width_Text, height_Text})
+    connect(field, &QLineEdit::textEdited, this, [this] { m_sizeChosen = true; });
   connect(OK_btn, &QPushButton::clicked, this, [this] { OK_Click(OK_btn); });
   connect(Cancel_btn, &QPushButton::clicked, this, [this] { CancelClick(Cancel_btn); });
   connect(User_Profile_btn, &QPushButton::clicked, this, [this] { User_Profile_Click(User_Profile_btn); });
@@ -155,13 +176,7 @@ void Card_Wizard::buildWindow() {
 
 int Card_Wizard::Open_Wnd() {
   try {
-    matrix_card_shape->selectCellAtRow(0);
-    Sides_ComboBox->setCurrentIndex(0);
-    Preset_ComboBox->setCurrentIndex(0);
-    if (Category_ComboBox->currentIndex() != 0)
-      Category_ComboBox->setCurrentIndex(0);  // refills the presets
-    else if (ListData.isEmpty())
-      comboBoxSelectionDidChange(Category_ComboBox);
+    showTheCard();
     const int code = UiServices::instance().runModal(m_window);
     m_window->hide();
     return code == ModalOK ? 1 : 0;
@@ -173,6 +188,45 @@ int Card_Wizard::Open_Wnd() {
   if (m_window)
     m_window->hide();
   return 0;
+}
+
+void Card_Wizard::showTheCard() {
+  DrawWindow *panel = m_controller->ui;
+  // The card's shape, its sides and the preset of the main window's card tabs (which the
+  // card settings are made from), the preset row chosen without its size...
+  m_shapeWhenOpened = Card_Shape.load();
+  matrix_card_shape->selectCellAtRow(m_shapeWhenOpened >= 0 && m_shapeWhenOpened <= 2 ? m_shapeWhenOpened : 0);
+  Sides_ComboBox->setCurrentIndex(panel->Sides_ComboBox->currentIndex() == OneSidedInPanel ? OneSided : TwoSided);
+  m_filling = true;
+  Preset_ComboBox->setCurrentIndex(std::max(0, Preset_ComboBox->findText(panel->Preset_ComboBox->currentText())));
+  const int category = std::max(0, Category_ComboBox->findText(panel->Category_ComboBox->currentText()));
+  if (Category_ComboBox->currentIndex() != category)
+    Category_ComboBox->setCurrentIndex(category);  // refills the presets
+  else if (ListData.isEmpty())
+    comboBoxSelectionDidChange(Category_ComboBox);
+  const QModelIndexList rows = panel->ColList->selectionModel()->selectedRows();
+  ColList->clearSelection();
+  if (!rows.isEmpty())
+    Mark_List_New_Selection(rows.first().row());
+  m_filling = false;
+  // ... and the card's own size, as the canvases have it. The fields show it as they
+  // take a size, with at most two decimals; the card keeps its exact size until the
+  // user chooses another.
+  m_cardSize = m_controller->frontCanvasBounds().size();
+  for (auto [stepper, field, length] : {std::tuple{width_Stepper, width_Text, m_cardSize.width()},
+                                        std::tuple{height_Stepper, height_Text, m_cardSize.height()}}) {
+    stepper->setValue(QLNWindowController::Points_to_MM_Convert(float(length)));
+    field->setText(sizeFieldText(stepper->value()));
+    field->setModified(false);
+  }
+  m_sizeChosen = false;
+  m_opened = chosen();
+}
+
+Card_Wizard::Choice Card_Wizard::chosen() const {
+  const QModelIndexList rows = ColList->selectionModel()->selectedRows();
+  return {matrix_card_shape->selectedRow(), Sides_ComboBox->currentIndex(), Preset_ComboBox->currentIndex(),
+          Category_ComboBox->currentIndex(), rows.isEmpty() ? -1 : rows.first().row()};
 }
 
 void Card_Wizard::Create_List(const QString &name) {
@@ -216,6 +270,7 @@ void Card_Wizard::tableViewSelectionDidChange() {
   const QString orientation =
       Preset_ComboBox->currentText() == QLatin1String("Horizontal") ? QStringLiteral("H") : QStringLiteral("V");
   const QSizeF size = m_controller->Get_My_card_Size(Category_ComboBox->currentText(), orientation, row);
+  m_sizeChosen = true;
   width_Stepper->setValue(size.width());
   width_Text->setText(fieldNumber(width_Stepper->value()));
   height_Stepper->setValue(size.height());
@@ -232,16 +287,67 @@ void Card_Wizard::commitSizeFields() {
 }
 
 void Card_Wizard::OK_Click(QObject *) {
+  if (width_Text->isModified() || height_Text->isModified())
+    m_sizeChosen = true;
   commitSizeFields();
-  const QSizeF points(QLNWindowController::MM_to_Points_Convert(width_Stepper->floatValue()),
-                      QLNWindowController::MM_to_Points_Convert(height_Stepper->floatValue()));
+  // A size typed, stepped or taken from a preset; else the card's own, exactly.
+  QSizeF points = m_cardSize;
+  if (m_sizeChosen || points.isEmpty())
+    points = QSizeF(QLNWindowController::MM_to_Points_Convert(width_Stepper->floatValue()),
+                    QLNWindowController::MM_to_Points_Convert(height_Stepper->floatValue()));
+  if (const int shape = matrix_card_shape->selectedRow(); shape >= 0)
+    Card_Shape = shape;
   m_controller->Set_Document_Size(points);
   m_controller->SetDocumentCanvasSize(points);
+  // Nothing chosen differs from the card: its settings stay as they are.
+  if (m_sizeChosen || !(chosen() == m_opened))
+    applyToTheCard();
   m_window->done(ModalOK);
 }
 
+void Card_Wizard::applyToTheCard() {
+  DrawWindow *panel = m_controller->ui;
+  const QSizeF points = m_controller->frontCanvasBounds().size();
+  const QSizeF millimetres(QLNWindowController::Points_to_MM_Convert(float(points.width())),
+                           QLNWindowController::Points_to_MM_Convert(float(points.height())));
+  const bool twoSided = Sides_ComboBox->currentIndex() == TwoSided;
+  const QModelIndexList rows = ColList->selectionModel()->selectedRows();
+  const int row = rows.isEmpty() ? -1 : rows.first().row();
+  {
+    // The main window's card tabs show the card as it is now; filled by code, they
+    // change no settings of their own. The sides combo decides the back side's button.
+    QLNWindowController::PropertyFillGuard fill;
+    m_controller->Set_Card_Size_In_Control(millimetres);
+    panel->matrix_card_shape->selectCellAtRow(Card_Shape.load());
+    panel->Sides_ComboBox->setCurrentIndex(twoSided ? TwoSidedInPanel : OneSidedInPanel);
+    panel->Preset_ComboBox->setCurrentIndex(
+        std::max(0, panel->Preset_ComboBox->findText(Preset_ComboBox->currentText())));
+    panel->Category_ComboBox->setCurrentIndex(
+        std::max(0, panel->Category_ComboBox->findText(Category_ComboBox->currentText())));
+    m_controller->Mark_List_New_Selection(row);
+  }
+  // Size, shape, sides and preset belong to the whole card: both sides' settings, and so
+  // the design and its file, take them.
+  const int shape = Card_Shape.load();
+  const QString shapeCode = shape == 1 ? QStringLiteral("RR") : shape == 2 ? QStringLiteral("E") : QStringLiteral("R");
+  const QString presetName = row >= 0 && row < ListData.size()
+                                 ? ListData.at(row).value(QStringLiteral("Extension")).toString()
+                                 : QString();
+  for (Card_Property *side : {&m_controller->Front_card_Prop, &m_controller->Back_card_Prop}) {
+    side->setCard_Size(points);
+    side->setCard_Shape(shapeCode);
+    side->setCard_Side(twoSided ? QStringLiteral("2") : QStringLiteral("1"));
+    side->setCard_Preset(Preset_ComboBox->currentText());
+    side->setCard_Category(Category_ComboBox->currentText());
+    side->setCard_Sub_Category(presetName);
+    side->setCard_Cat_index(row);
+  }
+  m_controller->Refresh_Canvas();
+}
+
 void Card_Wizard::CancelClick(QObject *) {
-  Card_Shape = 0;
+  // The shape clicked while the window was open goes back to the card's.
+  Card_Shape = m_shapeWhenOpened;
   m_window->done(ModalCancel);
 }
 

@@ -1,8 +1,11 @@
 #pragma once
-// Card_Wizard: the card size window. The user picks the card's shape, its category
-// (PVC or paper), the orientation and a preset size of the category, or types a width
-// and a height in millimetres; OK gives the three canvases that size (1), Cancel sets
-// the card shape back to the rectangle (0).
+// Card_Wizard: the card size window. It opens on the card as it is (shape, sides,
+// category, orientation, preset and size); the user picks the card's shape, its sides,
+// its category (PVC or paper), the orientation and a preset size of the category, or
+// types a width and a height in millimetres. OK gives the card that size and shape: the
+// three canvases, the main window's card tabs and both sides' settings, so the design
+// counts as changed and its file keeps them (1). Cancel gives the card its shape back
+// (0).
 //
 // One instance per main window (the controller makes it on first use). Main thread only.
 
@@ -11,6 +14,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSizeF>
 #include <QString>
 #include <QVariantMap>
 
@@ -32,13 +36,13 @@ public:
 
   QDialog *window() const { return m_window; }
 
-  // The rectangle row and the first item of each combo box selected, the presets of the
-  // first category listed; runs the window and returns its code (1 OK, 0 Cancel or a
-  // failure, which is logged).
+  // Shows the card as it is, then runs the window and returns its code (1 OK, 0
+  // Cancel or a failure, which is logged).
   int Open_Wnd();
-  // The width and height steppers (millimetres) onto the document and the canvases.
+  // The width and height steppers (millimetres) onto the document and the canvases, and
+  // the size, shape, sides and preset into the card tabs and both sides' settings.
   void OK_Click(QObject *sender = nullptr);
-  // Card_Shape back to 0.
+  // Card_Shape back to the card's shape from before the window opened.
   void CancelClick(QObject *sender = nullptr);
   // Appends the trimmed name as a preset row; an empty name adds nothing.
   void Create_List(const QString &name);
@@ -73,11 +77,33 @@ public:
 
 private:
   void buildWindow();
+  // The controls from the card: Card_Shape, the main window's sides, orientation,
+  // category and preset row, and the canvases' size.
+  void showTheCard();
+  // What the window shows that OK gives the card, apart from the size.
+  struct Choice {
+    int shape = -1;
+    int sides = -1;
+    int orientation = -1;
+    int category = -1;
+    int preset = -1;
+    bool operator==(const Choice &) const = default;
+  };
+  Choice chosen() const;
+  // The canvases' size and what OK chose into the main window's card tabs and both
+  // sides' settings.
+  void applyToTheCard();
   void reloadList();
   // A value typed into a size field reaches its stepper.
   void commitSizeFields();
 
   QLNWindowController *m_controller;
   bool m_filling = false;
+  // The card as the window opened on it: its shape, its size in points and what the
+  // window showed; whether the user chose a size since.
+  int m_shapeWhenOpened = 0;
+  QSizeF m_cardSize;
+  Choice m_opened;
+  bool m_sizeChosen = false;
   OwnedWindow<QDialog> m_window;
 };

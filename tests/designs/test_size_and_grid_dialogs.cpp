@@ -1,8 +1,9 @@
 // The grid window and the card size window: the grid button fills the grid controls from
 // the grid, the window holds them while open, their changes reach the grid at once and
 // stay after Cancel, and the controls go back to the panel; the card size window lists
-// the presets of the chosen category, shows the chosen preset's size and gives the
-// canvases the size on OK; Cancel puts the card shape back to the rectangle. The start
+// the presets of the chosen category, opens on the card's own shape, sides and size,
+// and OK gives the canvases, both sides' settings, the panel and so the saved file the
+// chosen size and shape; Cancel puts the card's shape back. The start
 // card buttons write the start option and end their window; their Cancel ends the
 // program.
 
@@ -135,6 +136,128 @@ TEST_F(SizeAndGridDialogsTest, TheCardSizeWindowListsTheCategorysPresetsAndSizes
   }
 }
 
+TEST_F(SizeAndGridDialogsTest, TheCardSizeWindowOpensOnTheCardAndOKReachesTheSettingsThePanelAndTheFile) {
+  // A two-sided standard card (243 x 154 points) made rounded in the panel, saved.
+  ASSERT_EQ(controller->frontView()->bounds().size(), QSizeF(243, 154));
+  ASSERT_EQ(ui()->Sides_ComboBox->currentIndex(), 0);  // "Two Sided"
+  ui()->matrix_card_shape->cellAtRow(1)->click();
+  ASSERT_EQ(Card_Shape.load(), 1);
+  const QString path = dir.filePath(QStringLiteral("Card.dcard"));
+  saveTo(path);
+  ASSERT_FALSE(controller->isDesignChanged());
+
+  struct Shown {
+    int shape = -1;
+    QString sides, category, orientation, width, height;
+  };
+  const auto shownBy = [](Card_Wizard *wizard) {
+    return Shown{wizard->matrix_card_shape->selectedRow(), wizard->Sides_ComboBox->currentText(),
+                 wizard->Category_ComboBox->currentText(), wizard->Preset_ComboBox->currentText(),
+                 wizard->width_Text->text(), wizard->height_Text->text()};
+  };
+  Shown opened;
+  scripted.answerModal([&](QDialog *) {
+    Card_Wizard *wizard = Card_Wizard::defaultInstance();
+    opened = shownBy(wizard);
+    // CR90, oval, one side.
+    wizard->ColList->selectRow(2);
+    wizard->matrix_card_shape->cellAtRow(2)->click();
+    wizard->Sides_ComboBox->setCurrentIndex(0);
+    wizard->OK_btn->click();
+    return wizard->window()->result();
+  });
+  EXPECT_EQ(controller->Open_Card_Size_Clicked(), 1);
+  EXPECT_EQ(opened.shape, 1);
+  EXPECT_EQ(opened.sides, QStringLiteral("Two-sided"));
+  EXPECT_EQ(opened.category, QStringLiteral("PVC Card"));
+  EXPECT_EQ(opened.orientation, QStringLiteral("Horizontal"));
+  // 85.725 x 54.3278 mm, shown with the fields' two decimals.
+  EXPECT_EQ(opened.width, QStringLiteral("85.73"));
+  EXPECT_EQ(opened.height, QStringLiteral("54.33"));
+
+  // The canvases, both sides' settings and the panel hold the chosen card.
+  const QSizeF millimetres = controller->Get_My_card_Size(QStringLiteral("PVC Card"), QStringLiteral("H"), 2);
+  const QSizeF points(QLNWindowController::MM_to_Points_Convert(float(millimetres.width())),
+                      QLNWindowController::MM_to_Points_Convert(float(millimetres.height())));
+  EXPECT_EQ(controller->frontView()->bounds().size(), points);
+  EXPECT_EQ(Card_Shape.load(), 2);
+  for (const Card_Property *side : {&controller->Front_card_Prop, &controller->Back_card_Prop}) {
+    EXPECT_EQ(side->Card_Size(), points);
+    EXPECT_EQ(side->Card_Shape(), QStringLiteral("E"));
+    EXPECT_EQ(side->Card_Side(), QStringLiteral("1"));
+    EXPECT_EQ(side->Card_Category(), QStringLiteral("PVC Card"));
+    EXPECT_EQ(side->Card_Preset(), QStringLiteral("Horizontal"));
+    EXPECT_EQ(side->Card_Sub_Category(), QStringLiteral("CR90-Over Sized"));
+    EXPECT_EQ(side->Card_Cat_index(), 2);
+  }
+  EXPECT_NEAR(ui()->width_Stepper->value(), millimetres.width(), 1e-4);
+  EXPECT_NEAR(ui()->width_Text->text().toDouble(), millimetres.width(), 1e-3);
+  EXPECT_NEAR(ui()->height_Stepper->value(), millimetres.height(), 1e-4);
+  EXPECT_NEAR(ui()->height_Text->text().toDouble(), millimetres.height(), 1e-3);
+  EXPECT_EQ(ui()->matrix_card_shape->selectedRow(), 2);
+  EXPECT_EQ(ui()->Sides_ComboBox->currentIndex(), 1);  // "One Sided"
+  EXPECT_EQ(CARD_SIDE_STR, QStringLiteral("1"));
+  EXPECT_FALSE(ui()->Back_Side_btn->isEnabled());
+
+  // The design changed; Save writes the new size, and opening the file gives it back.
+  EXPECT_TRUE(controller->isDesignChanged());
+  scripted.expectAlert();
+  click(QStringLiteral("Save_btn"));
+  const std::optional<DesignLogContents> file = readDesignLogFile(path);
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->front.Card_Size(), points);
+  EXPECT_EQ(file->front.Card_Shape(), QStringLiteral("E"));
+  controller->SetDocumentCanvasSize(QSizeF(243, 154));
+  ASSERT_EQ(controller->Read_and_load_design_Log(path, QStringLiteral("L")), 1);
+  EXPECT_EQ(controller->frontView()->bounds().size(), points);
+
+  // The window opens again on the card as it is now.
+  scripted.answerModal([&](QDialog *) {
+    Card_Wizard *wizard = Card_Wizard::defaultInstance();
+    opened = shownBy(wizard);
+    const QModelIndexList rows = wizard->ColList->selectionModel()->selectedRows();
+    EXPECT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.isEmpty() ? -1 : rows.first().row(), 2);
+    wizard->Cancel_btn->click();
+    return wizard->window()->result();
+  });
+  EXPECT_EQ(controller->Open_Card_Size_Clicked(), 0);
+  EXPECT_EQ(opened.shape, 2);
+  EXPECT_EQ(opened.sides, QStringLiteral("One-sided"));
+  EXPECT_EQ(opened.width, QStringLiteral("91.95"));
+  EXPECT_EQ(opened.height, QStringLiteral("60.45"));
+}
+
+TEST_F(SizeAndGridDialogsTest, OKOnTheCardAsItOpensChangesNothingAndATypedSizeIsTaken) {
+  const QString path = dir.filePath(QStringLiteral("Card.dcard"));
+  saveTo(path);
+  const QByteArray before = readBytes(path);
+  scripted.answerModal([](QDialog *dialog) {
+    Card_Wizard::defaultInstance()->OK_btn->click();
+    return dialog->result();
+  });
+  EXPECT_EQ(controller->Open_Card_Size_Clicked(), 1);
+  EXPECT_EQ(controller->frontView()->bounds().size(), QSizeF(243, 154));
+  EXPECT_FALSE(controller->isDesignChanged());
+  EXPECT_EQ(readBytes(path), before);
+
+  // A width typed (and not yet left) is the card's new width; the height stays its own.
+  scripted.answerModal([](QDialog *dialog) {
+    Card_Wizard *wizard = Card_Wizard::defaultInstance();
+    wizard->width_Text->setText(QStringLiteral("100"));
+    wizard->width_Text->setModified(true);
+    wizard->OK_btn->click();
+    return dialog->result();
+  });
+  EXPECT_EQ(controller->Open_Card_Size_Clicked(), 1);
+  const double width = QLNWindowController::MM_to_Points_Convert(100.0f);
+  EXPECT_EQ(controller->frontView()->bounds().size().width(), width);
+  EXPECT_NEAR(controller->frontView()->bounds().size().height(), 154.0, 0.01);
+  EXPECT_EQ(controller->Front_card_Prop.Card_Size().width(), width);
+  EXPECT_EQ(ui()->width_Stepper->value(), 100.0);
+  EXPECT_TRUE(controller->isDesignChanged());
+}
+
 TEST_F(SizeAndGridDialogsTest, CancelInTheCardSizeWindowPutsTheShapeBackAndLeavesTheCanvas) {
   const QRectF before = controller->frontView()->bounds();
   Card_Shape = 1;
@@ -152,9 +275,10 @@ TEST_F(SizeAndGridDialogsTest, CancelInTheCardSizeWindowPutsTheShapeBackAndLeave
   });
   EXPECT_EQ(controller->Open_Card_Size_Clicked(), 0);
   EXPECT_EQ(shapeWhenOpened, 1);
-  EXPECT_EQ(rowWhenOpened, 0);
+  // The window opens on the card's shape, and Cancel gives the card its shape back.
+  EXPECT_EQ(rowWhenOpened, 1);
   EXPECT_EQ(shapeAfterClick, 2);
-  EXPECT_EQ(Card_Shape.load(), 0);
+  EXPECT_EQ(Card_Shape.load(), 1);
   EXPECT_EQ(controller->frontView()->bounds(), before);
 }
 
