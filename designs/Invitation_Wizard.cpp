@@ -271,6 +271,7 @@ void Invitation_Wizard::Show_Hide_Card_Start_Screen(bool show) {
     button_box->hide();
     Exit_btn->show();
     Help_btn_1->show();
+    Contact_us_btn->show();
     Reset_All();
     msg_title->setText(Get_Title());
     showText(msg_value, Get_Message());
@@ -280,6 +281,7 @@ void Invitation_Wizard::Show_Hide_Card_Start_Screen(bool show) {
     button_box->show();
     Exit_btn->hide();
     Help_btn_1->hide();
+    Contact_us_btn->hide();
   }
 }
 
@@ -297,7 +299,10 @@ void Invitation_Wizard::OK_Click(QObject *) {
     width_Text->setFocus();
     break;
   case 1:
-    commitSizeFields();
+    // A size the step does not take (outside its range, or no number) is shown as the
+    // size it takes instead, and the step stays for the user to see it.
+    if (!commitSizeFields())
+      break;
     next_counter = 2;
     showStep(second_box);
     auto_background_selection = 1;
@@ -344,14 +349,18 @@ void Invitation_Wizard::OK_Click(QObject *) {
   }
 }
 
-void Invitation_Wizard::commitSizeFields() {
+bool Invitation_Wizard::commitSizeFields() {
+  bool asTyped = true;
   for (auto [stepper, field] : {std::pair{width_Stepper, width_Text}, std::pair{height_Stepper, height_Text}}) {
     bool ok = false;
     const double typed = QLocale::c().toDouble(field->text().trimmed(), &ok);
     if (ok)
       stepper->setValue(typed);
+    if (!ok || stepper->value() != typed)
+      asTyped = false;
     field->setText(fieldNumber(stepper->value()));
   }
+  return asTyped;
 }
 
 void Invitation_Wizard::finish() {
@@ -523,6 +532,12 @@ void Invitation_Wizard::Select_card_option(int option, QObject *sender) {
 }
 
 void Invitation_Wizard::HelpClick(QObject *) { Open_Help_File(); }
+
+void Invitation_Wizard::Contact_Us_Click(QObject *) {
+  // The support link of the help window, opened by the main window's link command.
+  if (QLNWindowController *controller = QLNWindowController::defaultInstance())
+    controller->Open_Support_Mail();
+}
 
 void Invitation_Wizard::ExitClick(QObject *) {
   // The caller ends the program through its normal quit once the window has returned.

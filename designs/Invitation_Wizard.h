@@ -124,6 +124,8 @@ public:
   // 0 "T", 1 "W" (the wizard), 2 "L" (a design log) into Start_Card_Option, then Next.
   void Select_card_option(int option, QObject *sender = nullptr);
   void HelpClick(QObject *sender = nullptr);
+  // The support mail link, as the help window's support link opens it.
+  void Contact_Us_Click(QObject *sender = nullptr);
   void ExitClick(QObject *sender = nullptr);
   // The ten events: Event_Type "1" to "10", then Next.
   void Her_Click(QObject *sender = nullptr);
@@ -160,6 +162,7 @@ public:
   QPushButton *Open_Log_btn = nullptr;
   QPushButton *Exit_btn = nullptr;
   QPushButton *Help_btn_1 = nullptr;
+  QPushButton *Contact_us_btn = nullptr;
   QLabel *APP_path_label = nullptr;
   // Size.
   QWidget *first_box = nullptr;
@@ -219,8 +222,10 @@ private:
   // `showEvents`.
   void showStep(QWidget *shown);
   void selectEvent(const QString &code);
-  // A value typed into a size field reaches its stepper (as leaving the field does).
-  void commitSizeFields();
+  // A value typed into a size field reaches its stepper (as leaving the field does) and
+  // each field shows the size taken; false when that is not the size typed (outside
+  // the range, which takes its nearest limit, or not a number, which keeps the last).
+  bool commitSizeFields();
   void finish();
   // The close box or Escape: Cancel during the steps; on the start screen the close
   // box is Exit and Escape does nothing.

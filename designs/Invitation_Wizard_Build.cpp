@@ -124,8 +124,11 @@ QWidget *Invitation_Wizard::buildStartScreen() {
 
   auto *row = new QHBoxLayout;
   Help_btn_1 = button("Help_btn_1", QStringLiteral("Help"), QStringLiteral("Open the help file"), Start_card_box);
+  Contact_us_btn = button("Contact_us_btn", QStringLiteral("Contact Us"),
+                          QStringLiteral("Write to the Amends support team"), Start_card_box);
   Exit_btn = button("Exit_btn", QStringLiteral("Exit"), QStringLiteral("Close the program"), Start_card_box);
   row->addWidget(Help_btn_1);
+  row->addWidget(Contact_us_btn);
   row->addStretch(1);
   row->addWidget(Exit_btn);
   layout->addLayout(row);
@@ -137,7 +140,10 @@ QWidget *Invitation_Wizard::buildSizeStep() {
   first_box->setObjectName(QStringLiteral("first_box"));
   auto *layout = new QVBoxLayout(first_box);
   layout->addWidget(heading(QStringLiteral("Step 1 of 5: Card size"), first_box));
-  layout->addWidget(note(QStringLiteral("How large should the card be? Sizes are in millimetres."), first_box));
+  layout->addWidget(note(QStringLiteral("How large should the card be? Width and height in millimetres, "
+                                        "each from %1 to %2.")
+                             .arg(fieldNumber(MinimumSide), fieldNumber(MaximumSide)),
+                         first_box));
   auto *form = new QFormLayout;
   const auto sizeRow = [&](Stepper *&stepper, QLineEdit *&field, const char *stepperName, const char *fieldName,
                            const QString &what) {
@@ -326,6 +332,7 @@ void Invitation_Wizard::connectActions() {
   on(Open_Log_btn, &W::Open_Log_Click);
   on(Exit_btn, &W::ExitClick);
   on(Help_btn_1, &W::HelpClick);
+  on(Contact_us_btn, &W::Contact_Us_Click);
   on(Help_btn_2, &W::HelpClick);
   on(Next_btn, &W::OK_Click);
   on(Back_Btn, &W::Back_Click);

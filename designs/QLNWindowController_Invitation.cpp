@@ -54,19 +54,21 @@ void QLNWindowController::Fill_Party_Invidation_Details() {
   Selected_Control_Tool = 2;
 
   // Positions are 32-bit floats from the card's top left corner, y growing downwards.
-  const float cardWidth = float(Front_card_Prop.Card_Size().width());
+  // The standard layout leaves 40 points at both sides of the title and the sender and
+  // indents the addressee, date, time and venue by 30 points and the message by 50, all
+  // as wide as the title. A card narrower than the standard one (243 points) has those
+  // margins in proportion to its width beyond 80 points, down to none, so that the texts
+  // keep most of its width: each box stays within the card and its lines break between
+  // whole words rather than after a letter or two.
+  float cardWidth = float(Front_card_Prop.Card_Size().width());
+  if (!(cardWidth > 0.0f))
+    cardWidth = 0.0f;
+  const float margins = std::clamp((cardWidth - 80.0f) / (243.0f - 80.0f), 0.0f, 1.0f);
   float y = 40.0f;
-  float w = cardWidth - 80.0f;
-  float x = (cardWidth - w) / 2.0f;
+  const float w = cardWidth > 0.0f ? cardWidth - 80.0f * margins : 1.0f;
+  const float x = 40.0f * margins;
   // The addressee, date or time and venue stand at 30, the message at 50.
-  float indentX = 30.0f;
-  // A card narrower than 80 points (smaller than the start window allows) has no room
-  // for the 40-point margins: the texts then take the whole width.
-  if (w < 1.0f) {
-    w = cardWidth > 0.0f ? cardWidth : 1.0f;
-    x = 0.0f;
-    indentX = 0.0f;
-  }
+  const float indentX = 30.0f * margins;
   const float centreX = x;
 
   // The texts are laid out first and placed at the end, once those that would run off
@@ -91,7 +93,7 @@ void QLNWindowController::Fill_Party_Invidation_Details() {
     y += 30;
   }
   if (!Invite_Message.isEmpty()) {
-    place(indentX + 20, y, w, 80, Invite_Message, QStringLiteral("PARTY_MSG"));
+    place(indentX + 20.0f * margins, y, w, 80, Invite_Message, QStringLiteral("PARTY_MSG"));
     y += 80;
   }
   if (!Invite_Date.isEmpty()) {

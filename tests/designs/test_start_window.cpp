@@ -16,6 +16,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFontMetricsF>
+#include <QRegularExpression>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
@@ -457,6 +459,89 @@ TEST_F(StartWindowTest, EveryControlHasANameAndATip) {
     EXPECT_FALSE(control->accessibleName().isEmpty()) << control->metaObject()->className() << " "
                                                       << control->objectName().toStdString();
     EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
+  }
+}
+
+TEST_F(StartWindowTest, ContactUsStandsWithExitAndHelpAndWritesToSupport) {
+  run([&](Invitation_Wizard &w) {
+    auto *contact = w.window()->findChild<QPushButton *>(QStringLiteral("Contact_us_btn"));
+    ASSERT_NE(contact, nullptr);
+    EXPECT_EQ(contact->accessibleName(), contact->text());
+    EXPECT_TRUE(contact->isVisible());
+    // Hidden during the steps, with Exit and Help; back on the start screen after Cancel.
+    w.Using_Wizard_btn->click();
+    EXPECT_FALSE(contact->isVisible());
+    EXPECT_FALSE(w.Exit_btn->isVisible());
+    w.Cancel_btn->click();
+    EXPECT_TRUE(contact->isVisible());
+    EXPECT_TRUE(w.Help_btn_1->isVisible());
+
+    // The support link of the help window, handed to the desktop; the window stays.
+    scripted.answerDesktop(true);
+    contact->click();
+    const std::vector<ScriptedUi::Request> asked = scripted.requests();
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked.back().kind, ScriptedUi::Kind::Desktop);
+    EXPECT_EQ(asked.back().text, QStringLiteral("mailto:support@amends.org"));
+    EXPECT_TRUE(w.window()->isVisible());
+    EXPECT_EQ(w.next_counter, 0);
+    w.ExitClick();
+  });
+}
+
+TEST_F(StartWindowTest, TheSizeStepShowsItsLimitsAndTheSmallestCardKeepsItsWordsWholeOnIt) {
+  QLNWindowController::hooks().runStartWindow = [this] { return wizard->Open_Wnd(); };
+  QString note;
+  QStringList afterFirstNext;
+  int stepAfterFirstNext = -1;
+  scripted.answerModal([&](QDialog *dialog) {
+    Invitation_Wizard &w = *wizard;
+    w.Using_Wizard_btn->click();
+    for (QLabel *label : w.first_box->findChildren<QLabel *>())
+      if (label->isVisible())
+        note += label->text() + QLatin1Char('|');
+    // Sizes below the smallest the step takes: Next shows what it takes and stays.
+    w.width_Text->setText(QStringLiteral("1"));
+    w.height_Text->setText(QStringLiteral("1"));
+    w.Next_btn->click();
+    stepAfterFirstNext = w.next_counter;
+    afterFirstNext = {w.width_Text->text(), w.height_Text->text()};
+    // The first title and message of the first event; names.
+    w.Next_btn->click();
+    w.Next_btn->click();
+    w.eventButtons.at(0)->click();
+    w.Next_btn->click();
+    w.from_value->setText(QStringLiteral("Alex"));
+    w.to_value->setText(QStringLiteral("Jo"));
+    w.Next_btn->click();
+    return dialog->result();
+  });
+  controller->Open_Start_Window();
+  EXPECT_TRUE(note.contains(QStringLiteral("from 30 to 1000"))) << note.toStdString();
+  EXPECT_EQ(stepAfterFirstNext, 1);
+  EXPECT_EQ(afterFirstNext, (QStringList{QStringLiteral("30"), QStringLiteral("30")}));
+
+  // A card of 30 by 30 millimetres.
+  const double side = double(QLNWindowController::MM_to_Points_Convert(30.0f));
+  ASSERT_NEAR(controller->frontView()->bounds().width(), side, 1e-3);
+  const QLNGraphicList texts = controller->Get_Front_Controls_Array();
+  ASSERT_EQ(texts.size(), 4);
+  for (const QLNGraphicPtr &graphic : texts) {
+    SCOPED_TRACE(graphic->control_ID.toStdString());
+    const QRectF box = graphic->_bounds;
+    EXPECT_GE(box.left(), 0.0);
+    EXPECT_GE(box.top(), 0.0);
+    EXPECT_LE(box.right(), side + 1e-3);
+    EXPECT_LE(box.bottom(), side + 1e-3);
+    // Every word fits the box's width in the text's font, so lines break between words.
+    ASSERT_TRUE(graphic->Text_Font_value());
+    QFont font = graphic->Text_Font_value()->toQFont();
+    font.setPixelSize(int(std::lround(graphic->Text_Font_value()->pointSize() * 16)));
+    font.setHintingPreference(QFont::PreferNoHinting);
+    const QFontMetricsF metrics(font);
+    const QStringList words = graphic->Text_Value.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    for (const QString &word : words)
+      EXPECT_LE(metrics.horizontalAdvance(word) / 16.0, box.width()) << word.toStdString();
   }
 }
 
