@@ -9,7 +9,6 @@ RUN_PACKAGES=(
   qt6-base-dev qt6-qpa-plugins qt6-image-formats-plugins
   libplist-dev libminizip-dev zlib1g-dev libpugixml-dev
   libpng-dev   # PNG files written through libpng directly, with the filter and level we choose
-  libzint-dev   # PDF417 symbols: the standard's codeword pattern tables
   fonts-liberation2 fonts-dejavu-core
   libssl-dev   # OpenSSL's libcrypto: AES for the QR content encryption
   python3 python-is-python3
@@ -17,6 +16,7 @@ RUN_PACKAGES=(
 TEST_PACKAGES=(
   libgtest-dev libgmock-dev
   zbar-tools zxing-cpp-tools dmtx-utils locales   # barcode readers decode what the encoders make
+  libzint-dev   # a second PDF417 encoder: the tests compare our symbols with its module for module
   ghostscript   # gs renders the EPS text of a PDF417 symbol for the readers
   xvfb dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   poppler-utils libglib2.0-bin   # pdfinfo and pdftoppm read rendered PDF; gdbus drives the document on the bus

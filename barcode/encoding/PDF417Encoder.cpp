@@ -1,11 +1,10 @@
 #include "barcode/encoding/PDF417Encoder.h"
 
-#include <zint.h>
+#include "barcode/encoding/PDF417Clusters.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <vector>
 
@@ -19,6 +18,8 @@ constexpr int ByteShift = 913;
 constexpr int ByteLatch6 = 924;
 constexpr int EciDesignator = 927;
 constexpr int EciUtf8 = 26;
+constexpr uint32_t StartPattern = 0x1FEA8;  // 17 modules: 8 1 1 1 1 1 1 3
+constexpr uint32_t StopPattern = 0x3FA29;   // 18 modules: 7 1 1 3 1 1 1 2 1
 
 // The characters of the mixed and punctuation sub-modes in the order of their values.
 constexpr char MIXED_SET[] = "0123456789&\r\t,:#-.$/+%*=^";
@@ -413,61 +414,81 @@ bool shapeSymbol(pdf417param *p) {
   return true;
 }
 
-// The symbol's modules from libzint, in the chosen shape: 0, or the error code.
-int outPaintCode(pdf417param *p, const uint8_t *text, int length, bool utf8Marked) {
-  std::unique_ptr<zint_symbol, void (*)(zint_symbol *)> symbol(ZBarcode_Create(), ZBarcode_Delete);
-  if (!symbol)
-    return PDF417_ERROR_NOT_MADE;
-  symbol->symbology = BARCODE_PDF417;
-  symbol->input_mode = DATA_MODE;
-  symbol->eci = utf8Marked ? EciUtf8 : 0;
-  symbol->option_1 = p->errorLevel;
-  symbol->option_2 = p->codeColumns;
-  symbol->option_3 = p->codeRows;
-  symbol->show_hrt = 0;
-  int result = ZBarcode_Encode(symbol.get(), text, length);
-  // libzint's encoding may need a few codewords more than counted here; where the rows
-  // cannot grow (90 already) the symbol grows wider, up to the widest.
-  for (int columns = p->codeColumns + 1; result == ZINT_ERROR_TOO_LONG && columns <= 30; ++columns) {
-    ZBarcode_Clear(symbol.get());
-    symbol->option_2 = columns;
-    symbol->option_3 = 0;  // as many rows as the codewords need
-    result = ZBarcode_Encode(symbol.get(), text, length);
-  }
-  if (result == ZINT_ERROR_TOO_LONG)
-    return PDF417_ERROR_TEXT_TOO_BIG;  // libzint's codewords pass what a symbol holds
-  if (result >= ZINT_ERROR)
-    return PDF417_ERROR_NOT_MADE;
-  const int width = symbol->width;
-  const int rows = symbol->rows;
-  const int columns = (width - 69) / 17;
-  if (rows < 3 || rows > 90 || columns < 1 || columns > 30 || width != 17 * (columns + 3) + 18)
-    return PDF417_ERROR_NOT_MADE;
-  // libzint keeps the columns and adds rows when its codewords need more room.
-  if (rows != p->codeRows || columns != p->codeColumns) {
-    p->codeRows = rows;
-    p->codeColumns = columns;
-    p->lenCodewords = rows * columns;
-  }
-  p->bitColumns = width;
-  const int bytesPerRow = (width - 1) / 8 + 1;
+// The painter's running position in the bitmap.
+struct Painter {
+  pdf417param *p;
+  int bitPtr;
+};
+
+// ORs the `count` low bits of `pattern` into the bitmap at the running position, most
+// significant first, and moves past them.
+void outBitsAt(Painter &painter, uint32_t pattern, int count) {
+  uint8_t *bits = painter.p->outBits;
+  for (int bit = count - 1; bit >= 0; --bit, ++painter.bitPtr)
+    if ((pattern >> bit) & 1u)
+      bits[painter.bitPtr >> 3] |= uint8_t(0x80u >> (painter.bitPtr & 7));
+}
+
+void outCodeword17(Painter &painter, uint32_t pattern) { outBitsAt(painter, pattern, 17); }
+void outCodeword18(Painter &painter, uint32_t pattern) { outBitsAt(painter, pattern, 18); }
+void outStartPattern(Painter &painter) { outCodeword17(painter, StartPattern); }
+void outStopPattern(Painter &painter) { outCodeword18(painter, StopPattern); }
+// A codeword (0-928) in the pattern of the cluster (0-2) its row uses.
+void outCodeword(Painter &painter, int cluster, int codeword) {
+  outCodeword17(painter, CLUSTERS[cluster][codeword]);
+}
+
+// Paints the symbol of the block's codewords in its shape: every row the start pattern,
+// the left row indicator, the row's codewords, the right row indicator and the stop
+// pattern. The indicators tell a reader the row's group of three (30 per group) and, in
+// turn, the rows, the level and the columns. Returns false when the bitmap cannot be had.
+bool outPaintCode(pdf417param *p) {
+  const int rows = p->codeRows;
+  const int columns = p->codeColumns;
+  p->bitColumns = 17 * (columns + 3) + 18;
+  const int bytesPerRow = (p->bitColumns - 1) / 8 + 1;
   p->lenBits = bytesPerRow * rows;
   p->outBits = new (std::nothrow) uint8_t[size_t(p->lenBits)];
   if (!p->outBits) {
     p->lenBits = 0;
-    return PDF417_ERROR_NOT_MADE;
+    return false;
   }
   std::memset(p->outBits, 0, size_t(p->lenBits));
+  const int rowsThird = (rows - 1) / 3;
+  const int levelAndRest = 3 * p->errorLevel + (rows - 1) % 3;
+  const int columnsLess = columns - 1;
+  int next = 0;
   for (int r = 0; r < rows; ++r) {
-    uint8_t *row = p->outBits + size_t(r) * size_t(bytesPerRow);
-    for (int x = 0; x < width; ++x)
-      if ((symbol->encoded_data[r][x >> 3] >> (x & 7)) & 1)
-        row[x >> 3] |= uint8_t(0x80 >> (x & 7));
+    const int cluster = r % 3;
+    const int q = 30 * (r / 3);
+    int left = 0;
+    int right = 0;
+    switch (cluster) {
+    case 0:
+      left = q + rowsThird;
+      right = q + columnsLess;
+      break;
+    case 1:
+      left = q + levelAndRest;
+      right = q + rowsThird;
+      break;
+    default:
+      left = q + columnsLess;
+      right = q + levelAndRest;
+      break;
+    }
+    Painter painter{p, 8 * bytesPerRow * r};
+    outStartPattern(painter);
+    outCodeword(painter, cluster, left);
+    for (int c = 0; c < columns; ++c)
+      outCodeword(painter, cluster, p->codewords[next++]);
+    outCodeword(painter, cluster, right);
+    outStopPattern(painter);
   }
   if (p->options & PDF417_INVERT_BITMAP)
     for (int i = 0; i < p->lenBits; ++i)
       p->outBits[i] = uint8_t(~p->outBits[i]);
-  return PDF417_ERROR_SUCCESS;
+  return true;
 }
 
 }  // namespace
@@ -550,35 +571,35 @@ void paintCode(pdf417param *p) {
   p->error = PDF417_ERROR_SUCCESS;
   try {
     if (p->options & PDF417_USE_RAW_CODEWORDS) {
-      if (p->lenCodewords < 1 || p->lenCodewords > PDF417_MAX_DATA_CODEWORDS || p->codewords[0] != p->lenCodewords)
+      const int count = p->lenCodewords;
+      if (count < 1 || count > PDF417_MAX_DATA_CODEWORDS || p->codewords[0] != count ||
+          !std::all_of(p->codewords, p->codewords + count, [](int32_t c) { return c >= 0 && c < Modulus; })) {
         p->error = PDF417_ERROR_INVALID_PARAMS;
-      else
-        p->error = PDF417_ERROR_NOT_MADE;
-      return;
+        return;
+      }
+    } else {
+      const char *text = p->text ? p->text : "";
+      const int length = p->lenText < 0 ? int(std::strlen(text)) : p->lenText;
+      if (length > PDF417_MAX_TEXT_BYTES) {
+        p->error = PDF417_ERROR_TEXT_TOO_BIG;
+        return;
+      }
+      const auto *bytes = reinterpret_cast<const uint8_t *>(text);
+      const bool utf8Marked = (p->options & PDF417_UTF8_TEXT) &&
+                              std::any_of(bytes, bytes + length, [](uint8_t c) { return c >= 0x80; });
+      const int end = assemble(bytes, length, utf8Marked, p->codewords, p->error);
+      if (p->error)
+        return;
+      p->lenCodewords = end;
+      p->codewords[0] = end;
     }
-    const char *text = p->text ? p->text : "";
-    const int length = p->lenText < 0 ? int(std::strlen(text)) : p->lenText;
-    if (length > PDF417_MAX_TEXT_BYTES) {
-      p->error = PDF417_ERROR_TEXT_TOO_BIG;
-      return;
-    }
-    const auto *bytes = reinterpret_cast<const uint8_t *>(text);
-    const bool utf8Marked = (p->options & PDF417_UTF8_TEXT) && std::any_of(bytes, bytes + length, [](uint8_t c) {
-                              return c >= 0x80;
-                            });
-    const int end = assemble(bytes, length, utf8Marked, p->codewords, p->error);
-    if (p->error)
-      return;
-    p->lenCodewords = end;
-    p->codewords[0] = end;
     if (!shapeSymbol(p))
       return;
-    if (const int failure = outPaintCode(p, bytes, length, utf8Marked)) {
-      pdf417free(p);
-      p->lenBits = 0;
-      p->error = failure;
-    }
+    if (!outPaintCode(p))
+      p->error = PDF417_ERROR_NOT_MADE;
   } catch (const std::bad_alloc &) {
+    pdf417free(p);
+    p->lenBits = 0;
     p->error = PDF417_ERROR_NOT_MADE;
   }
 }

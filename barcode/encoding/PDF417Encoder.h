@@ -2,16 +2,13 @@
 // PDF417 symbol encoder: turns a byte string into a PDF417 symbol as a 1-bit bitmap with
 // one pixel per module and one pixel row per codeword row.
 //
-// The work is split between this module and libzint. Here: the segmentation of the text
-// into text, numeric and byte stretches and their codewords, which give the codeword
-// count; the error correction level (chosen from the count, or the caller's, raised to
-// fill spare room); the shape (columns from the aspect ratio, or fixed columns, rows or
-// both); the padding and the error correction codewords of that list; and the bitmap
-// layout. libzint, which carries the standard's codeword pattern tables, encodes the same
-// bytes at that level in that shape and gives the module rows. Where libzint compacts a
-// text into more codewords than the list here, it adds rows, and the result describes
-// the symbol as it was made; where it needs fewer, the rest is padding. Either way the
-// symbol reads back as the same bytes.
+// The text is cut into text, numeric and byte stretches whose compaction gives the
+// codewords; then the error correction level (chosen from the count, or the caller's,
+// raised to fill spare room), the shape (columns from the aspect ratio, or fixed
+// columns, rows or both), the padding and the error correction codewords. The rows are
+// painted from those codewords through the standard's codeword pattern tables
+// (PDF417Clusters.h), so the block describes exactly the symbol painted. A caller may
+// also hand in a list of codewords of its own, which is shaped and painted the same way.
 //
 // Plain procedural code: all state in the caller's pdf417param, results in its `error`
 // field, no exceptions; the only allocation that outlives a call is the bitmap, freed
@@ -25,7 +22,7 @@ enum : int32_t {
   PDF417_FIXED_COLUMNS = 2,
   PDF417_FIXED_ROWS = 4,
   PDF417_USE_ERROR_LEVEL = 16, // use errorLevel (as the least level); otherwise chosen from the data size
-  PDF417_USE_RAW_CODEWORDS = 64,
+  PDF417_USE_RAW_CODEWORDS = 64,  // codewords and lenCodewords hold the data, the length descriptor first
   PDF417_INVERT_BITMAP = 128,  // bars 0, spaces 1
   PDF417_UTF8_TEXT = 256,      // the text is UTF-8: marked so in the symbol (ECI 26) when it holds non-ASCII bytes
 };
@@ -35,7 +32,7 @@ enum : int32_t {
   PDF417_ERROR_SUCCESS = 0,
   PDF417_ERROR_TEXT_TOO_BIG = 1,
   PDF417_ERROR_INVALID_PARAMS = 2,
-  PDF417_ERROR_NOT_MADE = 3,  // libzint refused the symbol, or no memory for the bitmap
+  PDF417_ERROR_NOT_MADE = 3,  // no memory for the symbol
 };
 
 constexpr int PDF417_MAX_CODEWORDS = 928;
@@ -63,12 +60,12 @@ struct pdf417param {
 // ratio 0.5. The error level, rows and columns stay as they are. A bitmap the block held
 // is not freed: call pdf417free first.
 void pdf417init(pdf417param *p);
-// Encodes the block's text. On return `error` tells the result; on success the bitmap,
-// its size, the rows and columns, the level used and the codewords describe the symbol.
-// Raw codewords (PDF417_USE_RAW_CODEWORDS) are checked but not painted: painting needs
-// the codeword pattern tables, which libzint holds and applies only to data, so a valid
-// raw list gives PDF417_ERROR_NOT_MADE as well, and so does an empty text, of which
-// libzint makes no symbol.
+// Encodes the block's text, or its raw codewords (PDF417_USE_RAW_CODEWORDS: 1 to 926
+// codewords of 0-928 whose first, the length descriptor, is their count; otherwise
+// PDF417_ERROR_INVALID_PARAMS). On return `error` tells the result; on success the
+// bitmap, its size, the rows and columns, the level used and the codewords (data,
+// padding and error correction) describe the symbol painted. An empty text makes a
+// symbol of padding alone.
 void paintCode(pdf417param *p);
 // Frees the bitmap, if any, and clears it.
 void pdf417free(pdf417param *p);

@@ -1,7 +1,7 @@
-// PDF417 images as the designer and batch output make them, read back by ZXingReader
-// (Debian's zbar is built without its PDF417 decoder): texts of every kind, error
-// levels, fixed rows and columns, frames of several aspect ratios; values too long for
-// a symbol; the view's EPS rendered by Ghostscript.
+// PDF417 symbols read back by ZXingReader (Debian's zbar is built without its PDF417
+// decoder): the encoder's own bitmaps for texts of every kind, raw codewords, levels and
+// fixed shapes; images as the designer and batch output make them, in frames of several
+// aspect ratios; values too long for a symbol; the view's EPS rendered by Ghostscript.
 
 #include "barcode/BarcodeProduction.h"
 #include "barcode/PDF417View.h"
@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace {
 
@@ -36,7 +38,121 @@ struct Pdf417Case {
   int height;
 };
 
+// The encoder's bitmap as a printer would put it down: modules 3 pixels wide, rows three
+// modules high, bars black, two modules of white around.
+QImage symbolImage(const pdf417param &p) {
+  const int module = 3;
+  const int quiet = 2 * module;
+  QImage image(p.bitColumns * module + 2 * quiet, p.codeRows * 3 * module + 2 * quiet, QImage::Format_Grayscale8);
+  image.fill(255);
+  const bool inverted = p.options & PDF417_INVERT_BITMAP;
+  const int bytesPerRow = p.lenBits / p.codeRows;
+  QPainter painter(&image);
+  for (int y = 0; y < p.codeRows; ++y)
+    for (int x = 0; x < p.bitColumns; ++x)
+      if (((p.outBits[y * bytesPerRow + x / 8] >> (7 - x % 8)) & 1) != inverted)
+        painter.fillRect(quiet + x * module, quiet + y * 3 * module, module, 3 * module, Qt::black);
+  return image;
+}
+
+// Encodes and checks that ZXingReader reads exactly the bytes back, at the level the
+// block states.
+struct ReadCase {
+  std::string what;
+  QByteArray bytes;  // what the reader must find
+  int options;
+  int level;
+  int columns;
+  int rows;
+  std::vector<int> raw;  // raw codewords in place of the text
+  ReadCase(std::string what_, QByteArray bytes_, int options_ = 0, int level_ = 2, int columns_ = 0, int rows_ = 0,
+           std::vector<int> raw_ = {})
+      : what(std::move(what_)), bytes(std::move(bytes_)), options(options_), level(level_), columns(columns_),
+        rows(rows_), raw(std::move(raw_)) {}
+};
+
+void expectReadBack(const ReadCase &c, pdf417param &p) {
+  SCOPED_TRACE(c.what);
+  pdf417init(&p);
+  p.options = c.options;
+  p.errorLevel = c.level;
+  p.codeColumns = c.columns;
+  p.codeRows = c.rows;
+  if (c.raw.empty()) {
+    p.text = c.bytes.constData();
+    p.lenText = int(c.bytes.size());
+  } else {
+    p.options |= PDF417_USE_RAW_CODEWORDS;
+    std::copy(c.raw.begin(), c.raw.end(), p.codewords);
+    p.lenCodewords = int(c.raw.size());
+  }
+  paintCode(&p);
+  ASSERT_EQ(p.error, PDF417_ERROR_SUCCESS);
+  const QImage image = symbolImage(p);
+  const DecodeResult bytes = decodeWithZXing(image, QStringLiteral("PDF417"), true);
+  ASSERT_TRUE(bytes.ran) << bytes.error.toStdString();
+  EXPECT_EQ(bytes.texts, QStringList{QString::fromLatin1(c.bytes)});
+  const DecodeResult report = decodeWithZXing(image, QStringLiteral("PDF417"));
+  EXPECT_EQ(report.ecLevels, QStringList{QString::number(p.errorLevel)});
+}
+
 }  // namespace
+
+TEST(PDF417Images, TheEncodersSymbolsReadBackAsTheirBytesInTheShapeTheyState) {
+  const QByteArray six("\x80\x01\xfe\x1b\x9f\x00", 6);
+  std::vector<ReadCase> cases{
+      {"seven digits stay text", "1234567"},
+      {"twelve digits alone are numeric", "123456789012"},
+      {"six bytes that are no text", six},
+      {"seven bytes that are no text", six + "\xc3"},
+      {"Hello", "Hello"},
+      {"mixed and punctuation sub-modes", "abc,def;ghi"},
+      {"question mark, ampersand, tab, CR LF", "Why? Tom & Jerry\tsorry\r\nagain"},
+      {"one column of twelve rows", "!>e"},
+      {"a fixed 1 x 12 rectangle", "!>e", PDF417_USE_ERROR_LEVEL | PDF417_FIXED_RECTANGLE, 2, 1, 12},
+      {"a fixed rectangle with room to spare", "Fixed rectangle", PDF417_FIXED_RECTANGLE, 2, 4, 10},
+      {"fixed rows", "Fixed rows of an apology", PDF417_FIXED_ROWS, 2, 0, 7},
+      {"fixed columns, inverted", "Fixed columns", PDF417_FIXED_COLUMNS | PDF417_INVERT_BITMAP, 2, 6},
+      {"raw codewords", "Hello!", PDF417_FIXED_COLUMNS, 2, 3, 0, {6, 237, 131, 344, 901, '!'}},
+      {"raw codewords, numeric", "Sorry 2026", PDF417_USE_ERROR_LEVEL, 4, 2, 0,
+       // "Sorry " in text (S, lower latch, o r r y space, a final shift), then 902 and the
+       // number 12026 (a leading 1 and the digits) in base 900: 13, 326.
+       {8, 18 * 30 + 27, 14 * 30 + 17, 17 * 30 + 24, 26 * 30 + 29, 902, 13, 326}},
+  };
+  for (int level = 0; level <= 8; ++level)
+    cases.push_back({"level " + std::to_string(level), "We are sorry for the delay.", PDF417_USE_ERROR_LEVEL, level});
+  for (const ReadCase &c : cases) {
+    pdf417param p;
+    expectReadBack(c, p);
+    if (c.what == "one column of twelve rows" || c.what == "a fixed 1 x 12 rectangle") {
+      EXPECT_EQ(p.codeColumns, 1);
+      EXPECT_EQ(p.codeRows, 12);
+    }
+    if (c.rows) {
+      EXPECT_EQ(p.codeRows, c.rows);
+    }
+    if (c.columns) {
+      EXPECT_EQ(p.codeColumns, c.columns);
+    }
+    pdf417free(&p);
+  }
+}
+
+TEST(PDF417Images, RandomTextsReadBackAsTheSameBytes) {
+  std::mt19937 random(15438);
+  const QByteArray alphabet("ABCxyz019 !\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~\t\r\n");
+  for (int i = 0; i < 24; ++i) {
+    QByteArray text;
+    const int length = 1 + int(random() % 90);
+    for (int k = 0; k < length; ++k)
+      text += i % 3 == 2 ? char(random() % 256) : alphabet[int(random() % alphabet.size())];
+    ReadCase c("random text " + std::to_string(i) + ": " + text.toPercentEncoding().toStdString(), text,
+               int(random() % 2) * PDF417_FIXED_COLUMNS, int(random() % 9), 1 + int(random() % 8));
+    pdf417param p;
+    expectReadBack(c, p);
+    pdf417free(&p);
+  }
+}
 
 TEST(PDF417Images, ValuesLevelsShapesAndFramesReadBack) {
   const Pdf417Case cases[] = {
