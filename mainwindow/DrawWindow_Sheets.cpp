@@ -52,7 +52,7 @@ void DrawWindow::buildExportSheet() {
   sidesLayout->addWidget(matrix_export_card_side);
   MAKE(export_combined_image_chk, QStringLiteral("Both sides in one image"));
   export_combined_image_chk->setEnabled(false);
-  withTip(export_combined_image_chk, "Put the front and the back side next to each other in one image");
+  withTip(export_combined_image_chk, "Put the front side above the back side in one image");
   sidesLayout->addWidget(export_combined_image_chk);
   auto *typeBox = new QGroupBox(QStringLiteral("File type"));
   auto *typeLayout = new QFormLayout(typeBox);

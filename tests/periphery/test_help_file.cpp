@@ -86,6 +86,23 @@ TEST(ShippedHelpFile, IsAPdfWithOnePagePerChapterOfTheHelpText) {
   }
 }
 
+// What the help says of export is what export does: every file holds a PNG picture
+// whatever type name is chosen, and both sides in one picture stand the front above the
+// back. The shipped file says the same as the help text.
+TEST(ShippedHelpFile, SaysWhatExportWrites) {
+  QTextDocument document;
+  document.setHtml(QString::fromUtf8(readFile(Source + QStringLiteral("/docs/help/Help.html"))));
+  const QString text = document.toPlainText().simplified();
+  const QString shipped =
+      poppler(QStringLiteral("pdftotext"), {Source + QStringLiteral("/resources/Help.pdf"), QStringLiteral("-")})
+          .simplified();
+  for (const QString &help : {text, shipped}) {
+    EXPECT_FALSE(help.contains(QStringLiteral("side by side"), Qt::CaseInsensitive));
+    EXPECT_TRUE(help.contains(QStringLiteral("the front above the back"))) << help.toStdString();
+    EXPECT_TRUE(help.contains(QStringLiteral("Every file holds a PNG picture"))) << help.toStdString();
+  }
+}
+
 TEST(ShippedHelpFile, ANewVersionsHelpFileReplacesTheCopyOfAnOlderOne) {
   QTemporaryDir shipped;
   QTemporaryDir home;

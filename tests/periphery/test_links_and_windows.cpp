@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -264,6 +265,12 @@ TEST_F(PeripheryWindowTest, AHelpFileNoApplicationOpensIsSaidSoWithItsName) {
   scripted.answerDesktop(true);
   start.Help_btn_1->click();
   EXPECT_TRUE(scripted.alertTexts().isEmpty());
+}
+
+// The export sheet's tip says how the combined image stands, as the help does.
+TEST_F(PeripheryWindowTest, TheCombinedImagesTipSaysTheFrontStandsAboveTheBack) {
+  const QString tip = controller->ui->export_combined_image_chk->toolTip();
+  EXPECT_TRUE(tip.contains(QStringLiteral("front side above the back side"))) << tip.toStdString();
 }
 
 TEST_F(PeripheryWindowTest, EveryButtonOfTheWindowsIsNamedAndExplained) {
