@@ -358,7 +358,12 @@ public:
   // Hides every text and image object of the side that carries a profile field id.
   void Hide_all_Text_control_FUP_Control();
   // Places the picture of `clipboard` as an image object: centred on (x, y - height),
-  // at index 0, selected alone. False when the clipboard holds no readable picture.
+  // moved onto the card where it would reach past it, at index 0, selected alone. The
+  // picture is first written as a PNG file of its own into the resource folder's
+  // "PastedImage" folder, and the object keeps that file's path, so that it is drawn,
+  // saved and opened again like every picture. False when the clipboard holds no
+  // readable picture, and when its file cannot be written (the user is told why, and
+  // no object is made).
   bool makeNewImageFromPasteboard(const QMimeData *clipboard, const QPointF &atPoint);
   // The clipboard's change count: it moves on every time anything (this program or
   // another) writes the clipboard.

@@ -14,6 +14,7 @@
 #include "core/Utilities.h"
 
 #include "platform/Images.h"
+#include "platform/Paths.h"
 #include "platform/PropertyList.h"
 #include "platform/UiServices.h"
 
@@ -21,10 +22,14 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -123,6 +128,50 @@ PointImage pictureOf(const QMimeData *clipboard) {
       return PointImage::fromPixels(image);
   }
   return PointImage();
+}
+
+// The folder of the resource folder that keeps the pictures pasted from other
+// programs: an image object keeps only the path of its picture (so does the design
+// file), so a pasted picture needs a file of its own.
+const QString PastedPictureFolder = QStringLiteral("PastedImage");
+
+// A path in `folder` that names nothing yet: "Pasted <date> <time>.png", with " 2",
+// " 3" ... added for the pictures pasted within the same second.
+QString freePastedPicturePath(const QString &folder) {
+  const QString stem = QStringLiteral("Pasted ") +
+                       QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh.mm.ss"));
+  QString path = joinPath(folder, stem + QStringLiteral(".png"));
+  for (int number = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++number)
+    path = joinPath(folder, QStringLiteral("%1 %2.png").arg(stem).arg(number));
+  return path;
+}
+
+// Writes `picture` as a PNG file of its own, at the resolution that keeps its size in
+// points, into the resource folder's folder for pasted pictures. Answers the file's
+// path, or "" with the reason in `reason`.
+QString keepPastedPicture(const PointImage &picture, QString *reason) {
+  const QString resources = Resource_Path.isEmpty() ? Paths::resourceFolder() : Resource_Path;
+  const QString folder = joinPath(resources, PastedPictureFolder);
+  if (folder.isEmpty() || !QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
+    *reason = QStringLiteral("The folder \"%1\" cannot be made.").arg(folder);
+    return QString();
+  }
+  const double width = picture.points.width();
+  const double dpi = width > 0.0 && std::isfinite(width) ? picture.pixels.width() * Images::PointsPerInch / width
+                                                         : Images::PointsPerInch;
+  const QString path = freePastedPicturePath(folder);
+  if (!writePng(path, picture.pixels, dpi, reason))
+    return QString();
+  return path;
+}
+
+// `rect` moved the least that puts it on the card `card`; one larger than the card
+// starts at the card's top left corner.
+QRectF movedOntoCard(const QRectF &rect, const QRectF &card) {
+  QRectF moved = rect;
+  moved.moveLeft(std::max(card.left(), std::min(rect.left(), card.right() - rect.width())));
+  moved.moveTop(std::max(card.top(), std::min(rect.top(), card.bottom() - rect.height())));
+  return moved;
 }
 
 }  // namespace
@@ -230,8 +279,18 @@ bool QLNGraphicView::makeNewImageFromPasteboard(const QMimeData *clipboard, cons
   const PointImage picture = pictureOf(clipboard);
   if (picture.isNull())
     return false;
+  QString reason;
+  const QString path = keepPastedPicture(picture, &reason);
+  if (path.isEmpty()) {
+    UiServices::instance().alert(QStringLiteral("The picture on the clipboard cannot be pasted."), reason);
+    return false;
+  }
   auto image = std::make_shared<QLNImage>();
-  image->initWithPosition(QPointF(atPoint.x(), atPoint.y() - picture.points.height()), picture, QString());
+  image->initWithPosition(QPointF(atPoint.x(), atPoint.y() - picture.points.height()), picture, path);
+  // Where the user sees it: a picture that would reach past the card is moved onto it.
+  const QRectF placed = movedOntoCard(image->bounds(), bounds());
+  if (placed != image->bounds())
+    image->setBounds(placed);
   mutableGraphics().insertObject(image, 0);
   changeSelectionIndexes({0});
   return true;

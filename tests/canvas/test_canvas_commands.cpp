@@ -6,12 +6,17 @@
 
 #include "tests/canvas/canvas_fixture.h"
 
+#include "canvas/QLNRenderingView.h"
+#include "canvas/RenderPicture.h"
+
+#include "core/Globals.h"
 #include "core/QLNError.h"
 #include "core/QLNImage.h"
 #include "core/QLNText.h"
 
 #include "platform/PropertyList.h"
 
+#include "tests/common/FileSizeLimit.h"
 #include "tests/common/TestSupport.h"
 
 #include <QAction>
@@ -19,6 +24,9 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QSet>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMimeData>
@@ -290,6 +298,7 @@ TEST_F(CanvasCommandsTest, FileNamesPasteNothingAndAPictureIsPlacedAroundFiftyTh
   EXPECT_EQ(image->bounds(), QRectF(35, 20, 30, 20));
   EXPECT_EQ(image->_contents.pixels.pixelColor(3, 3), kBlue);
   EXPECT_EQ(front.selectionIndexes(), QLNIndexSet{0});
+  EXPECT_FALSE(image->FilePath().isEmpty()) << "the picture is kept in a file of its own";
 
   // Data that only claims to be a picture, or nothing readable: nothing happens.
   putOnClipboard({{QStringLiteral("image/png"), QByteArray("\x89PNG broken")},
@@ -297,6 +306,160 @@ TEST_F(CanvasCommandsTest, FileNamesPasteNothingAndAPictureIsPlacedAroundFiftyTh
   front.paste();
   EXPECT_FALSE(front.makeNewImageFromPasteboard(clipboard()->mimeData(), QPointF(50, 50)));
   EXPECT_EQ(document.graphics().size(), 2);
+}
+
+namespace {
+
+// A picture whose colour changes from pixel to pixel, so that its PNG file cannot be
+// small: the first row red to blue, every other row as `seed` scatters it.
+QImage noisyPicture(int width, int height, quint32 seed) {
+  QImage image(width, height, QImage::Format_RGB32);
+  quint32 state = seed;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      state = state * 1664525u + 1013904223u;
+      image.setPixel(x, y, y == 0 ? qRgb(255 * x / width, 0, 255 - 255 * x / width) : state >> 8);
+    }
+  image.setDotsPerMeterX(2835);
+  image.setDotsPerMeterY(2835);
+  return image;
+}
+
+QByteArray pngBytes(const QImage &image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return bytes;
+}
+
+class PastedPictureTest : public CanvasCommandsTest {
+protected:
+  void SetUp() override {
+    CanvasCommandsTest::SetUp();
+    ASSERT_TRUE(resources.isValid());
+    previousResourcePath = Resource_Path;
+    Resource_Path = resources.path();
+  }
+  void TearDown() override {
+    Resource_Path = previousResourcePath;
+    CanvasCommandsTest::TearDown();
+  }
+  QString pastedFolder() const { return resources.filePath(QStringLiteral("PastedImage")); }
+  QStringList pastedFiles() const { return QDir(pastedFolder()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+  std::shared_ptr<QLNImage> pastedImage() const {
+    return document.graphics().isEmpty() ? nullptr : std::dynamic_pointer_cast<QLNImage>(document.graphics().at(0));
+  }
+
+  QTemporaryDir resources;
+  QString previousResourcePath;
+};
+
+}  // namespace
+
+TEST_F(PastedPictureTest, APastedPictureIsKeptAsAPngOfItsOwnDrawnAndPlacedOnTheCard) {
+  // A picture 200 x 120 points from another program: centred on (50, 50 - 120) it would
+  // lie wholly above the card, so it is moved onto it.
+  const QImage picture = noisyPicture(200, 120, 7);
+  putOnClipboard({{QStringLiteral("image/png"), pngBytes(picture)}});
+  front.paste();
+  const auto image = pastedImage();
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->bounds(), QRectF(0, 0, 200, 120));
+  EXPECT_EQ(front.selectionIndexes(), QLNIndexSet{0});
+
+  // Its file: a PNG in the resource folder's own folder for pasted pictures, holding
+  // the picture pixel for pixel at its size in points.
+  const QFileInfo file(image->FilePath());
+  EXPECT_EQ(file.absolutePath(), QFileInfo(pastedFolder()).absoluteFilePath());
+  EXPECT_TRUE(file.fileName().endsWith(QLatin1String(".png")));
+  const PointImage kept = PointImage::load(image->FilePath());
+  ASSERT_FALSE(kept.isNull());
+  EXPECT_EQ(kept.pixels.convertToFormat(QImage::Format_RGB32), picture);
+  EXPECT_NEAR(kept.points.width(), 200.0, 0.1);
+  EXPECT_NEAR(kept.points.height(), 120.0, 0.1);
+
+  // It draws: on the canvas and in the card's picture that export, print and mail use.
+  QImage drawn(243, 154, QImage::Format_RGB32);
+  drawn.fill(Qt::white);
+  {
+    QPainter painter(&drawn);
+    image->drawContentsInView(&painter, false);
+  }
+  EXPECT_EQ(QColor(drawn.pixel(100, 60)), QColor(picture.pixel(100, 60)));
+  const CardPicture card = QLNRenderingView::image_From_Card_Graphics(document.graphics(), false);
+  ASSERT_FALSE(card.isNull());
+  const PointImage output = card.toImage(72);
+  ASSERT_EQ(output.pixels.size(), QSize(243, 154));
+  EXPECT_EQ(QColor(output.pixels.pixel(100, 60)), QColor(picture.pixel(100, 60)));
+  EXPECT_EQ(QColor(output.pixels.pixel(230, 140)), kCardBase) << "the card base around it";
+
+  // A picture larger than the card starts at its top left corner; a small one that fits
+  // stays where it is put.
+  putOnClipboard({{QStringLiteral("image/png"), pngBytes(noisyPicture(300, 200, 8))}});
+  front.paste();
+  EXPECT_EQ(pastedImage()->bounds(), QRectF(0, 0, 300, 200));
+  front.makeNewImageFromPasteboard(clipboard()->mimeData(), QPointF(230, 300));
+  EXPECT_EQ(pastedImage()->bounds(), QRectF(0, 0, 300, 200));
+  putOnClipboard({{QStringLiteral("image/png"), pngBytes(noisyPicture(40, 20, 9))}});
+  ASSERT_TRUE(front.makeNewImageFromPasteboard(clipboard()->mimeData(), QPointF(230, 300)));
+  EXPECT_EQ(pastedImage()->bounds(), QRectF(203, 134, 40, 20)) << "moved in from the bottom right";
+  ASSERT_TRUE(front.makeNewImageFromPasteboard(clipboard()->mimeData(), QPointF(100, 90)));
+  EXPECT_EQ(pastedImage()->bounds(), QRectF(80, 60, 40, 20));
+}
+
+TEST_F(PastedPictureTest, EveryPasteKeepsAFileOfItsOwn) {
+  // The same picture pasted three times in the same second: three files, each its own.
+  putOnClipboard({{QStringLiteral("image/png"), pngBytes(noisyPicture(30, 20, 1))}});
+  QStringList paths;
+  for (int i = 0; i < 3; ++i) {
+    front.paste();
+    ASSERT_TRUE(pastedImage());
+    paths << pastedImage()->FilePath();
+  }
+  ASSERT_EQ(document.graphics().size(), 3);
+  EXPECT_EQ(pastedFiles().size(), 3);
+  EXPECT_EQ(QSet<QString>(paths.begin(), paths.end()).size(), 3);
+  for (const QString &path : paths)
+    EXPECT_TRUE(QFileInfo(path).isFile()) << path.toStdString();
+  // A file that another paste left there is never written over.
+  const QString first = paths.first();
+  putOnClipboard({{QStringLiteral("image/png"), pngBytes(noisyPicture(30, 20, 2))}});
+  front.paste();
+  EXPECT_EQ(pastedFiles().size(), 4);
+  EXPECT_EQ(PointImage::load(first).pixels.convertToFormat(QImage::Format_RGB32), noisyPicture(30, 20, 1));
+}
+
+TEST_F(PastedPictureTest, APictureThatCannotBeKeptIsRefusedWithTheReasonAndMakesNoObject) {
+  const int steps = document.undoManager()->undoCount();
+  putOnClipboard({{QStringLiteral("image/png"), pngBytes(noisyPicture(200, 120, 3))}});
+  {
+    // The disk is full after 4 KiB: the picture's file cannot be written.
+    FileSizeLimit full(4096);
+    ASSERT_TRUE(full.isSet());
+    ui.expectAlert();
+    front.paste();
+  }
+  ASSERT_EQ(ui.requests().size(), 1u);
+  EXPECT_EQ(ui.requests().at(0).text, QStringLiteral("The picture on the clipboard cannot be pasted."));
+  EXPECT_TRUE(ui.requests().at(0).detail.contains(pastedFolder())) << ui.requests().at(0).detail.toStdString();
+  EXPECT_TRUE(document.graphics().isEmpty());
+  EXPECT_TRUE(front.selectionIndexes().isEmpty());
+  EXPECT_TRUE(pastedFiles().isEmpty()) << "no part of the file is left";
+  endTurn();
+  EXPECT_EQ(document.undoManager()->undoCount(), steps);
+
+  // The folder for pasted pictures cannot be made (a file holds its name).
+  ASSERT_TRUE(QDir(pastedFolder()).removeRecursively());
+  QFile blocker(pastedFolder());
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  ui.clear();
+  ui.expectAlert();
+  front.paste();
+  ASSERT_EQ(ui.requests().size(), 1u);
+  EXPECT_EQ(ui.requests().at(0).text, QStringLiteral("The picture on the clipboard cannot be pasted."));
+  EXPECT_TRUE(document.graphics().isEmpty());
 }
 
 // ---- Undo and redo -----------------------------------------------------------------------------------

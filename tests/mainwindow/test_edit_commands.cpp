@@ -8,6 +8,9 @@
 
 #include "mainwindow/DrawWindow.h"
 
+#include "designs/DesignFileSupport.h"
+#include "designs/model/DesignLog.h"
+
 #include "canvas/Image_Library.h"
 #include "canvas/QLNGraphicView.h"
 #include "canvas/QLNSelection.h"
@@ -19,9 +22,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileInfo>
 #include <QRadioButton>
 #include <QClipboard>
 #include <QLabel>
@@ -149,6 +154,68 @@ TEST_F(EditCommandsTest, TheToolbarCopiesPastesAndUndoesWithButtonsFollowingTheS
   QGuiApplication::clipboard()->setMimeData(names);
   click(front, QPointF(130, 70));
   EXPECT_EQ(editingButtons(), (std::vector<bool>{true, true, false, true, true, true, true, false}));
+}
+
+TEST_F(EditCommandsTest, APicturePastedFromAnotherProgramIsExportedSavedAndOpenedAgain) {
+  // A picture of two colours, 60 x 40 points, on the clipboard as another program puts it.
+  QImage picture(60, 40, QImage::Format_RGB32);
+  picture.fill(QColor(0, 90, 200));
+  for (int y = 0; y < 40; ++y)
+    for (int x = 30; x < 60; ++x)
+      picture.setPixel(x, y, qRgb(230, 120, 0));
+  picture.setDotsPerMeterX(2835);
+  picture.setDotsPerMeterY(2835);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  picture.save(&buffer, "PNG");
+  auto *contents = new QMimeData;
+  contents->setData(QStringLiteral("image/png"), png);
+  QGuiApplication::clipboard()->setMimeData(contents);
+
+  menuItem("Edit_menu", "Paste_menu_item")->trigger();
+  ASSERT_EQ(document->graphics().size(), 1);
+  auto image = std::dynamic_pointer_cast<QLNImage>(document->graphics().at(0));
+  ASSERT_TRUE(image);
+  // Centred on (50, 50 - 40) it would reach above the card: it is moved onto it.
+  EXPECT_EQ(image->bounds(), QRectF(20, 0, 60, 40));
+  const QString kept = image->FilePath();
+  ASSERT_TRUE(QFileInfo(kept).isFile());
+  EXPECT_TRUE(kept.startsWith(resourceDir() + QStringLiteral("/PastedImage/")));
+
+  // The export holds the picture where the card shows it.
+  const QRectF place = image->bounds();
+  const QString exported = root.path() + QStringLiteral("/Card.png");
+  ASSERT_TRUE(controller->Export_Single_File(exported, false));
+  QImage file;
+  ASSERT_TRUE(file.load(exported, "PNG"));
+  auto pixelAt = [](const QImage &image, const QRectF &place, double x, double y) {
+    return QColor(image.pixel(QPoint(int(place.x() + x), int(place.y() + y))));
+  };
+  EXPECT_EQ(pixelAt(file, place, 10, 20), QColor(0, 90, 200));
+  EXPECT_EQ(pixelAt(file, place, 50, 20), QColor(230, 120, 0));
+
+  // Saved and opened again, the design has it: the object keeps the file's path and
+  // its picture comes from the file.
+  const QString design = root.path() + QStringLiteral("/Pasted.dcard");
+  QString error;
+  ASSERT_TRUE(saveDesignLog(design, DesignFiles::currentDesignContents(*controller), &error))
+      << error.toStdString();
+  std::optional<DesignLogContents> opened = readDesignLogFile(design, &error);
+  ASSERT_TRUE(opened) << error.toStdString();
+  loadDesignLogPictures(*opened);
+  ASSERT_EQ(opened->frontObjects.size(), 1);
+  auto reopened = std::dynamic_pointer_cast<QLNImage>(opened->frontObjects.at(0));
+  ASSERT_TRUE(reopened);
+  EXPECT_EQ(reopened->FilePath(), kept);
+  EXPECT_EQ(reopened->bounds(), place);
+  ASSERT_FALSE(reopened->_contents.isNull());
+  EXPECT_EQ(reopened->_contents.pixels.convertToFormat(QImage::Format_RGB32), picture);
+  session->document()->setList(QLNDocumentGraphicsKey, {reopened});
+  const QString again = root.path() + QStringLiteral("/Again.png");
+  ASSERT_TRUE(controller->Export_Single_File(again, false));
+  ASSERT_TRUE(file.load(again, "PNG"));
+  EXPECT_EQ(pixelAt(file, place, 50, 20), QColor(230, 120, 0));
 }
 
 TEST_F(EditCommandsTest, AfterUndoAndRedoThePanelShowsAndEditsWhatTheCanvasSelects) {
