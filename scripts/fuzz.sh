@@ -68,6 +68,9 @@ fi
 
 export QT_QPA_PLATFORM=offscreen
 export AMENDS_RESOURCE_DIR=$build/resources
+# The shipped resources the harnesses' resource folder is seeded from (the templates, the
+# hatch patterns): found beside the program, that would be the resource folder itself.
+export AMENDS_SHIPPED_RESOURCES=$root/resources
 # Leak detection stays off: fontconfig keeps what it allocates for the first use of a
 # font, which LeakSanitizer reports as a leak of whatever input first drew text.
 export ASAN_OPTIONS=detect_leaks=0:symbolize=1

@@ -343,6 +343,9 @@ std::optional<RowLayout> scanItems(const QByteArray &xml, qsizetype pieceBytes, 
       if (i >= size)
         return std::nullopt;
       pos = i + 1;
+      if (!closing && depth == 0 &&
+          local(QByteArrayView(data + nameStart, nameEnd - nameStart)) != QByteArrayView(shape.root))
+        return std::nullopt;  // another root: left to the parser, which names it at once
       if (closing) {
         if (selfClosing || --depth < 0 || open.isEmpty())
           return std::nullopt;
