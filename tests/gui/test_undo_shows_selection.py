@@ -1,0 +1,228 @@
+"""The real program in a real window: after Undo and Redo the property panel shows the
+object the canvas selects, and its controls act on that object. A user clicks objects on
+the card with the mouse, moves them with the Align tab's "Right", and undoes a move while
+the panel shows another object: the panel follows the canvas to the moved object, and the
+text tab's "Right" alignment then changes that text in the exported card."""
+import ctypes
+import ctypes.util
+import os
+import re
+import shutil
+import struct
+import subprocess
+import tempfile
+import time
+import zlib
+
+import pyatspi
+
+from guidriver import Program, choose_in_list, fail, find, find_all, press, set_text, wait_until
+
+DOCUMENT = ["--dest", "org.amends.Amends", "--object-path", "/Document"]
+
+
+def elements(kind):
+    """Class, control id and bounds of the front objects of `kind`, from the scripting bus."""
+    done = subprocess.run(["gdbus", "call", "--session"] + DOCUMENT +
+                          ["--method", "org.amends.Amends.Document.Elements", kind],
+                          capture_output=True, text=True, timeout=20)
+    if done.returncode != 0:
+        fail("Elements %s failed: %s" % (kind, done.stderr.strip()))
+    found = []
+    for item in re.findall(r"\{[^{}]*\}", done.stdout):
+        bounds = re.search(r"'bounds': <\[([^\]]*)\]>", item)
+        ident = re.search(r"'controlID': <'([^']*)'>", item)
+        found.append((ident.group(1) if ident else "", [float(v) for v in bounds.group(1).split(",")]))
+    return found
+
+
+def bounds_of(kind, ident=None):
+    for found_ident, bounds in elements(kind):
+        if ident is None or found_ident == ident:
+            return bounds
+    fail("no %s %r on the card: %r" % (kind, ident, elements(kind)))
+
+
+def tab_names(window):
+    return [tab.name for tab in find_all(window, "page tab")]
+
+
+def open_tab(window, name):
+    """Brings the panel's tab `name` to the front, as a click on its label does."""
+    tab = find(window, "page tab", name)
+    press(tab)
+
+
+def export_card(program, window, path):
+    """The front exported as PNG at 72 dots per inch (one pixel a point) through the
+    Export window and its save panel."""
+    press(find(window, "push button", "Export"))
+    sheet = program.window("Export", role="dialog")
+    press(find(sheet, "radio button", "PNG"))
+    press(find(sheet, "push button", "Export..."))
+
+    def save_panel():
+        for child in program.app:
+            if child is not None and child.name == "Export" and find_all(child, "text", "File name:"):
+                return child
+        return None
+    panel = wait_until(save_panel, "the export's save panel")
+    set_text(find(panel, "text", "File name:"), path)
+    press(find(panel, "push button", "Save"))
+    press(find(program.window("Export Finished", role="dialog"), "push button", "OK"))
+    wait_until(lambda: os.path.exists(path), "the exported file")
+
+
+def read_png(path):
+    """Width, height and a pixel reader of a PNG file of 8-bit RGB or RGBA pixels."""
+    with open(path, "rb") as f:
+        data = f.read()
+    at, idat, header = 8, b"", None
+    while at < len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", data[at + 8:at + 8 + length])
+        elif kind == b"IDAT":
+            idat += data[at + 8:at + 8 + length]
+        at += 12 + length
+    width, height, depth, colour_type, _, _, interlace = header
+    if depth != 8 or colour_type not in (2, 6) or interlace:
+        fail("%s is not plain 8-bit RGB(A): %r" % (path, header))
+    channels = 3 if colour_type == 2 else 4
+    raw, stride = zlib.decompress(idat), width * channels
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        row = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            left = row[i - channels] if i >= channels else 0
+            up, corner = previous[i], previous[i - channels] if i >= channels else 0
+            if kind == 1:
+                row[i] = (row[i] + left) & 255
+            elif kind == 2:
+                row[i] = (row[i] + up) & 255
+            elif kind == 3:
+                row[i] = (row[i] + (left + up) // 2) & 255
+            elif kind == 4:
+                p = left + up - corner
+                pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
+                row[i] = (row[i] + (left if pa <= pb and pa <= pc else up if pb <= pc else corner)) & 255
+        rows.append(bytes(row))
+        previous = row
+    return width, height, lambda x, y: tuple(rows[y][x * channels:x * channels + 3])
+
+
+folder = tempfile.mkdtemp(prefix="amends-undo-panel-")
+try:
+    env = {"AMENDS_RESOURCE_DIR": os.path.join(folder, "Resources"), "HOME": folder, "XDG_RUNTIME_DIR": folder}
+    with Program(env) as program:
+        start = program.window("New Apology Card", role="dialog")
+        press(find(start, "push button", "Create a New Apology Card"))
+        press(find(start, "push button", "Next"))
+        find(start, "label", "Step 2 of 5: Background")
+        press(find(start, "push button", "Next"))
+        press(find(start, "push button", "To Her"))
+        find(start, "label", "Step 4 of 5: Title and message")
+        press(find(start, "push button", "Next"))
+        find(start, "label", "Step 5 of 5: From and to")
+        press(find(start, "push button", "Next"))
+        window = program.window("Amends")
+
+        # The card's canvas: the view inside the scroll view whose zoom list shows 100%.
+        zoom = wait_until(lambda: [c for c in find_all(window, "combo box") if c.name == "100%"], "the zoom list")[0]
+        viewport = zoom.parent.parent[0]
+        canvas = viewport[0]
+
+        # The mouse, moved and pressed as the X server's test extension does it for a
+        # person's hand.
+        xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        xtest = ctypes.CDLL(ctypes.util.find_library("Xtst") or "libXtst.so.6")
+        xlib.XOpenDisplay.restype, xlib.XOpenDisplay.argtypes = ctypes.c_void_p, [ctypes.c_char_p]
+        xlib.XFlush.argtypes = [ctypes.c_void_p]
+        xtest.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int, ctypes.c_ulong]
+        xtest.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        display = xlib.XOpenDisplay(program.env["DISPLAY"].encode())
+        if not display:
+            fail("the X server cannot be reached")
+
+        def click(x, y):
+            """A click of the left button at the card's point (x, y); one pixel a point."""
+            extents = canvas.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            xtest.XTestFakeMotionEvent(display, -1, int(extents.x + x), int(extents.y + y), 0)
+            xlib.XFlush(display)
+            time.sleep(0.1)
+            xtest.XTestFakeButtonEvent(display, 1, 1, 0)
+            xtest.XTestFakeButtonEvent(display, 1, 0, 0)
+            xlib.XFlush(display)
+
+        def click_middle(bounds):
+            click(bounds[0] + bounds[2] / 2, bounds[1] + bounds[3] / 2)
+
+        def panel_shows(first_tab, what):
+            wait_until(lambda: tab_names(window)[:1] == [first_tab], "the panel to show %s (it shows %r)"
+                       % (what, tab_names(window)))
+
+        def on_the_bus():
+            return subprocess.run(["gdbus", "call", "--session"] + DOCUMENT + ["--method", "org.amends.Amends.Document.Keys"],
+                                  capture_output=True, timeout=20).returncode == 0
+        wait_until(on_the_bus, "the document on the session bus")
+        title = bounds_of("textAreas", "PARTY_TITLE")
+        click_middle(title)
+        panel_shows("Text", "the title the mouse selected")
+
+        # An ellipse, placed and shown, then moved to the right edge: one step.
+        press(find(window, None, "Ellipse tool"))
+        panel_shows("Ellipse Properties", "the new ellipse")
+        placed = bounds_of("circles")
+        open_tab(window, "Align")
+        press(find(window, "push button", "Right"))
+        moved = wait_until(lambda: bounds_of("circles") != placed and bounds_of("circles"), "the ellipse to move")
+
+        # The user looks at the title, then undoes the ellipse's move: the canvas selects
+        # the ellipse, and so does the panel.
+        click_middle(title)
+        panel_shows("Text", "the title clicked")
+        press(find(window, "push button", "Undo"))
+        wait_until(lambda: bounds_of("circles") == placed, "the ellipse to move back")
+        panel_shows("Ellipse Properties", "the ellipse that Undo moved back")
+        press(find(window, "push button", "Redo"))
+        wait_until(lambda: bounds_of("circles") == moved, "the ellipse to move again")
+        panel_shows("Ellipse Properties", "the ellipse that Redo moved")
+
+        # The title moved right, the ellipse clicked, the move undone: the panel shows the
+        # title again, and its alignment acts on it.
+        click_middle(title)
+        panel_shows("Text", "the title clicked")
+        open_tab(window, "Align")
+        press(find(window, "push button", "Right"))
+        wait_until(lambda: bounds_of("textAreas", "PARTY_TITLE") != title, "the title to move")
+        click_middle(bounds_of("circles"))
+        panel_shows("Ellipse Properties", "the ellipse clicked")
+        press(find(window, "push button", "Undo"))
+        wait_until(lambda: bounds_of("textAreas", "PARTY_TITLE") == title, "the title to move back")
+        panel_shows("Text", "the title that Undo moved back")
+        before = os.path.join(folder, "before.png")
+        export_card(program, window, before)
+        open_tab(window, "Text Style")
+        alignment = wait_until(lambda: [c for c in find_all(window, "combo box")
+                                        if c.description == "How the lines of the text line up"], "the alignment list")[0]
+        if alignment.name == "Right":
+            fail("the title is right-aligned already")
+        choose_in_list(alignment, "Right")
+        wait_until(lambda: alignment.name == "Right", "Right to be chosen")
+        after = os.path.join(folder, "after.png")
+        export_card(program, window, after)
+
+        # What changed on the card is the title, and nothing else.
+        width, height, old = read_png(before)
+        _, _, new = read_png(after)
+        changed = [(x, y) for y in range(height) for x in range(width) if old(x, y) != new(x, y)]
+        if not changed:
+            fail("choosing Right changed nothing on the card")
+        left, top, w, h = title
+        outside = [(x, y) for x, y in changed if not (left - 1 <= x <= left + w + 1 and top - 1 <= y <= top + h + 1)]
+        if outside:
+            fail("choosing Right for the title changed the card outside it, at %r" % outside[:5])
+    print("1 passed, 0 failed")
+finally:
+    shutil.rmtree(folder, ignore_errors=True)
