@@ -33,7 +33,8 @@ public:
   // picture's size in points, on `centre`.
   void initWithPath(const QPointF &centre, const QString &path);
   // On a new object: takes `contents` as the picture and `filePath` (the picture
-  // chosen for the object, Library_Selected_Image) as its file, centred on `centre`.
+  // chosen for the object, Library_Selected_Image, or the file a pasted picture was
+  // written to) as its file, centred on `centre`.
   void initWithPosition(const QPointF &centre, const PointImage &contents, const QString &filePath);
 
   // Stores the path and loads the picture from it ("~" and "." resolved); a file that
