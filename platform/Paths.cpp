@@ -207,7 +207,7 @@ bool seedFolder(const QString &source, const QString &target, QString *error) {
   return seeding.copyMissing(seeding.sourceRoot, seeding.targetRoot) && copyFiles(seeding.copies, error);
 }
 
-QStringList programFiles() { return {QStringLiteral("Help.pdf")}; }
+QStringList programFiles() { return {QStringLiteral("Help.pdf"), QStringLiteral("barcode_sample.png")}; }
 
 namespace {
 

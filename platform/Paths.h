@@ -39,7 +39,8 @@ bool prepareResourceFolder(QString *error = nullptr);
 bool seedFolder(const QString &source, const QString &target, QString *error = nullptr);
 
 // The files of the program itself, which the user does not edit: the help file
-// ("Help.pdf"). They change with the program's version, so seeding alone would leave a
+// ("Help.pdf") and the picture a new barcode object shows until the designer draws it
+// ("barcode_sample.png"). They change with the program's version, so seeding alone would leave a
 // user's folder with the copy of the first version that ran.
 QStringList programFiles();
 // Replaces each program file in `target` whose bytes differ from the one in `source` by

@@ -123,10 +123,16 @@ TEST(ShippedHelpFile, ANewVersionsHelpFileReplacesTheCopyOfAnOlderOne) {
   writeFile(shipped.filePath(QStringLiteral("Templates/Card.dcard")), "template 2");
   ASSERT_TRUE(Paths::prepareResourceFolder(&error)) << error.toStdString();
   EXPECT_EQ(readFile(folder + QStringLiteral("/Help.pdf")), "%PDF version 2, longer");
-  EXPECT_EQ(readFile(folder + QStringLiteral("/Templates/Card.dcard")), "the user's own") << "only the help file";
+  EXPECT_EQ(readFile(folder + QStringLiteral("/Templates/Card.dcard")), "the user's own") << "only the program's files";
   writeFile(shipped.filePath(QStringLiteral("Help.pdf")), "%PDF version 3, longer");
   ASSERT_TRUE(Paths::prepareResourceFolder(&error)) << error.toStdString();
   EXPECT_EQ(readFile(folder + QStringLiteral("/Help.pdf")), "%PDF version 3, longer");
+
+  // The new barcode object's sample picture follows the designer of the version that runs.
+  writeFile(shipped.filePath(QStringLiteral("barcode_sample.png")), "sample of version 3");
+  writeFile(folder + QStringLiteral("/barcode_sample.png"), "sample of version 1");
+  ASSERT_TRUE(Paths::prepareResourceFolder(&error)) << error.toStdString();
+  EXPECT_EQ(readFile(folder + QStringLiteral("/barcode_sample.png")), "sample of version 3");
 
   // The same file is not written again.
   const QDateTime written = QFileInfo(folder + QStringLiteral("/Help.pdf")).lastModified();
