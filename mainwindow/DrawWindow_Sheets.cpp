@@ -60,11 +60,11 @@ void DrawWindow::buildExportSheet() {
   MAKE(matrix_file_type, types, Qt::Horizontal);
   matrix_file_type->selectCellAtRow(0);
   for (int row = 0; row < types.size(); ++row)
-    withTip(matrix_file_type->cellAtRow(row), "Write " + types.at(row) + " images");
+    withTip(matrix_file_type->cellAtRow(row), "Give the files the " + types.at(row) + " type name; each holds a PNG picture");
   typeLayout->addRow(matrix_file_type);
   MAKE(fileFormatPopup);
   fileFormatPopup->addItems(types);
-  describe(fileFormatPopup, "File format", "The kind of image file written");
+  describe(fileFormatPopup, "File format", "The type name the files are given; each holds a PNG picture");
   typeLayout->addRow(QStringLiteral("Format:"), fileFormatPopup);
   MAKE(saveDPIText);
   saveDPIText->setEditable(true);

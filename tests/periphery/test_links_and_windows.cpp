@@ -268,9 +268,15 @@ TEST_F(PeripheryWindowTest, AHelpFileNoApplicationOpensIsSaidSoWithItsName) {
 }
 
 // The export sheet's tip says how the combined image stands, as the help does.
-TEST_F(PeripheryWindowTest, TheCombinedImagesTipSaysTheFrontStandsAboveTheBack) {
+TEST_F(PeripheryWindowTest, TheExportTipsSayWhatTheFilesHold) {
   const QString tip = controller->ui->export_combined_image_chk->toolTip();
   EXPECT_TRUE(tip.contains(QStringLiteral("front side above the back side"))) << tip.toStdString();
+  // Every exported file holds a PNG picture, whatever type name is chosen.
+  for (int row = 0; row < 4; ++row) {
+    const QString typeTip = controller->ui->matrix_file_type->cellAtRow(row)->toolTip();
+    EXPECT_TRUE(typeTip.contains(QStringLiteral("each holds a PNG picture"))) << typeTip.toStdString();
+  }
+  EXPECT_TRUE(controller->ui->fileFormatPopup->toolTip().contains(QStringLiteral("PNG picture")));
 }
 
 TEST_F(PeripheryWindowTest, EveryButtonOfTheWindowsIsNamedAndExplained) {
