@@ -173,8 +173,10 @@ TEST_F(EditCommandsTest, APicturePastedFromAnotherProgramIsExportedSavedAndOpene
   contents->setData(QStringLiteral("image/png"), png);
   QGuiApplication::clipboard()->setMimeData(contents);
 
+  ASSERT_FALSE(ui->Undo_btn->isEnabled());
   menuItem("Edit_menu", "Paste_menu_item")->trigger();
   ASSERT_EQ(document->graphics().size(), 1);
+  EXPECT_TRUE(ui->Undo_btn->isEnabled()) << "the paste is an undoable step, as the toolbar says";
   auto image = std::dynamic_pointer_cast<QLNImage>(document->graphics().at(0));
   ASSERT_TRUE(image);
   // Centred on (50, 50 - 40) it would reach above the card: it is moved onto it.
