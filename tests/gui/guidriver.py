@@ -7,14 +7,22 @@ would: press buttons by their names, fill fields, read alerts.
         ...
     program.status                        the program's exit status
 
+Beside the tree walking it holds the steps many stories share: the start window walked
+to a card (new_card), the front exported as PNG (export_card), the design saved
+(save_design), Exit through the review window (exit_program), calls of the document on
+the session bus (document_call), and PNG files read and made (read_png, png_data).
+
 The program comes from $AMENDS_PROGRAM; the X server is a private Xvfb on a free display.
 The script must run inside a session bus (run_gui_test.sh starts one).
 """
 import os
+import shutil
+import struct
 import subprocess
 import sys
 import tempfile
 import time
+import zlib
 
 import pyatspi
 from gi.repository import GLib
@@ -182,3 +190,230 @@ def choose_in_list(combo, text):
 
 def enabled(accessible):
     return accessible.getState().contains(pyatspi.STATE_ENABLED)
+
+
+def showing(accessible):
+    """Whether `accessible` is on the screen; False once it is gone."""
+    try:
+        return _showing(accessible)
+    except Exception:  # gone
+        return False
+
+
+def alert_saying(program, message):
+    """The alert whose text holds `message`, once it is up."""
+    def look():
+        for child in program.app:
+            if child is not None and child.getRoleName() == "alert" and \
+                    any(message in text for text in labels(child)):
+                return child
+        return None
+    return wait_until(look, "an alert saying %r" % message)
+
+
+def menu_item(window, menu, item, timeout=20.0):
+    """The item of a menu bar menu, found while the menu is closed (a screen reader
+    presses such items without opening the menu)."""
+    def look():
+        for bar in window:
+            if bar is not None and bar.getRoleName() == "menu bar":
+                for entry in bar:
+                    if entry is not None and entry.name == menu:
+                        for popup in entry:
+                            for child in popup or []:
+                                if child is not None and child.name == item:
+                                    return child
+        return None
+    return wait_until(settled(look), "the menu item %s > %s" % (menu, item), timeout)
+
+
+def file_panel(program, title, what="the save panel"):
+    """The file panel titled `title`, told from another window of that title (the Export
+    window) by its "File name:" field."""
+    def look():
+        for child in program.app:
+            if child is not None and child.name == title and find_all(child, "text", "File name:"):
+                return child
+        return None
+    return wait_until(settled(look), what)
+
+
+def expect_normal_end(program, timeout=20, message="the program ended with status %d"):
+    """The program must end within `timeout` seconds with status 0; else its output is
+    shown and the story fails with `message`."""
+    if program.wait_for_end(timeout) != 0:
+        program.dump_log()
+        fail(message % program.status)
+
+
+# ---- Steps many stories take ----------------------------------------------------------------
+
+def finish_start_window(program, start, sender=None, addressee=None):
+    """From the start window's first step on: Next past the size, the first background,
+    the event "To Her", the first title and message, and the names the step offers or
+    `sender` and `addressee`. Answers the main window, once the start window is closed."""
+    press(find(start, "push button", "Next"))
+    find(start, "label", "Step 2 of 5: Background")
+    press(find(start, "push button", "Next"))
+    press(find(start, "push button", "To Her"))
+    find(start, "label", "Step 4 of 5: Title and message")
+    press(find(start, "push button", "Next"))
+    find(start, "label", "Step 5 of 5: From and to")
+    if sender is not None:
+        set_text(find(start, "text", "From"), sender)
+    if addressee is not None:
+        set_text(find(start, "text", "To"), addressee)
+    press(find(start, "push button", "Next"))
+    wait_until(lambda: not showing(start), "the start window to close")
+    return program.window("Amends")
+
+
+def new_card(program, width=None, sender=None, addressee=None):
+    """A card made by the start window through its five steps with the defaults, or a
+    card `width` millimetres wide, or names of the sender and addressee. Answers the
+    main window."""
+    start = program.window("New Apology Card", role="dialog")
+    press(find(start, "push button", "Create a New Apology Card"))
+    find(start, "label", "Step 1 of 5: Card size")
+    if width is not None:
+        set_text(find(start, "text", "Card width"), width)
+    return finish_start_window(program, start, sender, addressee)
+
+
+def export_card(program, window, path, resolution=None):
+    """The front exported as PNG through the Export window and its save panel: at 72 dots
+    per inch (one pixel a point), or at the `resolution` chosen from the window's list."""
+    press(find(window, "push button", "Export"))
+    sheet = program.window("Export", role="dialog")
+    press(find(sheet, "radio button", "PNG"))
+    wait_until(lambda: any(c.name == "PNG" for c in find_all(sheet, "combo box")), "the format to follow the radio")
+    if resolution is not None:
+        dpi = wait_until(lambda: [c for c in find_all(sheet, "combo box") if c.name == "72"],
+                         "the resolution list showing 72")[0]
+        choose_in_list(dpi, resolution)
+        wait_until(lambda: dpi.name == resolution, "the resolution to become %s" % resolution)
+    press(find(sheet, "push button", "Export..."))
+    panel = file_panel(program, "Export", "the export's save panel")
+    set_text(find(panel, "text", "File name:"), path)
+    press(find(panel, "push button", "Save"))
+    press(find(program.window("Export Finished", role="dialog"), "push button", "OK"))
+    wait_until(lambda: os.path.exists(path), "%s to be written" % path)
+
+
+def save_design(program, window, path):
+    """The design saved as `path` through Save As and its file panel, the confirmation
+    closed, and the window's title naming the file."""
+    press(find(window, "push button", "Save As"))
+    panel = program.window("Save Design", role="dialog")
+    set_text(find(panel, "text", "File name:"), path)
+    press(find(panel, "push button", "Save"))
+    press(find(alert_saying(program, "saved successfully"), "push button", "OK"))
+    title = "Amends ( %s )" % os.path.basename(path)
+    wait_until(lambda: window.name == title, "the title to name the design")
+
+
+def exit_program(program, window, answer=None):
+    """Exit from the main window: `answer` given to the question whether to save the
+    changes (None when nothing changed and no question is due), the review window closed
+    with "Not Now"; the program must then end with status 0."""
+    press(find(window, "push button", "Exit"))
+    if answer is not None:
+        press(find(alert_saying(program, "Do you want to save changes before closing?"), "push button", answer))
+    press(find(program.window("Review Amends", role="dialog"), "push button", "Not Now"))
+    expect_normal_end(program)
+
+
+def shipped_resources(resources):
+    """`resources` filled with everything the program ships, as an earlier run leaves it."""
+    shipped = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources")
+    shutil.copytree(shipped, resources)
+    for sub in ("DataSet", "Templates/User"):
+        os.makedirs(os.path.join(resources, sub), exist_ok=True)
+
+
+# ---- The document on the session bus ------------------------------------------------------
+
+DOCUMENT = ["--dest", "org.amends.Amends", "--object-path", "/Document"]
+
+
+def document_call(method, *arguments, check=True):
+    """gdbus's answer to one call of the document's scripting interface, or its error
+    text when `check` is off."""
+    done = subprocess.run(["gdbus", "call", "--session"] + DOCUMENT +
+                          ["--method", "org.amends.Amends.Document." + method] + list(arguments),
+                          capture_output=True, text=True, timeout=20)
+    if check and done.returncode != 0:
+        fail("%s%r failed: %s" % (method, arguments, done.stderr.strip()))
+    return done.stdout.strip() if done.returncode == 0 else done.stderr.strip()
+
+
+def document_on_bus():
+    """Whether the document answers on the session bus yet."""
+    done = subprocess.run(["gdbus", "call", "--session"] + DOCUMENT +
+                          ["--method", "org.amends.Amends.Document.Keys"], capture_output=True, timeout=20)
+    return done.returncode == 0
+
+
+# ---- PNG files ------------------------------------------------------------------------------
+
+PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+
+
+def png_data(width, height, colour_at, dots_per_metre=None):
+    """A PNG file of 8-bit RGB pixels, `colour_at(x, y)` each, stating its density when
+    `dots_per_metre` is given (2835 is 72 dots per inch)."""
+    rows = b"".join(b"\x00" + b"".join(bytes(colour_at(x, y)) for x in range(width)) for y in range(height))
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff)
+    density = b"" if dots_per_metre is None else \
+        chunk(b"pHYs", struct.pack(">IIB", dots_per_metre, dots_per_metre, 1))
+    return (PNG_SIGNATURE + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+            + density + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+
+def read_png(path, alpha=False):
+    """Width, height and a pixel reader of a PNG file of 8-bit RGB or RGBA pixels, every
+    row filter undone: pixel(x, y) is the pixel's (r, g, b), followed by its alpha when
+    `alpha` is set and the file has one."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if data[:8] != PNG_SIGNATURE:
+        fail("%s holds no PNG data" % path)
+    at, idat, header = 8, b"", None
+    while at < len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        body = data[at + 8:at + 8 + length]
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            idat += body
+        at += 12 + length
+    width, height, depth, colour_type, _, _, interlace = header
+    if depth != 8 or colour_type not in (2, 6) or interlace:
+        fail("%s is not plain 8-bit RGB(A): %r" % (path, header))
+    channels = 3 if colour_type == 2 else 4
+    raw = zlib.decompress(idat)
+    stride = width * channels
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        row = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            left = row[i - channels] if i >= channels else 0
+            up = previous[i]
+            corner = previous[i - channels] if i >= channels else 0
+            if kind == 1:
+                row[i] = (row[i] + left) & 255
+            elif kind == 2:
+                row[i] = (row[i] + up) & 255
+            elif kind == 3:
+                row[i] = (row[i] + (left + up) // 2) & 255
+            elif kind == 4:
+                p = left + up - corner
+                pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
+                row[i] = (row[i] + (left if pa <= pb and pa <= pc else up if pb <= pc else corner)) & 255
+        rows.append(bytes(row))
+        previous = row
+    kept = channels if alpha else 3
+    return width, height, lambda x, y: tuple(rows[y][x * channels:x * channels + kept])

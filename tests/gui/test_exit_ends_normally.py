@@ -6,7 +6,7 @@ import plistlib
 import shutil
 import tempfile
 
-from guidriver import Program, fail, find, labels, press, set_text, wait_until
+from guidriver import Program, expect_normal_end, fail, find, labels, press, set_text, wait_until
 
 
 def shows(alert, message):
@@ -40,10 +40,7 @@ try:
                 fail("Exit right after a save asked %r" % labels(child))
         press(find(review, "push button", "Not Now"))
 
-        status = program.wait_for_end(20)
-        if status != 0:
-            program.dump_log()
-            fail("the program ended with status %d" % status)
+        expect_normal_end(program)
 
     with open(design, "rb") as f:
         items = plistlib.load(f)

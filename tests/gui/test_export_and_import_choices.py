@@ -8,7 +8,7 @@ import shutil
 import struct
 import tempfile
 
-from guidriver import Program, choose_in_list, enabled, fail, find, find_all, press, set_text, wait_until
+from guidriver import Program, enabled, export_card, fail, find, find_all, new_card, press, set_text, wait_until
 
 
 def png_size_and_density(path):
@@ -28,41 +28,10 @@ try:
     env = {"AMENDS_RESOURCE_DIR": resources, "HOME": folder, "XDG_RUNTIME_DIR": folder}
     with Program(env) as program:
         # A 120 mm card through the start window.
-        start = program.window("New Apology Card", role="dialog")
-        press(find(start, "push button", "Create a New Apology Card"))
-        set_text(find(start, "text", "Card width"), "120")
-        press(find(start, "push button", "Next"))
-        find(start, "label", "Step 2 of 5: Background")
-        press(find(start, "push button", "Next"))
-        press(find(start, "push button", "To Her"))
-        find(start, "label", "Step 4 of 5: Title and message")
-        press(find(start, "push button", "Next"))
-        find(start, "label", "Step 5 of 5: From and to")
-        press(find(start, "push button", "Next"))
-        window = program.window("Amends")
+        window = new_card(program, width="120")
 
         # Export: PNG toggled, 300 chosen from the resolution list.
-        press(find(window, "push button", "Export"))
-        sheet = program.window("Export", role="dialog")
-        press(find(sheet, "radio button", "PNG"))
-        wait_until(lambda: any(c.name == "PNG" for c in find_all(sheet, "combo box")), "the format to follow the radio")
-        resolution = [c for c in find_all(sheet, "combo box") if c.name == "72"]
-        if not resolution:
-            fail("no resolution list showing 72: %r" % [c.name for c in find_all(sheet, "combo box")])
-        choose_in_list(resolution[0], "300")
-        wait_until(lambda: resolution[0].name == "300", "the resolution to become 300")
-        press(find(sheet, "push button", "Export..."))
-
-        def save_panel():
-            for child in program.app:
-                if child is not None and child.name == "Export" and find_all(child, "text", "File name:"):
-                    return child
-            return None
-        panel = wait_until(save_panel, "the save panel")
-        set_text(find(panel, "text", "File name:"), os.path.join(folder, "card.png"))
-        press(find(panel, "push button", "Save"))
-        finished = program.window("Export Finished", role="dialog")
-        press(find(finished, "push button", "OK"))
+        export_card(program, window, os.path.join(folder, "card.png"), resolution="300")
 
         written = sorted(os.path.basename(p) for p in glob.glob(os.path.join(folder, "card*")))
         if written != ["card.png"]:

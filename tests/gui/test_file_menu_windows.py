@@ -11,7 +11,8 @@ import tempfile
 
 import pyatspi
 
-from guidriver import Program, fail, find, labels, press, set_text, wait_until
+from guidriver import (Program, alert_saying, exit_program, fail, find, menu_item, new_card, press, save_design,
+                       showing, wait_until)
 
 # A design log's root array: the front side's settings from item 1 on.
 FRONT_SHAPE, FRONT_SIZE, FRONT_PRESET_NAME = 16, 19, 22
@@ -20,49 +21,12 @@ CR90_MM = (3.62 * 25.4, 2.38 * 25.4)
 CR90_POINTS = tuple(mm * 2.834645669291 for mm in CR90_MM)
 
 
-def every(node, role, name, depth=0):
-    """Every accessible below `node` of `role` and `name`, shown or not (the items of a
-    closed menu are not shown, yet a screen reader presses them)."""
-    found = []
-    if depth > 25:
-        return found
-    for child in node:
-        if child is None:
-            continue
-        if child.getRoleName() == role and child.name == name:
-            found.append(child)
-        found += every(child, role, name, depth + 1)
-    return found
-
-
-def choose_menu_item(window, name):
-    items = wait_until(lambda: every(window, "menu item", name), "the menu item %r" % name)
-    press(items[0])
-
-
 def text_of(accessible):
     return accessible.queryText().getText(0, -1)
 
 
 def checked(accessible):
     return accessible.getState().contains(pyatspi.STATE_CHECKED)
-
-
-def alert_saying(program, message):
-    def look():
-        for child in program.app:
-            if child is not None and child.getRoleName() == "alert" and \
-                    any(message in text for text in labels(child)):
-                return child
-        return None
-    return wait_until(look, "an alert saying %r" % message)
-
-
-def showing(accessible):
-    try:
-        return accessible.getState().contains(pyatspi.STATE_SHOWING)
-    except Exception:  # gone
-        return False
 
 
 def size_of(item):
@@ -81,29 +45,11 @@ try:
 
     with Program(env) as program:
         # A card of the start window's own size, 120 x 120 mm, saved.
-        start = program.window("New Apology Card", role="dialog")
-        press(find(start, "push button", "Create a New Apology Card"))
-        find(start, "label", "Step 1 of 5: Card size")
-        press(find(start, "push button", "Next"))
-        find(start, "label", "Step 2 of 5: Background")
-        press(find(start, "push button", "Next"))
-        press(find(start, "push button", "To Her"))
-        find(start, "label", "Step 4 of 5: Title and message")
-        press(find(start, "push button", "Next"))
-        find(start, "label", "Step 5 of 5: From and to")
-        press(find(start, "push button", "Next"))
-        wait_until(lambda: not showing(start), "the start window to close")
-
-        window = program.window("Amends")
-        press(find(window, "push button", "Save As"))
-        panel = program.window("Save Design", role="dialog")
-        set_text(find(panel, "text", "File name:"), design)
-        press(find(panel, "push button", "Save"))
-        press(find(alert_saying(program, "saved successfully"), "push button", "OK"))
-        wait_until(lambda: window.name == "Amends ( Resized.dcard )", "the title to name the design")
+        window = new_card(program)
+        save_design(program, window, design)
 
         # Card Size... opens on the card: 120 x 120 mm, two sides, a rectangle.
-        choose_menu_item(window, "Card Size...")
+        press(menu_item(window, "File", "Card Size..."))
         sizes = program.window("Card Size", role="dialog")
         width = find(sizes, "text", "Card width")
         height = find(sizes, "text", "Card height")
@@ -129,7 +75,7 @@ try:
             fail("the card panel's height says %r" % text_of(find(window, "text", "Card height")))
 
         # Open Template... over the change: the question Open asks; Yes saves it first.
-        choose_menu_item(window, "Open Template...")
+        press(menu_item(window, "File", "Open Template..."))
         question = alert_saying(program, "Do you want to save changes before opening document?")
         press(find(question, "push button", "Yes"))
         press(find(alert_saying(program, "saved successfully"), "push button", "OK"))
@@ -138,12 +84,7 @@ try:
         wait_until(lambda: window.name == "Amends", "the template to open untitled")
 
         # The template is a change of its own: Exit asks; No, then the review window.
-        press(find(window, "push button", "Exit"))
-        press(find(alert_saying(program, "Do you want to save changes before closing?"), "push button", "No"))
-        press(find(program.window("Review Amends", role="dialog"), "push button", "Not Now"))
-        if program.wait_for_end(20) != 0:
-            program.dump_log()
-            fail("the program ended with status %d" % program.status)
+        exit_program(program, window, answer="No")
 
     # The file holds the card as the card size window left it.
     with open(design, "rb") as f:

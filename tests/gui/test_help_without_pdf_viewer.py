@@ -5,17 +5,7 @@ import os
 import shutil
 import tempfile
 
-from guidriver import Program, fail, find, labels, press, wait_until
-
-
-def alert_saying(program, message):
-    def look():
-        for child in program.app:
-            if child is not None and child.getRoleName() == "alert" and \
-                    any(message in text for text in labels(child)):
-                return child
-        return None
-    return wait_until(look, "an alert saying %r" % message)
+from guidriver import Program, alert_saying, expect_normal_end, fail, find, labels, press, wait_until
 
 
 folder = tempfile.mkdtemp(prefix="amends-help-")
@@ -37,10 +27,7 @@ try:
                    "the alert to close")
         # The start window goes on as before.
         press(find(start, "push button", "Exit"))
-        status = program.wait_for_end(10)
-        if status != 0:
-            program.dump_log()
-            fail("Exit in the start window ended the program with status %d" % status)
+        expect_normal_end(program, 10, "Exit in the start window ended the program with status %d")
     print("1 passed, 0 failed")
 finally:
     shutil.rmtree(folder, ignore_errors=True)

@@ -9,25 +9,12 @@ import glob
 import os
 import plistlib
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
-import zlib
 
 BLUE = (0, 90, 200)
 ORANGE = (230, 120, 0)
-
-
-def png(width, height, colour_at):
-    """A PNG file of 8-bit RGB rows at 72 dots per inch."""
-    rows = b"".join(b"\x00" + b"".join(bytes(colour_at(x, y)) for x in range(width)) for y in range(height))
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
-            + chunk(b"pHYs", struct.pack(">IIB", 2835, 2835, 1)) + chunk(b"IDAT", zlib.compress(rows))
-            + chunk(b"IEND", b""))
 
 
 # ---- The other program: owns the X clipboard and offers image/png ----------------------
@@ -117,84 +104,8 @@ if len(sys.argv) == 4 and sys.argv[1] == "--own-clipboard":
 
 # ---- The story ----------------------------------------------------------------------------
 
-from guidriver import Program, fail, find, find_all, press, set_text, wait_until  # noqa: E402
-
-
-def menu_item(window, menu, item):
-    """The item of a menu bar menu, found while the menu is closed."""
-    for bar in window:
-        if bar is not None and bar.getRoleName() == "menu bar":
-            for entry in bar:
-                if entry is not None and entry.name == menu:
-                    for popup in entry:
-                        for child in popup or []:
-                            if child is not None and child.name == item:
-                                return child
-    fail("no menu item %s > %s" % (menu, item))
-
-
-def read_png(path):
-    """Width, height and the RGB rows of a PNG file of 8-bit RGB or RGBA pixels."""
-    with open(path, "rb") as f:
-        data = f.read()
-    if data[:8] != b"\x89PNG\r\n\x1a\n":
-        fail("%s holds no PNG data" % path)
-    at, idat, header = 8, b"", None
-    while at < len(data):
-        length, kind = struct.unpack(">I4s", data[at:at + 8])
-        body = data[at + 8:at + 8 + length]
-        if kind == b"IHDR":
-            header = struct.unpack(">IIBBBBB", body)
-        elif kind == b"IDAT":
-            idat += body
-        at += 12 + length
-    width, height, depth, colour_type, _, _, interlace = header
-    if depth != 8 or colour_type not in (2, 6) or interlace:
-        fail("%s is not plain 8-bit RGB(A): %r" % (path, header))
-    channels = 3 if colour_type == 2 else 4
-    raw = zlib.decompress(idat)
-    stride = width * channels
-    rows, previous = [], bytearray(stride)
-    for y in range(height):
-        kind = raw[y * (stride + 1)]
-        row = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for i in range(stride):
-            left = row[i - channels] if i >= channels else 0
-            up = previous[i]
-            corner = previous[i - channels] if i >= channels else 0
-            if kind == 1:
-                row[i] = (row[i] + left) & 255
-            elif kind == 2:
-                row[i] = (row[i] + up) & 255
-            elif kind == 3:
-                row[i] = (row[i] + (left + up) // 2) & 255
-            elif kind == 4:
-                p = left + up - corner
-                pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
-                row[i] = (row[i] + (left if pa <= pb and pa <= pc else up if pb <= pc else corner)) & 255
-        rows.append(bytes(row))
-        previous = row
-    return width, height, lambda x, y: tuple(rows[y][x * channels:x * channels + 3])
-
-
-def export_card(program, window, path):
-    """The front exported as PNG at 72 dots per inch (one pixel a point) through the
-    Export window and its save panel."""
-    press(find(window, "push button", "Export"))
-    sheet = program.window("Export", role="dialog")
-    press(find(sheet, "radio button", "PNG"))
-    press(find(sheet, "push button", "Export..."))
-
-    def save_panel():
-        for child in program.app:
-            if child is not None and child.name == "Export" and find_all(child, "text", "File name:"):
-                return child
-        return None
-    panel = wait_until(save_panel, "the export's save panel")
-    set_text(find(panel, "text", "File name:"), path)
-    press(find(panel, "push button", "Save"))
-    press(find(program.window("Export Finished", role="dialog"), "push button", "OK"))
-    wait_until(lambda: os.path.exists(path), "the exported file")
+from guidriver import (Program, export_card, fail, find, menu_item, new_card, png_data, press,  # noqa: E402
+                       read_png, save_design, set_text, wait_until)
 
 
 def expect_picture(path, what):
@@ -215,20 +126,10 @@ try:
     env = {"AMENDS_RESOURCE_DIR": resources, "HOME": folder, "XDG_RUNTIME_DIR": folder}
     picture = os.path.join(folder, "copied.png")
     with open(picture, "wb") as f:
-        f.write(png(80, 40, lambda x, y: BLUE if x < 40 else ORANGE))
+        f.write(png_data(80, 40, lambda x, y: BLUE if x < 40 else ORANGE, dots_per_metre=2835))
 
     with Program(env) as program:
-        start = program.window("New Apology Card", role="dialog")
-        press(find(start, "push button", "Create a New Apology Card"))
-        press(find(start, "push button", "Next"))
-        find(start, "label", "Step 2 of 5: Background")
-        press(find(start, "push button", "Next"))
-        press(find(start, "push button", "To Her"))
-        find(start, "label", "Step 4 of 5: Title and message")
-        press(find(start, "push button", "Next"))
-        find(start, "label", "Step 5 of 5: From and to")
-        press(find(start, "push button", "Next"))
-        window = program.window("Amends")
+        window = new_card(program)
 
         # Another program copies a picture.
         ready = os.path.join(folder, "owned")
@@ -253,12 +154,7 @@ try:
 
         # Saved, then opened again after a new design: the picture is there.
         design = os.path.join(folder, "Pasted.dcard")
-        press(find(window, "push button", "Save As"))
-        panel = program.window("Save Design", role="dialog")
-        set_text(find(panel, "text", "File name:"), design)
-        press(find(panel, "push button", "Save"))
-        press(find(program.window("Amends", role="alert"), "push button", "OK"))
-        wait_until(lambda: window.name == "Amends ( Pasted.dcard )", "the title to name the design")
+        save_design(program, window, design)
         with open(design, "rb") as f:
             items = plistlib.load(f)
         archived = [plistlib.loads(item)["$objects"] for item in items[62:62 + int(items[61])]]

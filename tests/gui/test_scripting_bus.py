@@ -4,34 +4,16 @@ specifiers, and the main window's Undo and Redo buttons follow the script's chan
 they follow the user's: Undo comes on, and pressing it takes the script's object away."""
 import os
 import shutil
-import subprocess
 import tempfile
 
 import pyatspi
 
-from guidriver import Program, fail, find, press, set_text, wait_until
-
-DOCUMENT = ["--dest", "org.amends.Amends", "--object-path", "/Document"]
-
-
-def call(method, *arguments, check=True):
-    """gdbus's answer to one call of the document, or its error text when `check` is off."""
-    done = subprocess.run(["gdbus", "call", "--session"] + DOCUMENT +
-                          ["--method", "org.amends.Amends.Document." + method] + list(arguments),
-                          capture_output=True, text=True, timeout=20)
-    if check and done.returncode != 0:
-        fail("%s%r failed: %s" % (method, arguments, done.stderr.strip()))
-    return done.stdout.strip() if done.returncode == 0 else done.stderr.strip()
+from guidriver import (Program, document_call as call, document_on_bus, exit_program, fail, find, new_card, press,
+                       wait_until)
 
 
 def enabled(button):
     return button.getState().contains(pyatspi.STATE_SENSITIVE)
-
-
-def on_the_bus():
-    done = subprocess.run(["gdbus", "call", "--session"] + DOCUMENT +
-                          ["--method", "org.amends.Amends.Document.Keys"], capture_output=True, timeout=20)
-    return done.returncode == 0
 
 
 folder = tempfile.mkdtemp(prefix="amends-bus-")
@@ -40,23 +22,10 @@ try:
 
     with Program(env) as program:
         # A card from the start window: its title, addressee, message and sender.
-        start = program.window("New Apology Card", role="dialog")
-        press(find(start, "push button", "Create a New Apology Card"))
-        find(start, "label", "Step 1 of 5: Card size")
-        press(find(start, "push button", "Next"))
-        find(start, "label", "Step 2 of 5: Background")
-        press(find(start, "push button", "Next"))
-        press(find(start, "push button", "To Her"))
-        find(start, "label", "Step 4 of 5: Title and message")
-        press(find(start, "push button", "Next"))
-        set_text(find(start, "text", "From"), "Sam")
-        set_text(find(start, "text", "To"), "Ana")
-        press(find(start, "push button", "Next"))
-
-        window = program.window("Amends")
+        window = new_card(program, sender="Sam", addressee="Ana")
         undo = find(window, "push button", "Undo")
         redo = find(window, "push button", "Redo")
-        wait_until(on_the_bus, "the document on the session bus")
+        wait_until(document_on_bus, "the document on the session bus")
         if call("Count", "graphics") != "(4,)":
             fail("the card holds %s front objects, not the wizard's four" % call("Count", "graphics"))
         if enabled(undo) or enabled(redo):
@@ -94,12 +63,7 @@ try:
         wait_until(lambda: call("Count", "graphics") == "(5,)", "Redo to bring the text back")
         wait_until(lambda: enabled(undo) and not enabled(redo), "Undo on and Redo off after the redo")
 
-        press(find(window, "push button", "Exit"))
-        press(find(program.window("Amends", role="alert"), "push button", "No"))
-        press(find(program.window("Review Amends", role="dialog"), "push button", "Not Now"))
-        if program.wait_for_end(20) != 0:
-            program.dump_log()
-            fail("the program ended with status %d" % program.status)
+        exit_program(program, window, answer="No")
 
     print("1 passed, 0 failed")
 finally:

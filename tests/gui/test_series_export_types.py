@@ -6,8 +6,8 @@ import os
 import shutil
 import tempfile
 
-from guidriver import (Program, choose_in_list, enabled, fail, find, find_all, press, set_text, settled,
-                       wait_until)
+from guidriver import (Program, choose_in_list, enabled, fail, file_panel, find, find_all, new_card, press, set_text,
+                       settled, wait_until)
 
 XLSX = "XLSX files (*.xlsx *.XLSX)"
 TXT = "TXT files (*.txt *.TXT)"
@@ -27,17 +27,7 @@ try:
     os.makedirs(out)
     env = {"AMENDS_RESOURCE_DIR": resources, "HOME": folder, "XDG_RUNTIME_DIR": folder}
     with Program(env) as program:
-        start = program.window("New Apology Card", role="dialog")
-        press(find(start, "push button", "Create a New Apology Card"))
-        press(find(start, "push button", "Next"))
-        find(start, "label", "Step 2 of 5: Background")
-        press(find(start, "push button", "Next"))
-        press(find(start, "push button", "To Her"))
-        find(start, "label", "Step 4 of 5: Title and message")
-        press(find(start, "push button", "Next"))
-        find(start, "label", "Step 5 of 5: From and to")
-        press(find(start, "push button", "Next"))
-        window = program.window("Amends")
+        window = new_card(program)
 
         # A new series in the manager's editor, its values pasted through the import wizard.
         press(find(window, "push button", "Series"))
@@ -54,13 +44,7 @@ try:
 
         def export(name, type_name):
             press(find(manager, "push button", "Export"))
-
-            def save_panel():
-                for child in program.app:
-                    if child is not None and child.name == "Export" and find_all(child, "text", "File name:"):
-                        return child
-                return None
-            panel = wait_until(settled(save_panel), "the save panel")
+            panel = file_panel(program, "Export")
             types = wait_until(settled(lambda: next((c for c in find_all(panel, "combo box") if XLSX in listed(c)),
                                                     None)), "the list of types")
             if listed(types) != [XLSX, TXT]:

@@ -6,7 +6,7 @@ import plistlib
 import shutil
 import tempfile
 
-from guidriver import Program, fail, find, labels, press, set_text, wait_until
+from guidriver import Program, exit_program, fail, find, labels, press, save_design, set_text, wait_until
 
 
 def shows(window, text):
@@ -41,19 +41,8 @@ try:
         press(find(start, "push button", "Next"))
 
         window = program.window("Amends")
-        press(find(window, "push button", "Save As"))
-        panel = program.window("Save Design", role="dialog")
-        set_text(find(panel, "text", "File name:"), design)
-        press(find(panel, "push button", "Save"))
-        saved = program.window("Amends", role="alert")
-        press(find(saved, "push button", "OK"))
-        wait_until(lambda: window.name == "Amends ( For Ana.dcard )", "the title to name the design")
-
-        press(find(window, "push button", "Exit"))  # nothing changed since the save: no question
-        press(find(program.window("Review Amends", role="dialog"), "push button", "Not Now"))
-        if program.wait_for_end(20) != 0:
-            program.dump_log()
-            fail("the program ended with status %d" % program.status)
+        save_design(program, window, design)
+        exit_program(program, window)  # nothing changed since the save: no question
 
     with open(design, "rb") as f:
         items = plistlib.load(f)

@@ -5,7 +5,7 @@ import os
 import shutil
 import tempfile
 
-from guidriver import Program, fail, find, labels, press
+from guidriver import Program, expect_normal_end, fail, find, labels, press, shipped_resources
 
 
 def tree(folder):
@@ -23,10 +23,7 @@ folder = tempfile.mkdtemp(prefix="amends-start-exit-")
 try:
     # A resource folder that already holds everything shipped, as after an earlier run.
     resources = os.path.join(folder, "Resources")
-    shipped = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources")
-    shutil.copytree(shipped, resources)
-    for sub in ("DataSet", "Templates/User"):
-        os.makedirs(os.path.join(resources, sub), exist_ok=True)
+    shipped_resources(resources)
     before = tree(resources)
     env = {"AMENDS_RESOURCE_DIR": resources, "HOME": folder, "XDG_RUNTIME_DIR": folder}
 
@@ -38,10 +35,7 @@ try:
         press(find(start, "push button", "Create a New Apology Card"))
         press(find(start, "push button", "Cancel"))
         press(find(start, "push button", "Exit"))
-        status = program.wait_for_end(10)
-        if status != 0:
-            program.dump_log()
-            fail("Exit in the start window ended the program with status %d" % status)
+        expect_normal_end(program, 10, "Exit in the start window ended the program with status %d")
 
     after = tree(resources)
     if before != after:

@@ -8,28 +8,19 @@ import ctypes.util
 import os
 import re
 import shutil
-import struct
-import subprocess
 import tempfile
 import time
-import zlib
 
 import pyatspi
 
-from guidriver import Program, choose_in_list, fail, find, find_all, press, set_text, wait_until
-
-DOCUMENT = ["--dest", "org.amends.Amends", "--object-path", "/Document"]
+from guidriver import (Program, choose_in_list, document_call, document_on_bus, export_card, fail, find, find_all,
+                       new_card, press, read_png, wait_until)
 
 
 def elements(kind):
     """Class, control id and bounds of the front objects of `kind`, from the scripting bus."""
-    done = subprocess.run(["gdbus", "call", "--session"] + DOCUMENT +
-                          ["--method", "org.amends.Amends.Document.Elements", kind],
-                          capture_output=True, text=True, timeout=20)
-    if done.returncode != 0:
-        fail("Elements %s failed: %s" % (kind, done.stderr.strip()))
     found = []
-    for item in re.findall(r"\{[^{}]*\}", done.stdout):
+    for item in re.findall(r"\{[^{}]*\}", document_call("Elements", kind)):
         bounds = re.search(r"'bounds': <\[([^\]]*)\]>", item)
         ident = re.search(r"'controlID': <'([^']*)'>", item)
         found.append((ident.group(1) if ident else "", [float(v) for v in bounds.group(1).split(",")]))
@@ -53,80 +44,11 @@ def open_tab(window, name):
     press(tab)
 
 
-def export_card(program, window, path):
-    """The front exported as PNG at 72 dots per inch (one pixel a point) through the
-    Export window and its save panel."""
-    press(find(window, "push button", "Export"))
-    sheet = program.window("Export", role="dialog")
-    press(find(sheet, "radio button", "PNG"))
-    press(find(sheet, "push button", "Export..."))
-
-    def save_panel():
-        for child in program.app:
-            if child is not None and child.name == "Export" and find_all(child, "text", "File name:"):
-                return child
-        return None
-    panel = wait_until(save_panel, "the export's save panel")
-    set_text(find(panel, "text", "File name:"), path)
-    press(find(panel, "push button", "Save"))
-    press(find(program.window("Export Finished", role="dialog"), "push button", "OK"))
-    wait_until(lambda: os.path.exists(path), "the exported file")
-
-
-def read_png(path):
-    """Width, height and a pixel reader of a PNG file of 8-bit RGB or RGBA pixels."""
-    with open(path, "rb") as f:
-        data = f.read()
-    at, idat, header = 8, b"", None
-    while at < len(data):
-        length, kind = struct.unpack(">I4s", data[at:at + 8])
-        if kind == b"IHDR":
-            header = struct.unpack(">IIBBBBB", data[at + 8:at + 8 + length])
-        elif kind == b"IDAT":
-            idat += data[at + 8:at + 8 + length]
-        at += 12 + length
-    width, height, depth, colour_type, _, _, interlace = header
-    if depth != 8 or colour_type not in (2, 6) or interlace:
-        fail("%s is not plain 8-bit RGB(A): %r" % (path, header))
-    channels = 3 if colour_type == 2 else 4
-    raw, stride = zlib.decompress(idat), width * channels
-    rows, previous = [], bytearray(stride)
-    for y in range(height):
-        kind = raw[y * (stride + 1)]
-        row = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for i in range(stride):
-            left = row[i - channels] if i >= channels else 0
-            up, corner = previous[i], previous[i - channels] if i >= channels else 0
-            if kind == 1:
-                row[i] = (row[i] + left) & 255
-            elif kind == 2:
-                row[i] = (row[i] + up) & 255
-            elif kind == 3:
-                row[i] = (row[i] + (left + up) // 2) & 255
-            elif kind == 4:
-                p = left + up - corner
-                pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
-                row[i] = (row[i] + (left if pa <= pb and pa <= pc else up if pb <= pc else corner)) & 255
-        rows.append(bytes(row))
-        previous = row
-    return width, height, lambda x, y: tuple(rows[y][x * channels:x * channels + 3])
-
-
 folder = tempfile.mkdtemp(prefix="amends-undo-panel-")
 try:
     env = {"AMENDS_RESOURCE_DIR": os.path.join(folder, "Resources"), "HOME": folder, "XDG_RUNTIME_DIR": folder}
     with Program(env) as program:
-        start = program.window("New Apology Card", role="dialog")
-        press(find(start, "push button", "Create a New Apology Card"))
-        press(find(start, "push button", "Next"))
-        find(start, "label", "Step 2 of 5: Background")
-        press(find(start, "push button", "Next"))
-        press(find(start, "push button", "To Her"))
-        find(start, "label", "Step 4 of 5: Title and message")
-        press(find(start, "push button", "Next"))
-        find(start, "label", "Step 5 of 5: From and to")
-        press(find(start, "push button", "Next"))
-        window = program.window("Amends")
+        window = new_card(program)
 
         # The card's canvas: the view inside the scroll view whose zoom list shows 100%.
         zoom = wait_until(lambda: [c for c in find_all(window, "combo box") if c.name == "100%"], "the zoom list")[0]
@@ -162,10 +84,7 @@ try:
             wait_until(lambda: tab_names(window)[:1] == [first_tab], "the panel to show %s (it shows %r)"
                        % (what, tab_names(window)))
 
-        def on_the_bus():
-            return subprocess.run(["gdbus", "call", "--session"] + DOCUMENT + ["--method", "org.amends.Amends.Document.Keys"],
-                                  capture_output=True, timeout=20).returncode == 0
-        wait_until(on_the_bus, "the document on the session bus")
+        wait_until(document_on_bus, "the document on the session bus")
         title = bounds_of("textAreas", "PARTY_TITLE")
         click_middle(title)
         panel_shows("Text", "the title the mouse selected")

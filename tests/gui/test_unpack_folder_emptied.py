@@ -5,7 +5,7 @@ import os
 import shutil
 import tempfile
 
-from guidriver import Program, fail, find, press, wait_until
+from guidriver import Program, expect_normal_end, fail, find, press, shipped_resources
 
 
 def plant(path, size):
@@ -18,10 +18,7 @@ folder = tempfile.mkdtemp(prefix="amends-unpack-")
 try:
     # A resource folder that already holds everything shipped, so the start window comes.
     resources = os.path.join(folder, "Resources")
-    shipped = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources")
-    shutil.copytree(shipped, resources)
-    for sub in ("DataSet", "Templates/User"):
-        os.makedirs(os.path.join(resources, sub), exist_ok=True)
+    shipped_resources(resources)
     cache = os.path.join(folder, "cache")
     private = os.path.join(cache, "Amends", "spreadsheets")
     os.makedirs(private)
@@ -39,10 +36,7 @@ try:
         # What this run unpacked, as a workbook being imported would leave it.
         plant(os.path.join(unpack, "xl", "worksheets", "sheet1.xml"), 1 << 20)
         press(find(start, "push button", "Exit"))
-        status = program.wait_for_end(10)
-        if status != 0:
-            program.dump_log()
-            fail("Exit ended the program with status %d" % status)
+        expect_normal_end(program, 10, "Exit ended the program with status %d")
 
     if os.path.exists(os.path.join(unpack, "xl")):
         fail("the program ended with parts still unpacked: %r" % os.listdir(unpack))
