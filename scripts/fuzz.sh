@@ -59,7 +59,9 @@ jobs=${AMENDS_FUZZ_BUILD_JOBS:-$(nproc)}
 parallel=3
 
 echo "== fuzzing build (clang, address and undefined-behaviour sanitizers) =="
-if ! cmake -S fuzz -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null ||
+# The libraries are compiled in batches (AMENDS_UNITY), as in the test builds: on two
+# processors that takes the build from five minutes to three.
+if ! cmake -S fuzz -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DAMENDS_UNITY=ON >/dev/null ||
    ! cmake --build "$build" -j "$jobs" --target fuzz_harnesses; then
   echo "fuzz: the harnesses do not build"
   echo "fuzz: 0 passed, ${#harnesses[@]} failed"
