@@ -37,19 +37,26 @@ void preparePlainBox(QMessageBox &box, const QString &message, const QString &in
     box.setInformativeText(Qt::convertFromPlainText(informative));
 }
 
-// Asks whether the existing file at `path` may be replaced, as the file dialog itself
-// asks; No is the default.
-bool confirmReplace(QWidget *over, const QString &path) {
+// A Yes/No question over `over`; Escape answers No. True when Yes was pressed.
+bool askYesNoOver(QWidget *over, const QString &message, const QString &informative, QMessageBox::Icon icon,
+                  bool yesByDefault) {
   QMessageBox box(over);
-  preparePlainBox(box, QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName()),
-                  QString());
-  box.setIcon(QMessageBox::Warning);
+  preparePlainBox(box, message, informative);
+  box.setIcon(icon);
   QPushButton *yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
   QPushButton *no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
-  box.setDefaultButton(no);
+  box.setDefaultButton(yesByDefault ? yes : no);
   box.setEscapeButton(no);
   box.exec();
   return box.clickedButton() == yes;
+}
+
+// Asks whether the existing file at `path` may be replaced, as the file dialog itself
+// asks; No is the default.
+bool confirmReplace(QWidget *over, const QString &path) {
+  return askYesNoOver(over,
+                      QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName()),
+                      QString(), QMessageBox::Warning, false);
 }
 
 }  // namespace
@@ -94,17 +101,8 @@ void QtUiServices::alert(const QString &message, const QString &informative) {
 
 bool QtUiServices::askYesNo(const QString &message, const QString &informative) {
   bool yes = false;
-  MainThread::runAndWait([&] {
-    QMessageBox box(parentWindow());
-    preparePlainBox(box, message, informative);
-    box.setIcon(QMessageBox::Question);
-    QPushButton *yesButton = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
-    QPushButton *noButton = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
-    box.setDefaultButton(yesButton);
-    box.setEscapeButton(noButton);
-    box.exec();
-    yes = box.clickedButton() == yesButton;
-  });
+  MainThread::runAndWait(
+      [&] { yes = askYesNoOver(parentWindow(), message, informative, QMessageBox::Question, true); });
   return yes;
 }
 

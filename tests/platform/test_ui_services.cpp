@@ -343,44 +343,6 @@ TEST(QtUiServices, SavePanelFiltersByExtensionAndAddsTheDefaultOne) {
 
 namespace {
 
-// Answers the modal windows that come one after another (a panel, a question over it,
-// the panel again), each with the next step; a window left open after its step, or one
-// that no step is left for, is closed after ten seconds and fails the test.
-class ModalSteps {
-public:
-  explicit ModalSteps(std::vector<std::function<void(QWidget *)>> steps)
-      : m_steps(std::move(steps)), m_deadline(10000) {
-    m_timer.setInterval(10);
-    QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
-    m_timer.start();
-  }
-  size_t taken() const { return m_next; }
-
-private:
-  void tick() {
-    QWidget *modal = QApplication::activeModalWidget();
-    if (modal && modal != m_last && m_next < m_steps.size()) {
-      m_last = modal;
-      m_deadline.setRemainingTime(10000);
-      m_steps[m_next++](modal);
-    } else if (modal && m_deadline.hasExpired()) {
-      ADD_FAILURE() << "a modal window stayed open: " << modal->metaObject()->className();
-      if (auto *dialog = qobject_cast<QDialog *>(modal))
-        dialog->reject();
-      else
-        modal->close();
-    } else if (!modal) {
-      m_last = nullptr;  // the next window is a new one, even at the same address
-    }
-  }
-
-  std::vector<std::function<void(QWidget *)>> m_steps;
-  size_t m_next = 0;
-  QWidget *m_last = nullptr;
-  QDeadlineTimer m_deadline;
-  QTimer m_timer;
-};
-
 // Chooses the type in a save panel as a person does: the type list, one step down per
 // key press.
 void chooseTypeBelow(QFileDialog *panel) {
