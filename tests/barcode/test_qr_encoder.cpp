@@ -33,7 +33,7 @@ bool encode(QRSymbolEncoder &qr, const QByteArray &text, int level, int version 
 }
 
 // Printable ASCII without quote and backslash, so the reader's output is unambiguous.
-QByteArray randomText(std::mt19937 &random, int length, const char *alphabet) {
+QByteArray randomQrText(std::mt19937 &random, int length, const char *alphabet) {
   const int n = int(std::strlen(alphabet));
   QByteArray text;
   for (int i = 0; i < length; ++i)
@@ -69,9 +69,9 @@ TEST(QRSymbolEncoderTest, EveryVersionAndLevelReadsBack) {
       const int bits = QRSymbolEncoder::DataCodeWords(version, level) * 8;
       QByteArray text;
       switch ((version + level) % 3) {
-      case 0: text = randomText(random, (bits - 4 - (group == 0 ? 8 : 16)) / 8, kMixed + 26); break;
-      case 1: text = randomText(random, (bits - 4 - (10 + 2 * group)) * 3 / 10, kDigits); break;
-      default: text = randomText(random, (bits - 4 - (9 + 2 * group)) * 2 / 11, kAlnum); break;
+      case 0: text = randomQrText(random, (bits - 4 - (group == 0 ? 8 : 16)) / 8, kMixed + 26); break;
+      case 1: text = randomQrText(random, (bits - 4 - (10 + 2 * group)) * 3 / 10, kDigits); break;
+      default: text = randomQrText(random, (bits - 4 - (9 + 2 * group)) * 2 / 11, kAlnum); break;
       }
       auto qr = encoder();
       ASSERT_TRUE(encode(*qr, text, level, version)) << version << " " << level;
@@ -288,7 +288,7 @@ TEST(QRSymbolEncoderTest, RandomInputsAreRefusedOrReadBack) {
       for (int i = 0; i < length; ++i)
         text.append(char(random() % 256));
     } else {
-      text = randomText(random, length, alphabets[random() % 3]);
+      text = randomQrText(random, length, alphabets[random() % 3]);
     }
     const bool built = encode(*qr, text, level, version, mask, extend);
     // Byte mode at version 40 bounds what must fit.
@@ -374,7 +374,7 @@ TEST(QRSymbolEncoderTest, PenaltyScoreAndMaskChoice) {
   auto qr = encoder();
   for (int run = 0; run < 400; ++run) {
     const int version = 1 + run % 40;
-    ASSERT_TRUE(encode(*qr, randomText(random, 1 + int(random() % 30), kMixed), int(random() % 4), version, int(random() % 8), true));
+    ASSERT_TRUE(encode(*qr, randomQrText(random, 1 + int(random() % 30), kMixed), int(random() % 4), version, int(random() % 8), true));
     const int s = int(qr->m_nSymbleSize);
     for (int flips = int(random() % 60); flips > 0; --flips)
       qr->m_byModuleData[random() % unsigned(s)][random() % unsigned(s)] ^= 1;

@@ -32,7 +32,7 @@ namespace {
 // These tests count a pixel as white within 8 of pure white (the shared default is 7).
 constexpr int kWhiteTolerance = 8;
 
-QImage painted(QLNGraphic &graphic, int w = 160, int h = 160) {
+QImage paintedShape(QLNGraphic &graphic, int w = 160, int h = 160) {
   QImage image = whiteImage(w, h);
   QPainter painter(&image);
   graphic.drawContentsInView(&painter, false);
@@ -114,7 +114,7 @@ TEST(ShapeDrawing, EachShapeStrokesItsOwnOutlineAndLeavesTheInsideEmptyWithFillO
   for (const Case &c : cases) {
     SCOPED_TRACE(c.code.toStdString());
     auto shape = outlinedShape(c.code);
-    const QImage image = painted(*shape);
+    const QImage image = paintedShape(*shape);
     for (const QPointF &p : c.onOutline)
       EXPECT_TRUE(inkNear(image, p.x(), p.y(), 2)) << p.x() << "," << p.y();
     for (const QPointF &p : c.blank)
@@ -214,7 +214,7 @@ TEST(ShapeDrawing, StretchedHexagonHasVerticesAtTopAndBottomCentre) {
   shape->_isDrawingFill = true;
   shape->_fillColor = QColor(255, 0, 0);
   shape->_isDrawingStroke = false;
-  const QImage image = painted(*shape);
+  const QImage image = paintedShape(*shape);
   // Filled right up to the top and bottom centre.
   EXPECT_TRUE(near(at(image, 80, 41.5), QColor(255, 0, 0), 60));
   EXPECT_TRUE(near(at(image, 80, 98.5), QColor(255, 0, 0), 60));
@@ -233,7 +233,7 @@ TEST(ShapeDrawing, StarsFillTheirInnerPolygonByTheNonZeroRule) {
     shape->_isDrawingFill = true;
     shape->_fillColor = QColor(255, 0, 0);
     shape->_isDrawingStroke = false;
-    const QImage image = painted(*shape);
+    const QImage image = paintedShape(*shape);
     EXPECT_TRUE(near(at(image, 70, 70), QColor(255, 0, 0))) << "centre";
     EXPECT_TRUE(near(at(image, 70, 30), QColor(255, 0, 0))) << "top point";
     EXPECT_TRUE(isWhite(at(image, 22, 22), kWhiteTolerance)) << "outside";
@@ -248,14 +248,14 @@ TEST(ShapeDrawing, SolidFillAndBorderCarryTheirOpacity) {
   shape->_strokeColor = QColor(0, 0, 255);
   shape->_strokeWidth = 6.0;
   shape->alpha_val_stroke = 0.25f;
-  const QImage image = painted(*shape);
+  const QImage image = paintedShape(*shape);
   EXPECT_TRUE(near(at(image, 70, 70), QColor(255, 128, 128), 4));
   // The outer half of the border lies on white: a quarter of blue.
   EXPECT_TRUE(near(at(image, 70, 18.5), QColor(191, 191, 255), 4));
 
   // The creation default of 100.0 acts as fully opaque.
   shape->alpha_val = 100.0f;
-  EXPECT_TRUE(near(at(painted(*shape), 70, 70), QColor(255, 0, 0), 2));
+  EXPECT_TRUE(near(at(paintedShape(*shape), 70, 70), QColor(255, 0, 0), 2));
 }
 
 TEST(ShapeDrawing, GradientRunsAlongItsAngle) {
@@ -267,7 +267,7 @@ TEST(ShapeDrawing, GradientRunsAlongItsAngle) {
   shape->_fill_Grad_clr2 = QColor(0, 0, 255);
 
   shape->_fill_grad_angle = 0.0;
-  QImage image = painted(*shape);
+  QImage image = paintedShape(*shape);
   EXPECT_TRUE(near(at(image, 20.5, 70), QColor(255, 0, 0), 8)) << "left edge";
   EXPECT_TRUE(near(at(image, 119.5, 70), QColor(0, 0, 255), 8)) << "right edge";
   EXPECT_TRUE(near(at(image, 70, 21), at(image, 70, 119), 2)) << "no change downwards";
@@ -275,14 +275,14 @@ TEST(ShapeDrawing, GradientRunsAlongItsAngle) {
 
   // 90 degrees runs from the top down (y grows downwards).
   shape->_fill_grad_angle = 90.0;
-  image = painted(*shape);
+  image = paintedShape(*shape);
   EXPECT_TRUE(near(at(image, 70, 20.5), QColor(255, 0, 0), 8)) << "top edge";
   EXPECT_TRUE(near(at(image, 70, 119.5), QColor(0, 0, 255), 8)) << "bottom edge";
   EXPECT_TRUE(near(at(image, 21, 70), at(image, 119, 70), 2)) << "no change across";
 
   // The gradient colours carry the fill opacity.
   shape->alpha_val = 0.5f;
-  image = painted(*shape);
+  image = paintedShape(*shape);
   EXPECT_TRUE(near(at(image, 70, 20.5), QColor(255, 128, 128), 8));
 }
 
@@ -325,7 +325,7 @@ protected:
 
 TEST_F(HatchFill, PatternTilesOverTheBackgroundColour) {
   ASSERT_TRUE(writePng(patternPath("stripes.png"), stripes(), 72.0));
-  const QImage image = painted(*hatched("stripes"));
+  const QImage image = paintedShape(*hatched("stripes"));
   // Tiles start at the painter's origin: columns 0 and 1 of every 4 are black.
   for (int x = 40; x < 48; ++x) {
     SCOPED_TRACE(x);
@@ -344,14 +344,14 @@ TEST_F(HatchFill, PatternIsFoundByNameWhateverItsImageType) {
   for (int y = 0; y < 4; ++y)
     bars.setPixelColor(0, y, Qt::black);
   ASSERT_TRUE(bars.save(patternPath("bars.bmp")));
-  const QImage image = painted(*hatched("bars"));
+  const QImage image = paintedShape(*hatched("bars"));
   EXPECT_TRUE(near(at(image, 40.5, 70.5), Qt::black, 30));
   EXPECT_TRUE(near(at(image, 42.5, 70.5), Qt::white, 30));
   // A png of the same name comes first.
   QImage white(4, 4, QImage::Format_ARGB32);
   white.fill(Qt::transparent);
   ASSERT_TRUE(writePng(patternPath("bars.png"), white, 72.0));
-  EXPECT_TRUE(near(at(painted(*hatched("bars")), 40.5, 70.5), QColor(0, 200, 0), 8));
+  EXPECT_TRUE(near(at(paintedShape(*hatched("bars")), 40.5, 70.5), QColor(0, 200, 0), 8));
 }
 
 TEST_F(HatchFill, WithoutAReadablePatternOnlyTheBackgroundShows) {
@@ -366,7 +366,7 @@ TEST_F(HatchFill, WithoutAReadablePatternOnlyTheBackgroundShows) {
     SCOPED_TRACE(name.toStdString());
     auto shape = hatched(name);
     shape->alpha_val = 0.5f;
-    const QImage image = painted(*shape);
+    const QImage image = paintedShape(*shape);
     for (int x = 40; x < 48; ++x)
       EXPECT_TRUE(near(at(image, x + 0.5, 70.5), QColor(128, 228, 128), 4));
   }
@@ -389,7 +389,7 @@ TEST(ShapeDrawing, DashPatternsMeasureTheirLengthsInPointsAtEveryWidth) {
       shape->_bounds = QRectF(10, 20, 290, 40);
       shape->_strokeWidth = width;
       shape->_stroke_border_type = code;
-      const QImage image = painted(*shape, 320, 80);
+      const QImage image = paintedShape(*shape, 320, 80);
       // Ink first (a row that starts with a gap has an ink run of 0); the run still
       // open at x 200 is left out.
       std::vector<int> runs;
@@ -410,7 +410,7 @@ TEST(ShapeDrawing, DashPatternsMeasureTheirLengthsInPointsAtEveryWidth) {
     EXPECT_TRUE(CardDrawing::dashPatternForBorderType(code).isEmpty());
     auto shape = outlinedShape("R");
     shape->_stroke_border_type = code;
-    const QImage image = painted(*shape);
+    const QImage image = paintedShape(*shape);
     for (int x = 22; x < 118; ++x)
       ASSERT_TRUE(isInk(image.pixelColor(x, 20))) << code.toStdString() << " x " << x;
   }
@@ -419,19 +419,19 @@ TEST(ShapeDrawing, DashPatternsMeasureTheirLengthsInPointsAtEveryWidth) {
 TEST(ShapeDrawing, CornersAreMitred) {
   auto shape = outlinedShape("R");
   shape->_strokeWidth = 10.0;
-  const QImage image = painted(*shape);
+  const QImage image = paintedShape(*shape);
   // The outer corner of the stroke is square, not rounded or cut off.
   EXPECT_TRUE(isInk(at(image, 15.5, 15.5)));
   // A star's points stay sharp: the tip reaches beyond the vertex.
   auto star = outlinedShape("S");
   star->_strokeWidth = 4.0;
-  const QImage starImage = painted(*star);
+  const QImage starImage = paintedShape(*star);
   EXPECT_TRUE(inkNear(starImage, 70, 16.5, 0));
   // Beyond a mitre of 10 widths the corner is bevelled: a needle-thin triangle does not
   // grow a spike 40 points above its apex.
   auto needle = outlinedShape("T");
   needle->_bounds = QRectF(60, 50, 10, 100);
-  const QImage needleImage = painted(*needle);
+  const QImage needleImage = paintedShape(*needle);
   EXPECT_TRUE(inkNear(needleImage, 65, 50, 1));
   for (int y = 0; y < 47; ++y)
     ASSERT_FALSE(inkNear(needleImage, 65, y, 2)) << "row " << y;
@@ -523,15 +523,15 @@ TEST(ShapeDrawing, HiddenShapesPaintNothingAndAskForNoRedraw) {
   shape->_isDrawingFill = true;
   shape->_fillColor = Qt::red;
   shape->Set_Ctrl_Is_Visible(false);
-  EXPECT_TRUE(allWhite(painted(*shape), kWhiteTolerance));
+  EXPECT_TRUE(allWhite(paintedShape(*shape), kWhiteTolerance));
   EXPECT_EQ(refresh.count, 0);
 
   // A visible shape asks once, also when its code gives no outline.
   shape->Set_Ctrl_Is_Visible(true);
-  painted(*shape);
+  paintedShape(*shape);
   EXPECT_EQ(refresh.count, 1);
   shape->Set_Shape_Type("nothing");
-  EXPECT_TRUE(allWhite(painted(*shape), kWhiteTolerance));
+  EXPECT_TRUE(allWhite(paintedShape(*shape), kWhiteTolerance));
   EXPECT_EQ(refresh.count, 2);
 }
 
@@ -571,7 +571,7 @@ TEST(ShapeDrawing, DamagedValuesDrawWithoutFailing) {
       shape->cor_rad_val_val = nan;
       shape->_stroke_border_type = "DDD";
       shape->double_star_type = Shape_Control::MaxPolygonVertices;
-      painted(*shape);
+      paintedShape(*shape);
       shape->isContentsUnderPoint({50, 50});
     }
   }
@@ -580,5 +580,5 @@ TEST(ShapeDrawing, DamagedValuesDrawWithoutFailing) {
   flipped->_bounds = QRectF(120, 120, -100, -100);
   flipped->_isDrawingFill = true;
   flipped->_fillColor = QColor(255, 0, 0);
-  EXPECT_TRUE(near(at(painted(*flipped), 70, 70), QColor(255, 0, 0)));
+  EXPECT_TRUE(near(at(paintedShape(*flipped), 70, 70), QColor(255, 0, 0)));
 }

@@ -1,7 +1,7 @@
 #pragma once
 // LibreOffice as the spreadsheet peer of the workbook tests: it converts the flat ODS
-// fixtures of tests/data/spreadsheets to xlsx once per run of the test executable (one
-// call for every fixture), and converts our own workbooks to CSV. Each call uses a user
+// fixtures of tests/data/spreadsheets to xlsx once for all tests (one call for every
+// fixture), and converts our own workbooks to CSV. Each call uses a user
 // profile folder of its own in a temporary folder, never the user's.
 //
 // A missing LibreOffice fails the test with a message naming the package.
@@ -10,13 +10,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <cstdio>
 #include <optional>
 
 namespace spreadsheet_peers {
@@ -72,21 +76,56 @@ inline QString convert(const QStringList &inputs, const QString &target, const Q
 
 // The folder holding <fixture>.xlsx for every tests/data/spreadsheets/<fixture>.fods,
 // converted on first use; fails the calling test (and answers "") when that fails.
+// Every test runs in a process of its own, so the conversion is kept in the build tree
+// (AMENDS_TEST_CACHE_DIR) under a name made from the fixtures and the LibreOffice
+// installed: it is made once, by the first test that needs it, and again only when one of
+// them changes. It is written into a folder of its own and then renamed into place, so a
+// test running beside the one converting never sees half of it.
 inline QString convertedFixtures() {
   static QString folder;
   static QString failure;
   static bool done = false;
   if (!done) {
     done = true;
-    const QString out = runFolder().path() + QStringLiteral("/fixtures");
-    QDir().mkpath(out);
     QStringList inputs;
     const QDir source(testDataPath(QStringLiteral("spreadsheets")));
     for (const QString &name : source.entryList(QStringList{QStringLiteral("*.fods")}, QDir::Files, QDir::Name))
       inputs.append(source.filePath(name));
-    failure = inputs.isEmpty() ? QStringLiteral("no fixtures in tests/data/spreadsheets") : convert(inputs, QStringLiteral("xlsx"), out);
-    if (failure.isEmpty())
-      folder = out;
+    const QString program = libreOffice();
+    if (inputs.isEmpty())
+      failure = QStringLiteral("no fixtures in tests/data/spreadsheets");
+    else if (program.isEmpty())
+      failure = missingMessage();
+    if (failure.isEmpty()) {
+      QCryptographicHash hash(QCryptographicHash::Sha1);
+      hash.addData(QFileInfo(program).canonicalFilePath().toUtf8());
+      hash.addData(QFileInfo(program).lastModified().toString(Qt::ISODateWithMs).toUtf8());
+      for (const QString &input : inputs) {
+        QFile file(input);
+        if (!file.open(QIODevice::ReadOnly)) {
+          failure = QStringLiteral("cannot read ") + input;
+          break;
+        }
+        hash.addData(QFileInfo(input).fileName().toUtf8());
+        hash.addData(file.readAll());
+      }
+      const QString cache = QStringLiteral(AMENDS_TEST_CACHE_DIR);
+      const QString kept = cache + QStringLiteral("/fixtures-") + QString::fromLatin1(hash.result().toHex().left(16));
+      if (failure.isEmpty() && !QFileInfo(kept).isDir()) {
+        QDir().mkpath(cache);
+        QTemporaryDir staging(cache + QStringLiteral("/converting-XXXXXX"));
+        failure = staging.isValid() ? convert(inputs, QStringLiteral("xlsx"), staging.path())
+                                    : QStringLiteral("cannot make a folder in ") + cache;
+        // Another test may have put its conversion in place first: that one is kept.
+        if (failure.isEmpty() && std::rename(QFile::encodeName(staging.path()).constData(),
+                                             QFile::encodeName(kept).constData()) == 0)
+          staging.setAutoRemove(false);
+      }
+      if (failure.isEmpty() && !QFileInfo(kept).isDir())
+        failure = QStringLiteral("the converted fixtures could not be kept in ") + kept;
+      if (failure.isEmpty())
+        folder = kept;
+    }
   }
   if (!failure.isEmpty())
     ADD_FAILURE() << failure.toStdString();
