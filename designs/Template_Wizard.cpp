@@ -41,7 +41,7 @@ private:
   Template_Wizard *m_browser;
 };
 
-QPushButton *button(const char *objectName, const QString &title, const QString &tip, QWidget *parent) {
+QPushButton *templateButton(const char *objectName, const QString &title, const QString &tip, QWidget *parent) {
   auto *b = new QPushButton(title, parent);
   b->setObjectName(QString::fromLatin1(objectName));
   b->setAccessibleName(title);
@@ -113,17 +113,17 @@ void Template_Wizard::buildWindow(QWidget *parentWindow) {
   layout->addWidget(imageBrowser, 1);
 
   auto *buttons = new QHBoxLayout;
-  Delete_temp_btn = button("Delete_temp_btn", QStringLiteral("Delete"), QStringLiteral("Delete the selected template"),
+  Delete_temp_btn = templateButton("Delete_temp_btn", QStringLiteral("Delete"), QStringLiteral("Delete the selected template"),
                            m_window);
-  Copy_temp_btn = button("Copy_temp_btn", QStringLiteral("Copy"), QStringLiteral("Make a copy of the selected template"),
+  Copy_temp_btn = templateButton("Copy_temp_btn", QStringLiteral("Copy"), QStringLiteral("Make a copy of the selected template"),
                          m_window);
-  Rename_temp_btn = button("Rename_temp_btn", QStringLiteral("Rename..."),
+  Rename_temp_btn = templateButton("Rename_temp_btn", QStringLiteral("Rename..."),
                            QStringLiteral("Give the selected template another name"), m_window);
-  Cancel_btn = button("Cancel_btn", QStringLiteral("Cancel"), QStringLiteral("Close without opening a template"),
+  Cancel_btn = templateButton("Cancel_btn", QStringLiteral("Cancel"), QStringLiteral("Close without opening a template"),
                       m_window);
-  OK_btn = button("OK_btn", QStringLiteral("Open"), QStringLiteral("Start a design from the selected template"),
+  OK_btn = templateButton("OK_btn", QStringLiteral("Open"), QStringLiteral("Start a design from the selected template"),
                   m_window);
-  User_Profile_btn = button("User_Profile_btn", QStringLiteral("User Profile..."),
+  User_Profile_btn = templateButton("User_Profile_btn", QStringLiteral("User Profile..."),
                             QStringLiteral("Enter the user profile of the card"), m_window);
   OK_btn->setDefault(true);
   buttons->addWidget(User_Profile_btn);

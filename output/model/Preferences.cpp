@@ -19,7 +19,7 @@ const QString Preferences::FileName = QStringLiteral("org.amends.Amends.plist");
 
 namespace {
 
-void setError(QString *error, const QString &text) {
+void setSettingsError(QString *error, const QString &text) {
   if (error)
     *error = text;
 }
@@ -42,7 +42,7 @@ bool Preferences::removeSettingsFile(QString *error) {
     return true;
   QFile file(path);
   if (!file.remove()) {
-    setError(error, QStringLiteral("\"%1\" cannot be deleted: %2").arg(path, file.errorString()));
+    setSettingsError(error, QStringLiteral("\"%1\" cannot be deleted: %2").arg(path, file.errorString()));
     return false;
   }
   return true;
@@ -123,7 +123,7 @@ void Preferences::setDefaults() {
 bool Preferences::flush(QString *error) {
   const QByteArray bytes = toXmlPropertyList(mDict);
   if (bytes.isEmpty()) {
-    setError(error, QStringLiteral("The settings cannot be written as a property list."));
+    setSettingsError(error, QStringLiteral("The settings cannot be written as a property list."));
     return false;
   }
   if (!Paths::writeSecretFile(mPreferencesPath, bytes, error))
