@@ -1,8 +1,8 @@
 #pragma once
 // LibreOffice as the spreadsheet peer of the workbook tests: it converts the flat ODS
 // fixtures of tests/data/spreadsheets to xlsx once for all tests (one call for every
-// fixture), and converts our own workbooks to CSV. Each call uses a user
-// profile folder of its own in a temporary folder, never the user's.
+// fixture), and converts our own workbooks to CSV. Each call uses a user profile folder
+// of its own in a temporary folder, never the user's.
 //
 // A missing LibreOffice fails the test with a message naming the package.
 
