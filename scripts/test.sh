@@ -2,7 +2,7 @@
 # Installs what is missing, then builds and runs every test twice: in the normal
 # build and in the AddressSanitizer + UndefinedBehaviorSanitizer build; the tests that
 # start worker threads run a third time in a ThreadSanitizer build. Last, a short
-# fuzzing run of every reader of outside bytes (scripts/fuzz.sh, 20 seconds each).
+# fuzzing run of every reader of outside bytes (scripts/fuzz.sh, 15 seconds each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
@@ -61,5 +61,5 @@ build_and_test build/asan "" "" -DAMENDS_UNITY=ON -DCMAKE_C_COMPILER=clang -DCMA
 echo "== thread sanitizer build (threaded tests) =="
 build_and_test build/tsan "-R Thread|Worker" "$(threaded_test_targets)" -DAMENDS_UNITY=ON \
   -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DAMENDS_TSAN=ON
-echo "== fuzzing the readers of outside bytes (20 s each) =="
-bash scripts/fuzz.sh 20
+echo "== fuzzing the readers of outside bytes (15 s each) =="
+bash scripts/fuzz.sh 15

@@ -13,6 +13,26 @@
 #include <memory>
 #include <optional>
 
+// Whether this test program is built with a sanitizer (address or thread), which runs
+// the program's code several times slower.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr bool kSanitizerBuild = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+inline constexpr bool kSanitizerBuild = true;
+#else
+inline constexpr bool kSanitizerBuild = false;
+#endif
+#else
+inline constexpr bool kSanitizerBuild = false;
+#endif
+
+// The rounds a randomised damage test runs: `rounds` in the normal build, half of them in
+// a sanitizer build, where the fuzzing harnesses of the same readers go on at length.
+constexpr int damageRounds(int rounds) {
+  return kSanitizerBuild ? rounds / 2 : rounds;
+}
+
 // A ScriptedUi installed as UiServices for the life of the object; on destruction it
 // puts the previous services back and fails the test if scripted answers were left.
 class ScopedScriptedUi : public ScriptedUi {
