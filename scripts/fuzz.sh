@@ -10,7 +10,9 @@
 # Harnesses: property_list card_object card_settings pasteboard design_log settings_file
 # qr_encoder datamatrix_encoder pdf417_encoder series_file zip_archive spreadsheet import_sources.
 # At most three fuzzing processes run at once; AMENDS_FUZZ_BUILD_JOBS sets the number of
-# compile jobs (default: the number of processors).
+# compile jobs (default: the number of processors). AMENDS_FUZZ_BUILD_DIR names a build of
+# the program configured with -DAMENDS_FUZZ=ON whose harnesses are used instead (the test
+# command gives its address sanitizer build, which compiles the libraries only once).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -54,15 +56,23 @@ for h in "${all[@]}"; do
   fi
 done
 
-build=$root/build/fuzz
+build=${AMENDS_FUZZ_BUILD_DIR:-$root/build/fuzz}
+build=$(realpath -m "$build")
 jobs=${AMENDS_FUZZ_BUILD_JOBS:-$(nproc)}
 parallel=3
 
-echo "== fuzzing build (clang, address and undefined-behaviour sanitizers) =="
-# The libraries are compiled in batches (AMENDS_UNITY), as in the test builds: on two
-# processors that takes the build from five minutes to three.
-if ! cmake -S fuzz -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DAMENDS_UNITY=ON >/dev/null ||
-   ! cmake --build "$build" -j "$jobs" --target fuzz_harnesses; then
+if [ -n "${AMENDS_FUZZ_BUILD_DIR:-}" ]; then
+  echo "== fuzzing harnesses of $build =="
+  configured=true
+else
+  echo "== fuzzing build (clang, address and undefined-behaviour sanitizers) =="
+  # The libraries are compiled in batches (AMENDS_UNITY), as in the test builds: on two
+  # processors that takes the build from five minutes to three.
+  configured=false
+  cmake -S fuzz -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DAMENDS_UNITY=ON >/dev/null && configured=true
+fi
+if ! $configured || ! cmake --build "$build" -j "$jobs" --target fuzz_harnesses; then
   echo "fuzz: the harnesses do not build"
   echo "fuzz: 0 passed, ${#harnesses[@]} failed"
   exit 1
@@ -153,7 +163,7 @@ for h in "${harnesses[@]}"; do
   fi
 done
 if [ $failed -gt 0 ]; then
-  echo "Minimize a reproducer with: build/fuzz/fuzz_<harness> -minimize_crash=1 -runs=20000 <reproducer>,"
+  echo "Minimize a reproducer with: $build/fuzz_<harness> -minimize_crash=1 -runs=20000 <reproducer>,"
   echo "then keep it as fuzz/regressions/<harness>/<what-it-shows>."
 fi
 echo "fuzz: $passed passed, $failed failed"

@@ -2,7 +2,8 @@
 # Installs what is missing, then builds and runs every test twice: in the normal
 # build and in the AddressSanitizer + UndefinedBehaviorSanitizer build; the tests that
 # start worker threads run a third time in a ThreadSanitizer build. Last, a short
-# fuzzing run of every reader of outside bytes (scripts/fuzz.sh, 15 seconds each).
+# fuzzing run of every reader of outside bytes (scripts/fuzz.sh, 15 seconds each), with
+# the harnesses the address sanitizer build made.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
@@ -48,6 +49,9 @@ threaded_test_targets() {
 # tables only (enough for reports to name lines); the thread sanitizer build stays with
 # g++ (clang 14's thread sanitizer fails a check when a threaded test starts a process)
 # and makes only the test files that start threads. Two compilers, two sets of warnings.
+# The address sanitizer build also makes the fuzzing harnesses (AMENDS_FUZZ): the layers
+# they reach are compiled once, optimised and with libFuzzer's coverage, for the tests
+# and for the fuzzing, instead of again in a fuzzing build of their own.
 # The window stories (gui_*) drive the real program through the same steps in every
 # build; they run once, in the address sanitizer build, where a memory fault on the way
 # is caught too.
@@ -55,11 +59,11 @@ echo "== normal build =="
 build_and_test build/test "-E ^gui_" "" -DAMENDS_UNITY=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -DNDEBUG"
 echo "== address and undefined-behaviour sanitizer build =="
 build_and_test build/asan "" "" -DAMENDS_UNITY=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DAMENDS_SANITIZE=ON
+  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DAMENDS_SANITIZE=ON -DAMENDS_FUZZ=ON
 # Tests that start worker threads carry "Thread" or "Worker" in their names; only the
 # executables that hold one are built.
 echo "== thread sanitizer build (threaded tests) =="
 build_and_test build/tsan "-R Thread|Worker" "$(threaded_test_targets)" -DAMENDS_UNITY=ON \
   -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DAMENDS_TSAN=ON
 echo "== fuzzing the readers of outside bytes (15 s each) =="
-bash scripts/fuzz.sh 15
+AMENDS_FUZZ_BUILD_DIR=build/asan bash scripts/fuzz.sh 15
