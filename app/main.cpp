@@ -40,11 +40,11 @@ int main(int argc, char **argv) {
   // A choice in any combo box's list counts, however it was made.
   controls::followListChoiceEverywhere(&app);
 
-  // What reading workbooks left unpacked (an earlier run cut short included) goes now,
-  // and again when the program ends.
+  // What reading workbooks left unpacked (by earlier runs cut short too) goes now, and
+  // this run's when the program ends; other running programs keep theirs.
   struct UnpackFolderCleanup {
-    UnpackFolderCleanup() { removeSpreadsheetUnpackFolder(); }
-    ~UnpackFolderCleanup() { removeSpreadsheetUnpackFolder(); }
+    UnpackFolderCleanup() { removeUnpackFoldersNotInUse(); }
+    ~UnpackFolderCleanup() { removeUnpackFoldersNotInUse(); }
   } unpackFolderCleanup;
 
   // The holder of the start window and the message chooser (each made at its first use),

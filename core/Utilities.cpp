@@ -285,11 +285,11 @@ bool folderTreeMayBeRemoved(const QString &path) {
     return false;
   if (strictlyInside(canonical, canonicalFolder(Paths::resourceFolder())))
     return true;
-  // The unpack folder lies in the user's cache folder (see spreadsheetUnpackFolder()).
+  // This run's unpack folder lies in the user's cache folder (see spreadsheetUnpackFolder()).
   const QString cache = canonicalFolder(QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
   if (cache.isEmpty())
     return false;
-  const QString unpack = cache + QStringLiteral("/spreadsheets/ziptmp");
+  const QString unpack = cache + QStringLiteral("/spreadsheets/") + QString::number(::getpid()) + QStringLiteral("/ziptmp");
   return canonical == unpack || strictlyInside(canonical, unpack);
 }
 

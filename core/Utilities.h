@@ -76,8 +76,9 @@ void Check_Path_And_Create_Files();
 //  - the item exists and its parent folder is writable;
 //  - a folder is removed with its contents only when it lies inside the resource folder
 //    (Paths::resourceFolder(), not the folder itself) or is one of the program's own
-//    folders (the spreadsheet reader's unpack folder, "spreadsheets"/"ziptmp" in the
-//    user's cache folder QStandardPaths::CacheLocation, and what it holds), both judged
+//    folders (this run's spreadsheet unpack folder, "spreadsheets"/<process number>/
+//    "ziptmp" in the user's cache folder QStandardPaths::CacheLocation, and what it
+//    holds), both judged
 //    after resolving links;
 //  - a symbolic link is removed itself, never followed, wherever it is; so is a single
 //    file, wherever it is.

@@ -22,6 +22,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <limits>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -276,20 +278,47 @@ QString privateSpreadsheetFolder(QString *problem) {
 
 }  // namespace
 
+namespace {
+
+// Removes `path` with everything in it; a link or a file in its place is removed itself,
+// and links inside are removed, not followed.
+void removeTree(const QString &path) {
+  const QFileInfo info(path);
+  if (info.isSymLink() || !info.isDir())
+    QFile::remove(path);
+  else
+    QDir(path).removeRecursively();
+}
+
+}  // namespace
+
 QString spreadsheetUnpackFolder(QString *problem) {
   const QString folder = privateSpreadsheetFolder(problem);
-  return folder.isEmpty() ? QString() : folder + QStringLiteral("/ziptmp");
+  return folder.isEmpty() ? QString() : folder + u'/' + QString::number(::getpid()) + QStringLiteral("/ziptmp");
 }
 
 void removeSpreadsheetUnpackFolder() {
   const QString folder = spreadsheetUnpackFolder();
+  if (!folder.isEmpty())
+    removeTree(folder);
+}
+
+void removeUnpackFoldersNotInUse() {
+  const QString folder = privateSpreadsheetFolder(nullptr);
   if (folder.isEmpty())
     return;
-  const QFileInfo info(folder);
-  if (info.isSymLink() || !info.isDir())
-    QFile::remove(folder);
-  else
-    QDir(folder).removeRecursively();  // links inside are removed, not followed
+  const QFileInfoList entries =
+      QDir(folder).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+  for (const QFileInfo &entry : entries) {
+    const QString name = entry.fileName();
+    bool number = false;
+    const qlonglong process = name.toLongLong(&number);
+    const bool notRunning = number && process > 0 && process <= std::numeric_limits<pid_t>::max() &&
+                            (process == ::getpid() || (::kill(pid_t(process), 0) != 0 && errno == ESRCH));
+    // "ziptmp" itself is where earlier versions unpacked, shared by every run.
+    if (notRunning || name == QLatin1String("ziptmp"))
+      removeTree(entry.filePath());
+  }
 }
 
 // ---- Numbers --------------------------------------------------------------------------------------

@@ -7,7 +7,7 @@
 // folder (spreadsheetUnpackFolder(), private to the user), reads its shared strings once,
 // then one worksheet part at a time (the sheet number Excel_Sheet_Number, the column
 // count Excel_Sheet_Columns). The parts are read by SpreadsheetReading
-// (SpreadsheetReader.h). The program empties the folder when it starts and when it ends.
+// (SpreadsheetReader.h). The program removes the folder when it starts and when it ends.
 //
 // Writing starts from the resource "Template.xlsx", replaces its worksheet
 // "xl/worksheets/sheet1.xml" and shared strings "xl/sharedStrings.xml" and packs the
@@ -24,15 +24,23 @@
 
 #include <optional>
 
-// The unpack folder: "ziptmp" inside the folder "spreadsheets" of the user's cache
-// folder (QStandardPaths::CacheLocation), which the program makes for this user alone
-// (mode 0700); never a folder others may write to, such as the temporary one. "" with
-// the reason in `problem` when that folder is not private (a link, another user's, open
-// to others) or cannot be made; such a folder is neither used nor changed.
+// The unpack folder: "ziptmp" in a folder of this run (named by its process number)
+// inside the folder "spreadsheets" of the user's cache folder
+// (QStandardPaths::CacheLocation), which the program makes for this user alone (mode
+// 0700); never a folder others may write to, such as the temporary one. Each running
+// program has its own, so one program starting or ending never removes what another is
+// reading. "" with the reason in `problem` when that folder is not private (a link,
+// another user's, open to others) or cannot be made; such a folder is neither used nor
+// changed.
 QString spreadsheetUnpackFolder(QString *problem = nullptr);
 // Removes the unpack folder with everything in it; a missing folder is no failure.
 // A link put in its place is removed, not followed.
 void removeSpreadsheetUnpackFolder();
+// Removes, from the private folder "spreadsheets", this run's folder and those of runs
+// no longer running (a program cut short leaves its folder behind), and the "ziptmp"
+// that earlier versions shared between runs; the folders of other running programs
+// stay. The program does this when it starts and when it ends.
+void removeUnpackFoldersNotInUse();
 
 // Whether a cell text is written as a number: only a plain decimal that is its own
 // canonical form ("42", "-7", "3.5", "0.001"; no "007", "1.50", "+5", "1e3", "-0"), of at

@@ -537,7 +537,7 @@ TEST_F(UtilityFiles, DeleteRemovesTheSpreadsheetUnpackFolderButNotALinkInItsPlac
   const ScopedEnvironment env("AMENDS_RESOURCE_DIR", path(QStringLiteral("Resources")));
   const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
   ASSERT_TRUE(cache.startsWith(m_tmp.path() + u'/'));
-  const QString unpack = cache + QStringLiteral("/spreadsheets/ziptmp");
+  const QString unpack = cache + QStringLiteral("/spreadsheets/%1/ziptmp").arg(::getpid());
   // The name the unpack folder had in the shared temporary folder is nobody's now.
   const QString formerName = path(QStringLiteral("amends-%1/ziptmp").arg(getuid()));
   ASSERT_TRUE(QDir().mkpath(formerName + QStringLiteral("/xl")));

@@ -471,7 +471,9 @@ TEST(SpreadsheetUnpackFolder, IsPrivateWhateverOthersPutInTheSharedTemporaryFold
   EXPECT_EQ(unpack, spreadsheetUnpackFolder());
   EXPECT_TRUE(unpack.startsWith(home.path() + "/")) << unpack.toStdString();
   EXPECT_TRUE(QFileInfo::exists(unpack + "/xl/worksheets/sheet1.xml"));
-  const QString folder = QFileInfo(unpack).absolutePath();
+  // "spreadsheets", above the folder of this run.
+  const QString folder = QDir::cleanPath(unpack + "/../..");
+  EXPECT_EQ(QFileInfo(folder).fileName(), QStringLiteral("spreadsheets"));
   struct stat status {};
   ASSERT_EQ(::lstat(QFile::encodeName(folder).constData(), &status), 0);
   EXPECT_EQ(status.st_mode & 0777, 0700u);
@@ -519,6 +521,60 @@ TEST(SpreadsheetUnpackFolder, IsPrivateWhateverOthersPutInTheSharedTemporaryFold
   // Gone: made again, private, and used.
   ASSERT_TRUE(SpreadsheetWriter::ReadWorkbook(workbook, true, &error).has_value()) << error.toStdString();
   ASSERT_EQ(::lstat(native.constData(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0700u);
+}
+
+// Two programs running at once each unpack into their own folder: one starting or ending
+// removes its own and those of programs no longer running (cut short, their folder left
+// behind), never what another running program is reading.
+TEST(SpreadsheetUnpackFolder, AProgramStartingOrEndingLeavesTheWorkbookAnotherIsReading) {
+  QTemporaryDir home;
+  ScopedEnvironment homeVariable("HOME", home.path());
+  const QString unpack = spreadsheetUnpackFolder();
+  ASSERT_FALSE(unpack.isEmpty());
+  const QString folder = QDir::cleanPath(unpack + "/../..");
+  EXPECT_EQ(unpack, folder + QStringLiteral("/%1/ziptmp").arg(::getpid()));
+
+  // A process that has ended, and one that runs (this test's parent).
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0)
+    ::_exit(0);
+  ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+  const auto plant = [&](const QString &relative) {
+    const QString path = folder + u'/' + relative;
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  };
+  const QString ended = QString::number(child) + QStringLiteral("/ziptmp/xl/worksheets/sheet1.xml");
+  const QString running = QString::number(::getppid()) + QStringLiteral("/ziptmp/xl/worksheets/sheet1.xml");
+  plant(ended);
+  plant(running);
+  plant(QStringLiteral("ziptmp/xl/sharedStrings.xml"));  // where earlier versions unpacked
+  plant(QStringLiteral("notes/kept.txt"));               // not a folder of the program's runs
+
+  // This program reads a workbook while the other runs.
+  const QString workbook = home.filePath("book.xlsx");
+  ASSERT_TRUE(writeSeriesWorkbook(workbook, {"v1", "v2"}));
+  QString error;
+  ASSERT_TRUE(SpreadsheetWriter::ReadWorkbook(workbook, true, &error).has_value()) << error.toStdString();
+  EXPECT_TRUE(QFileInfo::exists(unpack + "/xl/worksheets/sheet1.xml"));
+  EXPECT_TRUE(QFileInfo::exists(folder + u'/' + running));
+  // Picking a new workbook empties only this program's folder.
+  removeSpreadsheetUnpackFolder();
+  EXPECT_FALSE(QFileInfo::exists(unpack));
+  EXPECT_TRUE(QFileInfo::exists(folder + u'/' + running));
+
+  ASSERT_TRUE(SpreadsheetWriter::ReadWorkbook(workbook, true, &error).has_value()) << error.toStdString();
+  removeUnpackFoldersNotInUse();
+  EXPECT_FALSE(QFileInfo::exists(QFileInfo(unpack).path())) << "this run's folder";
+  EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/%1").arg(child))) << "a run that has ended";
+  EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/ziptmp"))) << "the folder earlier versions shared";
+  EXPECT_TRUE(QFileInfo::exists(folder + u'/' + running)) << "another running program's";
+  EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/notes/kept.txt")));
+  struct stat status {};
+  ASSERT_EQ(::lstat(QFile::encodeName(folder).constData(), &status), 0);
   EXPECT_EQ(status.st_mode & 0777, 0700u);
 }
 
