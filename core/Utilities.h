@@ -78,8 +78,7 @@ void Check_Path_And_Create_Files();
 //    (Paths::resourceFolder(), not the folder itself) or is one of the program's own
 //    folders (this run's spreadsheet unpack folder, "spreadsheets"/<process number>/
 //    "ziptmp" in the user's cache folder QStandardPaths::CacheLocation, and what it
-//    holds), both judged
-//    after resolving links;
+//    holds), both judged after resolving links;
 //  - a symbolic link is removed itself, never followed, wherever it is; so is a single
 //    file, wherever it is.
 // Failures and refusals are silent.

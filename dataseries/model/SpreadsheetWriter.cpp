@@ -276,10 +276,6 @@ QString privateSpreadsheetFolder(QString *problem) {
   return folder;
 }
 
-}  // namespace
-
-namespace {
-
 // Removes `path` with everything in it; a link or a file in its place is removed itself,
 // and links inside are removed, not followed.
 void removeTree(const QString &path) {
