@@ -289,11 +289,15 @@ bool folderTreeMayBeRemoved(const QString &path) {
   const QString cache = canonicalFolder(QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
   if (cache.isEmpty())
     return false;
-  const QString unpack = cache + QStringLiteral("/spreadsheets/") + QString::number(::getpid()) + QStringLiteral("/ziptmp");
+  const QString unpack = unpackFolderOfThisRun(cache + QStringLiteral("/spreadsheets"));
   return canonical == unpack || strictlyInside(canonical, unpack);
 }
 
 }  // namespace
+
+QString unpackFolderOfThisRun(const QString &spreadsheets) {
+  return spreadsheets + u'/' + QString::number(::getpid()) + QStringLiteral("/ziptmp");
+}
 
 void Delete_File(const QString &path) {
   try {

@@ -70,6 +70,9 @@ QString joinPath(const QString &folder, const QString &name);
 // "Fill_Style_Image", "LibraryImage", "Templates", "Templates/User". A folder that
 // cannot be made is skipped silently.
 void Check_Path_And_Create_Files();
+// This run's spreadsheet unpack folder inside `spreadsheets` (the private folder
+// "spreadsheets" of the user's cache folder): "<process number>/ziptmp" below it.
+QString unpackFolderOfThisRun(const QString &spreadsheets);
 // Removes the file or the folder with its contents at `path` when it may be removed:
 //  - `path` is absolute and names no "." or ".." component (a relative path, ".", ".."
 //    and "/" remove nothing);

@@ -290,7 +290,7 @@ void removeTree(const QString &path) {
 
 QString spreadsheetUnpackFolder(QString *problem) {
   const QString folder = privateSpreadsheetFolder(problem);
-  return folder.isEmpty() ? QString() : folder + u'/' + QString::number(::getpid()) + QStringLiteral("/ziptmp");
+  return folder.isEmpty() ? QString() : unpackFolderOfThisRun(folder);
 }
 
 void removeSpreadsheetUnpackFolder() {

@@ -53,7 +53,7 @@ try:
         expect_normal_end(program, 10, "Exit ended the program with status %d")
 
     if os.path.exists(os.path.dirname(unpack)):
-        fail("the program ended with its parts still unpacked: %r" % os.listdir(unpack))
+        fail("the program ended with its parts still unpacked: %r" % os.listdir(os.path.dirname(unpack)))
     if not os.path.exists(other):
         fail("the program's end removed what another running program is reading")
     if not os.path.isdir(private) or os.stat(private).st_mode & 0o777 != 0o700:
