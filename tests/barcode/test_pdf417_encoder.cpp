@@ -12,6 +12,7 @@
 
 #include <zint.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <map>
@@ -323,6 +324,25 @@ TEST(PDF417Encoder, TooMuchDataOrBadCodewordsGiveTheirErrorAndNoBitmap) {
     Encoded e(QByteArray(2900, '7'), 0);
     EXPECT_EQ(e.p.error, PDF417_ERROR_TEXT_TOO_BIG);
   }
+  {
+    // Capitals are two to a codeword: 1850 fill the 926 data codewords with the length
+    // descriptor; 1852, or 2000, would pass them, and not one codeword is written past
+    // the symbol's array.
+    Encoded largest(QByteArray(1850, 'A'), 0);
+    expectPaintedAsDescribed(largest.p);
+    EXPECT_EQ(largest.p.codewords[0], PDF417_MAX_DATA_CODEWORDS);
+    for (int length : {1852, 2000}) {
+      SCOPED_TRACE(length);
+      Encoded e(QByteArray(length, 'A'), 0);
+      EXPECT_EQ(e.p.error, PDF417_ERROR_TEXT_TOO_BIG);
+      EXPECT_EQ(e.p.outBits, nullptr);
+      std::vector<int32_t> room(PDF417_MAX_CODEWORDS + 1000, -1);
+      int32_t error = 0;
+      EXPECT_EQ(assemble(reinterpret_cast<const uint8_t *>(e.text.constData()), length, false, room.data(), error), 0);
+      EXPECT_EQ(error, PDF417_ERROR_TEXT_TOO_BIG);
+      EXPECT_TRUE(std::all_of(room.begin() + PDF417_MAX_CODEWORDS, room.end(), [](int32_t c) { return c == -1; }));
+    }
+  }
   pdf417param p;
   pdf417init(&p);
   p.options = PDF417_USE_RAW_CODEWORDS;
@@ -479,4 +499,32 @@ TEST(PDF417Encoder, SymbolsEqualASecondEncodersModuleForModuleThroughEveryCodewo
   }
   EXPECT_TRUE(covered()) << painted[0].size() << " " << painted[1].size() << " " << painted[2].size();
   std::printf("%d symbols painted every codeword of the three clusters as libzint does\n", symbols);
+}
+
+// A lower-case letter followed by three capitals latches back to upper case (two
+// codewords of 28) and goes on with the capitals; one or two capitals are shifted. The
+// symbols agree with libzint's module for module, and the codewords are these.
+TEST(PDF417Encoder, LowerCaseBeforeCapitalsLatchesBackToUpperAsASecondEncoderDoes) {
+  // a: lower latch 27, 0; B C D: 28, 28, then 1, 2, 3; the odd list ends with 29.
+  EXPECT_EQ(dataCodewords("aBCD"), (std::vector<int>{27 * 30 + 0, 28 * 30 + 28, 1 * 30 + 2, 3 * 30 + 29}));
+  for (const char *text : {"aBCD", "dear SAM WE ARE SORRY", "mrsSMITH and mrJONES or msLEE", "xYZ aBc"}) {
+    SCOPED_TRACE(text);
+    const QByteArray value(text);
+    Encoded e(value, PDF417_USE_ERROR_LEVEL | PDF417_FIXED_COLUMNS, 3, 4);
+    ASSERT_EQ(e.p.error, PDF417_ERROR_SUCCESS);
+    std::unique_ptr<zint_symbol, void (*)(zint_symbol *)> other(ZBarcode_Create(), ZBarcode_Delete);
+    ASSERT_TRUE(other);
+    other->symbology = BARCODE_PDF417;
+    other->option_1 = e.p.errorLevel;
+    other->option_2 = e.p.codeColumns;
+    other->option_3 = e.p.codeRows;
+    ASSERT_LT(ZBarcode_Encode(other.get(), reinterpret_cast<const unsigned char *>(value.constData()), int(value.size())),
+              ZINT_ERROR)
+        << other->errtxt;
+    ASSERT_EQ(other->rows, e.p.codeRows);
+    ASSERT_EQ(other->width, e.p.bitColumns);
+    for (int y = 0; y < e.p.codeRows; ++y)
+      for (int x = 0; x < e.p.bitColumns; ++x)
+        ASSERT_EQ(e.bar(x, y), ((other->encoded_data[y][x >> 3] >> (x & 7)) & 1) != 0) << "row " << y << " module " << x;
+  }
 }
