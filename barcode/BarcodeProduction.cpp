@@ -192,7 +192,9 @@ PointImage Draw_QR_Barcode(const BarcodeSettings &settings, const QString &value
 
 PointImage Draw_PDF_417_Barcode(const BarcodeSettings &settings, const QString &value, pdf417View *view) {
   try {
-    pdf417View own;
+    // A view of its own starts at the settings' level: each batch card has one, and
+    // the level changed for none of them.
+    pdf417View own(QSizeF(), settings.pdfErrorLevel);
     pdf417View &target = view ? *view : own;
     target.setFrameSize(QSizeF(settings.pdfWidth, settings.pdfHeight));
     target.setErrorLevel(settings.pdfErrorLevel);

@@ -86,7 +86,9 @@ std::optional<QString> textOf(const QObject *field) {
 
 const QString pdf417View::ArchiveClassName = QStringLiteral("pdf417View");
 
-pdf417View::pdf417View(const QSizeF &frame) : m_bounds(frame) { pdf417init(&p); }
+pdf417View::pdf417View(const QSizeF &frame, int errorLevel) : m_errorLevel(errorLevel), m_bounds(frame) {
+  pdf417init(&p);
+}
 
 pdf417View::~pdf417View() { pdf417free(&p); }
 
@@ -98,6 +100,8 @@ void pdf417View::_eraseOldDrawing() {
 void pdf417View::_drawEmptyString() { m_imageState = NothingToShow; }
 
 void pdf417View::setErrorLevel(int level) {
+  if (level == m_errorLevel)
+    return;
   m_errorLevel = level;
   Show_NSLog_Message(QStringLiteral("ErrorLevel set to %1").arg(level));
 }

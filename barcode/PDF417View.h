@@ -39,8 +39,9 @@ public:
   // What the view holds.
   enum ImageState { ImageReady = 0, NothingToShow = 1, EncodingFailed = 2 };
 
-  // initWithFrame: error level 2, nothing to show, neither drag target nor drag source.
-  explicit pdf417View(const QSizeF &frame = QSizeF());
+  // initWithFrame: error level 2 (or `errorLevel`, not logged), nothing to show,
+  // neither drag target nor drag source.
+  explicit pdf417View(const QSizeF &frame = QSizeF(), int errorLevel = 2);
   ~pdf417View() override;
   pdf417View(const pdf417View &) = delete;
   pdf417View &operator=(const pdf417View &) = delete;
@@ -81,7 +82,8 @@ public:
   void setResolution(double dpi) { m_dpi = dpi; }
   double resolution() const { return m_dpi; }
 
-  // Stores the level and logs "ErrorLevel set to <level>".
+  // Stores the level and logs "ErrorLevel set to <level>" when it differs from the
+  // level held; the same level again changes and logs nothing.
   void setErrorLevel(int level);
   int getErrorLevel() const { return m_errorLevel; }
 

@@ -196,6 +196,31 @@ TEST(PDF417Images, ValuesLevelsShapesAndFramesReadBack) {
   }
 }
 
+// The level is logged when it changes: the designer's view drawing the same object
+// again logs nothing more, batch cards (each drawn by a view of its own) log nothing,
+// and a new level is logged once.
+TEST(PDF417Images, TheErrorLevelIsLoggedOnlyWhenItChanges) {
+  BarcodeSettings s = settingsFor(QStringLiteral("PDF417"));
+  s.dpi = 150;
+  s.pdfWidth = 180;
+  s.pdfHeight = 60;
+  s.pdfErrorLevel = 5;
+  pdf417View designer;
+  ScopedLogCapture log;
+  const auto levelLines = [&log] { return log.lines().filter(QStringLiteral("ErrorLevel set to")); };
+  for (int i = 0; i < 3; ++i)
+    ASSERT_FALSE(Draw_PDF_417_Barcode(s, QStringLiteral("We are sorry"), &designer).isNull());
+  EXPECT_EQ(levelLines(), QStringList{QStringLiteral("ErrorLevel set to 5")});
+  for (int card = 1; card <= 3; ++card)
+    ASSERT_FALSE(Get_Image_From_Val(s, QStringLiteral("Card %1").arg(card), "H", "F").isNull());
+  EXPECT_EQ(levelLines().size(), 1);
+  s.pdfErrorLevel = 6;
+  for (int i = 0; i < 2; ++i)
+    ASSERT_FALSE(Draw_PDF_417_Barcode(s, QStringLiteral("We are sorry"), &designer).isNull());
+  EXPECT_EQ(levelLines(), (QStringList{QStringLiteral("ErrorLevel set to 5"), QStringLiteral("ErrorLevel set to 6")}));
+  EXPECT_EQ(designer.getErrorLevel(), 6);
+}
+
 TEST(PDF417Images, AValueTooLongForASymbolGivesTheEncodersErrorAndNoImage) {
   BarcodeSettings s = settingsFor(QStringLiteral("PDF417"));
   pdf417View view(QSizeF(180, 60));
