@@ -94,6 +94,8 @@ double finiteWithin(double value, double low, double high) {
 double withinOneTurn(double degrees) {
   if (!std::isfinite(degrees))
     return 0.0;
+  if (std::fabs(degrees) <= FullTurn)
+    return degrees;
   return std::fmod(degrees, FullTurn);
 }
 
@@ -131,7 +133,7 @@ float heldFloat(float value, double low, double high) {
 float heldAdjustment(float value) { return heldFloat(value, -MaxAdjustment, MaxAdjustment); }
 float heldOpacity(float value) { return heldFloat(value, 0.0, MaxOpacity); }
 float heldBarcodeMeasure(float value) { return heldFloat(value, -MaxBarcodeMeasure, MaxBarcodeMeasure); }
-qint32 heldBarcodeSize(qint32 value) { return std::clamp(value, qint32(0), MaxBarcodeSize); }
+qint32 heldBarcodeSize(qint32 value, qint32 largest) { return std::clamp(value, qint32(0), largest); }
 qint32 heldVertexCount(qint32 value) { return value < 0 || value > MaxVertexCount ? 0 : value; }
 
 QRectF heldRect(const QRectF &rect) {
@@ -176,8 +178,10 @@ void holdDecodedNumbers(QLNGraphic &g) {
   for (float *measure : {&g.linear_height_val, &g.linear_width_val, &g.hdr_margin_val, &g.ftr_margin_val,
                          &g.val_margin_val, &g.TB_marging_val, &g.LR_margin_val})
     *measure = heldBarcodeMeasure(*measure);
-  for (qint32 *size : {&g.qr_size_val, &g.pdf_hgt_val, &g.pdf_wdt_val, &g.dm_module_val})
-    *size = heldBarcodeSize(*size);
+  g.qr_size_val = heldBarcodeSize(g.qr_size_val, MaxQRSize);
+  g.pdf_hgt_val = heldBarcodeSize(g.pdf_hgt_val, MaxPDF417Side);
+  g.pdf_wdt_val = heldBarcodeSize(g.pdf_wdt_val, MaxPDF417Side);
+  g.dm_module_val = heldBarcodeSize(g.dm_module_val, MaxModuleSize);
 }
 
 // ---- The record ----------------------------------------------------------------------------

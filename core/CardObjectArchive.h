@@ -53,20 +53,25 @@ constexpr double MaxOpacity = 100.0;
 // 0 .. 1000 becomes 0, which draws no outline, as drawing does for larger counts
 // (Shape_Control::MaxPolygonVertices).
 constexpr int MaxVertexCount = 1000;
-// Angles (gradient angles, picture rotation), degrees: reduced to one turn, keeping
-// their sign, which draws the same.
+// Angles (gradient angles, picture rotation), degrees: within one turn either way
+// (-360 .. 360, the ends kept, as the angle steppers reach 360); a larger angle is reduced
+// to one turn, keeping its sign, which draws the same.
 constexpr double FullTurn = 360.0;
 // Picture adjustments (hue, saturation, brightness, contrast, sharpness, exposure,
 // blur): within +-1000, far past every slider.
 constexpr double MaxAdjustment = 1000.0;
-// Barcode measures (linear height and width, the five margins): within +-1000; the
-// barcode size fields (QR size, PDF417 height and width, DataMatrix module): 0 .. 1000.
+// Barcode measures (linear height and width, the five margins): within +-1000. The
+// barcode size fields, each up to the largest its stepper in the barcode designer sets:
+// the QR size 0 .. 5000 pixels, the PDF417 height and width 0 .. 2000 points, the
+// DataMatrix module 0 .. 1000 points (its stepper stops at 100).
 constexpr double MaxBarcodeMeasure = 1000.0;
-constexpr qint32 MaxBarcodeSize = 1000;
+constexpr qint32 MaxQRSize = 5000;
+constexpr qint32 MaxPDF417Side = 2000;
+constexpr qint32 MaxModuleSize = 1000;
 
 // `value` when finite, 0 when not, held to [low, high].
 double finiteWithin(double value, double low, double high);
-// An angle in degrees reduced to (-360, 360); 0 when not finite.
+// An angle in degrees within [-360, 360], reduced to one turn beyond; 0 when not finite.
 double withinOneTurn(double degrees);
 // A picture's size on the card: a side that is not finite or negative is taken from the
 // pixels (72 per inch, or the resolution they carry); each side held to MaxCoordinate.

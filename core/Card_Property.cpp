@@ -138,7 +138,9 @@ void Card_Property::holdDecodedNumbers() {
   using namespace DecodedLimits;
   const auto stroke = static_cast<qint32>(MaxStrokeWidth);
   m_Card_bor_Stepper = std::clamp(m_Card_bor_Stepper, -stroke, stroke);
-  m_Card_grad_Stepper %= static_cast<qint32>(FullTurn);
+  const auto turn = static_cast<qint32>(FullTurn);
+  if (m_Card_grad_Stepper < -turn || m_Card_grad_Stepper > turn)
+    m_Card_grad_Stepper %= turn;
   m_Card_alpha_Stepper = static_cast<float>(finiteWithin(m_Card_alpha_Stepper, 0.0, MaxOpacity));
   m_Card_Location = QPointF(finiteWithin(m_Card_Location.x(), -MaxCoordinate, MaxCoordinate),
                             finiteWithin(m_Card_Location.y(), -MaxCoordinate, MaxCoordinate));

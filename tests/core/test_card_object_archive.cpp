@@ -487,8 +487,8 @@ void expectHeldNumbers(const QLNGraphic &g) {
   }
   EXPECT_TRUE(std::isfinite(g._strokeWidth));
   EXPECT_LE(std::fabs(g._strokeWidth), 1000.0);
-  EXPECT_LT(std::fabs(g._fill_grad_angle), 360.0);
-  EXPECT_LT(std::fabs(g.rotate_image), 360.0f);
+  EXPECT_LE(std::fabs(g._fill_grad_angle), 360.0);
+  EXPECT_LE(std::fabs(g.rotate_image), 360.0f);
   for (const float opacity : {g.alpha_val, g.alpha_val_stroke, g.img_trnsp_val}) {
     EXPECT_GE(opacity, 0.0f);
     EXPECT_LE(opacity, 100.0f);
@@ -498,7 +498,7 @@ void expectHeldNumbers(const QLNGraphic &g) {
     EXPECT_LE(std::fabs(v), 1000.0f);
   }
   EXPECT_TRUE(g.cor_rad_val_val >= 0.0f && g.cor_rad_val_val <= 1.0e6f);
-  EXPECT_TRUE(g.qr_size_val >= 0 && g.qr_size_val <= 1000);
+  EXPECT_TRUE(g.qr_size_val >= 0 && g.qr_size_val <= 5000);
   EXPECT_TRUE(g.double_star_type >= 0 && g.double_star_type <= 1000);
   EXPECT_TRUE(g.polygon_type >= 0 && g.polygon_type <= 1000);
   ASSERT_TRUE(g.text_ctrl_font.has_value());
@@ -534,7 +534,7 @@ TEST(CardObjectArchive, NumbersBeyondAnyDesignAreHeldToTheirBounds) {
     EXPECT_EQ(g->text_kerning, -1000.0f);
     EXPECT_EQ(g->linear_height_val, 1000.0f);
     EXPECT_EQ(g->TB_marging_val, -1000.0f);
-    EXPECT_EQ(g->qr_size_val, 1000);
+    EXPECT_EQ(g->qr_size_val, 5000);
     // Counts past the largest outline drawn give none, as drawing them would.
     EXPECT_EQ(g->double_star_type, 0);
     EXPECT_EQ(g->polygon_type, 0);

@@ -1,11 +1,17 @@
 // The design log file: its item layout as another property-list reader sees it, number
 // forms under any locale, round trips of both card sides with every kind of card
-// object, the spreadsheet grid, the background-path rule, refusal of damaged files as
+// object, the lowest and highest value of every control that sets a saved number, the
+// spreadsheet grid, the background-path rule, refusal of damaged files as
 // a whole, and saving whole or not at all.
 
 #include "designs/model/DesignLog.h"
 
+#include "barcode/Barcode_Gen.h"
 #include "core/CardObjectArchive.h"
+#include "core/QLNBarcode.h"
+#include "mainwindow/DrawWindow.h"
+#include "mainwindow/PanelWidgets.h"
+#include "mainwindow/QLNWindowController.h"
 #include "platform/PropertyList.h"
 #include "tests/common/TestSupport.h"
 #include "tests/core/special_files.h"
@@ -24,9 +30,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <QDoubleSpinBox>
+
 #include <cfloat>
 #include <clocale>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -371,6 +380,133 @@ TEST(DesignLog, BothSidesWithEveryKindOfObjectComeBackWithEveryFieldOrderAndSide
     EXPECT_TRUE(again[i] == first[i]) << "item " << i;
   EXPECT_TRUE(again[68] == first[68]);
 }
+
+// ---- Every value the windows can set ------------------------------------------------
+
+// A saved number and the control of a window that sets it: the control's range, read
+// from the real widget, and how the window stores a value of the control.
+template <class Record>
+struct ControlledNumber {
+  const char *control;
+  std::pair<double, double> range;
+  std::function<void(Record &, double)> store;
+  std::function<double(const Record &)> stored;
+};
+
+std::pair<double, double> rangeOf(const Stepper *s) { return {s->minimum(), s->maximum()}; }
+std::pair<double, double> rangeOf(const ValueSlider *s) { return {s->doubleMinimum(), s->doubleMaximum()}; }
+std::pair<double, double> rangeOf(const QDoubleSpinBox *s) { return {s->minimum(), s->maximum()}; }
+
+// A card object field the window sets to the control's value divided by `scale`.
+template <class T>
+ControlledNumber<QLNGraphic> objectField(const char *control, std::pair<double, double> range, T QLNGraphic::*field,
+                                        double scale = 1.0) {
+  return {control, range, [field, scale](QLNGraphic &g, double v) { g.*field = T(v / scale); },
+          [field](const QLNGraphic &g) { return double(g.*field); }};
+}
+
+#define CONTROL(window, name) #name, rangeOf(window.name)
+
+TEST(DesignLog, TheLowestAndHighestValuesOfEveryControlComeBackAfterSavingAndReopening) {
+  Barcode_Gen designer;
+  DrawWindow panel;
+  panel.build();
+  const std::vector<ControlledNumber<QLNGraphic>> objectFields = {
+      // The barcode designer.
+      objectField(CONTROL(designer, HeightStepper), &QLNGraphic::linear_height_val),
+      objectField(CONTROL(designer, widthStepper), &QLNGraphic::linear_width_val),
+      objectField(CONTROL(designer, HeightStepper_2D), &QLNGraphic::qr_size_val),
+      objectField(CONTROL(designer, pdf_HeightStepper_2D), &QLNGraphic::pdf_hgt_val),
+      objectField(CONTROL(designer, Pdf_widthStepper_2D), &QLNGraphic::pdf_wdt_val),
+      objectField(CONTROL(designer, pdf_ec_lvl_Stepper), &QLNGraphic::pdf_ec_val),
+      objectField(CONTROL(designer, dm_moduleStepper_2D), &QLNGraphic::dm_module_val),
+      objectField(CONTROL(designer, hdr_mar_Stepper), &QLNGraphic::hdr_margin_val),
+      objectField(CONTROL(designer, ftr_mar_Stepper), &QLNGraphic::ftr_margin_val),
+      objectField(CONTROL(designer, val_mar_Stepper), &QLNGraphic::val_margin_val),
+      objectField(CONTROL(designer, TB_mar_Stepper), &QLNGraphic::TB_marging_val),
+      objectField(CONTROL(designer, LR_mar_Stepper), &QLNGraphic::LR_margin_val),
+      // The property panel's object tabs.
+      objectField(CONTROL(panel, Line_Wdt_Stepper), &QLNGraphic::_strokeWidth),
+      objectField(CONTROL(panel, Line_alpha_Stepper), &QLNGraphic::alpha_val_stroke, 100.0),
+      objectField(CONTROL(panel, shape_bor_Stepper), &QLNGraphic::_strokeWidth),
+      objectField(CONTROL(panel, shape_grad_Stepper), &QLNGraphic::_fill_grad_angle),
+      objectField(CONTROL(panel, shape_alpha_Stepper), &QLNGraphic::alpha_val, 100.0),
+      objectField(CONTROL(panel, shape_cor_radius_Stepper), &QLNGraphic::cor_rad_val_val),
+      objectField(CONTROL(panel, double_star_Stepper), &QLNGraphic::double_star_type),
+      objectField(CONTROL(panel, polygon_Stepper), &QLNGraphic::polygon_type),
+      objectField(CONTROL(panel, Text_Kern_Stepper), &QLNGraphic::text_kerning),
+      objectField(CONTROL(panel, Text_alpha_Stepper), &QLNGraphic::alpha_val, 100.0),
+      objectField(CONTROL(panel, Text_bor_Stepper), &QLNGraphic::_strokeWidth),
+      objectField(CONTROL(panel, Text_grad_Stepper), &QLNGraphic::_fill_grad_angle),
+      objectField(CONTROL(panel, Image_bor_Stepper), &QLNGraphic::_strokeWidth),
+      objectField(CONTROL(panel, Trsp_slidr), &QLNGraphic::img_trnsp_val),
+      objectField(CONTROL(panel, Rotate_slidr), &QLNGraphic::rotate_image),
+      objectField(CONTROL(panel, Hue_slidr), &QLNGraphic::hue_val),
+      objectField(CONTROL(panel, Sat_slidr), &QLNGraphic::sat_val),
+      objectField(CONTROL(panel, Brt_slidr), &QLNGraphic::brt_val),
+      objectField(CONTROL(panel, Con_slidr), &QLNGraphic::con_val),
+      objectField(CONTROL(panel, shrp_slidr), &QLNGraphic::srp_val),
+      objectField(CONTROL(panel, ev_slidr), &QLNGraphic::ev_val),
+      objectField(CONTROL(panel, blr_slidr), &QLNGraphic::blr_val),
+      objectField(CONTROL(panel, Sign_bor_Stepper), &QLNGraphic::_strokeWidth),
+  };
+  // The card settings, on the panel's card tabs.
+  const std::vector<ControlledNumber<Card_Property>> sideFields = {
+      {CONTROL(panel, Card_bor_Stepper), [](Card_Property &p, double v) { p.setCard_bor_Stepper(int(v)); },
+       [](const Card_Property &p) { return double(p.Card_bor_Stepper()); }},
+      {CONTROL(panel, Card_grad_Stepper), [](Card_Property &p, double v) { p.setCard_grad_Stepper(int(v)); },
+       [](const Card_Property &p) { return double(p.Card_grad_Stepper()); }},
+      {CONTROL(panel, Card_alpha_Stepper), [](Card_Property &p, double v) { p.setCard_alpha_Stepper(float(v) / 100.0f); },
+       [](const Card_Property &p) { return double(p.Card_alpha_Stepper()); }},
+      {CONTROL(panel, width_Stepper),
+       [](Card_Property &p, double v) {
+         p.setCard_Size(QSizeF(QLNWindowController::MM_to_Points_Convert(float(v)), p.Card_Size().height()));
+       },
+       [](const Card_Property &p) { return p.Card_Size().width(); }},
+      {CONTROL(panel, height_Stepper),
+       [](Card_Property &p, double v) {
+         p.setCard_Size(QSizeF(p.Card_Size().width(), QLNWindowController::MM_to_Points_Convert(float(v))));
+       },
+       [](const Card_Property &p) { return p.Card_Size().height(); }},
+  };
+
+  // The front holds every control's lowest value, the back its highest; one object per
+  // control and end, as several controls set the same field.
+  DesignLogContents design = newDesign();
+  for (const ControlledNumber<Card_Property> &f : sideFields) {
+    f.store(design.front, f.range.first);
+    f.store(design.back, f.range.second);
+  }
+  for (const ControlledNumber<QLNGraphic> &f : objectFields) {
+    for (const double value : {f.range.first, f.range.second}) {
+      auto object = std::make_shared<QLNBarcode>();
+      f.store(*object, value);
+      design.frontObjects.append(object);
+    }
+  }
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Limits.dcard");
+  QString error;
+  ASSERT_TRUE(saveDesignLog(path, design, &error)) << error.toStdString();
+  DesignLogContents reopened;
+  ASSERT_TRUE(readDesignLogInto(path, reopened, &error)) << error.toStdString();
+
+  for (const ControlledNumber<Card_Property> &f : sideFields) {
+    SCOPED_TRACE(f.control);
+    EXPECT_EQ(f.stored(reopened.front), f.stored(design.front));
+    EXPECT_EQ(f.stored(reopened.back), f.stored(design.back));
+  }
+  ASSERT_EQ(reopened.frontObjects.size(), design.frontObjects.size());
+  for (size_t i = 0; i < objectFields.size(); ++i) {
+    const ControlledNumber<QLNGraphic> &f = objectFields[i];
+    SCOPED_TRACE(QStringLiteral("%1 from %2 to %3").arg(f.control).arg(f.range.first).arg(f.range.second).toStdString());
+    EXPECT_EQ(f.stored(*reopened.frontObjects[qsizetype(2 * i)]), f.stored(*design.frontObjects[qsizetype(2 * i)]));
+    EXPECT_EQ(f.stored(*reopened.frontObjects[qsizetype(2 * i + 1)]),
+              f.stored(*design.frontObjects[qsizetype(2 * i + 1)]));
+  }
+}
+
+#undef CONTROL
 
 TEST(DesignLog, ImageObjectsComeBackWithTheirPathAndGetTheirPictureOnLoading) {
   QTemporaryDir dir;
