@@ -378,8 +378,7 @@ void QLNText::drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) 
   text = caseTransformed(text, text_transfrom_case);
   const double lineWidth = usableLineWidth(r.width());
   if (lineWidth > 0.0 && r.height() > 0.0) {
-    const std::optional<FontSpec> fontSpec = Text_Font_value();
-    const QFont font = drawingFont(fontSpec && !fontSpec->isNull() ? *fontSpec : FallbackFont, text_kerning);
+    const QFont font = ownDrawingFont();
     const TextBlock block(text, [&](const Paragraph &) { return font; }, alignmentFor(text_alignmnet),
                           lineWidth, r.height(), {});
     const QColor color = Text_Color_Value().isValid() ? Text_Color_Value() : QColor(Qt::black);
@@ -392,6 +391,22 @@ void QLNText::drawContentsInView(QPainter *painter, bool isBeingCreateOrEdited) 
     painter->restore();
   }
   mainWindowServices().Refresh_Canvas();
+}
+
+QFont QLNText::ownDrawingFont() const {
+  const std::optional<FontSpec> fontSpec = Text_Font_value();
+  return drawingFont(fontSpec && !fontSpec->isNull() ? *fontSpec : FallbackFont, text_kerning);
+}
+
+double QLNText::drawnTextHeight(double width) {
+  const QString text = caseTransformed(Trim_Str(Text_contents()->string), text_transfrom_case);
+  const double lineWidth = usableLineWidth(width);
+  if (text.isEmpty() || !(lineWidth > 0.0))
+    return 0.0;
+  const QFont font = ownDrawingFont();
+  const TextBlock block(text, [&](const Paragraph &) { return font; }, alignmentFor(text_alignmnet), lineWidth,
+                        MaxTextHeight, {});
+  return block.height();
 }
 
 QSizeF QLNText::naturalSize() {

@@ -74,6 +74,11 @@ public:
 
   static constexpr double LineFragmentPadding = 5.0;
 
+  // The height the text needs as it is drawn (trimmed, case-transformed, in the
+  // object's font and kerning) when wrapped at `width` points: a box of that height or
+  // more shows every line whole. 0 for an empty text or no width.
+  double drawnTextHeight(double width);
+
   // The text as drawn for a case transform code (see above).
   static QString caseTransformed(const QString &text, int transform);
 
@@ -83,6 +88,9 @@ public:
   bool setValue(const QVariant &value, const QString &key) override;
 
 private:
+  // The object's font as text is drawn with it, kerning included.
+  QFont ownDrawingFont() const;
+
   int m_scriptingChanges = 0;
 
 protected:

@@ -7,44 +7,104 @@
 
 #include "canvas/QLNGraphicView.h"
 
+#include "core/QLNText.h"
+
 #include <QList>
 #include <QRectF>
 
 #include <algorithm>
+#include <memory>
+#include <optional>
+#include <vector>
 
 namespace {
 
+// A text placed on the card: its object, the box the standard layout gives it, its
+// font there, and the space between the box above it (or the card's top edge) and it.
+struct PlacedText {
+  std::shared_ptr<QLNText> text;
+  QRectF standard;
+  std::optional<FontSpec> font;
+  double gapAbove = 0.0;
+};
+
 // The texts stand one below the other at fixed points from the top, which suits the
-// standard card. On a shorter card, a text whose box would leave the card at the bottom
-// is moved up to end a margin above the bottom edge, and each text above it moves up
-// only as far as it must to stay clear of the one below; texts that fit keep their
-// places. When the boxes do not fit between the margins even so, they are stacked from
-// the top margin down, each box's height cut in the same proportion.
-template <class Placements>
-void keepTextsOnCard(Placements &placements, double cardHeight) {
-  if (!(cardHeight > 0.0) || placements.isEmpty())
+// standard card, each in a box of a fixed height. A text whose lines need more than its
+// box gets the height they need, and the texts below it move down by as much. On a
+// shorter card, a text whose box would leave the card at the bottom is moved up to end
+// a margin above the bottom edge, and each text above it moves up only as far as it must
+// to stay clear of the one below; texts that fit keep their places. When the boxes do
+// not fit between the margins even so, they are stacked from the top margin down, each
+// box as tall as its lines need, and the gaps between them and their fonts are cut by
+// one factor, the largest with which the stack fits.
+void keepTextsWholeOnCard(std::vector<PlacedText> &texts, double cardHeight) {
+  if (texts.empty())
     return;
-  const double margin = std::min(20.0, cardHeight * 0.05);
-  double limit = cardHeight - margin;
-  for (auto it = placements.rbegin(); it != placements.rend(); ++it) {
-    QRectF &r = it->rect;
-    if (r.bottom() > limit)
-      r.moveBottom(limit);
-    limit = r.top();
+  const double width = texts.front().standard.width();
+  std::vector<QRectF> boxes;
+  double grown = 0.0;
+  for (const PlacedText &placed : texts) {
+    QRectF box = placed.standard.translated(0.0, grown);
+    const double needed = placed.text->drawnTextHeight(width);
+    if (needed > box.height()) {
+      grown += needed - box.height();
+      box.setHeight(needed);
+    }
+    boxes.push_back(box);
   }
-  if (limit >= 0.0)
-    return;
-  double heights = 0.0;
-  for (const auto &placement : placements)
-    heights += placement.rect.height();
-  const double room = cardHeight - 2.0 * margin;
-  const double scale = heights > room ? room / heights : 1.0;
-  double top = margin;
-  for (auto &placement : placements) {
-    placement.rect.moveTop(top);
-    placement.rect.setHeight(placement.rect.height() * scale);
-    top = placement.rect.bottom();
+
+  const double margin = cardHeight > 0.0 ? std::min(20.0, cardHeight * 0.05) : 0.0;
+  double limit = cardHeight > 0.0 ? cardHeight - margin : boxes.back().bottom();
+  for (auto box = boxes.rbegin(); box != boxes.rend(); ++box) {
+    if (box->bottom() > limit)
+      box->moveBottom(limit);
+    limit = box->top();
   }
+
+  if (limit < 0.0) {
+    // The whole stack from the top margin at `factor`: each text's font and each gap
+    // below the first text cut by it, each box as tall as its lines then need. Answers
+    // whether it ends above the bottom margin.
+    const auto fitsAt = [&](double factor) {
+      double top = margin;
+      for (std::size_t i = 0; i < texts.size(); ++i) {
+        PlacedText &placed = texts[i];
+        if (placed.font)
+          placed.text->text_ctrl_font = FontSpec(placed.font->postScriptName(), placed.font->pointSize() * factor);
+        if (i > 0)
+          top += placed.gapAbove * factor;
+        boxes[i] = QRectF(placed.standard.left(), top, width, placed.text->drawnTextHeight(width));
+        top = boxes[i].bottom();
+      }
+      return top <= cardHeight - margin;
+    };
+    // Smaller text wraps to fewer lines, so the stack shrinks faster than the factor:
+    // cut the factor in proportion until the stack fits, then search between that and
+    // the last factor that did not fit for the largest one that does.
+    double tooLarge = 1.0;
+    double fitting = 1.0;
+    if (!fitsAt(fitting)) {
+      do {
+        tooLarge = fitting;
+        double height = margin;
+        for (const QRectF &box : boxes)
+          height = std::max(height, box.bottom());
+        fitting *= std::clamp((cardHeight - 2.0 * margin) / (height - margin), 0.01, 0.9);
+      } while (!fitsAt(fitting) && fitting > 1e-3);
+      for (int round = 0; round < 16; ++round) {
+        const double between = (fitting + tooLarge) / 2.0;
+        if (fitsAt(between))
+          fitting = between;
+        else
+          tooLarge = between;
+      }
+      fitsAt(fitting);
+    }
+  }
+
+  for (std::size_t i = 0; i < texts.size(); ++i)
+    if (boxes[i] != texts[i].standard)
+      texts[i].text->setBounds(boxes[i]);
 }
 
 }  // namespace
@@ -71,8 +131,6 @@ void QLNWindowController::Fill_Party_Invidation_Details() {
   const float indentX = 30.0f * margins;
   const float centreX = x;
 
-  // The texts are laid out first and placed at the end, once those that would run off
-  // the bottom of a short card have been moved onto it.
   struct Placement {
     QRectF rect;
     QString text;
@@ -117,11 +175,23 @@ void QLNWindowController::Fill_Party_Invidation_Details() {
   if (!Invite_From.isEmpty())
     place(centreX, y, w, 40, QStringLiteral("From:\n") + Invite_From, QStringLiteral("PARTY_FROM"));
 
-  keepTextsOnCard(placements, Front_card_Prop.Card_Size().height());
+  // Each text is placed in its standard box first, so that it is measured as it draws
+  // itself, in the font and alignment the canvas gives it.
   QLNGraphicView *front = frontView();
-  for (const Placement &placement : placements)
+  std::vector<PlacedText> texts;
+  double above = 0.0;
+  for (const Placement &placement : placements) {
     front->createGraphicOfClass(QStringLiteral("QLNText"), std::nullopt, true, placement.rect, QStringLiteral("F"),
                                 placement.text, placement.id);
+    const QLNGraphicList graphics = front->graphics();
+    auto text = graphics.isEmpty() ? nullptr : std::dynamic_pointer_cast<QLNText>(graphics.first());
+    if (!text || text->control_ID != placement.id)
+      continue;
+    const QRectF box = text->bounds();
+    texts.push_back({text, box, text->text_ctrl_font, box.top() - above});
+    above = box.bottom();
+  }
+  keepTextsWholeOnCard(texts, Front_card_Prop.Card_Size().height());
 
   set_Front_BG_Image(Invite_BG_IMG);
 }

@@ -10,6 +10,7 @@
 #include "core/QLNText.h"
 
 #include <QImage>
+#include <QPainter>
 
 namespace {
 
@@ -62,6 +63,26 @@ protected:
             << texts[i - 1]->control_ID.toStdString() << " overlaps " << texts[i]->control_ID.toStdString();
       }
     }
+  }
+
+  // Whether the text shows whole in its box: drawn in its box, four pixels a point, it
+  // looks the same as when drawn in a box far taller than the card.
+  static bool drawsWhole(const std::shared_ptr<QLNText> &text) {
+    const QRectF box = text->_bounds;
+    const QRectF area = box.adjusted(-10, -10, 10, 400);
+    const auto drawn = [&](QLNGraphic &graphic) {
+      QImage image((area.size() * 4).toSize(), QImage::Format_ARGB32_Premultiplied);
+      image.fill(Qt::white);
+      QPainter painter(&image);
+      painter.scale(4, 4);
+      painter.translate(-area.topLeft());
+      graphic.drawContentsInView(&painter, false);
+      painter.end();
+      return image;
+    };
+    const QLNGraphicPtr tall = text->copyForRendering();
+    tall->setBounds(QRectF(box.topLeft(), QSizeF(box.width(), 10000)));
+    return drawn(*text) == drawn(*tall);
   }
 
   static QString layout(const QList<std::shared_ptr<QLNText>> &texts) {
@@ -224,4 +245,61 @@ TEST_F(InvitationTextsTest, OnAShortCardTextsThatWouldLeaveItAreMovedOntoItAndTh
   controller->Front_card_Prop.setCard_Size(QSizeF(200, 100));
   controller->Fill_Party_Invidation_Details();
   expectStackedOnCard(6, 100);
+}
+
+TEST_F(InvitationTextsTest, ATextTallerThanItsBoxGetsTheHeightItsLinesNeedAndPushesTheTextsBelowItDown) {
+  // A 100 x 120 mm card: the title wraps to two lines of its 18-point font, the sender
+  // of 40 characters to three.
+  const QSizeF card(283.46, 340.16);
+  controller->Front_card_Prop.setCard_Size(card);
+  Invite_Title = QStringLiteral("Please, please, please forgive me.");
+  Invite_To = QStringLiteral("Ana");
+  Invite_Message = QStringLiteral("I was wrong, and you deserved better.");
+  Invite_From = QStringLiteral("Bartholomew Jeremiah Fitzgerald Kingsley");
+  controller->Fill_Party_Invidation_Details();
+  auto texts = placed();
+  ASSERT_EQ(texts.size(), 4);
+  expectStackedOnCard(4, card.height());
+  for (const auto &text : texts)
+    EXPECT_TRUE(drawsWhole(text)) << layout(texts).toStdString();
+  // The title grew; the texts below it moved down by as much and kept their heights,
+  // gaps and fonts.
+  const double grown = texts[0]->_bounds.height() - 30;
+  EXPECT_GT(grown, 0);
+  EXPECT_EQ(texts[0]->_bounds.top(), 40);
+  EXPECT_EQ(texts[1]->_bounds, QRectF(30, 90 + grown, texts[0]->_bounds.width(), 20));
+  EXPECT_EQ(texts[2]->_bounds.top(), 120 + grown);
+  EXPECT_EQ(texts[3]->_bounds.top(), 250 + grown);
+  EXPECT_GT(texts[3]->_bounds.height(), 40);
+  EXPECT_EQ(texts[0]->text_ctrl_font, FontSpec(QStringLiteral("TimesNewRomanPS-BoldItalicMT"), 18.0));
+  for (int i = 1; i < 4; ++i)
+    EXPECT_EQ(texts[i]->text_ctrl_font, std::optional<FontSpec>(controller->All_Text_font()));
+
+  // The smallest card, 30 x 30 mm, with a long title and message: the gaps and the
+  // fonts are cut down by one factor until every text shows whole on the card.
+  controller->frontView()->delete_all_control();
+  const double side = double(QLNWindowController::MM_to_Points_Convert(30.0f));
+  controller->Front_card_Prop.setCard_Size(QSizeF(side, side));
+  Invite_Title = QStringLiteral("I can't sleep and I can't eat.");
+  Invite_Message = QStringLiteral("I was wrong, and you deserved so much better from me. Please forgive me, "
+                                  "sweetheart; my world feels empty without your smile.");
+  controller->Fill_Party_Invidation_Details();
+  texts = placed();
+  ASSERT_EQ(texts.size(), 4);
+  expectStackedOnCard(4, side);
+  for (const auto &text : texts)
+    EXPECT_TRUE(drawsWhole(text)) << layout(texts).toStdString();
+  ASSERT_TRUE(texts[0]->text_ctrl_font);
+  const double factor = texts[0]->text_ctrl_font->pointSize() / 18.0;
+  EXPECT_LT(factor, 1.0);
+  EXPECT_GE(texts[0]->text_ctrl_font->pointSize(), 5.0) << "the title stays readable";
+  for (int i = 1; i < 4; ++i) {
+    ASSERT_TRUE(texts[i]->text_ctrl_font);
+    EXPECT_NEAR(texts[i]->text_ctrl_font->pointSize(), controller->All_Text_font().pointSize() * factor, 1e-6);
+    EXPECT_EQ(texts[i]->text_ctrl_font->postScriptName(), controller->All_Text_font().postScriptName());
+  }
+  const double gaps[] = {20, 10, 50};
+  for (int i = 1; i < 4; ++i)
+    EXPECT_NEAR(texts[i]->_bounds.top() - texts[i - 1]->_bounds.bottom(), gaps[i - 1] * factor, 1e-3)
+        << texts[i]->control_ID.toStdString();
 }
