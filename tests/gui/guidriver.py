@@ -9,13 +9,15 @@ would: press buttons by their names, fill fields, read alerts.
 
 Beside the tree walking it holds the steps many stories share: the start window walked
 to a card (new_card), the front exported as PNG (export_card), the design saved
-(save_design), Exit through the review window (exit_program), calls of the document on
-the session bus (document_call), and PNG files read and made (read_png, png_data).
+(save_design), Exit through the review window (exit_program), a saved design's front
+objects (front_objects), calls of the document on the session bus (document_call), and
+PNG files read and made (read_png, png_data).
 
 The program comes from $AMENDS_PROGRAM; the X server is a private Xvfb on a free display.
 The script must run inside a session bus (run_gui_test.sh starts one).
 """
 import os
+import plistlib
 import shutil
 import struct
 import subprocess
@@ -329,6 +331,43 @@ def shipped_resources(resources):
     shutil.copytree(shipped, resources)
     for sub in ("DataSet", "Templates/User"):
         os.makedirs(os.path.join(resources, sub), exist_ok=True)
+
+
+# ---- Saved designs --------------------------------------------------------------------------
+
+POINTS_PER_MM = 2.834645669291
+FRONT_COUNT = 61  # the design's item counting the front side's objects; their archives follow
+
+
+def front_objects(path):
+    """The front side's card objects of the design saved as `path`, each the fields of
+    its keyed archive (references resolved one level) with "rect", its bounds as
+    (x, y, width, height) in points."""
+    with open(path, "rb") as f:
+        items = plistlib.load(f)
+    objects = []
+    for data in items[FRONT_COUNT + 1:FRONT_COUNT + 1 + int(items[FRONT_COUNT])]:
+        archive = plistlib.loads(data)
+        table = archive["$objects"]
+        root = table[archive["$top"]["root"].data]
+        fields = {key: table[value.data] if isinstance(value, plistlib.UID) else value for key, value in root.items()}
+        fields["rect"] = tuple(float(v) for v in
+                               fields["_bounds"].replace("{", " ").replace("}", " ").replace(",", " ").split())
+        objects.append(fields)
+    return objects
+
+
+def expect_apart_on_card(objects, width, height):
+    """Every object's box lies within a card of `width` by `height` points and apart from
+    the others'."""
+    boxes = sorted((fields["rect"], fields.get("Text_Value", "?")) for fields in objects)
+    for (x, y, w, h), what in boxes:
+        if x < 0 or y < 0 or x + w > width + 0.01 or y + h > height + 0.01:
+            fail("the text %r stands at %r, outside the %.2f x %.2f-point card" % (what, (x, y, w, h), width, height))
+    by_top = sorted(boxes, key=lambda box: box[0][1])
+    for (above, what_above), (below, what_below) in zip(by_top, by_top[1:]):
+        if above[1] + above[3] > below[1] + 0.01:
+            fail("the text %r (%r) overlaps the text %r (%r)" % (what_above, above, what_below, below))
 
 
 # ---- The document on the session bus ------------------------------------------------------

@@ -1,34 +1,21 @@
 """The real program in a real window, as a user asks the start window for a tiny card:
 the size step says the smallest size it takes and, given a width and height of 1 mm,
 shows the 30 mm it takes instead of moving on as if 1 had been taken. On that smallest
-card the title, greeting, message and signature stay within the card and keep their
-words whole: in the saved design each text's box spans nearly the card's width, and in
-a 300 dpi export the lines of text run across the card instead of standing as single
-letters one below the other."""
+card the title, greeting, message and signature stay within the card, apart from one
+another, and keep their words whole: in the saved design each text's box spans nearly
+the card's width and the texts' fonts are cut down by one factor so that all their lines
+fit, and in a 300 dpi export the lines of text run across the card instead of standing
+as single letters one below the other."""
 import os
-import plistlib
 import shutil
 import tempfile
 
-from guidriver import (Program, exit_program, export_card, fail, find, find_all, finish_start_window, labels,
-                       png_data, press, read_png, save_design, set_text, wait_until)
+from guidriver import (POINTS_PER_MM, Program, exit_program, expect_apart_on_card, export_card, fail, find, find_all,
+                       finish_start_window, front_objects, labels, png_data, press, read_png, save_design, set_text,
+                       wait_until)
 
-POINTS_PER_MM = 2.834645669291
 CARD_POINTS = 30 * POINTS_PER_MM
-FRONT_COUNT = 61  # the root item counting the front side's objects; their archives follow
-
-
-def archived(data):
-    """The card object of a keyed archive: its fields, references resolved one level."""
-    archive = plistlib.loads(data)
-    objects = archive["$objects"]
-    root = objects[archive["$top"]["root"].data]
-    return {key: objects[value.data] if isinstance(value, plistlib.UID) else value for key, value in root.items()}
-
-
-def rect_of(text):
-    numbers = [float(v) for v in text.replace("{", " ").replace("}", " ").replace(",", " ").split()]
-    return numbers  # x, y, width, height
+TITLE_POINTS = 18  # the title's font on a card where every text fits its box
 
 
 folder = tempfile.mkdtemp(prefix="amends-smallest-")
@@ -65,20 +52,24 @@ try:
         save_design(program, window, design)
         exit_program(program, window)
 
-    # Four texts, each within the card and nearly as wide as it.
-    with open(design, "rb") as f:
-        items = plistlib.load(f)
-    count = int(items[FRONT_COUNT])
-    if count != 4:
-        fail("the card holds %d front objects, not the title, greeting, message and signature" % count)
-    for data in items[FRONT_COUNT + 1:FRONT_COUNT + 1 + count]:
-        fields = archived(data)
-        x, y, w, h = rect_of(fields["_bounds"])
-        what = fields.get("Text_Value", "?")
-        if x < 0 or y < 0 or x + w > CARD_POINTS + 0.01 or y + h > CARD_POINTS + 0.01:
-            fail("the text %r stands at %r, outside the %.2f-point card" % (what, (x, y, w, h), CARD_POINTS))
+    # Four texts, each within the card, apart from the others and nearly as wide as the
+    # card; their fonts cut by one factor, so that the title's lines, which take more than
+    # the card at its usual size, fit.
+    texts = front_objects(design)
+    if len(texts) != 4:
+        fail("the card holds %d front objects, not the title, greeting, message and signature" % len(texts))
+    expect_apart_on_card(texts, CARD_POINTS, CARD_POINTS)
+    for fields in texts:
+        x, y, w, h = fields["rect"]
         if w < 0.9 * CARD_POINTS:
-            fail("the text %r has a box %.1f points wide on a %.1f-point card" % (what, w, CARD_POINTS))
+            fail("the text %r has a box %.1f points wide on a %.1f-point card" % (fields["Text_Value"], w, CARD_POINTS))
+    sizes = {fields["control_ID"]: fields["text_ctrl_font"]["NSSize"] for fields in texts}
+    factor = sizes["PARTY_TITLE"] / TITLE_POINTS
+    if not 0.2 < factor < 1:
+        fail("the title's font is %r points on the smallest card" % sizes["PARTY_TITLE"])
+    others = {sizes[name] for name in ("PARTY_TO", "PARTY_MSG", "PARTY_FROM")}
+    if len(others) != 1:
+        fail("the greeting, message and signature do not share one font size: %r" % sizes)
 
     # The export: 30 mm at 300 dpi. Inside the card's border (3 points, 12.5 pixels), some
     # line of text runs across most of the card (single letters stacked one below the
