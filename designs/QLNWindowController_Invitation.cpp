@@ -40,12 +40,11 @@ struct PlacedText {
 void keepTextsWholeOnCard(std::vector<PlacedText> &texts, double cardHeight) {
   if (texts.empty())
     return;
-  const double width = texts.front().standard.width();
   std::vector<QRectF> boxes;
   double grown = 0.0;
   for (const PlacedText &placed : texts) {
     QRectF box = placed.standard.translated(0.0, grown);
-    const double needed = placed.text->drawnTextHeight(width);
+    const double needed = placed.text->drawnTextHeight(box.width());
     if (needed > box.height()) {
       grown += needed - box.height();
       box.setHeight(needed);
@@ -73,6 +72,7 @@ void keepTextsWholeOnCard(std::vector<PlacedText> &texts, double cardHeight) {
           placed.text->text_ctrl_font = FontSpec(placed.font->postScriptName(), placed.font->pointSize() * factor);
         if (i > 0)
           top += placed.gapAbove * factor;
+        const double width = placed.standard.width();
         boxes[i] = QRectF(placed.standard.left(), top, width, placed.text->drawnTextHeight(width));
         top = boxes[i].bottom();
       }

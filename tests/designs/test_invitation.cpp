@@ -237,17 +237,19 @@ TEST_F(InvitationTextsTest, OnAShortCardTextsThatWouldLeaveItAreMovedOntoItAndTh
   EXPECT_EQ(placed()[0]->_bounds, QRectF(40, 40, w, 30)) << "the title fits where it stands";
   EXPECT_EQ(placed()[3]->_bounds.bottom(), placed()[4]->_bounds.top());
 
-  // Every text on a card far too low for their boxes: stacked between the margins, the
-  // boxes cut in proportion.
+  // Every text on a card far too low for their boxes: stacked between the margins,
+  // each still showing whole.
   controller->frontView()->delete_all_control();
   Invite_Venue = QStringLiteral("The old bridge");
   Invite_Time = QStringLiteral("7:30 PM");
   controller->Front_card_Prop.setCard_Size(QSizeF(200, 100));
   controller->Fill_Party_Invidation_Details();
   expectStackedOnCard(6, 100);
+  for (const auto &text : placed())
+    EXPECT_TRUE(drawsWhole(text)) << text->control_ID.toStdString();
 }
 
-TEST_F(InvitationTextsTest, ATextTallerThanItsBoxGetsTheHeightItsLinesNeedAndPushesTheTextsBelowItDown) {
+TEST_F(InvitationTextsTest, TextsGetTheLinesTheyNeedAndOnTheSmallestCardTheGapsAndFontsShrinkTogether) {
   // A 100 x 120 mm card: the title wraps to two lines of its 18-point font, the sender
   // of 40 characters to three.
   const QSizeF card(283.46, 340.16);
