@@ -148,11 +148,17 @@ def read_attachment(path, budget):
         descriptor = os.open(path, os.O_RDONLY | os.O_NONBLOCK | os.O_NOCTTY)
     except OSError as error:
         raise MailFailure(3, "cannot read %s: %s" % (path, error.strerror))
+    # A folder opens too, but cannot be read as a file: the check comes before the handle.
+    try:
+        status = os.fstat(descriptor)
+    except OSError as error:
+        os.close(descriptor)
+        raise MailFailure(3, "cannot read %s: %s" % (path, error.strerror))
+    if not stat.S_ISREG(status.st_mode):
+        os.close(descriptor)
+        raise MailFailure(3, "cannot attach %s: not a regular file" % path)
     with os.fdopen(descriptor, "rb") as handle:
         try:
-            status = os.fstat(descriptor)
-            if not stat.S_ISREG(status.st_mode):
-                raise MailFailure(3, "cannot attach %s: not a regular file" % path)
             if status.st_size > budget:
                 raise MailFailure(7, TOO_LARGE)
             # The file may grow while it is read: never more than the budget and a byte.

@@ -453,7 +453,7 @@ ScriptRun runMailScript(const MailScriptMessage &mail) {
 }  // namespace
 
 // Only regular files are attached, and a mail is no larger than mail servers take: a FIFO
-// (which would block its reader for ever), a device that never ends, a 30 MB file and a
+// (which would block its reader for ever), a device that never ends, a folder, a 30 MB file and a
 // huge body are refused before the server is contacted, each with one line of reason and
 // its own status, and the program names the reason; a normal attachment still arrives.
 TEST_F(MailSettingsTest, OnlyRegularFilesAreAttachedAndAMailLargerThanServersTakeIsRefused) {
@@ -483,6 +483,8 @@ TEST_F(MailSettingsTest, OnlyRegularFilesAreAttachedAndAMailLargerThanServersTak
        "pyth_mail: cannot attach " + QFile::encodeName(fifo) + ": not a regular file\n"},
       {"a device", {QStringLiteral("/dev/zero")}, mail.body, 3,
        "pyth_mail: cannot attach /dev/zero: not a regular file\n"},
+      {"a folder", {tmp.path()}, mail.body, 3,
+       "pyth_mail: cannot attach " + QFile::encodeName(tmp.path()) + ": not a regular file\n"},
       {"a 30 MB file", {large}, mail.body, 7,
        "pyth_mail: the mail is larger than the 25 MB that mail servers take\n"},
       {"a 26 MB body", {}, hugeBody, 7, "pyth_mail: the mail is larger than the 25 MB that mail servers take\n"},
