@@ -1,5 +1,6 @@
 // Every combo box of the main window reports a change of its selection, by the user or
-// by code, to comboBoxSelectionDidChange. Most hand over to the update of the property
+// by code, to comboBoxSelectionDidChange; the data source, series and category lists
+// report the user choosing their shown item again as well. Most hand over to the update of the property
 // panel's kind (card, line, text, shape, image, signature); the data source, the series
 // or spreadsheet column bound to the selected object, the number of card sides and the
 // card category with its size list are decided here.
@@ -18,7 +19,9 @@
 #include "core/QLNText.h"
 #include "core/Utilities.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -34,6 +37,40 @@ namespace {
 // The selected item's text; "" with no selection.
 QString selectedText(const QComboBox *combo) {
   return combo->currentIndex() >= 0 ? combo->currentText() : QString();
+}
+
+// Qt reports a changed index, whether the user or the code changed it, but not the user
+// choosing again the item the list shows; `activated` reports every choice of the user,
+// after the index change it makes. The watcher counts the changes and notes their count
+// when the list opens: a choice that changed nothing since is the shown item chosen again.
+class ChoiceAgainWatcher : public QObject {
+public:
+  explicit ChoiceAgainWatcher(QComboBox *combo) : QObject(combo) {
+    combo->view()->installEventFilter(this);
+    QObject::connect(combo, &QComboBox::currentIndexChanged, this, [this] { ++m_changes; });
+  }
+  bool choseTheShownItem() const { return m_changes == m_changesWhenOpened; }
+
+protected:
+  bool eventFilter(QObject *, QEvent *event) override {
+    if (event->type() == QEvent::Show)
+      m_changesWhenOpened = m_changes;
+    return false;
+  }
+
+private:
+  quint64 m_changes = 0;
+  quint64 m_changesWhenOpened = 0;
+};
+
+// `react` runs when the user chooses again the item `combo` shows; a choice of another
+// item reaches it through the index change alone.
+template <typename React> void onShownItemChosenAgain(QComboBox *combo, QObject *context, React react) {
+  auto *watcher = new ChoiceAgainWatcher(combo);
+  QObject::connect(combo, &QComboBox::activated, context, [watcher, react] {
+    if (watcher->choseTheShownItem())
+      react();
+  });
 }
 
 }  // namespace
@@ -199,6 +236,9 @@ void QLNWindowController::connectComboBoxes() {
   for (QComboBox *combo : {ui->Card_image_layout, ui->Card_border_style, ui->Card_hatch_style, ui->Sides_ComboBox,
                            ui->Preset_ComboBox, ui->Category_ComboBox})
     connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] { comboBoxSelectionDidChange(combo); });
+  // Choosing the shown category again lists its sizes anew.
+  QComboBox *category = ui->Category_ComboBox;
+  onShownItemChosenAgain(category, this, [this, category] { comboBoxSelectionDidChange(category); });
 }
 
 void QLNWindowController::connectObjectComboBoxes() {
@@ -207,4 +247,8 @@ void QLNWindowController::connectObjectComboBoxes() {
            ui->Text_case_combo, ui->shape_border_style, ui->shape_hatch_style, ui->Image_border_style,
            ui->Sign_border_style, ui->Data_source_type, ui->Batch_Series})
     connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] { comboBoxSelectionDidChange(combo); });
+  // The source or the series (or column) chosen again by the user acts again: the bound
+  // first value replaces what was typed since.
+  for (QComboBox *combo : std::initializer_list<QComboBox *>{ui->Data_source_type, ui->Batch_Series})
+    onShownItemChosenAgain(combo, this, [this, combo] { comboBoxSelectionDidChange(combo); });
 }

@@ -20,10 +20,13 @@
 
 #include "platform/ImageBrowser.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -71,6 +74,17 @@ protected:
     controller->_graphicsController.setSelectionIndexes({0});
     controller->frontView()->setSelected_Graphic(object);
     controller->Show_RHS_Properties(object);
+  }
+
+  // The user opens the list and presses Return on the item at `row`, as a click in the
+  // open list would choose it.
+  static void chooseInPopup(QComboBox *combo, int row) {
+    combo->showPopup();
+    QAbstractItemView *list = combo->view();
+    list->setCurrentIndex(combo->model()->index(row, combo->modelColumn()));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(list, &press);
+    ASSERT_FALSE(list->isVisible()) << "the list stayed open";
   }
 
   QLNWindowController *controller = nullptr;
@@ -178,6 +192,36 @@ TEST_F(ComboDispatcherTest, ChoosingASeriesWritesItsFirstLineIntoATextEvenWhenCh
   ui->Data_source_type->setCurrentIndex(0);
   ui->Data_source_type->setCurrentIndex(1);
   EXPECT_EQ(text->Text_contents()->string, QStringLiteral("  12 "));
+}
+
+// A choice in an open list acts once, also when it is the item the list already shows.
+TEST_F(ComboDispatcherTest, TheUserChoosingTheShownItemAgainActsAgainAndOnceForEachChoice) {
+  auto text = std::make_shared<QLNText>();
+  text->Text_contents()->string = QStringLiteral("Dear someone");
+  select(text);
+  scripted.expectAlert();  // one choice, one message
+  chooseInPopup(ui->Data_source_type, 1);
+  EXPECT_EQ(scripted.alertTexts().size(), 1);
+  EXPECT_EQ(ui->Batch_Series->count(), 0);
+
+  // Series made since: choosing "Series" again lists them.
+  writeSeries(QStringLiteral("Names"), "Ann\nBob\n");
+  chooseInPopup(ui->Data_source_type, 1);
+  ASSERT_EQ(ui->Batch_Series->count(), 1);
+
+  chooseInPopup(ui->Batch_Series, 0);
+  EXPECT_EQ(text->batch_list_name, QStringLiteral("Names"));
+  EXPECT_EQ(text->Text_contents()->string, QStringLiteral("Ann"));
+  text->Text_contents()->string = QStringLiteral("typed over");
+  chooseInPopup(ui->Batch_Series, 0);
+  EXPECT_EQ(text->Text_contents()->string, QStringLiteral("Ann"));
+  EXPECT_EQ(ui->Text_value_Edit->toPlainText(), QStringLiteral("Ann"));
+
+  // The shown category chosen again lists its sizes anew, row 0 selected.
+  controller->Show_RHS_Properties(nullptr);
+  controller->Mark_List_New_Selection(3);
+  chooseInPopup(ui->Category_ComboBox, ui->Category_ComboBox->currentIndex());
+  EXPECT_EQ(ui->ColList->currentIndex().row(), 0);
 }
 
 TEST_F(ComboDispatcherTest, ASeriesGivesAnImageItsPathAndASpreadsheetColumnItsRowZeroValue) {
