@@ -11,7 +11,9 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTextDocument>
 #include <QWindow>
 
@@ -231,8 +233,48 @@ std::optional<QColor> QtUiServices::chooseColor(const QColor &initial, bool with
   return chosen;
 }
 
-bool QtUiServices::openWithDesktop(const QUrl &url) {
+namespace {
+
+// Runs the desktop's opener, xdg-open, for `url`; false when there is none on the path.
+// QDesktopServices starts it detached and takes its start for success, but the opener
+// looks for an application only once started and ends with a failure status when it
+// finds none: that end runs `failed`. The opener may stay as long as the application it
+// started (with no desktop session to hand over to), so it is never stopped: it shares
+// the program's output channels rather than pipes, and the process object is left
+// behind, not destroyed, when the program ends first.
+bool runDesktopOpener(const QUrl &url, const std::function<void()> &failed) {
+  const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (opener.isEmpty())
+    return false;
+  auto *process = new QProcess;
+  process->setProgram(opener);
+  process->setArguments({url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
+  process->setStandardInputFile(QProcess::nullDevice());
+  process->setProcessChannelMode(QProcess::ForwardedChannels);
+  QObject::connect(process, &QProcess::finished, process, [process, failed](int status, QProcess::ExitStatus how) {
+    process->deleteLater();
+    if ((how != QProcess::NormalExit || status != 0) && failed)
+      failed();
+  });
+  QObject::connect(process, &QProcess::errorOccurred, process, [process, failed](QProcess::ProcessError error) {
+    if (error != QProcess::FailedToStart)
+      return;
+    process->deleteLater();
+    if (failed)
+      failed();
+  });
+  process->start();
+  return true;
+}
+
+}  // namespace
+
+bool QtUiServices::openWithDesktop(const QUrl &url, std::function<void()> failed) {
   bool opened = false;
-  MainThread::runAndWait([&] { opened = url.isValid() && QDesktopServices::openUrl(url); });
+  MainThread::runAndWait([&] {
+    opened = url.isValid() && (runDesktopOpener(url, failed) || QDesktopServices::openUrl(url));
+    if (!opened && failed)
+      failed();
+  });
   return opened;
 }

@@ -246,8 +246,11 @@ std::optional<QColor> ScriptedUi::chooseColor(const QColor &initial, bool withAl
   return answer ? std::get<std::optional<QColor>>(answer->value) : std::nullopt;
 }
 
-bool ScriptedUi::openWithDesktop(const QUrl &url) {
+bool ScriptedUi::openWithDesktop(const QUrl &url, std::function<void()> failed) {
   const QString text = url.toString();
   const auto answer = take(Kind::Desktop, text, QString(), quoted(text));
-  return answer && std::get<bool>(answer->value);
+  const bool opened = answer && std::get<bool>(answer->value);
+  if (!opened && failed)
+    failed();
+  return opened;
 }

@@ -86,7 +86,7 @@ public:
   QString chooseFolder(const FilePanelOptions &options) override;
   std::optional<QFont> chooseFont(const QFont &initial, const QString &title) override;
   std::optional<QColor> chooseColor(const QColor &initial, bool withAlpha, const QString &title) override;
-  bool openWithDesktop(const QUrl &url) override;
+  bool openWithDesktop(const QUrl &url, std::function<void()> failed = {}) override;
 
 private:
   using Value = std::variant<std::monostate, bool, int, QString, QStringList, std::optional<QFont>,

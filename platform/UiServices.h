@@ -66,8 +66,10 @@ public:
   virtual std::optional<QColor> chooseColor(const QColor &initial, bool withAlpha = true,
                                             const QString &title = QString()) = 0;
 
-  // Hands a local file or an address to the desktop; false when nothing took it.
-  virtual bool openWithDesktop(const QUrl &url) = 0;
+  // Hands a local file or an address to the desktop; false when nothing took it. The
+  // desktop's opener may take it and only then find no application for it: `failed`,
+  // when given, runs on the GUI thread in both cases, at once or when the opener ends.
+  virtual bool openWithDesktop(const QUrl &url, std::function<void()> failed = {}) = 0;
 
   // The window that modal things are shown over (may be null). Set and read on the
   // GUI thread; the pointer is guarded, so a window that goes away unsets itself.

@@ -542,6 +542,38 @@ TEST(QtUiServices, FontAndColourPanels) {
   EXPECT_FALSE(alphaShown);
 }
 
+// The desktop's opener takes a file or link and may then find no application for it:
+// that failure comes when the opener ends, and is reported then; an opener that ends
+// well reports nothing.
+TEST(QtUiServices, AnOpenerEndingWithAFailureIsReportedForThatFileOrLink) {
+  QTemporaryDir bin;
+  ASSERT_TRUE(bin.isValid());
+  const QString opener = bin.filePath(QStringLiteral("xdg-open"));
+  {
+    QFile script(opener);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    // Like xdg-open with no application for the item: status 3.
+    script.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"$0.log\"\n"
+                 "case \"$1\" in *unopenable*) exit 3 ;; esac\nexit 0\n");
+    script.close();
+    ASSERT_TRUE(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  }
+  const ScopedEnvironment path("PATH", bin.path());
+  const QString opens = bin.filePath(QStringLiteral("Help.pdf"));
+  const QString link = QStringLiteral("mailto:unopenable@example.org");
+  QStringList failed;
+  QtUiServices services;
+  EXPECT_TRUE(services.openWithDesktop(QUrl::fromLocalFile(opens), [&] { failed << opens; }));
+  EXPECT_TRUE(services.openWithDesktop(QUrl(link), [&] { failed << link; }));
+  EXPECT_TRUE(spinUntil([&] { return !failed.isEmpty(); })) << "the failure was not reported";
+  spinUntil([] { return false; }, 300);  // the other opener's end, which reports nothing
+  EXPECT_EQ(failed, QStringList{link});
+  QFile log(opener + QStringLiteral(".log"));
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+            (QStringList{opens, link}));
+}
+
 TEST(QtUiServices, NameFiltersListEveryExtensionInBothCases) {
   EXPECT_EQ(nameFiltersFor({QStringLiteral("png"), QStringLiteral(".JPG"), QStringLiteral("png")}),
             QStringList({QStringLiteral("PNG, JPG files (*.png *.PNG *.jpg *.JPG)")}));
