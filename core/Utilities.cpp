@@ -353,13 +353,14 @@ void SetObjEnabled(QObject *object, bool enabled) {
 void Open_Help_File() {
   const QString path = joinPath(Resource_Path, QStringLiteral("Help.pdf"));
   if (!Resource_Path.isEmpty() && QFileInfo(path).isFile()) {
-    if (!UiServices::instance().openWithDesktop(QUrl::fromLocalFile(path))) {
-      // Nothing on the desktop shows PDF files: without a word the button would seem
-      // dead. The user learns which file to open by other means.
+    // Nothing on the desktop shows PDF files (said at once, or by the desktop's opener
+    // when it ends): without a word the button would seem dead. The user learns which
+    // file to open by other means.
+    UiServices::instance().openWithDesktop(QUrl::fromLocalFile(path), [path] {
       Show_NSLog_Message(QStringLiteral("No application opened the help file ") + path);
       Show_MessageBox(
           QStringLiteral("No application could open the help file \"%1\".").arg(QDir::toNativeSeparators(path)));
-    }
+    });
     return;
   }
   Show_MessageBox(QStringLiteral("Help file does not exist!"));

@@ -79,10 +79,10 @@ QString nameForLink(const QString &appName) {
   return Replace_char_in_string(appName, QStringLiteral("&"), QStringLiteral("and"));
 }
 
-void openLink(const QString &url) {
+void openLink(const QString &url, std::function<void()> failed) {
   // Strict: the links are written encoded; a stray blank or "%" makes the URL invalid
   // instead of being guessed at.
-  UiServices::instance().openWithDesktop(QUrl(url, QUrl::StrictMode));
+  UiServices::instance().openWithDesktop(QUrl(url, QUrl::StrictMode), std::move(failed));
 }
 
 void styleWindow(QWidget *window) {

@@ -10,6 +10,8 @@
 #include <QColor>
 #include <QString>
 
+#include <functional>
+
 class QVBoxLayout;
 class VerticallyCenteredTextFieldCell;
 
@@ -60,9 +62,9 @@ QString nameForLink(const QString &appName);
 
 // Hands `url` to the desktop (the user's browser or mail program) through UiServices.
 // The string is taken as an already encoded URL: one that is not (a raw blank or line
-// break, a lone "%") is not valid and nothing takes it. Whether anything opened it is
-// not looked at; nothing is reported.
-void openLink(const QString &url);
+// break, a lone "%") is not valid and nothing takes it. `failed`, when given, runs when
+// nothing opened it (UiServices::openWithDesktop); otherwise nothing is reported.
+void openLink(const QString &url, std::function<void()> failed = {});
 
 // ---- The windows' look -------------------------------------------------------------------------
 

@@ -31,7 +31,14 @@ void QLNWindowController::Help_Button(QObject *) {
   });
 }
 
-void QLNWindowController::Open_Support_Mail(QObject *) { links::openLink(links::supportMail()); }
+void QLNWindowController::Open_Support_Mail(QObject *) {
+  // Writing to support is how a user asks for help: when no mail program takes the link,
+  // the user is told, and learns the address to write to.
+  const QString link = links::supportMail();
+  links::openLink(link, [link] {
+    Show_MessageBox(QStringLiteral("No application could open the support mail link \"%1\".").arg(link));
+  });
+}
 void QLNWindowController::Open_Reseller_Mail(QObject *) { links::openLink(links::resellerMail()); }
 void QLNWindowController::Open_Website_1(QObject *) { links::openLink(links::Website1); }
 void QLNWindowController::Open_Website_2(QObject *) { links::openLink(links::Website2); }

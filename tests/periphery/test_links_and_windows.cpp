@@ -16,6 +16,7 @@
 #include "mainwindow/DrawWindow.h"
 
 #include "core/MainWindowServices.h"
+#include "platform/QtUiServices.h"
 
 #include <gtest/gtest.h>
 
@@ -265,6 +266,45 @@ TEST_F(PeripheryWindowTest, AHelpFileNoApplicationOpensIsSaidSoWithItsName) {
   scripted.answerDesktop(true);
   start.Help_btn_1->click();
   EXPECT_TRUE(scripted.alertTexts().isEmpty());
+}
+
+// On a desktop whose opener takes the file or link and then finds no application for it
+// (xdg-open's status 3), Help and Contact Us say so, naming what could not be opened.
+TEST_F(PeripheryWindowTest, HelpAndContactUsSayWhenTheDesktopsOpenerFindsNoApplication) {
+  const QString helpFile = resourceDir() + QStringLiteral("/Help.pdf");
+  QFile file(helpFile);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("%PDF-1.4\n");
+  file.close();
+  QTemporaryDir bin;
+  QFile opener(bin.filePath(QStringLiteral("xdg-open")));
+  ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+  opener.write("#!/bin/sh\nexit 3\n");
+  opener.close();
+  ASSERT_TRUE(opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  const ScopedEnvironment path("PATH", bin.path());
+  // The program's own desktop opener; the alerts stay scripted.
+  struct RealDesktop : ScriptedUi {
+    QtUiServices real;
+    bool openWithDesktop(const QUrl &url, std::function<void()> failed) override {
+      return real.openWithDesktop(url, std::move(failed));
+    }
+  } ui;
+  UiServices::setInstance(&ui);
+
+  Invitation_Wizard start;
+  ui.expectAlert();
+  start.Help_btn_1->click();
+  EXPECT_TRUE(spinUntil([&] { return !ui.alertTexts().isEmpty(); })) << "Help said nothing";
+  EXPECT_EQ(ui.alertTexts().value(0),
+            QStringLiteral("\nNo application could open the help file \"%1\".").arg(QDir::toNativeSeparators(helpFile)));
+  ui.clear();
+  ui.expectAlert();
+  start.Contact_us_btn->click();
+  EXPECT_TRUE(spinUntil([&] { return !ui.alertTexts().isEmpty(); })) << "Contact Us said nothing";
+  EXPECT_EQ(ui.alertTexts().value(0),
+            QStringLiteral("\nNo application could open the support mail link \"mailto:support@amends.org\"."));
+  UiServices::setInstance(&scripted);
 }
 
 // The export sheet's tip says how the combined image stands, as the help does.
