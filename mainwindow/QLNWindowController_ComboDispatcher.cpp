@@ -1,9 +1,9 @@
 // Every combo box of the main window reports a change of its selection, by the user or
 // by code, to comboBoxSelectionDidChange; the data source, series and category lists
-// report the user choosing their shown item again as well. Most hand over to the update of the property
-// panel's kind (card, line, text, shape, image, signature); the data source, the series
-// or spreadsheet column bound to the selected object, the number of card sides and the
-// card category with its size list are decided here.
+// report the user choosing their shown item again as well. Most hand over to the update
+// of the property panel's kind (card, line, text, shape, image, signature); the data
+// source, the series or spreadsheet column bound to the selected object, the number of
+// card sides and the card category with its size list are decided here.
 //
 // The updates do nothing while the panel is filled by code; the decisions made here run
 // for selections made by code as well.
