@@ -620,78 +620,109 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
 
 namespace {
 
+// Column positions and counts are held below this, far past the last column (XFD) yet
+// far from the ends of 64 bits, so that sums of them never overflow.
+constexpr qint64 FarPastTheSheet = qint64(1) << 40;
+
 // The rows of a table given cell by cell: every row is a row, one without any value
 // too, except those after the last row with a value (the rest of the table, which the
 // formats write as padding); every row is as wide as the last column holding a value.
+// The rows are kept as runs of equal cells until the table ends, so that the cells are
+// counted against the cap before any of them is made.
 class TableBuilder {
 public:
   TableBuilder(qint64 maxCells, const TextLimits &limits, QString *reason)
       : m_maxCells(maxCells), m_limits(limits), m_reason(reason) {}
 
-  // Puts `value` (when not empty) at the 0-based `column` of the row being read.
-  bool add(qint64 column, QString value) {
+  // Puts `value` (when not empty) into `count` columns from the 0-based `column` of the
+  // row being read.
+  bool add(qint64 column, QString value, qint64 count = 1) {
     if (value.isEmpty())
       return true;
-    if (column < 0 || column >= MaxColumns) {
+    if (column < 0 || count < 1 || count > MaxColumns || column > MaxColumns - count) {
       *m_reason = QStringLiteral("a cell lies beyond column XFD");
       return false;
     }
-    m_characters += value.size();
+    m_characters += value.size() * count;
     if (m_characters > m_limits.maxTextCharacters) {
       *m_reason = QStringLiteral("the sheet holds more than %1 characters of text").arg(grouped(m_limits.maxTextCharacters));
       return false;
     }
-    m_row.append({static_cast<int>(column), std::move(value)});
+    m_row.append({static_cast<int>(column), static_cast<int>(count), std::move(value)});
     return true;
   }
 
-  bool endRow() {
+  // The next row stands at the 0-based row `index`: the rows before it that the file
+  // leaves out are empty rows. An index at or before the next row changes nothing.
+  void moveTo(qint64 index) {
+    const qint64 next = m_rowCount + m_emptyRows;
+    if (index > next)
+      m_emptyRows = std::min(index - m_rowCount, FarPastTheSheet);
+  }
+
+  // Ends the row being read; a row without any value stands for `emptyRows` rows.
+  bool endRow(qint64 emptyRows = 1) {
     if (m_row.isEmpty()) {
-      ++m_emptyRows;  // kept once a row with a value follows
+      m_emptyRows = std::min(m_emptyRows + emptyRows, FarPastTheSheet);  // kept once a row with a value follows
       return true;
     }
-    int width = m_sheet.columns;
-    for (const auto &[column, value] : m_row)
-      width = std::max(width, column + 1);
-    if ((static_cast<qint64>(m_sheet.rows.size()) + m_emptyRows + 1) * width > m_maxCells) {
+    int width = m_columns;
+    for (const Run &run : m_row)
+      width = std::max(width, run.column + run.count);
+    if ((m_rowCount + m_emptyRows + 1) * width > m_maxCells) {
       *m_reason = QStringLiteral("the sheet holds more than %1 cells").arg(m_maxCells);
       return false;
     }
-    if (width > m_sheet.columns) {
-      m_sheet.columns = width;
-      for (QStringList &earlier : m_sheet.rows)
-        while (earlier.size() < width)
-          earlier.append(QString());
-    }
-    if (m_emptyRows > 0) {
-      const QStringList blank(width);  // one list that the empty rows share
-      for (; m_emptyRows > 0; --m_emptyRows)
-        m_sheet.rows.append(blank);
-    }
-    QStringList row(width);
-    for (auto &[column, value] : m_row)
-      row[column] = std::move(value);
+    m_columns = width;
+    m_rowCount += m_emptyRows + 1;
+    m_rows.append({m_emptyRows, std::move(m_row)});
+    m_emptyRows = 0;
     m_row.clear();
-    m_sheet.rows.append(std::move(row));
     return true;
   }
 
-  Sheet take() { return std::move(m_sheet); }
+  // The rows, every one as wide as the widest; their cells are within the cap.
+  Sheet take() {
+    Sheet sheet;
+    sheet.columns = m_columns;
+    sheet.rows.reserve(static_cast<qsizetype>(m_rowCount));
+    const QStringList blank(m_columns);  // one list that the empty rows share
+    for (Row &pending : m_rows) {
+      for (qint64 k = 0; k < pending.emptyBefore; ++k)
+        sheet.rows.append(blank);
+      QStringList row(m_columns);
+      for (const Run &run : pending.runs)
+        for (int k = 0; k < run.count; ++k)
+          row[run.column + k] = run.value;
+      sheet.rows.append(std::move(row));
+    }
+    m_rows.clear();
+    return sheet;
+  }
   QString *reasonPlace() { return m_reason; }
 
 private:
+  // `count` cells from `column` holding one value.
+  struct Run {
+    int column;
+    int count;
+    QString value;
+  };
+  // A row with values and the empty rows before it.
+  struct Row {
+    qint64 emptyBefore;
+    QList<Run> runs;
+  };
   qint64 m_maxCells;
   TextLimits m_limits;
   QString *m_reason;
-  Sheet m_sheet;
+  QList<Row> m_rows;
+  qint64 m_rowCount = 0;  // the rows of m_rows with the empty rows before them
+  int m_columns = 0;
   qint64 m_characters = 0;
   qint64 m_emptyRows = 0;  // rows without a value since the last row with one
-  QList<std::pair<int, QString>> m_row;
+  QList<Run> m_row;
 };
-
-// Column positions and counts are held below this, far past the last column (XFD) yet
-// far from the ends of 64 bits, so that sums of them never overflow.
-constexpr qint64 FarPastTheSheet = qint64(1) << 40;
 
 // An integer attribute by its local name, held within [`lowest`, `highest`]; `fallback`
 // when missing or no number.
@@ -814,18 +845,12 @@ bool visitOdsRow(const pugi::xml_node &row, TableBuilder &table, const TextLimit
       *reason = tooLongCell(limits.maxCellCharacters);
       return false;
     }
-    if (!text->isEmpty()) {
-      if (column + repeated > MaxColumns) {
-        *reason = QStringLiteral("a cell lies beyond column XFD");
-        return false;
-      }
-      for (qint64 k = 0; k < repeated; ++k)
-        if (!table.add(column + k, *text))
-          return false;
-    }
+    if (!text->isEmpty() && !table.add(column, std::move(*text), repeated))
+      return false;
     column = std::min(column + repeated, FarPastTheSheet);
   }
-  return table.endRow();
+  // A repeated row with values is read once; a repeated empty row stands for every row.
+  return table.endRow(integerAttribute(row, "number-rows-repeated", 1, 1, FarPastTheSheet));
 }
 
 // An OpenDocument row, or a group of rows (header rows, row groups, nested as deeply as
@@ -863,6 +888,9 @@ std::optional<Sheet> readWorksheetXml2004(const QByteArray &xml, QString *error,
   QString reason;
   std::optional<Sheet> sheet = readTable(
       xml, Xml2004Shape, &reason, maxCells, pieceBytes, limits, [&](const pugi::xml_node &row, TableBuilder &table) {
+        // A row after rows left out names its 1-based number.
+        if (const qint64 index = integerAttribute(row, "Index", 0, 0, FarPastTheSheet); index > 0)
+          table.moveTo(index - 1);
         qint64 column = 0;  // at most FarPastTheSheet
         for (pugi::xml_node cell = row.first_child(); cell; cell = cell.next_sibling()) {
           if (!named(cell, "Cell"))

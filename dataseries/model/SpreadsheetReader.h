@@ -88,15 +88,16 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
 // The first table of an OpenDocument spreadsheet's content part ("content.xml"), and
 // the first table of the first worksheet of an Office 2003 XML spreadsheet file, as the
 // xlsx reader gives a sheet: cells in their columns (an OpenDocument cell repeated n
-// times gives n cells, an Office 2003 cell may name its column), every row element a
-// row, an empty one between rows with values included, but no empty rows after the last
-// value (an OpenDocument table ends with the rest of its rows as one repeated empty
-// row), every row as wide as the last column holding a value. A row that the
-// OpenDocument file repeats is read once; rows of row groups and header rows are read in
-// their places, however deeply the groups nest. OpenDocument text is read as a
-// spreadsheet shows it: paragraphs one line each, collapsed white space, the space,
-// tab and line-break elements; comments left out. The same caps as readSheet; nullopt
-// with the reason when the part is not XML or not of that kind.
+// times gives n cells, an Office 2003 cell may name its column), every row a row, the
+// empty ones between rows with values included (an OpenDocument empty row repeated n
+// times gives n rows, an Office 2003 row may name its number after rows left out), but
+// no empty rows after the last value (an OpenDocument table ends with the rest of its
+// rows as one repeated empty row), every row as wide as the last column holding a value.
+// A row with values that the OpenDocument file repeats is read once; rows of row groups
+// and header rows are read in their places, however deeply the groups nest. OpenDocument
+// text is read as a spreadsheet shows it: paragraphs one line each, collapsed white
+// space, the space, tab and line-break elements; comments left out. The same caps as
+// readSheet; nullopt with the reason when the part is not XML or not of that kind.
 std::optional<Sheet> readOdsContent(const QByteArray &xml, QString *error = nullptr,
                                     qint64 maxCells = DefaultMaxCells, qsizetype pieceBytes = DefaultPieceBytes,
                                     const TextLimits &limits = TextLimits());

@@ -1,5 +1,5 @@
 // The OpenDocument and Office 2003 XML spreadsheets, each over the same awkward workbook
-// (tests/data/spreadsheets/awkward.fods: a blank header, repeated columns, an empty row,
+// (tests/data/spreadsheets/awkward.fods: a blank header, repeated columns, two empty rows,
 // non-ASCII text, kept blanks, a cell of two lines, a second sheet): LibreOffice's own
 // files of these formats read as LibreOffice's xlsx form of the workbook reads, and ours
 // convert to CSV cell for cell in LibreOffice.
@@ -26,11 +26,13 @@ const QList<QStringList> Awkward{
     {"3.5", "-12", "line one\nline two", "", "", "", ""},
 };
 
-// The same sheet as the OpenDocument and Office 2003 files give it: every row element is
-// a row, the empty one between rows with values included (LibreOffice's xlsx form leaves
-// it out of the file).
-QList<QStringList> withEmptyRow() {
+// The same sheet as the OpenDocument and Office 2003 files give it: every row is a row,
+// the two empty ones between rows with values included (LibreOffice's xlsx form leaves
+// them out of the file; its OpenDocument form writes them as one repeated row, its
+// Office 2003 form numbers the row after them).
+QList<QStringList> withEmptyRows() {
   QList<QStringList> rows = Awkward;
+  rows.insert(3, QStringList(7));
   rows.insert(3, QStringList(7));
   return rows;
 }
@@ -75,8 +77,8 @@ TEST(SpreadsheetOds, LibreOfficePackagesReadAsTheirXlsxForm) {
   QString error;
   const auto rows = SpreadsheetWriter::ReadODS(ods, &error);
   ASSERT_TRUE(rows.has_value()) << error.toStdString();
-  EXPECT_EQ(*rows, withEmptyRow());
-  EXPECT_EQ(SpreadsheetWriter::shared().data, withEmptyRow());
+  EXPECT_EQ(*rows, withEmptyRows());
+  EXPECT_EQ(SpreadsheetWriter::shared().data, withEmptyRows());
 
   // The content part alone: a row the file repeats is read once, rows in groups and
   // header rows in their places, a repeated empty row at the end and a huge run of empty
@@ -110,6 +112,13 @@ TEST(SpreadsheetOds, LibreOfficePackagesReadAsTheirXlsxForm) {
       head + "<table:table-row><table:table-cell table:number-columns-repeated=\"20000\"><text:p>v</text:p>"
              "</table:table-cell></table:table-row>" + tail, &error));
   EXPECT_EQ(error, "a cell lies beyond column XFD");
+  // The empty rows a repeated row stands for count against the cap on cells.
+  EXPECT_FALSE(SpreadsheetReading::readOdsContent(
+      head + "<table:table-row><table:table-cell table:number-columns-repeated=\"16384\"><text:p>v</text:p>"
+             "</table:table-cell></table:table-row><table:table-row table:number-rows-repeated=\"1000\">"
+             "<table:table-cell/></table:table-row><table:table-row><table:table-cell><text:p>w</text:p>"
+             "</table:table-cell></table:table-row>" + tail, &error));
+  EXPECT_EQ(error, "the sheet holds more than 16000000 cells");
 }
 
 TEST(SpreadsheetOds, OurPackagesOpenInLibreOfficeCellForCell) {
@@ -168,7 +177,7 @@ TEST(SpreadsheetXml2004, LibreOfficeFilesReadAsTheirXlsxForm) {
   QString error;
   const auto rows = SpreadsheetWriter::ReadWorksheetXML2004(xml, &error);
   ASSERT_TRUE(rows.has_value()) << error.toStdString();
-  EXPECT_EQ(*rows, withEmptyRow());
+  EXPECT_EQ(*rows, withEmptyRows());
 
   // Cells that name their column, merged cells, a comment before the data, formatted
   // data; the first worksheet only.

@@ -386,6 +386,35 @@ TEST(SpreadsheetLimits, HostileWorkbooksAreRefusedWithinBoundedMemory) {
                                return 0;
                              }),
             0);
+  // An OpenDocument package of about a kilobyte whose 1,200 rows each repeat one cell
+  // across every column: refused on counting its cells, before they are made.
+  const QString repeated = temp.filePath("repeated-cells.ods");
+  {
+    QByteArray rows;
+    for (int i = 0; i < 1200; ++i)
+      rows += "<table:table-row><table:table-cell table:number-columns-repeated=\"16384\"><text:p>x</text:p>"
+              "</table:table-cell></table:table-row>";
+    ASSERT_TRUE(hostile::writeWorkbook(
+        repeated, {{"content.xml", "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+                                   " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
+                                   " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body>"
+                                   "<office:spreadsheet><table:table>" + rows + "</table:table></office:spreadsheet>"
+                                   "</office:body></office:document-content>"}}));
+    EXPECT_LT(QFileInfo(repeated).size(), 4 * 1024);
+  }
+  EXPECT_EQ(underMemoryLimit(64LL * 1024 * 1024,
+                             [&] {
+                               QString error;
+                               if (SpreadsheetWriter::ReadODS(repeated, &error))
+                                 return 1;
+                               if (error != "the sheet holds more than 16000000 cells") {
+                                 std::fprintf(stderr, "refused with: %s\n", qPrintable(error));
+                                 return 2;
+                               }
+                               return 0;
+                             }),
+            0);
+
   // Nothing of a refused workbook stays to be read as a sheet later.
   QString error;
   EXPECT_FALSE(SpreadsheetWriter::ReadWorkbook(oneHuge, true, &error).has_value());
