@@ -290,13 +290,24 @@ void removeTree(const QString &path) {
 
 QString spreadsheetUnpackFolder(QString *problem) {
   const QString folder = privateSpreadsheetFolder(problem);
-  return folder.isEmpty() ? QString() : unpackFolderOfThisRun(folder);
+  if (folder.isEmpty())
+    return QString();
+  const QString unpack = unpackFolderOfThisRun(folder);
+  // The folder of this run is made as private as the one holding it; the unpack folder
+  // itself, inside it, is made when a package is unpacked.
+  const QString run = QFileInfo(unpack).path();
+  if (::mkdir(QFile::encodeName(run).constData(), 0700) != 0 && errno != EEXIST) {
+    if (problem)
+      *problem = QStringLiteral("the folder %1 cannot be made: %2").arg(run, QString::fromLocal8Bit(std::strerror(errno)));
+    return QString();
+  }
+  return unpack;
 }
 
 void removeSpreadsheetUnpackFolder() {
-  const QString folder = spreadsheetUnpackFolder();
+  const QString folder = privateSpreadsheetFolder(nullptr);
   if (!folder.isEmpty())
-    removeTree(folder);
+    removeTree(unpackFolderOfThisRun(folder));
 }
 
 void removeUnpackFoldersNotInUse() {

@@ -26,8 +26,8 @@
 
 // The unpack folder: "ziptmp" in a folder of this run (named by its process number)
 // inside the folder "spreadsheets" of the user's cache folder
-// (QStandardPaths::CacheLocation), which the program makes for this user alone (mode
-// 0700); never a folder others may write to, such as the temporary one. Each running
+// (QStandardPaths::CacheLocation), both of which the program makes for this user alone
+// (mode 0700); never a folder others may write to, such as the temporary one. Each running
 // program has its own, so one program starting or ending never removes what another is
 // reading. "" with the reason in `problem` when that folder is not private (a link,
 // another user's, open to others) or cannot be made; such a folder is neither used nor

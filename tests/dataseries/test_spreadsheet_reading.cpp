@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 namespace {
 
 using SpreadsheetReading::readSheet;
@@ -273,8 +275,6 @@ TEST(SpreadsheetPeers, WorkbooksMadeByLibreOfficeReadCellForCell) {
 TEST(SpreadsheetWorkbooks, OpeningReplacesTheLastWorkbookAndReportsFailures) {
   const QString unpack = spreadsheetUnpackFolder();
   ASSERT_FALSE(unpack.isEmpty());
-  EXPECT_EQ(QFileInfo(QFileInfo(unpack).absolutePath()).permissions() & 0x0077, 0);  // no group, no others
-  EXPECT_EQ(SpreadsheetWriter::shared().tmpDir, unpack);
 
   QTemporaryDir temp;
   const QString two = temp.filePath("two.xlsx");
@@ -291,6 +291,11 @@ TEST(SpreadsheetWorkbooks, OpeningReplacesTheLastWorkbookAndReportsFailures) {
   auto read = readWorkbook(two, 1);
   ASSERT_TRUE(read.has_value());
   EXPECT_EQ(read->rows, (QList<QStringList>{{"a", "b"}, {"1", "2"}}));
+  EXPECT_EQ(SpreadsheetWriter::shared().tmpDir, unpack);
+  // The folder of this run, inside the private "spreadsheets", is as private as it.
+  struct stat status {};
+  ASSERT_EQ(::lstat(QFile::encodeName(QFileInfo(unpack).path()).constData(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0700u);
   EXPECT_FALSE(QFileInfo::exists(unpack + "/xl/worksheets/sheet2.xml"));
   // Opening answers the rows of the previous read.
   QString error;
