@@ -487,6 +487,7 @@ void BatchWizard::Export_Value_Btn_Clicked(QObject *) {
     for (const QVariantMap &row : ListData_value)
       values.append(row.value(ValueKey).toString());
     bool written = false;
+    QString reason;  // the writer's, with the system's words
     if (text) {
       QByteArray bytes;
       for (const QString &value : values) {
@@ -494,18 +495,17 @@ void BatchWizard::Export_Value_Btn_Clicked(QObject *) {
         bytes += '\n';
       }
       // Written whole or not at all: a file already there stays until the new one is complete.
-      QString reason;
       written = WholeFiles::write(path, bytes, &reason);
       if (!written)
         Show_NSLog_Message(QStringLiteral("The series was not exported to %1: %2").arg(path, reason));
     } else {
-      QString error;
-      written = writeSeriesWorkbook(path, values, &error);
-      Show_NSLog_Message(error);
+      written = writeSeriesWorkbook(path, values, &reason);
+      Show_NSLog_Message(reason);
     }
     if (!written) {
       Hide_Destroy_Modeless();
-      Show_MessageBox(SeriesStore::FileAccessError);
+      Show_MessageBox(reason.isEmpty() ? SeriesStore::FileAccessError
+                                       : SeriesStore::FileAccessError + QLatin1Char('\n') + reason);
       return;
     }
     Hide_Destroy_Modeless();

@@ -25,15 +25,23 @@ public:
   explicit Checked(QSaveFile &file) : m_file(file) {}
 
   bool isSequential() const override { return false; }
-  qint64 size() const override { return m_file.size(); }
+  qint64 size() const override {
+    // The file device writes out its buffer first: a failure there is a failed write.
+    errno = 0;
+    const qint64 bytes = m_file.size();
+    if (m_file.error() != QFileDevice::NoError)
+      refuse(errno);
+    return bytes;
+  }
   bool seek(qint64 pos) override {
+    errno = 0;
     if (!QIODevice::seek(pos) || !m_file.seek(pos))
       return refuse(errno);
     return true;
   }
 
-  bool failed = false;
-  int savedErrno = 0;
+  mutable bool failed = false;
+  mutable int savedErrno = 0;
 
 protected:
   qint64 readData(char *, qint64) override { return -1; }
@@ -49,7 +57,7 @@ protected:
   }
 
 private:
-  bool refuse(int error) {
+  bool refuse(int error) const {
     if (!failed)
       savedErrno = error;
     failed = true;

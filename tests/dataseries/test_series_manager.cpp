@@ -15,6 +15,9 @@
 #include <QLayout>
 #include <QToolButton>
 
+#include <cerrno>
+#include <cstring>
+
 using namespace seriestest;
 
 namespace {
@@ -490,25 +493,39 @@ TEST_F(SeriesManagerTest, ExportWritesTheValuesAsTextOrAWorkbookAndShowsTheResul
   EXPECT_EQ(*rows, (QList<QStringList>{{"Batch Value"}, {"a"}, {QString::fromUtf8("\xC3\xA9")}}));
 
   // A write that fails after its first bytes (a full disk) is no export: the file that was
-  // there stays whole and no result box claims success.
-  scripted.clear();
-  scripted.answerSaveFile(chosen, QStringLiteral("txt"));
-  scripted.expectAlert();
-  {
-    ScopedFileSizeLimit limit(2);
-    wizard->Export_Value_Btn_Clicked();
+  // there stays whole, no result box claims success, and the alert gives the system's
+  // reason on the line after its own, for a text file and for a workbook.
+  const QByteArray workbookBytes = [&] {
+    QFile file(workbook);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }();
+  const QString fullDisk = QString::fromLocal8Bit(std::strerror(EFBIG));
+  for (const QString &target : {chosen, workbook}) {
+    SCOPED_TRACE(target.toStdString());
+    scripted.clear();
+    scripted.answerSaveFile(target, target == chosen ? QStringLiteral("txt") : QStringLiteral("xlsx"));
+    scripted.expectAlert();
+    {
+      ScopedFileSizeLimit limit(2);
+      wizard->Export_Value_Btn_Clicked();
+    }
+    ASSERT_EQ(scripted.alertTexts().size(), 1);
+    EXPECT_TRUE(scripted.alertTexts().first().startsWith(FileError + QLatin1Char('\n')));
+    EXPECT_TRUE(scripted.alertTexts().first().endsWith(fullDisk)) << scripted.alertTexts().first().toStdString();
   }
-  EXPECT_EQ(scripted.alertTexts(), QStringList{FileError});
   QFile again(chosen);
   ASSERT_TRUE(again.open(QIODevice::ReadOnly));
   EXPECT_EQ(again.readAll(), QByteArray("a\n\xC3\xA9\n"));
+  QFile againWorkbook(workbook);
+  ASSERT_TRUE(againWorkbook.open(QIODevice::ReadOnly));
+  EXPECT_EQ(againWorkbook.readAll(), workbookBytes);
 
   // A folder that does not exist.
   scripted.clear();
   scripted.answerSaveFile(root.path() + QStringLiteral("/missing/values.txt"), QStringLiteral("txt"));
   scripted.expectAlert();
   wizard->Export_Value_Btn_Clicked();
-  EXPECT_EQ(scripted.alertTexts(), QStringList{FileError});
+  EXPECT_EQ(scripted.alertTexts(), QStringList{FileError + QLatin1Char('\n') + QString::fromLocal8Bit(std::strerror(ENOENT))});
 }
 
 // The export panel offers the two types to choose from, "xlsx" chosen at first, and the
