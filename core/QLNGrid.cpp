@@ -152,13 +152,15 @@ void QLNGrid::drawRect(QPainter *painter, QRectF dirty) const {
       !std::isfinite(dirty.height()))
     return;
 
-  const QTransform toDevice = painter->deviceTransform();
   // Lines outside the device cannot be seen: keep to the part of the dirty area that
-  // lies on it (when the device tells its size).
+  // lies on it (when the device tells its size). The painter's combined transform
+  // reaches the device's own coordinates, which are pixels on some devices and pixels
+  // over the pixel ratio on others: the pixel size covers both. (The device transform
+  // would not do: for a widget it also holds where the widget lies in its window.)
   if (const QPaintDevice *device = painter->device()) {
     const double ratio = std::max(1.0, device->devicePixelRatioF());
     bool invertible = false;
-    const QTransform fromDevice = toDevice.inverted(&invertible);
+    const QTransform fromDevice = painter->combinedTransform().inverted(&invertible);
     if (invertible && device->width() > 0 && device->height() > 0)
       dirty = dirty.intersected(
           fromDevice.mapRect(QRectF(0, 0, device->width() * ratio, device->height() * ratio)));
@@ -167,6 +169,7 @@ void QLNGrid::drawRect(QPainter *painter, QRectF dirty) const {
     return;
 
   // Distance between neighbouring lines on the device, for each direction.
+  const QTransform toDevice = painter->deviceTransform();
   const double verticalDistance = _spacing * std::hypot(toDevice.m11(), toDevice.m12());
   const double horizontalDistance = _spacing * std::hypot(toDevice.m21(), toDevice.m22());
 

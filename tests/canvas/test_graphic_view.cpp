@@ -5,6 +5,8 @@
 
 #include "tests/canvas/canvas_fixture.h"
 
+#include "canvas/QLNZoomingScrollView.h"
+
 #include "core/QLNText.h"
 #include "tests/common/PixelHelpers.h"
 
@@ -12,6 +14,7 @@
 #include <QPixmap>
 #include <QThread>
 #include <QTimer>
+#include <QWidget>
 
 #include <thread>
 
@@ -107,6 +110,43 @@ TEST_F(CanvasTest, PartialRedrawFitsTheCardBaseToTheWholeCanvas) {
   ASSERT_FALSE(host.baseRects.empty());
   for (const QRectF &rect : host.baseRects)
     EXPECT_EQ(rect, front.bounds());
+}
+
+TEST_F(CanvasTest, TheGridCoversTheWholeCardWhereverTheCanvasSitsInItsWindow) {
+  // As in the main window: the canvas in its zooming scroll view, which lies right of
+  // and below other controls of the window.
+  QLNGrid grid;
+  grid.setColor(kBlue);
+  grid.setAlwaysShown(true);
+  QWidget window;
+  window.resize(900, 700);
+  auto *scrollView = new QLNZoomingScrollView(&window);
+  scrollView->setGeometry(180, 120, 640, 540);
+  auto *canvas = new QLNGraphicView;
+  canvas->setGrid(&grid);
+  canvas->setCanvasSize(QSizeF(340, 340));  // 120 mm
+  scrollView->setDocumentView(canvas);
+  window.show();
+
+  // Grid pixels (blue over the yellowish card) in the 20 by 20 pixels inside a corner.
+  const auto gridPixelsAt = [](const QImage &image, const QPoint &corner) {
+    int n = 0;
+    for (int y = corner.y(); y < corner.y() + 20; ++y)
+      for (int x = corner.x(); x < corner.x() + 20; ++x)
+        n += qBlue(image.pixel(x, y)) > qRed(image.pixel(x, y)) + 20 ? 1 : 0;
+    return n;
+  };
+  for (const double zoom : {0.5, 1.0, 1.25}) {
+    scrollView->setFactor(zoom);
+    QCoreApplication::processEvents();
+    const QImage image = window.grab().toImage().scaled(window.size());  // whatever the pixel ratio
+    const QRect card(canvas->mapTo(&window, QPoint(0, 0)), canvas->size());
+    ASSERT_TRUE(scrollView->geometry().contains(card)) << zoom << ": the whole card is in view";
+    // At least one vertical and one horizontal line in each corner (9 points apart).
+    EXPECT_GE(gridPixelsAt(image, card.topLeft() + QPoint(1, 1)), 30) << zoom << ": top left";
+    EXPECT_GE(gridPixelsAt(image, card.bottomRight() - QPoint(21, 21)), 30) << zoom << ": bottom right";
+  }
+  canvas->setGrid(nullptr);
 }
 
 // ---- What is redrawn ----------------------------------------------------------------------
