@@ -277,6 +277,9 @@ QLNZoomingScrollView::~QLNZoomingScrollView() {
 
 void QLNZoomingScrollView::setDocumentView(QWidget *view) {
   m_clip->setDocumentView(view);
+  // The keys go to the canvas: a click on the backdrop around it (or on a scroll bar or
+  // ruler) gives the focus to the scroll view, which hands it on.
+  setFocusProxy(view);
   if (auto *canvas = qobject_cast<QLNGraphicView *>(view))
     canvas->setZoomFactor(m_factor);
   handRulersToDocument();

@@ -100,7 +100,7 @@ public:
 
   SWCenteringClipView *clipView() const { return m_clip; }
   // The canvas shown, owned from now on through the clip view; it takes the view's
-  // factor and rulers.
+  // factor and rulers, and the focus whenever the view is given it.
   void setDocumentView(QWidget *view);
   QWidget *documentView() const { return m_clip->documentView(); }
 

@@ -207,7 +207,12 @@ void QLNWindowController::installEditCommands() {
        [this](QObject *s) { Delete_Clicked(s); }},
       {nullptr, {}, {}, Command::Other, {}},
       {"Select_All_menu_item", QStringLiteral("Select &All"), QKeySequence(QStringLiteral("Ctrl+A")),
-       Command::SelectAll, [view](QObject *s) { view()->selectAll(s); }},
+       Command::SelectAll,
+       [view](QObject *s) {
+         view()->selectAll(s);
+         // The arrow keys then nudge what is selected.
+         view()->setFocus(Qt::OtherFocusReason);
+       }},
       {"Deselect_All_menu_item", QStringLiteral("D&eselect All"), QKeySequence(QStringLiteral("Ctrl+Shift+A")),
        Command::Other, [view](QObject *s) { view()->deselectAll(s); }},
   };

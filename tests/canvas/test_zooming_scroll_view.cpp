@@ -14,7 +14,10 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QImage>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QWindow>
 
 #include <stdexcept>
 #include <vector>
@@ -229,6 +232,46 @@ TEST(ZoomingScrollView, ScrollBarsScrollThePointsAndZoomingKeepsThePositionSane)
   // Bringing a point into view scrolls as little as needed.
   view.scrollPointToVisible(QPointF(790, 590));
   EXPECT_NEAR(clip->boundsOrigin().x() + clip->boundsSize().width(), 790, 1.0);
+}
+
+TEST(ZoomingScrollView, AClickAroundTheCardGivesTheCanvasTheKeys) {
+  // As in the main window: a text field beside the scroll view has the keys first.
+  QWidget window;
+  window.resize(700, 500);
+  auto *field = new QLineEdit(&window);
+  field->setGeometry(0, 0, 150, 24);
+  auto *view = new QLNZoomingScrollView(&window);
+  view->setGeometry(160, 40, 500, 400);
+  auto *canvas = new QLNGraphicView;
+  canvas->setCanvasSize(QSizeF(243, 154));
+  view->setDocumentView(canvas);
+  window.show();
+  settle();
+
+  // A click as the window system delivers it: to the window, at the widget's point.
+  const auto click = [&](QWidget *widget, const QPoint &point) {
+    const QPointF at = widget->mapTo(&window, point);
+    QMouseEvent press(QEvent::MouseButtonPress, at, window.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(window.windowHandle(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, window.mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(window.windowHandle(), &release);
+  };
+  QWidget *clip = view->clipView();
+  ASSERT_GT(canvas->x(), 10) << "the card is centred with grey around it";
+  for (const QPoint &backdrop : {QPoint(5, 5), QPoint(clip->width() - 5, clip->height() - 5)}) {
+    field->setFocus();
+    ASSERT_EQ(window.focusWidget(), field);
+    click(clip, backdrop);
+    EXPECT_EQ(window.focusWidget(), canvas)
+        << "a click at " << backdrop.x() << "," << backdrop.y() << " gave the keys to a "
+        << (window.focusWidget() ? window.focusWidget()->metaObject()->className() : "nothing");
+  }
+  // Inside the card as before.
+  field->setFocus();
+  click(canvas, QPoint(20, 20));
+  EXPECT_EQ(window.focusWidget(), canvas);
 }
 
 TEST(ZoomingScrollView, RulersTakeRoomAboveAndLeftAndTheCanvasTogglesThem) {

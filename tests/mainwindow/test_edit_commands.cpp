@@ -27,6 +27,8 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QClipboard>
 #include <QLabel>
@@ -412,6 +414,24 @@ TEST_F(EditCommandsTest, TheEditMenuValidatesWhenItOpensAndItsShortcutsAreTheUsu
   emit edit->aboutToShow();
   EXPECT_TRUE(copy->isEnabled());
   emit edit->aboutToHide();
+}
+
+TEST_F(EditCommandsTest, SelectAllGivesTheCanvasTheKeysSoThatArrowsNudgeEveryObject) {
+  place(QLNDocumentGraphicsKey, {rect(QRectF(10, 10, 20, 20)), rect(QRectF(40, 40, 20, 20))});
+  // The keys are in a field of the panel, as after typing the card's name.
+  ui->card_name->setFocus();
+  ASSERT_EQ(ui->window->focusWidget(), ui->card_name);
+
+  menuItem("Edit_menu", "Select_All_menu_item")->trigger();
+  QWidget *keys = ui->window->focusWidget();
+  ASSERT_NE(keys, nullptr);
+  EXPECT_EQ(keys, controller->frontView()) << "the keys stay with a " << keys->metaObject()->className();
+  for (int i = 0; i < 3; ++i) {
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(keys, &right);
+  }
+  EXPECT_EQ(document->graphics().at(0)->bounds(), QRectF(13, 10, 20, 20));
+  EXPECT_EQ(document->graphics().at(1)->bounds(), QRectF(43, 40, 20, 20));
 }
 
 TEST_F(EditCommandsTest, EveryCommandButtonIsEnabledWithoutANotAvailableTip) {
