@@ -9,13 +9,16 @@ would: press buttons by their names, fill fields, read alerts.
 
 Beside the tree walking it holds the steps many stories share: the start window walked
 to a card (new_card), the front exported as PNG (export_card), the design saved
-(save_design), Exit through the review window (exit_program), a saved design's front
-objects (front_objects), calls of the document on the session bus (document_call), and
-PNG files read and made (read_png, png_data).
+(save_design) and a saved design's front objects (front_objects), Exit through the
+review window (exit_program), calls of the document on the session bus (document_call),
+PNG files read and made (read_png, png_data), and the X server's own mouse, keyboard
+and screen (Hand).
 
 The program comes from $AMENDS_PROGRAM; the X server is a private Xvfb on a free display.
 The script must run inside a session bus (run_gui_test.sh starts one).
 """
+import ctypes
+import ctypes.util
 import os
 import plistlib
 import shutil
@@ -368,6 +371,66 @@ def expect_apart_on_card(objects, width, height):
     for (above, what_above), (below, what_below) in zip(by_top, by_top[1:]):
         if above[1] + above[3] > below[1] + 0.01:
             fail("the text %r (%r) overlaps the text %r (%r)" % (what_above, above, what_below, below))
+
+
+# ---- The X server's mouse, keyboard and screen ------------------------------------------------
+
+class Hand:
+    """The mouse and the keys as a person's hand works them, through the X server's test
+    extension (the program cannot tell them from real ones), and the screen's pixels.
+    Places are desktop pixels, as getExtents(pyatspi.DESKTOP_COORDS) gives them."""
+
+    def __init__(self, program):
+        self.xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        self.xtest = ctypes.CDLL(ctypes.util.find_library("Xtst") or "libXtst.so.6")
+        self.xlib.XOpenDisplay.restype, self.xlib.XOpenDisplay.argtypes = ctypes.c_void_p, [ctypes.c_char_p]
+        self.xlib.XFlush.argtypes = [ctypes.c_void_p]
+        self.xlib.XKeysymToKeycode.restype = ctypes.c_ubyte
+        self.xlib.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self.xlib.XDefaultRootWindow.restype, self.xlib.XDefaultRootWindow.argtypes = ctypes.c_ulong, [ctypes.c_void_p]
+        self.xlib.XGetImage.restype = ctypes.c_void_p
+        self.xlib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                                        ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+        self.xlib.XGetPixel.restype, self.xlib.XGetPixel.argtypes = ctypes.c_ulong, [ctypes.c_void_p, ctypes.c_int,
+                                                                                    ctypes.c_int]
+        self.xlib.XDestroyImage.argtypes = [ctypes.c_void_p]
+        self.xtest.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
+                                                    ctypes.c_ulong]
+        self.xtest.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        self.xtest.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        self.display = self.xlib.XOpenDisplay(program.env["DISPLAY"].encode())
+        if not self.display:
+            fail("the X server cannot be reached")
+
+    def click(self, x, y):
+        """A click of the left button at (x, y)."""
+        self.xtest.XTestFakeMotionEvent(self.display, -1, int(x), int(y), 0)
+        self.xlib.XFlush(self.display)
+        time.sleep(0.1)
+        self.xtest.XTestFakeButtonEvent(self.display, 1, 1, 0)
+        self.xtest.XTestFakeButtonEvent(self.display, 1, 0, 0)
+        self.xlib.XFlush(self.display)
+
+    def key(self, keysym):
+        """A press and release of the key of `keysym` (0xff53 is the right arrow)."""
+        code = self.xlib.XKeysymToKeycode(self.display, keysym)
+        self.xtest.XTestFakeKeyEvent(self.display, code, 1, 0)
+        self.xtest.XTestFakeKeyEvent(self.display, code, 0, 0)
+        self.xlib.XFlush(self.display)
+
+    def pixels(self, x, y, width, height):
+        """The screen's pixels in the rectangle, as {(x, y): (r, g, b)} at desktop places."""
+        root = self.xlib.XDefaultRootWindow(self.display)
+        image = self.xlib.XGetImage(self.display, root, int(x), int(y), int(width), int(height), 0xffffffff, 2)
+        if not image:
+            fail("the screen cannot be read at %r" % ((x, y, width, height),))
+        found = {}
+        for row in range(int(height)):
+            for column in range(int(width)):
+                value = self.xlib.XGetPixel(image, column, row)
+                found[(int(x) + column, int(y) + row)] = ((value >> 16) & 255, (value >> 8) & 255, value & 255)
+        self.xlib.XDestroyImage(image)
+        return found
 
 
 # ---- The document on the session bus ------------------------------------------------------
