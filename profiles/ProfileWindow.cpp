@@ -127,8 +127,9 @@ void ProfileWindow::loadFromSide() {
       const int column = graphic->excel_col_indx;
       controls.ser_col_cb->setCurrentIndex(column >= 0 && column < controls.ser_col_cb->count() ? column : -1);
     }
-    // The object's own value, not the series' first one the selection may have shown.
-    setFieldValue(field, graphic->Text_Value);
+    // The object's own value, not the series' first one the selection may have shown;
+    // for the photo its picture's file (its text is never shown).
+    setFieldValue(field, field == PhotoField ? graphic->FilePath() : graphic->Text_Value);
     fieldLoaded(field);
   }
 }

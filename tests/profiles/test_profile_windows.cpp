@@ -203,6 +203,36 @@ TEST_F(ProfileWindowTest, OpeningLoadsTheVisibleProfileObjectsOfTheSideAndCancel
   EXPECT_TRUE(controller->Back_user_profile.Name().isEmpty());
 }
 
+// Opened again on a side that holds a photo, the window shows the photo's file; OK
+// without a change leaves the card as it was.
+TEST_F(ProfileWindowTest, ReopenedAndAcceptedUnchangedTheWindowKeepsThePhotoOnTheCard) {
+  scripted.answerModal([&](QDialog *dialog) {
+    side()->fields[P::NameField].value->setText(QStringLiteral("Ann"));
+    side()->Set_User_Image(photoPath);
+    side()->OK_btn->click();
+    return ended(dialog);
+  });
+  controller->User_Profile_Button_Clicked();
+  const QLNGraphicPtr photo = withId(front(), QStringLiteral("Fup_Photo")).value(0);
+  ASSERT_TRUE(photo);
+  ASSERT_TRUE(photo->ctrl_is_visible);
+  EXPECT_EQ(textOf(withId(front(), QStringLiteral("Fup_Name")).value(0)), QStringLiteral("Ann"));
+  const QList<QByteArray> before = archives(front());
+
+  scripted.answerModal([&](QDialog *dialog) {
+    EXPECT_EQ(side()->image_path_val->text(), photoPath);
+    EXPECT_EQ(side()->fields[P::NameField].value->text(), QStringLiteral("Ann"));
+    side()->OK_btn->click();
+    return ended(dialog);
+  });
+  controller->User_Profile_Button_Clicked();
+  EXPECT_EQ(scripted.pending(), 0u);
+  EXPECT_EQ(controller->Front_user_profile.image(), photoPath);
+  EXPECT_TRUE(photo->ctrl_is_visible);
+  EXPECT_EQ(photo->FilePath(), photoPath);
+  EXPECT_EQ(archives(front()), before);
+}
+
 // The preview places the entered fields on copies: the design, its history and its
 // records stay as they were, and the preview shows the card with the fields.
 TEST_F(ProfileWindowTest, PreviewLeavesTheDesignUntouched) {
