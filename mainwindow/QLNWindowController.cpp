@@ -44,6 +44,8 @@
 const QString QLNSelectedToolDidChangeNotification = QStringLiteral("QLNSelectedToolDidChange");
 const char *const QLNWindowControllerCanvasSizeObservationContext =
     "org.amends.Amends.QLNWindowController.canvasSize";
+const char *const QLNWindowControllerSelectionObservationContext =
+    "org.amends.Amends.QLNWindowController.selectionIndexes";
 
 QLNWindowController *app_DefaultInstance = nullptr;
 
@@ -108,6 +110,9 @@ QLNWindowController::QLNWindowController()
   Front_user_profile.Reset_All_Values();
   Back_user_profile.Reset_All_Values();
   TEMP_user_profile.Reset_All_Values();
+  // The property panel follows the selection of the front and the back side.
+  for (QLNSelection *selection : {&_graphicsController, &_graphicsController_back})
+    selection->addObserver(this, QLNSelectionIndexesKey, QLNWindowControllerSelectionObservationContext);
 
   for (QLNGraphicView *view : {frontView(), backView(), tempView()})
     view->setZoomFactor(_zoomFactor);
@@ -134,6 +139,8 @@ QLNWindowController::~QLNWindowController() {
     disconnect(m_document->undoManager(), &UndoManager::stacksChanged, this, nullptr);
   }
   disconnect(m_toolObservation);
+  for (QLNSelection *selection : {&_graphicsController, &_graphicsController_back})
+    selection->removeObserver(this, QLNSelectionIndexesKey, QLNWindowControllerSelectionObservationContext);
   // The canvases let go of the lists, the selections and the grid before anything they
   // are bound to goes; the selections (members) are destroyed after the window.
   for (QLNGraphicView *view : {frontView(), backView(), tempView()}) {
@@ -253,6 +260,22 @@ void QLNWindowController::setZoomFactor(double factor) {
 
 void QLNWindowController::observeValueForKeyPath(const QString &keyPath, KeyValueObservable *object,
                                                  const KeyValueChange &change, const void *context) {
+  if (context == QLNWindowControllerSelectionObservationContext) {
+    const QLNSelection *current = Card_Front_Or_Back.load() != 0 ? &_graphicsController_back : &_graphicsController;
+    if (object != static_cast<const KeyValueObservable *>(current) || m_selectionFollowQueued)
+      return;
+    // Once the command has finished: in the middle of it (an object being made, a
+    // profile being placed) the selection may change several times.
+    m_selectionFollowQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          m_selectionFollowQueued = false;
+          showWhatTheCanvasSelects();
+        },
+        Qt::QueuedConnection);
+    return;
+  }
   if (context != QLNWindowControllerCanvasSizeObservationContext)
     return;
   if (!change.newValue.isValid() || change.newValue.isNull() || !change.newValue.canConvert<QSizeF>())

@@ -436,6 +436,11 @@ public:
   // front-most selected object, filled anew from the object's values even when it was
   // shown already, on the tab that was open), or the card when nothing is selected.
   void showSelectionAfterUndoOrRedo();
+  // The panel follows the current side's selection: whenever that changes, once the
+  // command that changed it has returned, the panel shows the canvas's current object
+  // when it is selected, else the first selected object, else the card; an object shown
+  // that is still selected stays (several selected objects are edited together).
+  void showWhatTheCanvasSelects();
 
   // ---- Object property actions (QLNWindowController_ObjectProperties.cpp) ------------------
   // The picture library window in mode "C" (pictures by category) or any other mode
@@ -1021,6 +1026,8 @@ private:
   // is reported; and whether the controller itself is checking a tool button.
   QPointer<QObject> m_toolButtonToggled;
   bool m_checkingToolButton = false;
+  // A change of the current side's selection waits for showWhatTheCanvasSelects.
+  bool m_selectionFollowQueued = false;
 
   // ---- Property panel and card settings actions --------------------------------------------
   // The panel's fillings, by kind (QLNWindowController_PropertyPanel.cpp).

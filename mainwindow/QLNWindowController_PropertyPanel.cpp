@@ -267,6 +267,20 @@ void QLNWindowController::refreshShownProperties() {
   Show_RHS_Properties(selected.isEmpty() ? nullptr : selected.first());
 }
 
+void QLNWindowController::showWhatTheCanvasSelects() {
+  QLNGraphicView *view = currentView();
+  if (!view || !view->selectionIndexesContainer())
+    return;
+  const QLNGraphicList selected = view->selectedGraphics();
+  const QLNGraphicPtr shown = shownGraphic();
+  if (selected.isEmpty() ? !shown : selected.contains(shown))
+    return;
+  QLNGraphicPtr graphic = view->Selected_Graphic();
+  if (!selected.contains(graphic))
+    graphic = selected.isEmpty() ? nullptr : selected.first();
+  Show_RHS_Properties(graphic);
+}
+
 void QLNWindowController::showSelectionAfterUndoOrRedo() {
   if (Not_Draw_Only_Prop_Change == 1)
     return;

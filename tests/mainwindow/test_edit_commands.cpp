@@ -27,6 +27,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFileInfo>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -297,6 +298,125 @@ TEST_F(EditCommandsTest, AfterUndoAndRedoThePanelShowsAndEditsWhatTheCanvasSelec
   EXPECT_EQ(controller->shownGraphic(), image);
   EXPECT_FALSE(ui->Image_FIH_chk->isChecked());
   EXPECT_EQ(ui->sett_tab->currentWidget(), ui->image_tab);
+}
+
+// Every command that changes the canvas's selection leaves the panel on what the canvas
+// selects (its current object when that is selected, else the first one; the card when
+// nothing is), and a panel edit reaches that object and nothing else.
+TEST_F(EditCommandsTest, AfterEveryCommandThatSelectsThePanelShowsAndEditsWhatTheCanvasSelects) {
+  const QString photo = root.path() + QStringLiteral("/photo.png");
+  QImage picture(20, 24, QImage::Format_ARGB32);
+  picture.fill(Qt::darkGreen);
+  ASSERT_TRUE(picture.save(photo, "PNG"));
+  const QString templatePath = root.path() + QStringLiteral("/Template.dcard");
+  {
+    auto saved = std::make_shared<QLNText>();
+    saved->setBounds(QRectF(30, 30, 90, 30));
+    session->document()->setList(QLNDocumentGraphicsKey, {saved});
+    QString error;
+    ASSERT_TRUE(saveDesignLog(templatePath, DesignFiles::currentDesignContents(*controller), &error))
+        << error.toStdString();
+  }
+  QLNGraphicView *front = controller->frontView();
+  std::shared_ptr<QLNText> old;
+  std::shared_ptr<Shape_Control> box;
+  auto showOld = [&] { click(front, QPointF(20, 20)); };
+  struct Row {
+    const char *command;
+    std::function<void()> before;
+    std::function<void()> run;
+  };
+  const std::vector<Row> rows = {
+      {"profile placing", showOld,
+       [&] {
+         controller->Front_user_profile.Reset_All_Values();
+         controller->Front_user_profile.setValue(User_Profile_Class::NameField, QStringLiteral("Ann"));
+         controller->Front_user_profile.setValue(User_Profile_Class::ImageField, photo);
+         Fill_User_Profile = true;
+         controller->Fill_User_profile_info_front_side();
+         Fill_User_Profile = false;
+         controller->Refresh_Canvas();
+       }},
+      {"template opening", showOld,
+       [&] { ASSERT_EQ(controller->Read_and_load_design_Log(templatePath, QStringLiteral("T")), 1); }},
+      {"paste",
+       [&] {
+         showOld();
+         ui->Copy_btn->click();
+       },
+       [&] { ui->Paste_btn->click(); }},
+      {"delete", showOld, [&] { ui->Delete_btn->click(); }},
+      {"select all", [&] { controller->Show_RHS_Properties(nullptr); },
+       [&] { menuItem("Edit_menu", "Select_All_menu_item")->trigger(); }},
+      {"deselect all", showOld, [&] { menuItem("Edit_menu", "Deselect_All_menu_item")->trigger(); }},
+      {"tool", showOld, [&] { ui->Text_Tool_btn->click(); }},
+      {"undo",
+       [&] {
+         box->setBounds(QRectF(150, 70, 60, 40));
+         QCoreApplication::processEvents();
+         showOld();
+       },
+       [&] { ui->Undo_btn->click(); }},
+      {"redo",
+       [&] {
+         box->setBounds(QRectF(150, 70, 60, 40));
+         QCoreApplication::processEvents();
+         ui->Undo_btn->click();
+         showOld();
+       },
+       [&] { ui->Redo_btn->click(); }},
+  };
+  for (const Row &row : rows) {
+    SCOPED_TRACE(row.command);
+    old = std::make_shared<QLNText>();
+    old->setBounds(QRectF(10, 10, 120, 30));
+    old->Text_Value = QStringLiteral("Old");
+    box = rect(QRectF(150, 60, 60, 40));
+    session->document()->setList(QLNDocumentGraphicsKey, {old, box});
+    session->document()->undoManager()->removeAllActions();
+    QCoreApplication::processEvents();
+    row.before();
+    ASSERT_EQ(controller->shownGraphic(), row.command == std::string("select all") ? nullptr : old);
+    row.run();
+    QCoreApplication::processEvents();
+
+    const QLNGraphicList selected = front->selectedGraphics();
+    QLNGraphicPtr expected = front->Selected_Graphic();
+    if (!selected.contains(expected))
+      expected = selected.value(0);
+    auto described = [&](const QLNGraphicPtr &graphic) {
+      return graphic ? QStringLiteral("%1 at %2").arg(graphic->className()).arg(session->document()->graphics().indexOf(graphic)).toStdString()
+                     : std::string("the card");
+    };
+    EXPECT_TRUE(controller->shownGraphic() == expected)
+        << "the panel shows " << described(controller->shownGraphic()) << ", the canvas selects " << described(expected);
+    if (!expected) {
+      EXPECT_EQ(ui->sett_tab->widget(0), ui->card_setting_tab);
+      continue;
+    }
+    const QString kind = expected->className();
+    if (kind == QLatin1String("QLNText")) {
+      EXPECT_EQ(ui->sett_tab->widget(0), ui->text_edtng_tab);
+      ui->Text_align_combo->setCurrentIndex(ui->Text_align_combo->findText(QStringLiteral("Right")));
+      EXPECT_EQ(expected->text_alignmnet, 1);
+      if (selected.size() == 1) {
+        ui->Text_value_Edit->setPlainText(QStringLiteral("Typed"));
+        EXPECT_EQ(expected->Text_contents()->string, QStringLiteral("Typed"));
+      }
+    } else if (kind == QLatin1String("QLNImage")) {
+      EXPECT_EQ(ui->sett_tab->widget(1), ui->image_tab);
+      ui->Image_FIH_chk->click();
+      EXPECT_TRUE(std::static_pointer_cast<QLNImage>(expected)->_isFlippedHorizontally);
+    } else {
+      EXPECT_EQ(ui->sett_tab->widget(0), ui->shape_tab);
+      ui->shape_border_style->setCurrentIndex(1);
+      EXPECT_EQ(std::static_pointer_cast<Shape_Control>(expected)->_stroke_border_type, QStringLiteral("DA"));
+    }
+    if (!selected.contains(old)) {
+      EXPECT_EQ(old->Text_contents()->string, QStringLiteral("Old"));
+      EXPECT_EQ(old->text_alignmnet, 0);
+    }
+  }
 }
 
 TEST_F(EditCommandsTest, LockAndUnlockSetTheFlagKeepTheSelectionAndShowTheLockTab) {
