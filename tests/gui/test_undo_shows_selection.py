@@ -2,7 +2,10 @@
 object the canvas selects, and its controls act on that object. A user clicks objects on
 the card with the mouse, moves them with the Align tab's "Right", and undoes a move while
 the panel shows another object: the panel follows the canvas to the moved object, and the
-text tab's "Right" alignment then changes that text in the exported card."""
+text tab's "Right" alignment then changes that text in the exported card. The Profile
+window then places a name and a photo: the panel follows the canvas to each, text typed
+into it becomes the name's, and the window opened again and accepted unchanged keeps the
+photo on the exported card."""
 import ctypes
 import ctypes.util
 import os
@@ -13,8 +16,8 @@ import time
 
 import pyatspi
 
-from guidriver import (Program, choose_in_list, document_call, document_on_bus, export_card, fail, find, find_all,
-                       new_card, press, read_png, wait_until)
+from guidriver import (Program, choose_in_list, document_call, document_on_bus, export_card, fail, file_panel, find,
+                       find_all, new_card, png_data, press, read_png, set_text, showing, wait_until)
 
 
 def elements(kind):
@@ -25,6 +28,21 @@ def elements(kind):
         ident = re.search(r"'controlID': <'([^']*)'>", item)
         found.append((ident.group(1) if ident else "", [float(v) for v in bounds.group(1).split(",")]))
     return found
+
+
+def element(kind, ident):
+    """The text, visibility and bounds of the front object of `kind` with the control id."""
+    for item in re.findall(r"\{[^{}]*\}", document_call("Elements", kind)):
+        if "'controlID': <'%s'>" % ident in item:
+            text = re.search(r"'text': <'((?:[^'\\]|\\.)*)'>", item)
+            bounds = re.search(r"'bounds': <\[([^\]]*)\]>", item)
+            return {"text": text.group(1) if text else None, "visible": "'visible': <true>" in item,
+                    "bounds": [float(v) for v in bounds.group(1).split(",")]}
+    fail("no %s %r on the card" % (kind, ident))
+
+
+def text_of(accessible):
+    return accessible.queryText().getText(0, -1)
 
 
 def bounds_of(kind, ident=None):
@@ -142,6 +160,61 @@ try:
         outside = [(x, y) for x, y in changed if not (left - 1 <= x <= left + w + 1 and top - 1 <= y <= top + h + 1)]
         if outside:
             fail("choosing Right for the title changed the card outside it, at %r" % outside[:5])
+
+        # The Profile window places a name: the panel shows the name the canvas selects,
+        # and text typed into the panel becomes the name's, not the title's.
+        title_text = element("textAreas", "PARTY_TITLE")["text"]
+
+        def profile_window():
+            press(find(window, "push button", "Profile"))
+            return program.window("Front Side User Profile Information", role="dialog")
+
+        def accept(profile):
+            press(find(profile, "push button", "OK"))
+            wait_until(lambda: not showing(profile), "the Profile window to close")
+
+        profile = profile_window()
+        set_text(find(profile, "text", "Name"), "Ann")
+        accept(profile)
+        editor = wait_until(lambda: [c for c in find_all(window, "text")
+                                     if c.description == "The text of the selected object"],
+                            "the text field of the panel showing the placed name")[0]
+        wait_until(lambda: text_of(editor) == "Ann", "the panel to show the placed name (it shows %r)"
+                   % text_of(editor))
+        set_text(editor, "Bea")
+        wait_until(lambda: element("textAreas", "Fup_Name")["text"] == "Bea", "the typed text to become the name's")
+        if element("textAreas", "PARTY_TITLE")["text"] != title_text:
+            fail("the text typed for the name changed the title")
+
+        # A photo added: the canvas selects it, and so does the panel.
+        photo = os.path.join(folder, "photo.png")
+        with open(photo, "wb") as f:
+            f.write(png_data(40, 48, lambda x, y: (0, 160, 60)))
+        profile = profile_window()
+        press(find(profile, "push button", "Browse Photo..."))
+        panel = file_panel(program, "Choose a photo", "the photo's open panel")
+        set_text(find(panel, "text", "File name:"), photo)
+        press(find(panel, "push button", "Open"))
+        wait_until(lambda: text_of(find(profile, "text", "Photo file")) == photo, "the photo's file in the window")
+        accept(profile)
+        panel_shows("Image Source", "the placed photo")
+
+        # Opened again, the window shows the photo's file; OK without a change keeps the
+        # photo on the card and in the exported card.
+        profile = profile_window()
+        shown = find(profile, "text", "Photo file")
+        wait_until(lambda: text_of(shown) == photo, "the window to show the photo's file (it shows %r)" % text_of(shown))
+        accept(profile)
+        placed = element("images", "Fup_Photo")
+        if not placed["visible"]:
+            fail("OK without a change hid the photo")
+        exported = os.path.join(folder, "photo-card.png")
+        export_card(program, window, exported)
+        width, height, pixel = read_png(exported)
+        left, top, w, h = placed["bounds"]
+        centre = (int(left + w / 2), int(top + h / 2))
+        if not (0 <= centre[0] < width and 0 <= centre[1] < height) or pixel(*centre) != (0, 160, 60):
+            fail("the exported card does not show the photo at %r" % (centre,))
     print("1 passed, 0 failed")
 finally:
     shutil.rmtree(folder, ignore_errors=True)
