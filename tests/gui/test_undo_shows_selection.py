@@ -203,7 +203,8 @@ try:
         # photo on the card and in the exported card.
         profile = profile_window()
         shown = find(profile, "text", "Photo file")
-        wait_until(lambda: text_of(shown) == photo, "the window to show the photo's file (it shows %r)" % text_of(shown))
+        wait_until(lambda: text_of(shown) == photo,
+                   "the window to show the photo's file (it shows %r)" % text_of(shown))
         accept(profile)
         placed = element("images", "Fup_Photo")
         if not placed["visible"]:

@@ -385,11 +385,13 @@ TEST_F(EditCommandsTest, AfterEveryCommandThatSelectsThePanelShowsAndEditsWhatTh
     if (!selected.contains(expected))
       expected = selected.value(0);
     auto described = [&](const QLNGraphicPtr &graphic) {
-      return graphic ? QStringLiteral("%1 at %2").arg(graphic->className()).arg(session->document()->graphics().indexOf(graphic)).toStdString()
-                     : std::string("the card");
+      if (!graphic)
+        return std::string("the card");
+      const qsizetype index = session->document()->graphics().indexOf(graphic);
+      return QStringLiteral("%1 at %2").arg(graphic->className()).arg(index).toStdString();
     };
-    EXPECT_TRUE(controller->shownGraphic() == expected)
-        << "the panel shows " << described(controller->shownGraphic()) << ", the canvas selects " << described(expected);
+    EXPECT_TRUE(controller->shownGraphic() == expected) << "the panel shows " << described(controller->shownGraphic())
+                                                        << ", the canvas selects " << described(expected);
     if (!expected) {
       EXPECT_EQ(ui->sett_tab->widget(0), ui->card_setting_tab);
       continue;
