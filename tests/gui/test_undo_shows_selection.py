@@ -6,18 +6,15 @@ text tab's "Right" alignment then changes that text in the exported card. The Pr
 window then places a name and a photo: the panel follows the canvas to each, text typed
 into it becomes the name's, and the window opened again and accepted unchanged keeps the
 photo on the exported card."""
-import ctypes
-import ctypes.util
 import os
 import re
 import shutil
 import tempfile
-import time
 
 import pyatspi
 
-from guidriver import (Program, choose_in_list, document_call, document_on_bus, export_card, fail, file_panel, find,
-                       find_all, new_card, png_data, press, read_png, set_text, showing, wait_until)
+from guidriver import (Hand, Program, choose_in_list, document_call, document_on_bus, export_card, fail, file_panel,
+                       find, find_all, new_card, png_data, press, read_png, set_text, showing, wait_until)
 
 
 def elements(kind):
@@ -73,27 +70,12 @@ try:
         viewport = zoom.parent.parent[0]
         canvas = viewport[0]
 
-        # The mouse, moved and pressed as the X server's test extension does it for a
-        # person's hand.
-        xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-        xtest = ctypes.CDLL(ctypes.util.find_library("Xtst") or "libXtst.so.6")
-        xlib.XOpenDisplay.restype, xlib.XOpenDisplay.argtypes = ctypes.c_void_p, [ctypes.c_char_p]
-        xlib.XFlush.argtypes = [ctypes.c_void_p]
-        xtest.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int, ctypes.c_ulong]
-        xtest.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
-        display = xlib.XOpenDisplay(program.env["DISPLAY"].encode())
-        if not display:
-            fail("the X server cannot be reached")
+        hand = Hand(program)
 
         def click(x, y):
             """A click of the left button at the card's point (x, y); one pixel a point."""
             extents = canvas.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-            xtest.XTestFakeMotionEvent(display, -1, int(extents.x + x), int(extents.y + y), 0)
-            xlib.XFlush(display)
-            time.sleep(0.1)
-            xtest.XTestFakeButtonEvent(display, 1, 1, 0)
-            xtest.XTestFakeButtonEvent(display, 1, 0, 0)
-            xlib.XFlush(display)
+            hand.click(extents.x + x, extents.y + y)
 
         def click_middle(bounds):
             click(bounds[0] + bounds[2] / 2, bounds[1] + bounds[3] / 2)

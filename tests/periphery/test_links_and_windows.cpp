@@ -101,6 +101,15 @@ protected:
     return item;
   }
 
+  // A help file in the resource folder; its path.
+  QString writeHelpFile() {
+    const QString path = resourceDir() + QStringLiteral("/Help.pdf");
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("%PDF-1.4\n");
+    return path;
+  }
+
   QLNWindowController *controller = nullptr;
   QList<int> exitStatuses;
 };
@@ -234,11 +243,7 @@ TEST_F(PeripheryWindowTest, TheHelpCommandRunsTheHelpWindowWhoseButtonsOpenTheFi
 // A help file that no application opens (no PDF viewer on the desktop) is said so, naming
 // the file: from the help window's button and from the start window's Help button.
 TEST_F(PeripheryWindowTest, AHelpFileNoApplicationOpensIsSaidSoWithItsName) {
-  const QString helpFile = resourceDir() + QStringLiteral("/Help.pdf");
-  QFile file(helpFile);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("%PDF-1.4\n");
-  file.close();
+  const QString helpFile = writeHelpFile();
   const QString message =
       QStringLiteral("\nNo application could open the help file \"%1\".").arg(QDir::toNativeSeparators(helpFile));
 
@@ -271,11 +276,7 @@ TEST_F(PeripheryWindowTest, AHelpFileNoApplicationOpensIsSaidSoWithItsName) {
 // On a desktop whose opener takes the file or link and then finds no application for it
 // (xdg-open's status 3), Help and Contact Us say so, naming what could not be opened.
 TEST_F(PeripheryWindowTest, HelpAndContactUsSayWhenTheDesktopsOpenerFindsNoApplication) {
-  const QString helpFile = resourceDir() + QStringLiteral("/Help.pdf");
-  QFile file(helpFile);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("%PDF-1.4\n");
-  file.close();
+  const QString helpFile = writeHelpFile();
   QTemporaryDir bin;
   QFile opener(bin.filePath(QStringLiteral("xdg-open")));
   ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
