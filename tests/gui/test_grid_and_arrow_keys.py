@@ -92,9 +92,13 @@ try:
         for _ in range(3):
             hand.key(RIGHT_ARROW)
             time.sleep(0.1)
-        end = time.time() + 5
-        while document_call("Elements", "textAreas") == placed and time.time() < end:
+        # Until the texts have moved and stay where they are for a second.
+        seen, since, end = placed, time.time(), time.time() + 10
+        while time.time() < end and (seen == placed or time.time() - since < 1.0):
             time.sleep(0.1)
+            now = document_call("Elements", "textAreas")
+            if now != seen:
+                seen, since = now, time.time()
         after = os.path.join(folder, "after.dcard")
         save_design(program, window, after)
 
