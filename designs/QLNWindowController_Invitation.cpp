@@ -78,25 +78,14 @@ void keepTextsWholeOnCard(std::vector<PlacedText> &texts, double cardHeight) {
       }
       return top <= cardHeight - margin;
     };
-    // Smaller text wraps to fewer lines, so the stack shrinks faster than the factor:
-    // cut the factor in proportion until the stack fits, then search between that and
-    // the last factor that did not fit for the largest one that does.
-    double tooLarge = 1.0;
-    double fitting = 1.0;
-    if (!fitsAt(fitting)) {
-      do {
-        tooLarge = fitting;
-        double height = margin;
-        for (const QRectF &box : boxes)
-          height = std::max(height, box.bottom());
-        fitting *= std::clamp((cardHeight - 2.0 * margin) / (height - margin), 0.01, 0.9);
-      } while (!fitsAt(fitting) && fitting > 1e-3);
-      for (int round = 0; round < 16; ++round) {
+    // The largest factor with which the stack fits, found by halving the range between
+    // one that fits (or the smallest tried, 1/1000) and one that does not.
+    if (!fitsAt(1.0)) {
+      double fitting = 1e-3;
+      double tooLarge = 1.0;
+      for (int round = 0; round < 20; ++round) {
         const double between = (fitting + tooLarge) / 2.0;
-        if (fitsAt(between))
-          fitting = between;
-        else
-          tooLarge = between;
+        (fitsAt(between) ? fitting : tooLarge) = between;
       }
       fitsAt(fitting);
     }
