@@ -1,8 +1,8 @@
 #pragma once
 // LibreOffice as the spreadsheet peer of the workbook tests: it converts the flat ODS
 // fixtures of tests/data/spreadsheets to xlsx once for all tests (one call for every
-// fixture), and converts our own workbooks to CSV. Each call uses a user profile folder
-// of its own in a temporary folder, never the user's.
+// fixture), and converts our own workbooks to CSV. The calls use a user profile folder in
+// a temporary folder, never the user's, and run one at a time across the test processes.
 //
 // A missing LibreOffice fails the test with a message naming the package.
 
@@ -20,8 +20,13 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <cerrno>
 #include <cstdio>
 #include <optional>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace spreadsheet_peers {
 
@@ -45,33 +50,87 @@ inline QTemporaryDir &runFolder() {
   return folder;
 }
 
+// One LibreOffice at a time across the test processes of a build: several starting at
+// once under load have been seen to end at once ("Unspecified Application Error"). The
+// lock is an flock on a file in the build tree's test cache, so it goes with a process
+// that dies; it is taken once per process however deeply the calls nest.
+class PeerLock {
+ public:
+  PeerLock() {
+    if (depth()++ > 0)
+      return;
+    const QString cache = QStringLiteral(AMENDS_TEST_CACHE_DIR);
+    QDir().mkpath(cache);
+    fd() = ::open(QFile::encodeName(cache + QStringLiteral("/libreoffice.lock")).constData(),
+                  O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd() >= 0)
+      while (::flock(fd(), LOCK_EX) != 0 && errno == EINTR) {
+      }
+  }
+  ~PeerLock() {
+    if (--depth() > 0 || fd() < 0)
+      return;
+    ::close(fd());  // releases the lock
+    fd() = -1;
+  }
+  PeerLock(const PeerLock &) = delete;
+  PeerLock &operator=(const PeerLock &) = delete;
+
+ private:
+  static int &depth() {
+    static int value = 0;
+    return value;
+  }
+  static int &fd() {
+    static int value = -1;
+    return value;
+  }
+};
+
 // Converts `inputs` with the filter `target` ("xlsx", "csv:...") into `outDir`; "" on
-// success, else what went wrong.
-inline QString convert(const QStringList &inputs, const QString &target, const QString &outDir) {
-  const QString program = libreOffice();
+// success, else what went wrong with LibreOffice's output. `program` is LibreOffice
+// unless a test names a stand-in. The calls of a process share one user profile; a run
+// that ends with a failure or a crash, or writes nothing, is tried again, up to
+// `attempts` times, each time with a fresh profile: a start can fail once for reasons of
+// the moment (a profile left half made among them). A run that does not end within two
+// minutes is not tried again.
+inline QString convert(const QStringList &inputs, const QString &target, const QString &outDir,
+                       const QString &program = libreOffice(), int attempts = 3) {
   if (program.isEmpty())
     return missingMessage();
-  QProcess process;
-  process.setProcessChannelMode(QProcess::MergedChannels);
-  const QString profile = QUrl::fromLocalFile(runFolder().path() + QStringLiteral("/profile")).toString();
-  process.start(program, QStringList{QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=") + profile,
-                                     QStringLiteral("--convert-to"), target, QStringLiteral("--outdir"), outDir} +
-                             inputs);
-  if (!process.waitForFinished(120000)) {
-    process.kill();
-    process.waitForFinished();
-    return QStringLiteral("LibreOffice did not finish converting within two minutes");
+  const PeerLock lock;
+  static int profileNumber = 1;
+  QString failures;
+  for (int attempt = 1; attempt <= attempts; ++attempt) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    const QString profile =
+        QUrl::fromLocalFile(runFolder().path() + QStringLiteral("/profile%1").arg(profileNumber)).toString();
+    process.start(program, QStringList{QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=") + profile,
+                                       QStringLiteral("--convert-to"), target, QStringLiteral("--outdir"), outDir} +
+                               inputs);
+    if (!process.waitForFinished(120000)) {
+      process.kill();
+      process.waitForFinished();
+      return failures + QStringLiteral("LibreOffice did not finish converting within two minutes");
+    }
+    const QString output = QString::fromUtf8(process.readAll());
+    QString failure;
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+      failure = QStringLiteral("LibreOffice failed (exit code %1): ").arg(process.exitCode()) + output;
+    for (qsizetype i = 0; failure.isEmpty() && i < inputs.size(); ++i) {
+      const QString extension = target.section(QLatin1Char(':'), 0, 0);
+      const QString converted =
+          outDir + QLatin1Char('/') + QFileInfo(inputs.at(i)).completeBaseName() + QLatin1Char('.') + extension;
+      if (!QFileInfo::exists(converted))
+        failure = QStringLiteral("LibreOffice wrote no %1: %2").arg(converted, output);
+    }
+    if (failure.isEmpty())
+      return QString();
+    ++profileNumber;
+    failures += QStringLiteral("attempt %1 of %2: %3\n").arg(attempt).arg(attempts).arg(failure);
   }
-  const QString output = QString::fromUtf8(process.readAll());
-  if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-    return QStringLiteral("LibreOffice failed: ") + output;
-  for (const QString &input : inputs) {
-    const QString extension = target.section(QLatin1Char(':'), 0, 0);
-    const QString converted = outDir + QLatin1Char('/') + QFileInfo(input).completeBaseName() + QLatin1Char('.') + extension;
-    if (!QFileInfo::exists(converted))
-      return QStringLiteral("LibreOffice wrote no %1: %2").arg(converted, output);
-  }
-  return QString();
+  return failures;
 }
 
 // The folder holding <fixture>.xlsx for every tests/data/spreadsheets/<fixture>.fods,
@@ -111,6 +170,9 @@ inline QString convertedFixtures() {
       }
       const QString cache = QStringLiteral(AMENDS_TEST_CACHE_DIR);
       const QString kept = cache + QStringLiteral("/fixtures-") + QString::fromLatin1(hash.result().toHex().left(16));
+      // Another test process may be converting them now: the lock makes this one wait
+      // for it, and then find its folder.
+      const PeerLock lock;
       if (failure.isEmpty() && !QFileInfo(kept).isDir()) {
         QDir().mkpath(cache);
         QTemporaryDir staging(cache + QStringLiteral("/converting-XXXXXX"));

@@ -129,6 +129,59 @@ TEST(ImportSourcesRtf, WriterDocumentsReadAsUnrtfReadsThem) {
   EXPECT_GE(compared, 4);
 }
 
+// The peer's start can fail for reasons of the moment (seen once on a loaded machine:
+// LibreOffice ended at once with "Unspecified Application Error"). Such a start is tried
+// again with a fresh user profile; a conversion that fails every time still fails, with
+// what LibreOffice said. A stand-in script plays LibreOffice: it fails the first `n`
+// starts, then "converts" by copying its input under the target's extension.
+TEST(ImportSourcesPeers, AFailedLibreOfficeStartIsTriedAgainWithAFreshProfileAndEveryFailureIsTold) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString input = folder.filePath(QStringLiteral("sheet.fods"));
+  QFile inputFile(input);
+  ASSERT_TRUE(inputFile.open(QIODevice::WriteOnly));
+  inputFile.write("cells");
+  inputFile.close();
+  const auto standIn = [&](const QString &name, int failures) {
+    const QString path = folder.filePath(name);
+    QFile script(path);
+    EXPECT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("#!/bin/sh\n"
+                                "log=%1.log\n"
+                                "echo \"$2\" >> \"$log\"\n"
+                                "if [ $(wc -l < \"$log\") -le %2 ]; then\n"
+                                "  echo \"Unspecified Application Error\"; exit 1\n"
+                                "fi\n"
+                                "cp \"$7\" \"$6/sheet.${4%%:*}\"\n")
+                     .arg(path)
+                     .arg(failures)
+                     .toUtf8());
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    return path;
+  };
+  const auto profiles = [&](const QString &script) {
+    QFile log(script + QStringLiteral(".log"));
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts)
+                                         : QStringList();
+  };
+
+  const QString once = standIn(QStringLiteral("fails-once"), 1);
+  const QString out = folder.filePath(QStringLiteral("out"));
+  QDir().mkpath(out);
+  EXPECT_EQ(spreadsheet_peers::convert({input}, QStringLiteral("csv:Text"), out, once), QString());
+  EXPECT_TRUE(QFileInfo::exists(out + QStringLiteral("/sheet.csv")));
+  const QStringList used = profiles(once);
+  ASSERT_EQ(used.size(), 2);
+  EXPECT_NE(used.at(0), used.at(1)) << "the second start must have a fresh profile";
+
+  const QString always = standIn(QStringLiteral("fails-always"), 99);
+  const QString failure = spreadsheet_peers::convert({input}, QStringLiteral("xlsx"), out, always);
+  EXPECT_TRUE(failure.contains(QStringLiteral("attempt 3 of 3"))) << failure.toStdString();
+  EXPECT_EQ(failure.count(QStringLiteral("Unspecified Application Error")), 3) << failure.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/sheet.xlsx")));
+}
+
 TEST(ImportSourcesCsv, CalcCsvFilesReadAsTheirCells) {
   const importpeers::Files &files = importpeers::files();
   ASSERT_FALSE(files.quotingCsv.isEmpty());
