@@ -8,6 +8,7 @@
 #include <QMutex>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
@@ -76,6 +77,19 @@ public:
 private:
   QByteArray m_name;
   std::optional<QByteArray> m_previous;
+};
+
+// The temporary folder of a death test's child process, for the life of the object: the
+// child ends without running its destructors, so what it makes there (the test main's
+// resource folder, a fixture's folders) would stay behind; it goes into this folder,
+// which the parent removes whole.
+class ChildTemporaryFolder {
+public:
+  ChildTemporaryFolder() : m_temporary("TMPDIR", m_folder.path()) {}
+
+private:
+  QTemporaryDir m_folder;
+  ScopedEnvironment m_temporary;
 };
 
 // Path of a file under tests/data.

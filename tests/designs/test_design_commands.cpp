@@ -505,6 +505,7 @@ TEST_F(DesignCommandsTest, ExitAsksToSaveShowsTheReviewWindowAndEndsTheProgram) 
 // the session's objects are destroyed), rather than the process stopping on the spot.
 TEST_F(DesignCommandsTest, ExitEndsTheProgramThroughTheEventLoop) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const ChildTemporaryFolder childFolders;
   EXPECT_EXIT(
       {
         QLNWindowController::hooks().exitProcess = nullptr;

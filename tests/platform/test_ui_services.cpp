@@ -176,6 +176,7 @@ TEST(ScriptedUi, UnexpectedRequestsFailWithTheirTextAndGetTheCancellingAnswer) {
 
 TEST(ScriptedUiDeathTest, WithoutAHandlerAnUnexpectedRequestAbortsInsteadOfWaiting) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const ChildTemporaryFolder childFolders;
   EXPECT_DEATH(
       {
         ScriptedUi::setFailureHandler(nullptr);
