@@ -175,11 +175,16 @@ int Template_Wizard::Open_Template_Window() {
 
 void Template_Wizard::fillFrom(const QString &folder, bool user) {
   Show_NSLog_Message(folder);
-  const std::optional<QList<std::shared_ptr<MyImageObject>>> pictures = MyImageObject::picturesInFolder(folder);
-  if (folder.isEmpty() || !pictures)
-    return;
+  // Every listing starts empty: a category without templates, or without its folder,
+  // shows none and selects none.
   images.clear();
+  Selected_Template_Path.clear();
   imageBrowser->reloadData();
+  if (folder.isEmpty())
+    return;
+  const std::optional<QList<std::shared_ptr<MyImageObject>>> pictures = MyImageObject::picturesInFolder(folder);
+  if (!pictures)
+    return;
   for (const std::shared_ptr<MyImageObject> &picture : *pictures) {
     const QString id = user ? QStringLiteral("TEMP%1.png").arg(User_Defined_File++) : picture->image_UID;
     addImageWithPath(picture->path, picture->image_Name, id);
@@ -256,8 +261,15 @@ void Template_Wizard::imageBrowserSelectionDidChange() {
 
 // ---- Buttons ----------------------------------------------------------------------------------
 
-QString Template_Wizard::selectedPreview() {
-  if (Selected_Template_Path.isEmpty() || !QFileInfo(Selected_Template_Path).isFile()) {
+QString Template_Wizard::selectedPreview(bool userTemplate) {
+  const QFileInfo preview(Selected_Template_Path);
+  bool found = !Selected_Template_Path.isEmpty() && preview.isFile();
+  if (found && userTemplate) {
+    // Delete, Copy and Rename change the user's own templates, never a built-in one.
+    const QString userFolder = QFileInfo(Templates::userFolder()).canonicalFilePath();
+    found = !userFolder.isEmpty() && QFileInfo(preview.absolutePath()).canonicalFilePath() == userFolder;
+  }
+  if (!found) {
     Show_MessageBox(SelectMessage);
     return QString();
   }
@@ -280,7 +292,7 @@ void Template_Wizard::CancelClick(QObject *) {
 }
 
 void Template_Wizard::Delete_Template_Click(QObject *) {
-  const QString preview = selectedPreview();
+  const QString preview = selectedPreview(true);
   if (preview.isEmpty() || !Show_YES_NO_MessageBox(QStringLiteral("Do you want to delete this template?")))
     return;
   QString error;
@@ -290,7 +302,7 @@ void Template_Wizard::Delete_Template_Click(QObject *) {
 }
 
 void Template_Wizard::Copy_Templatee_Click(QObject *) {
-  const QString preview = selectedPreview();
+  const QString preview = selectedPreview(true);
   if (preview.isEmpty() || !Show_YES_NO_MessageBox(QStringLiteral("Do you want to make copy of this template?")))
     return;
   QString error;
@@ -300,7 +312,7 @@ void Template_Wizard::Copy_Templatee_Click(QObject *) {
 }
 
 void Template_Wizard::Rename_Template_Click(QObject *) {
-  const QString preview = selectedPreview();
+  const QString preview = selectedPreview(true);
   if (preview.isEmpty())
     return;
   const QString name = QFileInfo(preview).completeBaseName();

@@ -50,7 +50,8 @@ public:
   // Cancel or a failure (logged).
   int Open_Template_Window();
   // Lists the built-in templates (resource folder/"Templates") or the user's
-  // ("Templates"/"User"); the first one is selected.
+  // ("Templates"/"User"); the first one is selected. A missing folder or one without
+  // templates lists nothing and leaves no selection.
   void Fill_Templates();
   void Fill_Templates_User_Defined();
   // Appends a preview (the path trimmed; an empty path adds nothing) and reloads.
@@ -96,9 +97,9 @@ public:
 private:
   void buildWindow(QWidget *parentWindow);
   void fillFrom(const QString &folder, bool user);
-  // The selected preview when it names an existing file; otherwise the message
-  // "Please select template." and "".
-  QString selectedPreview();
+  // The selected preview when it names an existing file (with `userTemplate`, one in the
+  // user's template folder); otherwise the message "Please select template." and "".
+  QString selectedPreview(bool userTemplate = false);
 
   Export_Template *m_naming;
   OwnedWindow<QDialog> m_window;

@@ -464,6 +464,50 @@ TEST_F(TemplatesTest, BuiltInTemplatesAreListedFirstAndCannotBeChanged) {
   EXPECT_TRUE(QFileInfo::exists(builtInFolder() + QStringLiteral("/Shipped.dcard")));
 }
 
+// "My Templates" without a template of the user's (no folder, or an empty one) lists
+// nothing and selects nothing: Delete, Copy and Rename find no template, and none of
+// them ever reaches a built-in one, even one the selection still names.
+TEST_F(TemplatesTest, AnEmptyUserListSelectsNothingAndTheUserCommandsNeverReachABuiltInTemplate) {
+  makeTemplate(builtInFolder(), QStringLiteral("Shipped"), QStringLiteral("shipped"));
+  const QString shipped = builtInFolder() + QStringLiteral("/Shipped.png");
+  const QStringList builtInFiles = files(builtInFolder());
+  ASSERT_TRUE(QDir(userFolder()).removeRecursively());
+
+  QList<QStringList> listed;
+  QStringList selected;
+  int alertsBefore = 0;
+  scripted.answerModal([&](QDialog *) {
+    Template_Wizard *wizard = Template_Wizard::defaultInstance();
+    alertsBefore = int(scripted.alertTexts().size());
+    const auto tryEveryCommand = [&] {
+      for (QPushButton *command : {wizard->Delete_temp_btn, wizard->Copy_temp_btn, wizard->Rename_temp_btn}) {
+        scripted.expectAlert();
+        command->click();
+      }
+    };
+    for (const bool folderMade : {false, true}) {
+      if (folderMade)
+        EXPECT_TRUE(QDir().mkpath(userFolder()));
+      wizard->cat_cmbo_bx->setCurrentIndex(0);
+      wizard->cat_cmbo_bx->setCurrentIndex(1);
+      listed << names(wizard);
+      selected << Selected_Template_Path;
+      tryEveryCommand();
+    }
+    Selected_Template_Path = shipped;
+    tryEveryCommand();
+    wizard->CancelClick();
+    return ModalCancel;
+  });
+  browser();
+  EXPECT_EQ(controller->Open_Template_Clicked(), 0);
+  EXPECT_EQ(listed, QList<QStringList>({QStringList(), QStringList()}));
+  EXPECT_EQ(selected, QStringList({QString(), QString()}));
+  EXPECT_EQ(scripted.alertTexts().mid(alertsBefore), QStringList(9, SelectAlert));
+  EXPECT_EQ(files(builtInFolder()), builtInFiles);
+  EXPECT_EQ(files(userFolder()), QStringList());
+}
+
 TEST_F(TemplatesTest, TheShippedTemplatesOpenWithTheProgramsOwnReader) {
   const QDir shipped(QStringLiteral(AMENDS_SOURCE_DIR "/resources/Templates"));
   const QStringList previews = shipped.entryList({QStringLiteral("*.png")}, QDir::Files);
