@@ -1067,4 +1067,9 @@ private:
   // The selected objects of the current side, for the property updates (null entries
   // left out).
   QLNGraphicList selectedObjectsOfCurrentSide() const;
+  // The one selected object whose picture file the panel's path field names: the object
+  // the panel shows while it is selected on the current side, else the side's current
+  // object while that is selected; null otherwise. The picture actions give the file to
+  // it alone; the other selected objects keep their own.
+  QLNGraphicPtr pictureObjectOfPanel() const;
 };

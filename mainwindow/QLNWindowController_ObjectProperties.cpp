@@ -98,6 +98,14 @@ QLNGraphicList QLNWindowController::selectedObjectsOfCurrentSide() const {
   return objects;
 }
 
+QLNGraphicPtr QLNWindowController::pictureObjectOfPanel() const {
+  const QLNGraphicList selected = selectedObjectsOfCurrentSide();
+  if (const QLNGraphicPtr shown = shownGraphic(); shown && selected.contains(shown))
+    return shown;
+  const QLNGraphicPtr current = selectedObjectOfCurrentSide();
+  return current && selected.contains(current) ? current : QLNGraphicPtr();
+}
+
 // ---- The updates ------------------------------------------------------------------------------------
 
 void QLNWindowController::Update_Shape_Graphics() {
@@ -200,6 +208,7 @@ void QLNWindowController::Update_Image_Graphics() {
   if (objects.isEmpty())
     return;
   const QString path = ui->Manual_image_path->text();
+  const QLNGraphicPtr pathOwner = pictureObjectOfPanel();
   for (const QLNGraphicPtr &graphic : objects) {
     QLNGraphic &object = *graphic;
     Show_NSLog_Message(QStringLiteral("Txt path - %1\nGraphic Path - %2\n")
@@ -222,8 +231,10 @@ void QLNWindowController::Update_Image_Graphics() {
     object.srp_val = ui->shrp_slidr->floatValue();
     object.ev_val = ui->ev_slidr->floatValue();
     object.blr_val = ui->blr_slidr->floatValue();
-    // The path only; the picture is loaded from it by the browse buttons.
-    object._file_path = path;
+    // The path only, and only into the object whose path the panel shows: the others
+    // keep their own pictures. The picture is loaded from it by the browse buttons.
+    if (graphic == pathOwner)
+      object._file_path = path;
   }
   Refresh_Canvas();
 }
@@ -234,13 +245,16 @@ void QLNWindowController::Update_Sign_Graphics() {
   const QLNGraphicList objects = selectedObjectsOfCurrentSide();
   if (objects.isEmpty())
     return;
+  const QLNGraphicPtr pathOwner = pictureObjectOfPanel();
   for (const QLNGraphicPtr &graphic : objects) {
     QLNGraphic &object = *graphic;
     object.print_object = ui->print_object_chk->isChecked() ? 1 : 0;
     writeBorder(object, ui->Sign_border_chk, ui->Sign_bordr_clr, ui->Sign_bor_Stepper);
     writeBorderStyle(object, ui->Sign_border_style);
-    // A signature loads the picture of a changed path when it is next drawn.
-    object._file_path = ui->Sign_image_path->text();
+    // The path goes only into the object whose path the panel shows; a signature loads
+    // the picture of a changed path when it is next drawn.
+    if (graphic == pathOwner)
+      object._file_path = ui->Sign_image_path->text();
   }
   Refresh_Canvas();
 }
@@ -464,13 +478,11 @@ int QLNWindowController::Open_Image_Library_Window(const QString &mode) {
 
 namespace {
 
-// The current side's current object gets the chosen picture (loaded from the path).
-void giveCurrentObjectPicture(QLNGraphicView *view, const QString &path) {
-  if (!view)
-    return;
+// The object whose path the panel shows gets the chosen picture (loaded from the path).
+void givePanelObjectPicture(const QLNGraphicPtr &object, const QString &path) {
   // Only an image object has a picture of its own to load (the panel shows the picture
   // buttons for images alone).
-  if (const auto image = std::dynamic_pointer_cast<QLNImage>(view->Selected_Graphic()))
+  if (const auto image = std::dynamic_pointer_cast<QLNImage>(object))
     image->setFilePath(path);
 }
 
@@ -479,7 +491,7 @@ void giveCurrentObjectPicture(QLNGraphicView *view, const QString &path) {
 void QLNWindowController::Manual_Image_Browse_Btn(QObject *) {
   if (!Browse_User_Image_Manually())
     return;
-  giveCurrentObjectPicture(currentView(), Library_Selected_Image);
+  givePanelObjectPicture(pictureObjectOfPanel(), Library_Selected_Image);
   Update_Image_Graphics();
 }
 
@@ -488,7 +500,7 @@ void QLNWindowController::Manual_Library_Browse_Btn(QObject *) {
     return;
   Library_Selected_Image = lib_window_sel_file;
   ui->Manual_image_path->setText(Library_Selected_Image);
-  giveCurrentObjectPicture(currentView(), Library_Selected_Image);
+  givePanelObjectPicture(pictureObjectOfPanel(), Library_Selected_Image);
   Update_Image_Graphics();
 }
 

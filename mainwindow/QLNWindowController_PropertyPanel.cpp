@@ -576,6 +576,8 @@ void QLNWindowController::showSignatureProperties(QLNGraphic &object) {
   ui->Data_source_type->setCurrentIndex(object.data_source_type);
   if (!object.batch_list_name.isEmpty())
     selectByValue(ui->Batch_Series, object.batch_list_name);
+  // The path field names this object's picture, which the tab's actions keep.
+  ui->Sign_image_path->setText(object._file_path);
   const BorderControls border{ui->Sign_border_chk, ui->Sign_bor_Stepper, ui->Sign_bor_Text,
                               ui->Sign_bordr_clr,  ui->Sign_border_style, ui->Sign_Border_Box};
   fillBorderValues(border, object);

@@ -27,6 +27,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -457,6 +458,57 @@ TEST_F(ObjectPropertiesTest, TheSignaturePanelOffersOnlyPngAndItsChoiceReachesTh
   ui->Sign_Browse_btn->click();
   EXPECT_EQ(ui->Sign_image_path->text(), chosen);
   EXPECT_EQ(signature->_file_path, chosen);
+}
+
+// Several pictures adjusted together each keep their own file: the path the panel shows
+// belongs to one of them, and the design saved and opened again shows both pictures.
+TEST_F(ObjectPropertiesTest, AdjustingSeveralPicturesTogetherKeepsEachItsOwnFile) {
+  const auto redImage = image();
+  const auto blueImage = std::make_shared<QLNImage>();
+  blueImage->setBounds(QRectF(60, 10, 40, 40));
+  const QString bluePath = pngFile(QStringLiteral("blue.png"), Qt::blue, QSize(10, 10));
+  blueImage->setFilePath(bluePath);
+  place({redImage, blueImage});
+  const QString redPath = redImage->_file_path;
+  slide(ui->Brt_slidr, 0.25);
+  EXPECT_EQ(redImage->_file_path, redPath);
+  EXPECT_EQ(blueImage->_file_path, bluePath);
+  EXPECT_FLOAT_EQ(blueImage->brt_val, 0.25f);
+
+  // Two signatures of their own files, the border turned on.
+  QLNGraphicList signatures;
+  QStringList signaturePaths;
+  for (const QColor &ink : {QColor(Qt::black), QColor(Qt::darkGreen)}) {
+    auto signature = std::make_shared<QLNSignature>();
+    signature->initWithPosition(QPointF(40, 100), PointImage(), QStringLiteral("S"));
+    signaturePaths << pngFile(QStringLiteral("sign%1.png").arg(signaturePaths.size()), ink, QSize(8, 3));
+    signature->setFilePath(signaturePaths.last());
+    signature->_isDrawingStroke = false;
+    signatures << signature;
+  }
+  place(signatures);
+  ui->Sign_border_chk->click();
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(signatures[i]->_file_path, signaturePaths[i]) << "signature " << i;
+    EXPECT_TRUE(signatures[i]->_isDrawingStroke) << "signature " << i;
+  }
+
+  const QString design = picture.filePath(QStringLiteral("Pictures.dcard"));
+  Project_File_Name = design;
+  ASSERT_TRUE(controller->Save_project_file(false, false));
+  ASSERT_EQ(controller->Read_and_load_design_Log(design, QStringLiteral("L")), 1);
+  QMap<QString, QRgb> pictures;   // file -> the colour its object shows
+  for (const QLNGraphicPtr &object : document->graphics()) {
+    if (const auto opened = std::dynamic_pointer_cast<QLNImage>(object)) {
+      EXPECT_FLOAT_EQ(opened->brt_val, 0.25f);
+      pictures.insert(opened->_file_path, opened->_contents.pixels.pixel(0, 0));
+    } else if (const auto sign = std::dynamic_pointer_cast<QLNSignature>(object)) {
+      pictures.insert(sign->_file_path, 0);
+    }
+  }
+  EXPECT_EQ(pictures.value(redPath), QColor(Qt::red).rgba());
+  EXPECT_EQ(pictures.value(bluePath), QColor(Qt::blue).rgba());
+  EXPECT_EQ(pictures.keys(), QStringList({bluePath, redPath, signaturePaths[0], signaturePaths[1]}));
 }
 
 // ---- The picture library ------------------------------------------------------------------------------------
