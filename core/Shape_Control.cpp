@@ -6,6 +6,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -97,12 +98,18 @@ QPainterPath Shape_Control::Circle_path() const {
 
 QPainterPath Shape_Control::Rounded_Rectangle_path() const {
   QPainterPath path = newPath();
-  // Qt limits the radius to half the shorter side and draws square corners for a
-  // radius of 0 or less; a radius that is not a number is no radius.
+  // Corners stay round: the radius is held to half the shorter side (Qt would hold
+  // each axis to half its own side and draw oval corners). A radius of 0 or less
+  // draws square corners; a radius that is not a number is no radius. The stored
+  // radius stays as the user set it.
+  const QRectF box = bounds();
   double radius = cor_rad_val_val;
   if (!std::isfinite(radius))
     radius = 0.0;
-  path.addRoundedRect(bounds(), radius, radius, Qt::AbsoluteSize);
+  const double halfShorter = std::min(std::abs(box.width()), std::abs(box.height())) / 2.0;
+  if (std::isfinite(halfShorter))
+    radius = std::min(radius, halfShorter);
+  path.addRoundedRect(box, radius, radius, Qt::AbsoluteSize);
   return path;
 }
 

@@ -555,6 +555,26 @@ TEST(ShapeDrawing, HitTestFollowsTheOutlineWhateverTheFill) {
   EXPECT_FALSE(nothing->isContentsUnderPoint({70, 70}));
 }
 
+// A corner radius past half the shorter side draws round corners of half that side, and
+// a click follows the corners drawn; the radius itself stays as the user set it.
+TEST(ShapeDrawing, RoundedCornersStayRoundPastHalfTheShorterSide) {
+  auto wide = outlinedShape("RR");
+  wide->_bounds = QRectF(0, 0, 200, 40);
+  wide->cor_rad_val_val = 50.0f;
+  wide->_isDrawingFill = true;
+  wide->_fillColor = QColor(255, 0, 0);
+  wide->_isDrawingStroke = false;
+  const QImage image = paintedShape(*wide, 220, 60);
+  // Corners 20 wide: the top edge is straight from x = 20 on, and (15, 3) lies inside.
+  EXPECT_TRUE(near(at(image, 25, 1), QColor(255, 0, 0)));
+  EXPECT_TRUE(near(at(image, 15, 3), QColor(255, 0, 0)));
+  EXPECT_TRUE(isWhite(at(image, 3, 3), kWhiteTolerance));
+  EXPECT_TRUE(wide->isContentsUnderPoint({15, 3}));
+  EXPECT_TRUE(wide->isContentsUnderPoint({185, 37}));
+  EXPECT_FALSE(wide->isContentsUnderPoint({2, 2}));
+  EXPECT_FLOAT_EQ(wide->cor_rad_val_val, 50.0f);
+}
+
 TEST(ShapeDrawing, DamagedValuesDrawWithoutFailing) {
   // Values only a damaged design file holds: nothing may crash or hang.
   const double nan = std::nan("");
