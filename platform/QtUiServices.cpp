@@ -2,6 +2,8 @@
 
 #include "platform/MainThread.h"
 
+#include <algorithm>
+
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -53,6 +55,47 @@ bool askYesNoOver(QWidget *over, const QString &message, const QString &informat
   return box.clickedButton() == yes;
 }
 
+// An alert with one OK button over `over`.
+void alertOver(QWidget *over, const QString &message, const QString &informative) {
+  QMessageBox box(over);
+  preparePlainBox(box, message, informative);
+  box.setIcon(QMessageBox::Information);
+  QPushButton *ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  box.setDefaultButton(ok);
+  box.setEscapeButton(ok);
+  box.exec();
+}
+
+// The first of `files` whose type is not among `extensions` (compared without case);
+// "" when all are, or when no types are given.
+QString firstOfAnotherType(const QStringList &files, const QStringList &extensions) {
+  if (extensions.isEmpty())
+    return QString();
+  for (const QString &file : files) {
+    const QString suffix = QFileInfo(file).suffix();
+    const bool offered = std::any_of(extensions.begin(), extensions.end(), [&](const QString &given) {
+      return !suffix.isEmpty() && suffix.compare(extensionWithoutDot(given), Qt::CaseInsensitive) == 0;
+    });
+    if (!offered)
+      return file;
+  }
+  return QString();
+}
+
+// Tells that `file` is not of the types an open panel offers.
+void tellNotOffered(QWidget *over, const QString &file, const QStringList &extensions) {
+  QStringList types;
+  for (const QString &given : extensions) {
+    const QString type = extensionWithoutDot(given).toUpper();
+    if (!type.isEmpty() && !types.contains(type))
+      types << type;
+  }
+  const QString listed = types.join(QStringLiteral(", "));
+  const QString choose = types.size() == 1 ? QStringLiteral("Choose a file of the type %1.").arg(listed)
+                                           : QStringLiteral("Choose a file of one of the types %1.").arg(listed);
+  alertOver(over, QStringLiteral("%1 cannot be chosen here.").arg(QFileInfo(file).fileName()), choose);
+}
+
 // Asks whether the existing file at `path` may be replaced, as the file dialog itself
 // asks; No is the default.
 bool confirmReplace(QWidget *over, const QString &path) {
@@ -90,15 +133,7 @@ QStringList nameFiltersPerType(const QStringList &types) {
 }
 
 void QtUiServices::alert(const QString &message, const QString &informative) {
-  MainThread::runAndWait([&] {
-    QMessageBox box(parentWindow());
-    preparePlainBox(box, message, informative);
-    box.setIcon(QMessageBox::Information);
-    QPushButton *ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    box.exec();
-  });
+  MainThread::runAndWait([&] { alertOver(parentWindow(), message, informative); });
 }
 
 bool QtUiServices::askYesNo(const QString &message, const QString &informative) {
@@ -174,6 +209,15 @@ QStringList QtUiServices::runFileDialog(const FilePanelOptions &options, int mod
       if (dialog.exec() != QDialog::Accepted)
         return;
       chosen = dialog.selectedFiles();
+      if (mode == OpenOne || mode == OpenMany) {
+        // The dialog takes a typed name of any type: a file of a type the panel does not
+        // offer is refused, and the panel stays for another choice.
+        const QString refused = firstOfAnotherType(chosen, options.extensions);
+        if (refused.isEmpty())
+          break;
+        tellNotOffered(parentWindow(), refused, options.extensions);
+        continue;
+      }
       if (mode != Save || chosen.isEmpty())
         break;
       if (!typeChoice || types.isEmpty()) {

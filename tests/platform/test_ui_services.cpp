@@ -506,6 +506,47 @@ TEST(QtUiServices, OpenPanelReturnsTheChosenFileAndCancelReturnsNothing) {
   EXPECT_EQ(services.openFiles({QStringLiteral("Import"), folder.path(), {}, {}, {}}), QStringList());
 }
 
+// A name typed into an open panel is not held to the panel's types by the dialog itself:
+// a file of another type is refused with a word, and the panel stays for another choice.
+TEST(QtUiServices, AnOpenPanelReturnsOnlyFilesOfTheTypesItOffers) {
+  QtUiServices services;
+  QTemporaryDir folder;
+  for (const QString &name : {QStringLiteral("photo.jpg"), QStringLiteral("sign.PNG")}) {
+    QFile file(folder.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  const FilePanelOptions pngOnly{QStringLiteral("Signature"), folder.path(), {QStringLiteral("png")}, {}, {}};
+  const auto typeAndOpen = [](const QString &typed) {
+    return [typed](QWidget *modal) {
+      auto *panel = qobject_cast<QFileDialog *>(modal);
+      ASSERT_NE(panel, nullptr);
+      typeName(panel, typed);
+      static_cast<QDialog *>(panel)->accept();
+    };
+  };
+  QStringList told;
+  const auto readAndClose = [&](QWidget *modal) {
+    auto *box = qobject_cast<QMessageBox *>(modal);
+    ASSERT_NE(box, nullptr);
+    QTextDocument informative;
+    informative.setHtml(box->informativeText());
+    told << box->text() + QLatin1Char('|') + informative.toPlainText();
+    buttonNamed(box, QStringLiteral("OK"))->click();
+  };
+  {
+    ModalSteps steps({typeAndOpen(QStringLiteral("photo.jpg")), readAndClose, typeAndOpen(QStringLiteral("sign.PNG"))});
+    EXPECT_EQ(services.openFile(pngOnly), folder.filePath(QStringLiteral("sign.PNG")));
+    EXPECT_EQ(steps.taken(), 3u);
+  }
+  {
+    ModalSteps steps({typeAndOpen(QStringLiteral("photo.jpg")), readAndClose,
+                      [](QWidget *modal) { static_cast<QDialog *>(modal)->reject(); }});
+    EXPECT_EQ(services.openFiles(pngOnly), QStringList());
+    EXPECT_EQ(steps.taken(), 3u);
+  }
+  EXPECT_EQ(told, QStringList(2, QStringLiteral("photo.jpg cannot be chosen here.|Choose a file of the type PNG.")));
+}
+
 TEST(QtUiServices, FontAndColourPanels) {
   QtUiServices services;
   {
