@@ -291,9 +291,9 @@ void BatchWizard::Delete_List_Btn_Clicked(QObject *) {
         stopped = true;
         break;
       }
-      const QString path = SeriesStore::pathOf(name);
-      if (!path.isEmpty())
-        Delete_File(path);
+      // Only the series file itself: a folder standing under its name is the user's.
+      if (SeriesStore::exists(name))
+        Delete_File(SeriesStore::pathOf(name));
     }
     // The list shows what the data folder holds now: series deleted before a stop go,
     // a file that could not be removed stays.

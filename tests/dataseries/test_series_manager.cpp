@@ -283,6 +283,21 @@ TEST_F(SeriesManagerTest, DeletingSelectsTheRowAboveAndAnswersItsQuestionsAndRef
   EXPECT_TRUE(selectedRowsOf(wizard->List).isEmpty());
 }
 
+TEST_F(SeriesManagerTest, DeletingASeriesWhoseTextFileIsAFolderLeavesTheFolderAndItsFiles) {
+  // "Notes" is listed for its CSV file; "Notes.txt" is a folder holding the user's files.
+  put(QStringLiteral("Notes.csv"), "a\n");
+  ASSERT_TRUE(QDir().mkpath(pathOf(QStringLiteral("Notes.txt/kept"))));
+  put(QStringLiteral("Notes.txt/kept/letter.txt"), "dear\n");
+
+  BatchWizard *wizard = manager();
+  ASSERT_EQ(names(wizard), QStringList{QStringLiteral("Notes")});
+  selectRows(wizard->List, {0}, 0);
+  scripted.answerYesNo(true);
+  wizard->Delete_List_Btn_Clicked();
+  EXPECT_TRUE(QFileInfo::exists(pathOf(QStringLiteral("Notes.txt/kept/letter.txt"))));
+  EXPECT_TRUE(QFileInfo::exists(pathOf(QStringLiteral("Notes.csv"))));
+}
+
 TEST_F(SeriesManagerTest, ValueRowsAreDeletedAndEditedOneAtATime) {
   BatchWizard *wizard = manager();
   wizard->AddNew_Btn_Clicked();
