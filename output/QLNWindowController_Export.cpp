@@ -24,6 +24,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
@@ -219,7 +220,10 @@ bool QLNWindowController::Export_Combined_Image(const PointImage &front, const P
   QString error;
   const PointImage both = CardExport::combinedImage(front, back, &error);
   if (both.isNull()) {
+    // Told as a file that cannot be written is: the path, then what went wrong.
     Show_NSLog_Message(error);
+    Show_MessageBox(path);
+    Show_MessageBox(QStringLiteral("The combined image of both sides could not be drawn."));
     return false;
   }
   return Export_File_Function(path, both, show_msg);
@@ -230,6 +234,17 @@ bool QLNWindowController::Export_Single_File(const QString &path, bool show_msg)
   bool written = false;
   try {
     const bool combined = ui->export_combined_image_chk->isChecked();
+    // The save panel asked about the typed name only; a back file of that name is asked
+    // about here, before anything is written. No ends the export.
+    if (export_card_side != FrontSide && !(export_card_side == BothSides && combined)) {
+      const QFileInfo backFile(Create_Back_Card_Path(path));
+      if (backFile.exists() && !backFile.isDir() &&
+          !Show_YES_NO_MessageBox(
+              QStringLiteral("\"%1\" already exists. Do you want to replace it?").arg(backFile.fileName()))) {
+        Card_Front_Or_Back = savedSide;
+        return false;
+      }
+    }
     if (export_card_side == BothSides) {
       Card_Front_Or_Back = 1;
       const PointImage back = designSideImage(Get_Back_Controls_Array(), exportDpi);
@@ -238,11 +253,11 @@ bool QLNWindowController::Export_Single_File(const QString &path, bool show_msg)
         backWritten = Export_File_Function(Create_Back_Card_Path(path), back, false);
       Card_Front_Or_Back = 0;
       const PointImage front = designSideImage(Get_Front_Controls_Array(), exportDpi);
-      // The report comes only when both files are there.
+      // Each side is tried, each failure told; the report comes only when both files are there.
       if (combined)
         written = Export_Combined_Image(front, back, Create_Front_Card_Path(path), show_msg);
       else
-        written = backWritten && Export_File_Function(Create_Front_Card_Path(path), front, show_msg && backWritten);
+        written = Export_File_Function(Create_Front_Card_Path(path), front, show_msg && backWritten) && backWritten;
     } else if (export_card_side == FrontSide) {
       Card_Front_Or_Back = 0;
       written = Export_File_Function(Create_Front_Card_Path(path),

@@ -185,6 +185,74 @@ TEST_F(ExportCommandTest, AFailedWriteIsShownAndNotReportedAsExported) {
   EXPECT_TRUE(QFileInfo(root.filePath(QStringLiteral("taken.png"))).isDir());
 }
 
+TEST_F(ExportCommandTest, EachSideIsTriedAndToldAndAnExistingBackFileIsReplacedOnlyWhenAsked) {
+  setSides({box(QRectF(0, 0, 200, 100), Red)}, {box(QRectF(0, 0, 200, 100), Blue)});
+  const auto bothSidesAsPng = [this] {
+    answerSheet([this] {
+      ui->matrix_export_card_side->cellAtRow(0)->click();
+      ui->fileFormatPopup->setCurrentIndex(1);
+    });
+  };
+  // The back's name is taken by a folder: its failure is told, the front is still written,
+  // and no result window claims the card was exported.
+  ASSERT_TRUE(QDir().mkpath(root.filePath(QStringLiteral("pair_Back.png"))));
+  bothSidesAsPng();
+  scripted.answerSaveFile(root.filePath(QStringLiteral("pair.png")));
+  scripted.expectAlert();
+  scripted.expectAlert();
+  ui->Export_btn->click();
+  EXPECT_EQ(scripted.pending(), 0u);
+  EXPECT_EQ(scripted.alertTexts().value(0), QStringLiteral("\n") + root.filePath(QStringLiteral("pair_Back.png")));
+  EXPECT_EQ(readPng(root.filePath(QStringLiteral("pair.png"))).pixelColor(100, 50), Red);
+
+  // A file under the back's name: the save panel asked only about the typed name, so the
+  // back's is asked here; No keeps it and writes nothing, Yes replaces it.
+  QFile old(root.filePath(QStringLiteral("card_Back.png")));
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write("the user's own picture");
+  old.close();
+  const QString question = QStringLiteral("\"card_Back.png\" already exists. Do you want to replace it?");
+  scripted.clear();
+  bothSidesAsPng();
+  scripted.answerSaveFile(root.filePath(QStringLiteral("card.png")));
+  scripted.answerYesNo(false);
+  ui->Export_btn->click();
+  EXPECT_EQ(scripted.pending(), 0u);
+  EXPECT_EQ(scripted.alertTexts(), QStringList{question});
+  EXPECT_EQ(old.size(), qint64(22));
+  EXPECT_FALSE(QFileInfo::exists(root.filePath(QStringLiteral("card.png"))));
+
+  bothSidesAsPng();
+  scripted.answerSaveFile(root.filePath(QStringLiteral("card.png")));
+  scripted.answerYesNo(true);
+  QStringList result;
+  answerResult(&result);
+  ui->Export_btn->click();
+  EXPECT_EQ(scripted.pending(), 0u);
+  EXPECT_EQ(readPng(root.filePath(QStringLiteral("card_Back.png"))).pixelColor(100, 50), Blue);
+  EXPECT_EQ(result.value(1), root.filePath(QStringLiteral("card.png")));
+}
+
+TEST_F(ExportCommandTest, ACombinedImageThatCannotBeDrawnIsTold) {
+  // A large card at 2400 dpi: more pixels than an image may have.
+  controller->SetDocumentCanvasSize(QSizeF(400, 300));
+  setSides({box(QRectF(0, 0, 400, 300), Red)}, {box(QRectF(0, 0, 400, 300), Blue)});
+  answerSheet([this] {
+    ui->matrix_export_card_side->cellAtRow(0)->click();
+    ui->export_combined_image_chk->setChecked(true);
+    ui->fileFormatPopup->setCurrentIndex(1);
+    ui->saveDPIText->setCurrentText(QStringLiteral("2400"));
+  });
+  scripted.answerSaveFile(root.filePath(QStringLiteral("big.png")));
+  scripted.expectAlert();
+  scripted.expectAlert();
+  ui->Export_btn->click();
+  EXPECT_EQ(scripted.pending(), 0u);
+  EXPECT_EQ(scripted.alertTexts(), (QStringList{QStringLiteral("\n") + root.filePath(QStringLiteral("big.png")),
+                                                QStringLiteral("\nThe combined image of both sides could not be drawn.")}));
+  EXPECT_FALSE(QFileInfo::exists(root.filePath(QStringLiteral("big.png"))));
+}
+
 // ---- Batches ----------------------------------------------------------------------------------------
 
 class BatchExportWorkerTest : public ExportCommandTest {
