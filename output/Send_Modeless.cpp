@@ -9,6 +9,7 @@
 #include "platform/MainThread.h"
 
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -50,6 +51,27 @@ Send_Modeless::Send_Modeless(QLNWindowController &controller) : QObject(&control
   }
   if (_Curr_Progress())
     _Curr_Progress()->setAccessibleName(QStringLiteral("Progress"));
+  if (QDialog *progressWindow = window())
+    progressWindow->installEventFilter(this);
+}
+
+bool Send_Modeless::eventFilter(QObject *watched, QEvent *event) {
+  if (watched != window())
+    return false;
+  if (event->type() == QEvent::Close && window()->isVisible()) {
+    event->ignore();
+    return true;
+  }
+  if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent *>(event)->key() != Qt::Key_Escape)
+    return false;
+  if (_stop_btn() && _stop_btn()->isEnabled()) {
+    try {
+      Stop_Sending_Pressed();
+    } catch (const std::exception &error) {
+      Show_NSLog_Message(QString::fromUtf8(error.what()));
+    }
+  }
+  return true;
 }
 
 Send_Modeless::~Send_Modeless() = default;

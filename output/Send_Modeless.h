@@ -87,6 +87,12 @@ public:
   // Milliseconds between two ticks of the progress timer.
   static constexpr int TimerIntervalMs = 500;
 
+protected:
+  // Escape (and a close asked of the window) would hide the window while the run goes
+  // on, out of reach of Stop: while Stop is enabled Escape acts as Stop, with its
+  // question, and the window stays until the run hides it.
+  bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
   explicit Send_Modeless(QLNWindowController &controller);
   void onGuiThread(const std::function<void()> &fn) const;

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -387,6 +388,15 @@ TEST_F(BatchExportWorkerTest, StopInTheProgressWindowEndsTheRunWithWholeCardsFro
   ASSERT_TRUE(controller->isExportRunning());
   EXPECT_TRUE(ui->Send_Models_Window->isVisible());
   EXPECT_TRUE(Send_Modeless::defaultInstance()->isTimerRunning());
+
+  // Escape asks as Stop does and leaves the window up, its Stop in reach.
+  scripted.answerYesNo(false);
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::sendEvent(ui->Send_Models_Window, &escape);
+  EXPECT_EQ(scripted.pending(), 0u);
+  EXPECT_TRUE(ui->Send_Models_Window->isVisible());
+  EXPECT_TRUE(ui->_stop_btn->isEnabled());
+  EXPECT_FALSE(Stop_SMS_Sending_Now.load());
 
   // Answered No, the run goes on; Yes stops it.
   scripted.answerYesNo(false);
