@@ -60,10 +60,8 @@ bool BRCCode128Barcode::initWithContent_printsCaption(const QString &content, bo
     return false;
   // The set is resolved first, so that the width is measured in it.
   m_content = content;
-  if (m_codeSet == CodeSetAutomatic) {
+  if (m_codeSet == CodeSetAutomatic)
     m_codeSet = _bestCodeSetForContent();
-    m_chosenAutomatically = true;
-  }
   if (!BRCBarcode::initWithContent_printsCaption(content, printsCaption))
     return false;
   generateChecksum();
@@ -74,7 +72,6 @@ bool BRCCode128Barcode::initWithContent_printsCaption(const QString &content, bo
 void BRCCode128Barcode::copyStateInto(BRCBarcode &copy) const {
   auto &other = static_cast<BRCCode128Barcode &>(copy);
   other.m_codeSet = m_codeSet;
-  other.m_chosenAutomatically = m_chosenAutomatically;
 }
 
 int BRCCode128Barcode::_bestCodeSetForContent() const {
@@ -125,8 +122,14 @@ QString BRCCode128Barcode::_encodeChar(char c) const {
       return _shiftCharacterForSet(m_codeSet) + _encodeChar_withSet(c, other);
     return QString();
   }
-  if (m_codeSet == CodeSetC && isDigit(c))
-    return _shiftCharacterForSet(CodeSetC) + _encodeChar_withSet(c, CodeSetB);
+  // Code set C changes to code set B for what is not a digit pair; there a control
+  // character goes after a shift.
+  if (m_codeSet == CodeSetC) {
+    if (_canEncodeChar(c, CodeSetB))
+      return _shiftCharacterForSet(CodeSetC) + _encodeChar_withSet(c, CodeSetB);
+    if (_canEncodeChar(c, CodeSetA))
+      return _shiftCharacterForSet(CodeSetC) + _shiftCharacterForSet(CodeSetB) + _encodeChar_withSet(c, CodeSetA);
+  }
   return QString();
 }
 
@@ -157,24 +160,26 @@ std::vector<int> BRCCode128Barcode::dataValues() const {
   QByteArray bytes;
   if (!asciiContent(m_content, bytes))
     return values;
-  if (m_codeSet == CodeSetC) {
-    int i = 0;
-    for (; i + 1 < bytes.size(); i += 2) {
-      if (isDigit(bytes[i]) && isDigit(bytes[i + 1]))
-        values.push_back((bytes[i] - '0') * 10 + (bytes[i + 1] - '0'));
-    }
-    // An odd last digit goes in code set B rather than gaining a leading zero.
-    if (i < bytes.size() && isDigit(bytes[i])) {
-      values.push_back(kCodeB);
-      values.push_back(valueInSet(bytes[i], CodeSetB));
-    }
-    return values;
+  int set = m_codeSet;
+  qsizetype i = 0;
+  if (set == CodeSetC) {
+    for (; i + 1 < bytes.size() && isDigit(bytes[i]) && isDigit(bytes[i + 1]); i += 2)
+      values.push_back((bytes[i] - '0') * 10 + (bytes[i + 1] - '0'));
+    // From the first character that is not part of a digit pair (an odd last digit
+    // too, rather than gaining a leading zero) the rest goes in code set B.
+    if (i == bytes.size())
+      return values;
+    values.push_back(kCodeB);
+    set = CodeSetB;
   }
-  if (m_codeSet != CodeSetA && m_codeSet != CodeSetB)
+  if (set != CodeSetA && set != CodeSetB)
     return values;
-  const int other = m_codeSet == CodeSetA ? CodeSetB : CodeSetA;
-  for (const char c : bytes) {
-    const int value = valueInSet(c, m_codeSet);
+  // A character only the other of the two sets has goes after a shift, which reads the
+  // one symbol after it in that set.
+  const int other = set == CodeSetA ? CodeSetB : CodeSetA;
+  for (; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    const int value = valueInSet(c, set);
     if (value >= 0) {
       values.push_back(value);
     } else if (valueInSet(c, other) >= 0) {
@@ -208,16 +213,11 @@ bool BRCCode128Barcode::isContentValid() const {
   QByteArray bytes;
   if (!asciiContent(m_content, bytes) || m_codeSet < CodeSetA || m_codeSet > CodeSetC)
     return false;
-  for (const char c : bytes) {
-    if (m_codeSet == CodeSetC) {
-      if (!isDigit(c))
-        return false;
-    } else if (valueInSet(c, m_codeSet) < 0) {
-      // A set chosen from the content takes the few characters of the other set
-      // after a shift; a set the user chose must carry every character itself.
-      if (!m_chosenAutomatically || valueInSet(c, m_codeSet == CodeSetA ? CodeSetB : CodeSetA) < 0)
-        return false;
-    }
-  }
+  // Whatever the set, a character it lacks is carried in another set (after a shift, or
+  // after code set C's change to code set B), so every character of code set A or B is
+  // valid.
+  for (const char c : bytes)
+    if (valueInSet(c, CodeSetA) < 0 && valueInSet(c, CodeSetB) < 0)
+      return false;
   return true;
 }

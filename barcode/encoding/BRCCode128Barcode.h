@@ -20,7 +20,8 @@ class BRCCode128Barcode : public BRCBarcode {
   QString initiator() const override;
   QString terminator() const override { return QStringLiteral("1100011101011"); }
   // The symbol of one character in the current code set; in code set A or B a
-  // character only the other set has is preceded by the shift symbol.
+  // character only the other set has is preceded by the shift symbol; in code set C a
+  // character is read in code set B after the CODE B symbol.
   QString _encodeChar(char c) const override;
   bool _canEncodeChar(char c, int set) const;
   // The symbol of a character in code set A or B (code set C: the code set A table).
@@ -36,8 +37,8 @@ class BRCCode128Barcode : public BRCBarcode {
   int _valueForChar(char c) const;
   // Data symbols and the check symbol.
   QString barcode() const override;
-  // Every character encodable in the code set (code set C: digits only). A code set
-  // chosen by the user that cannot carry the content is refused here.
+  // Every character has a value in code set A or B: whatever the code set, what it
+  // lacks goes after a shift or a change of set.
   bool isContentValid() const override;
 
   // The symbol of a value 0 to 106 (103 to 105 the starts, 106 the stop); empty otherwise.
@@ -51,5 +52,4 @@ private:
   std::vector<int> dataValues() const;
 
   int m_codeSet = CodeSetA;
-  bool m_chosenAutomatically = false;
 };

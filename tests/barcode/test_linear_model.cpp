@@ -207,10 +207,10 @@ TEST(Code128Model, CodeSetChoiceCheckValueAndRefusedSets) {
   EXPECT_EQ(odd->checkDigit(), 54);
   EXPECT_EQ(odd->completeBarcode().size(), 11 * 6 + 13);
 
-  // A code set chosen by the user that cannot carry the content is refused.
-  EXPECT_FALSE(makeCode128("abc", BRCCode128Barcode::CodeSetA)->isContentValid());
-  EXPECT_FALSE(makeCode128("A\tB", BRCCode128Barcode::CodeSetB)->isContentValid());
-  EXPECT_FALSE(makeCode128("12a4", BRCCode128Barcode::CodeSetC)->isContentValid());
+  // A code set chosen by the user carries what it lacks after a shift or change of set.
+  EXPECT_TRUE(makeCode128("abc", BRCCode128Barcode::CodeSetA)->isContentValid());
+  EXPECT_TRUE(makeCode128("A\tB", BRCCode128Barcode::CodeSetB)->isContentValid());
+  EXPECT_TRUE(makeCode128("12a4", BRCCode128Barcode::CodeSetC)->isContentValid());
   EXPECT_TRUE(makeCode128("\tabc", 3)->isContentValid());
 
   QStringList logged;

@@ -142,6 +142,26 @@ TEST(Code128Readers, ExplicitCodeSetsAndEveryCharacter) {
   EXPECT_TRUE(readsBack({symbols[0], symbols[1], symbols[2], symbols[4], symbols[5]}));
 }
 
+TEST(Code128Readers, FixedCodeSetsCarryWhatTheSetLacks) {
+  // Lower case in code set A, control characters in code set B, other characters among
+  // the digits of code set C: each symbol still reads back as typed.
+  const QList<ExpectedSymbol> lacking = {
+      code128("Hello", 0),          code128("sorry `{|}~\x7f", 0), code128("ORDER 12345 x", 2),
+      code128("12a4", 2),           code128("1234 Sam", 2),         code128("Dear Sam", 2),
+      code128(QStringLiteral("A\tB"), 1), code128(QStringLiteral("\x01" "ab\x1f"), 1),
+      code128(QStringLiteral("12\t34"), 2)};
+  EXPECT_TRUE(readsBack(lacking, "Code128"));
+  // zbar reads the ones without control characters.
+  EXPECT_TRUE(readsBack(lacking.mid(0, 6)));
+
+  // Content a set carries has no shift or change of set: start, one symbol per character
+  // (per digit pair in code set C), check symbol, stop.
+  for (const auto &[content, set, symbols] : {std::tuple{"HELLO", 0, 5}, {"hello", 1, 5}, {"123456", 2, 3}}) {
+    auto barcode = makeCode128(content, set);
+    EXPECT_EQ(barcode->completeBarcode().size(), 11 * (symbols + 2) + 13) << content;
+  }
+}
+
 TEST(CodabarReaders, EveryCharacterAndEveryStartStop) {
   const QList<ExpectedSymbol> symbols = {symbolOf<BRCCodabarBarcode>("A0123456789B", "A0123456789B"),
                                          symbolOf<BRCCodabarBarcode>("C-$:/.+D", "C-$:/.+D"),
