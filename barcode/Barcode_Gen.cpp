@@ -254,7 +254,9 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(QLNGraphic *object) {
     align_hdr_combo->setCurrentIndex(object->align_hdr_index);
     align_ftr_combo->setCurrentIndex(object->align_ftr_index);
     Data_source_type->setCurrentIndex(object->data_source_type);
-    if (!object->batch_list_name.isEmpty()) {
+    // The fields that follow the data source show this object's, not the last one's.
+    showDataSource(Data_source_type->currentIndex());
+    if (object->data_source_type != 2 && !object->batch_list_name.isEmpty()) {
       Batch_Series->setCurrentIndex(-1);
       Batch_Series->setCurrentIndex(Batch_Series->findText(object->batch_list_name));
     }
@@ -262,8 +264,10 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(QLNGraphic *object) {
 
     setPair(HeightText, HeightStepper, object->linear_height_val);
     setPair(widthText, widthStepper, object->linear_width_val);
-    setPair(HeightText_2D, HeightStepper_2D, object->qr_size_val);
     qr_version_ComboBox->setCurrentIndex(object->qr_version_index);
+    // The size's minimum is the one of this object's version, not the last object's.
+    Check_And_Set_QR_size_Acc_Version(std::max(0, qr_version_ComboBox->currentIndex()));
+    setPair(HeightText_2D, HeightStepper_2D, std::max<double>(object->qr_size_val, HeightStepper_2D->minimum()));
     qr_ec_lvl_ComboBox->setCurrentIndex(object->qr_ec_index);
     setPair(pdf_HeightText_2D, pdf_HeightStepper_2D, object->pdf_hgt_val);
     setPair(Pdf_widthText_2D, Pdf_widthStepper_2D, object->pdf_wdt_val);
@@ -291,7 +295,11 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(QLNGraphic *object) {
     bar_val_clr->setColor(object->barcode_val_clr_val);
     bar_back_clr->setColor(object->barcode_back_clr_val);
     barcode_clr->setColor(object->barcode_clr_val);
+    // The object's own custom resolution; the list then sets the resolution, also when
+    // it shows the same item as for the last object.
+    setDpiField(object->dpi_custom_val);
     DPI_ComboBox->setCurrentIndex(object->dpi_val_index);
+    resolutionListChanged();
 
     Measument_Unit_Is = 1;
     last_unit_val = 1;
@@ -489,11 +497,22 @@ void Barcode_Gen::DPI_Value_Changed(QObject *sender) {
     const QSignalBlocker block(dpi_Text);
     dpi_Text->setText(QString::number(USED_DPI_VALUE));
   } else if (sender == dpi_Text) {
-    const int value = dpi_Text->text().toInt();
-    const QSignalBlocker block(dpi_Stepper);
-    dpi_Stepper->setValue(value);
-    USED_DPI_VALUE = value;
+    USED_DPI_VALUE = setDpiField(dpi_Text->text());
   }
+}
+
+int Barcode_Gen::setDpiField(const QString &text) {
+  bool number = false;
+  const int typed = text.trimmed().toInt(&number);
+  if (number) {
+    // The stepper holds the value to its range (1 to 2400 dpi).
+    const QSignalBlocker block(dpi_Stepper);
+    dpi_Stepper->setValue(typed);
+  }
+  const int value = int(dpi_Stepper->value());
+  const QSignalBlocker block(dpi_Text);
+  dpi_Text->setText(QString::number(value));
+  return value;
 }
 
 std::function<void(const QString &)> &Barcode_Gen::viewSeries() {

@@ -287,6 +287,16 @@ private:
   void heightAndImage();
   void imageOnly();
   void barWidthStep();
+  // Shows a resolution in the custom field and its stepper, held to the stepper's range;
+  // a text that is no number (an emptied field) keeps the stepper's value. Returns the
+  // value shown. Sets no resolution by itself.
+  int setDpiField(const QString &text);
+  // The controls that follow the data source `choice` (0 manual, 1 series, 2 spreadsheet
+  // column): the value fields are read-only and the list and its button enabled for a
+  // binding, and the list holds the saved series or the spreadsheet's column titles
+  // with the object's own selected. Binds nothing; false for a series choice when no
+  // series is saved.
+  bool showDataSource(int choice);
   // The header and footer texts and font sizes of the two-dimensional barcode.
   void twoDHeaderFooter();
   void setFontLabel(QLabel *label, const FontSpec &font);

@@ -294,51 +294,53 @@ void Barcode_Gen::resolutionListChanged() {
 // Manual data, a series or a spreadsheet column: the list of the bound series or
 // columns is filled for the choice, and the barcode object takes it.
 void Barcode_Gen::dataSourceTypeChanged() {
-  QLNWindowController *controller = QLNWindowController::defaultInstance();
   const int choice = Data_source_type->currentIndex();
+  const bool listed = showDataSource(choice);
+  if (choice <= 0) {
+    if (pass_barcode_control)
+      pass_barcode_control->Set_Data_source_type(0);
+  } else if (choice == 1) {
+    if (!listed) {
+      Show_MessageBox(QStringLiteral("Please create batch processing series first."));
+      return;
+    }
+    if (pass_barcode_control)
+      pass_barcode_control->Set_Data_source_type(1);
+  } else if (pass_barcode_control) {
+    pass_barcode_control->Set_Data_source_type(2);
+  }
+  goButtonActionPerformed();
+}
+
+bool Barcode_Gen::showDataSource(int choice) {
+  QLNWindowController *controller = QLNWindowController::defaultInstance();
   const bool manual = choice <= 0;
   view_series_btn->setEnabled(!manual && bool(viewSeries()));
   Batch_Series->setEnabled(!manual);
   dataText->setReadOnly(!manual);
   dataText_2D->setReadOnly(!manual);
-  if (manual) {
-    if (pass_barcode_control)
-      pass_barcode_control->Set_Data_source_type(0);
-  } else if (choice == 1) {
+  if (manual)
+    return true;
+  // Filling the list is no choice of the user: it binds nothing.
+  const QSignalBlocker block(Batch_Series);
+  Batch_Series->clear();
+  if (choice == 1) {
+    Batch_Series->clearEditText();
     const QStringList series = QLNWindowController::Get_datasheet_File_Name_Array();
-    {
-      // Filling the list is no choice of the user: it binds nothing.
-      const QSignalBlocker block(Batch_Series);
-      Batch_Series->clear();
-      Batch_Series->clearEditText();
+    if (series.isEmpty())
+      return false;
+    Batch_Series->addItems(series);
+    if (pass_barcode_control && !pass_barcode_control->batch_list_name.isEmpty()) {
+      Batch_Series->setCurrentIndex(-1);
+      Batch_Series->setCurrentIndex(Batch_Series->findText(pass_barcode_control->batch_list_name));
     }
-    if (series.isEmpty()) {
-      Show_MessageBox(QStringLiteral("Please create batch processing series first."));
-      return;
-    }
-    {
-      const QSignalBlocker block(Batch_Series);
-      Batch_Series->addItems(series);
-      if (pass_barcode_control && !pass_barcode_control->batch_list_name.isEmpty()) {
-        Batch_Series->setCurrentIndex(-1);
-        Batch_Series->setCurrentIndex(Batch_Series->findText(pass_barcode_control->batch_list_name));
-      }
-    }
-    if (pass_barcode_control)
-      pass_barcode_control->Set_Data_source_type(1);
-  } else {
-    {
-      const QSignalBlocker block(Batch_Series);
-      Batch_Series->clear();
-      if (controller)
-        controller->Fill_Excel_Col_Name_In_Combo(Batch_Series);
-      if (pass_barcode_control)
-        Batch_Series->setCurrentIndex(pass_barcode_control->excel_col_indx);
-    }
-    if (pass_barcode_control)
-      pass_barcode_control->Set_Data_source_type(2);
+    return true;
   }
-  goButtonActionPerformed();
+  if (controller)
+    controller->Fill_Excel_Col_Name_In_Combo(Batch_Series);
+  if (pass_barcode_control)
+    Batch_Series->setCurrentIndex(pass_barcode_control->excel_col_indx);
+  return true;
 }
 
 // The series or column chosen: the barcode object is bound to it and shows its first value.

@@ -11,6 +11,7 @@
 #include "core/QLNBarcode.h"
 #include "core/QLNDocument.h"
 #include "core/QLNText.h"
+#include "dataseries/model/ImportedRows.h"
 #include "tests/common/decoder_support.h"
 #include "mainwindow/DrawWindow.h"
 
@@ -300,6 +301,76 @@ TEST_F(BarcodeOnCardsTest, SeriesChosenInTheDesignerBindsTheObjectAndShowsItsFir
   EXPECT_EQ(object->data_source_type, 1);
   EXPECT_EQ(object->batch_list_name, "Guests");
   EXPECT_EQ(object->batch_list_index, 0);
+}
+
+TEST_F(BarcodeOnCardsTest, EachObjectOpensWithItsOwnQrMinimumResolutionAndDataSource) {
+  const auto qrObject = [](const QRectF &bounds, int version, int size, const QString &dpi) {
+    auto object = barcodeAt(bounds, "QR");
+    object->linear_or_2d = 1;
+    object->barcode_font_index = int(barcodeSymbologyNames().indexOf("QR Code"));
+    object->qr_version_index = version;
+    object->qr_size_val = size;
+    object->dpi_val_index = 1;  // "Custom"
+    object->dpi_custom_val = dpi;
+    return object;
+  };
+  const auto large = qrObject(QRectF(20, 20, 100, 100), 40, 200, "300");
+  const auto small = qrObject(QRectF(20, 140, 100, 100), 0, 60, "150");
+  const auto bound = barcodeAt(QRectF(150, 20, 120, 60), "BOUND");
+  const auto manual = barcodeAt(QRectF(150, 140, 120, 60), "MANUAL");
+  document()->insertGraphics({large, small, bound, manual}, {0, 1, 2, 3});
+  ImportedRowsTable table;
+  table.setImportedColumns({"Name", "Code"});
+  table.Create_List_By_Array({"Sam", "C-1"}, 2);
+  Data_From_Excel::defaultInstance()->setTable(table);
+
+  // Opens the designer on one object through the barcode button, runs `check` in it and
+  // presses OK.
+  controller->installBarcodeCommands();
+  const auto openWithOk = [this](int index, const std::function<void()> &check) {
+    front()->changeSelectionIndexes({index});
+    front()->setSelected_Graphic(document()->graphics()[size_t(index)]);
+    scripted.answerModal([this, check](QDialog *dialog) {
+      check();
+      designer.ok_btn->click();
+      return dialog->result();
+    });
+    controller->ui->Barcode_Edit_btn->click();
+  };
+  openWithOk(0, [this] { EXPECT_EQ(designer.HeightStepper_2D->minimum(), 177); });
+  // The version 40 minimum does not hold the next object's size.
+  openWithOk(1, [this] {
+    EXPECT_EQ(designer.HeightText_2D->text(), "60");
+    EXPECT_EQ(designer.HeightStepper_2D->value(), 60);
+    EXPECT_EQ(designer.dpi_Text->text(), "150");
+    EXPECT_EQ(USED_DPI_VALUE, 150);
+  });
+  EXPECT_EQ(small->qr_size_val, 60);
+  EXPECT_EQ(small->dpi_custom_val, "150");
+  EXPECT_EQ(large->qr_size_val, 200);
+
+  // A spreadsheet column chosen for one barcode leaves the next manual one editable.
+  openWithOk(2, [this] {
+    designer.Data_source_type->setCurrentIndex(2);
+    designer.Batch_Series->setCurrentIndex(designer.Batch_Series->findText("Code"));
+    EXPECT_EQ(designer.dataText->text(), "C-1");
+  });
+  ASSERT_EQ(bound->data_source_type, 2);
+  openWithOk(3, [this] {
+    EXPECT_FALSE(designer.dataText->isReadOnly());
+    EXPECT_FALSE(designer.Batch_Series->isEnabled());
+    designer.dataText->setText("TYPED");
+  });
+  EXPECT_EQ(manual->linear_font_val, "TYPED");
+  EXPECT_EQ(manual->data_source_type, 0);
+  // The bound one opens with its column shown and its value field read-only.
+  openWithOk(2, [this] {
+    EXPECT_TRUE(designer.dataText->isReadOnly());
+    EXPECT_TRUE(designer.Batch_Series->isEnabled());
+    EXPECT_EQ(designer.Batch_Series->currentText(), "Code");
+  });
+  EXPECT_EQ(bound->data_source_type, 2);
+  EXPECT_EQ(bound->linear_font_val, "C-1");
 }
 
 TEST_F(BarcodeOnCardsTest, ASavedDesignKeepsItsBarcodesSettingsAndValue) {
