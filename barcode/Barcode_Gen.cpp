@@ -295,9 +295,10 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(QLNGraphic *object) {
     bar_val_clr->setColor(object->barcode_val_clr_val);
     bar_back_clr->setColor(object->barcode_back_clr_val);
     barcode_clr->setColor(object->barcode_clr_val);
-    // The object's own custom resolution; the list then sets the resolution, also when
-    // it shows the same item as for the last object.
-    setDpiField(object->dpi_custom_val);
+    // An object drawn at a custom resolution brings its own; the list then sets the
+    // resolution, also when it shows the same item as for the last object.
+    if (DPI_ComboBox->itemText(object->dpi_val_index) == QLatin1String("Custom"))
+      setDpiField(object->dpi_custom_val);
     DPI_ComboBox->setCurrentIndex(object->dpi_val_index);
     resolutionListChanged();
 
@@ -379,6 +380,14 @@ void Barcode_Gen::OK_Btn_Clicked() {
   // show, so it is refused with the message and the window stays open.
   if (!Check_And_Validat_Barcode(true, true))
     return;
+  // The object takes the picture at the chosen resolution: one that would be more
+  // pixels than a picture may have is refused here, before the object loses its own.
+  if (CardPicture::pixelSizeAt(m_preview.size(), USED_DPI_VALUE).isEmpty()) {
+    Show_MessageBox(QStringLiteral("The barcode cannot be drawn at %1 dpi. Choose a lower resolution or a smaller "
+                                   "barcode.")
+                        .arg(USED_DPI_VALUE));
+    return;
+  }
   Barcode_output_image = m_preview;
   m_window->done(ModalOK);
 }

@@ -92,7 +92,13 @@ void QLNWindowController::Update_Barcode_Graphics(const QLNGraphicPtr &source) {
   if (selected.empty())
     return;
   // The designer's picture at the designer's resolution, once for all objects.
-  const PointImage image = Barcode_output_image.toImage(USED_DPI_VALUE);
+  QString error;
+  const PointImage image = Barcode_output_image.toImage(USED_DPI_VALUE, &error);
+  // No object trades its barcode for nothing.
+  if (image.isNull()) {
+    Show_MessageBox(error);
+    return;
+  }
   const int print = ui->print_object_chk->isChecked() ? 1 : 0;
   bool sourceSelected = false;
   for (const QLNGraphicPtr &graphic : selected) {

@@ -373,6 +373,41 @@ TEST_F(BarcodeOnCardsTest, EachObjectOpensWithItsOwnQrMinimumResolutionAndDataSo
   EXPECT_EQ(bound->linear_font_val, "C-1");
 }
 
+TEST_F(BarcodeOnCardsTest, AResolutionTheBarcodeCannotBeDrawnAtIsRefusedAndTheBarcodeKept) {
+  const auto object = barcodeAt(QRectF(20, 20, 120, 60), "KEEP");
+  document()->insertGraphics({object}, {0});
+  answerWithNewSettings("KEEP");
+  doubleClick(front(), QPointF(60, 50));
+  ASSERT_FALSE(object->_barcode_image.isNull());
+  const QStringList fields = barcodeFields(*object);
+  const QImage picture = object->_barcode_image.pixels;
+
+  scripted.answerModal([this](QDialog *dialog) {
+    designer.DPI_ComboBox->setCurrentText("Custom");
+    // An emptied field keeps the stepper's value; a number is held to its 1 to 2400.
+    for (const auto &[typed, held] : {std::pair{"", 600}, {"0", 1}, {"90000", 2400}}) {
+      designer.dpi_Text->setText(typed);
+      emit designer.dpi_Text->editingFinished();
+      EXPECT_EQ(designer.dpi_Text->text(), QString::number(held)) << typed;
+      EXPECT_EQ(USED_DPI_VALUE, held) << typed;
+    }
+    // At 2400 dpi a barcode 30 cm high with 40 mil bars is more pixels than a picture holds.
+    designer.HeightStepper->setValue(30);
+    designer.widthStepper->setValue(40);
+    EXPECT_FALSE(designer.previewImage().isNull());
+    scripted.expectAlert();
+    designer.ok_btn->click();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(scripted.alertTexts(),
+              QStringList{"\nThe barcode cannot be drawn at 2400 dpi. Choose a lower resolution or a smaller barcode."});
+    designer.cancel_btn->click();
+    return dialog->result();
+  });
+  doubleClick(front(), QPointF(60, 50));
+  EXPECT_EQ(barcodeFields(*object), fields);
+  EXPECT_EQ(object->_barcode_image.pixels, picture);
+}
+
 TEST_F(BarcodeOnCardsTest, ASavedDesignKeepsItsBarcodesSettingsAndValue) {
   const auto linear = barcodeAt(QRectF(20, 20, 120, 60), "LIN");
   const auto qr = barcodeAt(QRectF(20, 120, 120, 120), "QR");
