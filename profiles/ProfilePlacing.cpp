@@ -23,6 +23,9 @@ void QLNWindowController::Fill_User_profile_info_front_side() {
   if (!Fill_User_Profile)
     return;
   placeUserProfile(frontView(), Front_user_profile);
+  // The fields were made with the text and photo tools: back to the arrow the toolbar
+  // shows, so that the next drag on the card selects instead of making an object.
+  selectArrowTool();
 }
 
 void QLNWindowController::Fill_User_profile_info_back_side() {
@@ -33,6 +36,9 @@ void QLNWindowController::Fill_User_profile_info_back_side() {
   if (!Fill_User_Profile)
     return;
   placeUserProfile(backView(), Back_user_profile);
+  // The fields were made with the text and photo tools: back to the arrow the toolbar
+  // shows, so that the next drag on the card selects instead of making an object.
+  selectArrowTool();
 }
 
 void QLNWindowController::Fill_User_profile_info_TEMP_side() { placeUserProfile(tempView(), TEMP_user_profile); }

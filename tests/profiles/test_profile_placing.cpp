@@ -6,7 +6,10 @@
 
 #include "dataseries/BatchCardSource.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QMouseEvent>
+#include <QToolButton>
 
 namespace {
 
@@ -43,8 +46,8 @@ TEST_F(ProfilePlacingTest, FirstPlacingMakesElevenObjectsFrontMostInReverseField
   EXPECT_EQ(list.at(9)->bounds(), QRectF(10, 22, 150, 14));
   EXPECT_EQ(list.at(0)->bounds(), QRectF(170, 8, 64, 76));
   EXPECT_EQ(list.at(0)->FilePath(), photoPath);
-  // The photo was placed last: its tool and picture stay chosen.
-  EXPECT_EQ(controller->Selected_Control_Tool, 8);
+  // The photo was placed last: its picture stays chosen, the tool is the arrow again.
+  EXPECT_EQ(controller->Selected_Control_Tool, 0);
   EXPECT_EQ(Library_Selected_Image, photoPath);
 }
 
@@ -270,6 +273,37 @@ TEST_F(ProfilePlacingTest, EachObjectMadeIsOneUndoStepAndUndoingAllRestoresTheSi
   EXPECT_EQ(undo->undoCount(), 0);
 }
 
+// After every placing the tool is the arrow the toolbar shows, also when the placing
+// only reused the fields' objects: a drag on the card then selects, it makes nothing.
+TEST_F(ProfilePlacingTest, AfterEveryPlacingADragOnTheCardMakesNoObject) {
+  QLNGraphicView *view = controller->frontView();
+  for (int placing = 0; placing < 2; ++placing) {
+    SCOPED_TRACE(placing);
+    scripted.answerModal([&](QDialog *dialog) {
+      Show_User_Profile *window = Show_User_Profile::defaultInstance();
+      window->fields[P::NameField].value->setText(QStringLiteral("Ann"));
+      window->Set_User_Image(photoPath);
+      window->OK_btn->click();
+      return dialog->isVisible() ? 0 : dialog->result();
+    });
+    controller->ui->User_Profile_btn->click();
+    ASSERT_EQ(front().size(), 2);
+    EXPECT_TRUE(controller->ui->Arrow_Tool_btn->isChecked());
+    EXPECT_EQ(controller->Selected_Control_Tool, 0);
+
+    // A drag over an empty part of the card, away from the placed fields.
+    const qreal zoom = view->zoomFactor();
+    auto mouse = [&](QEvent::Type type, QPointF point, Qt::MouseButton button, Qt::MouseButtons buttons) {
+      QMouseEvent event(type, point * zoom, view->mapToGlobal(point * zoom), button, buttons, Qt::NoModifier);
+      QApplication::sendEvent(view, &event);
+    };
+    mouse(QEvent::MouseButtonPress, QPointF(40, 120), Qt::LeftButton, Qt::LeftButton);
+    mouse(QEvent::MouseMove, QPointF(90, 140), Qt::NoButton, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, QPointF(90, 140), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(front().size(), 2);
+  }
+}
+
 TEST_F(ProfilePlacingTest, PlacingTheDetailsPutsEachSidesOwnRecordOnIt) {
   Fill_User_Profile = true;
   controller->Front_user_profile.setName(QStringLiteral("Front Ann"));
@@ -280,7 +314,7 @@ TEST_F(ProfilePlacingTest, PlacingTheDetailsPutsEachSidesOwnRecordOnIt) {
   EXPECT_EQ(front().first()->Text_Value, QStringLiteral("Front Ann"));
   ASSERT_EQ(back().size(), 2);
   EXPECT_EQ(withId(back(), QStringLiteral("Fup_Name")).value(0)->Text_Value, QStringLiteral("Back Bob"));
-  EXPECT_EQ(controller->Selected_Control_Tool, 2);
+  EXPECT_EQ(controller->Selected_Control_Tool, 0);
 }
 
 }  // namespace
