@@ -65,6 +65,12 @@ QString ProfileWindow::fieldValue(int field) const {
 int ProfileWindow::Open_Wnd(bool load) {
   int code = ModalCancel;
   try {
+    // Rows imported anywhere (a design log, the main window's import, this window's
+    // spreadsheet button) can be bound: their item is offered whenever they are there.
+    if (importedRowsExist())
+      Add_Excel_in_Data_Source_Combo();
+    else
+      Remove_Excel_in_Data_Source_Combo();
     if (load) {
       Reset_all_Ctrl();
       excel_path_field->setText(Excel_Source_Path);
@@ -118,7 +124,15 @@ void ProfileWindow::loadFromSide() {
       continue;
     FieldControls &controls = fields[field];
     const int source = graphic->data_source_type;
-    controls.ds_combo->setCurrentIndex(source >= 0 && source < controls.ds_combo->count() ? source : 0);
+    const bool shown = source >= 0 && source < controls.ds_combo->count();
+    controls.ds_combo->setCurrentIndex(shown ? source : 0);
+    // A binding the window cannot offer (a column while no rows are imported) is kept
+    // for as long as the field shows its loaded value as typed.
+    m_unshownBinding[field].reset();
+    if (!shown)
+      m_unshownBinding[field] = UnshownBinding{field == PhotoField ? graphic->FilePath() : graphic->Text_Value,
+                                               source, graphic->batch_list_name, graphic->batch_list_index,
+                                               graphic->excel_col_indx};
     applyDataSource(field);
     if (controls.ds_combo->currentIndex() == 1) {
       // Series are bound by name; the index is only where the name stood in the list.
@@ -142,6 +156,8 @@ void ProfileWindow::Reset_all_Ctrl() {
   Preivew_picture->clear();
   Set_User_Image(QString());
   resetExtras();
+  for (std::optional<UnshownBinding> &binding : m_unshownBinding)
+    binding.reset();
   for (int field = 0; field < FieldCount; ++field) {
     FieldControls &controls = fields[field];
     if (controls.value)
@@ -272,6 +288,15 @@ bool ProfileWindow::fillRecord(User_Profile_Class &record, bool frontOrBack) {
     record.setDsIndex(field, series ? controls.ser_col_cb->currentIndex() : 0);
     record.setXl(field, column);
     record.setXlColumnIndex(field, column ? controls.ser_col_cb->currentIndex() : 0);
+    // A field left as it was loaded keeps the binding the window could not show.
+    const std::optional<UnshownBinding> &kept = m_unshownBinding[field];
+    if (kept && source == 0 && fieldValue(field) == kept->value) {
+      record.setDs(field, kept->source == 1);
+      record.setDsName(field, kept->source == 1 ? kept->seriesName : QString(""));
+      record.setDsIndex(field, kept->source == 1 ? kept->seriesIndex : 0);
+      record.setXl(field, kept->source == 2);
+      record.setXlColumnIndex(field, kept->source == 2 ? kept->column : 0);
+    }
   }
   return true;
 }

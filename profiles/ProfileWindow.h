@@ -26,6 +26,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -150,6 +151,17 @@ private:
   void showPicture(QLabel *label, const QLNGraphicList &graphics);
   void setFieldValue(int field, const QString &value);
   QString fieldValue(int field) const;
+
+  // The binding of a loaded profile object that the data-source list could not show,
+  // with the value the field was loaded with.
+  struct UnshownBinding {
+    QString value;
+    int source = 0;
+    QString seriesName;
+    int seriesIndex = 0;
+    int column = 0;
+  };
+  std::array<std::optional<UnshownBinding>, FieldCount> m_unshownBinding{};
 
   bool m_sideWindow = false;
   OwnedWindow<QDialog> m_window;

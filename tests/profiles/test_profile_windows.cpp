@@ -233,6 +233,55 @@ TEST_F(ProfileWindowTest, ReopenedAndAcceptedUnchangedTheWindowKeepsThePhotoOnTh
   EXPECT_EQ(archives(front()), before);
 }
 
+// Rows that came with a design log: the window offers them, so a field bound to a
+// column opens bound and OK without a change keeps the binding, card by card.
+TEST_F(ProfileWindowTest, AcceptedUnchangedOverRowsFromADesignLogTheWindowKeepsTheColumnBinding) {
+  setRows({QStringLiteral("Name")}, {{QStringLiteral("Ann")}, {QStringLiteral("Bob")}});
+  Excel_Binding_Use = true;
+  const auto name = plainText(QStringLiteral("Fup_Name"), QRectF(10, 10, 80, 20));
+  name->Text_Value = QStringLiteral("Ann");
+  name->data_source_type = 2;
+  name->excel_binding = true;
+  name->excel_col_indx = 1;
+  session->document()->setList(QLNDocumentGraphicsKey, {name});
+  const QString path = root.path() + QStringLiteral("/Guests.dcard");
+  Project_File_Name = path;
+  ASSERT_TRUE(controller->Save_project_file(false, false));
+  setRows({}, {});
+  ASSERT_EQ(controller->Read_and_load_design_Log(path, QStringLiteral("L")), 1);
+
+  scripted.answerModal([&](QDialog *dialog) {
+    const ProfileWindow::FieldControls &controls = side()->fields[P::NameField];
+    EXPECT_EQ(controls.ds_combo->currentIndex(), 2);
+    EXPECT_EQ(controls.ser_col_cb->currentIndex(), 1);
+    side()->OK_btn->click();
+    return ended(dialog);
+  });
+  controller->User_Profile_Button_Clicked();
+  EXPECT_EQ(scripted.pending(), 0u);
+
+  const QLNGraphicPtr placed = withId(front(), QStringLiteral("Fup_Name")).value(0);
+  ASSERT_TRUE(placed);
+  EXPECT_EQ(placed->data_source_type, 2);
+  EXPECT_TRUE(placed->excel_binding);
+  controller->Check_Series_Or_Excel_Use_or_not();
+  controller->Get_total_Card_count();
+  EXPECT_EQ(textOf(withId(controller->batchCardSource()->cardObjects(1, false), QStringLiteral("Fup_Name")).value(0)),
+            QStringLiteral("Bob"));
+
+  // Without rows the column cannot be offered; the field the user leaves alone keeps it.
+  setRows({}, {});
+  scripted.answerModal([&](QDialog *dialog) {
+    EXPECT_EQ(side()->fields[P::NameField].ds_combo->count(), 2);
+    side()->OK_btn->click();
+    return ended(dialog);
+  });
+  controller->User_Profile_Button_Clicked();
+  EXPECT_EQ(placed->data_source_type, 2);
+  EXPECT_TRUE(placed->excel_binding);
+  EXPECT_EQ(placed->excel_col_indx, 1);
+}
+
 // The preview places the entered fields on copies: the design, its history and its
 // records stay as they were, and the preview shows the card with the fields.
 TEST_F(ProfileWindowTest, PreviewLeavesTheDesignUntouched) {
