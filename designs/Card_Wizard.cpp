@@ -175,6 +175,7 @@ void Card_Wizard::buildWindow() {
 }
 
 int Card_Wizard::Open_Wnd() {
+  m_profileAccepted = false;
   try {
     showTheCard();
     const int code = UiServices::instance().runModal(m_window);
@@ -353,5 +354,6 @@ void Card_Wizard::CancelClick(QObject *) {
 
 void Card_Wizard::User_Profile_Click(QObject *) {
   if (QLNWindowController *controller = QLNWindowController::defaultInstance())
-    controller->Open_User_Profile_Window(false, QString());
+    if (controller->Open_User_Profile_Window(false, QString()) == 1)
+      m_profileAccepted = true;
 }

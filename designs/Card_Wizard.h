@@ -54,8 +54,10 @@ public:
   // Card_Shape = the selected shape row.
   void card_shape_CellClick(QObject *sender = nullptr);
   // The profile window with no side: its fields go into the front and back profile
-  // records (nothing is placed); the answer is not used.
+  // records; the card the window makes is given them after OK (Open_Card_Size_Clicked).
   void User_Profile_Click(QObject *sender = nullptr);
+  // Whether a profile was accepted since the window last opened.
+  bool profileAccepted() const { return m_profileAccepted; }
 
   // Rows of the preset list: each {"Extension": name}.
   QList<QVariantMap> ListData;
@@ -105,5 +107,6 @@ private:
   QSizeF m_cardSize;
   Choice m_opened;
   bool m_sizeChosen = false;
+  bool m_profileAccepted = false;
   OwnedWindow<QDialog> m_window;
 };

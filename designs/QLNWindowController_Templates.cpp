@@ -13,6 +13,8 @@
 #include "designs/Templates.h"
 #include "designs/model/DesignLog.h"
 
+#include "dataseries/Data_From_Excel.h"
+
 #include "mainwindow/DrawWindow.h"
 #include "mainwindow/PanelWidgets.h"
 
@@ -129,12 +131,43 @@ int QLNWindowController::Open_Template_Clicked(QObject *) {
       this, [this] { return new Template_Wizard(namingWindow(this), ui->window, this); });
   if (browser->Open_Template_Window() != 1)
     return 0;
-  return Read_and_load_design_Log(Selected_Template_Path, TemplateMode);
+  if (!browser->profileAccepted())
+    return Read_and_load_design_Log(Selected_Template_Path, TemplateMode);
+
+  // The template opens as a new design, which starts without a profile: the profile
+  // entered in the window, and the imported rows its fields may be bound to, are taken
+  // across and placed on the template.
+  const User_Profile_Class front = Front_user_profile;
+  const User_Profile_Class back = Back_user_profile;
+  const ImportedRowsTable rows = Data_From_Excel::defaultInstance()->table();
+  const bool rowsInUse = Excel_Binding_Use;
+  const QString rowsSource = Excel_Source_Path;
+  const int opened = Read_and_load_design_Log(Selected_Template_Path, TemplateMode);
+  Front_user_profile = front;
+  Back_user_profile = back;
+  Fill_User_Profile = true;
+  if (opened != 1)
+    return opened;
+  bool boundToColumns = false;
+  for (int field = 0; field < User_Profile_Class::FieldCount; ++field)
+    boundToColumns = boundToColumns || front.xl(field) || back.xl(field);
+  if (boundToColumns && Data_From_Excel::defaultInstance()->table().rowCount() == 0) {
+    Data_From_Excel::defaultInstance()->setTable(rows);
+    Excel_Binding_Use = rowsInUse;
+    Excel_Source_Path = rowsSource;
+  }
+  Fill_User_profile_Details();
+  return opened;
 }
 
 int QLNWindowController::Open_Card_Size_Clicked(QObject *) {
   Card_Wizard *wizard = windowOf<Card_Wizard>(this, [this] { return new Card_Wizard(this, this); });
-  return wizard->Open_Wnd();
+  const int code = wizard->Open_Wnd();
+  // A profile entered in the window goes onto the card it made; after Cancel it waits
+  // for the Place Profile command.
+  if (code == 1 && wizard->profileAccepted())
+    Fill_User_profile_Details();
+  return code;
 }
 
 void QLNWindowController::toggleGridShowing(QObject *) {
@@ -166,10 +199,18 @@ void QLNWindowController::installTemplateCommands() {
   auto *cardSize = new QAction(QStringLiteral("Card &Size..."), fileMenu);
   cardSize->setObjectName(QStringLiteral("Card_Size_menu_item"));
   cardSize->setToolTip(QStringLiteral("Choose the card's shape and size"));
+  // The profile those two windows' profile button filled, placed as it stands.
+  auto *placeProfile = new QAction(QStringLiteral("Place &Profile"), fileMenu);
+  placeProfile->setObjectName(QStringLiteral("Place_Profile_menu_item"));
+  placeProfile->setToolTip(
+      QStringLiteral("Place the profile entered in the Card Size or template window on the front and the back"));
   fileMenu->insertAction(before, templates);
   fileMenu->insertAction(before, cardSize);
+  fileMenu->insertAction(before, placeProfile);
   connect(templates, &QAction::triggered, this,
           [this] { runLoggingFailures("Open_Template_menu_item", [this] { Open_Template_Clicked(); }); });
   connect(cardSize, &QAction::triggered, this,
           [this] { runLoggingFailures("Card_Size_menu_item", [this] { Open_Card_Size_Clicked(); }); });
+  connect(placeProfile, &QAction::triggered, this,
+          [this] { runLoggingFailures("Place_Profile_menu_item", [this] { Fill_User_profile_Details(); }); });
 }

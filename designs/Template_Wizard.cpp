@@ -149,6 +149,7 @@ void Template_Wizard::buildWindow(QWidget *parentWindow) {
 // ---- Listing --------------------------------------------------------------------------------
 
 int Template_Wizard::Open_Template_Window() {
+  m_profileAccepted = false;
   try {
     {
       const QSignalBlocker quiet(cat_cmbo_bx);  // the built-in list is filled below
@@ -329,5 +330,6 @@ void Template_Wizard::Rename_Template_Click(QObject *) {
 
 void Template_Wizard::User_Profile_Click(QObject *) {
   if (QLNWindowController *controller = QLNWindowController::defaultInstance())
-    controller->Open_User_Profile_Window(false, QString());
+    if (controller->Open_User_Profile_Window(false, QString()) == 1)
+      m_profileAccepted = true;
 }

@@ -65,8 +65,10 @@ public:
   void Copy_Templatee_Click(QObject *sender = nullptr);
   void Rename_Template_Click(QObject *sender = nullptr);
   // The profile window with no side: its fields go into the front and back profile
-  // records (nothing is placed); the answer is not used.
+  // records; the template opened after OK is given them (Open_Template_Clicked).
   void User_Profile_Click(QObject *sender = nullptr);
+  // Whether a profile was accepted since the window last opened.
+  bool profileAccepted() const { return m_profileAccepted; }
   void comboBoxSelectionDidChange(QObject *sender);
   void zoomSliderDidChange(QObject *sender = nullptr);
 
@@ -102,5 +104,6 @@ private:
   QString selectedPreview(bool userTemplate = false);
 
   Export_Template *m_naming;
+  bool m_profileAccepted = false;
   OwnedWindow<QDialog> m_window;
 };

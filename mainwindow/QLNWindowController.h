@@ -336,8 +336,8 @@ public:
   // Both sides of the card side by side (front left) on one image, 2 pixels per point;
   // null with the reason in `error` when a side cannot be drawn.
   PointImage templatePreviewImage(QString *error = nullptr);
-  // Connects Save as Template and the grid button, and adds "Open Template..." and
-  // "Card Size..." to the File menu (once, from installEditCommands).
+  // Connects Save as Template and the grid button, and adds "Open Template...", "Card
+  // Size..." and "Place Profile" to the File menu (once, from installEditCommands).
   void installTemplateCommands();
 
   // ---- Invitation texts (designs/QLNWindowController_Invitation.cpp) -------------------
@@ -639,8 +639,10 @@ public:
   void Fill_User_profile_info_front_side();
   void Fill_User_profile_info_back_side();
   void Fill_User_profile_info_TEMP_side();
-  // The front, then the back record.
-  void Fill_User_profile_Details();
+  // The File menu's Place Profile: the front record on the front, then the back record on
+  // the back (as the card size and template windows' profile window filled them), and a
+  // redraw.
+  void Fill_User_profile_Details(QObject *sender = nullptr);
   // The default rectangle of the field whose id is `ctrl_id`, in card points (y down):
   // the side profile window's landscape placeholder when the front card's width is at
   // least its height, else its portrait one; all zero for an unknown id.

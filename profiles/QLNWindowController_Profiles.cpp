@@ -50,9 +50,10 @@ int QLNWindowController::Open_User_Profile_Window(bool load, const QString &load
   return result;
 }
 
-void QLNWindowController::Fill_User_profile_Details() {
+void QLNWindowController::Fill_User_profile_Details(QObject *) {
   Fill_User_profile_info_front_side();
   Fill_User_profile_info_back_side();
+  Refresh_Canvas();
 }
 
 QRectF QLNWindowController::Get_Control_Rect_From_Template(const QString &ctrl_id) {

@@ -5,6 +5,9 @@
 #include "tests/profiles/profile_test_stage.h"
 
 #include "designs/Card_Wizard.h"
+#include "designs/Template_Wizard.h"
+#include "designs/Templates.h"
+#include "designs/model/DesignLog.h"
 #include "core/QLNLine.h"
 
 #include "dataseries/BatchCardSource.h"
@@ -13,8 +16,12 @@
 
 #include <QAbstractItemModel>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -359,6 +366,91 @@ TEST_F(ProfileWindowTest, WizardWindowWritesTheSameFieldsIntoBothRecordsAndPlace
   }
   EXPECT_TRUE(front().isEmpty());
   EXPECT_TRUE(back().isEmpty());
+}
+
+// A profile entered through the card size window's profile button reaches the card that
+// window makes, on both sides; one entered before the window was cancelled waits for
+// the File menu's Place Profile.
+TEST_F(ProfileWindowTest, AProfileEnteredInTheCardSizeWindowIsPlacedOnBothSides) {
+  const auto enter = [&](const QString &name) {
+    return [name](QDialog *dialog) {
+      User_profile *window = User_profile::defaultInstance();
+      window->fields[P::NameField].value->setText(name);
+      window->OK_btn->click();
+      return ended(dialog);
+    };
+  };
+  const auto nameOn = [](const QLNGraphicList &side) {
+    const QLNGraphicPtr name = withId(side, QStringLiteral("Fup_Name")).value(0);
+    return name && name->ctrl_is_visible ? name->Text_Value : QString();
+  };
+  for (const bool accepted : {true, false}) {
+    scripted.answerModal([&](QDialog *dialog) {
+      Card_Wizard *wizard = Card_Wizard::defaultInstance();
+      wizard->User_Profile_btn->click();
+      (accepted ? wizard->OK_btn : wizard->Cancel_btn)->click();
+      return ended(dialog);
+    });
+    scripted.answerModal(enter(accepted ? QStringLiteral("Ann") : QStringLiteral("Bob")));
+    controller->Open_Card_Size_Clicked();
+    EXPECT_EQ(scripted.pending(), 0u);
+  }
+  EXPECT_EQ(nameOn(front()), QStringLiteral("Ann"));
+  EXPECT_EQ(nameOn(back()), QStringLiteral("Ann"));
+
+  QMenu *file = controller->ui->window->menuBar()->findChild<QMenu *>(QStringLiteral("File_menu"));
+  ASSERT_TRUE(file);
+  QAction *place = file->findChild<QAction *>(QStringLiteral("Place_Profile_menu_item"));
+  ASSERT_TRUE(place);
+  place->trigger();
+  EXPECT_EQ(nameOn(front()), QStringLiteral("Bob"));
+  EXPECT_EQ(nameOn(back()), QStringLiteral("Bob"));
+  EXPECT_EQ(front().size(), 1);
+}
+
+// The template window's profile reaches the design the chosen template opens.
+TEST_F(ProfileWindowTest, AProfileEnteredInTheTemplateWindowIsPlacedOnTheOpenedTemplate) {
+  const QString folder = Templates::userFolder();
+  ASSERT_TRUE(QDir().mkpath(folder));
+  QImage preview(10, 6, QImage::Format_ARGB32);
+  preview.fill(Qt::green);
+  ASSERT_TRUE(preview.save(folder + QStringLiteral("/Party.png"), "PNG"));
+  DesignLogContents contents;
+  contents.frontObjects = {plainText(QStringLiteral("from the template"), QRectF(5, 100, 60, 20))};
+  ASSERT_TRUE(saveDesignLog(folder + QStringLiteral("/Party.dcard"), contents));
+
+  scripted.answerModal([&](QDialog *dialog) {
+    Template_Wizard *browser = Template_Wizard::defaultInstance();
+    browser->cat_cmbo_bx->setCurrentIndex(1);
+    emit browser->cat_cmbo_bx->activated(1);
+    browser->User_Profile_btn->click();
+    browser->OK_btn->click();
+    return ended(dialog);
+  });
+  // The rows the profile's town is bound to, imported before the template was chosen.
+  setRows({QStringLiteral("Town")}, {{QStringLiteral("Leeds")}, {QStringLiteral("York")}});
+  controller->markDesignUnchanged();
+  scripted.answerModal([&](QDialog *dialog) {
+    User_profile *window = User_profile::defaultInstance();
+    window->fields[P::NameField].value->setText(QStringLiteral("Ann"));
+    window->Set_User_Image(photoPath);
+    choose(window->fields[P::AddressField].ds_combo, 2);
+    choose(window->fields[P::AddressField].ser_col_cb, 1);
+    window->OK_btn->click();
+    return ended(dialog);
+  });
+  EXPECT_EQ(controller->Open_Template_Clicked(), 1);
+  EXPECT_EQ(scripted.pending(), 0u);
+
+  ASSERT_EQ(front().size(), 4);
+  EXPECT_EQ(front().last()->control_ID, QStringLiteral("from the template"));
+  EXPECT_EQ(withId(front(), QStringLiteral("Fup_Name")).value(0)->Text_Value, QStringLiteral("Ann"));
+  EXPECT_EQ(withId(front(), QStringLiteral("Fup_Photo")).value(0)->FilePath(), photoPath);
+  EXPECT_EQ(withId(back(), QStringLiteral("Fup_Name")).value(0)->Text_Value, QStringLiteral("Ann"));
+  controller->Check_Series_Or_Excel_Use_or_not();
+  controller->Get_total_Card_count();
+  EXPECT_EQ(textOf(withId(controller->batchCardSource()->cardObjects(1, false), QStringLiteral("Fup_Address")).value(0)),
+            QStringLiteral("York"));
 }
 
 TEST_F(ProfileWindowTest, SeriesAndSpreadsheetButtonsRefuseWhatIsMissing) {
