@@ -132,7 +132,7 @@ TEST(ImportSourcesRtf, WriterDocumentsReadAsUnrtfReadsThem) {
 // The peer's start can fail for reasons of the moment (seen once on a loaded machine:
 // LibreOffice ended at once with "Unspecified Application Error"). Such a start is tried
 // again with a fresh user profile; a conversion that fails every time still fails, with
-// what LibreOffice said. A stand-in script plays LibreOffice: it fails the first `n`
+// what LibreOffice said. A stand-in script plays LibreOffice: it fails the first `failures`
 // starts, then "converts" by copying its input under the target's extension.
 TEST(ImportSourcesPeers, AFailedLibreOfficeStartIsTriedAgainWithAFreshProfileAndEveryFailureIsTold) {
   QTemporaryDir folder;
