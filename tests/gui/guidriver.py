@@ -54,9 +54,14 @@ def settled(look):
 
 
 def wait_until(condition, what, timeout=20.0):
+    """The first true value of `condition`, asked every tenth of a second; an object that
+    goes from the tree while the condition reads it counts as not yet."""
     end = time.time() + timeout
     while time.time() < end:
-        value = condition()
+        try:
+            value = condition()
+        except GLib.GError:
+            value = None
         if value:
             return value
         time.sleep(0.1)
@@ -213,7 +218,7 @@ def alert_saying(program, message):
                     any(message in text for text in labels(child)):
                 return child
         return None
-    return wait_until(look, "an alert saying %r" % message)
+    return wait_until(settled(look), "an alert saying %r" % message)
 
 
 def menu_item(window, menu, item, timeout=20.0):
