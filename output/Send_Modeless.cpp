@@ -64,13 +64,9 @@ bool Send_Modeless::eventFilter(QObject *watched, QEvent *event) {
   }
   if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent *>(event)->key() != Qt::Key_Escape)
     return false;
-  if (_stop_btn() && _stop_btn()->isEnabled()) {
-    try {
-      Stop_Sending_Pressed();
-    } catch (const std::exception &error) {
-      Show_NSLog_Message(QString::fromUtf8(error.what()));
-    }
-  }
+  // As a press of Stop, question included; a disabled Stop takes no click.
+  if (QPushButton *stop = _stop_btn())
+    stop->click();
   return true;
 }
 

@@ -279,24 +279,22 @@ bool ProfileWindow::fillRecord(User_Profile_Class &record, bool frontOrBack) {
   }
   for (int field = 0; field < FieldCount; ++field) {
     const FieldControls &controls = fields[field];
-    record.setValue(field, fieldValue(field));
-    const int source = controls.ds_combo->currentIndex();
+    const QString value = fieldValue(field);
+    record.setValue(field, value);
+    // A field left as it was loaded keeps the binding the window could not show.
+    const std::optional<UnshownBinding> &kept = m_unshownBinding[field];
+    const bool keep = kept && controls.ds_combo->currentIndex() == 0 && value == kept->value;
+    const int source = keep ? kept->source : controls.ds_combo->currentIndex();
+    const QString seriesName = keep ? kept->seriesName : controls.ser_col_cb->currentText();
+    const int seriesIndex = keep ? kept->seriesIndex : controls.ser_col_cb->currentIndex();
+    const int columnIndex = keep ? kept->column : controls.ser_col_cb->currentIndex();
     const bool series = source == 1;
     const bool column = source == 2;
     record.setDs(field, series);
-    record.setDsName(field, series ? controls.ser_col_cb->currentText() : QString(""));
-    record.setDsIndex(field, series ? controls.ser_col_cb->currentIndex() : 0);
+    record.setDsName(field, series ? seriesName : QString(""));
+    record.setDsIndex(field, series ? seriesIndex : 0);
     record.setXl(field, column);
-    record.setXlColumnIndex(field, column ? controls.ser_col_cb->currentIndex() : 0);
-    // A field left as it was loaded keeps the binding the window could not show.
-    const std::optional<UnshownBinding> &kept = m_unshownBinding[field];
-    if (kept && source == 0 && fieldValue(field) == kept->value) {
-      record.setDs(field, kept->source == 1);
-      record.setDsName(field, kept->source == 1 ? kept->seriesName : QString(""));
-      record.setDsIndex(field, kept->source == 1 ? kept->seriesIndex : 0);
-      record.setXl(field, kept->source == 2);
-      record.setXlColumnIndex(field, kept->source == 2 ? kept->column : 0);
-    }
+    record.setXlColumnIndex(field, column ? columnIndex : 0);
   }
   return true;
 }

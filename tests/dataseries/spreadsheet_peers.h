@@ -57,34 +57,28 @@ inline QTemporaryDir &runFolder() {
 class PeerLock {
  public:
   PeerLock() {
-    if (depth()++ > 0)
+    if (depth++ > 0)
       return;
     const QString cache = QStringLiteral(AMENDS_TEST_CACHE_DIR);
     QDir().mkpath(cache);
-    fd() = ::open(QFile::encodeName(cache + QStringLiteral("/libreoffice.lock")).constData(),
-                  O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd() >= 0)
-      while (::flock(fd(), LOCK_EX) != 0 && errno == EINTR) {
+    fd = ::open(QFile::encodeName(cache + QStringLiteral("/libreoffice.lock")).constData(),
+                O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd >= 0)
+      while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
       }
   }
   ~PeerLock() {
-    if (--depth() > 0 || fd() < 0)
+    if (--depth > 0 || fd < 0)
       return;
-    ::close(fd());  // releases the lock
-    fd() = -1;
+    ::close(fd);  // releases the lock
+    fd = -1;
   }
   PeerLock(const PeerLock &) = delete;
   PeerLock &operator=(const PeerLock &) = delete;
 
  private:
-  static int &depth() {
-    static int value = 0;
-    return value;
-  }
-  static int &fd() {
-    static int value = -1;
-    return value;
-  }
+  static inline int depth = 0;
+  static inline int fd = -1;
 };
 
 // Converts `inputs` with the filter `target` ("xlsx", "csv:...") into `outDir`; "" on

@@ -486,8 +486,9 @@ TEST_F(TemplatesTest, AnEmptyUserListSelectsNothingAndTheUserCommandsNeverReachA
       }
     };
     for (const bool folderMade : {false, true}) {
-      if (folderMade)
+      if (folderMade) {
         EXPECT_TRUE(QDir().mkpath(userFolder()));
+      }
       wizard->cat_cmbo_bx->setCurrentIndex(0);
       wizard->cat_cmbo_bx->setCurrentIndex(1);
       listed << names(wizard);
