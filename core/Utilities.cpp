@@ -137,6 +137,17 @@ QString Remove_Reserve_Char_In_File_Name(const QString &name) {
   return Trim_Str(trimmed(name, isReservedFileNameChar));
 }
 
+QString cleanedFileName(const QString &typed) {
+  // Each pass takes one kind of character off the ends and may bare another kind (a
+  // space behind a reserved character, a format character behind a space): repeat until
+  // a pass leaves the name as it is. Every pass that changes it makes it shorter.
+  QString name = Remove_Reserve_Char_In_File_Name(typed);
+  for (QString again = Remove_Reserve_Char_In_File_Name(name); again != name;
+       again = Remove_Reserve_Char_In_File_Name(name))
+    name = again;
+  return name;
+}
+
 QString Left_Str_substringToIndex(const QString &s, int n) {
   if (n < 0)
     n = 0;

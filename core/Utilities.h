@@ -37,6 +37,12 @@ QString Trim_Str(const QString &s);
 // Trim_Str. Inner reserved characters stay: check the result with isSafeFileName()
 // before using it as a file name.
 QString Remove_Reserve_Char_In_File_Name(const QString &name);
+// The file name made from typed text: Remove_Reserve_Char_In_File_Name applied until it
+// changes nothing more, so that the ends hold no reserved character, white space,
+// control or format character ("* ?Alpha" gives "Alpha", "Sorry " with a zero-width
+// space gives "Sorry"). Cleaning the result again leaves it as it is. Typed names are
+// cleaned once with this; a name already stored or listed is used as it stands.
+QString cleanedFileName(const QString &typed);
 // The first n characters (n below 0 counts as 0), or s itself when n >= length.
 QString Left_Str_substringToIndex(const QString &s, int n);
 // The last n characters (n below 0 counts as 0), or s itself when n >= length.

@@ -26,7 +26,7 @@ void appendReason(QStringList &reasons, const QString &reason) {
 
 // One value into one object; throws what the object's own code throws.
 void assignValue(QLNGraphic &graphic, const QString &value, const BarcodeSettings *barcode, bool forOutput,
-                 bool vectorOutput, QStringList &reasons) {
+                 bool vectorOutput, QStringList &reasons, QStringList *unheld) {
   const QString kind = graphic.className();
   if (kind == QLatin1String("QLNText")) {
     if (const QLNTextStoragePtr storage = graphic.Text_contents())
@@ -35,6 +35,9 @@ void assignValue(QLNGraphic &graphic, const QString &value, const BarcodeSetting
     static_cast<QLNImage &>(graphic).setFilePath(value);
   } else if (kind == QLatin1String("QLNBarcode") && barcode) {
     const CardPicture picture = Get_Image_From_Val(*barcode, value, graphic.header_val, graphic.footer_val);
+    // A value gives no symbol only when it is empty or the symbology cannot hold it.
+    if (picture.isNull() && !value.isEmpty() && unheld)
+      unheld->append(value);
     bool drawn = false;
     if (vectorOutput) {
       // Drawn from the symbol's own shapes: no picture to make at the design's resolution.
@@ -62,7 +65,7 @@ void assignValue(QLNGraphic &graphic, const QString &value, const BarcodeSetting
 
 QString Assign_Batch_Values_To_Control(const QLNGraphicList &graphics, const BindingSources &sources, int row,
                                        const QHash<int, BarcodeSettings> &barcodes, bool forOutput,
-                                       bool vectorOutput) {
+                                       bool vectorOutput, QStringList *unheld) {
   QStringList reasons;
   for (qsizetype index = 0; index < graphics.size(); ++index) {
     const QLNGraphicPtr &graphic = graphics.at(index);
@@ -74,7 +77,7 @@ QString Assign_Batch_Values_To_Control(const QLNGraphicList &graphics, const Bin
     const auto settings = barcodes.constFind(int(index));
     try {
       assignValue(*graphic, *value, settings == barcodes.constEnd() ? nullptr : &*settings, forOutput,
-                  vectorOutput, reasons);
+                  vectorOutput, reasons, unheld);
     } catch (const std::exception &error) {
       reasons.append(QString::fromUtf8(error.what()));
     } catch (...) {
@@ -126,7 +129,8 @@ std::shared_ptr<const BatchCardSource> BatchCardSource::capture(QLNWindowControl
   return source;
 }
 
-QLNGraphicList BatchCardSource::cardObjects(int row, bool back, QString *failure, bool vectorOutput) const {
+QLNGraphicList BatchCardSource::cardObjects(int row, bool back, QString *failure, bool vectorOutput,
+                                            QStringList *unheld) const {
   const Side &from = side(back);
   QString copyError;
   const QLNGraphicList copies = Render::copyGraphicsForRendering(from.snapshot.graphics, &copyError);
@@ -137,25 +141,26 @@ QLNGraphicList BatchCardSource::cardObjects(int row, bool back, QString *failure
   appendReason(reasons, Assign_Batch_Values_To_Control(
                             copies, m_sources, row,
                             copies.size() == from.snapshot.graphics.size() ? from.barcodes : none, true,
-                            vectorOutput));
+                            vectorOutput, unheld));
   if (failure)
     *failure = reasons.join(QLatin1Char('\n'));
   return copies;
 }
 
-CardSideSnapshot BatchCardSource::cardSide(int row, bool back, QString *failure, bool vectorOutput) const {
+CardSideSnapshot BatchCardSource::cardSide(int row, bool back, QString *failure, bool vectorOutput,
+                                           QStringList *unheld) const {
   CardSideSnapshot card = side(back).snapshot;
-  card.graphics = cardObjects(row, back, failure, vectorOutput);
+  card.graphics = cardObjects(row, back, failure, vectorOutput, unheld);
   return card;
 }
 
 CardPicture BatchCardSource::Set_data_table_value_to_card(int row, const QString &sideName, bool print_box,
-                                                          QString *failure) const {
+                                                          QString *failure, QStringList *unheld) const {
   QStringList reasons;
   CardPicture picture;
   try {
     QString assigned;
-    const CardSideSnapshot card = cardSide(row, isBack(sideName), &assigned, print_box);
+    const CardSideSnapshot card = cardSide(row, isBack(sideName), &assigned, print_box, unheld);
     appendReason(reasons, assigned);
     QString drawing;
     QString error;
@@ -181,6 +186,13 @@ CardPicture BatchCardSource::Set_data_table_value_to_card(int row, const QString
 void BatchRunFailures::add(int card, const QString &reason) {
   QMutexLocker lock(&m_mutex);
   m_failures.append({card, reason});
+}
+
+void BatchRunFailures::addUnheldBarcode(int card, const QString &value) {
+  QMutexLocker lock(&m_mutex);
+  const QPair<int, QString> entry{card, value};
+  if (!m_unheld.contains(entry))
+    m_unheld.append(entry);
 }
 
 bool BatchRunFailures::isEmpty() const {
@@ -217,4 +229,21 @@ void BatchRunFailures::report() const {
   const QString text = message();
   if (!text.isEmpty())
     Show_MessageBox(text);
+}
+
+QString BatchRunFailures::unheldBarcodesMessage() const {
+  QList<QPair<int, QString>> unheld;
+  {
+    QMutexLocker lock(&m_mutex);
+    unheld = m_unheld;
+  }
+  if (unheld.isEmpty())
+    return QString();
+  std::stable_sort(unheld.begin(), unheld.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+  QStringList lines{QStringLiteral("Some cards were made without their barcode, which could not hold the value:")};
+  for (qsizetype i = 0; i < unheld.size() && i < MaxListed; ++i)
+    lines.append(QStringLiteral("Card %1: \"%2\"").arg(QString::number(unheld.at(i).first + 1), unheld.at(i).second));
+  if (unheld.size() > MaxListed)
+    lines.append(QStringLiteral("... and %1 more.").arg(unheld.size() - MaxListed));
+  return lines.join(QLatin1Char('\n'));
 }

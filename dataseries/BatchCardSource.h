@@ -39,10 +39,12 @@ class QLNWindowController;
 // With `vectorOutput` (a PDF or a printer) a barcode also keeps its symbol as a vector
 // drawing, which the card shows instead of the picture.
 // Returns the reasons of what failed ("" when nothing did); the other objects are still
-// assigned.
+// assigned. A value that is not empty but that the barcode's symbology cannot hold (a
+// letter outside its character set, say) gives no symbol; it is no failure, the card is
+// made without the barcode, and the value is added to `unheld` when given.
 QString Assign_Batch_Values_To_Control(const QLNGraphicList &graphics, const BindingSources &sources, int row,
                                        const QHash<int, BarcodeSettings> &barcodes, bool forOutput,
-                                       bool vectorOutput = false);
+                                       bool vectorOutput = false, QStringList *unheld = nullptr);
 
 class BatchCardSource {
 public:
@@ -68,17 +70,20 @@ public:
 
   // Any thread. The side's objects as card `row` shows them: fresh copies with the
   // row's values. What failed is in `failure` ("" when nothing did).
-  // `vectorOutput`: see Assign_Batch_Values_To_Control.
-  QLNGraphicList cardObjects(int row, bool back, QString *failure = nullptr, bool vectorOutput = false) const;
+  // `vectorOutput`, `unheld`: see Assign_Batch_Values_To_Control.
+  QLNGraphicList cardObjects(int row, bool back, QString *failure = nullptr, bool vectorOutput = false,
+                             QStringList *unheld = nullptr) const;
   // The same with the side's base and size, ready to draw (canvas/RenderSide.h).
-  CardSideSnapshot cardSide(int row, bool back, QString *failure = nullptr, bool vectorOutput = false) const;
+  CardSideSnapshot cardSide(int row, bool back, QString *failure = nullptr, bool vectorOutput = false,
+                            QStringList *unheld = nullptr) const;
   // Card `row`'s side ("F" front, anything else back) recorded as a picture of the card
   // canvas size. A null picture, with the reason in `failure`, when the side cannot be
   // drawn; a side drawn with a failing object is returned with the reason in `failure`.
   // With the print-box flag (printers and PDFs) barcodes are recorded as vectors, their
   // symbols as modules; without it (image files) as the pictures the designer makes.
+  // The values its barcodes could not hold are added to `unheld` when given.
   CardPicture Set_data_table_value_to_card(int row, const QString &side, bool print_box,
-                                           QString *failure = nullptr) const;
+                                           QString *failure = nullptr, QStringList *unheld = nullptr) const;
 
   const Side &side(bool back) const { return back ? m_back : m_front; }
 
@@ -89,11 +94,15 @@ private:
 };
 
 // The failures of one run, collected from its worker threads and reported once with
-// the card numbers (1 for the first card).
+// the card numbers (1 for the first card); apart from them, the cards that were made
+// without a barcode because it could not hold the card's value.
 class BatchRunFailures {
 public:
   // Any thread. `card` counts from 0.
   void add(int card, const QString &reason);
+  // Any thread. Card `card` was made without a barcode that could not hold `value`; the
+  // same card and value are kept once however often the card is drawn.
+  void addUnheldBarcode(int card, const QString &value);
   bool isEmpty() const;
   int count() const;
   // "Some cards could not be made:" followed by one line per failure, "Card <n>:
@@ -101,10 +110,15 @@ public:
   QString message() const;
   // Shows message() once (nothing when empty). Any thread.
   void report() const;
+  // "Some cards were made without their barcode, which could not hold the value:"
+  // followed by one line per card and value, 'Card <n>: "<value>"', in card order; at
+  // most MaxListed lines, then how many more. "" when every barcode held its value.
+  QString unheldBarcodesMessage() const;
 
   static constexpr int MaxListed = 20;
 
 private:
   mutable QMutex m_mutex;
   QList<QPair<int, QString>> m_failures;
+  QList<QPair<int, QString>> m_unheld;
 };

@@ -124,10 +124,10 @@ void BatchWizard::Create_Value_List(const QString &value) {
 }
 
 void BatchWizard::Create_Avail_List(const QString &name) {
-  const QString trimmed = Trim_Str(name);
-  if (trimmed.isEmpty())
+  // The listed name is the file's own: trimmed it could stand for another series.
+  if (Trim_Str(name).isEmpty())
     return;
-  ListData.append(QVariantMap{{NameKey, trimmed}});
+  ListData.append(QVariantMap{{NameKey, name}});
   m_listModel->rowAppended();
   batch_list_count->setText(QStringLiteral("Total List : %1").arg(ListData.size()));
 }
@@ -152,7 +152,7 @@ QString BatchWizard::Get_List_Name_Text(qint32 row) const {
     Show_NSLog_Message(QStringLiteral("pRowIndex >= 0 && pRowIndex < [ListData count]"));
     return QString();
   }
-  return Trim_Str(ListData.at(row).value(NameKey).toString());
+  return ListData.at(row).value(NameKey).toString();
 }
 
 void BatchWizard::Update_Value_List_Count() {
@@ -235,7 +235,7 @@ void BatchWizard::On_Update() {
   if (!Batch_List_Selection_Validation())
     return;
   const QString name = Get_List_Name_Text(currentRow(List));
-  const QString path = Trim_Str(SeriesStore::pathOf(name));
+  const QString path = SeriesStore::pathOf(name);
   // The series is edited to be saved again: its file must be a regular file that can be
   // read and written.
   if (path.isEmpty() || !QFileInfo(path).isFile()) {
@@ -425,7 +425,9 @@ void BatchWizard::Save_Btn_Clicked(QObject *) {
     }
     const QString typed = batch_list_name->text();
     const QString former = update_list_name->text();
-    const QString name = SeriesStore::cleanedName(typed);
+    // Saved under the name it was opened with, a series keeps that name as it stands;
+    // only a name the user typed is cleaned.
+    const QString name = !former.isEmpty() && typed == former ? former : SeriesStore::cleanedName(typed);
     const QString path = SeriesStore::pathOf(name);
     if (path.isEmpty()) {
       Show_MessageBox(SeriesStore::FileAccessError);
@@ -437,7 +439,7 @@ void BatchWizard::Save_Btn_Clicked(QObject *) {
       Show_MessageBox(InUseUpdate);
       return;
     }
-    if (SeriesStore::exists(name) && typed != former &&
+    if (SeriesStore::exists(name) && name != former &&
         !Show_YES_NO_MessageBox(QStringLiteral("Batch Processing Series already exists. Do you want to replace it?")))
       return;
 

@@ -95,11 +95,11 @@ public:
   // ---- Operations other windows call -----------------------------------------------------------
   // Appends a value to the editor (trimmed; a blank value adds nothing).
   void Create_Value_List(const QString &value);
-  // Appends a name to the series list (trimmed; a blank name adds nothing).
+  // Appends a series name to the list as it stands (a blank name adds nothing).
   void Create_Avail_List(const QString &name);
   // The series list anew from the data folder.
   void Fill_List();
-  // The row's value or name, trimmed; "" for a row outside the list.
+  // The row's value (trimmed) or series name (as listed); "" for a row outside the list.
   QString Get_Value_Text(qint32 row) const;
   QString Get_List_Name_Text(qint32 row) const;
   // Show the rows again and write "Total Rows : %d" / "Total List : %d".

@@ -213,8 +213,11 @@ bool Import_Excel_DataSheet::Create_file_For_Col_Func(const QString &) {
 
 bool Import_Excel_DataSheet::Insert_file_Func(const QString &) {
   Show_Create_Modeless();
-  const QString typed = fill_col_option == 0 ? list_name->text() : List_ComboBox->currentText();
-  const QString name = SeriesStore::cleanedName(typed);
+  // A new series takes the typed name, cleaned; an existing one is written under its
+  // listed name as it stands, so that it is that series and no other.
+  const QString listed = List_ComboBox->currentText();
+  const QString name = fill_col_option == 0 ? SeriesStore::cleanedName(list_name->text())
+                                            : (SeriesStore::pathOf(listed).isEmpty() ? QString() : listed);
   if (name.isEmpty()) {
     Hide_Destroy_Modeless();
     Show_MessageBox(SeriesStore::FileAccessError);

@@ -24,7 +24,7 @@ const QString ReplaceQuestion =
     QStringLiteral("Template with this name already exists, Do you want to replace the existing template?");
 const QString NameUsedMessage = QStringLiteral("Template with this name already exists.");
 const QString UnsafeNameMessage =
-    QStringLiteral("A template name cannot hold \"/\" or \"\\\", nor be \".\" or \"..\". Please enter another name.");
+    QStringLiteral("A template name cannot hold \"/\" or \"\\\", nor start with \".\". Please enter another name.");
 
 }  // namespace
 
@@ -58,17 +58,20 @@ int Export_Template::run(const QString &name, const QString &passed) {
 }
 
 void Export_Template::OKPressed(QObject *) {
-  const QString name = Remove_Reserve_Char_In_File_Name(Trim_Str(m_name->text()));
+  // The current name of a template, given again unchanged, stays as it is listed; a
+  // typed name is cleaned once, into the name that is both checked and written.
+  const QString passed = m_passed->text();
+  const QString name = !passed.isEmpty() && m_name->text() == passed ? passed : cleanedFileName(m_name->text());
   if (name.isEmpty()) {
     Show_MessageBox(EmptyNameMessage);
     return;
   }
-  // The name becomes a file name in the user's template folder and must stay in it.
-  if (!isSafeFileName(name)) {
+  // The name becomes a file name in the user's template folder and must stay in it; a
+  // name starting with "." would be a hidden file the template list never shows.
+  if (!isSafeFileName(name) || name.startsWith(QLatin1Char('.'))) {
     Show_MessageBox(UnsafeNameMessage);
     return;
   }
-  const QString passed = Trim_Str(m_passed->text());
   const QString designPath = joinPath(Templates::userFolder(), name + QLatin1Char('.') + design_file_EXT);
   const bool used = QFileInfo::exists(designPath);
   if (passed.isEmpty()) {
@@ -78,7 +81,7 @@ void Export_Template::OKPressed(QObject *) {
     Show_MessageBox(NameUsedMessage);
     return;
   }
-  export_template_name = Remove_Reserve_Char_In_File_Name(name);
+  export_template_name = name;
   m_window->done(ModalOK);
 }
 

@@ -6,9 +6,12 @@
 // then in export_template_name; 0 on Cancel.
 //
 // The name is user text that becomes a file name in the resource folder's
-// "Templates"/"User": it is trimmed, reserved characters are taken off its ends, and a
-// name that could leave that folder (a "/" or "\" inside it, "." or "..") is refused
-// with a message, the dialog staying open. Main thread only.
+// "Templates"/"User": it is cleaned once (cleanedFileName: reserved characters and
+// blanks off its ends), and the cleaned name is both the one checked for an existing
+// template and the one accepted. A name that could leave that folder (a "/" or "\"
+// inside it) or that starts with "." (a hidden file the browser would never list) is
+// refused with a message, the dialog staying open. A template's current name given
+// again unchanged is kept as it stands. Main thread only.
 
 #include <QObject>
 #include <QPointer>

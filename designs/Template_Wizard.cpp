@@ -252,12 +252,13 @@ void Template_Wizard::imageBrowser_removeItemsAtIndexes(ImageBrowser *browser, c
 }
 
 void Template_Wizard::imageBrowserSelectionDidChange() {
+  // An emptied selection (a click beside the previews) leaves no template to act on.
   const QList<int> selection = imageBrowser->selectionIndexes();
-  if (selection.isEmpty())
-    return;
-  const int first = selection.first();
+  const int first = selection.isEmpty() ? -1 : selection.first();
   if (first >= 0 && first < images.size())
     Selected_Template_Path = images.at(first)->path;
+  else
+    Selected_Template_Path.clear();
 }
 
 // ---- Buttons ----------------------------------------------------------------------------------

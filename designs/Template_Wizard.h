@@ -79,6 +79,7 @@ public:
                                                int destinationIndex) override;
   // Removes nothing: templates go only through Delete.
   void imageBrowser_removeItemsAtIndexes(ImageBrowser *browser, const QList<int> &indexes) override;
+  // The first selected preview becomes Selected_Template_Path; no selection empties it.
   void imageBrowserSelectionDidChange();
 
   QList<std::shared_ptr<MyImageObject>> images;

@@ -250,7 +250,12 @@ QStringList QLNWindowController::Get_Files_Array_At_Path(const QString &path) {
   return names;
 }
 
-QStringList QLNWindowController::Get_datasheet_File_Name_Array() { return Get_Files_Array_At_Path(Data_Folder_Path); }
+QStringList QLNWindowController::Get_datasheet_File_Name_Array() {
+  // "Names.txt" beside "Names.csv" is one series: one row for the one file both stand for.
+  QStringList names = Get_Files_Array_At_Path(Data_Folder_Path);
+  names.removeDuplicates();
+  return names;
+}
 
 bool QLNWindowController::Check_Batch_File_In_Use_Validation(const QString &name) {
   bool inUse = false;

@@ -160,14 +160,20 @@ QList<CardFile> cardFiles(const SideMaker &makeSide, int card, const QString &fo
   return files;
 }
 
-SideMaker sideMakerOf(std::shared_ptr<const BatchCardSource> run) {
-  return [run = std::move(run)](int card, bool back, QString *failure) {
+SideMaker sideMakerOf(std::shared_ptr<const BatchCardSource> run, std::shared_ptr<BatchRunFailures> unheld) {
+  return [run = std::move(run), unheld = std::move(unheld)](int card, bool back, QString *failure) {
     if (!run) {
       if (failure)
         *failure = QStringLiteral("There is no card to export.");
       return CardPicture();
     }
-    return run->Set_data_table_value_to_card(card, back ? QStringLiteral("B") : QStringLiteral("F"), false, failure);
+    QStringList values;
+    CardPicture picture = run->Set_data_table_value_to_card(card, back ? QStringLiteral("B") : QStringLiteral("F"),
+                                                            false, failure, &values);
+    if (unheld)
+      for (const QString &value : values)
+        unheld->addUnheldBarcode(card, value);
+    return picture;
   };
 }
 

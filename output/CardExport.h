@@ -146,7 +146,8 @@ private:
   std::vector<std::thread> m_workers;
 };
 
-// A SideMaker over a run's snapshot: card n's side from the binding.
-SideMaker sideMakerOf(std::shared_ptr<const BatchCardSource> run);
+// A SideMaker over a run's snapshot: card n's side from the binding. The cards made
+// without a barcode that could not hold their value are added to `unheld` when given.
+SideMaker sideMakerOf(std::shared_ptr<const BatchCardSource> run, std::shared_ptr<BatchRunFailures> unheld = {});
 
 }  // namespace CardExport

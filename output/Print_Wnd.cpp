@@ -439,8 +439,11 @@ void Print_Wnd::Execute_Printing(bool preview) {
     Verify_Card_Count();
   const bool bound = Use_Data_Sheet_Values.load() || Use_Excel_Binding_Values.load();
   Printing_View::Cards cards;
+  // The cards printed without a barcode that could not hold their value (not those of a
+  // preview, which shows them).
+  auto unheld = std::make_shared<BatchRunFailures>();
   if (bound && m_controller) {
-    cards = Printing_View::fromBatch(m_controller->batchCardSource());
+    cards = Printing_View::fromBatch(m_controller->batchCardSource(), preview ? nullptr : unheld);
   } else {
     cards.front = front_image;
     cards.back = back_image;
@@ -493,6 +496,11 @@ void Print_Wnd::Execute_Printing(bool preview) {
   if (!error.isEmpty())
     Show_MessageBox(error);
   failures.report();
+  if (error.isEmpty()) {
+    const QString note = unheld->unheldBarcodesMessage();
+    if (!note.isEmpty())
+      Show_MessageBox(note);
+  }
 }
 
 QString Print_Wnd::Find_Papaer_Name_From_Size(const QString &width, const QString &size_hgt) {

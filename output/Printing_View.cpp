@@ -19,14 +19,20 @@
 
 const QString Printing_View::InvalidDataText = QStringLiteral("Invalid Data");
 
-Printing_View::Cards Printing_View::fromBatch(const std::shared_ptr<const BatchCardSource> &run) {
+Printing_View::Cards Printing_View::fromBatch(const std::shared_ptr<const BatchCardSource> &run,
+                                              std::shared_ptr<BatchRunFailures> unheld) {
   Cards cards;
   cards.bound = true;
   cards.count = run ? run->cardCount() : 0;
   if (run)
-    cards.make = [run](int card, bool back, QString *failure) {
-      return run->Set_data_table_value_to_card(card, back ? QStringLiteral("B") : QStringLiteral("F"), true,
-                                               failure);
+    cards.make = [run, unheld = std::move(unheld)](int card, bool back, QString *failure) {
+      QStringList values;
+      CardPicture picture = run->Set_data_table_value_to_card(card, back ? QStringLiteral("B") : QStringLiteral("F"),
+                                                              true, failure, &values);
+      if (unheld)
+        for (const QString &value : values)
+          unheld->addUnheldBarcode(card, value);
+      return picture;
     };
   return cards;
 }

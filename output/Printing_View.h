@@ -50,8 +50,10 @@ public:
     CardPicture front;
     CardPicture back;
   };
-  // The cards of a batch run.
-  static Cards fromBatch(const std::shared_ptr<const BatchCardSource> &run);
+  // The cards of a batch run. The cards made without a barcode that could not hold
+  // their value are added to `unheld` when given.
+  static Cards fromBatch(const std::shared_ptr<const BatchCardSource> &run,
+                         std::shared_ptr<BatchRunFailures> unheld = {});
 
   Printing_View(const PrintLayout::Settings &settings, Cards cards);
 

@@ -306,7 +306,9 @@ void QLNWindowController::Export_Batch_File(const QString &chosenFolder) {
   options.dpi = exportDpi;
   const std::shared_ptr<const BatchCardSource> run = batchCardSource();
   const int count = run ? run->cardCount() : 0;
-  auto engine = std::make_unique<CardExport::BatchEngine>(CardExport::sideMakerOf(run), count, folder, options);
+  auto unheld = std::make_shared<BatchRunFailures>();
+  auto engine =
+      std::make_unique<CardExport::BatchEngine>(CardExport::sideMakerOf(run, unheld), count, folder, options);
 
   Send_Modeless *progress = Send_Modeless::forController(*this);
   if (!send_modls_wnd)
@@ -317,7 +319,7 @@ void QLNWindowController::Export_Batch_File(const QString &chosenFolder) {
 
   auto *holder = new CardExportRun(this, std::move(engine), savedSide);
   holder->engine->onProgress = [](int finished) { curr_barcode_count = finished; };
-  holder->end = [this, holder] {
+  holder->end = [this, holder, unheld] {
     const CardExport::BatchEngine &done = *holder->engine;
     Send_Modeless *progress = Send_Modeless::forController(*this);
     progress->stopTimerThread();
@@ -334,6 +336,9 @@ void QLNWindowController::Export_Batch_File(const QString &chosenFolder) {
                                 .arg(done.failures().message());
       Show_NSLog_Message(Export_File_Message);
     }
+    const QString note = unheld->unheldBarcodesMessage();
+    if (!note.isEmpty())
+      Export_File_Message += QStringLiteral("\n\n") + note;
     const int side = holder->savedSide;
     // The run is over for everyone from here on; the object goes once this call returns.
     holder->setParent(nullptr);

@@ -93,13 +93,18 @@ int plannedMailCount(const MailRunPlan &plan) {
 }
 
 QString MailRunReport::message() const {
-  if (allSent())
-    return SuccessText;
-  if (stopped && failedRecipients.isEmpty())
-    return QStringLiteral("Sending was stopped: %1 of %2 mails were sent.").arg(sentMails).arg(plannedMails);
-  QString text = FailureText + QStringLiteral("\n\n%1 of %2 mails were sent.").arg(sentMails).arg(plannedMails);
-  if (!failedRecipients.isEmpty())
-    text += QStringLiteral("\nNot sent to: ") + failedRecipients.join(QStringLiteral(", "));
+  QString text;
+  if (allSent()) {
+    text = SuccessText;
+  } else if (stopped && failedRecipients.isEmpty()) {
+    text = QStringLiteral("Sending was stopped: %1 of %2 mails were sent.").arg(sentMails).arg(plannedMails);
+  } else {
+    text = FailureText + QStringLiteral("\n\n%1 of %2 mails were sent.").arg(sentMails).arg(plannedMails);
+    if (!failedRecipients.isEmpty())
+      text += QStringLiteral("\nNot sent to: ") + failedRecipients.join(QStringLiteral(", "));
+  }
+  if (!unheldBarcodes.isEmpty())
+    text += QStringLiteral("\n\n") + unheldBarcodes;
   return text;
 }
 
@@ -129,8 +134,11 @@ bool MailSendingRun::writeSide(int card, bool back, const QString &path) {
     return false;
   }
   QString failure;
-  const CardPicture picture =
-      m_plan.cards->Set_data_table_value_to_card(card, back ? QStringLiteral("B") : QStringLiteral("F"), false, &failure);
+  QStringList unheld;
+  const CardPicture picture = m_plan.cards->Set_data_table_value_to_card(
+      card, back ? QStringLiteral("B") : QStringLiteral("F"), false, &failure, &unheld);
+  for (const QString &value : unheld)
+    m_cardFailures.addUnheldBarcode(card, value);
   if (picture.isNull()) {
     m_cardFailures.add(card, failure.isEmpty() ? QStringLiteral("The card side cannot be drawn.") : failure);
     return false;
@@ -284,6 +292,7 @@ MailRunReport MailSendingRun::run() {
     }
   }
   report.stopped = Stop_SMS_Sending_Now;
+  report.unheldBarcodes = m_cardFailures.unheldBarcodesMessage();
   return report;
 }
 

@@ -94,8 +94,11 @@ struct MailRunReport {
   bool stopped = false;
   // Pauses taken, in milliseconds each (what the run waited for).
   QList<qint64> pauses;
+  // The cards sent without a barcode that could not hold their value
+  // (BatchRunFailures::unheldBarcodesMessage), "" for none.
+  QString unheldBarcodes;
   bool allSent() const { return plannedMails > 0 && sentMails == plannedMails; }
-  // The message shown at the end.
+  // The message shown at the end, followed by unheldBarcodes.
   QString message() const;
 };
 
@@ -119,7 +122,9 @@ public:
 
   // Runs every pass until done or Stop_SMS_Sending_Now; sets curr_barcode_count per pass.
   MailRunReport run();
-  // Card failures (a side that could not be made or written), for one report at the end.
+  // Card failures (a side that could not be made or written), for one report at the end;
+  // the cards made without a barcode that could not hold their value go into the run's
+  // report instead.
   const BatchRunFailures &cardFailures() const { return m_cardFailures; }
 
   // Where the images of card side go: "<folder>/<file name>.jpeg" and its back path.

@@ -24,9 +24,13 @@ void fail(QString *error, const QString &reason = FileAccessError) {
 QByteArray encode(const QStringList &values, EmptyValues empties) {
   QByteArray bytes;
   for (const QString &value : values) {
-    const QString trimmed = Trim_Str(value);
+    QString trimmed = Trim_Str(value);
     if (trimmed.isEmpty() && empties == EmptyValues::Skip)
       continue;
+    // A value is one line: a line break inside it (a spreadsheet cell written on
+    // several lines) becomes a space.
+    trimmed.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    trimmed.replace(QLatin1Char('\n'), QLatin1Char(' '));
     bytes += trimmed.toUtf8();
     bytes += '\n';
   }
@@ -34,7 +38,7 @@ QByteArray encode(const QStringList &values, EmptyValues empties) {
 }
 
 QString cleanedName(const QString &typed) {
-  const QString name = Remove_Reserve_Char_In_File_Name(typed);
+  const QString name = cleanedFileName(typed);
   return isSafeFileName(name) ? name : QString();
 }
 
@@ -98,7 +102,13 @@ std::optional<QStringList> bindingRows(const QByteArray &bytes) {
   const std::optional<QString> text = decode(bytes);
   if (!text)
     return std::nullopt;
-  return Trim_Str(*text).split(QLatin1Char('\n'));
+  // Every line is a row, an empty one too wherever it stands (an empty cell of an
+  // imported column keeps its row); only the line feed that ends the last value makes
+  // no row of its own.
+  QString lines = *text;
+  if (lines.endsWith(QLatin1Char('\n')))
+    lines.chop(1);
+  return lines.split(QLatin1Char('\n'));
 }
 
 QString firstValue(const QByteArray &bytes) {

@@ -11,7 +11,9 @@
 // Names come from what the user types: cleanedName() strips the reserved characters and
 // blanks from both ends, and a name that is still no plain file name (empty, ".", "..",
 // or holding "/", "\" or NUL) is refused with "Error in file accessing.": no series name
-// reaches outside the data folder.
+// reaches outside the data folder. A typed name is cleaned once; the name of a series
+// that is listed (the file name without ".txt") is used as it stands, never cleaned
+// again, so that it always names that same file.
 //
 // The readers take the file's bytes; each applies its own rule (see the functions).
 // Bytes that are not valid UTF-8 read as no values.
@@ -31,8 +33,8 @@ extern const QString FileAccessError;
 // Series files are read whole; a larger file is refused as unreadable.
 constexpr qint64 MaxFileBytes = 256LL * 1024 * 1024;
 
-// The name a writer stores the typed name under (Remove_Reserve_Char_In_File_Name);
-// "" when that is no plain file name.
+// The name a writer stores the typed name under (cleanedFileName, which a second
+// cleaning leaves unchanged); "" when that is no plain file name.
 QString cleanedName(const QString &typed);
 // Data_Folder_Path/<name>.txt; "" for a name that is no plain file name or while the
 // data folder is not set.
@@ -49,9 +51,10 @@ std::optional<QString> decode(const QByteArray &bytes);
 // The value editor's and the viewer's rule: split at "\n", each piece trimmed, empty
 // pieces skipped. Invalid UTF-8 gives no values.
 QStringList editorValues(const QByteArray &bytes);
-// The binding's rule: the whole text trimmed, then split at "\n"; pieces stay untrimmed
-// and an inner empty line is a row, so an empty or blank file is one empty row. nullopt
-// for invalid UTF-8 (the series then gives no rows).
+// The binding's rule: one row per line, split at "\n" (the line feed ending the last
+// line makes no row); pieces stay untrimmed and every empty line is a row, at the start
+// and the end too, so each value stays on its own row. An empty file is one empty row.
+// nullopt for invalid UTF-8 (the series then gives no rows).
 std::optional<QStringList> bindingRows(const QByteArray &bytes);
 // The first-value rule: the first piece before "\n", untrimmed, even when empty; "" for
 // invalid UTF-8.
@@ -61,11 +64,12 @@ QString firstValue(const QByteArray &bytes);
 enum class EmptyValues { Skip, KeepAsEmptyLines };
 enum class WriteMode { Replace, Append };
 
-// The bytes of a series file for `values`: each trimmed with Trim_Str, then followed by
-// "\n", as UTF-8; values empty once trimmed left out or kept as empty lines.
+// The bytes of a series file for `values`: each trimmed with Trim_Str, each line break
+// inside it ("\r\n" or "\n") made a space, then followed by "\n", as UTF-8; values
+// empty once trimmed left out or kept as empty lines.
 QByteArray encode(const QStringList &values, EmptyValues empties);
 
-// Writes `values` (each trimmed with Trim_Str, then followed by "\n") as the series
+// Writes `values` (each made one line as encode() does, then followed by "\n") as the series
 // `name` (already cleaned), replacing the file whole or appending to what it holds. On
 // failure nothing on disk changes and `error` says "Error in file accessing.".
 bool write(const QString &name, const QStringList &values, EmptyValues empties, WriteMode mode,

@@ -111,6 +111,23 @@ TEST_F(BatchBindingTest, TheLongerSourceInUseSetsTheCardCountAndShortSourcesGive
   EXPECT_EQ(textOf(byColumn), QStringLiteral("town"));
 }
 
+// Columns imported from a spreadsheet keep their empty cells as empty lines: each value
+// stays on the card of its row, the first row's empty cell included, and a name stays
+// paired with the code of its own row.
+TEST_F(BatchBindingTest, AnEmptyCellIsARowWhereverItStands) {
+  writeSeries(QStringLiteral("Names"), {"", "Alice Smith", "Bob Jones"});
+  writeSeries(QStringLiteral("Codes"), {"C-1", "", "C-3"});
+  auto name = text(QString(), 1, QStringLiteral("Names"));
+  setSides({name, text(QStringLiteral("code"), 1, QStringLiteral("Codes"))});
+  controller->Check_Series_Or_Excel_Use_or_not();
+  EXPECT_EQ(Total_Batch_Excel_Card.load(), 3);
+  EXPECT_EQ(cardTexts(0), (QStringList{"", "C-1"}));
+  EXPECT_EQ(cardTexts(1), (QStringList{"Alice Smith", ""}));
+  EXPECT_EQ(cardTexts(2), (QStringList{"Bob Jones", "C-3"}));
+  controller->Select_first_row_value_for_design(false);
+  EXPECT_EQ(textOf(name), QString());
+}
+
 TEST_F(BatchBindingTest, SourcesWithoutRowsAndBackObjectsOfAOneSidedCardDoNotCount) {
   // A back object bound while the card is one-sided is not seen.
   writeSeries(QStringLiteral("Back"), {"1", "2"});

@@ -151,6 +151,62 @@ TEST_F(SeriesManagerTest, RenamingWritesTheNewSeriesFirstAndSavingOverAnotherAsk
   EXPECT_TRUE(scripted.requests().empty());
 }
 
+// A typed name is cleaned once; the name a series is stored and listed under is the
+// name it is saved and deleted by afterwards, and no two rows stand for one file.
+TEST_F(SeriesManagerTest, AStoredNameIsSavedAndDeletedAsItStandsAndTwoRowsNeverShareAFile) {
+  // Saved under its cleaned name, then opened and saved without a change: one file, the same.
+  BatchWizard *wizard = manager();
+  wizard->AddNew_Btn_Clicked();
+  wizard->Create_Value_List(QStringLiteral("typed"));
+  wizard->batch_list_name->setText(QStringLiteral("Sorry? "));
+  wizard->Save_Btn_Clicked();
+  const QStringList stored = QDir(Data_Folder_Path).entryList(QDir::Files);
+  ASSERT_EQ(stored.size(), 1);
+  editorOn(0)->Save_Btn_Clicked();
+  EXPECT_EQ(QDir(Data_Folder_Path).entryList(QDir::Files), stored);
+
+  for (const QString &file : QDir(Data_Folder_Path).entryList(QDir::Files))
+    ASSERT_TRUE(QFile::remove(pathOf(file)));
+
+  // An invisible character typed at the end names the existing series: saving asks.
+  put(QStringLiteral("Sorry.txt"), "plain\n");
+  for (const QString &typed : {QStringLiteral("Sorry \u200B"), QStringLiteral("Sorry\u2060"),
+                               QStringLiteral("Sorry\u00AD ")}) {
+    SCOPED_TRACE(typed.toStdString());
+    wizard = manager();
+    wizard->AddNew_Btn_Clicked();
+    wizard->Create_Value_List(QStringLiteral("new"));
+    wizard->batch_list_name->setText(typed);
+    scripted.clear();
+    scripted.answerYesNo(false);
+    wizard->Save_Btn_Clicked();
+    EXPECT_EQ(scripted.alertTexts(), QStringList{ReplaceQuestion});
+    EXPECT_EQ(QDir(Data_Folder_Path).entryList(QDir::Files), QStringList{QStringLiteral("Sorry.txt")});
+  }
+
+  // Series whose names cleaning would change (written by other means) keep them.
+  put(QStringLiteral("Sorry?.txt"), "asked\n");
+  put(QStringLiteral("Sorry .txt"), "spaced\n");
+  put(QStringLiteral("Sorry.csv"), "other\n");
+  scripted.clear();
+  wizard = manager();
+  const QStringList listed = names(wizard);
+  ASSERT_EQ(listed.size(), 3);
+  wizard = editorOn(int(listed.indexOf(QStringLiteral("Sorry?"))));
+  wizard->Create_Value_List(QStringLiteral("more"));
+  wizard->Save_Btn_Clicked();
+  EXPECT_EQ(bytesOf(QStringLiteral("Sorry?")), QByteArray("asked\nmore\n"));
+  EXPECT_EQ(bytesOf(QStringLiteral("Sorry")), QByteArray("plain\n"));
+  EXPECT_TRUE(scripted.requests().empty());
+  const int spaced = int(names(wizard).indexOf(QStringLiteral("Sorry ")));
+  ASSERT_GE(spaced, 0);
+  selectRows(wizard->List, {spaced}, spaced);
+  scripted.answerYesNo(true);
+  wizard->Delete_List_Btn_Clicked();
+  EXPECT_EQ(bytesOf(QStringLiteral("Sorry ")), QByteArray("<missing>"));
+  EXPECT_EQ(bytesOf(QStringLiteral("Sorry")), QByteArray("plain\n"));
+}
+
 TEST_F(SeriesManagerTest, AFailedSaveLeavesTheOldSeriesAsItWas) {
   put(QStringLiteral("Keep.txt"), "k1\nk2\n");
   // The new name's file cannot be written (a folder is in the way): the series keeps its

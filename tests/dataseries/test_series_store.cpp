@@ -57,16 +57,17 @@ TEST_F(SeriesStoreTest, ValuesAreWrittenTrimmedOnePerLineAndReadBackByEachReader
                                  SeriesStore::EmptyValues::Skip, SeriesStore::WriteMode::Append));
   EXPECT_EQ(bytesOf(QStringLiteral("Open")), QByteArray("x\ny\n\xC3\xA9t\xC3\xA9\n"));
 
-  // Two empty lines, 5, an empty line, 7 and two empty lines.
+  // Two empty lines, 5, an empty line, 7 and an empty line: every line is a row of the
+  // binding, the empty ones at either end included, so each value stays on its row.
   const QByteArray sample("\n\n5\n\n7\n\n");
   EXPECT_EQ(SeriesStore::editorValues(sample), (QStringList{"5", "7"}));
-  EXPECT_EQ(*SeriesStore::bindingRows(sample), (QStringList{"5", "", "7"}));
+  EXPECT_EQ(*SeriesStore::bindingRows(sample), (QStringList{"", "", "5", "", "7", ""}));
   EXPECT_EQ(SeriesStore::firstValue(sample), QString());
   // A blank line is no value for the editor but a row for the binding; an empty file is
   // one empty row.
   EXPECT_EQ(SeriesStore::editorValues(" \nA\n"), QStringList{"A"});
   EXPECT_EQ(*SeriesStore::bindingRows(""), QStringList{""});
-  EXPECT_EQ(*SeriesStore::bindingRows(" a \n b "), (QStringList{"a ", " b"}));
+  EXPECT_EQ(*SeriesStore::bindingRows(" a \n b "), (QStringList{" a ", " b "}));
   EXPECT_EQ(SeriesStore::firstValue(" a \nb"), QStringLiteral(" a "));
   // Bytes that are not UTF-8 are no values at all.
   EXPECT_TRUE(SeriesStore::editorValues("ok\n\xFF\xFE\n").isEmpty());

@@ -312,6 +312,28 @@ TEST_F(SpreadsheetImportTest, EachTickedColumnBecomesASeriesWithEmptyCellsAsEmpt
   EXPECT_EQ(bytesOf(QStringLiteral("Name")), QByteArray("Name\nAnn\nBob\n\nCy\n"));
 }
 
+// A cell written on several lines (Alt+Enter) is one value: its line breaks become
+// spaces, so the series keeps one line, and the batch one card, per row.
+TEST_F(SpreadsheetImportTest, EachColumnWritesACellOfSeveralLinesOnOneLine) {
+  const QString path = root.path() + QStringLiteral("/lines.xlsx");
+  ASSERT_TRUE(hostile::writeWorkbook(
+      path, {{"xl/sharedStrings.xml",
+              hostile::sharedStrings("<si><t>Note</t></si><si><t xml:space=\"preserve\">Dear Ann,\nsorry</t></si>"
+                                     "<si><t>Bob&#13;&#10;Cy</t></si>")},
+             {"xl/worksheets/sheet1.xml",
+              hostile::sheet("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"
+                             "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>1</v></c></row>"
+                             "<row r=\"3\"><c r=\"A3\" t=\"inlineStr\"><is><t>plain</t></is></c></row>"
+                             "<row r=\"4\"><c r=\"A4\" t=\"s\"><v>2</v></c></row>")}}));
+  Import_Excel_DataSheet *window = seriesWindow();
+  run(window, path, [&] {
+    tick(window, {0});
+    window->OK_btn->click();
+    return 0;
+  });
+  EXPECT_EQ(bytesOf(QStringLiteral("Note")), QByteArray("Dear Ann, sorry\nplain\nBob Cy\n"));
+}
+
 // A header holding "/" inside names no file of the data folder: the column is refused
 // and reported, the others are written.
 TEST_F(SpreadsheetImportTest, EachColumnRefusesANameThatLeavesTheDataFolder) {
@@ -496,25 +518,34 @@ TEST_F(SpreadsheetImportTest, MergedColumnsMakeANewSeriesRowByRowAndAskBeforeRep
 }
 
 // Replace needs no question, even for a series in use; append adds after the old lines.
+// The chosen series is written under its listed name as it stands.
 TEST_F(SpreadsheetImportTest, MergedColumnsReplaceOrAppendToAChosenSeries) {
   put(QStringLiteral("Alpha.txt"), "a\n");
   put(QStringLiteral("Beta.txt"), "b\n");
+  put(QStringLiteral("Sorry?.txt"), "s\n");
+  put(QStringLiteral("Sorry.txt"), "plain\n");
   bind(QStringLiteral("Alpha"));
   Import_Excel_DataSheet *window = seriesWindow();
-  auto merge = [&](int choice, int series) {
+  auto merge = [&](int choice, const QString &series) {
     return run(window, workbook(QStringLiteral("import_columns")), [&] {
       tick(window, {City, Code});
       window->Fill_col_RD->click();
       (choice == 1 ? window->fill_replace_RD : window->fill_append_RD)->click();
-      window->List_ComboBox->setCurrentIndex(series);
+      window->List_ComboBox->setCurrentIndex(window->List_ComboBox->findText(series));
       window->OK_btn->click();
       return 0;
     });
   };
-  EXPECT_EQ(merge(1, 0), 1);
-  EXPECT_EQ(bytesOf(QStringLiteral("Alpha")), QByteArray("Paris\nA1\n\nA2\nRome\nA3\nOslo\nA4\n"));
-  EXPECT_EQ(merge(2, 1), 1);
-  EXPECT_EQ(bytesOf(QStringLiteral("Beta")), QByteArray("b\nParis\nA1\n\nA2\nRome\nA3\nOslo\nA4\n"));
+  const QByteArray merged("Paris\nA1\n\nA2\nRome\nA3\nOslo\nA4\n");
+  EXPECT_EQ(merge(1, QStringLiteral("Alpha")), 1);
+  EXPECT_EQ(bytesOf(QStringLiteral("Alpha")), merged);
+  EXPECT_EQ(merge(2, QStringLiteral("Beta")), 1);
+  EXPECT_EQ(bytesOf(QStringLiteral("Beta")), "b\n" + merged);
+  EXPECT_EQ(merge(2, QStringLiteral("Sorry?")), 1);
+  EXPECT_EQ(bytesOf(QStringLiteral("Sorry?")), "s\n" + merged);
+  EXPECT_EQ(merge(1, QStringLiteral("Sorry?")), 1);
+  EXPECT_EQ(bytesOf(QStringLiteral("Sorry?")), merged);
+  EXPECT_EQ(bytesOf(QStringLiteral("Sorry")), QByteArray("plain\n"));
   EXPECT_TRUE(scripted.alertTexts().isEmpty());
 }
 

@@ -14,11 +14,13 @@
 #include "core/Shape_Control.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include <unistd.h>
@@ -281,6 +283,43 @@ TEST_F(TemplatesTest, NamesAreTrimmedOfReservedEndsAndNamesThatLeaveTheFolderAre
   EXPECT_TRUE(QFileInfo::exists(user(QStringLiteral("Party*time.dcard"))));
 }
 
+// The name asked about is the name written, a name the list would not show is refused,
+// and a listed name given again is kept as it stands.
+TEST_F(TemplatesTest, TheNameAskedAboutIsTheNameWrittenAndEveryNameSavedIsListed) {
+  makeTemplate(userFolder(), QStringLiteral("Alpha"), QStringLiteral("alpha"));
+  const QByteArray alpha = readBytes(user(QStringLiteral("Alpha.dcard")));
+  buildDesign(QStringLiteral("mine"));
+  const auto typeAndStay = [&](const QString &name, bool *stayedOpen) {
+    scripted.answerModal([name, stayedOpen](QDialog *dialog) {
+      typeName(name)(dialog);
+      *stayedOpen = dialog->isVisible();
+      return ModalCancel;
+    });
+  };
+  bool stayedOpen = false;
+  typeAndStay(QStringLiteral("* ?Alpha"), &stayedOpen);
+  scripted.answerYesNo(false);
+  click(QStringLiteral("Export_As_Template_btn"));
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(scripted.alertTexts(), QStringList{ReplaceQuestion});
+  EXPECT_EQ(readBytes(user(QStringLiteral("Alpha.dcard"))), alpha);
+
+  scripted.clear();
+  typeAndStay(QStringLiteral(" .hidden"), &stayedOpen);
+  scripted.expectAlert();
+  click(QStringLiteral("Export_As_Template_btn"));
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(files(userFolder()), (QStringList{QStringLiteral("Alpha.dcard"), QStringLiteral("Alpha.png")}));
+
+  // A template stored under a name cleaning would change keeps it when given it again.
+  makeTemplate(userFolder(), QStringLiteral("Sorry?"), QStringLiteral("sorry"));
+  Template_Wizard *wizard = userBrowser();
+  Selected_Template_Path = user(QStringLiteral("Sorry?.png"));
+  scripted.answerModal(typeName(QStringLiteral("Sorry?")));
+  wizard->Rename_Template_Click();
+  EXPECT_EQ(names(wizard), (QStringList{QStringLiteral("Alpha.png"), QStringLiteral("Sorry?.png")}));
+}
+
 TEST_F(TemplatesTest, AFailedSaveKeepsTheOldPairWholeAndSaysSo) {
   buildDesign(QStringLiteral("old"));
   saveTemplate(QStringLiteral("Party"));
@@ -430,6 +469,45 @@ TEST_F(TemplatesTest, DeleteRemovesThePairAndTheLastOneLeavesNothingToOpen) {
   scripted.expectAlert();
   wizard->Rename_Template_Click();
   EXPECT_EQ(scripted.alertTexts().last(), SelectAlert);
+}
+
+// A click on an empty part of the list takes the selection away: no command then acts
+// on the template that was selected before.
+TEST_F(TemplatesTest, AClickBesideThePreviewsLeavesNoTemplateForTheCommands) {
+  makeTemplate(userFolder(), QStringLiteral("A"), QStringLiteral("a"));
+  makeTemplate(userFolder(), QStringLiteral("B"), QStringLiteral("b"));
+  const QStringList before = files(userFolder());
+  QString clicked;
+  QStringList alerts;
+  scripted.answerModal([&](QDialog *) {
+    Template_Wizard *wizard = Template_Wizard::defaultInstance();
+    wizard->cat_cmbo_bx->setCurrentIndex(1);
+    ImageBrowser *list = wizard->imageBrowser;
+    const auto clickAt = [list](QPoint at) {
+      const QPoint global = list->viewport()->mapToGlobal(at);
+      QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(list->viewport(), &press);
+      QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+      QCoreApplication::sendEvent(list->viewport(), &release);
+    };
+    clickAt(list->visualRect(list->model()->index(1, 0)).center());
+    clicked = Selected_Template_Path;
+    clickAt(QPoint(list->viewport()->width() - 4, list->viewport()->height() - 4));
+    const qsizetype shown = scripted.alertTexts().size();
+    for (QPushButton *command : {wizard->Delete_temp_btn, wizard->Copy_temp_btn, wizard->Rename_temp_btn,
+                                 wizard->OK_btn}) {
+      scripted.expectAlert();
+      command->click();
+    }
+    alerts = scripted.alertTexts().mid(shown);
+    wizard->CancelClick();
+    return ModalCancel;
+  });
+  browser();
+  EXPECT_EQ(controller->Open_Template_Clicked(), 0);
+  EXPECT_EQ(clicked, user(QStringLiteral("B.png")));
+  EXPECT_EQ(alerts, QStringList(4, SelectAlert));
+  EXPECT_EQ(files(userFolder()), before);
 }
 
 TEST_F(TemplatesTest, BuiltInTemplatesAreListedFirstAndCannotBeChanged) {

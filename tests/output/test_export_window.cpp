@@ -3,6 +3,7 @@
 // window with what it names and opens.
 
 #include "tests/output/export_fixture.h"
+#include "tests/output/unheld_barcode.h"
 
 #include "output/Open_Export_Log.h"
 #include "output/Send_Modeless.h"
@@ -348,6 +349,21 @@ TEST_F(BatchExportWorkerTest, CardsThatCannotBeWrittenAreCountedInTheResultWindo
       << result.value(2).toStdString();
   EXPECT_TRUE(hasPngSignature(batchFolder() + QStringLiteral("/Card_1.TIFF")));
   EXPECT_TRUE(hasPngSignature(batchFolder() + QStringLiteral("/Card_3.TIFF")));
+}
+
+// A row value the barcode cannot hold still makes its card, without the barcode, and
+// the result window names the card with the value.
+TEST_F(BatchExportWorkerTest, ACardWhoseBarcodeCannotHoldItsValueIsNamedInTheResultWindow) {
+  unheldbarcode::writeCodes();
+  setSides({front, unheldbarcode::boundCode128()});
+  answerSheet(nullptr);
+  scripted.answerFolder(root.filePath(QStringLiteral("out")));
+  QStringList result;
+  answerResult(&result);
+  ui->Export_btn->click();
+  ASSERT_TRUE(waitForExport());
+  EXPECT_EQ(result.value(2), QStringLiteral("Card has been exported successfully.\n\n") + unheldbarcode::Note);
+  EXPECT_EQ(entriesOf(batchFolder()), (QStringList{"Card_1.TIFF", "Card_2.TIFF", "Card_3.TIFF"}));
 }
 
 TEST_F(BatchExportWorkerTest, AFolderThatCannotBeMadeStopsBeforeAnythingIsWritten) {

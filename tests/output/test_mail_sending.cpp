@@ -3,6 +3,7 @@
 // server, in each sending mode, with the attachments decoded from the received mails.
 
 #include "tests/output/mail_test_fixture.h"
+#include "tests/output/unheld_barcode.h"
 
 #include "output/Send_Mail.h"
 #include "output/Send_Modeless.h"
@@ -324,6 +325,21 @@ TEST_F(MailWindowWorkerTest, EveryCardToEveryRecipientWithTheSeriesValues) {
   expectEveryMailWritten();
   // After the run the front shows the first row again.
   EXPECT_FALSE(Card_Value_In_Process.load());
+}
+
+// A row value the barcode cannot hold: every card is sent, and the report names the
+// card with the value.
+TEST_F(MailWindowWorkerTest, TheReportNamesACardWhoseBarcodeCannotHoldItsValue) {
+  unheldbarcode::writeCodes();
+  session->document()->setList(QLNDocumentGraphicsKey,
+                               {text(QStringLiteral("Ann"), QStringLiteral("Names")), unheldbarcode::boundCode128()});
+  const QString message = send([&] {
+    window->to_txt->setText(QStringLiteral("one@example.org"));
+    window->send_with_batch_chk->click();
+    window->rd_all_to_every->click();
+  });
+  EXPECT_EQ(message, QStringLiteral("E-mail has been sent successfully.\n\n") + unheldbarcode::Note);
+  EXPECT_EQ(server->mails().size(), 3u);
 }
 
 TEST_F(MailWindowWorkerTest, OneCardToEachRecipientAndPlainMailsWithTheUsersFile) {

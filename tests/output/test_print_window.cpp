@@ -4,6 +4,7 @@
 // sheet thumbnail.
 
 #include "tests/output/print_fixture.h"
+#include "tests/output/unheld_barcode.h"
 
 #include "output/PrintPreviewThumbnail.h"
 
@@ -263,6 +264,25 @@ TEST_F(PrintWindowTest, ABatchPrintsOneCardPerRowOnWorkerThreadsAndPutsRowZeroBa
   const QImage design = pdfPage(unbound, 1);
   EXPECT_EQ(colourCount(design, frontColour(1)), 0);
   EXPECT_EQ(colourCount(design, frontColour(2)), 0);
+}
+
+// A row value the barcode cannot hold: every card is printed, and the end of the run
+// names the card with the value.
+TEST_F(PrintWindowTest, ACardWhoseBarcodeCannotHoldItsValueIsPrintedAndNamed) {
+  unheldbarcode::writeCodes();
+  setSides({unheldbarcode::boundCode128()});
+  const QString file = out.filePath(QStringLiteral("codes.pdf"));
+  scripted.answerModal([&](QDialog *) {
+    Print_Wnd *w = Print_Wnd::defaultInstance();
+    a4WithoutMargins(w);
+    scripted.expectAlert();
+    w->Print_btn->click();
+    return ModalCancel;
+  });
+  scripted.answerSaveFile(file);
+  controller->Print_Button();
+  EXPECT_EQ(scripted.alertTexts(), QStringList{QStringLiteral("\n") + unheldbarcode::Note});
+  EXPECT_EQ(pdfPageCount(file), 3);
 }
 
 TEST_F(PrintWindowTest, EveryControlHasANameATipAndThePositionsTheirPictures) {
