@@ -233,6 +233,13 @@ bool Image_Library::loadPictures(const QString &folder) {
     Show_NSLog_Message(QStringLiteral("The pictures of \"%1\" could not be listed").arg(folder));
   }
   imageBrowser->reloadData();
+  // The picture chosen before is shown selected again when it is among these.
+  for (int i = 0; i < images.size(); ++i) {
+    if (!selected_image.isEmpty() && images.at(i)->path == selected_image) {
+      imageBrowser->setSelectionIndexes({i});
+      break;
+    }
+  }
   return true;
 }
 
@@ -245,7 +252,12 @@ void Image_Library::addImageWithPath(const QString &path, const QString &imageNa
 }
 
 void Image_Library::OK_Clicked() {
-  if (!selected_image.isEmpty() && QFileInfo(selected_image).isFile()) {
+  // Only the picture the window shows selected is taken, never one chosen at an earlier
+  // opening that this one does not show.
+  const QList<int> selected = imageBrowser->selectionIndexes();
+  const MyImageObject *item = selected.isEmpty() ? nullptr : imageBrowser_itemAtIndex(imageBrowser, selected.front());
+  if (item && !item->path.isEmpty() && QFileInfo(item->path).isFile()) {
+    selected_image = item->path;
     window->done(ModalOK);
     return;
   }

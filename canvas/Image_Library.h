@@ -10,9 +10,11 @@
 // case in the order of their characters.
 //
 // The caller sets control_or_BG, calls Open_Library_Window() and, on 1, reads
-// selected_image. A path chosen at an earlier opening stays the answer to OK until
-// another picture is selected or the window is cancelled; OK asks "Please select
-// image." when there is no path or its file is gone, and the window stays open.
+// selected_image. OK takes the picture the window shows selected (the first one); a
+// path chosen at an earlier opening is shown selected again wherever it is listed, until
+// another picture is selected or the window is cancelled. OK asks "Please select
+// image." when nothing is selected or the selected file is gone, and the window stays
+// open.
 //
 // One instance for the run (defaultInstance(), GUI thread), destroyed with the
 // application object.
@@ -89,8 +91,8 @@ private:
   void buildWindow();
   // The window's look and the browser's wiring.
   void awakeFromNib();
-  // Lists the pictures of `folder` into images (without reloading) and reloads once;
-  // false when `folder` is no folder.
+  // Lists the pictures of `folder` into images (without reloading) and reloads once,
+  // selecting the one of selected_image if it is there; false when `folder` is no folder.
   bool loadPictures(const QString &folder);
 };
 

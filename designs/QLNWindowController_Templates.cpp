@@ -212,5 +212,5 @@ void QLNWindowController::installTemplateCommands() {
   connect(cardSize, &QAction::triggered, this,
           [this] { runLoggingFailures("Card_Size_menu_item", [this] { Open_Card_Size_Clicked(); }); });
   connect(placeProfile, &QAction::triggered, this,
-          [this] { runLoggingFailures("Place_Profile_menu_item", [this] { Fill_User_profile_Details(); }); });
+          [this] { runLoggingFailures("Place_Profile_menu_item", [this] { Place_Profile_Clicked(); }); });
 }

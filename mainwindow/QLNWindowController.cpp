@@ -177,6 +177,11 @@ QLNGraphicView *QLNWindowController::currentView() const {
   return Card_Front_Or_Back.load() != 0 ? backView() : frontView();
 }
 
+bool QLNWindowController::frontSideShows() const {
+  // Before the first side is shown (-1) the front is the one to come.
+  return m_shownSide <= 0 && Card_Front_Or_Back.load() == 0;
+}
+
 QColor QLNWindowController::All_Text_clr() const { return ui->All_Text_clr->color(); }
 
 QRectF QLNWindowController::frontCanvasBounds() const { return frontView()->bounds(); }
@@ -566,8 +571,10 @@ void QLNWindowController::changeViewController(int side) {
   QLayout *layout = ui->myTargetView->layout();
   if (layout->count() > 0) {
     QWidget *shown = layout->itemAt(0)->widget();
-    if (shown == container)
+    if (shown == container) {
+      Undo_Redo_Button_state();
       return;
+    }
     layout->removeWidget(shown);
     if (shown)
       shown->hide();
@@ -575,6 +582,8 @@ void QLNWindowController::changeViewController(int side) {
   layout->addWidget(container);
   container->show();
   m_shownSide = side;
+  // Undo and redo are there for the front side alone.
+  Undo_Redo_Button_state();
 }
 
 void QLNWindowController::Select_front_side() {

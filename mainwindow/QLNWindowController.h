@@ -261,6 +261,9 @@ public:
   void changeViewController(int side);
   // The side shown in myTargetView: 0 front, 1 back, 2 temp.
   int shownSide() const { return m_shownSide; }
+  // Whether the front side is current and shown. Undo covers the front side alone, so
+  // while the back or the temp side shows there is nothing to undo or redo.
+  bool frontSideShows() const;
   // Label "Front", Card_Front_Or_Back 0, the front side shown, the card tabs in the panel.
   void Select_front_side();
 
@@ -355,7 +358,8 @@ public:
   // The size, in points, of an object of `graphicClass` placed by its tool: 120 by 60
   // for a barcode, 100 by 50 for a signature or fingerprint, 50 by 50 for the rest.
   static QSizeF toolDefaultSize(const QString &graphicClass);
-  // The undo and redo buttons enabled exactly when the document can undo and redo.
+  // The undo and redo buttons enabled exactly when the front side shows and the
+  // document can undo and redo.
   void Undo_Redo_Button_state() override;
   // Observer of the tool-change notification (`notificationObject` is the object it
   // was posted with; null when called directly): places one object of the current
@@ -418,13 +422,17 @@ public:
   // The label a tab page shows when it is inserted (it keeps the last one set).
   QString tabItemLabel(QWidget *page) const;
   // The editing buttons for what the panel shows: an unlocked object (the first two),
-  // the card, a locked object. Set_Paste_Button_Status enables Paste_btn exactly when
-  // the clipboard holds card objects of this program.
+  // the card, a locked object. A button is enabled whenever its menu item acts:
+  // Set_Paste_Button_Status enables Paste_btn exactly when the clipboard holds card
+  // objects of this program, or a picture and no file names (in every state, and again
+  // at every change of the clipboard); Unlock_btn is on whenever a selected object of
+  // the current side is locked (updateUnlockButton).
   void Enable_Standard_Button_For_Control();
   void Enable_Standard_Button_For_Unlock();
   void Disable_Standard_Button_For_Card();
   void Disable_Standard_Button_For_Lock();
   void Set_Paste_Button_Status() override;
+  void updateUnlockButton();
   // The object the panel shows (Last_Selected_Graphic) while it is still alive; null
   // while the panel shows the card or once the object is gone.
   QLNGraphicPtr shownGraphic() const { return m_shownGraphic.lock(); }
@@ -629,20 +637,25 @@ public:
   // window; `load` starts from the side's profile objects. 1 (OK) also sets
   // Fill_User_Profile. Returns the window's code.
   int Open_User_Profile_Window(bool load, const QString &load_side);
-  // Places a side's record on its canvas: every field with a value as a text object
-  // (the photo as an image object) carrying the field's id and binding; an object with
-  // that id already there is reused in its place, one without gets the field's default
-  // rectangle. Profile objects of fields without a value are hidden. The front and back
+  // Places a side's record on its canvas, field by field where the field is waiting to
+  // be placed (User_Profile_Class::pending; the others keep their objects as they are):
+  // a field with a value as a text object (the photo as an image object) carrying the
+  // field's id and binding; an object with that id already there is reused in its
+  // place, one without gets the field's default rectangle. The objects of a field
+  // without a value are hidden. A placed field is settled. The front and back
   // placing first offer or withdraw the "Excel" item of the panel's data-source combo
   // (Excel_Binding_Use) and place only once a profile was accepted (Fill_User_Profile).
   // A failure stops the placing and is logged.
   void Fill_User_profile_info_front_side();
   void Fill_User_profile_info_back_side();
   void Fill_User_profile_info_TEMP_side();
-  // The File menu's Place Profile: the front record on the front, then the back record on
-  // the back (as the card size and template windows' profile window filled them), and a
+  // The front record on the front, then, on a two-sided card, the back record on the
+  // back (as the card size and template windows' profile window filled them), and a
   // redraw.
   void Fill_User_profile_Details(QObject *sender = nullptr);
+  // The File menu's Place Profile: Fill_User_profile_Details, or a message when no field
+  // waits to be placed.
+  void Place_Profile_Clicked(QObject *sender = nullptr);
   // The default rectangle of the field whose id is `ctrl_id`, in card points (y down):
   // the side profile window's landscape placeholder when the front card's width is at
   // least its height, else its portrait one; all zero for an unknown id.
@@ -801,7 +814,8 @@ public:
 
   // ---- Toolbar, edit, lock and side commands (QLNWindowController_EditCommands.cpp) ----
   // The toolbar and Edit menu actions forward to the canvas of the current side
-  // (currentView(); never the temp canvas). The sender is ignored.
+  // (currentView(); never the temp canvas). The sender is ignored. Undo and redo act
+  // only while the front side shows (frontSideShows()).
   void Undo_Clicked(QObject *sender = nullptr);
   void Redo_Clicked(QObject *sender = nullptr);
   void Cut_Clicked(QObject *sender = nullptr);
@@ -919,7 +933,7 @@ public:
   // Names without extension of the entries of `path` that are not folders, sorted by
   // name; empty for a missing path or a file.
   static QStringList Get_Files_Array_At_Path(const QString &path);
-  // The same listing of Data_Folder_Path: the saved Batch Processing Series.
+  // The same listing of Data_Folder_Path, each name once: the saved Batch Processing Series.
   static QStringList Get_datasheet_File_Name_Array();
   // Whether the series `name` exists and is bound on the card (front side; also back
   // side when CARD_SIDE_STR is "2").
@@ -1061,7 +1075,8 @@ private:
   static constexpr int ObjectTabsDelayMs = 250;
   bool m_objectTabsScheduled = false;
   // The placing of one side's record on `view` (profiles/ProfilePlacing.cpp).
-  void placeUserProfile(QLNGraphicView *view, const User_Profile_Class &record);
+  void placeUserProfile(QLNGraphicView *view, User_Profile_Class &record);
+  void placeProfileField(QLNGraphicView *view, const User_Profile_Class &record, int field);
   // The combo dispatcher's decisions.
   void dataSourceDidChange();
   void bindingDidChange();

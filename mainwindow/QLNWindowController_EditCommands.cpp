@@ -20,6 +20,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMainWindow>
@@ -36,11 +38,19 @@
 // ---- Forwarded edit and arrange commands ------------------------------------------------------
 
 void QLNWindowController::Undo_Clicked(QObject *sender) {
+  if (!frontSideShows()) {
+    Undo_Redo_Button_state();
+    return;
+  }
   currentView()->undo(sender);
   showSelectionAfterUndoOrRedo();
 }
 
 void QLNWindowController::Redo_Clicked(QObject *sender) {
+  if (!frontSideShows()) {
+    Undo_Redo_Button_state();
+    return;
+  }
   currentView()->redo(sender);
   showSelectionAfterUndoOrRedo();
 }
@@ -160,6 +170,9 @@ void QLNWindowController::installEditCommands() {
   onCommandClick(ui->Send_Back_btn, &QLNWindowController::Send_Back_Clicked);
   onCommandClick(ui->Lock_btn, &QLNWindowController::Lock_Clicked);
   onCommandClick(ui->Unlock_btn, &QLNWindowController::Unlock_Clicked);
+  // The paste button follows the clipboard, whoever writes it.
+  if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { Set_Paste_Button_Status(); });
   // The command toolbar and the sides.
   onCommandClick(ui->Card_Prop_btn, &QLNWindowController::Card_Prop_Clicked);
   onCommandClick(ui->Card_Bckgrnd_btn, &QLNWindowController::Card_Bckgrnd_Clicked);
@@ -191,6 +204,13 @@ void QLNWindowController::installEditCommands() {
     std::function<void(QObject *)> run;
   };
   auto view = [this] { return currentView(); };
+  // Whether a menu item acts now: the canvas's answer, except that undo and redo wait
+  // for the front side to show (the document's undo covers the front alone).
+  auto acts = [this](Command command, QAction *action) {
+    if ((command == Command::Undo || command == Command::Redo) && !frontSideShows())
+      return false;
+    return currentView()->validateMenuItem(command, action);
+  };
   const std::vector<Item> editItems = {
       {"Undo_menu_item", QStringLiteral("&Undo"), QKeySequence(QStringLiteral("Ctrl+Z")), Command::Undo,
        [this](QObject *s) { Undo_Clicked(s); }},
@@ -271,16 +291,16 @@ void QLNWindowController::installEditCommands() {
         action->setShortcut(entry.shortcut);
       const Command command = entry.command;
       const auto run = entry.run;
-      connect(action, &QAction::triggered, this, [this, action, command, run, name = entry.objectName] {
-        if (!currentView()->validateMenuItem(command))
+      connect(action, &QAction::triggered, this, [this, acts, action, command, run, name = entry.objectName] {
+        if (!acts(command, nullptr))
           return;
         runLoggingFailures(name, [&] { run(action); });
       });
       validated.append({action, command});
     }
-    connect(menu, &QMenu::aboutToShow, this, [this, validated] {
+    connect(menu, &QMenu::aboutToShow, this, [acts, validated] {
       for (const auto &[action, command] : validated)
-        action->setEnabled(currentView()->validateMenuItem(command, action));
+        action->setEnabled(acts(command, action));
     });
     connect(menu, &QMenu::aboutToHide, this, [validated] {
       for (const auto &entry : validated)

@@ -214,12 +214,27 @@ void QLNWindowController::card_prop_set(const QString &style) {
 // ---- Editing buttons -----------------------------------------------------------------------------
 
 void QLNWindowController::Set_Paste_Button_Status() {
-  bool ours = false;
+  // What the canvas's paste takes: card objects of this program; else, unless the
+  // clipboard holds file names, a picture (of another program too).
+  bool pastes = false;
   if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-    if (const QMimeData *contents = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard))
-      ours = contents->hasFormat(QLNGraphicViewPasteboardType);
+    if (const QMimeData *contents = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard)) {
+      pastes = contents->hasFormat(QLNGraphicViewPasteboardType);
+      if (!pastes && !contents->hasUrls()) {
+        pastes = contents->hasImage();
+        for (const QString &format : contents->formats())
+          pastes = pastes || format.startsWith(QLatin1String("image/"));
+      }
+    }
   }
-  ui->Paste_btn->setEnabled(ours);
+  ui->Paste_btn->setEnabled(pastes);
+}
+
+void QLNWindowController::updateUnlockButton() {
+  bool anyLocked = false;
+  for (const QLNGraphicPtr &graphic : selectedObjectsOfCurrentSide())
+    anyLocked = anyLocked || graphic->ctrl_is_locked;
+  ui->Unlock_btn->setEnabled(anyLocked);
 }
 
 void QLNWindowController::Enable_Standard_Button_For_Control() {
@@ -231,7 +246,9 @@ void QLNWindowController::Enable_Standard_Button_For_Control() {
   ui->Begin_Front_btn->setEnabled(true);
   ui->Send_Back_btn->setEnabled(true);
   ui->Lock_btn->setEnabled(true);
-  ui->Unlock_btn->setEnabled(false);
+  // Unlock acts on the whole selection, which may hold a locked object besides the one
+  // shown.
+  updateUnlockButton();
 }
 
 void QLNWindowController::Enable_Standard_Button_For_Unlock() { Enable_Standard_Button_For_Control(); }
@@ -248,9 +265,11 @@ void QLNWindowController::Disable_Standard_Button_For_Card() {
 }
 
 void QLNWindowController::Disable_Standard_Button_For_Lock() {
-  for (QToolButton *button : {ui->Cut_btn, ui->Copy_btn, ui->Paste_btn, ui->Delete_btn, ui->Begin_Front_btn,
-                              ui->Send_Back_btn, ui->Lock_btn})
+  for (QToolButton *button : {ui->Cut_btn, ui->Copy_btn, ui->Delete_btn, ui->Begin_Front_btn, ui->Send_Back_btn,
+                              ui->Lock_btn})
     button->setEnabled(false);
+  // A paste adds new objects and leaves the locked ones alone, as Edit > Paste does.
+  Set_Paste_Button_Status();
   ui->Unlock_btn->setEnabled(true);
 }
 
@@ -273,8 +292,12 @@ void QLNWindowController::showWhatTheCanvasSelects() {
     return;
   const QLNGraphicList selected = view->selectedGraphics();
   const QLNGraphicPtr shown = shownGraphic();
-  if (selected.isEmpty() ? !shown : selected.contains(shown))
+  if (selected.isEmpty() ? !shown : selected.contains(shown)) {
+    // The panel stays; the selection around it may have gained or lost a locked object.
+    if (shown && !shown->ctrl_is_locked)
+      updateUnlockButton();
     return;
+  }
   QLNGraphicPtr graphic = view->Selected_Graphic();
   if (!selected.contains(graphic))
     graphic = selected.isEmpty() ? nullptr : selected.first();

@@ -185,8 +185,9 @@ QSizeF QLNWindowController::toolDefaultSize(const QString &graphicClass) {
 }
 
 void QLNWindowController::Undo_Redo_Button_state() {
-  ui->Undo_btn->setEnabled(m_document && m_document->undoManager()->canUndo());
-  ui->Redo_btn->setEnabled(m_document && m_document->undoManager()->canRedo());
+  const bool front = frontSideShows();
+  ui->Undo_btn->setEnabled(front && m_document && m_document->undoManager()->canUndo());
+  ui->Redo_btn->setEnabled(front && m_document && m_document->undoManager()->canRedo());
 }
 
 QString QLNWindowController::currentGraphicClass() const {

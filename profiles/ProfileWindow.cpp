@@ -81,6 +81,8 @@ int ProfileWindow::Open_Wnd(bool load) {
       loadStarted(false);
       Reset_all_Ctrl();
     }
+    for (int field = 0; field < FieldCount; ++field)
+      m_opened[field] = fieldState(field);
     fields[0].value->setFocus();
     code = UiServices::instance().runModal(m_window);
     m_window->hide();
@@ -129,10 +131,13 @@ void ProfileWindow::loadFromSide() {
     // A binding the window cannot offer (a column while no rows are imported) is kept
     // for as long as the field shows its loaded value as typed.
     m_unshownBinding[field].reset();
+    // (A text not drawn yet has no storage; its text is then its value.)
+    const QString loadedValue = field == PhotoField        ? graphic->FilePath()
+                                : graphic->_Text_contents ? graphic->_Text_contents->string
+                                                          : graphic->Text_Value;
     if (!shown)
-      m_unshownBinding[field] = UnshownBinding{field == PhotoField ? graphic->FilePath() : graphic->Text_Value,
-                                               source, graphic->batch_list_name, graphic->batch_list_index,
-                                               graphic->excel_col_indx};
+      m_unshownBinding[field] = UnshownBinding{loadedValue, source, graphic->batch_list_name,
+                                               graphic->batch_list_index, graphic->excel_col_indx};
     applyDataSource(field);
     if (controls.ds_combo->currentIndex() == 1) {
       // Series are bound by name; the index is only where the name stood in the list.
@@ -141,9 +146,10 @@ void ProfileWindow::loadFromSide() {
       const int column = graphic->excel_col_indx;
       controls.ser_col_cb->setCurrentIndex(column >= 0 && column < controls.ser_col_cb->count() ? column : -1);
     }
-    // The object's own value, not the series' first one the selection may have shown;
-    // for the photo its picture's file (its text is never shown).
-    setFieldValue(field, field == PhotoField ? graphic->FilePath() : graphic->Text_Value);
+    // The text the card shows (edited in the panel, perhaps, since it was placed), not
+    // the series' first value the selection may have shown; for the photo its picture's
+    // file.
+    setFieldValue(field, loadedValue);
     fieldLoaded(field);
   }
 }
@@ -257,7 +263,28 @@ bool ProfileWindow::Check_Validation() {
   return true;
 }
 
-bool ProfileWindow::fillRecord(User_Profile_Class &record, bool frontOrBack) {
+ProfileWindow::FieldState ProfileWindow::fieldState(int field) const {
+  const FieldControls &controls = fields[field];
+  return {fieldValue(field), controls.ds_combo->currentIndex(), controls.ser_col_cb->currentIndex(),
+          controls.ser_col_cb->currentText()};
+}
+
+bool ProfileWindow::fieldIsForSide(int field, bool back) const {
+  const QComboBox *side = fields[field].side_combo;
+  if (!side || side->isHidden())
+    return true;
+  // Front, Back, Both.
+  switch (side->currentIndex()) {
+  case 0:
+    return !back;
+  case 1:
+    return back;
+  default:
+    return true;
+  }
+}
+
+bool ProfileWindow::fillRecord(User_Profile_Class &record, bool frontOrBack, bool back) {
   if (!Check_Validation()) {
     QString name = Trim_Str(checked_field_name);
     QString detail;
@@ -295,20 +322,23 @@ bool ProfileWindow::fillRecord(User_Profile_Class &record, bool frontOrBack) {
     record.setDsIndex(field, series ? seriesIndex : 0);
     record.setXl(field, column);
     record.setXlColumnIndex(field, column ? columnIndex : 0);
+    // Only what the user entered or changed here is placed, on the sides chosen for it.
+    record.setPending(field, !(fieldState(field) == m_opened[field]) && fieldIsForSide(field, back));
   }
   return true;
 }
 
 bool ProfileWindow::Fill_Front_User_profile_value_in_Variable() {
-  return fillRecord(mainController()->Front_user_profile, true);
+  return fillRecord(mainController()->Front_user_profile, true, false);
 }
 
 bool ProfileWindow::Fill_Back_User_profile_value_in_Variable() {
-  return fillRecord(mainController()->Back_user_profile, true);
+  return fillRecord(mainController()->Back_user_profile, true, true);
 }
 
 bool ProfileWindow::Fill_TEMP_User_profile_value_in_Variable() {
-  return fillRecord(mainController()->TEMP_user_profile, false);
+  // The preview shows the side being edited.
+  return fillRecord(mainController()->TEMP_user_profile, false, Card_Front_Or_Back.load() != 0);
 }
 
 // ---- Buttons ------------------------------------------------------------------------------------
@@ -347,13 +377,49 @@ void ProfileWindow::Browse_excel_Btn_Clicked(QObject *) {
   excel_path_field->setText(path);
   if (mainController()->Check_And_Validate_File_Path(path) != 0)
     return;
+  // The column each field is bound to, by its title in the rows imported so far.
+  std::array<QString, FieldCount> titles;
+  for (int field = 0; field < FieldCount; ++field) {
+    if (fields[field].ds_combo->currentIndex() == 2)
+      titles[field] = fields[field].ser_col_cb->currentText();
+  }
   Import_Excel *import = Import_Excel::defaultInstance();
   import->open_mode = QStringLiteral("E");
   import->Open_excel_Wnd(path);
+  const QStringList unbound = rebindColumnsByTitle(titles);
   if (importedRowsExist())
     Add_Excel_in_Data_Source_Combo();
   else
     Remove_Excel_in_Data_Source_Combo();
+  if (!unbound.isEmpty())
+    Show_MessageBox(unbound.join(QLatin1Char('\n')));
+}
+
+QStringList ProfileWindow::rebindColumnsByTitle(const std::array<QString, FieldCount> &titles) {
+  const bool rows = importedRowsExist();
+  QStringList unbound;
+  for (int field = 0; field < FieldCount; ++field) {
+    FieldControls &controls = fields[field];
+    if (controls.ds_combo->currentIndex() != 2)
+      continue;
+    // The list shows the columns of the rows now imported.
+    applyDataSource(field);
+    const int column =
+        rows && !titles[field].isEmpty() ? controls.ser_col_cb->findText(titles[field], Qt::MatchExactly) : -1;
+    if (column >= 0) {
+      // Chosen with its signal, so that the field shows the column's first value.
+      controls.ser_col_cb->setCurrentIndex(column);
+      continue;
+    }
+    if (titles[field].isEmpty() && rows)
+      continue;  // no column was chosen: the fresh list waits for a choice
+    // Typed by hand from here on, also before the list loses its spreadsheet item.
+    controls.ds_combo->setCurrentIndex(0);
+    if (!titles[field].isEmpty())
+      unbound << QStringLiteral("The spreadsheet has no column \"%1\": '%2' is no longer bound to a column.")
+                   .arg(titles[field], QString(fieldCaption(field)).remove(QStringLiteral(" :")));
+  }
+  return unbound;
 }
 
 void ProfileWindow::View_Excel_Btn_Clicked(QObject *) {

@@ -146,7 +146,24 @@ protected:
 private:
   void applyDataSource(int field);
   void seriesChoiceChanged(int field);
-  bool fillRecord(User_Profile_Class &record, bool frontOrBack);
+  // `back`: the record is the back side's (the side column of the wizard window decides
+  // which fields it takes as entered).
+  bool fillRecord(User_Profile_Class &record, bool frontOrBack, bool back);
+  // What a field shows: its value, source and series or column choice.
+  struct FieldState {
+    QString value;
+    int source = 0;
+    int choice = -1;
+    QString choiceText;
+    bool operator==(const FieldState &) const = default;
+  };
+  FieldState fieldState(int field) const;
+  // Whether the field goes to the side (the wizard window's side column; front and back
+  // in the side window).
+  bool fieldIsForSide(int field, bool back) const;
+  // After a spreadsheet import: each field bound to a column is bound again to the
+  // column of the same title, or unbound; returns the message lines for those unbound.
+  QStringList rebindColumnsByTitle(const std::array<QString, FieldCount> &titles);
   void loadFromSide();
   void showPicture(QLabel *label, const QLNGraphicList &graphics);
   void setFieldValue(int field, const QString &value);
@@ -162,6 +179,9 @@ private:
     int column = 0;
   };
   std::array<std::optional<UnshownBinding>, FieldCount> m_unshownBinding{};
+  // Each field as the window showed it when it opened: a field still so is left as it is
+  // on the card.
+  std::array<FieldState, FieldCount> m_opened{};
 
   bool m_sideWindow = false;
   OwnedWindow<QDialog> m_window;

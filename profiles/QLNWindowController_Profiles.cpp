@@ -50,10 +50,28 @@ int QLNWindowController::Open_User_Profile_Window(bool load, const QString &load
   return result;
 }
 
+namespace {
+
+// A one-sided card has no back to place on: the back record's fields wait for the card
+// to have two sides.
+bool cardHasBack() { return CARD_SIDE_STR == QLatin1String("2"); }
+
+}  // namespace
+
 void QLNWindowController::Fill_User_profile_Details(QObject *) {
   Fill_User_profile_info_front_side();
-  Fill_User_profile_info_back_side();
+  if (cardHasBack())
+    Fill_User_profile_info_back_side();
   Refresh_Canvas();
+}
+
+void QLNWindowController::Place_Profile_Clicked(QObject *sender) {
+  if (!Fill_User_Profile || !(Front_user_profile.anyPending() || (cardHasBack() && Back_user_profile.anyPending()))) {
+    Show_MessageBox(QStringLiteral("There is no profile to place. Enter one with the User Profile button of the Card "
+                                   "Size or template window; fields for the back are placed on a two-sided card."));
+    return;
+  }
+  Fill_User_profile_Details(sender);
 }
 
 QRectF QLNWindowController::Get_Control_Rect_From_Template(const QString &ctrl_id) {

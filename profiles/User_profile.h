@@ -2,7 +2,8 @@
 // User_profile: the wizard's profile window "User Profile Information". The card and
 // template wizards open it with no side; OK writes the same fields into the front and
 // the back profile record, and nothing is placed on the card then. Each field also has
-// a side combo (front, back, both), shown and set but not read by any step.
+// a side combo (front, back, both): a field entered is marked as waiting to be placed in
+// the records of the sides it names.
 //
 // One instance for the run (defaultInstance); main thread only.
 

@@ -46,7 +46,40 @@ void User_Profile_Class::Reset_All_Values() {
     m_xl[field] = false;
     m_ds_indx[field] = 0;
     m_xl_col_indx[field] = 0;
+    settle(field);
   }
+}
+
+User_Profile_Class::Settled User_Profile_Class::current(int field) const {
+  return {m_value[field], m_ds[field], m_ds_name[field], m_ds_indx[field], m_xl[field], m_xl_col_indx[field]};
+}
+
+bool User_Profile_Class::pending(int field) const {
+  return inRange(field) && (m_entered[field] || !(current(field) == m_settled[field]));
+}
+
+void User_Profile_Class::setPending(int field, bool value) {
+  if (!inRange(field))
+    return;
+  if (value)
+    m_entered[field] = true;
+  else
+    settle(field);
+}
+
+void User_Profile_Class::settle(int field) {
+  if (!inRange(field))
+    return;
+  m_settled[field] = current(field);
+  m_entered[field] = false;
+}
+
+bool User_Profile_Class::anyPending() const {
+  for (int field = 0; field < FieldCount; ++field) {
+    if (pending(field))
+      return true;
+  }
+  return false;
 }
 
 bool User_Profile_Class::ds(int field) const { return inRange(field) && m_ds[field]; }

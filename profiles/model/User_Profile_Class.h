@@ -18,6 +18,12 @@
 // Data-source rules the profile windows keep: at most one of F_ds and F_xl is set; a
 // hand-typed field has both 0, an empty series name and indexes 0.
 //
+// A field is waiting to be placed (pending) when its value or binding differs from what
+// it held when it was last settled (by Reset_All_Values, by a placing of the field, or
+// by a profile window that found the field as the user left it), or when a profile
+// window marked it as entered. Placing changes only waiting fields, so a field the user
+// did not touch in the window keeps its card object as it is.
+//
 // Main thread only.
 
 #include <QString>
@@ -248,6 +254,13 @@ public:
   QString image_label_id() const { return m_label_id[ImageField]; }
   void setImage_label_id(const QString &value) { m_label_id[ImageField] = value; }
 
+  // ---- Waiting to be placed (see above). setPending(field, true) marks the field as
+  // entered; settle(field) takes its present value and binding as placed.
+  bool pending(int field) const;
+  void setPending(int field, bool value);
+  void settle(int field);
+  bool anyPending() const;
+
   // ---- The same members by field index (Field). Reads out of range answer 0 or a
   // null string; writes out of range do nothing.
   bool ds(int field) const;
@@ -269,6 +282,17 @@ public:
 
 private:
   static bool inRange(int field) { return field >= 0 && field < FieldCount; }
+  // A field's value and binding, as compared for pending().
+  struct Settled {
+    QString value;
+    bool ds = false;
+    QString dsName;
+    qint32 dsIndex = 0;
+    bool xl = false;
+    qint32 xlColumnIndex = 0;
+    bool operator==(const Settled &) const = default;
+  };
+  Settled current(int field) const;
 
   bool m_Fill_User_Profile_Enable = false;
   bool m_Excel_Binding = false;
@@ -280,4 +304,6 @@ private:
   std::array<QString, FieldCount> m_label_id;
   std::array<QString, FieldCount> m_value;
   std::array<QString, FieldCount> m_ds_name;
+  std::array<Settled, FieldCount> m_settled{};
+  std::array<bool, FieldCount> m_entered{};
 };

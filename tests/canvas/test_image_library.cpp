@@ -199,23 +199,28 @@ TEST_F(ImageLibraryTest, OKReturnsTheSelectedPictureAndKeepsItForTheNextOpening)
             1);
   EXPECT_EQ(lib->selected_image, b);
 
-  // Opened again and OK at once: the same picture.
+  // Opened again, the same picture is shown selected and OK at once returns it.
   EXPECT_EQ(open([&](QDialog *dialog) {
-              EXPECT_TRUE(lib->imageBrowser->selectionIndexes().isEmpty());
+              EXPECT_EQ(lib->imageBrowser->selectionIndexes(), QList<int>{1});
               lib->OK_btn->click();
               return dialog->result();
             }),
             1);
   EXPECT_EQ(lib->selected_image, b);
 
-  // An empty selection changes nothing; another picture replaces it.
-  open([&](QDialog *dialog) {
-    select(2);
-    lib->imageBrowser->setSelectionIndexes({});
-    EXPECT_EQ(lib->selected_image, c);
-    lib->OK_btn->click();
-    return dialog->result();
-  });
+  // Another picture replaces it; with the selection emptied again OK takes nothing.
+  open(
+      [&](QDialog *dialog) {
+        select(2);
+        lib->imageBrowser->setSelectionIndexes({});
+        EXPECT_EQ(lib->selected_image, c);
+        lib->OK_btn->click();
+        EXPECT_TRUE(dialog->isVisible());
+        select(2);
+        lib->OK_btn->click();
+        return dialog->result();
+      },
+      1);
   EXPECT_EQ(lib->selected_image, c);
 }
 

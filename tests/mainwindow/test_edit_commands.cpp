@@ -26,6 +26,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QKeyEvent>
@@ -42,6 +43,8 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -602,4 +605,188 @@ TEST_F(EditCommandsTest, TheBackgroundButtonGivesTheCurrentSideAPictureFromTheLi
   EXPECT_TRUE(ui->Card_Image_fill_rd->isChecked());
   EXPECT_FALSE(ui->Card_solid_fill_rd->isChecked());
   EXPECT_EQ(ui->sett_tab->currentWidget(), ui->card_bkgd_tab);
+}
+
+// The library applies the picture it shows selected and nothing else: not a picture
+// chosen before in the other mode, nor one chosen before and unselected since. The design
+// saved before such an OK and after it is the same file.
+TEST_F(EditCommandsTest, TheLibraryAppliesOnlyThePictureItShowsSelected) {
+  auto savePicture = [&](const QString &relative, Qt::GlobalColor colour) {
+    const QString path = Resource_Path + QStringLiteral("/") + relative;
+    EXPECT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QImage image(16, 12, QImage::Format_RGB32);
+    image.fill(colour);
+    EXPECT_TRUE(image.save(path));
+    return path;
+  };
+  const QString daisy = savePicture(QStringLiteral("LibraryImage/flowers/daisy.png"), Qt::yellow);
+  const QString mint = savePicture(QStringLiteral("Background/Mint_Leaves.jpg"), Qt::green);
+  const QString sky = savePicture(QStringLiteral("Background/Sky_Clouds.jpg"), Qt::cyan);
+  controller->Load_and_fill_backgrounds();
+  Image_Library *library = Image_Library::defaultInstance();
+  auto indexOf = [&](const QString &path) {
+    for (int i = 0; i < library->images.size(); ++i)
+      if (library->images.at(i)->path == path)
+        return i;
+    return -1;
+  };
+  Project_File_Name = root.path() + QStringLiteral("/Card.dcard");
+  auto saved = [&] {
+    EXPECT_TRUE(controller->Save_project_file(false, false));
+    QFile file(Project_File_Name);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+  };
+  // OK with nothing selected asks for a picture and keeps the window open; Cancel then.
+  auto okWithoutSelection = [&](QDialog *dialog) {
+    EXPECT_TRUE(library->imageBrowser->selectionIndexes().isEmpty());
+    library->OK_btn->click();
+    EXPECT_TRUE(dialog->isVisible()) << "OK closed the library with nothing selected";
+    if (dialog->isVisible())
+      library->Cancel_btn->click();
+    return dialog->result();
+  };
+
+  // The daisy placed from the library; the Background button's library then shows the
+  // backgrounds, none of them selected.
+  scripted.answerModal([&](QDialog *dialog) {
+    library->imageBrowser->setSelectionIndexes({indexOf(daisy)});
+    library->OK_btn->click();
+    return dialog->result();
+  });
+  ui->Image_Library_Tool_btn->click();
+  ASSERT_EQ(document->graphics().size(), 1);
+  const QByteArray withDaisy = saved();
+  scripted.answerModal(okWithoutSelection);
+  scripted.expectAlert();
+  ui->Card_Bckgrnd_btn->click();
+  EXPECT_EQ(scripted.alertTexts(), QStringList{QStringLiteral("\nPlease select image.")});
+  EXPECT_NE(controller->Front_card_Prop.Card_BG_Image_Path(), daisy);
+  EXPECT_TRUE(saved() == withDaisy) << "the design changed";
+  scripted.clear();
+
+  // Sky_Clouds from the library, then Mint_Leaves in the main window's list: the library
+  // shows its own last choice selected; unselected, OK applies nothing.
+  scripted.answerModal([&](QDialog *dialog) {
+    library->imageBrowser->setSelectionIndexes({indexOf(sky)});
+    library->OK_btn->click();
+    return dialog->result();
+  });
+  ui->Card_Bckgrnd_btn->click();
+  ASSERT_EQ(controller->Front_card_Prop.Card_BG_Image_Path(), sky);
+  const int mintRow = int(std::find_if(controller->images.begin(), controller->images.end(),
+                                       [&](const auto &item) { return item->path == mint; }) -
+                          controller->images.begin());
+  ui->imageBrowser->setSelectionIndexes({mintRow});
+  ASSERT_EQ(controller->Front_card_Prop.Card_BG_Image_Path(), mint);
+  const QByteArray withMint = saved();
+  scripted.clear();
+  scripted.answerModal([&](QDialog *dialog) {
+    EXPECT_EQ(library->imageBrowser->selectionIndexes(), QList<int>{indexOf(sky)});
+    library->imageBrowser->setSelectionIndexes({});
+    return okWithoutSelection(dialog);
+  });
+  scripted.expectAlert();
+  ui->Card_Bckgrnd_btn->click();
+  EXPECT_EQ(controller->Front_card_Prop.Card_BG_Image_Path(), mint);
+  EXPECT_TRUE(saved() == withMint) << "the design changed";
+}
+
+// Undo covers the front side alone: while the back or the temp side shows, Undo and Redo
+// are disabled, and Ctrl+Z or the buttons change nothing on any side.
+TEST_F(EditCommandsTest, WhileTheBackOrTempSideShowsUndoAndRedoDoNothingAndShowDisabled) {
+  auto a = rect(QRectF(20, 20, 40, 30));
+  place(QLNDocumentGraphicsKey, {a});
+  place(QLNDocumentGraphicsKey_back, {rect(QRectF(30, 30, 20, 20)), rect(QRectF(60, 60, 20, 20))});
+  QAction *undo = menuItem("Edit_menu", "Undo_menu_item");
+  QAction *redo = menuItem("Edit_menu", "Redo_menu_item");
+  auto *edit = ui->window->menuBar()->findChild<QMenu *>(QStringLiteral("Edit_menu"));
+  ASSERT_TRUE(undo && redo && edit);
+  auto offered = [&] {
+    emit edit->aboutToShow();
+    const std::vector<bool> states{ui->Undo_btn->isEnabled(), ui->Redo_btn->isEnabled(), undo->isEnabled(),
+                                   redo->isEnabled()};
+    emit edit->aboutToHide();
+    return states;
+  };
+  const std::vector<bool> none{false, false, false, false};
+
+  // Copy and paste on the front: an undo step there.
+  controller->frontView()->changeSelectionIndexes({0});
+  QCoreApplication::processEvents();
+  ui->Copy_btn->click();
+  ui->Paste_btn->click();
+  ASSERT_EQ(document->graphics().size(), 2);
+  const QLNGraphicList front = document->graphics();
+  QCoreApplication::processEvents();
+
+  // On the back: select all, copy, paste, and undo by every way there is.
+  ui->Back_Side_btn->click();
+  menuItem("Edit_menu", "Select_All_menu_item")->trigger();
+  menuItem("Edit_menu", "Copy_menu_item")->trigger();
+  menuItem("Edit_menu", "Paste_menu_item")->trigger();
+  ASSERT_EQ(document->graphics_back().size(), 4);
+  const QLNGraphicList back = document->graphics_back();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(offered(), none);
+  undo->trigger();
+  controller->Undo_Clicked();
+  EXPECT_EQ(document->graphics(), front);
+  EXPECT_EQ(document->graphics_back(), back);
+
+  // The temp side from the front: the same.
+  ui->Front_Side_btn->click();
+  EXPECT_TRUE(ui->Undo_btn->isEnabled());
+  ui->Temp_Side_btn->click();
+  EXPECT_EQ(offered(), none);
+  undo->trigger();
+  EXPECT_EQ(document->graphics(), front);
+
+  // Back on the front, Undo takes the front's paste back; Redo waits for the front too.
+  ui->Front_Side_btn->click();
+  ui->Undo_btn->click();
+  EXPECT_EQ(document->graphics(), QLNGraphicList{a});
+  ui->Back_Side_btn->click();
+  EXPECT_EQ(offered(), none);
+  redo->trigger();
+  controller->Redo_Clicked();
+  EXPECT_EQ(document->graphics(), QLNGraphicList{a});
+  ui->Front_Side_btn->click();
+  EXPECT_EQ(offered(), (std::vector<bool>{true, true, true, true})) << "the placing of the first and the paste";
+}
+
+// A toolbar button is enabled whenever its menu item acts: Paste with another program's
+// picture on the clipboard, Unlock with a locked object among the selected ones.
+TEST_F(EditCommandsTest, PasteAndUnlockButtonsAreEnabledWheneverTheirMenuItemsAct) {
+  QImage picture(30, 20, QImage::Format_RGB32);
+  picture.fill(Qt::darkRed);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  picture.save(&buffer, "PNG");
+  auto *contents = new QMimeData;
+  contents->setData(QStringLiteral("image/png"), png);
+  QGuiApplication::clipboard()->setMimeData(contents);
+  EXPECT_TRUE(ui->Paste_btn->isEnabled()) << "the clipboard's picture can be pasted";
+  ui->Paste_btn->click();
+  EXPECT_EQ(document->graphics().size(), 1);
+
+  // A design with a locked object behind an unlocked one, saved and opened again.
+  auto plain = rect(QRectF(20, 20, 40, 30));
+  auto locked = rect(QRectF(120, 60, 40, 30));
+  locked->ctrl_is_locked = true;
+  document->setList(QLNDocumentGraphicsKey, {plain, locked});
+  const QString path = root.path() + QStringLiteral("/Locked.dcard");
+  Project_File_Name = path;
+  ASSERT_TRUE(controller->Save_project_file(false, false));
+  ASSERT_EQ(controller->Read_and_load_design_Log(path, QStringLiteral("L")), 1);
+  ASSERT_EQ(document->graphics().size(), 2);
+  ASSERT_TRUE(document->graphics().at(1)->ctrl_is_locked);
+
+  menuItem("Edit_menu", "Select_All_menu_item")->trigger();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(ui->Unlock_btn->isEnabled()) << "Arrange > Unlock unlocks the selection";
+  ui->Unlock_btn->click();
+  EXPECT_FALSE(document->graphics().at(1)->ctrl_is_locked);
+  EXPECT_FALSE(ui->Unlock_btn->isEnabled()) << "nothing selected is locked now";
 }

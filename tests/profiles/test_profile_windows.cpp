@@ -22,9 +22,12 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
+
+#include <functional>
 
 namespace {
 
@@ -34,6 +37,65 @@ protected:
   static void choose(QComboBox *combo, int index) { combo->setCurrentIndex(index); }
   // What the window ended with (the scripted run returns the script's answer).
   static int ended(QDialog *dialog) { return dialog->isVisible() ? ModalCancel : dialog->result(); }
+
+  QAction *placeProfileCommand() const {
+    QMenu *file = controller->ui->window->menuBar()->findChild<QMenu *>(QStringLiteral("File_menu"));
+    return file ? file->findChild<QAction *>(QStringLiteral("Place_Profile_menu_item")) : nullptr;
+  }
+  // The card size window answered: its profile button pressed, then OK.
+  void acceptCardSizeWithProfile(const std::function<void()> &beforeOK = {}) {
+    scripted.answerModal([beforeOK](QDialog *dialog) {
+      Card_Wizard *wizard = Card_Wizard::defaultInstance();
+      wizard->User_Profile_btn->click();
+      if (beforeOK)
+        beforeOK();
+      wizard->OK_btn->click();
+      return ended(dialog);
+    });
+  }
+  // The user picks the front object in the card and types its text in the panel.
+  void editInPanel(const QLNGraphicPtr &object, const QString &text) {
+    const int index = int(front().indexOf(object));
+    ASSERT_GE(index, 0);
+    controller->_graphicsController.setSelectionIndexes({index});
+    controller->frontView()->setSelected_Graphic(object);
+    controller->Show_RHS_Properties(object);
+    controller->ui->Text_value_Edit->setPlainText(text);
+    ASSERT_EQ(textOf(object), text);
+  }
+  static QStringList ids(const QLNGraphicList &list) {
+    QStringList out;
+    for (const QLNGraphicPtr &graphic : list)
+      out << graphic->control_ID;
+    return out;
+  }
+
+  // Workbooks written for the spreadsheet button: the reader unpacks into the temporary
+  // folder, one of this process's own, and the writer starts from the shipped template.
+  void useSpreadsheets() {
+    static QTemporaryDir privateTemp;
+    static const bool moved = qputenv("TMPDIR", privateTemp.path().toUtf8());
+    (void)moved;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(AMENDS_SOURCE_DIR "/resources/Template.xlsx"),
+                            Resource_Path + QStringLiteral("/Template.xlsx")));
+  }
+  QString workbook(const QString &name, const QList<QStringList> &rows) {
+    const QString book = root.path() + QLatin1Char('/') + name;
+    QString error;
+    EXPECT_TRUE(SpreadsheetWriter::WriteWorkbook(book, rows, true, &error)) << error.toStdString();
+    return book;
+  }
+  // The column import answered with every column ticked.
+  void importEveryColumn() {
+    scripted.answerModal([](QDialog *dialog) {
+      Import_Excel *import = Import_Excel::defaultInstance();
+      QAbstractItemModel *model = import->ColList->model();
+      for (int row = 0; row < model->rowCount(); ++row)
+        EXPECT_TRUE(model->setData(model->index(row, 0), Qt::Checked, Qt::CheckStateRole));
+      import->OK_btn->click();
+      return ended(dialog);
+    });
+  }
 };
 
 TEST_F(ProfileWindowTest, OkNamesTheFirstFieldWithoutAChosenSourceAndKeepsTheWindowOpen) {
@@ -486,20 +548,10 @@ TEST_F(ProfileWindowTest, SeriesAndSpreadsheetButtonsRefuseWhatIsMissing) {
 // become the imported rows, every field's source list offers "Excel", and a field bound
 // to a column shows the column's first value.
 TEST_F(ProfileWindowTest, SpreadsheetBrowseImportsColumnsForTheFields) {
-  // The reader unpacks into the temporary folder: one of this process's own.
-  static QTemporaryDir privateTemp;
-  static const bool moved = qputenv("TMPDIR", privateTemp.path().toUtf8());
-  (void)moved;
-  ASSERT_TRUE(QFile::copy(QStringLiteral(AMENDS_SOURCE_DIR "/resources/Template.xlsx"),
-                          Resource_Path + QStringLiteral("/Template.xlsx")));
-  const QString book = root.path() + QStringLiteral("/guests.xlsx");
-  QString error;
-  ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(book,
-                                               {{QStringLiteral("Name"), QStringLiteral("Town")},
-                                                {QStringLiteral("Ann"), QStringLiteral("Leeds")},
-                                                {QStringLiteral("Bob"), QStringLiteral("York")}},
-                                               true, &error))
-      << error.toStdString();
+  useSpreadsheets();
+  const QString book = workbook(QStringLiteral("guests.xlsx"), {{QStringLiteral("Name"), QStringLiteral("Town")},
+                                                                {QStringLiteral("Ann"), QStringLiteral("Leeds")},
+                                                                {QStringLiteral("Bob"), QStringLiteral("York")}});
 
   scripted.answerModal([&](QDialog *dialog) {
     Show_User_Profile *window = side();
@@ -517,14 +569,7 @@ TEST_F(ProfileWindowTest, SpreadsheetBrowseImportsColumnsForTheFields) {
     return ended(dialog);
   });
   scripted.answerOpenFile(book);
-  scripted.answerModal([&](QDialog *dialog) {
-    Import_Excel *import = Import_Excel::defaultInstance();
-    QAbstractItemModel *model = import->ColList->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-      EXPECT_TRUE(model->setData(model->index(row, 0), Qt::Checked, Qt::CheckStateRole));
-    import->OK_btn->click();
-    return ended(dialog);
-  });
+  importEveryColumn();
   controller->User_Profile_Button_Clicked();
 
   EXPECT_TRUE(Excel_Binding_Use);
@@ -540,6 +585,182 @@ TEST_F(ProfileWindowTest, SpreadsheetBrowseImportsColumnsForTheFields) {
   controller->Get_total_Card_count();
   EXPECT_EQ(textOf(withId(controller->batchCardSource()->cardObjects(1, false), QStringLiteral("Fup_Address")).value(0)),
             QStringLiteral("York"));
+}
+
+// The card size window's profile form opens empty: accepted without a word typed, it
+// leaves every profile field on both sides as the design holds it.
+TEST_F(ProfileWindowTest, AnEmptyProfileFormFromTheCardSizeWindowLeavesTheCardsFieldsAlone) {
+  const auto name = plainText(QStringLiteral("Fup_Name"), QRectF(10, 10, 80, 20));
+  const auto phone = plainText(QStringLiteral("Fup_PhoneNO"), QRectF(10, 40, 80, 20));
+  phone->data_source_type = 1;
+  phone->batch_list_name = QStringLiteral("Phones");
+  session->document()->setList(QLNDocumentGraphicsKey, {name, phone});
+  session->document()->setList(QLNDocumentGraphicsKey_back, {plainText(QStringLiteral("Fup_Name"), QRectF(5, 5, 80, 20))});
+  const QList<QByteArray> frontBefore = archives(front());
+  const QList<QByteArray> backBefore = archives(back());
+
+  acceptCardSizeWithProfile();
+  scripted.answerModal([](QDialog *dialog) {
+    User_profile::defaultInstance()->OK_btn->click();
+    return ended(dialog);
+  });
+  controller->Open_Card_Size_Clicked();
+  EXPECT_EQ(scripted.pending(), 0u);
+  EXPECT_EQ(archives(front()), frontBefore);
+  EXPECT_EQ(archives(back()), backBefore);
+}
+
+// After the front's Profile window, Place Profile has nothing entered for either side:
+// it says so and the back's fields stay as they were.
+TEST_F(ProfileWindowTest, PlaceProfileWithNothingEnteredSaysSoAndLeavesTheBackAlone) {
+  session->document()->setList(QLNDocumentGraphicsKey_back, {plainText(QStringLiteral("Fup_Name"), QRectF(5, 5, 80, 20))});
+  scripted.answerModal([](QDialog *dialog) {
+    side()->fields[P::NameField].value->setText(QStringLiteral("Ann"));
+    side()->OK_btn->click();
+    return ended(dialog);
+  });
+  controller->User_Profile_Button_Clicked();
+  const QList<QByteArray> frontBefore = archives(front());
+  const QList<QByteArray> backBefore = archives(back());
+
+  scripted.expectAlert();
+  ASSERT_TRUE(placeProfileCommand());
+  placeProfileCommand()->trigger();
+  EXPECT_EQ(scripted.alertTexts(),
+            QStringList{QStringLiteral("\nThere is no profile to place. Enter one with the User Profile button of the "
+                                       "Card Size or template window; fields for the back are placed on a two-sided "
+                                       "card.")});
+  EXPECT_EQ(archives(front()), frontBefore);
+  EXPECT_EQ(archives(back()), backBefore);
+}
+
+// What the user changed on the card stays: a placed name edited in the panel and an
+// edited copy of it pasted beside it keep their texts, and a photo whose file has moved
+// stays shown, when the Profile window is accepted for another field and when Place
+// Profile runs after it. The window shows the card's text.
+TEST_F(ProfileWindowTest, EditsMadeOnTheCardOutliveTheProfileWindowAndPlaceProfile) {
+  acceptCardSizeWithProfile();
+  scripted.answerModal([this](QDialog *dialog) {
+    User_profile *window = User_profile::defaultInstance();
+    window->fields[P::NameField].value->setText(QStringLiteral("Pat Example"));
+    window->Set_User_Image(photoPath);
+    window->OK_btn->click();
+    return ended(dialog);
+  });
+  controller->Open_Card_Size_Clicked();
+  const QLNGraphicPtr name = withId(front(), QStringLiteral("Fup_Name")).value(0);
+  const QLNGraphicPtr photo = withId(front(), QStringLiteral("Fup_Photo")).value(0);
+  ASSERT_TRUE(name && photo);
+  editInPanel(name, QStringLiteral("Dr. Pat Example"));
+  controller->Copy_Clicked();
+  controller->Paste_Clicked();
+  const QLNGraphicPtr copy = front().first();
+  ASSERT_NE(copy, name);
+  ASSERT_EQ(copy->control_ID, QStringLiteral("Fup_Name"));
+  editInPanel(copy, QStringLiteral("Pat Example, PhD"));
+  ASSERT_TRUE(QFile::rename(photoPath, photoPath + QStringLiteral(".moved")));
+
+  scripted.answerModal([](QDialog *dialog) {
+    // The last of the two names in the list: the one placed first.
+    EXPECT_EQ(side()->fields[P::NameField].value->text(), QStringLiteral("Dr. Pat Example"));
+    side()->fields[P::PhoneField].value->setText(QStringLiteral("0123"));
+    side()->OK_btn->click();
+    return ended(dialog);
+  });
+  controller->User_Profile_Button_Clicked();
+  scripted.expectAlert();
+  placeProfileCommand()->trigger();
+
+  EXPECT_EQ(textOf(name), QStringLiteral("Dr. Pat Example"));
+  EXPECT_EQ(textOf(copy), QStringLiteral("Pat Example, PhD"));
+  EXPECT_TRUE(name->ctrl_is_visible);
+  EXPECT_TRUE(copy->ctrl_is_visible);
+  EXPECT_TRUE(photo->ctrl_is_visible);
+  EXPECT_EQ(textOf(withId(front(), QStringLiteral("Fup_PhoneNO")).value(0)), QStringLiteral("0123"));
+}
+
+// The Side column of the card size window's profile form: each field goes to the side
+// chosen, and a one-sided card gets nothing on its back.
+TEST_F(ProfileWindowTest, TheProfileFormsSideColumnPlacesEachFieldOnItsSide) {
+  acceptCardSizeWithProfile();
+  scripted.answerModal([](QDialog *dialog) {
+    User_profile *window = User_profile::defaultInstance();
+    window->fields[P::NameField].value->setText(QStringLiteral("Ann"));
+    choose(window->fields[P::NameField].side_combo, 0);
+    window->fields[P::CompanyNameField].value->setText(QStringLiteral("Acme"));
+    choose(window->fields[P::CompanyNameField].side_combo, 1);
+    window->OK_btn->click();
+    return ended(dialog);
+  });
+  controller->Open_Card_Size_Clicked();
+  EXPECT_EQ(ids(front()), QStringList{QStringLiteral("Fup_Name")});
+  EXPECT_EQ(ids(back()), QStringList{QStringLiteral("Fup_Company")});
+
+  acceptCardSizeWithProfile([] { Card_Wizard::defaultInstance()->Sides_ComboBox->setCurrentIndex(0); });
+  scripted.answerModal([](QDialog *dialog) {
+    User_profile *window = User_profile::defaultInstance();
+    window->fields[P::TitleField].value->setText(QStringLiteral("Chair"));
+    window->OK_btn->click();
+    return ended(dialog);
+  });
+  controller->Open_Card_Size_Clicked();
+  ASSERT_EQ(CARD_SIDE_STR, QStringLiteral("1"));
+  EXPECT_EQ(ids(front()), (QStringList{QStringLiteral("Fup_Title"), QStringLiteral("Fup_Name")}));
+  EXPECT_EQ(ids(back()), QStringList{QStringLiteral("Fup_Company")});
+}
+
+// A second spreadsheet imported in the window: the column lists show its columns, a
+// field keeps its column by title where the new sheet has it and is otherwise unbound
+// with a word, and the record and the card take the column shown.
+TEST_F(ProfileWindowTest, ASecondSpreadsheetKeepsEachFieldsColumnByTitle) {
+  useSpreadsheets();
+  const QString guests =
+      workbook(QStringLiteral("guests.xlsx"),
+               {{QStringLiteral("Name"), QStringLiteral("Town"), QStringLiteral("Phone")},
+                {QStringLiteral("Ann"), QStringLiteral("Leeds"), QStringLiteral("0111")},
+                {QStringLiteral("Bob"), QStringLiteral("York"), QStringLiteral("0222")}});
+  const QString cities = workbook(QStringLiteral("cities.xlsx"),
+                                  {{QStringLiteral("City"), QStringLiteral("Phone")},
+                                   {QStringLiteral("Oslo"), QStringLiteral("0333")},
+                                   {QStringLiteral("Rome"), QStringLiteral("0444")}});
+  scripted.answerModal([](QDialog *dialog) {
+    Show_User_Profile *window = side();
+    window->browse_excel_btn->click();
+    ProfileWindow::FieldControls &name = window->fields[P::NameField];
+    ProfileWindow::FieldControls &phone = window->fields[P::PhoneField];
+    choose(name.ds_combo, 2);
+    choose(name.ser_col_cb, 1);
+    choose(phone.ds_combo, 2);
+    choose(phone.ser_col_cb, 3);
+    EXPECT_EQ(phone.value->text(), QStringLiteral("0111"));
+    window->browse_excel_btn->click();
+    EXPECT_EQ(name.ds_combo->currentIndex(), 0);
+    EXPECT_EQ(phone.ds_combo->currentIndex(), 2);
+    EXPECT_EQ(phone.ser_col_cb->count(), 3);
+    EXPECT_EQ(phone.ser_col_cb->currentText(), QStringLiteral("Phone"));
+    EXPECT_EQ(phone.value->text(), QStringLiteral("0333"));
+    window->OK_btn->click();
+    return ended(dialog);
+  });
+  scripted.answerOpenFile(guests);
+  importEveryColumn();
+  scripted.answerOpenFile(cities);
+  importEveryColumn();
+  scripted.expectAlert();
+  controller->User_Profile_Button_Clicked();
+  EXPECT_EQ(scripted.pending(), 0u);
+  EXPECT_EQ(scripted.alertTexts(),
+            QStringList{QStringLiteral("\nThe spreadsheet has no column \"Name\": 'Name' is no longer bound to a column.")});
+
+  const P &record = controller->Front_user_profile;
+  EXPECT_FALSE(record.Name_xl());
+  EXPECT_TRUE(record.phone_xl());
+  EXPECT_EQ(record.phone_xl_col_indx(), 2);
+  controller->Check_Series_Or_Excel_Use_or_not();
+  controller->Get_total_Card_count();
+  const QLNGraphicList card = controller->batchCardSource()->cardObjects(1, false);
+  EXPECT_EQ(textOf(withId(card, QStringLiteral("Fup_PhoneNO")).value(0)), QStringLiteral("0444"));
+  EXPECT_EQ(textOf(withId(card, QStringLiteral("Fup_Name")).value(0)), QStringLiteral("Ann"));
 }
 
 }  // namespace
