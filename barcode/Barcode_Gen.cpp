@@ -4,7 +4,7 @@
 #include "barcode/encoding/BRCBarcode.h"
 #include "core/Globals.h"
 #include "core/Long_SMS_Dlg.h"
-#include "core/QLNGraphic.h"
+#include "core/QLNBarcode.h"
 #include "core/Utilities.h"
 #include "platform/MainThread.h"
 #include "platform/UiServices.h"
@@ -56,7 +56,22 @@ void setPair(QLineEdit *text, QDoubleSpinBox *stepper, double value) {
 bool isAsciiText(const QString &text) {
   return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; });
 }
+
+// The resolution "Auto" draws at, also the one of a custom value that is no number.
+constexpr int DefaultDpi = 600;
+// The font of the value, header and footer until one is chosen.
+FontSpec firstFont() { return FontSpec(QStringLiteral("Times New Roman"), 10.0); }
+
+QString tooLargeAt(int dpi) {
+  return QStringLiteral("The barcode cannot be drawn at %1 dpi. Choose a lower resolution or a smaller barcode.")
+      .arg(dpi);
+}
 }  // namespace
+
+bool Barcode_Gen::spreadsValue(const QString &symbology) {
+  return symbology != QLatin1String("UPCE") && symbology != QLatin1String("UPCA") &&
+         symbology != QLatin1String("EAN-8") && symbology != QLatin1String("EAN-13");
+}
 
 Barcode_Gen::Barcode_Gen() {
   buildWindow();
@@ -261,6 +276,13 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(QLNGraphic *object) {
       Batch_Series->setCurrentIndex(Batch_Series->findText(object->batch_list_name));
     }
     Get_Print_State();  // the controls that follow the value-text switch
+    // The spread value and the PDF417 shape are the object's own too; an object of
+    // another kind has the new barcode's.
+    const auto *barcode = dynamic_cast<const QLNBarcode *>(object);
+    kerning_value_Checkbox->setChecked(barcode && barcode->kerning_value_val == 1);
+    kerning_value_Checkbox->setEnabled(spreadsValue(barcodeTypePopup->currentText()));
+    setPair(pdf_row_Text, pdf_row_Stepper, barcode ? barcode->pdf_row_val : 0);
+    setPair(pdf_col_Text, pdf_col_Stepper, barcode ? barcode->pdf_col_val : QLNBarcode::DefaultPDF417Columns);
 
     setPair(HeightText, HeightStepper, object->linear_height_val);
     setPair(widthText, widthStepper, object->linear_width_val);
@@ -281,12 +303,10 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(QLNGraphic *object) {
     setPair(TB_mar_Text, TB_mar_Stepper, object->TB_marging_val);
     setPair(LR_mar_Text, LR_mar_Stepper, object->LR_margin_val);
 
-    if (object->value_font_val)
-      value_font = *object->value_font_val;
-    if (object->header_font_val)
-      header_font = *object->header_font_val;
-    if (object->footer_font_val)
-      footer_font = *object->footer_font_val;
+    // An object without a font (a design written without it) draws with the first one.
+    value_font = object->value_font_val.value_or(firstFont());
+    header_font = object->header_font_val.value_or(firstFont());
+    footer_font = object->footer_font_val.value_or(firstFont());
     setFontLabel(value_font_value, value_font);
     setFontLabel(header_font_value, header_font);
     setFontLabel(footer_font_value, footer_font);
@@ -295,10 +315,14 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(QLNGraphic *object) {
     bar_val_clr->setColor(object->barcode_val_clr_val);
     bar_back_clr->setColor(object->barcode_back_clr_val);
     barcode_clr->setColor(object->barcode_clr_val);
-    // An object drawn at a custom resolution brings its own; the list then sets the
-    // resolution, also when it shows the same item as for the last object.
-    if (DPI_ComboBox->itemText(object->dpi_val_index) == QLatin1String("Custom"))
-      setDpiField(object->dpi_custom_val);
+    // Every object brings its own custom resolution, whatever its list item; one that
+    // is no number, or none (a new object's "0"), shows the resolution "Auto" draws at.
+    // The list then sets the resolution, also when it shows the same item as for the
+    // last object.
+    bool number = false;
+    const int customDpi = object->dpi_custom_val.trimmed().toInt(&number);
+    setDpiField(number && customDpi > 0 ? object->dpi_custom_val : QString::number(DefaultDpi));
+    m_loadedDpiText = dpi_Text->text();
     DPI_ComboBox->setCurrentIndex(object->dpi_val_index);
     resolutionListChanged();
 
@@ -317,6 +341,11 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(QLNGraphic *object) {
 QLNGraphic *Barcode_Gen::Open_Wnd(QLNGraphic *object) {
   if (!object)
     return object;
+  // The data source list binds the object while the window is open; Cancel undoes it.
+  const int source = object->data_source_type;
+  const QString seriesName = object->batch_list_name;
+  const int seriesIndex = object->batch_list_index;
+  const int column = object->excel_col_indx;
   try {
     Set_Barcode_Prop_To_Control(object);
     Not_Draw_Only_Prop_Change = 0;
@@ -328,8 +357,13 @@ QLNGraphic *Barcode_Gen::Open_Wnd(QLNGraphic *object) {
   const int code = UiServices::instance().runModal(m_window);
   m_lastModalCode = code;
   m_window->hide();
-  if (code != ModalOK)
+  if (code != ModalOK) {
+    object->Set_Data_source_type(source);
+    object->Set_Batch_List_Name(seriesName);
+    object->Set_Batch_List_Index(seriesIndex);
+    object->Set_Excel_binding_Index(column);
     return object;
+  }
 
   object->linear_or_2d = liner_or_2D_font;
   object->barcode_font_index = barcodeTypePopup->currentIndex();
@@ -368,13 +402,40 @@ QLNGraphic *Barcode_Gen::Open_Wnd(QLNGraphic *object) {
   object->barcode_back_clr_val = bar_back_clr->color();
   object->barcode_clr_val = barcode_clr->color();
   object->dpi_val_index = DPI_ComboBox->currentIndex();
-  object->dpi_custom_val = dpi_Text->text();
+  // The custom resolution the object was opened with stays as it was written (a text
+  // that is no number included) until the field is changed.
+  if (dpi_Text->text() != m_loadedDpiText)
+    object->dpi_custom_val = dpi_Text->text();
+  if (auto *barcode = dynamic_cast<QLNBarcode *>(object)) {
+    barcode->kerning_value_val = checkState(kerning_value_Checkbox);
+    barcode->pdf_row_val = int(pdf_row_Stepper->value());
+    barcode->pdf_col_val = int(pdf_col_Stepper->value());
+  }
+  // The object is bound to the series (or spreadsheet column) the list shows, also
+  // when it was shown without being chosen.
+  const int shownSource = Data_source_type->currentIndex();
+  const int shown = Batch_Series->currentIndex();
+  const QString shownName = Trim_Str(Batch_Series->currentText());
+  if (shownSource == 1 && shown >= 0 && !shownName.isEmpty()) {
+    object->Set_Data_source_type(1);
+    object->Set_Batch_List_Name(shownName);
+    object->Set_Batch_List_Index(shown);
+  } else if (shownSource == 2 && shown >= 0) {
+    object->Set_Data_source_type(2);
+    object->Set_Excel_binding_Index(shown);
+  }
   return object;
 }
 
 void Barcode_Gen::OK_Btn_Clicked() {
   if (!Check_And_Validat_Barcode(false, false))
     return;
+  // A symbol more pixels than a picture may have at the resolution is no fault of the value.
+  if (m_symbolTooLarge) {
+    showSymbolTooLarge();
+    Show_MessageBox(tooLargeAt(USED_DPI_VALUE));
+    return;
+  }
   // A value the symbology cannot draw (content it does not hold, a symbol too small for
   // it) leaves no picture: OK would store settings that the object's picture does not
   // show, so it is refused with the message and the window stays open.
@@ -383,9 +444,7 @@ void Barcode_Gen::OK_Btn_Clicked() {
   // The object takes the picture at the chosen resolution: one that would be more
   // pixels than a picture may have is refused here, before the object loses its own.
   if (CardPicture::pixelSizeAt(m_preview.size(), USED_DPI_VALUE).isEmpty()) {
-    Show_MessageBox(QStringLiteral("The barcode cannot be drawn at %1 dpi. Choose a lower resolution or a smaller "
-                                   "barcode.")
-                        .arg(USED_DPI_VALUE));
+    Show_MessageBox(tooLargeAt(USED_DPI_VALUE));
     return;
   }
   Barcode_output_image = m_preview;
@@ -551,6 +610,7 @@ std::shared_ptr<BRCBarcode> Barcode_Gen::Generate_Barcode_Variable(char display,
     if (display == 1) {
       m_preview = CardPicture();
       barcodeImage->clear();
+      m_symbolTooLarge = false;
     }
     if (!barcode_error_label->isHidden())
       barcode_error_label->hide();
@@ -563,7 +623,13 @@ std::shared_ptr<BRCBarcode> Barcode_Gen::Generate_Barcode_Variable(char display,
       image_2d = build.image_2d;
       dataMatrixEPS = build.eps;
       if (display == 1) {
-        if (image_2d.isNull())
+        // The encoder took the value, but the symbol's frame at the resolution is more
+        // pixels than a picture may have.
+        m_symbolTooLarge = image_2d.isNull() && s.symbology == QLatin1String("PDF417") &&
+                           pdf_barcode.lastError() == 0 && pdf_barcode.imageState() == pdf417View::EncodingFailed;
+        if (m_symbolTooLarge)
+          showSymbolTooLarge();
+        else if (image_2d.isNull())
           Set_Blank_Image();
         else
           Get_Image_From_barcode_image(image_2d);
@@ -645,5 +711,11 @@ void Barcode_Gen::Set_Blank_Image() {
   image_2d = PointImage();
   m_preview = CardPicture();
   barcodeImage->clear();
+  barcode_error_label->setText(QStringLiteral("Invalid barcode value"));
   barcode_error_label->show();
+}
+
+void Barcode_Gen::showSymbolTooLarge() {
+  Set_Blank_Image();
+  barcode_error_label->setText(tooLargeAt(USED_DPI_VALUE));
 }

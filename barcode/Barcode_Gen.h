@@ -125,6 +125,12 @@ public:
   void Get_2d_barcode_from_image();
   void Set_Barcode_On_Panel(const CardPicture &image);
   void Set_Blank_Image();
+  // The blank preview with the error label telling that the symbol is too large to be
+  // drawn at the resolution.
+  void showSymbolTooLarge();
+  // Whether the value text of a symbology can be spread over the barcode's width (not
+  // for the UPC and EAN ones, whose value is printed in parts).
+  static bool spreadsValue(const QString &symbology);
   // The image shown in the preview (null while blank).
   CardPicture previewImage() const { return m_preview; }
 
@@ -305,6 +311,13 @@ private:
   void applyChosenFont(const QFont &chosen, FontSpec &font, QLabel *label, void (BRCBarcode::*setFontSize)(float));
 
   CardPicture m_preview;
+  // The last preview build gave no symbol only because it is too large to draw.
+  bool m_symbolTooLarge = false;
+  // The custom resolution field as the last object loaded showed it.
+  QString m_loadedDpiText;
+  // The list item the bound series (or column) was last taken from; -1 after the list
+  // was filled anew.
+  int m_boundListIndex = -1;
   int m_lastModalCode = -1;
   bool m_observingTextChanges = false;
   mutable std::mutex m_expMutex;

@@ -77,6 +77,12 @@ void Barcode_Gen::connectOptionHandlers() {
                            qr_ec_lvl_ComboBox, dm_format_ComboBox, dm_encoding_ComboBox, align_hdr_combo,
                            align_ftr_combo, bar_orient_combo, bar_align_combo})
     connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] { comboBoxSelectionDidChange(combo); });
+  // The series (or column) the list shows when it is filled is chosen by choosing it
+  // again, which changes no selection.
+  connect(Batch_Series, &QComboBox::activated, this, [this](int index) {
+    if (index != m_boundListIndex)
+      comboBoxSelectionDidChange(Batch_Series);
+  });
 
   using Handler = void (Barcode_Gen::*)(QObject *);
   const auto pair = [this](QDoubleSpinBox *stepper, QLineEdit *text, Handler handler) {
@@ -319,6 +325,7 @@ bool Barcode_Gen::showDataSource(int choice) {
   Batch_Series->setEnabled(!manual);
   dataText->setReadOnly(!manual);
   dataText_2D->setReadOnly(!manual);
+  m_boundListIndex = -1;
   if (manual)
     return true;
   // Filling the list is no choice of the user: it binds nothing.
@@ -350,6 +357,7 @@ void Barcode_Gen::boundSeriesChanged() {
   const int index = Batch_Series->currentIndex();
   if (name.isEmpty() || !pass_barcode_control || !controller)
     return;
+  m_boundListIndex = index;
   QString value;
   if (Data_source_type->currentIndex() == 2) {
     pass_barcode_control->Set_Excel_binding_Index(index);
@@ -422,8 +430,7 @@ void Barcode_Gen::barcodeTypeChanged() {
     Set_Blank_Image();
     return;
   }
-  if (name == QLatin1String("UPCE") || name == QLatin1String("UPCA") || name == QLatin1String("EAN-8") ||
-      name == QLatin1String("EAN-13"))
+  if (!spreadsValue(name))
     kerning_value_Checkbox->setEnabled(false);
   try {
     goButtonActionPerformed();

@@ -7,6 +7,7 @@
 #include "barcode/Barcode_Gen.h"
 #include "canvas/QLNGraphicView.h"
 #include "core/Globals.h"
+#include "core/QLNBarcode.h"
 #include "core/Utilities.h"
 #include "mainwindow/DrawWindow.h"
 #include "platform/UiServices.h"
@@ -57,6 +58,12 @@ void copyBarcodeSettings(const QLNGraphic &from, QLNGraphic &to) {
   to.barcode_clr_val = from.barcode_clr_val;
   to.dpi_val_index = from.dpi_val_index;
   to.dpi_custom_val = from.dpi_custom_val;
+  const auto *fromBarcode = dynamic_cast<const QLNBarcode *>(&from);
+  if (auto *toBarcode = dynamic_cast<QLNBarcode *>(&to); fromBarcode && toBarcode) {
+    toBarcode->kerning_value_val = fromBarcode->kerning_value_val;
+    toBarcode->pdf_row_val = fromBarcode->pdf_row_val;
+    toBarcode->pdf_col_val = fromBarcode->pdf_col_val;
+  }
 }
 
 bool isBarcodeObject(const QLNGraphicPtr &graphic) {

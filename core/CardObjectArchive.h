@@ -4,7 +4,8 @@
 // own class ("QLNText", "QLNImage", "QLNLine", "Shape_Control", "QLNSignature",
 // "QLNBarcode"), holding the record's fields under their own names, in the record's
 // fixed order; a line adds its two direction flags ("_pointsRight", "_pointsDown") after
-// them. Border width and gradient angle are written as 32-bit floats.
+// them, a barcode its spread value and PDF417 shape ("kerning_value_val",
+// "pdf_row_val", "pdf_col_val"). Border width and gradient angle are written as 32-bit floats.
 //
 // Archives come from files and the clipboard, so reading treats them as hostile: only
 // the six card object classes (and the value classes colours, fonts, attributed text

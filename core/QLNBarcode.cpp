@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 void QLNBarcode::barcode_image_var_assign() { _contents = pictureShown(); }
@@ -104,6 +105,22 @@ void QLNBarcode::finishDecoding() {
     _bounds.setSize(size);
 }
 
+void QLNBarcode::encodeKindFields(KeyedArchiver &coder) const {
+  coder.encodeInt32(QStringLiteral("kerning_value_val"), kerning_value_val);
+  coder.encodeInt32(QStringLiteral("pdf_row_val"), pdf_row_val);
+  coder.encodeInt32(QStringLiteral("pdf_col_val"), pdf_col_val);
+}
+
+void QLNBarcode::decodeKindFields(KeyedUnarchiver &coder) {
+  const auto read = [&coder](const QString &key, qint32 &field, qint32 largest) {
+    if (coder.containsValueForKey(key))
+      field = std::clamp(coder.decodeInt32(key), qint32(0), largest);
+  };
+  read(QStringLiteral("kerning_value_val"), kerning_value_val, 1);
+  read(QStringLiteral("pdf_row_val"), pdf_row_val, MaxPDF417Rows);
+  read(QStringLiteral("pdf_col_val"), pdf_col_val, MaxPDF417Columns);
+}
+
 QLNGraphicPtr QLNBarcode::copyWithZone() const {
   auto copy = std::make_shared<QLNBarcode>();
   copyBaseFieldsTo(*copy);
@@ -111,7 +128,9 @@ QLNGraphicPtr QLNBarcode::copyWithZone() const {
 }
 
 QLNBarcode::QLNBarcode(const QLNBarcode &other)
-    : QLNGraphic(other), _contents(other._contents), m_sample(other.m_sample), m_samplePath(other.m_samplePath) {}
+    : QLNGraphic(other), _contents(other._contents), kerning_value_val(other.kerning_value_val),
+      pdf_row_val(other.pdf_row_val), pdf_col_val(other.pdf_col_val), m_sample(other.m_sample),
+      m_samplePath(other.m_samplePath) {}
 
 QLNGraphicPtr QLNBarcode::copyForRendering() const {
   return detachedCopy(*this, QLNGraphicPtr(new QLNBarcode(*this)));

@@ -25,6 +25,17 @@ public:
   // The picture drawn: _barcode_image, or the sample while there is none. Not archived.
   PointImage _contents;
 
+  // Designer settings a barcode keeps besides those of the base record, archived under
+  // their own names after the record's keys. A design written without them reads as a
+  // new object: the value text not spread, the PDF417 shape left to the encoder's rows
+  // with 3 columns.
+  qint32 kerning_value_val = 0;  // 1: the value text spread over the barcode's width
+  qint32 pdf_row_val = 0;        // PDF417 rows (0: as many as the data need), up to 90
+  static constexpr qint32 DefaultPDF417Columns = 3;
+  qint32 pdf_col_val = DefaultPDF417Columns;  // PDF417 columns (0: the encoder's choice), up to 30
+  static constexpr qint32 MaxPDF417Rows = 90;
+  static constexpr qint32 MaxPDF417Columns = 30;
+
   // _contents from _barcode_image, or loaded from the resource sample.
   void barcode_image_var_assign();
   // On a new object: takes its picture (barcode_image_var_assign) and centres the
@@ -66,6 +77,10 @@ protected:
   // A design read from a file: the bounds take the size the picture is drawn at (files
   // written before the bounds followed the picture may hold another size).
   void finishDecoding() override;
+  // The kept settings above; a missing key keeps the new object's value, and a value
+  // out of its range is held to it.
+  void encodeKindFields(KeyedArchiver &coder) const override;
+  void decodeKindFields(KeyedUnarchiver &coder) override;
 
 private:
   // The picture to show: _barcode_image, or the sample (read when needed).

@@ -427,6 +427,24 @@ TEST(BarcodeDesigner, Pdf417PanelShapesThePreviewAndOkStoresItsSettings) {
 
     gen.dataText_2D->setPlainText("Final value");
     EXPECT_FALSE(gen.previewImage().isNull());
+
+    // A symbol too large for a picture at the resolution: the preview and OK say so.
+    const QString tooLarge = "The barcode cannot be drawn at 600 dpi. Choose a lower resolution or a smaller barcode.";
+    gen.Pdf_widthStepper_2D->setValue(2000);
+    gen.pdf_HeightStepper_2D->setValue(2000);
+    EXPECT_TRUE(gen.previewImage().isNull());
+    EXPECT_FALSE(gen.barcode_error_label->isHidden());
+    EXPECT_EQ(gen.barcode_error_label->text(), tooLarge);
+    ui.expectAlert();
+    gen.ok_btn->click();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(ui.alertTexts(), QStringList({"\nInvalid barcode value", "\n" + tooLarge}));
+    gen.pdf_HeightStepper_2D->setValue(70);
+    gen.Pdf_widthStepper_2D->setValue(260);
+    EXPECT_FALSE(gen.previewImage().isNull());
+    gen.dataText_2D->setPlainText("");
+    EXPECT_EQ(gen.barcode_error_label->text(), "Invalid barcode value");
+    gen.dataText_2D->setPlainText("Final value");
     gen.ok_btn->click();
     EXPECT_FALSE(dialog->isVisible());
     return dialog->result();

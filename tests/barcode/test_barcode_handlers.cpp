@@ -5,6 +5,7 @@
 
 #include "barcode/Barcode_Gen.h"
 #include "barcode/encoding/BRCBarcode.h"
+#include "core/CardObjectArchive.h"
 #include "core/Globals.h"
 #include "core/Long_SMS_Dlg.h"
 #include "core/QLNBarcode.h"
@@ -27,9 +28,18 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 constexpr double PointsPerCm = 72.0 / 2.54;
+
+// A barcode object as designs were written before it kept its own spread value and
+// PDF417 shape.
+class UnkeptBarcode : public QLNBarcode {
+protected:
+  void encodeKindFields(KeyedArchiver &) const override {}
+};
 
 class DesignerTest : public ::testing::Test {
 protected:
@@ -41,6 +51,23 @@ protected:
   void TearDown() override { USED_DPI_VALUE = 600; }
 
   QSizeF previewSize() const { return gen.previewImage().size(); }
+  // Opens the window on `object`, runs `act` in it and ends the run with OK or Cancel.
+  void runWindow(QLNGraphic &object, const std::function<void()> &act, bool ok = true) {
+    ui.answerModal([&](QDialog *dialog) {
+      act();
+      (ok ? gen.ok_btn : gen.cancel_btn)->click();
+      EXPECT_FALSE(dialog->isVisible());
+      return dialog->result();
+    });
+    gen.Open_Wnd(&object);
+  }
+  static std::shared_ptr<QLNBarcode> barcodeOf(const QString &symbology, const QString &value) {
+    auto object = std::make_shared<QLNBarcode>();
+    object->linear_or_2d = isTwoDimensionalSymbology(symbology) ? 1 : 0;
+    object->barcode_font_index = int(barcodeSymbologyNames().indexOf(symbology));
+    object->linear_font_val = object->two_d_font_val = value;
+    return object;
+  }
   QImage preview(double dpi = 300) const { return onWhite(gen.previewImage(), dpi); }
   // Counts the pixels of the preview (at 150 dpi, on white) that are mostly `color`.
   int pixelsOf(const QColor &color) const {
@@ -458,5 +485,133 @@ TEST_F(DesignerTest, SeriesSourceWithoutSeriesKeepsTheObjectsSource) {
   EXPECT_TRUE(object.batch_list_name.isEmpty());
   gen.Data_source_type->setCurrentIndex(0);
   EXPECT_EQ(object.data_source_type, 0);
+  Data_Folder_Path = savedFolder;
+}
+
+// A saved design opened in the window and closed with OK without a change is saved
+// again as it was: the settings a barcode is drawn with are the object's own, not those
+// the window kept from the object before.
+TEST_F(DesignerTest, OkWithoutAChangeKeepsEachObjectsOwnSettings) {
+  const auto spread = barcodeOf("Code 128", "SPREAD");
+  spread->value_font_val = FontSpec("Arial-BoldMT", 12);
+  runWindow(*spread, [&] { gen.kerning_value_Checkbox->setChecked(true); });
+  const QByteArray spreadSaved = archiveGraphic(*spread);
+  // Batch output draws a copy of the card's object.
+  EXPECT_EQ(gen.settingsOf(spread->copyForRendering().get()).kerningState, 1);
+
+  // An object written without a value font is drawn with the window's first font.
+  const auto unfonted = barcodeOf("Code 39", "FONT");
+  unfonted->value_font_val.reset();
+  EXPECT_EQ(gen.settingsOf(unfonted.get()).value_font, FontSpec("Times New Roman", 10));
+
+  const auto plain = barcodeOf("Code 39", "PLAIN");
+  const QByteArray plainSaved = archiveGraphic(*plain);
+  runWindow(*plain, [&] { EXPECT_FALSE(gen.kerning_value_Checkbox->isChecked()); });
+  EXPECT_EQ(archiveGraphic(*plain), plainSaved);
+
+  // The spread barcode of the saved design opens spread and is saved unchanged.
+  const QLNGraphicPtr reopened = unarchiveGraphic(spreadSaved);
+  ASSERT_TRUE(reopened);
+  runWindow(*reopened, [&] { EXPECT_TRUE(gen.kerning_value_Checkbox->isChecked()); });
+  EXPECT_EQ(archiveGraphic(*reopened), spreadSaved);
+
+  // PDF417 rows and columns stay with their symbol.
+  const auto shaped = barcodeOf("PDF417", "ROWS AND COLUMNS");
+  runWindow(*shaped, [&] {
+    gen.pdf_row_Stepper->setValue(10);
+    gen.pdf_col_Stepper->setValue(6);
+  });
+  const auto other = barcodeOf("PDF417", "OTHER");
+  const QByteArray otherSaved = archiveGraphic(*other);
+  runWindow(*other, [&] {
+    EXPECT_EQ(gen.settings().PDF_Row, 0);
+    EXPECT_EQ(gen.settings().PDF_Col, 3);
+    EXPECT_EQ(gen.pdf_barcode.parameters().codeColumns, 3);
+  });
+  EXPECT_EQ(archiveGraphic(*other), otherSaved);
+  const QLNGraphicPtr shapedAgain = unarchiveGraphic(archiveGraphic(*shaped));
+  ASSERT_TRUE(shapedAgain);
+  runWindow(*shapedAgain, [&] {
+    EXPECT_EQ(gen.pdf_row_Text->text(), "10");
+    EXPECT_EQ(gen.pdf_barcode.parameters().codeColumns, 6);
+  });
+
+  // A design written before these settings were kept opens with the first ones.
+  UnkeptBarcode written;
+  written.kerning_value_val = 1;
+  written.pdf_row_val = 10;
+  written.pdf_col_val = 6;
+  const auto older = std::dynamic_pointer_cast<QLNBarcode>(unarchiveGraphic(archiveGraphic(written)));
+  ASSERT_TRUE(older);
+  EXPECT_EQ(older->kerning_value_val, 0);
+  EXPECT_EQ(older->pdf_row_val, 0);
+  EXPECT_EQ(older->pdf_col_val, 3);
+}
+
+TEST_F(DesignerTest, CancelLeavesTheObjectsSourceAsItWasOpened) {
+  QTemporaryDir data;
+  ASSERT_TRUE(data.isValid());
+  const QString savedFolder = Data_Folder_Path;
+  Data_Folder_Path = data.path();
+  QFile series(data.filePath("Guests.txt"));
+  ASSERT_TRUE(series.open(QIODevice::WriteOnly));
+  series.write("G-100\n");
+  series.close();
+  const auto object = barcodeOf("Code 39", "KEEP");
+  const QByteArray saved = archiveGraphic(*object);
+  for (int source : {1, 2}) {
+    runWindow(*object, [&] {
+      gen.Data_source_type->setCurrentIndex(source);
+      EXPECT_TRUE(gen.dataText->isReadOnly());
+    }, false);
+    EXPECT_EQ(object->data_source_type, 0) << source;
+    EXPECT_EQ(archiveGraphic(*object), saved) << source;
+  }
+  runWindow(*object, [&] { EXPECT_FALSE(gen.dataText->isReadOnly()); }, false);
+  Data_Folder_Path = savedFolder;
+}
+
+TEST_F(DesignerTest, EachObjectKeepsItsOwnCustomResolution) {
+  const auto custom = barcodeOf("Code 39", "C150");
+  custom->dpi_val_index = gen.DPI_ComboBox->findText("Custom");
+  custom->dpi_custom_val = "150";
+  const auto listed = barcodeOf("Code 39", "L300");
+  listed->dpi_val_index = gen.DPI_ComboBox->findText("300");
+  listed->dpi_custom_val = "1200";
+  runWindow(*custom, [&] { EXPECT_EQ(USED_DPI_VALUE, 150); });
+  runWindow(*listed, [&] { EXPECT_EQ(USED_DPI_VALUE, 300); });
+  EXPECT_EQ(listed->dpi_custom_val, "1200");
+
+  // A custom value that is no number draws at the list's default, in the window and in
+  // batch output, and OK without a change keeps it.
+  const auto unreadable = barcodeOf("Code 39", "NAN");
+  unreadable->dpi_val_index = custom->dpi_val_index;
+  unreadable->dpi_custom_val = "fine";
+  EXPECT_EQ(gen.settingsOf(custom.get()).dpi, 150);
+  EXPECT_EQ(gen.settingsOf(unreadable.get()).dpi, 600);
+  runWindow(*unreadable, [&] { EXPECT_EQ(gen.dpi_Text->text(), "600"); });
+  EXPECT_EQ(unreadable->dpi_custom_val, "fine");
+}
+
+TEST_F(DesignerTest, OkBindsTheSeriesTheListShows) {
+  QTemporaryDir data;
+  ASSERT_TRUE(data.isValid());
+  const QString savedFolder = Data_Folder_Path;
+  Data_Folder_Path = data.path();
+  QFile series(data.filePath("Guests.txt"));
+  ASSERT_TRUE(series.open(QIODevice::WriteOnly));
+  series.write("G-100\n");
+  series.close();
+  const auto object = barcodeOf("Code 39", "S1");
+  runWindow(*object, [&] {
+    gen.Data_source_type->setCurrentIndex(1);
+    EXPECT_EQ(gen.Batch_Series->currentText(), "Guests");
+  });
+  EXPECT_EQ(object->data_source_type, 1);
+  EXPECT_EQ(object->batch_list_name, "Guests");
+  EXPECT_EQ(object->batch_list_index, 0);
+  const QByteArray saved = archiveGraphic(*object);
+  runWindow(*object, [&] { EXPECT_EQ(gen.Batch_Series->currentText(), "Guests"); });
+  EXPECT_EQ(archiveGraphic(*object), saved);
   Data_Folder_Path = savedFolder;
 }

@@ -66,7 +66,11 @@ QStringList barcodeFields(const QLNGraphic &g) {
   const auto font = [](const std::optional<FontSpec> &f) {
     return f ? f->postScriptName() + "/" + QString::number(f->pointSize()) : QString("none");
   };
-  return {QString::number(g.linear_or_2d), QString::number(g.barcode_font_index), g.linear_font_val,
+  QStringList kept;
+  if (const auto *barcode = dynamic_cast<const QLNBarcode *>(&g))
+    kept << QString::number(barcode->kerning_value_val) << QString::number(barcode->pdf_row_val)
+         << QString::number(barcode->pdf_col_val);
+  return kept + QStringList{QString::number(g.linear_or_2d), QString::number(g.barcode_font_index), g.linear_font_val,
           g.two_d_font_val, g.header_val, g.footer_val, QString::number(g.show_hide_hdr),
           QString::number(g.show_hide_ftr), QString::number(g.show_hide_val), QString::number(g.show_val_on_top),
           QString::number(g.align_hdr_index), QString::number(g.align_ftr_index),
@@ -128,6 +132,7 @@ protected:
       designer.widthStepper->setValue(15);
       designer.TB_mar_Stepper->setValue(0.2);
       designer.hideFooterCheckbox->setChecked(true);
+      designer.kerning_value_Checkbox->setChecked(true);
       designer.DPI_ComboBox->setCurrentText("300");
       designer.ok_btn->click();
       EXPECT_FALSE(dialog->isVisible());
@@ -285,19 +290,26 @@ TEST_F(BarcodeOnCardsTest, SeriesChosenInTheDesignerBindsTheObjectAndShowsItsFir
   series.write("G-100\nG-101\n");
   series.close();
 
-  scripted.answerModal([this](QDialog *dialog) {
-    designer.Data_source_type->setCurrentIndex(1);
-    EXPECT_EQ(designer.Batch_Series->findText("Guests"), 0);
-    designer.Batch_Series->setCurrentIndex(-1);
-    designer.Batch_Series->setCurrentIndex(0);
-    EXPECT_EQ(designer.dataText->text(), "G-100");
-    EXPECT_TRUE(designer.dataText->isReadOnly());
-    EXPECT_EQ(decodeWithZbar(onWhite(designer.previewImage().toImage(300))).texts, QStringList{"G-100"});
-    designer.cancel_btn->click();
-    return dialog->result();
-  });
-  doubleClick(front(), QPointF(60, 50));
-  // The binding is made by the list itself, as the user picks the series.
+  const QStringList before = barcodeFields(*object);
+  for (QPushButton *button : {designer.cancel_btn, designer.ok_btn}) {
+    scripted.answerModal([this, button](QDialog *dialog) {
+      designer.Data_source_type->setCurrentIndex(1);
+      EXPECT_EQ(designer.Batch_Series->findText("Guests"), 0);
+      // The series the list already shows, chosen again.
+      emit designer.Batch_Series->activated(0);
+      EXPECT_EQ(designer.dataText->text(), "G-100");
+      EXPECT_TRUE(designer.dataText->isReadOnly());
+      EXPECT_EQ(decodeWithZbar(onWhite(designer.previewImage().toImage(300))).texts, QStringList{"G-100"});
+      button->click();
+      return dialog->result();
+    });
+    doubleClick(front(), QPointF(60, 50));
+    if (button == designer.cancel_btn) {
+      EXPECT_EQ(barcodeFields(*object), before);
+      EXPECT_EQ(object->data_source_type, 0);
+      EXPECT_TRUE(object->batch_list_name.isEmpty());
+    }
+  }
   EXPECT_EQ(object->data_source_type, 1);
   EXPECT_EQ(object->batch_list_name, "Guests");
   EXPECT_EQ(object->batch_list_index, 0);
@@ -503,8 +515,7 @@ TEST_F(BarcodeOnCardsTest, TheToolsNewBarcodeShowsWhatTheDesignerOpensOnAndOkKee
   EXPECT_NEAR(object->bounds().y(), boundsBefore.y(), 1e-9);
   EXPECT_NEAR(object->bounds().width(), boundsBefore.width(), 0.01);
   EXPECT_NEAR(object->bounds().height(), boundsBefore.height(), 0.01);
-  // Every setting as it was; only the custom resolution as typed (read by nothing while
-  // the resolution is "Auto") is the designer's field now.
-  EXPECT_EQ(barcodeFields(*object).mid(0, settingsBefore.size() - 1), settingsBefore.mid(0, settingsBefore.size() - 1));
+  // Every setting as it was, the custom resolution as typed included.
+  EXPECT_EQ(barcodeFields(*object), settingsBefore);
   EXPECT_EQ(object->dpi_val_index, 0);
 }

@@ -140,6 +140,8 @@ TEST(CardObjectArchive, PlistlibFindsTheFixedKeysAndCreationDefaultsOfEveryKind)
     QStringList expected = FixedKeys;
     if (kind == QLatin1String("QLNLine"))
       expected << "_pointsRight" << "_pointsDown";
+    if (kind == QLatin1String("QLNBarcode"))
+      expected << "kerning_value_val" << "pdf_row_val" << "pdf_col_val";
     EXPECT_EQ(keys, expected);
 
     const QJsonObject v = summary["values"].toObject();
