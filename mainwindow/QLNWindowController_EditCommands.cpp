@@ -291,7 +291,7 @@ void QLNWindowController::installEditCommands() {
         action->setShortcut(entry.shortcut);
       const Command command = entry.command;
       const auto run = entry.run;
-      connect(action, &QAction::triggered, this, [this, acts, action, command, run, name = entry.objectName] {
+      connect(action, &QAction::triggered, this, [acts, action, command, run, name = entry.objectName] {
         if (!acts(command, nullptr))
           return;
         runLoggingFailures(name, [&] { run(action); });
