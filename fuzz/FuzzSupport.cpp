@@ -29,6 +29,16 @@ namespace {
 
 bool verbose = false;
 
+// The resource folder a harness makes for itself when it is given none. libFuzzer ends
+// the process with exit() (and the seed run with _Exit()), past any destructor of ours:
+// the folder is removed by an exit handler, and by hand before _Exit().
+QTemporaryDir *ownResources = nullptr;
+
+void removeOwnResources() {
+  delete ownResources;
+  ownResources = nullptr;
+}
+
 void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message) {
   if (type == QtFatalMsg) {
     std::fprintf(stderr, "Qt fatal: %s\n", qPrintable(message));
@@ -61,9 +71,15 @@ void initialize(int *argc, char ***argv, const char *harness, const SeedWriter &
     qputenv("QT_QPA_PLATFORM", "offscreen");
   // Nothing a harness does may touch the real user's folders.
   QStandardPaths::setTestModeEnabled(true);
-  static QTemporaryDir ownResources;
-  if (qEnvironmentVariableIsEmpty("AMENDS_RESOURCE_DIR"))
-    qputenv("AMENDS_RESOURCE_DIR", ownResources.path().toUtf8());
+  if (qEnvironmentVariableIsEmpty("AMENDS_RESOURCE_DIR")) {
+    ownResources = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/amends-fuzz-resources-XXXXXX"));
+    std::atexit(removeOwnResources);
+    if (!ownResources->isValid()) {
+      std::fprintf(stderr, "%s: no resource folder: %s\n", harness, qPrintable(ownResources->errorString()));
+      std::exit(1);
+    }
+    qputenv("AMENDS_RESOURCE_DIR", ownResources->path().toUtf8());
+  }
 
   verbose = qEnvironmentVariableIntValue("AMENDS_FUZZ_VERBOSE") != 0;
   if (!verbose) {
@@ -100,6 +116,7 @@ void initialize(int *argc, char ***argv, const char *harness, const SeedWriter &
       std::exit(1);
     }
     writeSeeds(folder);
+    removeOwnResources();
     std::fflush(stderr);
     std::_Exit(0);
   }

@@ -191,17 +191,14 @@ QStringList QtUiServices::runFileDialog(const FilePanelOptions &options, int mod
                                                : nameFiltersFor(options.extensions);
     if (!filters.isEmpty())
       dialog.setNameFilters(filters);
-    if (typeChoice && !types.isEmpty()) {
+    if (typeChoice && !types.isEmpty())
       dialog.selectNameFilter(filters.at(types.indexOf(initialPanelType(options))));
-      // The chosen type gives the name its extension after the dialog has ended, so the
-      // dialog would ask about another file: the question is asked below, about the file
-      // that will really be written.
+    // The name gets its extension (the chosen type's, or the default one) after the
+    // dialog has ended: the dialog would ask about the name as typed ("Sorry v1.2"), not
+    // the file that will be written ("Sorry v1.2.dcard"). The question is asked below,
+    // about that file, once.
+    if (mode == Save)
       dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    } else if (mode == Save) {
-      // The dialog adds the suffix to a bare name before it asks about replacing a
-      // file, so the question is about the file that will really be written.
-      dialog.setDefaultSuffix(extensionWithoutDot(options.defaultExtension));
-    }
     if (mode == Save && !options.suggestedName.isEmpty())
       dialog.selectFile(options.suggestedName);
     for (;;) {
@@ -222,10 +219,10 @@ QStringList QtUiServices::runFileDialog(const FilePanelOptions &options, int mod
         break;
       if (!typeChoice || types.isEmpty()) {
         chosen = {withDefaultExtension(chosen.first(), options.defaultExtension, options.extensions)};
-        break;
+      } else {
+        const qsizetype index = filters.indexOf(dialog.selectedNameFilter());
+        chosen = {withChosenType(chosen.first(), index >= 0 ? types.at(index) : initialPanelType(options))};
       }
-      const qsizetype index = filters.indexOf(dialog.selectedNameFilter());
-      chosen = {withChosenType(chosen.first(), index >= 0 ? types.at(index) : initialPanelType(options))};
       if (!QFileInfo::exists(chosen.first()) || confirmReplace(parentWindow(), chosen.first()))
         break;
       // No: back to the panel, as it was.

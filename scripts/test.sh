@@ -27,18 +27,18 @@ build_and_test() {   # folder, ctest options, build targets ("" for all), extra 
   TMPDIR=${tests_tmp:-${TMPDIR:-/tmp}} ctest --test-dir "$dir" -j "$jobs" --output-on-failure $select
 }
 
-# The normal build's tests run with a temporary folder of their own, in which no folder of
-# theirs (nor of Qt's temporary folders) may be left when they end: a test removes what it
-# makes, even one whose process ends without its destructors. (Qt's runtime folder and
-# what the peers leave are not ours to judge.)
-tests_left_nothing() {
+# Every build's tests and the fuzzing run with a temporary folder of their own, in which
+# no folder of theirs (nor of Qt's temporary folders) may be left when they end: a test or
+# harness removes what it makes, even one whose process ends without its destructors.
+# Each step is checked when it ends, so that the report names the step. (Qt's runtime
+# folder and what the peers leave are not ours to judge.)
+tests_left_nothing() {   # the step that ran
   local left
   left=$(ls -A "$tests_tmp" | grep -E '^(Amends|amends|qt_temp)-' || true)
   if [ -n "$left" ]; then
-    echo "The tests left these in the temporary folder:" $left
+    echo "The $1 left these in the temporary folder:" $left
     return 1
   fi
-  rm -rf "$tests_tmp"
 }
 
 # The test executables (one per folder of tests/) that hold a threaded test: a test
@@ -72,15 +72,18 @@ threaded_test_targets() {
 echo "== normal build =="
 tests_tmp=$(mktemp -d)
 build_and_test build/test "-E ^gui_" "" -DAMENDS_UNITY=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -DNDEBUG"
-tests_left_nothing
-tests_tmp=
+tests_left_nothing "normal build's tests"
 echo "== address and undefined-behaviour sanitizer build =="
 build_and_test build/asan "" "" -DAMENDS_UNITY=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DAMENDS_SANITIZE=ON -DAMENDS_FUZZ=ON
+tests_left_nothing "address sanitizer build's tests"
 # Tests that start worker threads carry "Thread" or "Worker" in their names; only the
 # executables that hold one are built.
 echo "== thread sanitizer build (threaded tests) =="
 build_and_test build/tsan "-R Thread|Worker" "$(threaded_test_targets)" -DAMENDS_UNITY=ON \
   -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DAMENDS_TSAN=ON
+tests_left_nothing "thread sanitizer build's tests"
 echo "== fuzzing the readers of outside bytes (15 s each) =="
-AMENDS_FUZZ_BUILD_DIR=build/asan bash scripts/fuzz.sh 15
+TMPDIR=$tests_tmp AMENDS_FUZZ_BUILD_DIR=build/asan bash scripts/fuzz.sh 15
+tests_left_nothing "fuzzing"
+rm -rf "$tests_tmp"

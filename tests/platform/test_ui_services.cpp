@@ -437,6 +437,60 @@ TEST(QtUiServices, SavePanelWithATypeChoiceGivesTheChosenTypesExtension) {
   }
 }
 
+// A name with a dot gets no suffix from the dialog itself, only the default extension
+// added after it: the question about replacing a file is about that file all the same,
+// asked once, as for a bare name. No goes back to the panel; cancelling it chooses nothing.
+TEST(QtUiServices, SavePanelAsksAboutTheFileWithItsExtensionAdded) {
+  QtUiServices services;
+  QTemporaryDir folder;
+  for (const QString &name : {QStringLiteral("Sorry v1.2.dcard"), QStringLiteral("Plain.dcard")}) {
+    QFile file(folder.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  const FilePanelOptions options{QStringLiteral("Save Design"), folder.path(), {QStringLiteral("dcard")},
+                                 QStringLiteral("dcard"), {}};
+  struct Case {
+    QString typed;
+    bool replace;
+  };
+  for (const Case &c : {Case{QStringLiteral("Sorry v1.2"), false}, Case{QStringLiteral("Sorry v1.2"), true},
+                        Case{QStringLiteral("Plain"), true}}) {
+    SCOPED_TRACE((c.typed + (c.replace ? QStringLiteral(", Yes") : QStringLiteral(", No"))).toStdString());
+    QStringList questions;
+    const auto answer = [&](QWidget *modal) {
+      auto *box = qobject_cast<QMessageBox *>(modal);
+      ASSERT_NE(box, nullptr) << "expected the question, got " << modal->metaObject()->className();
+      questions << box->text();
+      const QMessageBox::ButtonRole wanted = c.replace && questions.size() == 1 ? QMessageBox::YesRole
+                                                                                : QMessageBox::NoRole;
+      for (QAbstractButton *button : box->buttons()) {
+        if (box->buttonRole(button) == wanted)
+          return button->click();
+      }
+      ADD_FAILURE() << "the question has no button of the role " << wanted;
+    };
+    const auto typeAndSave = [&](QWidget *modal) {
+      auto *panel = qobject_cast<QFileDialog *>(modal);
+      ASSERT_NE(panel, nullptr);
+      typeName(panel, c.typed);
+      // Queued, so that a question the dialog might ask itself comes to the next step
+      // instead of waiting inside this one.
+      QMetaObject::invokeMethod(panel, "accept", Qt::QueuedConnection);
+    };
+    std::vector<std::function<void(QWidget *)>> steps{typeAndSave, answer};
+    if (!c.replace)
+      steps.push_back([](QWidget *modal) {
+        ASSERT_NE(qobject_cast<QFileDialog *>(modal), nullptr);
+        static_cast<QDialog *>(modal)->reject();
+      });
+    steps.push_back(answer);  // a second question, which must not come
+    ModalSteps answered(steps);
+    EXPECT_EQ(services.saveFile(options), c.replace ? folder.filePath(c.typed + QStringLiteral(".dcard")) : QString());
+    EXPECT_EQ(answered.taken(), steps.size() - 1);
+    EXPECT_EQ(questions, QStringList{c.typed + QStringLiteral(".dcard already exists.\nDo you want to replace it?")});
+  }
+}
+
 TEST(WithChosenType, TheTypeReplacesWhateverExtensionTheNameHad) {
   const QString txt = QStringLiteral("txt");
   EXPECT_EQ(withChosenType(QStringLiteral("/tmp/list"), txt), QStringLiteral("/tmp/list.txt"));
