@@ -28,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <functional>
 
 namespace {
@@ -48,7 +50,22 @@ protected:
     USED_DPI_VALUE = 600;
     gen.awakeFromNib();
   }
-  void TearDown() override { USED_DPI_VALUE = 600; }
+  void TearDown() override {
+    USED_DPI_VALUE = 600;
+    if (dataFolder)
+      Data_Folder_Path = savedDataFolder;
+  }
+  // Points the series folder at a temporary one holding the one series "Guests" (first
+  // value G-100); TearDown points it back.
+  void useGuestsSeries() {
+    dataFolder.emplace();
+    ASSERT_TRUE(dataFolder->isValid());
+    savedDataFolder = Data_Folder_Path;
+    Data_Folder_Path = dataFolder->path();
+    QFile series(dataFolder->filePath("Guests.txt"));
+    ASSERT_TRUE(series.open(QIODevice::WriteOnly));
+    series.write("G-100\n");
+  }
 
   QSizeF previewSize() const { return gen.previewImage().size(); }
   // Opens the window on `object`, runs `act` in it and ends the run with OK or Cancel.
@@ -85,6 +102,8 @@ protected:
 
   ScopedScriptedUi ui;
   Barcode_Gen gen;
+  std::optional<QTemporaryDir> dataFolder;
+  QString savedDataFolder;
 };
 
 }  // namespace
@@ -549,14 +568,7 @@ TEST_F(DesignerTest, OkWithoutAChangeKeepsEachObjectsOwnSettings) {
 }
 
 TEST_F(DesignerTest, CancelLeavesTheObjectsSourceAsItWasOpened) {
-  QTemporaryDir data;
-  ASSERT_TRUE(data.isValid());
-  const QString savedFolder = Data_Folder_Path;
-  Data_Folder_Path = data.path();
-  QFile series(data.filePath("Guests.txt"));
-  ASSERT_TRUE(series.open(QIODevice::WriteOnly));
-  series.write("G-100\n");
-  series.close();
+  useGuestsSeries();
   const auto object = barcodeOf("Code 39", "KEEP");
   const QByteArray saved = archiveGraphic(*object);
   for (int source : {1, 2}) {
@@ -568,7 +580,6 @@ TEST_F(DesignerTest, CancelLeavesTheObjectsSourceAsItWasOpened) {
     EXPECT_EQ(archiveGraphic(*object), saved) << source;
   }
   runWindow(*object, [&] { EXPECT_FALSE(gen.dataText->isReadOnly()); }, false);
-  Data_Folder_Path = savedFolder;
 }
 
 TEST_F(DesignerTest, EachObjectKeepsItsOwnCustomResolution) {
@@ -594,14 +605,7 @@ TEST_F(DesignerTest, EachObjectKeepsItsOwnCustomResolution) {
 }
 
 TEST_F(DesignerTest, OkBindsTheSeriesTheListShows) {
-  QTemporaryDir data;
-  ASSERT_TRUE(data.isValid());
-  const QString savedFolder = Data_Folder_Path;
-  Data_Folder_Path = data.path();
-  QFile series(data.filePath("Guests.txt"));
-  ASSERT_TRUE(series.open(QIODevice::WriteOnly));
-  series.write("G-100\n");
-  series.close();
+  useGuestsSeries();
   const auto object = barcodeOf("Code 39", "S1");
   runWindow(*object, [&] {
     gen.Data_source_type->setCurrentIndex(1);
@@ -613,5 +617,4 @@ TEST_F(DesignerTest, OkBindsTheSeriesTheListShows) {
   const QByteArray saved = archiveGraphic(*object);
   runWindow(*object, [&] { EXPECT_EQ(gen.Batch_Series->currentText(), "Guests"); });
   EXPECT_EQ(archiveGraphic(*object), saved);
-  Data_Folder_Path = savedFolder;
 }
