@@ -470,6 +470,15 @@ int QLNWindowController::Open_Image_Library_Window(const QString &mode) {
   if (!library)
     return 0;
   library->control_or_BG = mode;
+  // The backgrounds open on the side's own background, which the window then shows
+  // selected, even when it was chosen elsewhere (the main window's list) after an
+  // earlier pick in the library.
+  if (mode == QLatin1String("B")) {
+    const QString current =
+        (Card_Front_Or_Back.load() != 0 ? Back_card_Prop : Front_card_Prop).Card_BG_Image_Path();
+    if (!current.isEmpty())
+      library->selected_image = current;
+  }
   const int result = library->Open_Library_Window();
   if (result == 1)
     lib_window_sel_file = library->selected_image;

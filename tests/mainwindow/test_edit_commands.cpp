@@ -666,7 +666,7 @@ TEST_F(EditCommandsTest, TheLibraryAppliesOnlyThePictureItShowsSelected) {
   scripted.clear();
 
   // Sky_Clouds from the library, then Mint_Leaves in the main window's list: the library
-  // shows its own last choice selected; unselected, OK applies nothing.
+  // shows the card's background, Mint_Leaves, selected; unselected, OK applies nothing.
   scripted.answerModal([&](QDialog *dialog) {
     library->imageBrowser->setSelectionIndexes({indexOf(sky)});
     library->OK_btn->click();
@@ -682,7 +682,7 @@ TEST_F(EditCommandsTest, TheLibraryAppliesOnlyThePictureItShowsSelected) {
   const QByteArray withMint = saved();
   scripted.clear();
   scripted.answerModal([&](QDialog *dialog) {
-    EXPECT_EQ(library->imageBrowser->selectionIndexes(), QList<int>{indexOf(sky)});
+    EXPECT_EQ(library->imageBrowser->selectionIndexes(), QList<int>{indexOf(mint)});
     library->imageBrowser->setSelectionIndexes({});
     return okWithoutSelection(dialog);
   });
