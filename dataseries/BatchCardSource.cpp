@@ -183,6 +183,17 @@ CardPicture BatchCardSource::Set_data_table_value_to_card(int row, const QString
 
 // ---- Failures of a run ----------------------------------------------------------------------
 
+CardPicture BatchCardSource::cardOfRun(int card, bool back, bool print_box, QString *failure,
+                                       BatchRunFailures *failures) const {
+  QStringList unheld;
+  CardPicture picture = Set_data_table_value_to_card(card, back ? QStringLiteral("B") : QStringLiteral("F"), print_box,
+                                                     failure, &unheld);
+  if (failures)
+    for (const QString &value : unheld)
+      failures->addUnheldBarcode(card, value);
+  return picture;
+}
+
 void BatchRunFailures::add(int card, const QString &reason) {
   QMutexLocker lock(&m_mutex);
   m_failures.append({card, reason});

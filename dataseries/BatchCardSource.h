@@ -46,6 +46,8 @@ QString Assign_Batch_Values_To_Control(const QLNGraphicList &graphics, const Bin
                                        const QHash<int, BarcodeSettings> &barcodes, bool forOutput,
                                        bool vectorOutput = false, QStringList *unheld = nullptr);
 
+class BatchRunFailures;
+
 class BatchCardSource {
 public:
   struct Side {
@@ -84,6 +86,9 @@ public:
   // The values its barcodes could not hold are added to `unheld` when given.
   CardPicture Set_data_table_value_to_card(int row, const QString &side, bool print_box,
                                            QString *failure = nullptr, QStringList *unheld = nullptr) const;
+  // Any thread. The same for card `card` of a run, its front or back: the values its
+  // barcodes could not hold are noted in `failures` when given.
+  CardPicture cardOfRun(int card, bool back, bool print_box, QString *failure, BatchRunFailures *failures) const;
 
   const Side &side(bool back) const { return back ? m_back : m_front; }
 

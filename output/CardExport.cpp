@@ -167,13 +167,7 @@ SideMaker sideMakerOf(std::shared_ptr<const BatchCardSource> run, std::shared_pt
         *failure = QStringLiteral("There is no card to export.");
       return CardPicture();
     }
-    QStringList values;
-    CardPicture picture = run->Set_data_table_value_to_card(card, back ? QStringLiteral("B") : QStringLiteral("F"),
-                                                            false, failure, &values);
-    if (unheld)
-      for (const QString &value : values)
-        unheld->addUnheldBarcode(card, value);
-    return picture;
+    return run->cardOfRun(card, back, false, failure, unheld.get());
   };
 }
 

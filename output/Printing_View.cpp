@@ -26,13 +26,7 @@ Printing_View::Cards Printing_View::fromBatch(const std::shared_ptr<const BatchC
   cards.count = run ? run->cardCount() : 0;
   if (run)
     cards.make = [run, unheld = std::move(unheld)](int card, bool back, QString *failure) {
-      QStringList values;
-      CardPicture picture = run->Set_data_table_value_to_card(card, back ? QStringLiteral("B") : QStringLiteral("F"),
-                                                              true, failure, &values);
-      if (unheld)
-        for (const QString &value : values)
-          unheld->addUnheldBarcode(card, value);
-      return picture;
+      return run->cardOfRun(card, back, true, failure, unheld.get());
     };
   return cards;
 }

@@ -134,11 +134,7 @@ bool MailSendingRun::writeSide(int card, bool back, const QString &path) {
     return false;
   }
   QString failure;
-  QStringList unheld;
-  const CardPicture picture = m_plan.cards->Set_data_table_value_to_card(
-      card, back ? QStringLiteral("B") : QStringLiteral("F"), false, &failure, &unheld);
-  for (const QString &value : unheld)
-    m_cardFailures.addUnheldBarcode(card, value);
+  const CardPicture picture = m_plan.cards->cardOfRun(card, back, false, &failure, &m_cardFailures);
   if (picture.isNull()) {
     m_cardFailures.add(card, failure.isEmpty() ? QStringLiteral("The card side cannot be drawn.") : failure);
     return false;

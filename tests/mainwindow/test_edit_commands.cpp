@@ -48,6 +48,17 @@
 
 namespace {
 
+// `picture` on the clipboard as PNG, as another program puts it.
+void putPngOnClipboard(const QImage &picture) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  picture.save(&buffer, "PNG");
+  auto *contents = new QMimeData;
+  contents->setData(QStringLiteral("image/png"), png);
+  QGuiApplication::clipboard()->setMimeData(contents);
+}
+
 class EditCommandsTest : public MainWindowTest {
 protected:
   void SetUp() override {
@@ -171,13 +182,7 @@ TEST_F(EditCommandsTest, APicturePastedFromAnotherProgramIsExportedSavedAndOpene
       picture.setPixel(x, y, qRgb(230, 120, 0));
   picture.setDotsPerMeterX(2835);
   picture.setDotsPerMeterY(2835);
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  picture.save(&buffer, "PNG");
-  auto *contents = new QMimeData;
-  contents->setData(QStringLiteral("image/png"), png);
-  QGuiApplication::clipboard()->setMimeData(contents);
+  putPngOnClipboard(picture);
 
   ASSERT_FALSE(ui->Undo_btn->isEnabled());
   menuItem("Edit_menu", "Paste_menu_item")->trigger();
@@ -760,13 +765,7 @@ TEST_F(EditCommandsTest, WhileTheBackOrTempSideShowsUndoAndRedoDoNothingAndShowD
 TEST_F(EditCommandsTest, PasteAndUnlockButtonsAreEnabledWheneverTheirMenuItemsAct) {
   QImage picture(30, 20, QImage::Format_RGB32);
   picture.fill(Qt::darkRed);
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  picture.save(&buffer, "PNG");
-  auto *contents = new QMimeData;
-  contents->setData(QStringLiteral("image/png"), png);
-  QGuiApplication::clipboard()->setMimeData(contents);
+  putPngOnClipboard(picture);
   EXPECT_TRUE(ui->Paste_btn->isEnabled()) << "the clipboard's picture can be pasted";
   ui->Paste_btn->click();
   EXPECT_EQ(document->graphics().size(), 1);
