@@ -1,5 +1,10 @@
 #include "dataseries/Data_From_Excel.h"
 
+#include "dataseries/model/BindingSources.h"
+#include "profiles/model/User_Profile_Class.h"
+
+#include "mainwindow/QLNWindowController.h"
+
 #include "core/Utilities.h"
 #include "platform/UiServices.h"
 
@@ -142,6 +147,115 @@ void Data_From_Excel::reload() {
 void Data_From_Excel::setTable(const ImportedRowsTable &table) {
   m_table = table;
   reload();
+}
+
+namespace {
+
+// The caption of the profile field whose card object carries `id`, without its " :"
+// ("Name"); "" for any other id.
+QString profileFieldName(const QString &id) {
+  const QString *captions[User_Profile_Class::FieldCount] = {
+      &Title_Name,    &Title_Title, &Title_Company_name, &Title_slogan,   &Title_address, &Title_phone,
+      &Title_fax,     &Title_email, &Title_website,      &Title_unique,   &Title_image};
+  for (int field = 0; field < User_Profile_Class::FieldCount; ++field) {
+    if (id == User_Profile_Class::fixedId(field))
+      return QString(*captions[field]).remove(QStringLiteral(" :"));
+  }
+  return QString();
+}
+
+// How the user knows a bound object: a profile field by its caption, any other object
+// by its kind and side ("Text on the front").
+QString boundObjectName(const QLNGraphic &graphic, bool back) {
+  const QString kind = graphic.className();
+  if (kind != QLatin1String("QLNBarcode")) {
+    const QString field = profileFieldName(graphic.control_ID);
+    if (!field.isEmpty())
+      return field;
+  }
+  const QString what = kind == QLatin1String("QLNBarcode") ? QStringLiteral("Barcode")
+                       : kind == QLatin1String("QLNImage") ? QStringLiteral("Image")
+                                                           : QStringLiteral("Text");
+  return QStringLiteral("%1 on the %2").arg(what, back ? QStringLiteral("back") : QStringLiteral("front"));
+}
+
+}  // namespace
+
+std::optional<int> Data_From_Excel::columnKeptByTitle(int column, const QStringList &before, const QStringList &after) {
+  if (column <= 0 || column >= before.size())
+    return column;
+  const QString &title = before.at(column);
+  int occurrence = 0;
+  for (int k = 1; k < column; ++k)
+    occurrence += before.at(k) == title ? 1 : 0;
+  QList<int> same;
+  for (int k = 1; k < after.size(); ++k)
+    if (after.at(k) == title)
+      same.append(k);
+  if (same.isEmpty())
+    return std::nullopt;
+  return occurrence < same.size() ? same.at(occurrence) : same.first();
+}
+
+QString Data_From_Excel::unboundMessage(const QString &title, const QString &what) {
+  return QStringLiteral("The spreadsheet has no column \"%1\": '%2' is no longer bound to a column.").arg(title, what);
+}
+
+void Data_From_Excel::replaceImportedRows(const ImportedRowsTable &table) {
+  const QStringList before = m_table.columnTitles();
+  setTable(table);
+  const QStringList after = m_table.columnTitles();
+  QStringList unbound;
+  QLNWindowController *controller = QLNWindowController::defaultInstance();
+  if (controller) {
+    // The design's own objects, both sides.
+    auto keepSide = [&](const QLNGraphicList &graphics, bool back) {
+      for (const QLNGraphicPtr &graphic : graphics) {
+        if (!graphic || !BindingSources::takesBoundValues(*graphic) || graphic->data_source_type != 2)
+          continue;
+        const std::optional<int> column = columnKeptByTitle(graphic->excel_col_indx, before, after);
+        if (column) {
+          graphic->Set_Excel_binding_Index(*column);
+          continue;
+        }
+        unbound << unboundMessage(before.value(graphic->excel_col_indx), boundObjectName(*graphic, back));
+        // Typed by hand: it keeps the text or picture it shows.
+        graphic->Set_Data_source_type(0);
+        graphic->Set_Excel_binding(false);
+        graphic->Set_Excel_binding_Index(0);
+      }
+    };
+    keepSide(controller->Get_Front_Controls_Array(), false);
+    keepSide(controller->Get_Back_Controls_Array(), true);
+    // Profile fields entered with a column and not placed yet.
+    for (User_Profile_Class *record : {&controller->Front_user_profile, &controller->Back_user_profile}) {
+      for (int field = 0; field < User_Profile_Class::FieldCount; ++field) {
+        if (!record->pending(field) || !record->xl(field))
+          continue;
+        const int was = record->xlColumnIndex(field);
+        const std::optional<int> column = columnKeptByTitle(was, before, after);
+        if (column) {
+          record->setXlColumnIndex(field, *column);
+        } else {
+          unbound << unboundMessage(before.value(was), profileFieldName(User_Profile_Class::fixedId(field)));
+          record->setXl(field, false);
+          record->setXlColumnIndex(field, 0);
+        }
+        record->setPending(field, true);
+      }
+    }
+  }
+  // The windows open over the design with column choices of their own.
+  emit importedRowsReplaced(before, &unbound);
+  if (controller) {
+    controller->Update_Excel_Item_In_Data_Source();
+    // The panel lists the new columns, with the column its object is bound to now.
+    if (controller->ui)
+      controller->refreshShownProperties();
+  }
+  unbound.removeDuplicates();
+  if (!unbound.isEmpty())
+    Show_MessageBox(unbound.join(QLatin1Char('\n')));
 }
 
 void Data_From_Excel::Create_List_By_Array(const QStringList &values, int count) {

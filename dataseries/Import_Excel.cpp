@@ -5,8 +5,6 @@
 #include "dataseries/model/ImportedRows.h"
 #include "dataseries/model/SpreadsheetWriter.h"
 
-#include "mainwindow/QLNWindowController.h"
-
 #include "core/Globals.h"
 #include "core/Utilities.h"
 #include "platform/UiServices.h"
@@ -414,9 +412,9 @@ void Import_Excel::Create_Excel_List_Func(const QString &) {
         values.append(column < cells.size() ? cells.at(column) : QString());
       table.Create_List_By_Array(values, count);
     }
-    grid->setTable(table);
-    if (QLNWindowController *controller = QLNWindowController::defaultInstance())
-      controller->Update_Excel_Item_In_Data_Source();
+    Hide_Destroy_Modeless();
+    // The design's column bindings follow the columns by their titles.
+    grid->replaceImportedRows(table);
   }
   Hide_Destroy_Modeless();
   if (!anyRows)

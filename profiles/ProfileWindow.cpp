@@ -6,6 +6,7 @@
 
 #include "mainwindow/QLNWindowController.h"
 
+#include "canvas/QLNGraphicView.h"
 #include "canvas/QLNRenderingView.h"
 
 #include "core/Globals.h"
@@ -84,6 +85,14 @@ int ProfileWindow::Open_Wnd(bool load) {
     for (int field = 0; field < FieldCount; ++field)
       m_opened[field] = fieldState(field);
     fields[0].value->setFocus();
+    // While the window is open its column choices follow a replacement of the rows.
+    const QMetaObject::Connection following =
+        connect(Data_From_Excel::defaultInstance(), &Data_From_Excel::importedRowsReplaced, this,
+                &ProfileWindow::importedRowsReplaced, Qt::DirectConnection);
+    struct Disconnect {
+      QMetaObject::Connection connection;
+      ~Disconnect() { QObject::disconnect(connection); }
+    } disconnectAtEnd{following};
     code = UiServices::instance().runModal(m_window);
     m_window->hide();
   } catch (const std::exception &error) {
@@ -107,22 +116,13 @@ void ProfileWindow::loadFromSide() {
     if (fields[field].side_combo)
       fields[field].side_combo->setCurrentIndex(Card_Front_Or_Back.load() != 0 ? 1 : 0);
   }
-  // The last object in the list wins when several carry the same id.
-  for (const QLNGraphicPtr &graphic : Graphics_array) {
+  // Each field shows the object its OK changes: the one the placing finds by the
+  // field's id (the first in the list, a pasted copy before its original), when it
+  // shows on the card. Another object of the field keeps its text.
+  QLNGraphicView *view = Card_Front_Or_Back.load() != 0 ? controller->backView() : controller->frontView();
+  for (int field = 0; field < FieldCount; ++field) {
+    const QLNGraphicPtr graphic = view ? view->Selcect_Ctrl_With_ID(User_Profile_Class::fixedId(field)) : nullptr;
     if (!graphic || !graphic->ctrl_is_visible)
-      continue;
-    const QString kind = graphic->className();
-    if (kind != QLatin1String("QLNText") && kind != QLatin1String("QLNImage"))
-      continue;
-    const QString id = Trim_Str(graphic->control_ID);
-    if (id.isEmpty())
-      continue;
-    int field = -1;
-    for (int f = 0; f < FieldCount; ++f) {
-      if (id == User_Profile_Class::fixedId(f))
-        field = f;
-    }
-    if (field < 0)
       continue;
     FieldControls &controls = fields[field];
     const int source = graphic->data_source_type;
@@ -377,49 +377,40 @@ void ProfileWindow::Browse_excel_Btn_Clicked(QObject *) {
   excel_path_field->setText(path);
   if (mainController()->Check_And_Validate_File_Path(path) != 0)
     return;
-  // The column each field is bound to, by its title in the rows imported so far.
-  std::array<QString, FieldCount> titles;
-  for (int field = 0; field < FieldCount; ++field) {
-    if (fields[field].ds_combo->currentIndex() == 2)
-      titles[field] = fields[field].ser_col_cb->currentText();
-  }
+  // The fields bound to a column follow it by its title (importedRowsReplaced), as the
+  // design's objects do.
   Import_Excel *import = Import_Excel::defaultInstance();
   import->open_mode = QStringLiteral("E");
   import->Open_excel_Wnd(path);
-  const QStringList unbound = rebindColumnsByTitle(titles);
   if (importedRowsExist())
     Add_Excel_in_Data_Source_Combo();
   else
     Remove_Excel_in_Data_Source_Combo();
-  if (!unbound.isEmpty())
-    Show_MessageBox(unbound.join(QLatin1Char('\n')));
 }
 
-QStringList ProfileWindow::rebindColumnsByTitle(const std::array<QString, FieldCount> &titles) {
-  const bool rows = importedRowsExist();
-  QStringList unbound;
+void ProfileWindow::importedRowsReplaced(const QStringList &previousTitles, QStringList *unbound) {
+  const QStringList titles = Data_From_Excel::defaultInstance()->table().columnTitles();
   for (int field = 0; field < FieldCount; ++field) {
     FieldControls &controls = fields[field];
     if (controls.ds_combo->currentIndex() != 2)
       continue;
+    const int was = controls.ser_col_cb->currentIndex();
     // The list shows the columns of the rows now imported.
     applyDataSource(field);
-    const int column =
-        rows && !titles[field].isEmpty() ? controls.ser_col_cb->findText(titles[field], Qt::MatchExactly) : -1;
-    if (column >= 0) {
+    if (was < 0)
+      continue;  // no column was chosen: the fresh list waits for a choice
+    const std::optional<int> column = Data_From_Excel::columnKeptByTitle(was, previousTitles, titles);
+    if (column && *column < controls.ser_col_cb->count()) {
       // Chosen with its signal, so that the field shows the column's first value.
-      controls.ser_col_cb->setCurrentIndex(column);
+      controls.ser_col_cb->setCurrentIndex(*column);
       continue;
     }
-    if (titles[field].isEmpty() && rows)
-      continue;  // no column was chosen: the fresh list waits for a choice
-    // Typed by hand from here on, also before the list loses its spreadsheet item.
+    // Typed by hand from here on.
     controls.ds_combo->setCurrentIndex(0);
-    if (!titles[field].isEmpty())
-      unbound << QStringLiteral("The spreadsheet has no column \"%1\": '%2' is no longer bound to a column.")
-                   .arg(titles[field], QString(fieldCaption(field)).remove(QStringLiteral(" :")));
+    if (unbound && !column)
+      *unbound << Data_From_Excel::unboundMessage(previousTitles.value(was),
+                                                  QString(fieldCaption(field)).remove(QStringLiteral(" :")));
   }
-  return unbound;
 }
 
 void ProfileWindow::View_Excel_Btn_Clicked(QObject *) {

@@ -161,9 +161,10 @@ private:
   // Whether the field goes to the side (the wizard window's side column; front and back
   // in the side window).
   bool fieldIsForSide(int field, bool back) const;
-  // After a spreadsheet import: each field bound to a column is bound again to the
-  // column of the same title, or unbound; returns the message lines for those unbound.
-  QStringList rebindColumnsByTitle(const std::array<QString, FieldCount> &titles);
+  // The imported rows were replaced while the window is open: each field bound to a
+  // column is bound again to the column of the same title, or typed by hand with a line
+  // in `unbound`.
+  void importedRowsReplaced(const QStringList &previousTitles, QStringList *unbound);
   void loadFromSide();
   void showPicture(QLabel *label, const QLNGraphicList &graphics);
   void setFieldValue(int field, const QString &value);

@@ -5,6 +5,13 @@
 #include "tests/dataseries/spreadsheet_import_fixture.h"
 #include "tests/dataseries/hostile_workbooks.h"
 
+#include "dataseries/BatchCardSource.h"
+#include "designs/model/DesignLog.h"
+
+#include "barcode/BarcodeProduction.h"
+
+#include "core/CardObjectArchive.h"
+#include "core/QLNBarcode.h"
 #include "mainwindow/DrawWindow.h"
 
 #include <QGroupBox>
@@ -252,6 +259,103 @@ TEST_F(SpreadsheetImportTest, TickedColumnsBecomeTheImportedRowsTable) {
   EXPECT_EQ(scripted.alertTexts().last(), NoRowsText);
   EXPECT_EQ(tableRows(), before);
   EXPECT_EQ(grid->table().columnTitles(), (QStringList{"No.", "Name"}));
+}
+
+// Rows replaced while a design is open: every object of either side bound to a column
+// keeps that column by its title, or is typed by hand from then on and the user is told;
+// nothing else changes. Save, import again, save again: the saved design and the cards
+// made take the columns by title.
+TEST_F(SpreadsheetImportTest, ASecondImportKeepsEachBoundObjectsColumnByItsTitle) {
+  Import_Excel *window = columnWindow(QStringLiteral("E"));
+  const QString book = workbook(QStringLiteral("import_columns"));
+  auto importColumns = [&](const QList<int> &columns, bool told = false) {
+    run(window, book, [&] {
+      tick(window, columns);
+      if (told)
+        scripted.expectAlert();
+      window->OK_btn->click();
+      return 0;
+    });
+  };
+  importColumns({Name, City, Amount});
+  ASSERT_EQ(Data_From_Excel::defaultInstance()->table().columnTitles(),
+            (QStringList{"No.", "Name", "City", "Amount"}));
+
+  auto boundText = [](const QString &text, int column) {
+    auto object = std::make_shared<QLNText>();
+    object->setBounds(QRectF(10, 10, 120, 30));
+    replaceCharacters(*object->Text_contents(), text);
+    object->Text_Value = text;
+    object->data_source_type = 2;
+    object->excel_binding = true;
+    object->excel_col_indx = column;
+    return object;
+  };
+  const auto city = boundText(QStringLiteral("Paris"), 2);
+  const auto number = boundText(QStringLiteral("1"), 0);
+  const auto typed = boundText(QStringLiteral("Dear guest"), 0);
+  typed->data_source_type = 0;
+  typed->excel_binding = false;
+  auto amount = std::make_shared<QLNBarcode>();
+  amount->barcode_font_index = int(barcodeSymbologyNames().indexOf(QStringLiteral("Code 128")));
+  amount->setBounds(QRectF(10, 60, 120, 60));
+  amount->data_source_type = 2;
+  amount->excel_binding = true;
+  amount->excel_col_indx = 3;
+  const auto name = boundText(QStringLiteral("Ann"), 1);
+  CARD_SIDE_STR = QStringLiteral("2");
+  session->document()->setList(QLNDocumentGraphicsKey, {city, number, amount, typed});
+  session->document()->setList(QLNDocumentGraphicsKey_back, {name});
+  const QString design = root.path() + QStringLiteral("/Bound.dcard");
+  Project_File_Name = design;
+  ASSERT_TRUE(controller->Save_project_file(false, false));
+  const std::optional<DesignLogContents> before = readDesignLogFile(design);
+  ASSERT_TRUE(before);
+
+  // City and Amount are there under other numbers; Name is not.
+  importColumns({City, Amount}, true);
+  EXPECT_EQ(scripted.pending(), 0u);
+  EXPECT_EQ(scripted.alertTexts(),
+            QStringList{QStringLiteral(
+                "\nThe spreadsheet has no column \"Name\": 'Text on the back' is no longer bound to a column.")});
+  ASSERT_TRUE(controller->Save_project_file(false, false));
+  const std::optional<DesignLogContents> after = readDesignLogFile(design);
+  ASSERT_TRUE(after);
+
+  auto archivesOf = [](const QLNGraphicList &list) {
+    QList<QByteArray> out;
+    for (const QLNGraphicPtr &graphic : list)
+      out << archiveGraphic(*graphic);
+    return out;
+  };
+  QLNGraphicList frontWanted = before->frontObjects;
+  QLNGraphicList backWanted = before->backObjects;
+  frontWanted.at(0)->excel_col_indx = 1;
+  frontWanted.at(2)->excel_col_indx = 2;
+  backWanted.at(0)->data_source_type = 0;
+  backWanted.at(0)->excel_binding = false;
+  backWanted.at(0)->excel_col_indx = 0;
+  EXPECT_EQ(archivesOf(after->frontObjects), archivesOf(frontWanted));
+  EXPECT_EQ(archivesOf(after->backObjects), archivesOf(backWanted));
+  EXPECT_EQ(after->gridColumnTitles, (QStringList{"No.", "City", "Amount"}));
+
+  // The cards made: the fourth row is Oslo, 40; the back's name is typed by hand now.
+  controller->Check_Series_Or_Excel_Use_or_not();
+  const std::shared_ptr<const BatchCardSource> cards = controller->batchCardSource();
+  ASSERT_TRUE(cards);
+  EXPECT_EQ(cards->cardCount(), 4);
+  const QLNGraphicList fourth = cards->cardObjects(3, false);
+  ASSERT_EQ(fourth.size(), 4);
+  EXPECT_EQ(fourth.at(0)->Text_contents()->string, QStringLiteral("Oslo"));
+  EXPECT_EQ(fourth.at(1)->Text_contents()->string, QStringLiteral("4"));
+  EXPECT_EQ(cards->sources().valueFor(*amount, 3), std::optional<QString>(QStringLiteral("40")));
+  EXPECT_EQ(cards->cardObjects(3, true).value(0)->Text_contents()->string, QStringLiteral("Ann"));
+  // After the run the design still holds its columns by title.
+  controller->Select_first_row_value_for_design(false);
+  EXPECT_EQ(city->Text_contents()->string, QStringLiteral("Paris"));
+  EXPECT_EQ(city->excel_col_indx, 1);
+  EXPECT_EQ(amount->excel_col_indx, 2);
+  EXPECT_EQ(name->data_source_type, 0);
 }
 
 // ---- Into the value editor (mode "D") -------------------------------------------------------------

@@ -661,8 +661,8 @@ TEST_F(ProfileWindowTest, EditsMadeOnTheCardOutliveTheProfileWindowAndPlaceProfi
   ASSERT_TRUE(QFile::rename(photoPath, photoPath + QStringLiteral(".moved")));
 
   scripted.answerModal([](QDialog *dialog) {
-    // The last of the two names in the list: the one placed first.
-    EXPECT_EQ(side()->fields[P::NameField].value->text(), QStringLiteral("Dr. Pat Example"));
+    // The name its OK would change: the copy, front-most.
+    EXPECT_EQ(side()->fields[P::NameField].value->text(), QStringLiteral("Pat Example, PhD"));
     side()->fields[P::PhoneField].value->setText(QStringLiteral("0123"));
     side()->OK_btn->click();
     return ended(dialog);
@@ -677,6 +677,47 @@ TEST_F(ProfileWindowTest, EditsMadeOnTheCardOutliveTheProfileWindowAndPlaceProfi
   EXPECT_TRUE(copy->ctrl_is_visible);
   EXPECT_TRUE(photo->ctrl_is_visible);
   EXPECT_EQ(textOf(withId(front(), QStringLiteral("Fup_PhoneNO")).value(0)), QStringLiteral("0123"));
+}
+
+// Two objects of one field, the second a pasted copy edited in the panel: the window
+// shows the text of the one its OK changes, OK with a new name writes that one, and the
+// other keeps its text.
+TEST_F(ProfileWindowTest, TheWindowShowsTheTextOfTheObjectItsOkChanges) {
+  acceptCardSizeWithProfile();
+  scripted.answerModal([](QDialog *dialog) {
+    User_profile::defaultInstance()->fields[P::NameField].value->setText(QStringLiteral("Pat Example"));
+    User_profile::defaultInstance()->OK_btn->click();
+    return ended(dialog);
+  });
+  controller->Open_Card_Size_Clicked();
+  const QLNGraphicPtr name = withId(front(), QStringLiteral("Fup_Name")).value(0);
+  ASSERT_TRUE(name);
+  editInPanel(name, QStringLiteral("Dr. Pat Example"));
+  controller->Copy_Clicked();
+  controller->Paste_Clicked();
+  const QLNGraphicPtr copy = front().first();
+  ASSERT_NE(copy, name);
+  editInPanel(copy, QStringLiteral("Pat Example, PhD"));
+
+  scripted.answerModal([](QDialog *dialog) {
+    QLineEdit *value = side()->fields[P::NameField].value;
+    EXPECT_EQ(value->text(), QStringLiteral("Pat Example, PhD"));
+    value->setText(QStringLiteral("Pat Sample, PhD"));
+    side()->OK_btn->click();
+    return ended(dialog);
+  });
+  controller->User_Profile_Button_Clicked();
+  EXPECT_EQ(textOf(copy), QStringLiteral("Pat Sample, PhD"));
+  EXPECT_TRUE(copy->ctrl_is_visible);
+  EXPECT_EQ(textOf(name), QStringLiteral("Dr. Pat Example"));
+
+  // Opened again, it shows what the card now shows there.
+  scripted.answerModal([](QDialog *dialog) {
+    EXPECT_EQ(side()->fields[P::NameField].value->text(), QStringLiteral("Pat Sample, PhD"));
+    return ModalCancel;
+  });
+  controller->User_Profile_Button_Clicked();
+  EXPECT_EQ(scripted.pending(), 0u);
 }
 
 // The Side column of the card size window's profile form: each field goes to the side
@@ -761,6 +802,137 @@ TEST_F(ProfileWindowTest, ASecondSpreadsheetKeepsEachFieldsColumnByTitle) {
   const QLNGraphicList card = controller->batchCardSource()->cardObjects(1, false);
   EXPECT_EQ(textOf(withId(card, QStringLiteral("Fup_PhoneNO")).value(0)), QStringLiteral("0444"));
   EXPECT_EQ(textOf(withId(card, QStringLiteral("Fup_Name")).value(0)), QStringLiteral("Ann"));
+}
+
+// A second spreadsheet while the design holds objects bound to the first one's columns:
+// the window's fields and every column-bound object of both sides, profile fields or
+// not, keep their column by its title, or are typed by hand from then on with a word;
+// after Cancel as after OK. Save, import, save again: only those bindings changed in
+// the file, and the cards show each object's own column.
+TEST_F(ProfileWindowTest, ASecondSpreadsheetKeepsEveryColumnBoundObjectOfTheDesignByTitle) {
+  useSpreadsheets();
+  CARD_SIDE_STR = QStringLiteral("2");
+  const QString guests =
+      workbook(QStringLiteral("guests.xlsx"),
+               {{QStringLiteral("Name"), QStringLiteral("Town"), QStringLiteral("Phone")},
+                {QStringLiteral("Ann"), QStringLiteral("Leeds"), QStringLiteral("0111")},
+                {QStringLiteral("Bob"), QStringLiteral("York"), QStringLiteral("0222")}});
+  const QString moved = workbook(QStringLiteral("moved.xlsx"),
+                                 {{QStringLiteral("City"), QStringLiteral("Phone"), QStringLiteral("Name")},
+                                  {QStringLiteral("Oslo"), QStringLiteral("0333"), QStringLiteral("Cy")},
+                                  {QStringLiteral("Rome"), QStringLiteral("0444"), QStringLiteral("Di")}});
+  const QString cities = workbook(QStringLiteral("cities.xlsx"),
+                                  {{QStringLiteral("City"), QStringLiteral("Phone")},
+                                   {QStringLiteral("Oslo"), QStringLiteral("0333")},
+                                   {QStringLiteral("Rome"), QStringLiteral("0444")}});
+  // The front's name bound to "Name" in the Profile window.
+  scripted.answerModal([](QDialog *dialog) {
+    ProfileWindow::FieldControls &name = side()->fields[P::NameField];
+    side()->browse_excel_btn->click();
+    choose(name.ds_combo, 2);
+    choose(name.ser_col_cb, 1);
+    side()->OK_btn->click();
+    return ended(dialog);
+  });
+  scripted.answerOpenFile(guests);
+  importEveryColumn();
+  controller->User_Profile_Button_Clicked();
+  const QLNGraphicPtr frontName = withId(front(), QStringLiteral("Fup_Name")).value(0);
+  ASSERT_TRUE(frontName);
+  ASSERT_EQ(frontName->excel_col_indx, 1);
+  // A town in the panel on the front, and the back's name bound to "Name" too.
+  const auto town = plainText(QString(), QRectF(10, 100, 80, 20));
+  town->data_source_type = 2;
+  town->excel_binding = true;
+  town->excel_col_indx = 2;
+  session->document()->setList(QLNDocumentGraphicsKey, front() << town);
+  const auto backName = plainText(QStringLiteral("Fup_Name"), QRectF(10, 10, 80, 20));
+  backName->data_source_type = 2;
+  backName->excel_binding = true;
+  backName->excel_col_indx = 1;
+  session->document()->setList(QLNDocumentGraphicsKey_back, {backName});
+
+  const QString design = root.path() + QStringLiteral("/Guests.dcard");
+  Project_File_Name = design;
+  auto saved = [&] {
+    EXPECT_TRUE(controller->Save_project_file(false, false));
+    std::optional<DesignLogContents> contents = readDesignLogFile(design);
+    EXPECT_TRUE(contents);
+    return contents.value_or(DesignLogContents());
+  };
+  auto setBinding = [](const QLNGraphicPtr &object, int column) {
+    object->data_source_type = column < 0 ? 0 : 2;
+    object->excel_binding = column >= 0;
+    object->excel_col_indx = std::max(column, 0);
+  };
+  auto cardText = [&](int row, bool onBack, const QLNGraphicPtr &object) {
+    const QLNGraphicList list = onBack ? back() : front();
+    const qsizetype index = list.indexOf(object);
+    const QLNGraphicList card = controller->batchCardSource()->cardObjects(row, onBack);
+    return index >= 0 && index < card.size() ? textOf(card.at(index)) : QStringLiteral("<none>");
+  };
+  DesignLogContents before = saved();
+  const qsizetype frontNameAt = front().indexOf(frontName);
+  const qsizetype townAt = front().indexOf(town);
+
+  // "Name" moved to the third column; no "Town": Cancel in the window.
+  scripted.answerModal([](QDialog *dialog) {
+    side()->browse_excel_btn->click();
+    EXPECT_EQ(side()->fields[P::NameField].ser_col_cb->currentText(), QStringLiteral("Name"));
+    side()->Cancel_btn->click();
+    return ended(dialog);
+  });
+  scripted.answerOpenFile(moved);
+  importEveryColumn();
+  scripted.expectAlert();
+  controller->User_Profile_Button_Clicked();
+  EXPECT_EQ(scripted.pending(), 0u);
+  EXPECT_EQ(scripted.alertTexts(),
+            QStringList{QStringLiteral(
+                "\nThe spreadsheet has no column \"Town\": 'Text on the front' is no longer bound to a column.")});
+  DesignLogContents after = saved();
+  setBinding(before.frontObjects.at(frontNameAt), 3);
+  setBinding(before.frontObjects.at(townAt), -1);
+  setBinding(before.backObjects.at(0), 3);
+  EXPECT_EQ(archives(after.frontObjects), archives(before.frontObjects));
+  EXPECT_EQ(archives(after.backObjects), archives(before.backObjects));
+  controller->Check_Series_Or_Excel_Use_or_not();
+  EXPECT_EQ(cardText(1, false, frontName), QStringLiteral("Di"));
+  EXPECT_EQ(cardText(1, true, backName), QStringLiteral("Di"));
+  EXPECT_EQ(cardText(1, false, town), QStringLiteral("old"));
+  controller->Select_first_row_value_for_design(false);
+
+  // No "Name" at all, and OK in the front window: both names are typed by hand now,
+  // told once.
+  scripted.clear();
+  before = saved();
+  scripted.answerModal([](QDialog *dialog) {
+    side()->browse_excel_btn->click();
+    EXPECT_EQ(side()->fields[P::NameField].ds_combo->currentIndex(), 0);
+    side()->OK_btn->click();
+    return ended(dialog);
+  });
+  scripted.answerOpenFile(cities);
+  importEveryColumn();
+  scripted.expectAlert();
+  controller->User_Profile_Button_Clicked();
+  EXPECT_EQ(scripted.pending(), 0u);
+  EXPECT_EQ(scripted.alertTexts(),
+            QStringList{QStringLiteral(
+                "\nThe spreadsheet has no column \"Name\": 'Name' is no longer bound to a column.")});
+  after = saved();
+  // The front's name was entered anew: placed as typed, with the text the window showed.
+  setBinding(before.frontObjects.at(frontNameAt), -1);
+  before.frontObjects.at(frontNameAt)->Text_Value = QStringLiteral("Cy");
+  before.frontObjects.at(frontNameAt)->batch_list_name = QString();
+  setBinding(before.backObjects.at(0), -1);
+  EXPECT_EQ(archives(after.frontObjects), archives(before.frontObjects));
+  EXPECT_EQ(archives(after.backObjects), archives(before.backObjects));
+  EXPECT_EQ(frontName->data_source_type, 0);
+  EXPECT_EQ(backName->data_source_type, 0);
+  controller->Check_Series_Or_Excel_Use_or_not();
+  EXPECT_EQ(cardText(1, false, frontName), QStringLiteral("Cy"));
+  EXPECT_EQ(cardText(1, true, backName), QStringLiteral("old"));
 }
 
 }  // namespace
