@@ -446,9 +446,11 @@ void BatchWizard::Save_Btn_Clicked(QObject *) {
     Show_Create_Modeless();
     Export_File_Path = path;
     QString error;
-    // The new file is whole before the old one (of another name) goes.
-    const bool written =
-        SeriesStore::writeRenaming(name, former, editorValues(), SeriesStore::EmptyValues::Skip, &error);
+    // The new file is whole before the old one (of another name) goes. An empty row is
+    // a card's row (a column's empty cell): it is written as the empty line it was read
+    // from, so that every later value stays on its card.
+    const bool written = SeriesStore::writeRenaming(name, former, editorValues(),
+                                                    SeriesStore::EmptyValues::KeepAsEmptyLines, &error);
     Hide_Destroy_Modeless();
     if (!written) {
       Show_MessageBox(error.isEmpty() ? SeriesStore::FileAccessError : error);

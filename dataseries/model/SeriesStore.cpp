@@ -87,14 +87,14 @@ std::optional<QString> decode(const QByteArray &bytes) {
 
 QStringList editorValues(const QByteArray &bytes) {
   QStringList values;
-  const std::optional<QString> text = decode(bytes);
-  if (!text)
+  if (bytes.isEmpty())
     return values;
-  for (const QString &piece : text->split(QLatin1Char('\n'))) {
-    const QString value = Trim_Str(piece);
-    if (!value.isEmpty())
-      values.append(value);
-  }
+  const std::optional<QStringList> rows = bindingRows(bytes);
+  if (!rows)
+    return values;
+  values.reserve(rows->size());
+  for (const QString &row : *rows)
+    values.append(Trim_Str(row));
   return values;
 }
 

@@ -48,8 +48,10 @@ std::optional<QByteArray> readFile(const QString &path, QString *error = nullptr
 // The bytes as text, or nullopt when they are not valid UTF-8.
 std::optional<QString> decode(const QByteArray &bytes);
 
-// The value editor's and the viewer's rule: split at "\n", each piece trimmed, empty
-// pieces skipped. Invalid UTF-8 gives no values.
+// The value editor's and the viewer's rule: the rows of the binding (below), each
+// trimmed, the empty ones kept, so that they show the rows the cards take and a series
+// saved again keeps every value on its row. A file without any line (empty) and invalid
+// UTF-8 give no rows.
 QStringList editorValues(const QByteArray &bytes);
 // The binding's rule: one row per line, split at "\n" (the line feed ending the last
 // line makes no row); pieces stay untrimmed and every empty line is a row, at the start

@@ -504,6 +504,11 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
   QList<std::pair<int, QString>> firstRow;  // with headerOnly: the first row's values
   bool sawRow = false;
   qint64 characters = 0;  // of the values kept
+  // Rows without any value since the last row with one. They become rows only when a row
+  // with a value follows: the rows a spreadsheet program writes below the data for their
+  // formatting alone (borders, fills drawn over empty cells) are no rows of the table.
+  qint64 emptyRows = 0;
+  bool sawValue = false;  // with headerOnly: whether any row holds a value
   QString reason;
   auto widen = [&](int to) {
     columns = to;
@@ -517,10 +522,9 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
   auto visit = [&](const pugi::xml_node &row) -> bool {
     const bool first = !sawRow;
     sawRow = true;
-    if (!headerOnly && static_cast<qint64>(sheet.rows.size() + 1) * std::max(columns, 1) > maxCells) {
-      reason = QStringLiteral("the sheet holds more than %1 cells").arg(maxCells);
-      return false;
-    }
+    // The rows the next row with a value makes: the empty ones before it and itself.
+    auto rowsWith = [&] { return static_cast<qint64>(sheet.rows.size()) + emptyRows + 1; };
+    bool hasValue = false;
     QStringList values;
     if (!headerOnly)
       values = blank;
@@ -550,7 +554,7 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
       }
       if (column >= columns) {
         // A cell beyond the dimension widens the sheet: every row so far, and the rest.
-        if (!headerOnly && static_cast<qint64>(sheet.rows.size() + 1) * (column + 1) > maxCells) {
+        if (!headerOnly && rowsWith() * (column + 1) > maxCells) {
           reason = QStringLiteral("the sheet holds more than %1 cells").arg(maxCells);
           return false;
         }
@@ -559,6 +563,7 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
           while (values.size() < columns)
             values.append(QString());
       }
+      hasValue = true;
       if (headerOnly) {
         if (first)
           firstRow.append({column, std::move(value)});
@@ -566,8 +571,21 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
         values[column] = std::move(value);
       }
     }
-    if (!headerOnly)
-      sheet.rows.append(std::move(values));
+    if (headerOnly) {
+      sawValue = sawValue || hasValue;
+      return true;
+    }
+    if (!hasValue) {
+      ++emptyRows;
+      return true;
+    }
+    if (rowsWith() * std::max(columns, 1) > maxCells) {
+      reason = QStringLiteral("the sheet holds more than %1 cells").arg(maxCells);
+      return false;
+    }
+    for (; emptyRows > 0; --emptyRows)
+      sheet.rows.append(blank);
+    sheet.rows.append(std::move(values));
     return true;
   };
 
@@ -577,6 +595,8 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
     firstRow.clear();
     sawRow = false;
     characters = 0;
+    emptyRows = 0;
+    sawValue = false;
     QString dimension;
     reason.clear();
     // The dimension is known only once the frame is parsed: the first row widens to it.
@@ -606,7 +626,8 @@ std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedS
     break;
   }
   sheet.columns = columns;
-  if (headerOnly && sawRow) {
+  // The names are those of the first row, when the table has any row.
+  if (headerOnly && sawRow && sawValue) {
     QStringList names;
     names.reserve(columns);
     for (int i = 1; i <= columns; ++i)

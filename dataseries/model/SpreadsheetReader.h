@@ -74,11 +74,14 @@ struct Sheet {
 
 // The rows of a worksheet part in document order (rows the file leaves out give
 // nothing), each `columns` wide: the larger of `minColumns`, the dimension and the
-// cells that hold a value. With `headerOnly`, only the first row, its empty columns
-// named "Untitled Column %d" (1-based); no row at all gives no rows. nullopt with the
-// reason when the part is not XML, has no worksheet, names a cell beyond column XFD,
-// holds more than `maxCells` cells or passes `limits` (a cell too long, too many
-// characters in the cells kept).
+// cells that hold a value. A row the file writes without any value (its cells empty,
+// kept for their formatting) is an empty row between rows with values, and no row at
+// all after the last of them: the table ends with its last value, as the OpenDocument
+// and Office 2003 tables below do. With `headerOnly`, only the first row, its empty
+// columns named "Untitled Column %d" (1-based); a sheet without any value gives no
+// rows. nullopt with the reason when the part is not XML, has no worksheet, names a
+// cell beyond column XFD, holds more than `maxCells` cells or passes `limits` (a cell
+// too long, too many characters in the cells kept).
 // A large part is parsed a piece of about `pieceBytes` of rows at a time (0: the whole
 // part at once); the result is the same either way.
 std::optional<Sheet> readSheet(const QByteArray &xml, const QStringList &sharedStrings, int minColumns,

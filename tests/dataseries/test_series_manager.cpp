@@ -57,7 +57,7 @@ TEST_F(SeriesManagerTest, TheSeriesCommandOpensTheListAndTheEditorSavesWhatWasCh
     EXPECT_GT(wizard->list_value_box->height(), dialog->height() * 3 / 4)
         << "the editor fills the window, no empty half above it";
     EXPECT_EQ(wizard->update_list_name->text(), QStringLiteral("Alpha"));
-    EXPECT_EQ(wizard->batch_value_count->text(), QStringLiteral("Total Rows : 2"));
+    EXPECT_EQ(wizard->batch_value_count->text(), QStringLiteral("Total Rows : 4"));
     wizard->Create_Value_List(QStringLiteral("  c "));
     wizard->Create_Value_List(QStringLiteral("   "));
     wizard->Save_btn->click();
@@ -77,11 +77,46 @@ TEST_F(SeriesManagerTest, TheSeriesCommandOpensTheListAndTheEditorSavesWhatWasCh
   EXPECT_EQ(listed, (QStringList{QStringLiteral("Alpha"), QStringLiteral("Zed")}));
   EXPECT_EQ(listCount, QStringLiteral("Total List : 2"));
   EXPECT_TRUE(listScreen);
-  EXPECT_EQ(loaded, (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+  // Trimmed values, the empty lines kept as the rows they are; a blank value typed in
+  // adds nothing.
+  EXPECT_EQ(loaded, (QStringList{"", "a", "", "b"}));
   EXPECT_EQ(nameField, QStringLiteral("Alpha"));
-  EXPECT_EQ(bytesOf(QStringLiteral("Alpha")), QByteArray("a\nb\nc\n"));
+  EXPECT_EQ(bytesOf(QStringLiteral("Alpha")), QByteArray("\na\n\nb\nc\n"));
   EXPECT_EQ(Export_File_Path, SeriesStore::pathOf(QStringLiteral("Alpha")));
   EXPECT_EQ(scripted.alertTexts(), QStringList{FileError});
+}
+
+// A series imported from a column with empty cells (the first among them) holds empty
+// lines that are rows of the batch: card n takes line n. The editor shows every row the
+// binding counts, so a save without a change writes the file back byte for byte and no
+// value moves to another card; rows the user deletes or adds are the user's.
+TEST_F(SeriesManagerTest, TheEditorKeepsTheEmptyRowsOfASeriesSoASaveWithoutAChangeMovesNoValue) {
+  const QByteArray imported("\nAnn\n\nCy\nDee\n\n");
+  put(QStringLiteral("Column.txt"), imported);
+  const qsizetype cards = SeriesStore::bindingRows(imported)->size();
+  ASSERT_EQ(cards, 6);
+
+  BatchWizard *wizard = editorOn(0);
+  EXPECT_EQ(values(wizard), (QStringList{"", "Ann", "", "Cy", "Dee", ""}));
+  EXPECT_EQ(tableTexts(wizard->List_value), values(wizard));
+  EXPECT_EQ(wizard->batch_value_count->text(), QStringLiteral("Total Rows : %1").arg(cards));
+  wizard->Save_Btn_Clicked();
+  EXPECT_EQ(bytesOf(QStringLiteral("Column")), imported);
+  EXPECT_TRUE(scripted.alertTexts().isEmpty());
+
+  // The user deletes the first empty row and "Cy", and adds a value: those rows change,
+  // the other empty rows stay where they stood.
+  wizard = editorOn(0);
+  selectRows(wizard->List_value, {0, 3}, 3);
+  wizard->Delete_Rows_Btn_Clicked();
+  wizard->Create_Value_List(QStringLiteral(" Eve "));
+  EXPECT_EQ(wizard->batch_value_count->text(), QStringLiteral("Total Rows : 5"));
+  wizard->Save_Btn_Clicked();
+  EXPECT_EQ(bytesOf(QStringLiteral("Column")), QByteArray("Ann\n\nDee\n\nEve\n"));
+
+  // Opened and saved again without a change, that is what stays.
+  editorOn(0)->Save_Btn_Clicked();
+  EXPECT_EQ(bytesOf(QStringLiteral("Column")), QByteArray("Ann\n\nDee\n\nEve\n"));
 }
 
 TEST_F(SeriesManagerTest, ANewSeriesIsSavedTrimmedUnderItsCleanedNameAndUnsafeNamesAreRefused) {
@@ -618,7 +653,7 @@ TEST_F(SeriesManagerTest, TheTypeChosenInTheExportPanelDecidesTheFileWhateverThe
     const char *written;
   };
   const std::vector<Case> cases{
-      {"guests", "txt", "guests.txt"},       {"list.xlsx", "txt", "list.txt"}, {"notes.csv", "TXT", "notes.txt"},
+      {"guests", "txt", "guests.txt"},       {"list.xlsx", "txt", "list.txt"}, {"notes.csv", "TXT", "notes.csv.txt"},
       {"book", "", "book.xlsx"},             {"sheet.txt", "", "sheet.xlsx"}, {"ledger.txt", "xlsx", "ledger.xlsx"},
   };
   for (const Case &c : cases) {

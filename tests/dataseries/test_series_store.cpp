@@ -59,14 +59,16 @@ TEST_F(SeriesStoreTest, ValuesAreWrittenTrimmedOnePerLineAndReadBackByEachReader
 
   // Two empty lines, 5, an empty line, 7 and an empty line: every line is a row of the
   // binding, the empty ones at either end included, so each value stays on its row.
+  // The editor and the viewer show the same rows, trimmed.
   const QByteArray sample("\n\n5\n\n7\n\n");
-  EXPECT_EQ(SeriesStore::editorValues(sample), (QStringList{"5", "7"}));
+  EXPECT_EQ(SeriesStore::editorValues(sample), (QStringList{"", "", "5", "", "7", ""}));
   EXPECT_EQ(*SeriesStore::bindingRows(sample), (QStringList{"", "", "5", "", "7", ""}));
   EXPECT_EQ(SeriesStore::firstValue(sample), QString());
-  // A blank line is no value for the editor but a row for the binding; an empty file is
-  // one empty row.
-  EXPECT_EQ(SeriesStore::editorValues(" \nA\n"), QStringList{"A"});
+  // A blank line is an empty row; an empty file is one empty row for the binding and
+  // nothing to show or save again for the editor.
+  EXPECT_EQ(SeriesStore::editorValues(" \nA\n"), (QStringList{"", "A"}));
   EXPECT_EQ(*SeriesStore::bindingRows(""), QStringList{""});
+  EXPECT_TRUE(SeriesStore::editorValues("").isEmpty());
   EXPECT_EQ(*SeriesStore::bindingRows(" a \n b "), (QStringList{" a ", " b "}));
   EXPECT_EQ(SeriesStore::firstValue(" a \nb"), QStringLiteral(" a "));
   // Bytes that are not UTF-8 are no values at all.

@@ -1,6 +1,7 @@
 // The series viewer and the one-value panel: what the viewer lists of a series file
-// (trimmed values without blank lines; nothing for a missing, undecodable or unsafe
-// name), and how the panel writes one edited value back into the series manager.
+// (one trimmed row per line, empty lines included, as the batch counts them; nothing for
+// a missing, undecodable or unsafe name), and how the panel writes one edited value back
+// into the series manager.
 
 #include "tests/dataseries/series_windows_fixture.h"
 
@@ -40,12 +41,14 @@ protected:
 
 }  // namespace
 
-TEST_F(SeriesViewerTest, TheViewerListsTheTrimmedValuesOfTheFileAndNothingForAFileItCannotRead) {
-  put(QStringLiteral("Guests.txt"), "\n\n 5 \n\n\t7\n\n");
+TEST_F(SeriesViewerTest, TheViewerListsTheRowsOfTheFileAsTheCardsTakeThemAndNothingForAFileItCannotRead) {
+  // Every line is a card's row, an empty one too: the viewer counts what the batch makes.
+  const QByteArray guests("\n\n 5 \n\n\t7\n\n");
+  put(QStringLiteral("Guests.txt"), guests);
   Shown shown = view(QStringLiteral("Guests"));
   EXPECT_EQ(shown.title, QStringLiteral("Guests"));
-  EXPECT_EQ(shown.rows, (QStringList{QStringLiteral("5"), QStringLiteral("7")}));
-  EXPECT_EQ(shown.count, QStringLiteral("Total Rows : 2"));
+  EXPECT_EQ(shown.rows, (QStringList{"", "", "5", "", "7", ""}));
+  EXPECT_EQ(shown.count, QStringLiteral("Total Rows : %1").arg(SeriesStore::bindingRows(guests)->size()));
 
   // Each opening starts afresh: a missing series shows its name and no rows.
   shown = view(QStringLiteral("Nobody"));

@@ -227,6 +227,70 @@ TEST(SpreadsheetOds, EmptyRowsBetweenValuesAreKeptInBothFormats) {
   EXPECT_EQ(sheet->rows, (QList<QStringList>{{"", ""}, {"", ""}, {"", "x"}, {"", ""}, {"", ""}, {"y", ""}}));
 }
 
+// A sheet as a spreadsheet program saves it after the user drew borders around more rows
+// than the data fills: five rows of values under a header, the third of them empty but
+// bordered, then three bordered rows without any value. Every form LibreOffice writes of
+// it reads as the header and the five rows; the empty row between values stays a row, the
+// bordered rows below the last value make none (no blank cards at the end of a batch).
+TEST(SpreadsheetForms, BorderedEmptyRowsBelowTheDataAreNoRows) {
+  QTemporaryDir temp;
+  const QString fods = temp.filePath(QStringLiteral("bordered.fods"));
+  {
+    auto cell = [](const char *text) {
+      return QByteArray("<table:table-cell table:style-name=\"boxed\" office:value-type=\"string\"><text:p>") +
+             text + "</text:p></table:table-cell>";
+    };
+    const QByteArray empty = "<table:table-cell table:style-name=\"boxed\"/>";
+    auto row = [](const QByteArray &cells) { return "<table:table-row>" + cells + "</table:table-row>"; };
+    QFile file(fods);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+        " xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\""
+        " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+        " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
+        " xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\""
+        " office:version=\"1.2\" office:mimetype=\"application/vnd.oasis.opendocument.spreadsheet\">"
+        "<office:automatic-styles><style:style style:name=\"boxed\" style:family=\"table-cell\">"
+        "<style:table-cell-properties fo:border=\"0.74pt solid #000000\"/></style:style></office:automatic-styles>"
+        "<office:body><office:spreadsheet><table:table table:name=\"Cards\">" +
+        row(cell("Name") + cell("City")) + row(cell("Ann") + cell("Oslo")) + row(cell("Bob") + empty) +
+        row(empty + empty) + row(empty + cell("Rome")) + row(cell("Dee") + cell("Lima")) + row(empty + empty) +
+        row(empty + empty) + row(empty + empty) +
+        "</table:table></office:spreadsheet></office:body></office:document>\n");
+  }
+  const QList<QStringList> expected{{"Name", "City"}, {"Ann", "Oslo"}, {"Bob", ""},
+                                    {"", ""},         {"", "Rome"},     {"Dee", "Lima"}};
+  const QString out = temp.filePath(QStringLiteral("out"));
+  QDir().mkpath(out);
+  for (const char *target : {"xlsx", "ods", "xml:MS Excel 2003 XML"}) {
+    const QString failure = spreadsheet_peers::convert({fods}, QString::fromLatin1(target), out);
+    ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
+  }
+
+  // The xlsx form, read as the import windows read it (the column names, then every row):
+  // what the column import, the series import and the profile windows are given.
+  QString error;
+  ASSERT_TRUE(SpreadsheetWriter::ReadWorkbook(out + QStringLiteral("/bordered.xlsx"), true, &error))
+      << error.toStdString();
+  Excel_Sheet_Number = 1;
+  const auto names = SpreadsheetWriter::ReadData_only_column(&error);
+  ASSERT_TRUE(names.has_value()) << error.toStdString();
+  EXPECT_EQ(*names, QList<QStringList>{expected.first()});
+  const auto rows = SpreadsheetWriter::ReadWorkbook(QString(), false, &error);
+  ASSERT_TRUE(rows.has_value()) << error.toStdString();
+  EXPECT_EQ(*rows, expected) << "xlsx";
+  EXPECT_EQ(Excel_Sheet_Columns.load(), 2);
+
+  const auto ods = SpreadsheetWriter::ReadODS(out + QStringLiteral("/bordered.ods"), &error);
+  ASSERT_TRUE(ods.has_value()) << error.toStdString();
+  EXPECT_EQ(*ods, expected) << "ods";
+  const auto xml = SpreadsheetWriter::ReadWorksheetXML2004(out + QStringLiteral("/bordered.xml"), &error);
+  ASSERT_TRUE(xml.has_value()) << error.toStdString();
+  EXPECT_EQ(*xml, expected) << "Office 2003 XML";
+}
+
 TEST(SpreadsheetXml2004, OurFilesOpenInLibreOfficeCellForCell) {
   QTemporaryDir temp;
   const QString path = temp.filePath("ours.xml");

@@ -140,11 +140,19 @@ TEST(SpreadsheetParts, SheetShapeFollowsTheCellsPresent) {
   EXPECT_EQ(wide[0][701], "c");
   EXPECT_EQ(wide[0][702], "d");
 
-  // A wider count given by the caller pads every row; an empty sheet has no rows.
+  // A wider count given by the caller pads every row; an empty sheet has no rows, nor
+  // names, and neither has one whose rows hold only formatted empty cells.
   EXPECT_EQ(rowsOf(sheetXml("<row><c r=\"A1\"><v>x</v></c></row>"), {}, 3), (QList<QStringList>{{"x", "", ""}}));
   sheet = readSheet(sheetXml(""), {}, 0, true, &error);
   ASSERT_TRUE(sheet.has_value());
   EXPECT_TRUE(sheet->rows.isEmpty());
+  const QByteArray formatted =
+      sheetXml("<row r=\"1\"><c r=\"A1\" s=\"1\"/><c r=\"B1\" s=\"1\"><v></v></c></row>", "A1:B1");
+  for (const bool headerOnly : {false, true}) {
+    sheet = readSheet(formatted, {}, 0, headerOnly, &error);
+    ASSERT_TRUE(sheet.has_value()) << error.toStdString();
+    EXPECT_TRUE(sheet->rows.isEmpty()) << headerOnly;
+  }
 }
 
 TEST(SpreadsheetParts, LargeSheetsReadInPiecesGiveTheSameRows) {
@@ -160,7 +168,9 @@ TEST(SpreadsheetParts, LargeSheetsReadInPiecesGiveTheSameRows) {
                          "<sheetData>" + body + "</sheetData><pageMargins left=\"1\"/></worksheet>";
   const auto whole = readSheet(xml, {}, 0, false, nullptr, SpreadsheetReading::DefaultMaxCells, 0);
   ASSERT_TRUE(whole.has_value());
-  ASSERT_EQ(whole->rows.size(), 120);
+  // Every empty row between rows with values is a row; the one after the last is none.
+  ASSERT_EQ(whole->rows.size(), 119);
+  EXPECT_EQ(whole->rows[1], (QStringList{"", "", ""}));
   EXPECT_EQ(whole->rows[0], (QStringList{"</sheetData>1", "", "3"}));
   for (qsizetype piece : {1, 7, 100, 4096}) {
     SCOPED_TRACE(piece);
@@ -184,13 +194,18 @@ TEST(SpreadsheetParts, HostileSheetsAreRefusedWithAReason) {
   EXPECT_FALSE(readSheet("<workbook/>", {}, 0, false, &error).has_value());
   EXPECT_FALSE(readSheet(sheetXml("<row><c r=\"XFE1\"><v>1</v></c></row>"), {}, 0, false, &error).has_value());
   EXPECT_TRUE(error.contains("XFD"));
-  // Many empty rows under a wide dimension would build millions of cells.
+  // Many empty rows under a wide dimension, before a value, would build millions of cells;
+  // after the last value they build none.
   QByteArray rows;
   for (int i = 0; i < 100; ++i)
     rows += "<row/>";
-  EXPECT_FALSE(readSheet(sheetXml(rows, "A1:XFD1"), {}, 0, false, &error, 1000000).has_value());
+  const QByteArray value = "<row><c r=\"A101\"><v>1</v></c></row>";
+  EXPECT_FALSE(readSheet(sheetXml(rows + value, "A1:XFD1"), {}, 0, false, &error, 1000000).has_value());
   EXPECT_TRUE(error.contains("cells"));
-  EXPECT_TRUE(readSheet(sheetXml(rows, "A1:J1"), {}, 0, false, &error, 1000000).has_value());
+  EXPECT_TRUE(readSheet(sheetXml(rows + value, "A1:J1"), {}, 0, false, &error, 1000000).has_value());
+  const auto trailing = readSheet(sheetXml(value + rows, "A1:XFD1"), {}, 0, false, &error, 1000000);
+  ASSERT_TRUE(trailing.has_value()) << error.toStdString();
+  EXPECT_EQ(trailing->rows.size(), 1);
   EXPECT_EQ(SpreadsheetReading::readSheetNames("<workbook><sheets><sheet name=\"One\"/><x:sheet name=\"Two\"/>"
                                                "</sheets></workbook>"),
             (QStringList{"One", "Two"}));
