@@ -13,9 +13,11 @@
 #include "platform/ControlActions.h"
 #include "platform/UiServices.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
@@ -417,6 +419,14 @@ void Print_Wnd::Execute_Printing(bool preview) {
                                                "out of margin area.\n\nDo you want to continue?")))
       return;
   }
+  // The preview's own Print button prints as the Print button does, once the preview
+  // has closed.
+  if (printLabels(preview))
+    printLabels(false);
+}
+
+bool Print_Wnd::printLabels(bool preview) {
+  const QSizeF paper = paperSize();
   barcode_counter = 0;
   Total_Label = Total_Text->value();
   Total_Label_Real = Total_Label;
@@ -425,13 +435,13 @@ void Print_Wnd::Execute_Printing(bool preview) {
   PrintLayout::Settings settings = PrintLayout::Settings::fromGlobals(paper, card);
   if (const QString refusal = settings.refusal(); !refusal.isEmpty()) {
     Show_MessageBox(refusal);
-    return;
+    return false;
   }
   // A card larger than its cell: asked before anything is printed (the preview shows it).
   const QString printer = Printer_ComboBox->currentText();
   const bool printable = printer == PdfPrinterName || !QPrinterInfo::printerInfo(printer).isNull();
   if (!preview && printable && !oversizedCardAccepted(settings))
-    return;
+    return false;
 
   // The cards: the batch's rows when a box is ticked, otherwise the design as it is.
   const bool offered = print_with_batch_chk->isEnabled() || print_with_excel_chk->isEnabled();
@@ -453,6 +463,7 @@ void Print_Wnd::Execute_Printing(bool preview) {
   BatchRunFailures failures;
   QString error;
   int pages = view.numberOfPages();
+  bool printRequested = false;
 
   if (preview) {
     if (pages > PrintLayout::PreviewSheetLimit) {
@@ -468,6 +479,19 @@ void Print_Wnd::Execute_Printing(bool preview) {
       if (!problem.isEmpty())
         error = problem;
     });
+    // The preview's Print button would print the previewed sheets only, after a print
+    // dialog of its own, and name no card that failed: it closes the preview instead,
+    // and the caller prints as the Print button does.
+    const QString printText = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+    for (QAction *action : dialog.findChildren<QAction *>()) {
+      if (action->text() != printText)
+        continue;
+      disconnect(action, &QAction::triggered, &dialog, nullptr);
+      connect(action, &QAction::triggered, &dialog, [&dialog, &printRequested] {
+        printRequested = true;
+        dialog.accept();
+      });
+    }
     UiServices::instance().runModal(&dialog);
   } else if (Printer_ComboBox->currentText() == PdfPrinterName) {
     FilePanelOptions options;
@@ -501,6 +525,7 @@ void Print_Wnd::Execute_Printing(bool preview) {
     if (!note.isEmpty())
       Show_MessageBox(note);
   }
+  return printRequested;
 }
 
 QString Print_Wnd::Find_Papaer_Name_From_Size(const QString &width, const QString &size_hgt) {

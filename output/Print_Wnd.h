@@ -110,7 +110,8 @@ public:
   // Rows and columns lowered to what fits on the paper, the label size and gaps taken
   // from the fields; the thumbnail follows.
   void Check_Max_Cell_Value();
-  // Prints (or previews) the labels with the current settings.
+  // Prints (or previews) the labels with the current settings. The preview's own Print
+  // button prints as the Print button does.
   void Execute_Printing(bool preview);
   // Asks whether to print a card larger than its label cell; true when it fits or the
   // answer is Yes.
@@ -173,6 +174,9 @@ private:
   void buildPositionPanel(class QVBoxLayout *box);
   void buildSidePanel(class QVBoxLayout *box);
   void connectActions();
+  // Execute_Printing after the size question: prints or previews once. True when the
+  // preview was closed with its own Print button.
+  bool printLabels(bool preview);
   void setPosition(int value);
   QToolButton *positionButton(int value) const;
   // The print info's printer set to the list's current entry.

@@ -216,9 +216,11 @@ void Printing_View::paintSheet(QPainter &painter, const std::vector<Label> &labe
       return;
     }
     // The card at its natural size: where the layout put it, or the cell part's corner
-    // when the layout did not know the size.
+    // when the layout did not know the size. It ends at its edge, as on the canvas:
+    // whatever its objects reach past the card stays off the gaps and the neighbours.
     painter.save();
     painter.translate(place.isNull() ? part.topLeft() : place.topLeft());
+    painter.setClipRect(QRectF(QPointF(0, 0), picture.size()), Qt::IntersectClip);
     picture.draw(painter);
     painter.restore();
   };

@@ -11,8 +11,9 @@
 // a few sheets of cards are held.
 //
 // Each label shows its card sides at their natural size (vector pictures, no
-// rasterising). A side that cannot be made shows "Invalid Data" in red in its place and
-// the label still counts; with a batch, labels beyond the last card stay empty.
+// rasterising), each cut at the card's edge. A side that cannot be made shows "Invalid
+// Data" in red in its place and the label still counts; with a batch, labels beyond the
+// last card stay empty.
 //
 // Drawing is in points from the paper's top-left corner; the view scales a device's
 // painter to that itself.

@@ -163,6 +163,9 @@ void QLNWindowController::Export_Button(QObject *) {
     options.extensions = {extension};
     options.defaultExtension = extension;
     options.suggestedName = QStringLiteral("Card.") + extension;
+    // The back alone is written under the name with "_Back" added, and asked about there
+    // (Export_Single_File): nothing is written under the name itself.
+    options.askToReplace = export_card_side != BackSide;
     const QString path = UiServices::instance().saveFile(options);
     if (path.isEmpty())
       return;
@@ -234,8 +237,9 @@ bool QLNWindowController::Export_Single_File(const QString &path, bool show_msg)
   bool written = false;
   try {
     const bool combined = ui->export_combined_image_chk->isChecked();
-    // The save panel asked about the typed name only; a back file of that name is asked
-    // about here, before anything is written. No ends the export.
+    // The save panel asks about the typed name only (not at all for the back alone); a
+    // back file of that name is asked about here, before anything is written. No ends
+    // the export.
     if (export_card_side != FrontSide && !(export_card_side == BothSides && combined)) {
       const QFileInfo backFile(Create_Back_Card_Path(path));
       if (backFile.exists() && !backFile.isDir() &&

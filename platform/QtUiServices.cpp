@@ -221,9 +221,10 @@ QStringList QtUiServices::runFileDialog(const FilePanelOptions &options, int mod
         chosen = {withDefaultExtension(chosen.first(), options.defaultExtension, options.extensions)};
       } else {
         const qsizetype index = filters.indexOf(dialog.selectedNameFilter());
-        chosen = {withChosenType(chosen.first(), index >= 0 ? types.at(index) : initialPanelType(options))};
+        chosen = {withChosenType(chosen.first(), index >= 0 ? types.at(index) : initialPanelType(options), types)};
       }
-      if (!QFileInfo::exists(chosen.first()) || confirmReplace(parentWindow(), chosen.first()))
+      if (!options.askToReplace || !QFileInfo::exists(chosen.first()) ||
+          confirmReplace(parentWindow(), chosen.first()))
         break;
       // No: back to the panel, as it was.
     }

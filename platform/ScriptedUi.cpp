@@ -227,7 +227,7 @@ QString ScriptedUi::saveFile(const FilePanelOptions &options) {
       return QString();
     }
   }
-  return withChosenType(path, chosen);
+  return withChosenType(path, chosen, panelTypes(options));
 }
 
 QString ScriptedUi::chooseFolder(const FilePanelOptions &options) {

@@ -117,14 +117,24 @@ QString initialPanelType(const FilePanelOptions &options) {
   return types.value(0);
 }
 
-QString withChosenType(const QString &path, const QString &type) {
+QString withChosenType(const QString &path, const QString &type, const QStringList &offered) {
   const QString extension = withoutDot(type);
   if (path.isEmpty() || extension.isEmpty())
     return path;
   const qsizetype nameStart = path.lastIndexOf(QLatin1Char('/')) + 1;
   if (nameStart == path.size())
     return path;  // a folder, not a file name
+  // "card." becomes "card.txt", not "card..txt".
+  if (path.endsWith(QLatin1Char('.')) && path.size() - 1 > nameStart)
+    return path + extension;
+  // Only an offered type is an extension here: the dot of "Notes 2.5" is part of the name.
   const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-  const QString stem = dot > nameStart ? path.left(dot) : path;
-  return stem + QLatin1Char('.') + extension;
+  if (dot > nameStart) {
+    const QString suffix = path.mid(dot + 1);
+    for (const QString &given : offered) {
+      if (suffix.compare(withoutDot(given), Qt::CaseInsensitive) == 0)
+        return path.left(dot) + QLatin1Char('.') + extension;
+    }
+  }
+  return path + QLatin1Char('.') + extension;
 }

@@ -29,9 +29,14 @@ struct FilePanelOptions {
   QString suggestedName;      // save panel: the name shown at first
   // Save panel: each of `extensions` is a type of its own to choose from (one name filter
   // each, in that order), the one of `defaultExtension` chosen at first. The chosen type
-  // decides the file: the path returned ends in its extension, the typed name's own
-  // extension (whatever it was) dropped, so that extension tells which type was chosen.
+  // decides the file: the path returned ends in its extension, which replaces a typed
+  // extension of an offered type and is added to any other name, so that the extension
+  // tells which type was chosen.
   bool chooseType = false;
+  // Save panel: asks whether an existing file of the chosen name may be replaced. A
+  // caller that writes under another name than the one chosen turns it off and asks
+  // about the files it does write itself.
+  bool askToReplace = true;
 };
 
 class UiServices {
@@ -104,8 +109,10 @@ QString withDefaultExtension(const QString &path, const QString &defaultExtensio
 QStringList panelTypes(const FilePanelOptions &options);
 QString initialPanelType(const FilePanelOptions &options);
 
-// `path` with its file name's extension, if it has one, replaced by `type`: for "txt",
-// "list", "list." and "list.csv" all become "list.txt" (a name starting with its only dot,
-// ".list", has no extension). An empty path stays empty. Shared by the real save panel
-// and the double.
-QString withChosenType(const QString &path, const QString &type);
+// `path` with its file name's extension replaced by `type` when that extension is one of
+// the `offered` types (compared without case), else with `type`'s extension added: for
+// "txt" among "xlsx" and "txt", "list", "list." and "list.XLSX" all become "list.txt",
+// while "Notes 2.5" becomes "Notes 2.5.txt" and "list.csv" "list.csv.txt" (a name
+// starting with its only dot, ".list", has no extension). An empty path stays empty.
+// Shared by the real save panel and the double.
+QString withChosenType(const QString &path, const QString &type, const QStringList &offered);

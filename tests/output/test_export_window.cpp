@@ -11,10 +11,16 @@
 #include "mainwindow/DrawWindow.h"
 #include "mainwindow/PanelWidgets.h"
 
+#include "platform/QtUiServices.h"
+#include "tests/common/ModalResponder.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -235,6 +241,54 @@ TEST_F(ExportCommandTest, EachSideIsTriedAndToldAndAnExistingBackFileIsReplacedO
   EXPECT_EQ(result.value(1), root.filePath(QStringLiteral("card.png")));
 }
 
+// The back alone is written under the typed name with "_Back" added: through the real
+// save panel, the only question is about that file, never about the typed name's file,
+// which the export leaves as it was.
+TEST_F(ExportCommandTest, TheBackAloneAsksOnlyAboutTheFileItWrites) {
+  setSides({box(QRectF(0, 0, 200, 100), Red)}, {box(QRectF(0, 0, 200, 100), Blue)});
+  // The type's title is the extension.
+  for (const QString &name : {QStringLiteral("card.PNG"), QStringLiteral("card_Back.PNG")}) {
+    QFile old(root.filePath(name));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the user's own picture");
+  }
+  QtUiServices real;
+  UiServices::setInstance(&real);
+  QStringList questions;
+  const auto answer = [&](QWidget *modal) {
+    if (modal == ui->ExportWindow) {
+      ui->matrix_export_card_side->cellAtRow(2)->click();
+      ui->fileFormatPopup->setCurrentIndex(1);
+      ui->exportOkay_btn->click();
+    } else if (auto *panel = qobject_cast<QFileDialog *>(modal)) {
+      auto *name = panel->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+      ASSERT_NE(name, nullptr);
+      name->setText(root.filePath(QStringLiteral("card")));
+      QMetaObject::invokeMethod(panel, "accept", Qt::QueuedConnection);
+    } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+      questions << box->text();
+      for (QAbstractButton *button : box->buttons())
+        if (box->buttonRole(button) == QMessageBox::YesRole)
+          button->click();
+    } else if (modal == ui->Open_Export_Files) {
+      ui->_open_log_chk->setChecked(false);
+      ui->_open_log_ok_btn->click();
+    } else {
+      ADD_FAILURE() << "unexpected window " << modal->metaObject()->className();
+      modal->close();
+    }
+  };
+  {
+    ModalSteps steps(std::vector<std::function<void(QWidget *)>>(6, answer));
+    ui->Export_btn->click();
+    EXPECT_EQ(steps.taken(), 4u) << "the sheet, the panel, one question, the result";
+  }
+  UiServices::setInstance(&scripted);
+  EXPECT_EQ(questions, QStringList{QStringLiteral("\"card_Back.PNG\" already exists. Do you want to replace it?")});
+  EXPECT_EQ(QFileInfo(root.filePath(QStringLiteral("card.PNG"))).size(), qint64(22));
+  EXPECT_EQ(readPng(root.filePath(QStringLiteral("card_Back.PNG"))).pixelColor(100, 50), Blue);
+}
+
 TEST_F(ExportCommandTest, ACombinedImageThatCannotBeDrawnIsTold) {
   // A large card at 2400 dpi: more pixels than an image may have.
   controller->SetDocumentCanvasSize(QSizeF(400, 300));
@@ -322,14 +376,15 @@ TEST_F(BatchExportWorkerTest, OneCardPerRowGoesIntoTheBatchFolderWithBothSides) 
   EXPECT_NE(fronts.at(0), fronts.at(1)) << "each card carries its own row";
   EXPECT_NE(fronts.at(1), fronts.at(2));
 
-  // The end of the run: progress hidden and full, row 0 on the front, the side back.
+  // The end of the run: progress hidden and full, the design as the run found it, the
+  // side back.
   EXPECT_FALSE(progress->window()->isVisible());
   EXPECT_FALSE(progress->isTimerRunning());
   EXPECT_EQ(progress->_curr_msg_cnt()->text(), QStringLiteral("3 / 3 "));
   EXPECT_EQ(progress->_Curr_Progress()->value(), 3);
   EXPECT_FALSE(Card_Value_In_Process.load());
   EXPECT_EQ(Card_Front_Or_Back.load(), 1);
-  EXPECT_EQ(front->Text_contents()->string, QStringLiteral("Ann"));
+  EXPECT_EQ(front->Text_contents()->string, QStringLiteral("front design"));
   EXPECT_EQ(back->Text_contents()->string, QStringLiteral("back design"));
 }
 

@@ -5,12 +5,14 @@
 
 #include "tests/output/print_fixture.h"
 #include "tests/output/unheld_barcode.h"
+#include "tests/common/ModalResponder.h"
 
 #include "output/PrintPreviewThumbnail.h"
 
 #include "mainwindow/DrawWindow.h"
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -222,7 +224,7 @@ TEST_F(PrintWindowTest, PreviewShowsAtMostFiftySheetsAndRepaintsTheSameCards) {
   EXPECT_EQ(scripted.alertTexts(), QStringList{QStringLiteral("\n") + PrintLayout::PreviewLimitMessage});
 }
 
-TEST_F(PrintWindowTest, ABatchPrintsOneCardPerRowOnWorkerThreadsAndPutsRowZeroBack) {
+TEST_F(PrintWindowTest, ABatchPrintsOneCardPerRowOnWorkerThreadsAndLeavesTheDesignAsItWas) {
   const QStringList colours = {colourFile(frontColour(0)), colourFile(frontColour(1)), colourFile(frontColour(2))};
   writeSeries(QStringLiteral("Colours"), colours);
   auto image = wholeCardImage(QStringLiteral("Colours"));
@@ -257,8 +259,9 @@ TEST_F(PrintWindowTest, ABatchPrintsOneCardPerRowOnWorkerThreadsAndPutsRowZeroBa
   EXPECT_TRUE(sameBox(colourBox(page, frontColour(1)), QRectF(200, 0, 200, 100)));
   EXPECT_TRUE(sameBox(colourBox(page, frontColour(2)), QRectF(0, 100, 200, 100)));
   EXPECT_EQ(colourCount(page, Qt::white, QRect(202, 102, 196, 96)), 196 * 96) << "no fourth card";
-  // The design shows row 0 again and the side being edited is the one before.
-  EXPECT_EQ(image->_contents.pixels.pixel(0, 0), frontColour(0).rgb());
+  // The design shows what it showed before (no picture) and the side being edited is
+  // the one before.
+  EXPECT_TRUE(image->_contents.isNull());
   EXPECT_EQ(Card_Front_Or_Back.load(), 1);
   EXPECT_FALSE(Card_Value_In_Process.load());
   const QImage design = pdfPage(unbound, 1);
@@ -281,6 +284,44 @@ TEST_F(PrintWindowTest, ACardWhoseBarcodeCannotHoldItsValueIsPrintedAndNamed) {
   });
   scripted.answerSaveFile(file);
   controller->Print_Button();
+  EXPECT_EQ(scripted.alertTexts(), QStringList{QStringLiteral("\n") + unheldbarcode::Note});
+  EXPECT_EQ(pdfPageCount(file), 3);
+}
+
+// The preview window's own Print button prints as the print window's does: every card,
+// not only the sheets a preview shows, the file asked for through the program's panel,
+// and the card whose barcode could not hold its value named at the end.
+TEST_F(PrintWindowTest, PrintingFromThePreviewPrintsEveryCardAndNamesAnUnheldBarcode) {
+  unheldbarcode::writeCodes();
+  setSides({unheldbarcode::boundCode128()});
+  const QString file = out.filePath(QStringLiteral("from preview.pdf"));
+  // A dialog of the toolkit's own, shown outside the program's panels, fails the test
+  // instead of waiting for a person.
+  ModalResponder stray([](QWidget *modal) {
+    ADD_FAILURE() << "a window outside the program's panels: " << modal->metaObject()->className();
+    if (auto *dialog = qobject_cast<QDialog *>(modal))
+      dialog->reject();
+  });
+  scripted.answerModal([&](QDialog *) {
+    Print_Wnd *w = Print_Wnd::defaultInstance();
+    a4WithoutMargins(w);
+    w->Preview_btn->click();
+    return ModalCancel;
+  });
+  scripted.answerModal([&](QDialog *dialog) {
+    QAction *print = nullptr;
+    for (QAction *action : dialog->findChildren<QAction *>())
+      if (action->text() == QStringLiteral("Print"))
+        print = action;
+    EXPECT_NE(print, nullptr);
+    if (print)
+      print->trigger();
+    return ModalOK;
+  });
+  scripted.answerSaveFile(file);
+  scripted.expectAlert();
+  controller->Print_Button();
+  EXPECT_EQ(scripted.pending(), 0u);
   EXPECT_EQ(scripted.alertTexts(), QStringList{QStringLiteral("\n") + unheldbarcode::Note});
   EXPECT_EQ(pdfPageCount(file), 3);
 }

@@ -437,6 +437,53 @@ TEST(QtUiServices, SavePanelWithATypeChoiceGivesTheChosenTypesExtension) {
   }
 }
 
+// In a panel with a choice of type, a dot in a name does not begin an extension unless
+// an offered type follows it: "Notes 2.5" is written as "Notes 2.5.xlsx", not "Notes
+// 2.xlsx", and "Sorry v1.2" asks about no "Sorry v1.xlsx" that is there. A name that ends
+// in an offered type takes the chosen one instead.
+TEST(QtUiServices, SavePanelWithATypeChoiceKeepsADotThatBeginsNoOfferedType) {
+  QtUiServices services;
+  QTemporaryDir folder;
+  QFile other(folder.filePath(QStringLiteral("Sorry v1.xlsx")));
+  ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+  other.close();
+  const FilePanelOptions options{QStringLiteral("Export"),      folder.path(),
+                                 {QStringLiteral("xlsx"), QStringLiteral("txt")}, QStringLiteral("xlsx"),
+                                 QStringLiteral("Guests.xlsx"), true};
+  struct Case {
+    QString typed;
+    bool textChosen;
+    QString written;
+  };
+  for (const Case &c : {Case{QStringLiteral("Notes 2.5"), false, QStringLiteral("Notes 2.5.xlsx")},
+                        Case{QStringLiteral("Sorry v1.2"), false, QStringLiteral("Sorry v1.2.xlsx")},
+                        Case{QStringLiteral("guests.csv"), true, QStringLiteral("guests.csv.txt")},
+                        Case{QStringLiteral("Sorry v1.2.XLSX"), true, QStringLiteral("Sorry v1.2.txt")}}) {
+    SCOPED_TRACE(c.typed.toStdString());
+    // A question, were one asked, would be answered No and the panel cancelled after it.
+    QString asked;
+    ModalSteps steps({[&](QWidget *modal) {
+                        auto *panel = qobject_cast<QFileDialog *>(modal);
+                        ASSERT_NE(panel, nullptr);
+                        if (c.textChosen)
+                          chooseTypeBelow(panel);
+                        typeName(panel, c.typed);
+                        static_cast<QDialog *>(panel)->accept();
+                      },
+                      [&](QWidget *modal) {
+                        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                          asked = box->text();
+                          buttonNamed(box, QStringLiteral("No"))->click();
+                        } else {
+                          static_cast<QDialog *>(modal)->reject();
+                        }
+                      },
+                      [](QWidget *modal) { static_cast<QDialog *>(modal)->reject(); }});
+    EXPECT_EQ(services.saveFile(options), folder.filePath(c.written));
+    EXPECT_EQ(asked, QString());
+  }
+}
+
 // A name with a dot gets no suffix from the dialog itself, only the default extension
 // added after it: the question about replacing a file is about that file all the same,
 // asked once, as for a bare name. No goes back to the panel; cancelling it chooses nothing.
@@ -491,16 +538,23 @@ TEST(QtUiServices, SavePanelAsksAboutTheFileWithItsExtensionAdded) {
   }
 }
 
-TEST(WithChosenType, TheTypeReplacesWhateverExtensionTheNameHad) {
+TEST(WithChosenType, TheTypeReplacesAnOfferedExtensionAndIsAddedToAnyOtherName) {
   const QString txt = QStringLiteral("txt");
-  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/list"), txt), QStringLiteral("/tmp/list.txt"));
-  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/list.XLSX"), txt), QStringLiteral("/tmp/list.txt"));
-  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/list.csv"), QStringLiteral(".txt")), QStringLiteral("/tmp/list.txt"));
-  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/list."), txt), QStringLiteral("/tmp/list.txt"));
-  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/my.lists/guests"), txt), QStringLiteral("/tmp/my.lists/guests.txt"));
-  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/.guests"), txt), QStringLiteral("/tmp/.guests.txt"));
-  EXPECT_EQ(withChosenType(QString(), txt), QString());
-  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/"), txt), QStringLiteral("/tmp/"));
+  const QStringList offered = {QStringLiteral("xlsx"), QStringLiteral(".txt")};
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/list"), txt, offered), QStringLiteral("/tmp/list.txt"));
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/list.XLSX"), txt, offered), QStringLiteral("/tmp/list.txt"));
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/list.TXT"), QStringLiteral(".txt"), offered),
+            QStringLiteral("/tmp/list.txt"));
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/list.csv"), txt, offered), QStringLiteral("/tmp/list.csv.txt"));
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/Notes 2.5"), QStringLiteral("xlsx"), offered),
+            QStringLiteral("/tmp/Notes 2.5.xlsx"));
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/list."), txt, offered), QStringLiteral("/tmp/list.txt"));
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/my.lists/guests"), txt, offered),
+            QStringLiteral("/tmp/my.lists/guests.txt"));
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/.guests"), txt, offered), QStringLiteral("/tmp/.guests.txt"));
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/.txt"), txt, offered), QStringLiteral("/tmp/.txt.txt"));
+  EXPECT_EQ(withChosenType(QString(), txt, offered), QString());
+  EXPECT_EQ(withChosenType(QStringLiteral("/tmp/"), txt, offered), QStringLiteral("/tmp/"));
   FilePanelOptions options;
   options.extensions = {QStringLiteral(".xlsx"), QStringLiteral("txt"), QStringLiteral("XLSX")};
   options.defaultExtension = QStringLiteral("TXT");
