@@ -15,9 +15,11 @@
 
 #include "platform/UiServices.h"
 
+#include <QComboBox>
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QMainWindow>
+#include <QSignalBlocker>
 
 #include <exception>
 #include <optional>
@@ -54,6 +56,15 @@ QString reasonOf(const std::exception &error) { return QString::fromUtf8(error.w
 
 bool hasPictureFill(const Card_Property &side) {
   return side.Card_fill_chk() && side.Card_fill_style() == PictureFill;
+}
+
+// The card shape of a side's shape code: "RR" rounded, "E" oval, any other a rectangle.
+int cardShapeOfCode(const QString &code) {
+  if (code == QLatin1String("RR"))
+    return 1;
+  if (code == QLatin1String("E"))
+    return 2;
+  return 0;
 }
 
 }  // namespace
@@ -161,6 +172,15 @@ int QLNWindowController::Read_and_load_design_Log(const QString &path, const QSt
     SetDocumentCanvasSize(canvasSize);
     // The back side's settings; its size changes nothing else.
     Back_card_Prop = contents->back;
+    // The card's shape and number of sides, as the front's settings keep them: the
+    // canvases, the export and the panel take them from the global shape and the sides
+    // list.
+    Card_Shape = cardShapeOfCode(Front_card_Prop.Card_Shape());
+    {
+      const QSignalBlocker quiet(ui->Sides_ComboBox);
+      ui->Sides_ComboBox->setCurrentIndex(Front_card_Prop.Card_Side() == QLatin1String("1") ? 1 : 0);
+    }
+    comboBoxSelectionDidChange(ui->Sides_ComboBox);
 
     // The spreadsheet binding and the grid.
     Excel_Binding_Use = contents->excelBindingUse;

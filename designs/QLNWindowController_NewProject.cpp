@@ -72,6 +72,8 @@ void QLNWindowController::New_Project_Setting_Reset() {
     frontView()->delete_all_control();
     backView()->delete_all_control();
   }
+  // The backgrounds list no longer shows a background: the front has none.
+  showFrontBackgroundInList();
   // 20. The flag is put back by the guard.
 }
 

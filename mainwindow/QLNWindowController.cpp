@@ -582,8 +582,10 @@ void QLNWindowController::changeViewController(int side) {
   layout->addWidget(container);
   container->show();
   m_shownSide = side;
-  // Undo and redo are there for the front side alone.
+  // Undo and redo are there for the front side alone; the other editing commands are
+  // off while the temp side shows (the card or object shown next sets them otherwise).
   Undo_Redo_Button_state();
+  disableEditingButtonsWhileTempShows();
 }
 
 void QLNWindowController::Select_front_side() {

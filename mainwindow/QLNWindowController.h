@@ -264,6 +264,10 @@ public:
   // Whether the front side is current and shown. Undo covers the front side alone, so
   // while the back or the temp side shows there is nothing to undo or redo.
   bool frontSideShows() const;
+  // Whether the temp side shows. Its objects are the current side's, which the user
+  // cannot see meanwhile: the edit, arrange, lock and alignment commands, which act on
+  // the current side, do nothing and show disabled.
+  bool tempSideShows() const { return m_shownSide == 2; }
   // Label "Front", Card_Front_Or_Back 0, the front side shown, the card tabs in the panel.
   void Select_front_side();
 
@@ -433,6 +437,12 @@ public:
   void Disable_Standard_Button_For_Lock();
   void Set_Paste_Button_Status() override;
   void updateUnlockButton();
+  // While the temp side shows: the edit toolbar's buttons (not Undo and Redo, which
+  // follow the undo manager) all off.
+  void disableEditingButtonsWhileTempShows();
+  // The alignment tab's commands (alignment, sizes, the print flag) enabled unless the
+  // temp side shows; align-to-grid also needs the grid shown for good.
+  void updateAlignmentCommands();
   // The object the panel shows (Last_Selected_Graphic) while it is still alive; null
   // while the panel shows the card or once the object is gone.
   QLNGraphicPtr shownGraphic() const { return m_shownGraphic.lock(); }
@@ -571,9 +581,8 @@ public:
   // (Use_Data_Sheet_Values, Use_Excel_Binding_Values) and load the bound series; callers
   // may then switch a source off and recount with Get_total_Card_count, which also takes
   // the run's snapshot (batchCardSource()). Cards are made from that snapshot on any
-  // thread; the design's objects are not written until Select_first_row_value_for_design
-  // puts row 0 back on the front. The checks run on the GUI thread (from another thread
-  // they are run there and waited for).
+  // thread; the design's objects are never written by a run. The checks run on the GUI
+  // thread (from another thread they are run there and waited for).
   void Check_Series_Or_Excel_Use_or_not();
   void Check_Data_Sheet_Value_Use_or_Not();
   void Check_Excel_Binding_Value_Use_or_Not();
@@ -596,8 +605,8 @@ public:
   // Card `row`'s side ("F" front, anything else back) from the run's snapshot; any
   // thread. A failure is logged and gives a null picture.
   CardPicture Set_data_table_value_to_card(int row, const QString &side, bool print_box);
-  // After a run: row 0's values into the design's own front objects, Card_Value_In_Process
-  // cleared, the canvas redrawn, the snapshot dropped. GUI thread.
+  // After a run: Card_Value_In_Process cleared, the canvas redrawn, the snapshot
+  // dropped; the design's objects stay as the run found them. GUI thread.
   void Select_first_row_value_for_design(bool print_box);
   // Row `row` of the loaded series `name` (untrimmed); "" when absent.
   QString Get_sel_row_col_value_of_dataset(int row, const QString &name) const;
@@ -770,6 +779,9 @@ public:
   // Removes nothing: the browser shows the same items again.
   void imageBrowser_removeItemsAtIndexes(ImageBrowser *browser, const QList<int> &indexes) override;
   void imageBrowserSelectionDidChange(ImageBrowser *browser);
+  // The browser shows selected the front side's background (the item of its picture
+  // while the front's fill is that picture), nothing otherwise, whoever set it.
+  void showFrontBackgroundInList();
   // The browser's items, in the order shown, and the background chosen last in it.
   QList<std::shared_ptr<MyImageObject>> images;
   QString selected_image;
@@ -1067,6 +1079,8 @@ private:
   // Labels of the tab pages, kept while a page is out of the tab view.
   QHash<QWidget *, QString> m_tabItemLabels;
   bool m_cardSettingsConnected = false;
+  // Set while showFrontBackgroundInList selects in the browser: no background is applied.
+  bool m_showingFrontBackground = false;
   // A digest of the design log the design made when it was last saved, opened or begun.
   QByteArray m_savedDesignDigest;
   bool m_objectPropertiesConnected = false;

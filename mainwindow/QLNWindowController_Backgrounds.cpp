@@ -13,6 +13,9 @@
 
 #include "platform/ImageBrowser.h"
 
+#include <QDir>
+#include <QScopedValueRollback>
+
 void QLNWindowController::Load_and_fill_backgrounds() {
   const QString folder = joinPath(Resource_Path, QStringLiteral("Background"));
   // A missing folder leaves the browser as it was.
@@ -20,7 +23,11 @@ void QLNWindowController::Load_and_fill_backgrounds() {
   if (!pictures)
     return;
   images = *pictures;
-  ui->imageBrowser->reloadData();
+  {
+    const QScopedValueRollback quiet(m_showingFrontBackground, true);
+    ui->imageBrowser->reloadData();
+  }
+  showFrontBackgroundInList();
 }
 
 void QLNWindowController::addImageWithPath(const QString &path, const QString &imageName, const QString &image_UID) {
@@ -50,7 +57,7 @@ void QLNWindowController::imageBrowser_removeItemsAtIndexes(ImageBrowser *browse
 }
 
 void QLNWindowController::imageBrowserSelectionDidChange(ImageBrowser *browser) {
-  if (browser != ui->imageBrowser)
+  if (browser != ui->imageBrowser || m_showingFrontBackground)
     return;
   const QList<int> selection = browser->selectionIndexes();
   if (selection.isEmpty())
@@ -62,4 +69,24 @@ void QLNWindowController::imageBrowserSelectionDidChange(ImageBrowser *browser) 
   // The front side, whichever side is being edited; the panel shows the card.
   set_Front_BG_Image(selected_image);
   Refresh_Canvas();
+}
+
+void QLNWindowController::showFrontBackgroundInList() {
+  if (!ui || !ui->imageBrowser)
+    return;
+  QList<int> rows;
+  const Card_Property &front = Front_card_Prop;
+  const QString path = front.Card_BG_Image_Path();
+  if (front.Card_fill_chk() && front.Card_fill_style() == QLatin1String("I") && !path.isEmpty()) {
+    const QString wanted = QDir::cleanPath(path);
+    for (int row = 0; row < images.size(); ++row)
+      if (QDir::cleanPath(images.at(row)->path) == wanted) {
+        rows = {row};
+        break;
+      }
+  }
+  if (ui->imageBrowser->selectionIndexes() == rows)
+    return;
+  const QScopedValueRollback quiet(m_showingFrontBackground, true);
+  ui->imageBrowser->setSelectionIndexes(rows);
 }

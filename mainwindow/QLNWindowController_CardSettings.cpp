@@ -121,10 +121,17 @@ void QLNWindowController::Update_Card_Graphics() {
   side.setCard_alpha_Stepper(alpha);
   side.setCard_Content_clr(ui->All_Text_clr->color());
   side.setCard_Content_font(All_Text_font());
-  side.setCard_Side(QString::number(ui->Sides_ComboBox->currentIndex() == 0 ? 2 : 1));
-  side.setCard_Side_Name(Card_Front_Or_Back.load() == 1 ? QStringLiteral("B") : QStringLiteral("F"));
+  // The number of sides and the shape belong to the whole card: both sides' settings
+  // take them, so that the design keeps them whichever side they were chosen on (the
+  // design file gives them back from the front's settings).
+  const QString sides = QString::number(ui->Sides_ComboBox->currentIndex() == 0 ? 2 : 1);
   const int shape = Card_Shape.load();
-  side.setCard_Shape(shape == 0 ? QStringLiteral("R") : shape == 1 ? QStringLiteral("RR") : QStringLiteral("E"));
+  const QString shapeCode = shape == 0 ? QStringLiteral("R") : shape == 1 ? QStringLiteral("RR") : QStringLiteral("E");
+  for (Card_Property *record : {&Front_card_Prop, &Back_card_Prop}) {
+    record->setCard_Side(sides);
+    record->setCard_Shape(shapeCode);
+  }
+  side.setCard_Side_Name(Card_Front_Or_Back.load() == 1 ? QStringLiteral("B") : QStringLiteral("F"));
   const QString name = Trim_Str(ui->card_name->text());
   side.setCard_Name(name.isEmpty() ? QStringLiteral("Untitled") : name);
   const QRectF canvas = frontCanvasBounds();
@@ -138,8 +145,9 @@ void QLNWindowController::Update_Card_Graphics() {
   side.setCard_Cat_index(row);
   side.setCard_Create_Mode(QStringLiteral("W"));
 
-  // 5. The card is drawn anew.
+  // 5. The card is drawn anew; the backgrounds list shows the front's background.
   Refresh_Canvas();
+  showFrontBackgroundInList();
 }
 
 // ---- Border, fill, gradient and opacity ----------------------------------------------------------

@@ -106,6 +106,8 @@ void QLNWindowController::comboBoxSelectionDidChange(QObject *combo) {
       const bool twoSided = ui->Sides_ComboBox->currentIndex() == 0;
       CARD_SIDE_STR = twoSided ? QStringLiteral("2") : QStringLiteral("1");
       ui->Back_Side_btn->setEnabled(twoSided);
+      // The choice is the card's from now on, in its settings and so in a save.
+      Update_Card_Graphics();
     }
     if (combo == ui->Preset_ComboBox) {
       // The category is chosen again, so that its size list is made anew.

@@ -54,12 +54,32 @@ void QLNWindowController::Redo_Clicked(QObject *sender) {
   currentView()->redo(sender);
   showSelectionAfterUndoOrRedo();
 }
-void QLNWindowController::Cut_Clicked(QObject *sender) { currentView()->cut(sender); }
-void QLNWindowController::Copy_Clicked(QObject *sender) { currentView()->copy(sender); }
-void QLNWindowController::Paste_Clicked(QObject *sender) { currentView()->paste(sender); }
-void QLNWindowController::Delete_Clicked(QObject *) { currentView()->delete_(); }
-void QLNWindowController::Begin_Front_Clicked(QObject *sender) { currentView()->bringToFront(sender); }
-void QLNWindowController::Send_Back_Clicked(QObject *sender) { currentView()->sendToBack(sender); }
+// These act on the current side's canvas; while the temp side shows, that side is out
+// of sight and they do nothing.
+void QLNWindowController::Cut_Clicked(QObject *sender) {
+  if (!tempSideShows())
+    currentView()->cut(sender);
+}
+void QLNWindowController::Copy_Clicked(QObject *sender) {
+  if (!tempSideShows())
+    currentView()->copy(sender);
+}
+void QLNWindowController::Paste_Clicked(QObject *sender) {
+  if (!tempSideShows())
+    currentView()->paste(sender);
+}
+void QLNWindowController::Delete_Clicked(QObject *) {
+  if (!tempSideShows())
+    currentView()->delete_();
+}
+void QLNWindowController::Begin_Front_Clicked(QObject *sender) {
+  if (!tempSideShows())
+    currentView()->bringToFront(sender);
+}
+void QLNWindowController::Send_Back_Clicked(QObject *sender) {
+  if (!tempSideShows())
+    currentView()->sendToBack(sender);
+}
 
 // ---- Lock and unlock ------------------------------------------------------------------------------
 
@@ -92,8 +112,14 @@ void setLocked(QLNWindowController &controller, bool locked) {
 
 }  // namespace
 
-void QLNWindowController::Lock_Clicked(QObject *) { setLocked(*this, true); }
-void QLNWindowController::Unlock_Clicked(QObject *) { setLocked(*this, false); }
+void QLNWindowController::Lock_Clicked(QObject *) {
+  if (!tempSideShows())
+    setLocked(*this, true);
+}
+void QLNWindowController::Unlock_Clicked(QObject *) {
+  if (!tempSideShows())
+    setLocked(*this, false);
+}
 
 // ---- Card and help ---------------------------------------------------------------------------------
 
@@ -205,8 +231,12 @@ void QLNWindowController::installEditCommands() {
   };
   auto view = [this] { return currentView(); };
   // Whether a menu item acts now: the canvas's answer, except that undo and redo wait
-  // for the front side to show (the document's undo covers the front alone).
+  // for the front side to show (the document's undo covers the front alone), and that
+  // while the temp side shows only the rulers' item acts (the others would act on the
+  // current side, out of sight).
   auto acts = [this](Command command, QAction *action) {
+    if (tempSideShows() && command != Command::ShowOrHideRulers)
+      return false;
     if ((command == Command::Undo || command == Command::Redo) && !frontSideShows())
       return false;
     return currentView()->validateMenuItem(command, action);
@@ -340,6 +370,8 @@ void QLNWindowController::installPanelAlignCommands() {
   connect(ui->Grid_Settings_btn, &QAbstractButton::clicked, this,
           [this] { runLoggingFailures("Grid_Settings_btn", [this] { toggleGridShowing(); }); });
   // The align-with-grid button is enabled whenever the grid is shown for good.
-  connect(_grid.get(), &QLNGrid::alignWithGridEnabledChanged, ui->Align_with_grid_btn, &QWidget::setEnabled);
-  ui->Align_with_grid_btn->setEnabled(_grid->isAlwaysShown());
+  // (Not while the temp side shows: the alignment commands are off then.)
+  connect(_grid.get(), &QLNGrid::alignWithGridEnabledChanged, ui->Align_with_grid_btn,
+          [this](bool enabled) { ui->Align_with_grid_btn->setEnabled(enabled && !tempSideShows()); });
+  ui->Align_with_grid_btn->setEnabled(_grid->isAlwaysShown() && !tempSideShows());
 }

@@ -19,41 +19,57 @@
 // ---- Alignment and sizing ----------------------------------------------------------------------------
 
 void QLNWindowController::Align_Center_Clicked(QObject *sender) {
+  if (tempSideShows())
+    return;
   currentView()->alignformCenter(sender);
   Refresh_Canvas();
 }
 
 void QLNWindowController::Align_Left_Clicked(QObject *sender) {
+  if (tempSideShows())
+    return;
   currentView()->alignLeftEdges(sender);
   Refresh_Canvas();
 }
 
 void QLNWindowController::Align_Right_Clicked(QObject *sender) {
+  if (tempSideShows())
+    return;
   currentView()->alignRightEdges(sender);
   Refresh_Canvas();
 }
 
 void QLNWindowController::Align_Top_Clicked(QObject *sender) {
+  if (tempSideShows())
+    return;
   currentView()->alignTopEdges(sender);
   Refresh_Canvas();
 }
 
 void QLNWindowController::Align_Bottom_Clicked(QObject *sender) {
+  if (tempSideShows())
+    return;
   currentView()->alignBottomEdges(sender);
   Refresh_Canvas();
 }
 
 void QLNWindowController::Align_Horz_Clicked(QObject *sender) {
+  if (tempSideShows())
+    return;
   currentView()->alignHorizontalCenters(sender);
   Refresh_Canvas();
 }
 
 void QLNWindowController::Align_Vert_Clicked(QObject *sender) {
+  if (tempSideShows())
+    return;
   currentView()->alignVerticalCenters(sender);
   Refresh_Canvas();
 }
 
 void QLNWindowController::Make_Same_Width_Clicked(QObject *sender) {
+  if (tempSideShows())
+    return;
   QLNGraphicView *view = currentView();
   if (view->selectedGraphics().size() < 2) {
     Show_MessageBox(QStringLiteral("Please select more than one control."));
@@ -64,6 +80,8 @@ void QLNWindowController::Make_Same_Width_Clicked(QObject *sender) {
 }
 
 void QLNWindowController::Make_Same_Height_Clicked(QObject *sender) {
+  if (tempSideShows())
+    return;
   QLNGraphicView *view = currentView();
   if (view->selectedGraphics().size() < 2) {
     Show_MessageBox(QStringLiteral("Please select more than one control."));
@@ -74,11 +92,15 @@ void QLNWindowController::Make_Same_Height_Clicked(QObject *sender) {
 }
 
 void QLNWindowController::Make_Natural_Clicked(QObject *sender) {
+  if (tempSideShows())
+    return;
   currentView()->makeNaturalSize(sender);
   Refresh_Canvas();
 }
 
 void QLNWindowController::Align_To_Grid_Clicked(QObject *sender) {
+  if (tempSideShows())
+    return;
   // A grid shown for good but without a usable spacing cannot align either.
   if (!_grid->isAlwaysShown() || !_grid->canAlign()) {
     Show_MessageBox(QStringLiteral("Please use grid option first."));
@@ -91,6 +113,8 @@ void QLNWindowController::Align_To_Grid_Clicked(QObject *sender) {
 // ---- Print flag --------------------------------------------------------------------------------------
 
 void QLNWindowController::Print_object_chk_changed(QObject *) {
+  if (tempSideShows())
+    return;
   currentView()->print_contol_or_not(ui->print_object_chk->isChecked() ? 1 : 0);
 }
 

@@ -16,6 +16,7 @@
 #include "canvas/QLNGraphicView.h"
 
 #include "core/Globals.h"
+#include "core/QLNGrid.h"
 #include "core/QLNDocument.h"
 #include "core/QLNBarcode.h"
 #include "core/QLNImage.h"
@@ -227,14 +228,32 @@ void QLNWindowController::Set_Paste_Button_Status() {
       }
     }
   }
-  ui->Paste_btn->setEnabled(pastes);
+  ui->Paste_btn->setEnabled(pastes && !tempSideShows());
 }
 
 void QLNWindowController::updateUnlockButton() {
   bool anyLocked = false;
   for (const QLNGraphicPtr &graphic : selectedObjectsOfCurrentSide())
     anyLocked = anyLocked || graphic->ctrl_is_locked;
-  ui->Unlock_btn->setEnabled(anyLocked);
+  ui->Unlock_btn->setEnabled(anyLocked && !tempSideShows());
+}
+
+void QLNWindowController::updateAlignmentCommands() {
+  const bool acts = !tempSideShows();
+  for (QWidget *control : std::initializer_list<QWidget *>{
+           ui->Align_Center_btn, ui->Align_Left_btn, ui->Align_Right_btn, ui->Align_Top_btn, ui->Align_Bottom_btn,
+           ui->Align_Horz_btn, ui->Align_Vert_btn, ui->Make_Same_Width_btn, ui->Make_Same_Height_btn,
+           ui->Make_Natural_btn, ui->print_object_chk})
+    control->setEnabled(acts);
+  ui->Align_with_grid_btn->setEnabled(acts && _grid->isAlwaysShown());
+}
+
+void QLNWindowController::disableEditingButtonsWhileTempShows() {
+  if (!tempSideShows())
+    return;
+  for (QToolButton *button : {ui->Cut_btn, ui->Copy_btn, ui->Paste_btn, ui->Delete_btn, ui->Begin_Front_btn,
+                              ui->Send_Back_btn, ui->Lock_btn, ui->Unlock_btn})
+    button->setEnabled(false);
 }
 
 void QLNWindowController::Enable_Standard_Button_For_Control() {
@@ -249,6 +268,7 @@ void QLNWindowController::Enable_Standard_Button_For_Control() {
   // Unlock acts on the whole selection, which may hold a locked object besides the one
   // shown.
   updateUnlockButton();
+  disableEditingButtonsWhileTempShows();
 }
 
 void QLNWindowController::Enable_Standard_Button_For_Unlock() { Enable_Standard_Button_For_Control(); }
@@ -271,6 +291,7 @@ void QLNWindowController::Disable_Standard_Button_For_Lock() {
   // A paste adds new objects and leaves the locked ones alone, as Edit > Paste does.
   Set_Paste_Button_Status();
   ui->Unlock_btn->setEnabled(true);
+  disableEditingButtonsWhileTempShows();
 }
 
 // ---- Show_RHS_Properties ----------------------------------------------------------------------------
@@ -425,6 +446,8 @@ void QLNWindowController::showCardProperties() {
   // 10. The fill controls of the side's style.
   card_prop_set(fillStyle);
   ui->sett_tab->update();
+  // The backgrounds list shows the front's background, which this may follow.
+  showFrontBackgroundInList();
 }
 
 void QLNWindowController::showObjectProperties(const QLNGraphicPtr &graphic) {
@@ -437,6 +460,7 @@ void QLNWindowController::showObjectProperties(const QLNGraphicPtr &graphic) {
     Disable_Standard_Button_For_Lock();
   else
     Enable_Standard_Button_For_Unlock();
+  updateAlignmentCommands();
 
   // 2. The object shown already: tabs and controls stay as they are, so that a value
   //    typed and not yet applied is kept.

@@ -16,6 +16,7 @@
 #include "platform/PropertyList.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
@@ -23,10 +24,14 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
 
 #include <cstdlib>
+#include <functional>
+#include <set>
 
 
 using namespace designtest;
@@ -612,4 +617,160 @@ TEST_F(DesignCommandsTest, TheResetClearsOnlyOurClipboardAndPutsEverySettingBack
   EXPECT_TRUE(Excel_Binding_Use);
   EXPECT_EQ(Data_From_Excel::defaultInstance()->table().rows, richGridRows());
   EXPECT_EQ(Not_Draw_Only_Prop_Change, 0);
+}
+
+// ---- The card tab's choices ----------------------------------------------------------------------
+
+// Each choice of the Card tab, made alone on a fresh window: the design saved right
+// before and right after the choice differs in the choice's items and nothing else, and
+// another fresh window opening the file shows the choice in the panel; a shape is drawn
+// on the canvas and in the export as well.
+TEST_F(DesignCommandsTest, EveryCardTabChoiceIsInTheFileAtOnceAndOpensAsChosenInAFreshWindow) {
+  const QColor green(0, 160, 0);
+  auto freshWindow = [&] {
+    session.reset();
+    resetGlobals();
+    controller = startSession();
+    ASSERT_NE(controller, nullptr);
+    // The size fields show the card's size, as the start window leaves them.
+    controller->Set_Card_Size_In_Control(QSizeF(QLNWindowController::Points_to_MM_Convert(243),
+                                                QLNWindowController::Points_to_MM_Convert(154)));
+  };
+  auto type = [](QLineEdit *field, const QString &text) {
+    field->setText(text);
+    emit field->editingFinished();
+  };
+  auto isGreen = [&](const QColor &colour) {
+    return qAbs(colour.red() - green.red()) < 8 && qAbs(colour.green() - green.green()) < 8 &&
+           qAbs(colour.blue() - green.blue()) < 8 && colour.alpha() > 240;
+  };
+  // The card as the canvas shows it and as the export writes it: its middle is green,
+  // and the point `corner` is green exactly when the card is a rectangle.
+  auto expectDrawnShape = [&](const QPoint &corner, bool rectangle) {
+    const QImage canvas = controller->frontView()->grab().toImage();
+    EXPECT_TRUE(isGreen(canvas.pixelColor(121, 77)));
+    EXPECT_EQ(isGreen(canvas.pixelColor(corner)), rectangle) << "on the canvas";
+    export_card_side = QStringLiteral("F");
+    const QString exported = dir.filePath(QStringLiteral("Card.png"));
+    ASSERT_TRUE(controller->Export_Single_File(exported, false));
+    QImage file;
+    ASSERT_TRUE(file.load(exported, "PNG"));
+    EXPECT_TRUE(isGreen(file.pixelColor(121, 77)));
+    EXPECT_EQ(isGreen(file.pixelColor(corner)), rectangle) << "in the export";
+  };
+  auto expectShape = [&](int row, const QPoint &corner) {
+    EXPECT_EQ(Card_Shape.load(), row);
+    EXPECT_EQ(ui()->matrix_card_shape->selectedRow(), row);
+    expectDrawnShape(corner, row == 0);
+  };
+
+  struct Choice {
+    const char *what;
+    std::function<void()> make;
+    std::set<size_t> items;       // the items of the file the choice changes
+    std::function<void()> shown;  // what the window that opened the file shows
+    bool onTheBack = false;       // chosen while the back side is edited
+  };
+  const std::vector<Choice> choices = {
+      {"One Sided",
+       [&] { ui()->Sides_ComboBox->setCurrentIndex(1); },
+       {14, 42},
+       [&] {
+         EXPECT_EQ(ui()->Sides_ComboBox->currentIndex(), 1);
+         EXPECT_EQ(CARD_SIDE_STR, QStringLiteral("1"));
+         EXPECT_FALSE(ui()->Back_Side_btn->isEnabled());
+       }},
+      {"Oval",
+       [&] { ui()->matrix_card_shape->cellAtRow(2)->click(); },
+       {16, 44},
+       [&] { expectShape(2, QPoint(3, 3)); }},
+      // The first choice on the back writes the whole panel into the back's settings: its
+      // side name "B" and its opacity as a fraction (1.00 for the 100.00 of the reset).
+      {"Oval on the back side",
+       [&] { ui()->matrix_card_shape->cellAtRow(2)->click(); },
+       {16, 41, 43, 44},
+       [&] { expectShape(2, QPoint(3, 3)); },
+       true},
+      {"One Sided on the back side",
+       [&] { ui()->Sides_ComboBox->setCurrentIndex(1); },
+       {14, 41, 42, 43},
+       [&] { EXPECT_EQ(CARD_SIDE_STR, QStringLiteral("1")); },
+       true},
+      {"Rounded Rectangle",
+       [&] { ui()->matrix_card_shape->cellAtRow(1)->click(); },
+       {16, 44},
+       [&] { expectShape(1, QPoint(2, 2)); }},
+      {"Rectangle after Oval",
+       [&] {
+         // The oval is saved first; the rectangle chosen then is what the file keeps.
+         ui()->matrix_card_shape->cellAtRow(2)->click();
+         ASSERT_TRUE(controller->Save_project_file(false, false));
+         ui()->matrix_card_shape->cellAtRow(0)->click();
+       },
+       {},
+       [&] { expectShape(0, QPoint(3, 3)); }},
+      {"name", [&] { type(ui()->card_name, QStringLiteral("To Alex")); }, {17},
+       [&] { EXPECT_EQ(ui()->card_name->text(), QStringLiteral("To Alex")); }},
+      {"width stepper", [&] { ui()->width_Stepper->step(+1); }, {19},
+       [&] {
+         EXPECT_EQ(ui()->width_Text->text(), QString::number(ui()->width_Stepper->value()));
+         EXPECT_NEAR(controller->frontView()->canvasSize().width(), (85.725 + 1) * 2.834645669291, 0.05);
+       }},
+      {"height typed and applied",
+       [&] {
+         type(ui()->height_Text, QStringLiteral("60"));
+         ui()->Apply_Size_btn->click();
+       },
+       {19},
+       [&] {
+         EXPECT_NEAR(ui()->height_Stepper->value(), 60.0, 0.001);
+         EXPECT_NEAR(controller->frontView()->canvasSize().height(), 60 * 2.834645669291, 0.001);
+       }},
+      {"text colour",
+       [&] {
+         scripted.answerColor(QColor(10, 20, 200));
+         ASSERT_TRUE(ui()->All_Text_clr->chooseColor());
+       },
+       {27}, [&] { EXPECT_EQ(ui()->All_Text_clr->color(), QColor(10, 20, 200)); }},
+      {"text font",
+       [&] {
+         QFont chosen(QStringLiteral("DejaVu Sans"));
+         chosen.setPointSizeF(20);
+         scripted.answerFont(chosen);
+         ui()->Content_Font_btn->click();
+       },
+       {28},
+       [&] {
+         EXPECT_EQ(controller->All_Text_font().pointSize(), 20.0);
+         EXPECT_TRUE(ui()->All_Text_font_value->text().endsWith(QStringLiteral("( 20.00 )")));
+       }},
+  };
+
+  const QString path = dir.filePath(QStringLiteral("Choice.dcard"));
+  for (const Choice &choice : choices) {
+    SCOPED_TRACE(choice.what);
+    freshWindow();
+    // A green card, so that its shape shows.
+    ui()->Card_fill_chk->click();
+    scripted.answerColor(green);
+    ASSERT_TRUE(ui()->Card_fill_clr->chooseColor());
+    if (choice.onTheBack)
+      ui()->Back_Side_btn->click();
+    saveTo(path);
+    const std::vector<PlistValue> before = rootItems(readBytes(path));
+
+    choice.make();
+    ASSERT_TRUE(controller->Save_project_file(false, false));
+    const std::vector<PlistValue> after = rootItems(readBytes(path));
+    ASSERT_EQ(after.size(), before.size());
+    std::set<size_t> changed;
+    for (size_t i = 0; i < after.size(); ++i)
+      if (!(after[i] == before[i]))
+        changed.insert(i);
+    EXPECT_EQ(changed, choice.items);
+
+    freshWindow();
+    ASSERT_EQ(controller->Read_and_load_design_Log(path, QStringLiteral("L")), 1);
+    choice.shown();
+  }
 }

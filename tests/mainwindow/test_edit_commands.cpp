@@ -498,7 +498,13 @@ TEST_F(EditCommandsTest, SidesSwitchAndTheTempSideSharesTheCurrentSidesObjects) 
   document->graphics_temp().at(1)->_fillColor = Qt::magenta;
   EXPECT_EQ(back2->_fillColor, QColor(Qt::magenta)) << "the same objects, not copies";
 
-  // Commands act on the back (the current side), not on the temp canvas.
+  // Commands act on the current side, never on the temp canvas, and not while the temp
+  // side hides the current one.
+  controller->backView()->changeSelectionIndexes({0});
+  controller->Delete_Clicked();
+  EXPECT_EQ(document->graphics_back(), (QLNGraphicList{back1, back2}));
+  EXPECT_EQ(document->graphics_temp(), (QLNGraphicList{back1, back2}));
+  ui->Back_Side_btn->click();
   controller->backView()->changeSelectionIndexes({0});
   controller->Delete_Clicked();
   EXPECT_EQ(document->graphics_back(), QLNGraphicList{back2});
@@ -697,6 +703,90 @@ TEST_F(EditCommandsTest, TheLibraryAppliesOnlyThePictureItShowsSelected) {
   EXPECT_TRUE(saved() == withMint) << "the design changed";
 }
 
+// The main window's Backgrounds list gives the front side its background: it shows
+// selected the front's background, whichever way that was set (the list, the library, a
+// picture file, the fill radios, a design opened, a new project), and nothing when the
+// front has no background from the list. A side switch changes nothing there.
+TEST_F(EditCommandsTest, TheBackgroundsListShowsTheFrontsBackgroundHoweverItWasSet) {
+  auto savePicture = [&](const QString &name, Qt::GlobalColor colour) {
+    const QString path = Resource_Path + QStringLiteral("/Background/") + name;
+    EXPECT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QImage image(16, 12, QImage::Format_RGB32);
+    image.fill(colour);
+    EXPECT_TRUE(image.save(path));
+    return path;
+  };
+  const QString mint = savePicture(QStringLiteral("Mint_Leaves.jpg"), Qt::green);
+  const QString sky = savePicture(QStringLiteral("Sky_Clouds.jpg"), Qt::cyan);
+  controller->Load_and_fill_backgrounds();
+  Image_Library *library = Image_Library::defaultInstance();
+  auto rowOf = [&](const QString &path) {
+    for (int i = 0; i < controller->images.size(); ++i)
+      if (controller->images.at(i)->path == path)
+        return i;
+    return -1;
+  };
+  // The paths the list shows selected.
+  auto listShows = [&] {
+    QStringList paths;
+    for (int row : ui->imageBrowser->selectionIndexes())
+      paths << controller->images.at(row)->path;
+    return paths;
+  };
+  auto fromLibrary = [&](const QString &path) {
+    scripted.answerModal([&, path](QDialog *dialog) {
+      for (int i = 0; i < library->images.size(); ++i)
+        if (library->images.at(i)->path == path)
+          library->imageBrowser->setSelectionIndexes({i});
+      library->OK_btn->click();
+      return dialog->result();
+    });
+    ui->Card_Bckgrnd_btn->click();
+  };
+
+  // The list, then the library: the list follows the library's choice.
+  ui->imageBrowser->setSelectionIndexes({rowOf(mint)});
+  ASSERT_EQ(controller->Front_card_Prop.Card_BG_Image_Path(), mint);
+  EXPECT_EQ(listShows(), QStringList{mint});
+  fromLibrary(sky);
+  ASSERT_EQ(controller->Front_card_Prop.Card_BG_Image_Path(), sky);
+  EXPECT_EQ(listShows(), QStringList{sky});
+  // A click on Mint_Leaves, which the list no longer shows selected, applies it.
+  ui->imageBrowser->setSelectionIndexes({rowOf(mint)});
+  EXPECT_EQ(controller->Front_card_Prop.Card_BG_Image_Path(), mint);
+  EXPECT_EQ(listShows(), QStringList{mint});
+
+  // A picture file of the same folder, through the browse button.
+  scripted.answerOpenFile(sky);
+  ui->Card_Image_Browse_btn->click();
+  ASSERT_EQ(controller->Front_card_Prop.Card_BG_Image_Path(), sky);
+  EXPECT_EQ(listShows(), QStringList{sky});
+  // A solid fill: the front has no background picture, the list shows none.
+  ui->Card_solid_fill_rd->click();
+  ASSERT_EQ(controller->Front_card_Prop.Card_fill_style(), QStringLiteral("S"));
+  EXPECT_TRUE(listShows().isEmpty());
+  ui->Card_Image_fill_rd->click();
+  EXPECT_EQ(listShows(), QStringList{sky});
+
+  // The back side's background and the side switches leave the list with the front's.
+  ui->Back_Side_btn->click();
+  EXPECT_EQ(listShows(), QStringList{sky});
+  fromLibrary(mint);
+  ASSERT_EQ(controller->Back_card_Prop.Card_BG_Image_Path(), mint);
+  EXPECT_EQ(listShows(), QStringList{sky});
+  ui->Front_Side_btn->click();
+  EXPECT_EQ(listShows(), QStringList{sky});
+
+  // A new project has no background; a design opened shows its front's.
+  const QString design = root.path() + QStringLiteral("/Sky.dcard");
+  Project_File_Name = design;
+  ASSERT_TRUE(controller->Save_project_file(false, false));
+  controller->New_Project();
+  EXPECT_TRUE(listShows().isEmpty());
+  ASSERT_EQ(controller->Read_and_load_design_Log(design, QStringLiteral("L")), 1);
+  EXPECT_EQ(listShows(), QStringList{sky});
+}
+
 // Undo covers the front side alone: while the back or the temp side shows, Undo and Redo
 // are disabled, and Ctrl+Z or the buttons change nothing on any side.
 TEST_F(EditCommandsTest, WhileTheBackOrTempSideShowsUndoAndRedoDoNothingAndShowDisabled) {
@@ -758,6 +848,106 @@ TEST_F(EditCommandsTest, WhileTheBackOrTempSideShowsUndoAndRedoDoNothingAndShowD
   EXPECT_EQ(document->graphics(), QLNGraphicList{a});
   ui->Front_Side_btn->click();
   EXPECT_EQ(offered(), (std::vector<bool>{true, true, true, true})) << "the placing of the first and the paste";
+}
+
+// The temp side shows objects of the current side that the user cannot see there: while
+// it shows, every edit, arrange, lock and alignment command is disabled (buttons and
+// menu items) and does nothing however it is reached (a menu item's shortcut, the
+// command itself), so that no side changes unseen.
+TEST_F(EditCommandsTest, WhileTheTempSideShowsTheEditCommandsDoNothingAndShowDisabled) {
+  auto a = rect(QRectF(20, 20, 40, 30));
+  auto b = rect(QRectF(120, 60, 40, 30));
+  b->ctrl_is_locked = true;
+  place(QLNDocumentGraphicsKey, {a, b});
+  // Card objects on the clipboard, so that Paste would act.
+  controller->frontView()->changeSelectionIndexes({0});
+  QCoreApplication::processEvents();
+  ui->Copy_btn->click();
+  ASSERT_TRUE(ui->Paste_btn->isEnabled());
+  const int undoSteps = document->undoManager()->undoCount();
+
+  ui->Temp_Side_btn->click();
+  ASSERT_EQ(controller->shownSide(), 2);
+  ASSERT_EQ(document->graphics_temp(), (QLNGraphicList{a, b}));
+  auto *edit = ui->window->menuBar()->findChild<QMenu *>(QStringLiteral("Edit_menu"));
+  auto *arrange = ui->window->menuBar()->findChild<QMenu *>(QStringLiteral("Arrange_menu"));
+  ASSERT_TRUE(edit && arrange);
+  // The menu items that act now, by name.
+  auto offered = [&] {
+    QStringList names;
+    for (QMenu *menu : {edit, arrange}) {
+      emit menu->aboutToShow();
+      for (QAction *action : menu->actions())
+        if (!action->isSeparator() && action->isEnabled())
+          names << action->objectName();
+      emit menu->aboutToHide();
+    }
+    return names;
+  };
+  const std::vector<bool> none(8, false);
+  const QRectF aBounds = a->bounds();
+  auto nothingChanged = [&] {
+    EXPECT_EQ(document->graphics(), (QLNGraphicList{a, b}));
+    EXPECT_EQ(document->graphics_temp(), (QLNGraphicList{a, b}));
+    EXPECT_EQ(a->bounds(), aBounds);
+    EXPECT_FALSE(a->ctrl_is_locked);
+    EXPECT_TRUE(b->ctrl_is_locked);
+    EXPECT_TRUE(controller->frontView()->selectionIndexes().isEmpty());
+    EXPECT_EQ(document->undoManager()->undoCount(), undoSteps);
+    EXPECT_TRUE(scripted.requests().empty()) << "a command asked something";
+  };
+
+  // Select All and Cut, as the user tried: nothing happens to the front.
+  EXPECT_EQ(editingButtons(), none);
+  EXPECT_EQ(offered(), QStringList{QStringLiteral("Show_Ruler_menu_item")});
+  menuItem("Edit_menu", "Select_All_menu_item")->trigger();
+  menuItem("Edit_menu", "Cut_menu_item")->trigger();
+  controller->Cut_Clicked();
+  nothingChanged();
+
+  // Every other item and command, each reached directly.
+  for (QMenu *menu : {edit, arrange})
+    for (QAction *action : menu->actions())
+      if (!action->isSeparator() && action->objectName() != QLatin1String("Show_Ruler_menu_item")) {
+        SCOPED_TRACE(action->objectName().toStdString());
+        action->trigger();
+        nothingChanged();
+      }
+  using Command = void (QLNWindowController::*)(QObject *);
+  for (Command command :
+       {&QLNWindowController::Copy_Clicked, &QLNWindowController::Paste_Clicked, &QLNWindowController::Delete_Clicked,
+        &QLNWindowController::Begin_Front_Clicked, &QLNWindowController::Send_Back_Clicked,
+        &QLNWindowController::Lock_Clicked, &QLNWindowController::Unlock_Clicked,
+        &QLNWindowController::Align_Center_Clicked, &QLNWindowController::Align_Left_Clicked,
+        &QLNWindowController::Align_Right_Clicked, &QLNWindowController::Align_Top_Clicked,
+        &QLNWindowController::Align_Bottom_Clicked, &QLNWindowController::Align_Horz_Clicked,
+        &QLNWindowController::Align_Vert_Clicked, &QLNWindowController::Make_Same_Width_Clicked,
+        &QLNWindowController::Make_Same_Height_Clicked, &QLNWindowController::Make_Natural_Clicked,
+        &QLNWindowController::Align_To_Grid_Clicked}) {
+    (controller->*command)(nullptr);
+    nothingChanged();
+  }
+
+  // An object clicked on the temp side shows its properties; the commands stay off.
+  click(controller->tempView(), QPointF(30, 30));
+  ASSERT_EQ(controller->shownGraphic(), a);
+  EXPECT_EQ(editingButtons(), none);
+  EXPECT_EQ(offered(), QStringList{QStringLiteral("Show_Ruler_menu_item")});
+  ui->Align_Left_btn->click();
+  ui->Make_Same_Width_btn->click();
+  EXPECT_EQ(document->graphics(), (QLNGraphicList{a, b}));
+  EXPECT_EQ(a->bounds(), aBounds);
+  EXPECT_TRUE(scripted.requests().empty());
+  // The clipboard changing meanwhile does not enable Paste.
+  putPngOnClipboard(QImage(4, 4, QImage::Format_RGB32));
+  EXPECT_FALSE(ui->Paste_btn->isEnabled());
+
+  // Back on the front, the commands act there again.
+  ui->Front_Side_btn->click();
+  EXPECT_TRUE(ui->Paste_btn->isEnabled());
+  menuItem("Edit_menu", "Select_All_menu_item")->trigger();
+  EXPECT_EQ(controller->frontView()->selectionIndexes(), (QLNIndexSet{0, 1}));
+  EXPECT_TRUE(offered().contains(QStringLiteral("Copy_menu_item")));
 }
 
 // A toolbar button is enabled whenever its menu item acts: Paste with another program's

@@ -19,6 +19,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QToolButton>
 
 namespace {
@@ -94,7 +95,9 @@ TEST_F(PanelButtonsTest, SameSizeNeedsTwoSelectedObjectsAndAlignmentForwardsWhat
   EXPECT_EQ(a->bounds(), QRectF(20, 20, 60, 25));
 }
 
-TEST_F(PanelButtonsTest, WhileTheTempSideShowsTheButtonsActOnTheSideItCameFrom) {
+// The temp side shows the current side's objects, that side itself out of sight: the
+// alignment tab's commands are off and change no side, however they are reached.
+TEST_F(PanelButtonsTest, WhileTheTempSideShowsTheButtonsChangeNoSide) {
   auto front = rect(QRectF(20, 20, 40, 30));
   auto back = rect(QRectF(50, 50, 40, 30));
   auto back2 = rect(QRectF(100, 100, 40, 30));
@@ -105,20 +108,37 @@ TEST_F(PanelButtonsTest, WhileTheTempSideShowsTheButtonsActOnTheSideItCameFrom) 
   controller->Temp_Card_Btn_Clicked();
   ASSERT_EQ(controller->shownSide(), 2);
   // The temp list holds the back's own objects: the temp canvas selects the second,
-  // the back canvas the first.
+  // the back canvas the first, and the panel shows the temp side's object.
   controller->tempView()->changeSelectionIndexes({1});
   controller->backView()->changeSelectionIndexes({0});
+  controller->Show_RHS_Properties(back2);
+  ASSERT_EQ(ui->sett_tab->widget(ui->sett_tab->count() - 1), ui->aligmnt_tab);
 
-  ui->Align_Left_btn->click();
-  EXPECT_EQ(back->bounds(), QRectF(0, 50, 40, 30));
+  for (QWidget *control : std::initializer_list<QWidget *>{
+           ui->Align_Center_btn, ui->Align_Left_btn, ui->Align_Right_btn, ui->Align_Top_btn, ui->Align_Bottom_btn,
+           ui->Align_Horz_btn, ui->Align_Vert_btn, ui->Make_Same_Width_btn, ui->Make_Same_Height_btn,
+           ui->Make_Natural_btn, ui->Align_with_grid_btn, ui->print_object_chk})
+    EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+  controller->Align_Left_Clicked(ui->Align_Left_btn);
+  controller->Make_Natural_Clicked(ui->Make_Natural_btn);
+  controller->Print_object_chk_changed(ui->print_object_chk);
+  EXPECT_EQ(back->bounds(), QRectF(50, 50, 40, 30));
   EXPECT_EQ(front->bounds(), QRectF(20, 20, 40, 30));
-  ui->print_object_chk->click();
-  EXPECT_EQ(back->print_object, 1);
+  EXPECT_EQ(back->print_object, 0);
   EXPECT_EQ(front->print_object, 0);
   EXPECT_EQ(back2->bounds(), QRectF(100, 100, 40, 30));
   EXPECT_EQ(back2->print_object, 0);
+
+  // The back shown again: its object's alignment acts on it.
+  controller->Select_back_side();
+  controller->backView()->changeSelectionIndexes({0});
+  controller->Show_RHS_Properties(back);
+  EXPECT_TRUE(ui->Align_Left_btn->isEnabled());
+  ui->Align_Left_btn->click();
+  EXPECT_EQ(back->bounds(), QRectF(0, 50, 40, 30));
   ui->print_object_chk->click();
-  EXPECT_EQ(back->print_object, 0);
+  EXPECT_EQ(back->print_object, 1);
+  EXPECT_EQ(front->print_object, 0);
 }
 
 TEST_F(PanelButtonsTest, AlignToGridAsksForTheGridFirstAndTheGridControlsChangeItAtOnce) {
