@@ -12,6 +12,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -158,6 +159,25 @@ BarcodeBuild Generate_Barcode_Variable(const BarcodeSettings &settings, const QS
     build.image_2d = PointImage();
   }
   return build;
+}
+
+bool symbolTooLargeAt(const BarcodeSettings &settings, const QString &value) {
+  constexpr int PixelPerPoint = 72;
+  if (!settings.isTwoDimensional() || settings.dpi <= PixelPerPoint || value.isEmpty())
+    return false;
+  if (settings.symbology == QLatin1String("QR Code")) {
+    // The encoder's answer alone: a symbol it makes is drawn the QR size square (at
+    // least a pixel a module) at the resolution.
+    const std::optional<DataMatrix> grid =
+        QREncoder::encodeWithECLevel(settings.QR_EC_Level_Val, settings.QR_Version_Val, value);
+    if (!grid || grid->dimension() == 0)
+      return false;
+    const double side = double(std::max<int64_t>(settings.qrSize, grid->dimension()));
+    return CardPicture::pixelSizeAt(QSizeF(side, side), settings.dpi).isEmpty();
+  }
+  BarcodeSettings coarse = settings;
+  coarse.dpi = PixelPerPoint;
+  return !Generate_Barcode_Variable(coarse, value, QString(), QString()).image_2d.isNull();
 }
 
 CardPicture imageOfBuild(const BarcodeSettings &settings, BarcodeBuild &build) {

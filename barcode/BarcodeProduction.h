@@ -47,6 +47,12 @@ struct BarcodeBuild {
 BarcodeBuild Generate_Barcode_Variable(const BarcodeSettings &settings, const QString &value, const QString &header,
                                        const QString &footer, pdf417View *pdfView = nullptr);
 
+// Whether a two-dimensional symbol of `value` is not drawn under `settings` only because
+// its picture would be more pixels than a picture may have at the settings' resolution:
+// the same symbol is drawn at one pixel a point. False for a linear symbology and at 72
+// dots per inch or less, where every size the designer offers fits.
+bool symbolTooLargeAt(const BarcodeSettings &settings, const QString &value);
+
 // The finished image of a build: the linear barcode's picture, or the symbol image with
 // header and footer in the designer's width and height (set here from the image). Null
 // when the build has no barcode.

@@ -323,7 +323,11 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(QLNGraphic *object) {
     const int customDpi = object->dpi_custom_val.trimmed().toInt(&number);
     setDpiField(number && customDpi > 0 ? object->dpi_custom_val : QString::number(DefaultDpi));
     m_loadedDpiText = dpi_Text->text();
-    DPI_ComboBox->setCurrentIndex(object->dpi_val_index);
+    // A list item the list does not have (a damaged or hand-edited file) shows the
+    // list's first item, "Auto", as a custom value that is no number does.
+    const bool listed = object->dpi_val_index >= 0 && object->dpi_val_index < DPI_ComboBox->count();
+    DPI_ComboBox->setCurrentIndex(listed ? object->dpi_val_index : 0);
+    m_loadedDpiIndex = DPI_ComboBox->currentIndex();
     resolutionListChanged();
 
     Measument_Unit_Is = 1;
@@ -333,6 +337,13 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(QLNGraphic *object) {
     else
       Liner_Barcode_Opt_Select();
     _setLabels();
+    // The binding the object came with, as the lists show it: OK leaves it as stored.
+    // A series list that shows another series than the object's (it has none) shows
+    // no binding of the object.
+    m_loadedSource = Data_source_type->currentIndex();
+    const bool ownSeries = m_loadedSource == 1 && !object->batch_list_name.isEmpty() &&
+                           Batch_Series->currentText() == object->batch_list_name;
+    m_loadedListIndex = ownSeries || m_loadedSource == 2 ? Batch_Series->currentIndex() : -1;
   } catch (const std::exception &error) {
     Show_NSLog_Message(QString::fromUtf8(error.what()));
   }
@@ -401,7 +412,10 @@ QLNGraphic *Barcode_Gen::Open_Wnd(QLNGraphic *object) {
   object->barcode_val_clr_val = bar_val_clr->color();
   object->barcode_back_clr_val = bar_back_clr->color();
   object->barcode_clr_val = barcode_clr->color();
-  object->dpi_val_index = DPI_ComboBox->currentIndex();
+  // The list item stays as stored (one the list does not have included) until another
+  // item is chosen.
+  if (DPI_ComboBox->currentIndex() != m_loadedDpiIndex)
+    object->dpi_val_index = DPI_ComboBox->currentIndex();
   // The custom resolution the object was opened with stays as it was written (a text
   // that is no number included) until the field is changed.
   if (dpi_Text->text() != m_loadedDpiText)
@@ -411,23 +425,26 @@ QLNGraphic *Barcode_Gen::Open_Wnd(QLNGraphic *object) {
     barcode->pdf_row_val = int(pdf_row_Stepper->value());
     barcode->pdf_col_val = int(pdf_col_Stepper->value());
   }
-  // The object is bound to the series (or spreadsheet column) the list shows, also
-  // when it was shown without being chosen.
-  const int shownSource = Data_source_type->currentIndex();
-  const int shown = Batch_Series->currentIndex();
-  const QString shownName = Trim_Str(Batch_Series->currentText());
-  if (shownSource == 1 && shown >= 0 && !shownName.isEmpty()) {
-    object->Set_Data_source_type(1);
-    object->Set_Batch_List_Name(shownName);
-    object->Set_Batch_List_Index(shown);
-  } else if (shownSource == 2 && shown >= 0) {
-    object->Set_Data_source_type(2);
-    object->Set_Excel_binding_Index(shown);
-  }
+  // The object's binding is the one the lists gave it while the window was open (OK
+  // took the series or column the list showed without being chosen).
   return object;
 }
 
+void Barcode_Gen::takeShownBinding() {
+  const int source = Data_source_type->currentIndex();
+  const int shown = Batch_Series->currentIndex();
+  if (source <= 0 || shown < 0 || Trim_Str(Batch_Series->currentText()).isEmpty())
+    return;
+  // Taken already: chosen in the window, or the object's own binding as it was loaded.
+  if (shown == m_boundListIndex || (source == m_loadedSource && shown == m_loadedListIndex))
+    return;
+  boundSeriesChanged();
+}
+
 void Barcode_Gen::OK_Btn_Clicked() {
+  // The series or column the list shows binds the object as choosing it does, its first
+  // value shown at once.
+  takeShownBinding();
   if (!Check_And_Validat_Barcode(false, false))
     return;
   // A symbol more pixels than a picture may have at the resolution is no fault of the value.
@@ -589,8 +606,9 @@ std::function<void(const QString &)> &Barcode_Gen::viewSeries() {
 }
 
 void Barcode_Gen::View_batch_Series_Button() {
-  const QString name = Trim_Str(Batch_Series->currentText());
-  if (name.isEmpty()) {
+  // The name as the list shows it: "Sorry " is another series than "Sorry".
+  const QString name = Batch_Series->currentText();
+  if (Trim_Str(name).isEmpty()) {
     Show_MessageBox(QStringLiteral("Please select the series."));
     return;
   }
@@ -623,10 +641,9 @@ std::shared_ptr<BRCBarcode> Barcode_Gen::Generate_Barcode_Variable(char display,
       image_2d = build.image_2d;
       dataMatrixEPS = build.eps;
       if (display == 1) {
-        // The encoder took the value, but the symbol's frame at the resolution is more
-        // pixels than a picture may have.
-        m_symbolTooLarge = image_2d.isNull() && s.symbology == QLatin1String("PDF417") &&
-                           pdf_barcode.lastError() == 0 && pdf_barcode.imageState() == pdf417View::EncodingFailed;
+        // The encoder took the value, but the symbol at the resolution is more pixels
+        // than a picture may have.
+        m_symbolTooLarge = image_2d.isNull() && symbolTooLargeAt(s, value);
         if (m_symbolTooLarge)
           showSymbolTooLarge();
         else if (image_2d.isNull())

@@ -303,6 +303,9 @@ private:
   // with the object's own selected. Binds nothing; false for a series choice when no
   // series is saved.
   bool showDataSource(int choice);
+  // OK's binding: the series or column the list shows, when it is neither the object's
+  // own binding as loaded nor one chosen already, is taken as choosing it takes it.
+  void takeShownBinding();
   // The header and footer texts and font sizes of the two-dimensional barcode.
   void twoDHeaderFooter();
   void setFontLabel(QLabel *label, const FontSpec &font);
@@ -318,6 +321,11 @@ private:
   // The list item the bound series (or column) was last taken from; -1 after the list
   // was filled anew.
   int m_boundListIndex = -1;
+  // The data source and the list item the last object loaded showed its binding with,
+  // and its resolution list item.
+  int m_loadedSource = 0;
+  int m_loadedListIndex = -1;
+  int m_loadedDpiIndex = 0;
   int m_lastModalCode = -1;
   bool m_observingTextChanges = false;
   mutable std::mutex m_expMutex;

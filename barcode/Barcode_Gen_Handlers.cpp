@@ -350,23 +350,29 @@ bool Barcode_Gen::showDataSource(int choice) {
   return true;
 }
 
-// The series or column chosen: the barcode object is bound to it and shows its first value.
+// The series or column chosen: the barcode object is bound to it and shows its first
+// value (read through the main window; without one the value field stays as it is).
+// A series name is taken as the list shows it: "Sorry " is another series than "Sorry".
 void Barcode_Gen::boundSeriesChanged() {
   QLNWindowController *controller = QLNWindowController::defaultInstance();
-  const QString name = Trim_Str(Batch_Series->currentText());
+  const QString name = Batch_Series->currentText();
   const int index = Batch_Series->currentIndex();
-  if (name.isEmpty() || !pass_barcode_control || !controller)
+  if (Trim_Str(name).isEmpty() || !pass_barcode_control)
     return;
   m_boundListIndex = index;
   QString value;
   if (Data_source_type->currentIndex() == 2) {
     pass_barcode_control->Set_Excel_binding_Index(index);
-    value = controller->Get_First_Value_Of_Excel_Binding(index);
+    if (controller)
+      value = controller->Get_First_Value_Of_Excel_Binding(index);
   } else {
     pass_barcode_control->Set_Batch_List_Name(name);
     pass_barcode_control->Set_Batch_List_Index(index);
-    value = controller->Get_First_Value_Of_Dataset(name);
+    if (controller)
+      value = controller->Get_First_Value_Of_Dataset(name);
   }
+  if (!controller)
+    return;
   {
     const QSignalBlocker block2D(dataText_2D);
     const QSignalBlocker blockLinear(dataText);

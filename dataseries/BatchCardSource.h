@@ -8,8 +8,7 @@
 // bound barcode object is drawn with. From then on it is read-only: any number of worker
 // threads can ask it for card n at the same time, and each gets fresh copies of the
 // side's objects carrying row n's values. The design's own objects are never written by
-// a run (only Select_first_row_value_for_design puts row 0 back on the front objects,
-// on the GUI thread, when the run is over).
+// a run: after it the design is as the run found it.
 //
 // Every bound barcode object is drawn with its own symbology, sizes and captions on
 // every row.

@@ -9,7 +9,6 @@
 #include "dataseries/Data_From_Excel.h"
 #include "dataseries/model/SeriesStore.h"
 
-#include "barcode/Barcode_Gen.h"
 #include "core/Globals.h"
 #include "core/Long_SMS_Dlg.h"
 #include "core/Utilities.h"
@@ -206,20 +205,9 @@ CardPicture QLNWindowController::Set_data_table_value_to_card(int row, const QSt
 
 void QLNWindowController::Select_first_row_value_for_design(bool) {
   onGuiThread([this] {
-    runLoggingFailures("Select_first_row_value_for_design", [this] {
-      if (const std::shared_ptr<const BatchCardSource> run = m_batchRun) {
-        // The live front objects take row 0, each bound barcode drawn with its own
-        // settings.
-        const QLNGraphicList front = Get_Front_Controls_Array();
-        QHash<int, BarcodeSettings> barcodes;
-        for (qsizetype index = 0; index < front.size(); ++index) {
-          const QLNGraphicPtr &graphic = front.at(index);
-          if (graphic && graphic->className() == QLatin1String("QLNBarcode") && run->sources().valueFor(*graphic, 0))
-            barcodes.insert(int(index), Barcode_Gen::sharedInstance()->settingsOf(graphic.get()));
-        }
-        Show_NSLog_Message(Assign_Batch_Values_To_Control(front, run->sources(), 0, barcodes, false));
-      }
-    });
+    // A run made its cards from copies: the design's own objects show what they showed
+    // before it, so there is no row to put back, and the design is left as the run found
+    // it (no value, picture or size changed, nothing to save).
     m_batchRun.reset();
     Card_Value_In_Process = false;
     Refresh_Canvas();

@@ -220,10 +220,18 @@ TEST(BarcodeDesigner, SeriesButtonAsksForASeriesFirst) {
     gen.view_series_btn->click();
     EXPECT_EQ(ui.alertTexts(), QStringList{"\nPlease select the series."});
     EXPECT_TRUE(shown.isEmpty());
+    // A listed name is shown as it stands: "  Guests " is another series than "Guests".
     gen.Batch_Series->addItem("  Guests ");
     gen.Batch_Series->setCurrentIndex(0);
     gen.view_series_btn->click();
-    EXPECT_EQ(shown, "Guests");
+    EXPECT_EQ(shown, "  Guests ");
+    // A name of spaces alone is no series.
+    gen.Batch_Series->addItem("   ");
+    gen.Batch_Series->setCurrentIndex(1);
+    shown.clear();
+    ui.expectAlert();
+    gen.view_series_btn->click();
+    EXPECT_TRUE(shown.isEmpty());
   }
   Barcode_Gen::viewSeries() = nullptr;
 }

@@ -57,14 +57,18 @@ protected:
   }
   // Points the series folder at a temporary one holding the one series "Guests" (first
   // value G-100); TearDown points it back.
-  void useGuestsSeries() {
+  void useGuestsSeries() { useSeries({{"Guests", "G-100\n"}}); }
+  // The same with the series given by name and file contents.
+  void useSeries(const QList<std::pair<QString, QByteArray>> &files) {
     dataFolder.emplace();
     ASSERT_TRUE(dataFolder->isValid());
     savedDataFolder = Data_Folder_Path;
     Data_Folder_Path = dataFolder->path();
-    QFile series(dataFolder->filePath("Guests.txt"));
-    ASSERT_TRUE(series.open(QIODevice::WriteOnly));
-    series.write("G-100\n");
+    for (const auto &[name, contents] : files) {
+      QFile series(dataFolder->filePath(name + ".txt"));
+      ASSERT_TRUE(series.open(QIODevice::WriteOnly));
+      series.write(contents);
+    }
   }
 
   QSizeF previewSize() const { return gen.previewImage().size(); }
@@ -343,6 +347,58 @@ TEST_F(DesignerTest, TwoDimensionalTextsSizesAndQrLists) {
   EXPECT_EQ(gen.pdf_HeightText_2D->text(), "90");
 }
 
+// Every symbology at its largest size, at every resolution: a valid value is drawn, or
+// the preview and OK say that the barcode cannot be drawn at the resolution; it never
+// reads "Invalid barcode value" only because its picture would be too large.
+TEST_F(DesignerTest, EverySymbologyAtItsLargestSizeIsDrawnOrToldTooLargeForTheResolution) {
+  const QList<std::pair<QString, QString>> values = {
+      {"Code 39", "CODE 39"},          {"Extended Code 39", "Code 39"},    {"Interleaved 2 of 5", "1234567890"},
+      {"UPCA", "01234567890"},          {"PostNet", "555551237"},           {"Modified Plessey", "1234567890"},
+      {"Modified Plessey (Hex)", "12AF"}, {"Industrial 2 of 5", "1234567890"}, {"EAN-13", "590123412345"},
+      {"Code 128", "Code 128"},         {"Code 128 SET A", "CODE A"},       {"Code 128 SET B", "Code b"},
+      {"Code 128 SET C", "123456"},     {"Codabar", "A1234B"},              {"UPCE", "0654321"},
+      {"EAN-8", "1234567"},             {"Royal Mail Barcode (RM4SCC / CBC)", "SN34RD1A"},
+      {"Planet", "01234567890"},        {"Japan Post Barcode", "26300231-3-2"}, {"QR Code", "Sorry, Sam."},
+      {"PDF417", "Sorry, Sam."},        {"DataMatrix", "Sorry, Sam."}};
+  ASSERT_EQ(values.size(), barcodeSymbologyNames().size());
+  for (const auto &[name, value] : values) {
+    const auto object = barcodeOf(name, value);
+    object->linear_height_val = float(gen.HeightStepper->maximum());
+    object->linear_width_val = float(gen.widthStepper->maximum());
+    object->qr_size_val = int(gen.HeightStepper_2D->maximum());
+    object->pdf_wdt_val = int(gen.Pdf_widthStepper_2D->maximum());
+    object->pdf_hgt_val = int(gen.pdf_HeightStepper_2D->maximum());
+    object->dm_module_val = int(gen.dm_moduleStepper_2D->maximum());
+    object->dpi_custom_val = QString::number(int(gen.dpi_Stepper->maximum()));
+    for (int item = 0; item < gen.DPI_ComboBox->count(); ++item) {
+      object->dpi_val_index = item;
+      const QString at = name + " at " + gen.DPI_ComboBox->itemText(item);
+      ui.answerModal([&](QDialog *dialog) {
+        const QString tooLarge = QStringLiteral("The barcode cannot be drawn at %1 dpi. Choose a lower resolution "
+                                                "or a smaller barcode.")
+                                     .arg(USED_DPI_VALUE);
+        const CardPicture shown = gen.previewImage();
+        if (shown.isNull()) {
+          EXPECT_FALSE(gen.barcode_error_label->isHidden()) << at.toStdString();
+          EXPECT_EQ(gen.barcode_error_label->text(), tooLarge) << at.toStdString();
+        }
+        if (!shown.isNull() && !CardPicture::pixelSizeAt(shown.size(), USED_DPI_VALUE).isEmpty()) {
+          gen.ok_btn->click();
+          EXPECT_FALSE(dialog->isVisible()) << at.toStdString();
+          return dialog->result();
+        }
+        ui.expectAlert();
+        gen.ok_btn->click();
+        EXPECT_TRUE(dialog->isVisible()) << at.toStdString();
+        EXPECT_EQ(ui.alertTexts().value(ui.alertTexts().size() - 1), "\n" + tooLarge) << at.toStdString();
+        gen.cancel_btn->click();
+        return dialog->result();
+      });
+      gen.Open_Wnd(object.get());
+    }
+  }
+}
+
 TEST_F(DesignerTest, DataMatrixSizeFieldsFollowFormatAndSteppedModule) {
   gen.barcodeTypePopup->setCurrentText("DataMatrix");
   gen.dm_moduleStepper_2D->setValue(3);
@@ -602,6 +658,23 @@ TEST_F(DesignerTest, EachObjectKeepsItsOwnCustomResolution) {
   EXPECT_EQ(gen.settingsOf(unreadable.get()).dpi, 600);
   runWindow(*unreadable, [&] { EXPECT_EQ(gen.dpi_Text->text(), "600"); });
   EXPECT_EQ(unreadable->dpi_custom_val, "fine");
+
+  // So does a list item the list does not have (a damaged or hand-edited file), also
+  // right after an object of another resolution; OK without a change keeps it.
+  for (int item : {99, -3}) {
+    const auto unlisted = barcodeOf("Code 39", "UNLISTED");
+    unlisted->dpi_val_index = item;
+    unlisted->dpi_custom_val = "150";
+    EXPECT_EQ(gen.settingsOf(custom.get()).dpi, 150);
+    EXPECT_EQ(gen.settingsOf(unlisted.get()).dpi, 600) << item;
+    EXPECT_EQ(gen.settingsOf(listed.get()).dpi, 300);
+    const QByteArray saved = archiveGraphic(*unlisted);
+    runWindow(*unlisted, [&] {
+      EXPECT_EQ(USED_DPI_VALUE, 600) << item;
+      EXPECT_EQ(gen.DPI_ComboBox->currentText(), "Auto") << item;
+    });
+    EXPECT_EQ(archiveGraphic(*unlisted), saved) << item;
+  }
 }
 
 TEST_F(DesignerTest, OkBindsTheSeriesTheListShows) {
@@ -617,4 +690,33 @@ TEST_F(DesignerTest, OkBindsTheSeriesTheListShows) {
   const QByteArray saved = archiveGraphic(*object);
   runWindow(*object, [&] { EXPECT_EQ(gen.Batch_Series->currentText(), "Guests"); });
   EXPECT_EQ(archiveGraphic(*object), saved);
+}
+
+// A series name is used as the list shows it: "Sorry " (a name an earlier version
+// wrote) is another series than "Sorry". OK without a change keeps the binding as it
+// was stored, its list position included, even where the list now shows it elsewhere.
+TEST_F(DesignerTest, OkWithoutAChangeKeepsTheBoundSeriesAsStored) {
+  useSeries({{"Sorry", "S-1\n"}, {"Sorry ", "T-1\n"}});
+  const auto object = barcodeOf("Code 39", "T-1");
+  object->data_source_type = 1;
+  object->batch_list_name = "Sorry ";
+  object->batch_list_index = 5;
+  const QByteArray saved = archiveGraphic(*object);
+  QString viewed;
+  const auto savedViewer = Barcode_Gen::viewSeries();
+  Barcode_Gen::viewSeries() = [&](const QString &name) { viewed = name; };
+  runWindow(*object, [&] {
+    EXPECT_EQ(gen.Batch_Series->currentText(), "Sorry ");
+    gen.View_batch_Series_Button();
+  });
+  Barcode_Gen::viewSeries() = savedViewer;
+  EXPECT_EQ(viewed, "Sorry ");
+  EXPECT_EQ(archiveGraphic(*object), saved);
+
+  // Chosen in the list, a series is bound by the name and place the list shows.
+  for (const QString name : {"Sorry", "Sorry "}) {
+    runWindow(*object, [&] { gen.Batch_Series->setCurrentIndex(gen.Batch_Series->findText(name)); });
+    EXPECT_EQ(object->batch_list_name, name);
+    EXPECT_EQ(object->batch_list_index, gen.Batch_Series->findText(name));
+  }
 }

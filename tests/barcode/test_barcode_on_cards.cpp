@@ -8,9 +8,12 @@
 #include "barcode/Barcode_Gen.h"
 #include "barcode/BarcodeProduction.h"
 #include "canvas/QLNGraphicView.h"
+#include "core/CardObjectArchive.h"
+#include "core/Globals.h"
 #include "core/QLNBarcode.h"
 #include "core/QLNDocument.h"
 #include "core/QLNText.h"
+#include "dataseries/BatchCardSource.h"
 #include "dataseries/model/ImportedRows.h"
 #include "tests/common/decoder_support.h"
 #include "mainwindow/DrawWindow.h"
@@ -518,4 +521,116 @@ TEST_F(BarcodeOnCardsTest, TheToolsNewBarcodeShowsWhatTheDesignerOpensOnAndOkKee
   // Every setting as it was, the custom resolution as typed included.
   EXPECT_EQ(barcodeFields(*object), settingsBefore);
   EXPECT_EQ(object->dpi_val_index, 0);
+}
+
+// A new barcode bound to a series with the data source list and OK shows the series'
+// first value at once; export, print and mail then leave the design as they found it:
+// the object keeps its value, picture and size, and the design counts as unchanged.
+TEST_F(BarcodeOnCardsTest, OkBindingShowsTheFirstValueAndABatchRunLeavesTheDesignAsItFoundIt) {
+  ASSERT_TRUE(QFile::copy(QStringLiteral(AMENDS_SOURCE_DIR "/resources/barcode_sample.png"),
+                          resourceDir() + "/barcode_sample.png"));
+  QFile series(Data_Folder_Path + "/Guests.txt");
+  ASSERT_TRUE(series.open(QIODevice::WriteOnly));
+  series.write("GUEST-0100\nGUEST-0101\n");
+  series.close();
+  controller->Barcode_Tool_Clicked();
+  const auto object = std::dynamic_pointer_cast<QLNBarcode>(controller->Get_Front_Controls_Array().value(0));
+  ASSERT_NE(object, nullptr);
+
+  scripted.answerModal([this](QDialog *dialog) {
+    EXPECT_EQ(designer.dataText->text(), "0123");
+    designer.Data_source_type->setCurrentIndex(1);
+    EXPECT_EQ(designer.Batch_Series->currentText(), "Guests");
+    designer.ok_btn->click();
+    return dialog->result();
+  });
+  front()->setSelected_Graphic(object);
+  controller->installBarcodeCommands();
+  controller->ui->Barcode_Edit_btn->click();
+  EXPECT_EQ(object->data_source_type, 1);
+  EXPECT_EQ(object->batch_list_name, "Guests");
+  EXPECT_EQ(object->linear_font_val, "GUEST-0100");
+  EXPECT_EQ(decodeWithZbar(onWhite(object->_barcode_image)).texts, QStringList{"GUEST-0100"});
+
+  // A barcode bound by an earlier version, which kept showing its manual value.
+  const auto older = barcodeAt(QRectF(20, 120, 120, 60), "0123");
+  older->data_source_type = 1;
+  older->batch_list_name = "Guests";
+  designer.Set_Barcode_Prop_To_Control(older.get());
+  designer.goButtonActionPerformed();
+  older->Set_Barcode_image(designer.previewImage().toImage(USED_DPI_VALUE));
+  document()->insertGraphics({older}, {1});
+
+  controller->markDesignUnchanged();
+  const QByteArray saved = archiveGraphic(*object);
+  const QByteArray olderSaved = archiveGraphic(*older);
+  const QRectF bounds = object->bounds();
+  const QRectF olderBounds = older->bounds();
+  // Image files (no print box), then printing and mail's PDF (the print box).
+  for (bool printBox : {false, true}) {
+    controller->Check_Series_Or_Excel_Use_or_not();
+    ASSERT_EQ(Total_Batch_Excel_Card.load(), 2);
+    for (int row = 0; row < 2; ++row)
+      EXPECT_FALSE(controller->Set_data_table_value_to_card(row, "F", printBox).isNull()) << row;
+    controller->Select_first_row_value_for_design(printBox);
+    EXPECT_EQ(archiveGraphic(*object), saved) << printBox;
+    EXPECT_EQ(object->bounds(), bounds) << printBox;
+    EXPECT_EQ(archiveGraphic(*older), olderSaved) << printBox;
+    EXPECT_EQ(older->bounds(), olderBounds) << printBox;
+    EXPECT_FALSE(controller->isDesignChanged()) << printBox;
+  }
+}
+
+// A barcode bound to "Sorry " (a name an earlier version wrote) beside a series "Sorry":
+// OK without a change leaves the design unchanged, and its cards take the values of
+// "Sorry ", not of "Sorry".
+TEST_F(BarcodeOnCardsTest, OkWithoutAChangeKeepsABindingToANameWithASpace) {
+  for (const auto &[name, values] : {std::pair{"Sorry", "S-1\nS-2\n"}, {"Sorry ", "T-1\nT-2\n"}}) {
+    QFile series(Data_Folder_Path + "/" + name + ".txt");
+    ASSERT_TRUE(series.open(QIODevice::WriteOnly));
+    series.write(values);
+  }
+  const auto object = barcodeAt(QRectF(20, 20, 120, 60), "T-1");
+  object->data_source_type = 1;
+  object->batch_list_name = "Sorry ";
+  object->batch_list_index = 4;
+  // The picture the object was saved with.
+  designer.Set_Barcode_Prop_To_Control(object.get());
+  designer.goButtonActionPerformed();
+  object->Set_Barcode_image(designer.previewImage().toImage(USED_DPI_VALUE));
+  document()->insertGraphics({object}, {0});
+  controller->markDesignUnchanged();
+
+  scripted.answerModal([this](QDialog *dialog) {
+    EXPECT_EQ(designer.Batch_Series->currentText(), "Sorry ");
+    designer.ok_btn->click();
+    return dialog->result();
+  });
+  doubleClick(front(), QPointF(60, 50));
+  ASSERT_EQ(scripted.requests().size(), 1u);
+  EXPECT_EQ(object->batch_list_name, "Sorry ");
+  EXPECT_EQ(object->batch_list_index, 4);
+  EXPECT_FALSE(controller->isDesignChanged());
+
+  controller->Check_Series_Or_Excel_Use_or_not();
+  const auto run = controller->batchCardSource();
+  ASSERT_EQ(run->cardCount(), 2);
+  for (int row = 0; row < 2; ++row) {
+    const QLNGraphicList card = run->cardObjects(row, false);
+    ASSERT_EQ(card.size(), 1);
+    EXPECT_EQ(decodeWithZbar(onWhite(card.first()->_barcode_image)).texts,
+              QStringList{QString("T-%1").arg(row + 1)});
+  }
+  controller->Select_first_row_value_for_design(false);
+
+  // Chosen in the list, "Sorry" is bound and shown by its own name.
+  scripted.answerModal([this](QDialog *dialog) {
+    designer.Batch_Series->setCurrentIndex(designer.Batch_Series->findText("Sorry"));
+    EXPECT_EQ(designer.dataText->text(), "S-1");
+    designer.ok_btn->click();
+    return dialog->result();
+  });
+  doubleClick(front(), QPointF(60, 50));
+  EXPECT_EQ(object->batch_list_name, "Sorry");
+  EXPECT_EQ(object->linear_font_val, "S-1");
 }
