@@ -304,8 +304,8 @@ void QLNWindowController::View_batch_Series_Button(QObject *) {
     if (source == QLatin1String("Manual"))
       return;
     if (source == QLatin1String("Series")) {
-      const QString name = Trim_Str(ui->Batch_Series->currentText());
-      if (name.isEmpty()) {
+      const QString name = ui->Batch_Series->currentText();
+      if (Trim_Str(name).isEmpty()) {
         Show_MessageBox(QStringLiteral("Please select the series."));
         return;
       }

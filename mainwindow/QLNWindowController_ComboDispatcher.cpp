@@ -182,11 +182,12 @@ void QLNWindowController::dataSourceDidChange() {
 
 void QLNWindowController::bindingDidChange() {
   const QString source = selectedText(ui->Data_source_type);
-  const QString name = Trim_Str(selectedText(ui->Batch_Series));
+  // The listed name is the series as it stands: "Sorry " and "Sorry" are two series.
+  const QString name = selectedText(ui->Batch_Series);
   const int index = ui->Batch_Series->currentIndex();
   QLNGraphicView *view = currentView();
   const QLNGraphicPtr object = selectedObjectOfCurrentSide();
-  if (name.isEmpty() || !object || !view)
+  if (Trim_Str(name).isEmpty() || !object || !view)
     return;
 
   QString value;

@@ -194,6 +194,29 @@ TEST_F(ComboDispatcherTest, ChoosingASeriesWritesItsFirstLineIntoATextEvenWhenCh
   EXPECT_EQ(text->Text_contents()->string, QStringLiteral("  12 "));
 }
 
+// "Sorry .txt" (a name an earlier version wrote) beside "Sorry.txt": the listed name is
+// the series, as it stands, for the binding, its first value and the View button.
+TEST_F(ComboDispatcherTest, ASeriesChosenInThePanelIsBoundAndViewedByItsNameAsListed) {
+  writeSeries(QStringLiteral("Sorry"), "plain\n");
+  writeSeries(QStringLiteral("Sorry "), "spaced\n");
+  auto text = std::make_shared<QLNText>();
+  text->Text_contents()->string = QStringLiteral("Dear someone");
+  select(text);
+  ui->Data_source_type->setCurrentIndex(1);
+  const int spaced = ui->Batch_Series->findText(QStringLiteral("Sorry "));
+  ASSERT_GE(spaced, 0);
+  ui->Batch_Series->setCurrentIndex(spaced);
+  EXPECT_EQ(text->batch_list_name, QStringLiteral("Sorry "));
+  EXPECT_EQ(text->Text_contents()->string, QStringLiteral("spaced"));
+
+  QString viewed;
+  const auto savedViewer = QLNWindowController::hooks().viewSeries;
+  QLNWindowController::hooks().viewSeries = [&](const QString &name) { viewed = name; };
+  controller->View_batch_Series_Button();
+  QLNWindowController::hooks().viewSeries = savedViewer;
+  EXPECT_EQ(viewed, QStringLiteral("Sorry "));
+}
+
 // A choice in an open list acts once, also when it is the item the list already shows.
 TEST_F(ComboDispatcherTest, TheUserChoosingTheShownItemAgainActsAgainAndOnceForEachChoice) {
   auto text = std::make_shared<QLNText>();
