@@ -1,9 +1,12 @@
 #include "dataseries/Data_From_Excel.h"
 
+#include "dataseries/BatchCardSource.h"
 #include "dataseries/model/BindingSources.h"
 #include "profiles/model/User_Profile_Class.h"
 
 #include "mainwindow/QLNWindowController.h"
+
+#include "barcode/Barcode_Gen.h"
 
 #include "core/Utilities.h"
 #include "platform/UiServices.h"
@@ -208,14 +211,23 @@ void Data_From_Excel::replaceImportedRows(const ImportedRowsTable &table) {
   QStringList unbound;
   QLNWindowController *controller = QLNWindowController::defaultInstance();
   if (controller) {
-    // The design's own objects, both sides.
+    // The design's own objects, both sides. Those that keep a column show its first
+    // value of the new rows, as an object bound to a column does.
+    BindingSources firstRow;
+    firstRow.useSpreadsheet = true;
+    firstRow.spreadsheet = m_table;
     auto keepSide = [&](const QLNGraphicList &graphics, bool back) {
+      QLNGraphicList kept;
+      QHash<int, BarcodeSettings> barcodes;
       for (const QLNGraphicPtr &graphic : graphics) {
         if (!graphic || !BindingSources::takesBoundValues(*graphic) || graphic->data_source_type != 2)
           continue;
         const std::optional<int> column = columnKeptByTitle(graphic->excel_col_indx, before, after);
         if (column) {
           graphic->Set_Excel_binding_Index(*column);
+          if (graphic->className() == QLatin1String("QLNBarcode"))
+            barcodes.insert(int(kept.size()), Barcode_Gen::sharedInstance()->settingsOf(graphic.get()));
+          kept.append(graphic);
           continue;
         }
         unbound << unboundMessage(before.value(graphic->excel_col_indx), boundObjectName(*graphic, back));
@@ -224,6 +236,9 @@ void Data_From_Excel::replaceImportedRows(const ImportedRowsTable &table) {
         graphic->Set_Excel_binding(false);
         graphic->Set_Excel_binding_Index(0);
       }
+      const QString failed = Assign_Batch_Values_To_Control(kept, firstRow, 0, barcodes, false);
+      if (!failed.isEmpty())
+        Show_NSLog_Message(failed);
     };
     keepSide(controller->Get_Front_Controls_Array(), false);
     keepSide(controller->Get_Back_Controls_Array(), true);

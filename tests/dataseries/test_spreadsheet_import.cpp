@@ -4,6 +4,7 @@
 
 #include "tests/dataseries/spreadsheet_import_fixture.h"
 #include "tests/dataseries/hostile_workbooks.h"
+#include "tests/common/decoder_support.h"
 
 #include "dataseries/BatchCardSource.h"
 #include "designs/model/DesignLog.h"
@@ -332,6 +333,15 @@ TEST_F(SpreadsheetImportTest, ASecondImportKeepsEachBoundObjectsColumnByItsTitle
   QLNGraphicList backWanted = before->backObjects;
   frontWanted.at(0)->excel_col_indx = 1;
   frontWanted.at(2)->excel_col_indx = 2;
+  // The barcode keeps its column and shows the column's first value in the new rows, as
+  // an object bound to a column does (the texts show theirs, which stayed the same).
+  const QLNGraphicPtr shownAmount = after->frontObjects.at(2);
+  const QString firstAmount = Data_From_Excel::defaultInstance()->table().value(0, 2);
+  ASSERT_FALSE(firstAmount.isEmpty());
+  EXPECT_EQ(decodeWithZXing(shownAmount->_barcode_image.pixels, QStringLiteral("Code128")).texts,
+            QStringList{firstAmount});
+  frontWanted.at(2)->Set_Barcode_image(shownAmount->_barcode_image);
+  frontWanted.at(2)->setBounds(shownAmount->bounds());
   backWanted.at(0)->data_source_type = 0;
   backWanted.at(0)->excel_binding = false;
   backWanted.at(0)->excel_col_indx = 0;

@@ -9,6 +9,7 @@
 #include "designs/Templates.h"
 #include "designs/model/DesignLog.h"
 #include "core/QLNLine.h"
+#include "core/QLNText.h"
 
 #include "dataseries/BatchCardSource.h"
 #include "dataseries/Import_Excel.h"
@@ -891,9 +892,13 @@ TEST_F(ProfileWindowTest, ASecondSpreadsheetKeepsEveryColumnBoundObjectOfTheDesi
             QStringList{QStringLiteral(
                 "\nThe spreadsheet has no column \"Town\": 'Text on the front' is no longer bound to a column.")});
   DesignLogContents after = saved();
+  // The names keep their column and show its first value in the new rows; the town is
+  // typed by hand and keeps what it shows.
   setBinding(before.frontObjects.at(frontNameAt), 3);
+  replaceCharacters(*before.frontObjects.at(frontNameAt)->Text_contents(), QStringLiteral("Cy"));
   setBinding(before.frontObjects.at(townAt), -1);
   setBinding(before.backObjects.at(0), 3);
+  replaceCharacters(*before.backObjects.at(0)->Text_contents(), QStringLiteral("Cy"));
   EXPECT_EQ(archives(after.frontObjects), archives(before.frontObjects));
   EXPECT_EQ(archives(after.backObjects), archives(before.backObjects));
   controller->Check_Series_Or_Excel_Use_or_not();
@@ -932,7 +937,7 @@ TEST_F(ProfileWindowTest, ASecondSpreadsheetKeepsEveryColumnBoundObjectOfTheDesi
   EXPECT_EQ(backName->data_source_type, 0);
   controller->Check_Series_Or_Excel_Use_or_not();
   EXPECT_EQ(cardText(1, false, frontName), QStringLiteral("Cy"));
-  EXPECT_EQ(cardText(1, true, backName), QStringLiteral("old"));
+  EXPECT_EQ(cardText(1, true, backName), QStringLiteral("Cy"));
 }
 
 }  // namespace
