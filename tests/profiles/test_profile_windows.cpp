@@ -86,6 +86,18 @@ protected:
     EXPECT_TRUE(SpreadsheetWriter::WriteWorkbook(book, rows, true, &error)) << error.toStdString();
     return book;
   }
+  // Two workbooks of guests: Name, Town and Phone; and cities, with no name nor town.
+  QString guestsBook() {
+    return workbook(QStringLiteral("guests.xlsx"),
+                    {{QStringLiteral("Name"), QStringLiteral("Town"), QStringLiteral("Phone")},
+                     {QStringLiteral("Ann"), QStringLiteral("Leeds"), QStringLiteral("0111")},
+                     {QStringLiteral("Bob"), QStringLiteral("York"), QStringLiteral("0222")}});
+  }
+  QString citiesBook() {
+    return workbook(QStringLiteral("cities.xlsx"), {{QStringLiteral("City"), QStringLiteral("Phone")},
+                                                    {QStringLiteral("Oslo"), QStringLiteral("0333")},
+                                                    {QStringLiteral("Rome"), QStringLiteral("0444")}});
+  }
   // The column import answered with every column ticked.
   void importEveryColumn() {
     scripted.answerModal([](QDialog *dialog) {
@@ -756,15 +768,8 @@ TEST_F(ProfileWindowTest, TheProfileFormsSideColumnPlacesEachFieldOnItsSide) {
 // with a word, and the record and the card take the column shown.
 TEST_F(ProfileWindowTest, ASecondSpreadsheetKeepsEachFieldsColumnByTitle) {
   useSpreadsheets();
-  const QString guests =
-      workbook(QStringLiteral("guests.xlsx"),
-               {{QStringLiteral("Name"), QStringLiteral("Town"), QStringLiteral("Phone")},
-                {QStringLiteral("Ann"), QStringLiteral("Leeds"), QStringLiteral("0111")},
-                {QStringLiteral("Bob"), QStringLiteral("York"), QStringLiteral("0222")}});
-  const QString cities = workbook(QStringLiteral("cities.xlsx"),
-                                  {{QStringLiteral("City"), QStringLiteral("Phone")},
-                                   {QStringLiteral("Oslo"), QStringLiteral("0333")},
-                                   {QStringLiteral("Rome"), QStringLiteral("0444")}});
+  const QString guests = guestsBook();
+  const QString cities = citiesBook();
   scripted.answerModal([](QDialog *dialog) {
     Show_User_Profile *window = side();
     window->browse_excel_btn->click();
@@ -813,19 +818,12 @@ TEST_F(ProfileWindowTest, ASecondSpreadsheetKeepsEachFieldsColumnByTitle) {
 TEST_F(ProfileWindowTest, ASecondSpreadsheetKeepsEveryColumnBoundObjectOfTheDesignByTitle) {
   useSpreadsheets();
   CARD_SIDE_STR = QStringLiteral("2");
-  const QString guests =
-      workbook(QStringLiteral("guests.xlsx"),
-               {{QStringLiteral("Name"), QStringLiteral("Town"), QStringLiteral("Phone")},
-                {QStringLiteral("Ann"), QStringLiteral("Leeds"), QStringLiteral("0111")},
-                {QStringLiteral("Bob"), QStringLiteral("York"), QStringLiteral("0222")}});
+  const QString guests = guestsBook();
   const QString moved = workbook(QStringLiteral("moved.xlsx"),
                                  {{QStringLiteral("City"), QStringLiteral("Phone"), QStringLiteral("Name")},
                                   {QStringLiteral("Oslo"), QStringLiteral("0333"), QStringLiteral("Cy")},
                                   {QStringLiteral("Rome"), QStringLiteral("0444"), QStringLiteral("Di")}});
-  const QString cities = workbook(QStringLiteral("cities.xlsx"),
-                                  {{QStringLiteral("City"), QStringLiteral("Phone")},
-                                   {QStringLiteral("Oslo"), QStringLiteral("0333")},
-                                   {QStringLiteral("Rome"), QStringLiteral("0444")}});
+  const QString cities = citiesBook();
   // The front's name bound to "Name" in the Profile window.
   scripted.answerModal([](QDialog *dialog) {
     ProfileWindow::FieldControls &name = side()->fields[P::NameField];
