@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 
 namespace {
 
@@ -216,24 +217,34 @@ int BatchRunFailures::count() const {
   return int(m_failures.size());
 }
 
+namespace {
+
+// The entries in card order under `heading`, one line each (`line` of the card number
+// and the entry), at most BatchRunFailures::MaxListed, then how many more; "" for none.
+QString listedByCard(const QString &heading, QList<QPair<int, QString>> entries,
+                     const std::function<QString(int, const QString &)> &line) {
+  if (entries.isEmpty())
+    return QString();
+  std::stable_sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+  QStringList lines{heading};
+  for (qsizetype i = 0; i < entries.size() && i < BatchRunFailures::MaxListed; ++i)
+    lines.append(line(entries.at(i).first + 1, entries.at(i).second));
+  if (entries.size() > BatchRunFailures::MaxListed)
+    lines.append(QStringLiteral("... and %1 more.").arg(entries.size() - BatchRunFailures::MaxListed));
+  return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
 QString BatchRunFailures::message() const {
   QList<QPair<int, QString>> failures;
   {
     QMutexLocker lock(&m_mutex);
     failures = m_failures;
   }
-  if (failures.isEmpty())
-    return QString();
-  std::stable_sort(failures.begin(), failures.end(),
-                   [](const auto &a, const auto &b) { return a.first < b.first; });
-  QStringList lines{QStringLiteral("Some cards could not be made:")};
-  for (qsizetype i = 0; i < failures.size() && i < MaxListed; ++i) {
-    const QString reason = failures.at(i).second.isEmpty() ? QStringLiteral("unknown reason") : failures.at(i).second;
-    lines.append(QStringLiteral("Card %1: %2").arg(failures.at(i).first + 1).arg(reason));
-  }
-  if (failures.size() > MaxListed)
-    lines.append(QStringLiteral("... and %1 more.").arg(failures.size() - MaxListed));
-  return lines.join(QLatin1Char('\n'));
+  return listedByCard(QStringLiteral("Some cards could not be made:"), failures, [](int card, const QString &reason) {
+    return QStringLiteral("Card %1: %2").arg(card).arg(reason.isEmpty() ? QStringLiteral("unknown reason") : reason);
+  });
 }
 
 void BatchRunFailures::report() const {
@@ -248,13 +259,8 @@ QString BatchRunFailures::unheldBarcodesMessage() const {
     QMutexLocker lock(&m_mutex);
     unheld = m_unheld;
   }
-  if (unheld.isEmpty())
-    return QString();
-  std::stable_sort(unheld.begin(), unheld.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-  QStringList lines{QStringLiteral("Some cards were made without their barcode, which could not hold the value:")};
-  for (qsizetype i = 0; i < unheld.size() && i < MaxListed; ++i)
-    lines.append(QStringLiteral("Card %1: \"%2\"").arg(QString::number(unheld.at(i).first + 1), unheld.at(i).second));
-  if (unheld.size() > MaxListed)
-    lines.append(QStringLiteral("... and %1 more.").arg(unheld.size() - MaxListed));
-  return lines.join(QLatin1Char('\n'));
+  return listedByCard(QStringLiteral("Some cards were made without their barcode, which could not hold the value:"),
+                      unheld, [](int card, const QString &value) {
+                        return QStringLiteral("Card %1: \"%2\"").arg(QString::number(card), value);
+                      });
 }

@@ -2,6 +2,7 @@
 
 #include "dataseries/BatchCardSource.h"
 #include "dataseries/model/BindingSources.h"
+#include "profiles/ProfileWindow.h"
 #include "profiles/model/User_Profile_Class.h"
 
 #include "mainwindow/QLNWindowController.h"
@@ -154,15 +155,12 @@ void Data_From_Excel::setTable(const ImportedRowsTable &table) {
 
 namespace {
 
-// The caption of the profile field whose card object carries `id`, without its " :"
-// ("Name"); "" for any other id.
+// The name of the profile field whose card object carries `id` ("Name"); "" for any
+// other id.
 QString profileFieldName(const QString &id) {
-  const QString *captions[User_Profile_Class::FieldCount] = {
-      &Title_Name,    &Title_Title, &Title_Company_name, &Title_slogan,   &Title_address, &Title_phone,
-      &Title_fax,     &Title_email, &Title_website,      &Title_unique,   &Title_image};
   for (int field = 0; field < User_Profile_Class::FieldCount; ++field) {
     if (id == User_Profile_Class::fixedId(field))
-      return QString(*captions[field]).remove(QStringLiteral(" :"));
+      return ProfileWindow::fieldName(field);
   }
   return QString();
 }
@@ -252,7 +250,7 @@ void Data_From_Excel::replaceImportedRows(const ImportedRowsTable &table) {
         if (column) {
           record->setXlColumnIndex(field, *column);
         } else {
-          unbound << unboundMessage(before.value(was), profileFieldName(User_Profile_Class::fixedId(field)));
+          unbound << unboundMessage(before.value(was), ProfileWindow::fieldName(field));
           record->setXl(field, false);
           record->setXlColumnIndex(field, 0);
         }

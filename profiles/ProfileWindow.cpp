@@ -48,6 +48,8 @@ QString ProfileWindow::fieldCaption(int field) {
   return field >= 0 && field < FieldCount ? *captions[field] : QString();
 }
 
+QString ProfileWindow::fieldName(int field) { return fieldCaption(field).remove(QStringLiteral(" :")); }
+
 // ---- Values of the fields ------------------------------------------------------------------
 
 void ProfileWindow::setFieldValue(int field, const QString &value) {
@@ -408,8 +410,7 @@ void ProfileWindow::importedRowsReplaced(const QStringList &previousTitles, QStr
     // Typed by hand from here on.
     controls.ds_combo->setCurrentIndex(0);
     if (unbound && !column)
-      *unbound << Data_From_Excel::unboundMessage(previousTitles.value(was),
-                                                  QString(fieldCaption(field)).remove(QStringLiteral(" :")));
+      *unbound << Data_From_Excel::unboundMessage(previousTitles.value(was), fieldName(field));
   }
 }
 

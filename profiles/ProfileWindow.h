@@ -62,6 +62,8 @@ public:
   static QString fieldPrefix(int field);
   // The caption constant of a field (Title_Name ... Title_image).
   static QString fieldCaption(int field);
+  // The caption without its " :", as messages name the field ("Name").
+  static QString fieldName(int field);
 
   QDialog *window() const { return m_window; }
 
