@@ -278,6 +278,14 @@ void QLNGraphic::encodeWithCoder(KeyedArchiver &coder) const {
   coder.encodeString(QStringLiteral("control_ID"), control_ID);
   coder.encodeBool(QStringLiteral("excel_binding"), excel_binding);
   coder.encodeInt32(QStringLiteral("excel_col_indx"), excel_col_indx);
+  if (excel_col_mark) {
+    // Only an object off the design has one (the clipboard's copies): the column's
+    // title, next to its number, which a reader that knows no title still takes.
+    coder.encodeInt64(QStringLiteral("excel_col_rows"), qint64(excel_col_mark->rows));
+    coder.encodeString(QStringLiteral("excel_col_title"), excel_col_mark->title);
+    coder.encodeInt32(QStringLiteral("excel_col_occurrence"), excel_col_mark->occurrence);
+    coder.encodeBool(QStringLiteral("excel_col_named"), excel_col_mark->named);
+  }
   coder.encodeString(QStringLiteral("Text_Value"), Text_Value);
   coder.encodeBool(QStringLiteral("ctrl_is_visible"), ctrl_is_visible);
   coder.encodeInt32(QStringLiteral("double_star_type"), double_star_type);
@@ -381,6 +389,15 @@ void QLNGraphic::initWithCoder(KeyedUnarchiver &coder) {
   control_ID = coder.decodeString(QStringLiteral("control_ID"));
   excel_binding = coder.decodeBool(QStringLiteral("excel_binding"));
   excel_col_indx = coder.decodeInt32(QStringLiteral("excel_col_indx"));
+  excel_col_mark.reset();
+  if (coder.containsValueForKey(QStringLiteral("excel_col_title"))) {
+    SpreadsheetColumnMark mark;
+    mark.rows = quint64(coder.decodeInt64(QStringLiteral("excel_col_rows")));
+    mark.title = coder.decodeString(QStringLiteral("excel_col_title"));
+    mark.occurrence = std::max(0, coder.decodeInt32(QStringLiteral("excel_col_occurrence")));
+    mark.named = coder.decodeBool(QStringLiteral("excel_col_named"));
+    excel_col_mark = mark;
+  }
   Text_Value = coder.decodeString(QStringLiteral("Text_Value"));
   ctrl_is_visible = coder.decodeBool(QStringLiteral("ctrl_is_visible"));
   double_star_type = coder.decodeInt32(QStringLiteral("double_star_type"));

@@ -41,6 +41,12 @@ QRectF MainWindowServices::frontCanvasBounds() const { return QRectF(); }
 
 void MainWindowServices::Refresh_Canvas() {}
 
+void MainWindowServices::designObjectsArrived(const QLNGraphicList &graphics, bool) {
+  for (const QLNGraphicPtr &graphic : graphics)
+    if (graphic)
+      graphic->excel_col_mark.reset();
+}
+
 int MainWindowServices::qtToolkitVersion() {
   const QVersionNumber version = QLibraryInfo::version();
   return version.majorVersion() * 1000 + version.minorVersion() * 10 + std::min(version.microVersion(), 9);

@@ -5,6 +5,7 @@
 // messages through UiServices, so they work before the main window exists and in tests.
 
 #include "core/Globals.h"
+#include "core/QLNGraphic.h"
 
 #include "platform/Fonts.h"
 
@@ -14,8 +15,8 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
-class QLNGraphic;
 class QPainter;
 
 // The first toolkit version, on toolkitVersion's scale, that draws card images as
@@ -73,6 +74,19 @@ public:
   // their neutral values; a new image, signature or fingerprint object asks for it.
   // Without a main window, or off its thread, nothing happens.
   virtual void Reset_Image_Editing_Controls() {}
+
+  // The imported spreadsheet column a card object of the design is bound to, as the
+  // object keeps it while it is off the design (removed, or copied to the clipboard);
+  // none for an object bound to no imported column. Without a main window there are
+  // no imported rows.
+  virtual std::optional<SpreadsheetColumnMark> spreadsheetColumnMark(const QLNGraphic &) const {
+    return std::nullopt;
+  }
+  // Card objects came (back) into the front list (`back` false: undo, redo, paste) or
+  // the back list (a paste). Each that carries a mark takes its column among the rows
+  // imported now, as the design's objects did when the rows were replaced, and loses
+  // its mark. Without a main window only the marks go.
+  virtual void designObjectsArrived(const QLNGraphicList &graphics, bool back);
 };
 
 extern MainWindowServices *Main_App_wnd;

@@ -330,6 +330,9 @@ void QLNDocument::insertGraphics(const QLNGraphicList &graphics, const QLNIndexS
     _undoGroupInsertedGraphics->append(graphics);
   }
   startObservingGraphics(graphics);
+  // An object back from the undo records (or pasted) takes its spreadsheet column
+  // among the rows imported now.
+  mainWindowServices().designObjectsArrived(graphics, false);
 }
 
 void QLNDocument::removeGraphicsAtIndexes(const QLNIndexSet &indexes) {
@@ -337,6 +340,10 @@ void QLNDocument::removeGraphicsAtIndexes(const QLNIndexSet &indexes) {
   QLNGraphicList removed;
   for (int index : indexes)
     removed.append(_graphics.at(index));
+  // Undo may bring them back after other rows were imported: each keeps what its
+  // spreadsheet column is, not only its number.
+  for (const QLNGraphicPtr &g : removed)
+    g->excel_col_mark = mainWindowServices().spreadsheetColumnMark(*g);
   stopObservingGraphics(removed);
   m_undoManager.registerUndo([this, removed, indexes] { insertGraphics(removed, indexes); }, this);
   for (const QLNGraphicPtr &g : removed)
@@ -378,6 +385,8 @@ void QLNDocument::insertIntoList(const QString &key, const QLNGraphicList &graph
     if (!g)
       throw std::invalid_argument("no card object to insert");
   insertInPlace(*target, key, graphics, atIndexes);
+  if (key == QLNDocumentGraphicsKey_back)
+    mainWindowServices().designObjectsArrived(graphics, true);
 }
 
 void QLNDocument::removeFromList(const QString &key, const QLNIndexSet &indexes) {

@@ -528,8 +528,20 @@ QList<QByteArray> QLNGraphic::propertiesWithGraphics(const QLNGraphicList &graph
 }
 
 QByteArray QLNGraphic::pasteboardDataWithGraphics(const QLNGraphicList &graphics) {
+  // The copies on the clipboard say what their spreadsheet column is, so that a paste
+  // after other rows were imported finds it; the objects themselves stay unmarked.
+  std::vector<std::optional<SpreadsheetColumnMark>> held;
+  for (const QLNGraphicPtr &graphic : graphics) {
+    held.push_back(graphic ? graphic->excel_col_mark : std::nullopt);
+    if (graphic)
+      graphic->excel_col_mark = mainWindowServices().spreadsheetColumnMark(*graphic);
+  }
+  const QList<QByteArray> blocks = propertiesWithGraphics(graphics);
+  for (qsizetype i = 0; i < graphics.size(); ++i)
+    if (graphics.at(i))
+      graphics.at(i)->excel_col_mark = held.at(size_t(i));
   PlistValue array = PlistValue::array();
-  for (const QByteArray &block : propertiesWithGraphics(graphics))
+  for (const QByteArray &block : blocks)
     array.append(PlistValue(block));
   return toBinaryPropertyList(array);
 }

@@ -54,6 +54,22 @@ class QLNGraphic;
 class QPainter;
 class QWidget;
 
+// The spreadsheet column a bound object's excel_col_indx named when the object left
+// the design (removed, whence Undo may bring it back, or copied to the clipboard): the
+// imported rows it was read in (`rows`, an identity the rows take when they come in),
+// the column's title and which of the columns of that title it was (0 the first), and
+// whether the titles were the workbook's column names or only its first row's values.
+// An object that comes back after the rows were replaced takes its column from this
+// as the objects of the design did when they were replaced.
+struct SpreadsheetColumnMark {
+  quint64 rows = 0;
+  QString title;
+  qint32 occurrence = 0;
+  bool named = true;
+
+  bool operator==(const SpreadsheetColumnMark &) const = default;
+};
+
 using QLNGraphicPtr = std::shared_ptr<QLNGraphic>;
 using QLNGraphicList = QList<QLNGraphicPtr>;
 Q_DECLARE_METATYPE(QLNGraphicPtr)
@@ -225,6 +241,9 @@ public:
   QString control_ID;
   bool excel_binding = false;
   qint32 excel_col_indx = 0;
+  // Set only while the object is off the design (see SpreadsheetColumnMark); on the
+  // clipboard it travels in the object's archive, never in a design file.
+  std::optional<SpreadsheetColumnMark> excel_col_mark;
   QString Text_Value;
   bool ctrl_is_visible = false;
   qint32 double_star_type = 0;

@@ -18,10 +18,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <exception>
+#include <utility>
 
 Data_From_Excel *Data_From_Excel_Window = nullptr;
 
@@ -83,7 +86,7 @@ private:
 
 }  // namespace
 
-Data_From_Excel::Data_From_Excel() {
+Data_From_Excel::Data_From_Excel() : m_rowsIdentity(QRandomGenerator::global()->generate64() | 1u) {
   buildWindow();
   keepInGlobal(Data_From_Excel_Window, this);
 }
@@ -150,6 +153,8 @@ void Data_From_Excel::reload() {
 
 void Data_From_Excel::setTable(const ImportedRowsTable &table) {
   m_table = table;
+  // Other rows: a mark made under the rows before tells their columns apart from these.
+  m_rowsIdentity = QRandomGenerator::global()->generate64() | 1u;
   reload();
 }
 
@@ -182,61 +187,104 @@ QString boundObjectName(const QLNGraphic &graphic, bool back) {
 
 }  // namespace
 
-std::optional<int> Data_From_Excel::columnKeptByTitle(int column, const QStringList &before, const QStringList &after) {
-  if (column <= 0 || column >= before.size())
-    return column;
-  const QString &title = before.at(column);
-  int occurrence = 0;
+namespace {
+
+// The mark of column `column` (1 or more, within `heads`) of the rows `rows`.
+SpreadsheetColumnMark markIn(int column, const ImportedColumnHeads &heads, quint64 rows) {
+  SpreadsheetColumnMark mark;
+  mark.rows = rows;
+  mark.title = heads.titles.at(column);
   for (int k = 1; k < column; ++k)
-    occurrence += before.at(k) == title ? 1 : 0;
+    mark.occurrence += heads.titles.at(k) == mark.title ? 1 : 0;
+  mark.named = heads.named;
+  return mark;
+}
+
+// An object that loses its column: typed by hand, it keeps the text or picture it shows.
+void typeByHand(QLNGraphic &graphic) {
+  graphic.Set_Data_source_type(0);
+  graphic.Set_Excel_binding(false);
+  graphic.Set_Excel_binding_Index(0);
+}
+
+}  // namespace
+
+std::optional<int> Data_From_Excel::columnKept(int column, const SpreadsheetColumnMark &mark,
+                                               const ImportedColumnHeads &after) {
+  if (column <= 0)
+    return column;
+  if (!mark.named || !after.named) {
+    if (column < after.titles.size())
+      return column;
+    return std::nullopt;
+  }
   QList<int> same;
-  for (int k = 1; k < after.size(); ++k)
-    if (after.at(k) == title)
+  for (int k = 1; k < after.titles.size(); ++k)
+    if (after.titles.at(k) == mark.title)
       same.append(k);
   if (same.isEmpty())
     return std::nullopt;
-  return occurrence < same.size() ? same.at(occurrence) : same.first();
+  return mark.occurrence < same.size() ? same.at(mark.occurrence) : same.first();
+}
+
+std::optional<int> Data_From_Excel::columnKept(int column, const ImportedColumnHeads &before,
+                                               const ImportedColumnHeads &after) {
+  if (column <= 0 || column >= before.titles.size())
+    return column;
+  return columnKept(column, markIn(column, before, 0), after);
 }
 
 QString Data_From_Excel::unboundMessage(const QString &title, const QString &what) {
   return QStringLiteral("The spreadsheet has no column \"%1\": '%2' is no longer bound to a column.").arg(title, what);
 }
 
+std::optional<SpreadsheetColumnMark> Data_From_Excel::markOf(const QLNGraphic &graphic) const {
+  const int column = graphic.excel_col_indx;
+  if (!BindingSources::takesBoundValues(graphic) || graphic.data_source_type != 2 || column <= 0 ||
+      column >= m_table.columns.size())
+    return std::nullopt;
+  return markIn(column, m_table.heads(), m_rowsIdentity);
+}
+
+void Data_From_Excel::showFirstValues(const QLNGraphicList &kept, const ImportedRowsTable &rows) {
+  if (kept.isEmpty())
+    return;
+  BindingSources firstRow;
+  firstRow.useSpreadsheet = true;
+  firstRow.spreadsheet = rows;
+  QHash<int, BarcodeSettings> barcodes;
+  for (int i = 0; i < kept.size(); ++i)
+    if (kept.at(i)->className() == QLatin1String("QLNBarcode"))
+      barcodes.insert(i, Barcode_Gen::sharedInstance()->settingsOf(kept.at(i).get()));
+  const QString failed = Assign_Batch_Values_To_Control(kept, firstRow, 0, barcodes, false);
+  if (!failed.isEmpty())
+    Show_NSLog_Message(failed);
+}
+
 void Data_From_Excel::replaceImportedRows(const ImportedRowsTable &table) {
-  const QStringList before = m_table.columnTitles();
+  const ImportedColumnHeads before = m_table.heads();
   setTable(table);
-  const QStringList after = m_table.columnTitles();
+  const ImportedColumnHeads after = m_table.heads();
   QStringList unbound;
   QLNWindowController *controller = QLNWindowController::defaultInstance();
   if (controller) {
     // The design's own objects, both sides. Those that keep a column show its first
     // value of the new rows, as an object bound to a column does.
-    BindingSources firstRow;
-    firstRow.useSpreadsheet = true;
-    firstRow.spreadsheet = m_table;
     auto keepSide = [&](const QLNGraphicList &graphics, bool back) {
       QLNGraphicList kept;
-      QHash<int, BarcodeSettings> barcodes;
       for (const QLNGraphicPtr &graphic : graphics) {
         if (!graphic || !BindingSources::takesBoundValues(*graphic) || graphic->data_source_type != 2)
           continue;
-        const std::optional<int> column = columnKeptByTitle(graphic->excel_col_indx, before, after);
+        const std::optional<int> column = columnKept(graphic->excel_col_indx, before, after);
         if (column) {
           graphic->Set_Excel_binding_Index(*column);
-          if (graphic->className() == QLatin1String("QLNBarcode"))
-            barcodes.insert(int(kept.size()), Barcode_Gen::sharedInstance()->settingsOf(graphic.get()));
           kept.append(graphic);
           continue;
         }
-        unbound << unboundMessage(before.value(graphic->excel_col_indx), boundObjectName(*graphic, back));
-        // Typed by hand: it keeps the text or picture it shows.
-        graphic->Set_Data_source_type(0);
-        graphic->Set_Excel_binding(false);
-        graphic->Set_Excel_binding_Index(0);
+        unbound << unboundMessage(before.titles.value(graphic->excel_col_indx), boundObjectName(*graphic, back));
+        typeByHand(*graphic);
       }
-      const QString failed = Assign_Batch_Values_To_Control(kept, firstRow, 0, barcodes, false);
-      if (!failed.isEmpty())
-        Show_NSLog_Message(failed);
+      showFirstValues(kept, m_table);
     };
     keepSide(controller->Get_Front_Controls_Array(), false);
     keepSide(controller->Get_Back_Controls_Array(), true);
@@ -246,11 +294,11 @@ void Data_From_Excel::replaceImportedRows(const ImportedRowsTable &table) {
         if (!record->pending(field) || !record->xl(field))
           continue;
         const int was = record->xlColumnIndex(field);
-        const std::optional<int> column = columnKeptByTitle(was, before, after);
+        const std::optional<int> column = columnKept(was, before, after);
         if (column) {
           record->setXlColumnIndex(field, *column);
         } else {
-          unbound << unboundMessage(before.value(was), ProfileWindow::fieldName(field));
+          unbound << unboundMessage(before.titles.value(was), ProfileWindow::fieldName(field));
           record->setXl(field, false);
           record->setXlColumnIndex(field, 0);
         }
@@ -266,6 +314,42 @@ void Data_From_Excel::replaceImportedRows(const ImportedRowsTable &table) {
     if (controller->ui)
       controller->refreshShownProperties();
   }
+  unbound.removeDuplicates();
+  if (!unbound.isEmpty())
+    Show_MessageBox(unbound.join(QLatin1Char('\n')));
+}
+
+void Data_From_Excel::takeBackObjects(const QLNGraphicList &graphics, bool back) {
+  const ImportedColumnHeads now = m_table.heads();
+  QLNGraphicList kept;
+  QStringList unbound;
+  for (const QLNGraphicPtr &graphic : graphics) {
+    if (!graphic || !graphic->excel_col_mark)
+      continue;
+    const SpreadsheetColumnMark mark = *graphic->excel_col_mark;
+    graphic->excel_col_mark.reset();
+    // Marked under the rows held now, its number still names its column.
+    if (!BindingSources::takesBoundValues(*graphic) || graphic->data_source_type != 2 || mark.rows == m_rowsIdentity)
+      continue;
+    const std::optional<int> column = columnKept(graphic->excel_col_indx, mark, now);
+    if (column) {
+      graphic->Set_Excel_binding_Index(*column);
+      kept.append(graphic);
+      continue;
+    }
+    unbound << unboundMessage(mark.title, boundObjectName(*graphic, back));
+    typeByHand(*graphic);
+  }
+  showFirstValues(kept, m_table);
+  if (unbound.isEmpty())
+    return;
+  if (m_unboundToTell.isEmpty())
+    QTimer::singleShot(0, this, [this] { tellUnbound(); });
+  m_unboundToTell << unbound;
+}
+
+void Data_From_Excel::tellUnbound() {
+  QStringList unbound = std::exchange(m_unboundToTell, {});
   unbound.removeDuplicates();
   if (!unbound.isEmpty())
     Show_MessageBox(unbound.join(QLatin1Char('\n')));

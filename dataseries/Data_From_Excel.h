@@ -12,6 +12,7 @@
 #include "dataseries/model/ImportedRows.h"
 
 #include "core/KeptWindow.h"
+#include "core/QLNGraphic.h"
 
 #include <QDialog>
 #include <QObject>
@@ -42,17 +43,32 @@ public:
   // Replaces the rows under the open design (an import): every text, image and barcode
   // object of either side bound to a column, each field of the front and back profile
   // records waiting to be placed with a column, and whatever follows
-  // importedRowsReplaced keep their column by its title, or are typed by hand from then
+  // importedRowsReplaced keep their column (columnKept), or are typed by hand from then
   // on. The user is told once which lost their column (unboundMessage).
   void replaceImportedRows(const ImportedRowsTable &table);
-  // Where column `column` of rows titled `before` (every title, the row-number column's
-  // first) is in rows titled `after`: the row-number column stays 0; an imported column
-  // goes to the column of the same title (the n-th of several of one title to the n-th,
-  // else the first); nullopt when `after` has no column of that title. A column that
-  // `before` does not have (a binding older than its rows) is left as it is.
-  static std::optional<int> columnKeptByTitle(int column, const QStringList &before, const QStringList &after);
+  // Where column `column` of rows with the heads `before` is in rows with the heads
+  // `after`: the row-number column stays 0. When both have column names, an imported
+  // column goes to the column of the same title (the n-th of several of one title to
+  // the n-th, else the first); when either has none (its titles are only a first row of
+  // data), a column keeps its position. nullopt when `after` has no such column. A
+  // column that `before` does not have (a binding older than its rows) is left as it is.
+  static std::optional<int> columnKept(int column, const ImportedColumnHeads &before, const ImportedColumnHeads &after);
+  // The same for a column known by its mark (an object that was off the design).
+  static std::optional<int> columnKept(int column, const SpreadsheetColumnMark &mark, const ImportedColumnHeads &after);
   // "The spreadsheet has no column "<title>": '<what>' is no longer bound to a column."
   static QString unboundMessage(const QString &title, const QString &what);
+
+  // What the rows held now are: a new value whenever the table is replaced.
+  quint64 rowsIdentity() const { return m_rowsIdentity; }
+  // The mark of a design object bound to one of the imported columns (not the row
+  // number); none for any other.
+  std::optional<SpreadsheetColumnMark> markOf(const QLNGraphic &graphic) const;
+  // Objects come (back) into the front or back list with marks made under other rows:
+  // each takes its column as the design's objects did when those rows were replaced,
+  // shows the column's first value, or is typed by hand; the user is told of those once
+  // the event loop turns (the objects arrive in the middle of an undo or a paste).
+  // Every mark goes.
+  void takeBackObjects(const QLNGraphicList &graphics, bool back);
   // Appends one row (see ImportedRowsTable::Create_List_By_Array).
   void Create_List_By_Array(const QStringList &values, int count);
 
@@ -65,9 +81,9 @@ public:
 
 signals:
   // Sent by replaceImportedRows once the new rows are in place, before the user is told:
-  // a window that shows column choices (`previousTitles` naming the columns they chose
-  // from) keeps each by its title and adds a line to `unbound` for each it cannot keep.
-  void importedRowsReplaced(const QStringList &previousTitles, QStringList *unbound);
+  // a window that shows column choices (`previous` the heads of the columns they chose
+  // from) keeps each (columnKept) and adds a line to `unbound` for each it cannot keep.
+  void importedRowsReplaced(const ImportedColumnHeads &previous, QStringList *unbound);
 
 public:
   // The grid and the two count labels, under their design names.
@@ -79,8 +95,14 @@ public:
 private:
   void buildWindow();
   void reload();
+  // The new first value of each object kept on its column.
+  static void showFirstValues(const QLNGraphicList &kept, const ImportedRowsTable &rows);
+  // Tells the user, in one message, of the objects takeBackObjects typed by hand.
+  void tellUnbound();
 
   ImportedRowsTable m_table;
+  quint64 m_rowsIdentity = 0;
+  QStringList m_unboundToTell;
   QAbstractTableModel *m_model = nullptr;
   OwnedWindow<QDialog> m_window;
 };

@@ -209,7 +209,7 @@ void SpreadsheetColumnWindow::comboBoxSelectionDidChange(QObject *sender) {
 
 void SpreadsheetColumnWindow::appendColumnRow(const QString &name, bool state, const QString *header) {
   // A blank name still takes its place in the list: list row i is sheet column i.
-  const QString placeholder = QStringLiteral("Untitled Column %1").arg(ListData_xl.size() + 1);
+  const QString placeholder = ImportedRowsTable::untitledColumnName(int(ListData_xl.size()) + 1);
   const QString trimmed = Trim_Str(name);
   QVariantMap row{{StateKey, state}, {NameKey, trimmed.isEmpty() ? placeholder : trimmed}};
   if (header)
@@ -392,15 +392,18 @@ void Import_Excel::Create_Excel_List_Func(const QString &) {
   const bool anyRows = rows && rows->size() > first;
   if (anyRows) {
     excel_content = *rows;
-    const QStringList &titleRow = rows->first();
+    // Each column is titled as this window lists it: a first-row cell without a name
+    // is "Untitled Column <k>" here as in every list of the columns that follows.
     QStringList titles;
     for (int column : ticked)
-      titles.append(column < titleRow.size() ? Trim_Str(titleRow.at(column)) : QString());
+      titles.append(ListData_xl.at(column).value(NameKey).toString());
     // The row-number column stays as it is; every other column and every row goes.
     Data_From_Excel *grid = Data_From_Excel::defaultInstance();
     ImportedRowsTable table = grid->table();
     table.rows.clear();
     table.setImportedColumns(titles);
+    // Without a row of names the titles are only the first record's values.
+    table.columnNames = first == 1;
     const int count = int(ticked.size());
     for (qsizetype r = first; r < rows->size(); ++r) {
       const QStringList &cells = rows->at(r);

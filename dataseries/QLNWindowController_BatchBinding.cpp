@@ -8,6 +8,7 @@
 #include "dataseries/BatchCardSource.h"
 #include "dataseries/Data_From_Excel.h"
 #include "dataseries/model/SeriesStore.h"
+#include "designs/DesignFileSupport.h"
 
 #include "core/Globals.h"
 #include "core/Long_SMS_Dlg.h"
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QPushButton>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -47,6 +49,29 @@ bool twoSided() { return CARD_SIDE_STR == QLatin1String("2"); }
 const QString ExcelItem = QStringLiteral("Excel");
 
 }  // namespace
+
+// ---- Objects off the design and back -----------------------------------------------------------
+
+std::optional<SpreadsheetColumnMark> QLNWindowController::spreadsheetColumnMark(const QLNGraphic &graphic) const {
+  // No grid yet: no rows were imported, and no object is bound to an imported column.
+  if (!Data_From_Excel_Window)
+    return std::nullopt;
+  return Data_From_Excel_Window->markOf(graphic);
+}
+
+void QLNWindowController::designObjectsArrived(const QLNGraphicList &graphics, bool back) {
+  const bool marked = std::any_of(graphics.begin(), graphics.end(),
+                                  [](const QLNGraphicPtr &graphic) { return graphic && graphic->excel_col_mark; });
+  if (!marked)
+    return;
+  {
+    // The column and the value it shows are part of the object's coming back, not a
+    // change of their own to undo.
+    const DesignFiles::UndoRegistrationPause quiet(m_document);
+    Data_From_Excel::defaultInstance()->takeBackObjects(graphics, back);
+  }
+  Refresh_Canvas();
+}
 
 // ---- Source checks and counts -----------------------------------------------------------------
 
@@ -269,7 +294,9 @@ void QLNWindowController::Fill_Excel_Col_Name_In_Combo(QComboBox *combo) {
   runLoggingFailures("Fill_Excel_Col_Name_In_Combo", [&] {
     combo->setCurrentIndex(-1);
     combo->clear();
-    combo->addItems(Data_From_Excel::defaultInstance()->table().columnTitles());
+    // A column is listed under the name the import window gave it, a blank title as
+    // "Untitled Column <k>", so that every column can be chosen.
+    combo->addItems(Data_From_Excel::defaultInstance()->table().listedTitles());
     combo->setCurrentIndex(-1);
   });
 }

@@ -37,6 +37,7 @@ DesignLogContents currentDesignContents(QLNWindowController &controller) {
   const ImportedRowsTable &grid = Data_From_Excel::defaultInstance()->table();
   contents.gridColumnTitles = grid.columnTitles();
   contents.gridRows = grid.rows;
+  contents.gridColumnNames = grid.columnNames;
   contents.frontObjects = controller.Get_Front_Controls_Array();
   contents.backObjects = controller.Get_Back_Controls_Array();
   return contents;
@@ -190,6 +191,7 @@ int QLNWindowController::Read_and_load_design_Log(const QString &path, const QSt
       ImportedRowsTable table = grid->table();
       table.setColumnsFromTitles(contents->gridColumnTitles);
       table.rows = contents->gridRows;
+      table.columnNames = contents->gridColumnNames;
       grid->setTable(table);
     }
     // The data-source list offers "Excel" while imported rows exist.

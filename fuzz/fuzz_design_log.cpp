@@ -45,6 +45,8 @@ QString differenceBetween(const DesignLogContents &before, const DesignLogConten
     return QStringLiteral("the grid's column titles");
   if (before.gridRows != after.gridRows)
     return QStringLiteral("the grid's rows");
+  if (before.gridColumnNames != after.gridColumnNames)
+    return QStringLiteral("whether the grid's titles are column names");
   for (const auto &[name, a, b] : {std::tuple{"front", &before.frontObjects, &after.frontObjects},
                                    std::tuple{"back", &before.backObjects, &after.backObjects}}) {
     if (a->size() != b->size())

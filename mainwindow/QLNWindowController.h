@@ -584,6 +584,10 @@ public:
   // thread; the design's objects are never written by a run. The checks run on the GUI
   // thread (from another thread they are run there and waited for).
   void Check_Series_Or_Excel_Use_or_not();
+  // An object off the design keeps what its imported column is; one that comes back
+  // takes that column among the rows imported now (Data_From_Excel::takeBackObjects).
+  std::optional<SpreadsheetColumnMark> spreadsheetColumnMark(const QLNGraphic &graphic) const override;
+  void designObjectsArrived(const QLNGraphicList &graphics, bool back) override;
   void Check_Data_Sheet_Value_Use_or_Not();
   void Check_Excel_Binding_Value_Use_or_Not();
   bool Check_Front_Side_Dataset_Is_Used() const;

@@ -379,8 +379,8 @@ void ProfileWindow::Browse_excel_Btn_Clicked(QObject *) {
   excel_path_field->setText(path);
   if (mainController()->Check_And_Validate_File_Path(path) != 0)
     return;
-  // The fields bound to a column follow it by its title (importedRowsReplaced), as the
-  // design's objects do.
+  // The fields bound to a column keep it (importedRowsReplaced), as the design's
+  // objects do.
   Import_Excel *import = Import_Excel::defaultInstance();
   import->open_mode = QStringLiteral("E");
   import->Open_excel_Wnd(path);
@@ -390,8 +390,8 @@ void ProfileWindow::Browse_excel_Btn_Clicked(QObject *) {
     Remove_Excel_in_Data_Source_Combo();
 }
 
-void ProfileWindow::importedRowsReplaced(const QStringList &previousTitles, QStringList *unbound) {
-  const QStringList titles = Data_From_Excel::defaultInstance()->table().columnTitles();
+void ProfileWindow::importedRowsReplaced(const ImportedColumnHeads &previous, QStringList *unbound) {
+  const ImportedColumnHeads now = Data_From_Excel::defaultInstance()->table().heads();
   for (int field = 0; field < FieldCount; ++field) {
     FieldControls &controls = fields[field];
     if (controls.ds_combo->currentIndex() != 2)
@@ -401,7 +401,7 @@ void ProfileWindow::importedRowsReplaced(const QStringList &previousTitles, QStr
     applyDataSource(field);
     if (was < 0)
       continue;  // no column was chosen: the fresh list waits for a choice
-    const std::optional<int> column = Data_From_Excel::columnKeptByTitle(was, previousTitles, titles);
+    const std::optional<int> column = Data_From_Excel::columnKept(was, previous, now);
     if (column && *column < controls.ser_col_cb->count()) {
       // Chosen with its signal, so that the field shows the column's first value.
       controls.ser_col_cb->setCurrentIndex(*column);
@@ -410,7 +410,7 @@ void ProfileWindow::importedRowsReplaced(const QStringList &previousTitles, QStr
     // Typed by hand from here on.
     controls.ds_combo->setCurrentIndex(0);
     if (unbound && !column)
-      *unbound << Data_From_Excel::unboundMessage(previousTitles.value(was), fieldName(field));
+      *unbound << Data_From_Excel::unboundMessage(previous.titles.value(was), fieldName(field));
   }
 }
 

@@ -18,6 +18,7 @@
 
 #include "core/KeptWindow.h"
 #include "core/QLNGraphic.h"
+#include "dataseries/model/ImportedRows.h"
 #include "profiles/model/User_Profile_Class.h"
 
 #include <QDialog>
@@ -164,9 +165,9 @@ private:
   // in the side window).
   bool fieldIsForSide(int field, bool back) const;
   // The imported rows were replaced while the window is open: each field bound to a
-  // column is bound again to the column of the same title, or typed by hand with a line
-  // in `unbound`.
-  void importedRowsReplaced(const QStringList &previousTitles, QStringList *unbound);
+  // column keeps it (by its title, or by its position where the rows have no column
+  // names), or is typed by hand with a line in `unbound`.
+  void importedRowsReplaced(const ImportedColumnHeads &previous, QStringList *unbound);
   void loadFromSide();
   void showPicture(QLabel *label, const QLNGraphicList &graphics);
   void setFieldValue(int field, const QString &value);

@@ -22,6 +22,16 @@ QStringList ImportedRowsTable::columnTitles() const {
   return titles;
 }
 
+QStringList ImportedRowsTable::listedTitles() const {
+  QStringList titles = columnTitles();
+  for (qsizetype k = 1; k < titles.size(); ++k)
+    if (Trim_Str(titles.at(k)).isEmpty())
+      titles[k] = untitledColumnName(int(k));
+  return titles;
+}
+
+QString ImportedRowsTable::untitledColumnName(int k) { return QStringLiteral("Untitled Column %1").arg(k); }
+
 void ImportedRowsTable::setColumnsFromTitles(const QStringList &titles) {
   if (titles.isEmpty())
     return;

@@ -33,6 +33,16 @@ struct ImportedRowsColumn {
   bool operator==(const ImportedRowsColumn &) const = default;
 };
 
+// What tells the columns of a table apart: every column's title as the lists show it,
+// the row-number column's first, and whether the titles are the workbook's column names
+// (false when its first row was data and only lent its values as titles).
+struct ImportedColumnHeads {
+  QStringList titles;
+  bool named = true;
+
+  bool operator==(const ImportedColumnHeads &) const = default;
+};
+
 class ImportedRowsTable {
 public:
   // Title of the row-number column.
@@ -45,12 +55,21 @@ public:
 
   QList<ImportedRowsColumn> columns;
   QList<DesignLogGridRow> rows;
+  // The titles are the workbook's column names (its first row was not data).
+  bool columnNames = true;
 
+  // The name of the k-th column (from 1) when it has none: "Untitled Column <k>".
+  static QString untitledColumnName(int k);
   // The key of column index k: "Extension" for 0, "Column<k>" above; "" below 0.
   static QString keyOfColumn(int k);
 
   // Every column's title, left to right, the row-number column included.
   QStringList columnTitles() const;
+  // The titles as every list of the columns shows them: a blank title (rows kept by an
+  // earlier version) as the import window names a column without a name,
+  // "Untitled Column <k>".
+  QStringList listedTitles() const;
+  ImportedColumnHeads heads() const { return {listedTitles(), columnNames}; }
   // The columns of a design log's titles: with at least one title, every column but
   // the first goes and one column per further title comes, identifier "Column<j>" and
   // title j (j = 1, 2, ...), 100 points wide with a left-aligned title; the first

@@ -232,6 +232,13 @@ public:
     const PlistValue *v = next(PlistValue::Type::String, what);
     return v ? v->toString() : QString();
   }
+  // The next item when there is one and it is a string; nothing (and no failure)
+  // otherwise: an item that an earlier version did not write.
+  std::optional<QString> optionalString() {
+    if (!ok() || remaining() <= 0 || m_items[size_t(m_at)].type() != PlistValue::Type::String)
+      return std::nullopt;
+    return m_items[size_t(m_at++)].toString();
+  }
   bool flag(const char *what) { return string(what) == Yes; }
   qint32 integer(const char *what) { return intValue(string(what)); }
   float real(const char *what) { return floatValue(string(what)); }
@@ -458,6 +465,10 @@ QByteArray writeDesignLog(const DesignLogContents &contents, QString *error) {
 
   w.objects(contents.frontObjects);
   w.objects(contents.backObjects);
+  // Only rows without column names say so, after everything else: the file of a
+  // workbook with names stays as earlier versions wrote and read it.
+  if (!contents.gridColumnNames)
+    w.string(QStringLiteral("N"));
 
   QByteArray bytes;
   if (w.ok()) {
@@ -519,8 +530,10 @@ std::optional<DesignLogContents> readDesignLog(const QByteArray &bytes, QString 
   contents.gridRows = r.rows();
   contents.frontObjects = r.objects("front");
   contents.backObjects = r.objects("back");
-  // Items after the last back object come from another version of the program: they
-  // are left unread.
+  // "N" after the last back object: the grid's titles are only its first row's values.
+  if (const std::optional<QString> named = r.optionalString())
+    contents.gridColumnNames = *named != QLatin1String("N");
+  // Further items come from another version of the program: they are left unread.
   if (!r.ok()) {
     setError(error, r.error);
     return std::nullopt;

@@ -16,6 +16,8 @@
 //   62 ... 61+F   one data item per front object: its card object archive, list order
 //   62+F          number of back objects B
 //   63+F ...      one data item per back object
+//   63+F+B        only when the grid's titles are not the workbook's column names (its
+//                 first row was data): "N"; a file without it has names
 //
 // A design without objects has 63 items. The 28 side items, in order (k = 1 ... 28):
 //   Card_border_chk "Y"/"N", Card_bordr_clr (colour), Card_bor_Stepper ("%d"),
@@ -60,8 +62,8 @@
 //   - a point or size holds a number that is not finite;
 //   - an object count is negative or larger than the items that follow;
 //   - a card object archive does not decode (core/CardObjectArchive.h).
-// Items after the last back object (a file of another version may carry more) are
-// ignored. The numbers of the side settings are held within the bounds of decoded
+// Items after the last back object other than the column-names item (a file of another
+// version may carry more) are ignored. The numbers of the side settings are held within the bounds of decoded
 // records (Card_Property::holdDecodedNumbers), as the card objects' are.
 //
 // Main thread or any one thread at a time; nothing here touches global state.
@@ -99,6 +101,7 @@ struct DesignLogContents {
   QString excelSourcePath;               // Excel_Source_Path
   QStringList gridColumnTitles;          // header titles of every grid column, left to right
   QList<DesignLogGridRow> gridRows;      // the grid's rows as they stand
+  bool gridColumnNames = true;           // the titles are column names, not a row of data
   QLNGraphicList frontObjects;           // front list order, index 0 front-most
   QLNGraphicList backObjects;
 };
