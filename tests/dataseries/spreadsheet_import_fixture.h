@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 
 namespace importtest {
@@ -68,6 +69,32 @@ protected:
       return dialog->isVisible() ? code : dialog->result();
     });
     return window->Open_excel_Wnd(path);
+  }
+
+  // A workbook of our own writer at <root>/<name>: `rows` as they stand, the first one
+  // included.
+  QString ownWorkbook(const QString &name, const QList<QStringList> &rows) {
+    const QString shippedTemplate = shippedDir() + QStringLiteral("/Template.xlsx");
+    if (!QFileInfo::exists(shippedTemplate)) {
+      EXPECT_TRUE(QFile::copy(QStringLiteral(AMENDS_SOURCE_DIR "/resources/Template.xlsx"), shippedTemplate));
+    }
+    const QString path = root.path() + QLatin1Char('/') + name;
+    QString error;
+    EXPECT_TRUE(SpreadsheetWriter::WriteWorkbook(path, rows, true, &error)) << error.toStdString();
+    return path;
+  }
+  // Imports the columns `ticked` of `book` into the imported-rows table, its first row
+  // taken as the column names or as data; `told`: the user is told something on the way.
+  void importColumns(const QString &book, const QList<int> &ticked, bool names = true, bool told = false) {
+    Import_Excel *window = columnWindow(QStringLiteral("E"));
+    run(window, book, [&] {
+      window->contains_header->setChecked(names);
+      tick(window, ticked);
+      if (told)
+        scripted.expectAlert();
+      window->OK_btn->click();
+      return 0;
+    });
   }
 
   // The spreadsheet-to-series window with its flags as the import wizard sets them.

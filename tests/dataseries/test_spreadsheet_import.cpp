@@ -11,10 +11,15 @@
 
 #include "barcode/BarcodeProduction.h"
 
+#include "canvas/QLNGraphicView.h"
+
 #include "core/CardObjectArchive.h"
 #include "core/QLNBarcode.h"
+#include "core/QLNImage.h"
 #include "mainwindow/DrawWindow.h"
+#include "profiles/model/User_Profile_Class.h"
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QRadioButton>
 
@@ -62,6 +67,36 @@ QList<QStringList> tableRows() {
     rows << cells;
   }
   return rows;
+}
+
+// A text on the card showing `text`, bound to the imported column `column`.
+std::shared_ptr<QLNText> boundText(const QString &text, int column) {
+  auto object = std::make_shared<QLNText>();
+  object->setBounds(QRectF(10, 10, 120, 30));
+  replaceCharacters(*object->Text_contents(), text);
+  object->Text_Value = text;
+  object->data_source_type = 2;
+  object->excel_binding = true;
+  object->excel_col_indx = column;
+  return object;
+}
+
+// A Code 128 barcode bound to the imported column `column`.
+std::shared_ptr<QLNBarcode> boundBarcode(int column) {
+  auto object = std::make_shared<QLNBarcode>();
+  object->barcode_font_index = int(barcodeSymbologyNames().indexOf(QStringLiteral("Code 128")));
+  object->setBounds(QRectF(10, 60, 120, 60));
+  object->data_source_type = 2;
+  object->excel_binding = true;
+  object->excel_col_indx = column;
+  return object;
+}
+
+QList<QByteArray> archivesOf(const QLNGraphicList &list) {
+  QList<QByteArray> out;
+  for (const QLNGraphicPtr &graphic : list)
+    out << archiveGraphic(*graphic);
+  return out;
 }
 
 }  // namespace
@@ -267,42 +302,17 @@ TEST_F(SpreadsheetImportTest, TickedColumnsBecomeTheImportedRowsTable) {
 // nothing else changes. Save, import again, save again: the saved design and the cards
 // made take the columns by title.
 TEST_F(SpreadsheetImportTest, ASecondImportKeepsEachBoundObjectsColumnByItsTitle) {
-  Import_Excel *window = columnWindow(QStringLiteral("E"));
   const QString book = workbook(QStringLiteral("import_columns"));
-  auto importColumns = [&](const QList<int> &columns, bool told = false) {
-    run(window, book, [&] {
-      tick(window, columns);
-      if (told)
-        scripted.expectAlert();
-      window->OK_btn->click();
-      return 0;
-    });
-  };
-  importColumns({Name, City, Amount});
+  importColumns(book, {Name, City, Amount});
   ASSERT_EQ(Data_From_Excel::defaultInstance()->table().columnTitles(),
             (QStringList{"No.", "Name", "City", "Amount"}));
 
-  auto boundText = [](const QString &text, int column) {
-    auto object = std::make_shared<QLNText>();
-    object->setBounds(QRectF(10, 10, 120, 30));
-    replaceCharacters(*object->Text_contents(), text);
-    object->Text_Value = text;
-    object->data_source_type = 2;
-    object->excel_binding = true;
-    object->excel_col_indx = column;
-    return object;
-  };
   const auto city = boundText(QStringLiteral("Paris"), 2);
   const auto number = boundText(QStringLiteral("1"), 0);
   const auto typed = boundText(QStringLiteral("Dear guest"), 0);
   typed->data_source_type = 0;
   typed->excel_binding = false;
-  auto amount = std::make_shared<QLNBarcode>();
-  amount->barcode_font_index = int(barcodeSymbologyNames().indexOf(QStringLiteral("Code 128")));
-  amount->setBounds(QRectF(10, 60, 120, 60));
-  amount->data_source_type = 2;
-  amount->excel_binding = true;
-  amount->excel_col_indx = 3;
+  const auto amount = boundBarcode(3);
   const auto name = boundText(QStringLiteral("Ann"), 1);
   CARD_SIDE_STR = QStringLiteral("2");
   session->document()->setList(QLNDocumentGraphicsKey, {city, number, amount, typed});
@@ -314,7 +324,7 @@ TEST_F(SpreadsheetImportTest, ASecondImportKeepsEachBoundObjectsColumnByItsTitle
   ASSERT_TRUE(before);
 
   // City and Amount are there under other numbers; Name is not.
-  importColumns({City, Amount}, true);
+  importColumns(book, {City, Amount}, true, true);
   EXPECT_EQ(scripted.pending(), 0u);
   EXPECT_EQ(scripted.alertTexts(),
             QStringList{QStringLiteral(
@@ -323,12 +333,6 @@ TEST_F(SpreadsheetImportTest, ASecondImportKeepsEachBoundObjectsColumnByItsTitle
   const std::optional<DesignLogContents> after = readDesignLogFile(design);
   ASSERT_TRUE(after);
 
-  auto archivesOf = [](const QLNGraphicList &list) {
-    QList<QByteArray> out;
-    for (const QLNGraphicPtr &graphic : list)
-      out << archiveGraphic(*graphic);
-    return out;
-  };
   QLNGraphicList frontWanted = before->frontObjects;
   QLNGraphicList backWanted = before->backObjects;
   frontWanted.at(0)->excel_col_indx = 1;
@@ -366,6 +370,243 @@ TEST_F(SpreadsheetImportTest, ASecondImportKeepsEachBoundObjectsColumnByItsTitle
   EXPECT_EQ(city->excel_col_indx, 1);
   EXPECT_EQ(amount->excel_col_indx, 2);
   EXPECT_EQ(name->data_source_type, 0);
+}
+
+// A workbook without a row of names lends its first record as titles, and a refreshed
+// workbook has other first records: there every bound column keeps its position, on
+// either side, texts, pictures and barcodes, and a profile field waiting with a column,
+// also in the design opened again from its file. A position the new rows lack is typed
+// by hand with a word; where only one of the two workbooks has names, positions hold too.
+TEST_F(SpreadsheetImportTest, RowsWithoutColumnNamesKeepEveryBindingOnItsPosition) {
+  const QString people = ownWorkbook(QStringLiteral("people.xlsx"), {{"Ann Lee", "Oslo", "111"}, {"Bob Ray", "Rome", "222"}});
+  const QString refreshed =
+      ownWorkbook(QStringLiteral("refreshed.xlsx"), {{"Di Vo", "Paris", "333"}, {"Ed Poe", "Lima", "444"}});
+  Data_From_Excel *grid = Data_From_Excel::defaultInstance();
+  importColumns(people, {0, 1, 2}, false);
+  ASSERT_EQ(grid->table().columnTitles(), (QStringList{"No.", "Ann Lee", "Oslo", "111"}));
+  EXPECT_FALSE(grid->table().columnNames);
+
+  const auto name = boundText(QStringLiteral("Ann Lee"), 1);
+  auto picture = std::make_shared<QLNImage>();
+  picture->setBounds(QRectF(140, 10, 40, 40));
+  picture->data_source_type = 2;
+  picture->excel_binding = true;
+  picture->excel_col_indx = 2;
+  const auto code = boundBarcode(3);
+  const auto town = boundText(QStringLiteral("Oslo"), 2);
+  CARD_SIDE_STR = QStringLiteral("2");
+  session->document()->setList(QLNDocumentGraphicsKey, {name, picture, code});
+  session->document()->setList(QLNDocumentGraphicsKey_back, {town});
+  User_Profile_Class &profile = controller->Front_user_profile;
+  profile.setXl(User_Profile_Class::PhoneField, true);
+  profile.setXlColumnIndex(User_Profile_Class::PhoneField, 3);
+  profile.setPending(User_Profile_Class::PhoneField, true);
+  const QString design = root.path() + QStringLiteral("/People.dcard");
+  Project_File_Name = design;
+  ASSERT_TRUE(controller->Save_project_file(false, false));
+  const std::optional<DesignLogContents> before = readDesignLogFile(design);
+  ASSERT_TRUE(before);
+  EXPECT_FALSE(before->gridColumnNames);
+
+  // The refreshed workbook: nothing to tell, every binding where it was.
+  importColumns(refreshed, {0, 1, 2}, false);
+  EXPECT_EQ(scripted.alertTexts(), QStringList());
+  ASSERT_TRUE(controller->Save_project_file(false, false));
+  const std::optional<DesignLogContents> after = readDesignLogFile(design);
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->gridColumnTitles, (QStringList{"No.", "Di Vo", "Paris", "333"}));
+  EXPECT_FALSE(after->gridColumnNames);
+  // Only what the objects show changed: each its column's first value in the new rows.
+  QLNGraphicList frontWanted = before->frontObjects;
+  QLNGraphicList backWanted = before->backObjects;
+  replaceCharacters(*frontWanted.at(0)->Text_contents(), QStringLiteral("Di Vo"));
+  const QLNGraphicPtr shownCode = after->frontObjects.at(2);
+  EXPECT_EQ(decodeWithZXing(shownCode->_barcode_image.pixels, QStringLiteral("Code128")).texts, QStringList{"333"});
+  frontWanted.at(2)->Set_Barcode_image(shownCode->_barcode_image);
+  frontWanted.at(2)->setBounds(shownCode->bounds());
+  frontWanted.at(1)->_file_path = after->frontObjects.at(1)->_file_path;
+  replaceCharacters(*backWanted.at(0)->Text_contents(), QStringLiteral("Paris"));
+  EXPECT_EQ(archivesOf(after->frontObjects), archivesOf(frontWanted));
+  EXPECT_EQ(archivesOf(after->backObjects), archivesOf(backWanted));
+  EXPECT_EQ(picture->excel_col_indx, 2);
+  EXPECT_TRUE(profile.xl(User_Profile_Class::PhoneField));
+  EXPECT_EQ(profile.xlColumnIndex(User_Profile_Class::PhoneField), 3);
+
+  // The cards take the new rows, column by column.
+  controller->Check_Series_Or_Excel_Use_or_not();
+  const std::shared_ptr<const BatchCardSource> cards = controller->batchCardSource();
+  ASSERT_TRUE(cards);
+  EXPECT_EQ(cards->cardCount(), 2);
+  EXPECT_EQ(cards->cardObjects(1, false).value(0)->Text_contents()->string, QStringLiteral("Ed Poe"));
+  EXPECT_EQ(cards->sources().valueFor(*picture, 1), std::optional<QString>(QStringLiteral("Lima")));
+  EXPECT_EQ(cards->sources().valueFor(*code, 1), std::optional<QString>(QStringLiteral("444")));
+  EXPECT_EQ(cards->cardObjects(1, true).value(0)->Text_contents()->string, QStringLiteral("Lima"));
+
+  // Opened again from its file, the design's rows still have no names: a workbook of two
+  // columns keeps the first two positions and types the third by hand.
+  profile.setPending(User_Profile_Class::PhoneField, false);
+  ASSERT_EQ(controller->Read_and_load_design_Log(design, QStringLiteral("L")), 1);
+  EXPECT_FALSE(grid->table().columnNames);
+  const QLNGraphicList opened = controller->Get_Front_Controls_Array();
+  ASSERT_EQ(opened.size(), 3);
+  importColumns(refreshed, {0, 1}, false, true);
+  EXPECT_EQ(scripted.alertTexts().value(0),
+            QStringLiteral("\nThe spreadsheet has no column \"333\": 'Barcode on the front' is no longer bound to a column."));
+  EXPECT_EQ(opened.at(0)->excel_col_indx, 1);
+  EXPECT_EQ(opened.at(1)->excel_col_indx, 2);
+  EXPECT_EQ(opened.at(2)->data_source_type, 0);
+
+  // The same workbook read with its first row as names: the rows before had none, so
+  // the positions hold, and the first value is now the second record's.
+  scripted.clear();
+  importColumns(refreshed, {0, 1}, true);
+  EXPECT_EQ(scripted.alertTexts(), QStringList());
+  EXPECT_TRUE(grid->table().columnNames);
+  EXPECT_EQ(opened.at(0)->excel_col_indx, 1);
+  EXPECT_EQ(opened.at(0)->Text_contents()->string, QStringLiteral("Ed Poe"));
+}
+
+// A column whose first-row cell is blank is listed under the name the import window
+// gives it, in every list of the columns, and choosing it binds that very column: the
+// file holds it and the cards print its values. A blank title that an earlier version
+// kept is listed the same way.
+TEST_F(SpreadsheetImportTest, AColumnWithoutATitleIsListedAndBoundUnderItsImportName) {
+  importColumns(workbook(QStringLiteral("import_columns")), {Name, City, Blank, Code});
+  Data_From_Excel *grid = Data_From_Excel::defaultInstance();
+  const QStringList titles{"No.", "Name", "City", "Untitled Column 3", "/Code?"};
+  EXPECT_EQ(grid->table().columnTitles(), titles);
+
+  auto text = boundText(QStringLiteral("Dear guest"), 0);
+  text->data_source_type = 0;
+  text->excel_binding = false;
+  session->document()->setList(QLNDocumentGraphicsKey, {text});
+  controller->_graphicsController.setSelectionIndexes({0});
+  controller->frontView()->setSelected_Graphic(text);
+  controller->Show_RHS_Properties(text);
+  controller->ui->Data_source_type->setCurrentIndex(2);
+  QComboBox *columns = controller->ui->Batch_Series;
+  QStringList listed;
+  for (int i = 0; i < columns->count(); ++i)
+    listed << columns->itemText(i);
+  EXPECT_EQ(listed, titles);
+  columns->setCurrentIndex(3);
+  EXPECT_EQ(text->excel_col_indx, 3);
+  EXPECT_EQ(text->Text_contents()->string, QStringLiteral("x1"));
+
+  const QString design = root.path() + QStringLiteral("/Untitled.dcard");
+  Project_File_Name = design;
+  ASSERT_TRUE(controller->Save_project_file(false, false));
+  const std::optional<DesignLogContents> saved = readDesignLogFile(design);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->frontObjects.value(0)->excel_col_indx, 3);
+  EXPECT_EQ(saved->gridColumnTitles, titles);
+  controller->Check_Series_Or_Excel_Use_or_not();
+  const std::shared_ptr<const BatchCardSource> cards = controller->batchCardSource();
+  ASSERT_TRUE(cards);
+  QStringList printed;
+  for (int row = 0; row < cards->cardCount(); ++row)
+    printed << cards->cardObjects(row, false).value(0)->Text_contents()->string;
+  EXPECT_EQ(printed, (QStringList{"x1", "x2", "x3", "x4"}));
+
+  // Rows kept with a blank title.
+  ImportedRowsTable kept;
+  kept.setImportedColumns({QStringLiteral("Name"), QStringLiteral(" ")});
+  grid->setTable(kept);
+  QComboBox list;
+  controller->Fill_Excel_Col_Name_In_Combo(&list);
+  ASSERT_EQ(list.count(), 3);
+  EXPECT_EQ(list.itemText(2), QStringLiteral("Untitled Column 2"));
+}
+
+// An object that leaves the design and comes back after other rows were imported takes
+// its column as the design's objects did: Undo of a delete, a paste of a copy made
+// before, and Redo of a paste taken back (the commands of the Edit menu and the
+// toolbar). Each finds its column by title (the second of
+// two "Name" columns the second again), or is typed by hand with a word; the cards
+// print the column each shows.
+TEST_F(SpreadsheetImportTest, ObjectsBackByUndoOrPasteAfterNewRowsTakeTheirColumnByTitle) {
+  const QString first = ownWorkbook(QStringLiteral("first.xlsx"), {{"Name", "Name", "City", "Code", "Note"},
+                                                                   {"Ann", "Lee", "OSLO", "111", "n1"},
+                                                                   {"Bob", "Ray", "ROME", "222", "n2"}});
+  const QString reordered = ownWorkbook(QStringLiteral("reordered.xlsx"),
+                                        {{"City", "Name", "Code", "Name"}, {"OSLO", "Ann", "111", "Lee"}, {"ROME", "Bob", "222", "Ray"}});
+  importColumns(first, {0, 1, 2, 3, 4});
+  const auto city = boundText(QStringLiteral("OSLO"), 3);
+  const auto surname = boundText(QStringLiteral("Lee"), 2);
+  const auto note = boundText(QStringLiteral("n1"), 5);
+  QLNDocument *document = session->document();
+  document->insertIntoList(QLNDocumentGraphicsKey, {city, surname, note}, {0, 1, 2});
+  QCoreApplication::processEvents();
+  QLNGraphicView *front = controller->frontView();
+  const QString design = root.path() + QStringLiteral("/Back.dcard");
+  Project_File_Name = design;
+  ASSERT_TRUE(controller->Save_project_file(false, false));
+  const std::optional<DesignLogContents> before = readDesignLogFile(design);
+  ASSERT_TRUE(before);
+
+  // The city copied, then all three deleted; the new rows have no "Note".
+  front->changeSelectionIndexes({0});
+  controller->Copy_Clicked(nullptr);
+  front->changeSelectionIndexes({0, 1, 2});
+  controller->Delete_Clicked(nullptr);
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(document->graphics().isEmpty());
+  importColumns(reordered, {0, 1, 2, 3});
+  EXPECT_EQ(scripted.alertTexts(), QStringList());
+
+  // Undo brings them back on their columns of the new rows; the note is told of once
+  // the command is over.
+  controller->Undo_Clicked(nullptr);
+  ASSERT_EQ(document->graphics(), (QLNGraphicList{city, surname, note}));
+  scripted.expectAlert();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(scripted.pending(), 0u);
+  EXPECT_EQ(scripted.alertTexts(),
+            QStringList{"\nThe spreadsheet has no column \"Note\": 'Text on the front' is no longer bound to a column."});
+  EXPECT_EQ(city->excel_col_indx, 1);
+  EXPECT_EQ(surname->excel_col_indx, 4);
+  EXPECT_EQ(note->data_source_type, 0);
+  EXPECT_EQ(note->Text_contents()->string, QStringLiteral("n1"));
+
+  // The copy made before the new rows is pasted on the city's column too.
+  controller->Paste_Clicked(nullptr);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(document->graphics().size(), 4);
+  const QLNGraphicPtr pasted = document->graphics().at(0);
+  EXPECT_EQ(pasted->excel_col_indx, 1);
+  EXPECT_FALSE(pasted->excel_col_mark);
+  EXPECT_FALSE(city->excel_col_mark);
+
+  ASSERT_TRUE(controller->Save_project_file(false, false));
+  const std::optional<DesignLogContents> after = readDesignLogFile(design);
+  ASSERT_TRUE(after);
+  QLNGraphicList wanted = before->frontObjects;
+  wanted.at(0)->excel_col_indx = 1;
+  wanted.at(1)->excel_col_indx = 4;
+  wanted.at(2)->data_source_type = 0;
+  wanted.at(2)->excel_binding = false;
+  wanted.at(2)->excel_col_indx = 0;
+  EXPECT_EQ(archivesOf(after->frontObjects.mid(1)), archivesOf(wanted));
+  EXPECT_EQ(after->frontObjects.value(0)->excel_col_indx, 1);
+  controller->Check_Series_Or_Excel_Use_or_not();
+  const std::shared_ptr<const BatchCardSource> cards = controller->batchCardSource();
+  ASSERT_TRUE(cards);
+  QStringList second;
+  for (const QLNGraphicPtr &object : cards->cardObjects(1, false))
+    second << object->Text_contents()->string;
+  EXPECT_EQ(second, (QStringList{"ROME", "ROME", "Ray", "n1"}));
+
+  // The paste taken back, the first rows imported again, and the paste redone: the copy
+  // follows the city to its column there.
+  controller->Undo_Clicked(nullptr);
+  ASSERT_EQ(document->graphics().size(), 3);
+  importColumns(first, {0, 1, 2, 3, 4});
+  EXPECT_EQ(city->excel_col_indx, 3);
+  controller->Redo_Clicked(nullptr);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(document->graphics().value(0), pasted);
+  EXPECT_EQ(pasted->excel_col_indx, 3);
+  EXPECT_EQ(pasted->Text_contents()->string, QStringLiteral("OSLO"));
 }
 
 // ---- Into the value editor (mode "D") -------------------------------------------------------------

@@ -98,10 +98,12 @@ protected:
                                                     {QStringLiteral("Oslo"), QStringLiteral("0333")},
                                                     {QStringLiteral("Rome"), QStringLiteral("0444")}});
   }
-  // The column import answered with every column ticked.
-  void importEveryColumn() {
-    scripted.answerModal([](QDialog *dialog) {
+  // The column import answered with every column ticked, the first row taken as the
+  // column names or as data.
+  void importEveryColumn(bool names = true) {
+    scripted.answerModal([names](QDialog *dialog) {
       Import_Excel *import = Import_Excel::defaultInstance();
+      import->contains_header->setChecked(names);
       QAbstractItemModel *model = import->ColList->model();
       for (int row = 0; row < model->rowCount(); ++row)
         EXPECT_TRUE(model->setData(model->index(row, 0), Qt::Checked, Qt::CheckStateRole));
@@ -936,6 +938,45 @@ TEST_F(ProfileWindowTest, ASecondSpreadsheetKeepsEveryColumnBoundObjectOfTheDesi
   controller->Check_Series_Or_Excel_Use_or_not();
   EXPECT_EQ(cardText(1, false, frontName), QStringLiteral("Cy"));
   EXPECT_EQ(cardText(1, true, backName), QStringLiteral("Cy"));
+}
+
+// A workbook without a row of names, and the same workbook refreshed with other first
+// records: a field bound to a column in the open window keeps its position, and after OK
+// the placed object and the cards take the new rows.
+TEST_F(ProfileWindowTest, AWorkbookWithoutNamesKeepsTheWindowsColumnsByPosition) {
+  useSpreadsheets();
+  const QString people = workbook(QStringLiteral("people.xlsx"), {{QStringLiteral("Ann Lee"), QStringLiteral("0111")},
+                                                                  {QStringLiteral("Bob Ray"), QStringLiteral("0222")}});
+  const QString refreshed = workbook(QStringLiteral("refreshed.xlsx"), {{QStringLiteral("Di Vo"), QStringLiteral("0333")},
+                                                                        {QStringLiteral("Ed Poe"), QStringLiteral("0444")}});
+  scripted.answerModal([](QDialog *dialog) {
+    ProfileWindow::FieldControls &phone = side()->fields[P::PhoneField];
+    side()->browse_excel_btn->click();
+    choose(phone.ds_combo, 2);
+    choose(phone.ser_col_cb, 2);
+    EXPECT_EQ(phone.value->text(), QStringLiteral("0111"));
+    side()->browse_excel_btn->click();
+    EXPECT_EQ(phone.ds_combo->currentIndex(), 2);
+    EXPECT_EQ(phone.ser_col_cb->currentIndex(), 2);
+    EXPECT_EQ(phone.ser_col_cb->currentText(), QStringLiteral("0333"));
+    EXPECT_EQ(phone.value->text(), QStringLiteral("0333"));
+    side()->OK_btn->click();
+    return ended(dialog);
+  });
+  scripted.answerOpenFile(people);
+  importEveryColumn(false);
+  scripted.answerOpenFile(refreshed);
+  importEveryColumn(false);
+  controller->User_Profile_Button_Clicked();
+  EXPECT_EQ(scripted.pending(), 0u);
+  EXPECT_EQ(scripted.alertTexts(), QStringList());
+  const QLNGraphicPtr phone = withId(front(), QStringLiteral("Fup_PhoneNO")).value(0);
+  ASSERT_TRUE(phone);
+  EXPECT_EQ(phone->data_source_type, 2);
+  EXPECT_EQ(phone->excel_col_indx, 2);
+  controller->Check_Series_Or_Excel_Use_or_not();
+  const qsizetype at = front().indexOf(phone);
+  EXPECT_EQ(textOf(controller->batchCardSource()->cardObjects(1, false).value(at)), QStringLiteral("0444"));
 }
 
 }  // namespace
