@@ -312,7 +312,7 @@ void Data_From_Excel::replaceImportedRows(const ImportedRowsTable &table) {
     controller->Update_Excel_Item_In_Data_Source();
     // The panel lists the new columns, with the column its object is bound to now.
     if (controller->ui)
-      controller->refreshShownProperties();
+      controller->showPropertiesAnew();
   }
   unbound.removeDuplicates();
   if (!unbound.isEmpty())

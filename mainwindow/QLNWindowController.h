@@ -450,6 +450,9 @@ public:
   // written): the object it shows while that is still on the current side, else the
   // first selected object, else the card.
   void refreshShownProperties();
+  // The same, every control filled again even for the object shown already (its
+  // binding changed under the panel: other imported rows).
+  void showPropertiesAnew();
   // After an undo or a redo: the panel shows what the current canvas selects then (its
   // front-most selected object, filled anew from the object's values even when it was
   // shown already, on the tab that was open), or the card when nothing is selected.
@@ -1069,6 +1072,10 @@ private:
   void insertObjectTabs(bool locked, std::initializer_list<QWidget *> pages, const QString &lockLabel);
   // The data source tab's label and title; `browsable` shows the manual file box.
   void labelDataSourceTab(const QString &title, bool browsable);
+  // The values list of an object bound to an imported column: the columns of the rows
+  // held now, its own chosen. (A source list already at "Excel" sends no change, so the
+  // list would otherwise stay as the previous object or the previous rows left it.)
+  void showBoundColumn(const QLNGraphic &object);
   void showTextProperties(QLNGraphic &object);
   void showImageProperties(QLNGraphic &object);
   void showLineProperties(QLNGraphic &object);

@@ -29,6 +29,7 @@
 
 #include "platform/ControlActions.h"
 
+#include <QSignalBlocker>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -307,6 +308,17 @@ void QLNWindowController::refreshShownProperties() {
   Show_RHS_Properties(selected.isEmpty() ? nullptr : selected.first());
 }
 
+void QLNWindowController::showPropertiesAnew() {
+  const QLNGraphicPtr shown = shownGraphic();
+  QLNGraphicView *view = currentView();
+  if (shown && view && view->graphics().contains(shown)) {
+    m_shownGraphic.reset();
+    Show_RHS_Properties(shown);
+    return;
+  }
+  refreshShownProperties();
+}
+
 void QLNWindowController::showWhatTheCanvasSelects() {
   QLNGraphicView *view = currentView();
   if (!view || !view->selectionIndexesContainer())
@@ -518,6 +530,15 @@ void QLNWindowController::labelDataSourceTab(const QString &title, bool browsabl
   ui->manual_brws_box->setVisible(browsable);
 }
 
+void QLNWindowController::showBoundColumn(const QLNGraphic &object) {
+  if (object.data_source_type != 2 || ui->Data_source_type->currentIndex() != 2)
+    return;
+  const QSignalBlocker quiet(ui->Batch_Series);
+  Fill_Excel_Col_Name_In_Combo(ui->Batch_Series);
+  const int column = object.excel_col_indx;
+  ui->Batch_Series->setCurrentIndex(column >= 0 && column < ui->Batch_Series->count() ? column : -1);
+}
+
 void QLNWindowController::showTextProperties(QLNGraphic &object) {
   const bool locked = object.ctrl_is_locked;
   ui->sel_control_name->setText(QStringLiteral("T"));
@@ -545,6 +566,7 @@ void QLNWindowController::showTextProperties(QLNGraphic &object) {
       ui->Batch_Series->setCurrentIndex(-1);
     selectByValue(ui->Batch_Series, object.batch_list_name);
   }
+  showBoundColumn(object);
   const BorderControls border{ui->Text_border_chk, ui->Text_bor_Stepper, ui->Text_bor_Text,
                               ui->Text_bordr_clr,  ui->Text_border_style, ui->Text_Border_Box};
   setChecked(border.check, object._isDrawingStroke);
@@ -581,6 +603,7 @@ void QLNWindowController::showImageProperties(QLNGraphic &object) {
   ui->Data_source_type->setCurrentIndex(object.data_source_type);
   if (!object.batch_list_name.isEmpty())
     selectByValue(ui->Batch_Series, object.batch_list_name);
+  showBoundColumn(object);
   const BorderControls border{ui->Image_border_chk, ui->Image_bor_Stepper, ui->Image_bor_Text,
                               ui->Image_bordr_clr,  ui->Image_border_style, ui->Image_Border_Box};
   fillBorderValues(border, object);

@@ -508,6 +508,24 @@ TEST_F(SpreadsheetImportTest, AColumnWithoutATitleIsListedAndBoundUnderItsImport
     printed << cards->cardObjects(row, false).value(0)->Text_contents()->string;
   EXPECT_EQ(printed, (QStringList{"x1", "x2", "x3", "x4"}));
 
+  // Other rows, and another object bound to a column: the panel lists the columns of
+  // the rows held now and shows each object's own column, from one to the next.
+  const auto name = boundText(QStringLiteral("Ann"), 1);
+  session->document()->setList(QLNDocumentGraphicsKey, {text, name});
+  importColumns(workbook(QStringLiteral("import_columns")), {Name, Blank});
+  auto shown = [&](const QLNGraphicPtr &object) {
+    controller->_graphicsController.setSelectionIndexes({int(session->document()->graphics().indexOf(object))});
+    controller->frontView()->setSelected_Graphic(object);
+    controller->Show_RHS_Properties(object);
+    QStringList items;
+    for (int i = 0; i < columns->count(); ++i)
+      items << columns->itemText(i);
+    return items << columns->currentText();
+  };
+  EXPECT_EQ(shown(text), (QStringList{"No.", "Name", "Untitled Column 3", "Untitled Column 3"}));
+  EXPECT_EQ(shown(name), (QStringList{"No.", "Name", "Untitled Column 3", "Name"}));
+  EXPECT_EQ(text->excel_col_indx, 2);
+
   // Rows kept with a blank title.
   ImportedRowsTable kept;
   kept.setImportedColumns({QStringLiteral("Name"), QStringLiteral(" ")});
