@@ -328,8 +328,11 @@ void Data_From_Excel::takeBackObjects(const QLNGraphicList &graphics, bool back)
       continue;
     const SpreadsheetColumnMark mark = *graphic->excel_col_mark;
     graphic->excel_col_mark.reset();
-    // Marked under the rows held now, its number still names its column.
-    if (!BindingSources::takesBoundValues(*graphic) || graphic->data_source_type != 2 || mark.rows == m_rowsIdentity)
+    // Marked under the rows held now, its number still names its column. Without any
+    // imported column here (a copy from another window pasted before its rows came), it
+    // keeps its number and waits for rows, as any binding older than its rows does.
+    if (!BindingSources::takesBoundValues(*graphic) || graphic->data_source_type != 2 ||
+        mark.rows == m_rowsIdentity || m_table.columns.size() <= 1)
       continue;
     const std::optional<int> column = columnKept(graphic->excel_col_indx, mark, now);
     if (column) {

@@ -625,6 +625,14 @@ TEST_F(SpreadsheetImportTest, ObjectsBackByUndoOrPasteAfterNewRowsTakeTheirColum
   ASSERT_EQ(document->graphics().value(0), pasted);
   EXPECT_EQ(pasted->excel_col_indx, 3);
   EXPECT_EQ(pasted->Text_contents()->string, QStringLiteral("OSLO"));
+
+  // Where no rows were imported at all, a paste keeps its column's number and waits
+  // for rows, without a word.
+  Data_From_Excel::defaultInstance()->setTable(ImportedRowsTable());
+  controller->Paste_Clicked(nullptr);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(document->graphics().value(0)->data_source_type, 2);
+  EXPECT_EQ(document->graphics().value(0)->excel_col_indx, 3);
 }
 
 // ---- Into the value editor (mode "D") -------------------------------------------------------------
