@@ -185,10 +185,6 @@ QString boundObjectName(const QLNGraphic &graphic, bool back) {
   return QStringLiteral("%1 on the %2").arg(what, back ? QStringLiteral("back") : QStringLiteral("front"));
 }
 
-}  // namespace
-
-namespace {
-
 // The mark of column `column` (1 or more, within `heads`) of the rows `rows`.
 SpreadsheetColumnMark markIn(int column, const ImportedColumnHeads &heads, quint64 rows) {
   SpreadsheetColumnMark mark;
@@ -200,11 +196,20 @@ SpreadsheetColumnMark markIn(int column, const ImportedColumnHeads &heads, quint
   return mark;
 }
 
-// An object that loses its column: typed by hand, it keeps the text or picture it shows.
-void typeByHand(QLNGraphic &graphic) {
-  graphic.Set_Data_source_type(0);
-  graphic.Set_Excel_binding(false);
-  graphic.Set_Excel_binding_Index(0);
+// Puts a column-bound object on the column kept for it (`column`), among those `kept`
+// that show the column's new first value; without one it is typed by hand, keeping the
+// text or picture it shows, and `unbound` says so, naming the column it had (`title`).
+void keepColumnOrTypeByHand(const QLNGraphicPtr &graphic, std::optional<int> column, const QString &title, bool back,
+                            QLNGraphicList &kept, QStringList &unbound) {
+  if (column) {
+    graphic->Set_Excel_binding_Index(*column);
+    kept.append(graphic);
+    return;
+  }
+  unbound << Data_From_Excel::unboundMessage(title, boundObjectName(*graphic, back));
+  graphic->Set_Data_source_type(0);
+  graphic->Set_Excel_binding(false);
+  graphic->Set_Excel_binding_Index(0);
 }
 
 }  // namespace
@@ -275,14 +280,8 @@ void Data_From_Excel::replaceImportedRows(const ImportedRowsTable &table) {
       for (const QLNGraphicPtr &graphic : graphics) {
         if (!graphic || !BindingSources::takesBoundValues(*graphic) || graphic->data_source_type != 2)
           continue;
-        const std::optional<int> column = columnKept(graphic->excel_col_indx, before, after);
-        if (column) {
-          graphic->Set_Excel_binding_Index(*column);
-          kept.append(graphic);
-          continue;
-        }
-        unbound << unboundMessage(before.titles.value(graphic->excel_col_indx), boundObjectName(*graphic, back));
-        typeByHand(*graphic);
+        keepColumnOrTypeByHand(graphic, columnKept(graphic->excel_col_indx, before, after),
+                               before.titles.value(graphic->excel_col_indx), back, kept, unbound);
       }
       showFirstValues(kept, m_table);
     };
@@ -334,14 +333,7 @@ void Data_From_Excel::takeBackObjects(const QLNGraphicList &graphics, bool back)
     if (!BindingSources::takesBoundValues(*graphic) || graphic->data_source_type != 2 ||
         mark.rows == m_rowsIdentity || m_table.columns.size() <= 1)
       continue;
-    const std::optional<int> column = columnKept(graphic->excel_col_indx, mark, now);
-    if (column) {
-      graphic->Set_Excel_binding_Index(*column);
-      kept.append(graphic);
-      continue;
-    }
-    unbound << unboundMessage(mark.title, boundObjectName(*graphic, back));
-    typeByHand(*graphic);
+    keepColumnOrTypeByHand(graphic, columnKept(graphic->excel_col_indx, mark, now), mark.title, back, kept, unbound);
   }
   showFirstValues(kept, m_table);
   if (unbound.isEmpty())
