@@ -29,7 +29,6 @@
 
 #include "platform/ControlActions.h"
 
-#include <QSignalBlocker>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -41,6 +40,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QThread>

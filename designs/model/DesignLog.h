@@ -63,8 +63,9 @@
 //   - an object count is negative or larger than the items that follow;
 //   - a card object archive does not decode (core/CardObjectArchive.h).
 // Items after the last back object other than the column-names item (a file of another
-// version may carry more) are ignored. The numbers of the side settings are held within the bounds of decoded
-// records (Card_Property::holdDecodedNumbers), as the card objects' are.
+// version may carry more) are ignored. The numbers of the side settings are held within
+// the bounds of decoded records (Card_Property::holdDecodedNumbers), as the card
+// objects' are.
 //
 // Main thread or any one thread at a time; nothing here touches global state.
 

@@ -378,7 +378,8 @@ TEST_F(SpreadsheetImportTest, ASecondImportKeepsEachBoundObjectsColumnByItsTitle
 // also in the design opened again from its file. A position the new rows lack is typed
 // by hand with a word; where only one of the two workbooks has names, positions hold too.
 TEST_F(SpreadsheetImportTest, RowsWithoutColumnNamesKeepEveryBindingOnItsPosition) {
-  const QString people = ownWorkbook(QStringLiteral("people.xlsx"), {{"Ann Lee", "Oslo", "111"}, {"Bob Ray", "Rome", "222"}});
+  const QString people =
+      ownWorkbook(QStringLiteral("people.xlsx"), {{"Ann Lee", "Oslo", "111"}, {"Bob Ray", "Rome", "222"}});
   const QString refreshed =
       ownWorkbook(QStringLiteral("refreshed.xlsx"), {{"Di Vo", "Paris", "333"}, {"Ed Poe", "Lima", "444"}});
   Data_From_Excel *grid = Data_From_Excel::defaultInstance();
@@ -451,7 +452,8 @@ TEST_F(SpreadsheetImportTest, RowsWithoutColumnNamesKeepEveryBindingOnItsPositio
   ASSERT_EQ(opened.size(), 3);
   importColumns(refreshed, {0, 1}, false, true);
   EXPECT_EQ(scripted.alertTexts().value(0),
-            QStringLiteral("\nThe spreadsheet has no column \"333\": 'Barcode on the front' is no longer bound to a column."));
+            QStringLiteral("\nThe spreadsheet has no column \"333\": 'Barcode on the front' is no longer bound to a "
+                           "column."));
   EXPECT_EQ(opened.at(0)->excel_col_indx, 1);
   EXPECT_EQ(opened.at(1)->excel_col_indx, 2);
   EXPECT_EQ(opened.at(2)->data_source_type, 0);
@@ -546,8 +548,9 @@ TEST_F(SpreadsheetImportTest, ObjectsBackByUndoOrPasteAfterNewRowsTakeTheirColum
   const QString first = ownWorkbook(QStringLiteral("first.xlsx"), {{"Name", "Name", "City", "Code", "Note"},
                                                                    {"Ann", "Lee", "OSLO", "111", "n1"},
                                                                    {"Bob", "Ray", "ROME", "222", "n2"}});
-  const QString reordered = ownWorkbook(QStringLiteral("reordered.xlsx"),
-                                        {{"City", "Name", "Code", "Name"}, {"OSLO", "Ann", "111", "Lee"}, {"ROME", "Bob", "222", "Ray"}});
+  const QString reordered = ownWorkbook(QStringLiteral("reordered.xlsx"), {{"City", "Name", "Code", "Name"},
+                                                                           {"OSLO", "Ann", "111", "Lee"},
+                                                                           {"ROME", "Bob", "222", "Ray"}});
   importColumns(first, {0, 1, 2, 3, 4});
   const auto city = boundText(QStringLiteral("OSLO"), 3);
   const auto surname = boundText(QStringLiteral("Lee"), 2);
@@ -580,7 +583,8 @@ TEST_F(SpreadsheetImportTest, ObjectsBackByUndoOrPasteAfterNewRowsTakeTheirColum
   QCoreApplication::processEvents();
   EXPECT_EQ(scripted.pending(), 0u);
   EXPECT_EQ(scripted.alertTexts(),
-            QStringList{"\nThe spreadsheet has no column \"Note\": 'Text on the front' is no longer bound to a column."});
+            QStringList{"\nThe spreadsheet has no column \"Note\": 'Text on the front' is no longer bound to a "
+                        "column."});
   EXPECT_EQ(city->excel_col_indx, 1);
   EXPECT_EQ(surname->excel_col_indx, 4);
   EXPECT_EQ(note->data_source_type, 0);

@@ -947,8 +947,9 @@ TEST_F(ProfileWindowTest, AWorkbookWithoutNamesKeepsTheWindowsColumnsByPosition)
   useSpreadsheets();
   const QString people = workbook(QStringLiteral("people.xlsx"), {{QStringLiteral("Ann Lee"), QStringLiteral("0111")},
                                                                   {QStringLiteral("Bob Ray"), QStringLiteral("0222")}});
-  const QString refreshed = workbook(QStringLiteral("refreshed.xlsx"), {{QStringLiteral("Di Vo"), QStringLiteral("0333")},
-                                                                        {QStringLiteral("Ed Poe"), QStringLiteral("0444")}});
+  const QString refreshed =
+      workbook(QStringLiteral("refreshed.xlsx"),
+               {{QStringLiteral("Di Vo"), QStringLiteral("0333")}, {QStringLiteral("Ed Poe"), QStringLiteral("0444")}});
   scripted.answerModal([](QDialog *dialog) {
     ProfileWindow::FieldControls &phone = side()->fields[P::PhoneField];
     side()->browse_excel_btn->click();
