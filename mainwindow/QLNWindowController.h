@@ -1076,6 +1076,9 @@ private:
   // held now, its own chosen. (A source list already at "Excel" sends no change, so the
   // list would otherwise stay as the previous object or the previous rows left it.)
   void showBoundColumn(const QLNGraphic &object);
+  // Shows `graphic` with every control filled again from it, even when the panel shows
+  // it already; the tab the user works in then stays open.
+  void fillAnew(const QLNGraphicPtr &graphic);
   void showTextProperties(QLNGraphic &object);
   void showImageProperties(QLNGraphic &object);
   void showLineProperties(QLNGraphic &object);

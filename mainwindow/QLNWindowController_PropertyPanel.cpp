@@ -312,11 +312,19 @@ void QLNWindowController::showPropertiesAnew() {
   const QLNGraphicPtr shown = shownGraphic();
   QLNGraphicView *view = currentView();
   if (shown && view && view->graphics().contains(shown)) {
-    m_shownGraphic.reset();
-    Show_RHS_Properties(shown);
+    fillAnew(shown);
     return;
   }
   refreshShownProperties();
+}
+
+void QLNWindowController::fillAnew(const QLNGraphicPtr &graphic) {
+  QWidget *openTab = shownGraphic() == graphic ? ui->sett_tab->currentWidget() : nullptr;
+  Last_Selected_Graphic = nullptr;
+  m_shownGraphic.reset();
+  Show_RHS_Properties(graphic);
+  if (openTab && ui->sett_tab->indexOf(openTab) >= 0)
+    ui->sett_tab->setCurrentWidget(openTab);
 }
 
 void QLNWindowController::showWhatTheCanvasSelects() {
@@ -347,14 +355,8 @@ void QLNWindowController::showSelectionAfterUndoOrRedo() {
     Show_RHS_Properties(nullptr);
     return;
   }
-  // The step may have changed the values of the object shown (a flip, its size): it is
-  // filled again, and the tab the user works in stays open.
-  QWidget *openTab = shownGraphic() == graphic ? ui->sett_tab->currentWidget() : nullptr;
-  Last_Selected_Graphic = nullptr;
-  m_shownGraphic.reset();
-  Show_RHS_Properties(graphic);
-  if (openTab && ui->sett_tab->indexOf(openTab) >= 0)
-    ui->sett_tab->setCurrentWidget(openTab);
+  // The step may have changed the values of the object shown (a flip, its size).
+  fillAnew(graphic);
 }
 
 void QLNWindowController::Show_RHS_Properties(const QLNGraphicPtr &graphic) {
