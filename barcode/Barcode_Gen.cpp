@@ -6,6 +6,7 @@
 #include "core/Long_SMS_Dlg.h"
 #include "core/QLNBarcode.h"
 #include "core/Utilities.h"
+#include "dataseries/Data_From_Excel.h"
 #include "platform/MainThread.h"
 #include "platform/UiServices.h"
 
@@ -359,6 +360,7 @@ QLNGraphic *Barcode_Gen::Open_Wnd(QLNGraphic *object) {
   const int column = object->excel_col_indx;
   try {
     Set_Barcode_Prop_To_Control(object);
+    showImportedColumnsFirstValue(*object);
     Not_Draw_Only_Prop_Change = 0;
     goButtonActionPerformed();
   } catch (const std::exception &error) {
@@ -428,6 +430,20 @@ QLNGraphic *Barcode_Gen::Open_Wnd(QLNGraphic *object) {
   // The object's binding is the one the lists gave it while the window was open (OK
   // took the series or column the list showed without being chosen).
   return object;
+}
+
+void Barcode_Gen::showImportedColumnsFirstValue(const QLNGraphic &object) {
+  const ImportedRowsTable &rows = Data_From_Excel::defaultInstance()->table();
+  const int column = object.excel_col_indx;
+  if (object.data_source_type != 2 || rows.rowCount() == 0 || column < 0 || column >= rows.columns.size())
+    return;
+  const QString value = rows.value(0, column);
+  const QSignalBlocker block2D(dataText_2D);
+  const QSignalBlocker blockLinear(dataText);
+  if (liner_or_2D_font != 0)
+    dataText_2D->setPlainText(value);
+  else
+    dataText->setText(value);
 }
 
 void Barcode_Gen::takeShownBinding() {

@@ -306,6 +306,10 @@ private:
   // OK's binding: the series or column the list shows, when it is neither the object's
   // own binding as loaded nor one chosen already, is taken as choosing it takes it.
   void takeShownBinding();
+  // A barcode bound to an imported column shows that column's first value of the rows
+  // held now, as the card does, not the value it was bound with: rows imported since
+  // have other values. Without rows, or for a column the rows lack, the value stays.
+  void showImportedColumnsFirstValue(const QLNGraphic &object);
   // The header and footer texts and font sizes of the two-dimensional barcode.
   void twoDHeaderFooter();
   void setFontLabel(QLabel *label, const FontSpec &font);

@@ -284,6 +284,7 @@ void QLNGraphic::encodeWithCoder(KeyedArchiver &coder) const {
     coder.encodeInt64(QStringLiteral("excel_col_rows"), qint64(excel_col_mark->rows));
     coder.encodeString(QStringLiteral("excel_col_title"), excel_col_mark->title);
     coder.encodeInt32(QStringLiteral("excel_col_occurrence"), excel_col_mark->occurrence);
+    coder.encodeInt32(QStringLiteral("excel_col_count"), excel_col_mark->count);
     coder.encodeBool(QStringLiteral("excel_col_named"), excel_col_mark->named);
   }
   coder.encodeString(QStringLiteral("Text_Value"), Text_Value);
@@ -395,6 +396,8 @@ void QLNGraphic::initWithCoder(KeyedUnarchiver &coder) {
     mark.rows = quint64(coder.decodeInt64(QStringLiteral("excel_col_rows")));
     mark.title = coder.decodeString(QStringLiteral("excel_col_title"));
     mark.occurrence = std::max(0, coder.decodeInt32(QStringLiteral("excel_col_occurrence")));
+    // A copy made by a version that did not count them: the count is not known.
+    mark.count = std::max(0, coder.decodeInt32(QStringLiteral("excel_col_count")));
     mark.named = coder.decodeBool(QStringLiteral("excel_col_named"));
     excel_col_mark = mark;
   }

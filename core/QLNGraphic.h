@@ -57,14 +57,17 @@ class QWidget;
 // The spreadsheet column a bound object's excel_col_indx named when the object left
 // the design (removed, whence Undo may bring it back, or copied to the clipboard): the
 // imported rows it was read in (`rows`, an identity the rows take when they come in),
-// the column's title and which of the columns of that title it was (0 the first), and
-// whether the titles were the workbook's column names or only its first row's values.
+// the column's title, which of the columns of that title it was (0 the first) and how
+// many of them those rows held (0 where that is not known), and whether the titles were
+// the workbook's column names or only its first row's values. Columns without a title
+// count as one title, whatever name the lists give each.
 // An object that comes back after the rows were replaced takes its column from this
 // as the objects of the design did when they were replaced.
 struct SpreadsheetColumnMark {
   quint64 rows = 0;
   QString title;
   qint32 occurrence = 0;
+  qint32 count = 0;
   bool named = true;
 
   bool operator==(const SpreadsheetColumnMark &) const = default;

@@ -23,7 +23,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
+#include <functional>
 #include <utility>
 
 Data_From_Excel *Data_From_Excel_Window = nullptr;
@@ -185,31 +187,52 @@ QString boundObjectName(const QLNGraphic &graphic, bool back) {
   return QStringLiteral("%1 on the %2").arg(what, back ? QStringLiteral("back") : QStringLiteral("front"));
 }
 
+// The columns of `heads` (from 1) that carry `title`: a column without a title stands
+// for every column without one.
+QList<int> columnsTitled(const QString &title, const ImportedColumnHeads &heads) {
+  const bool untitled = ImportedRowsTable::isUntitled(title);
+  QList<int> columns;
+  for (int k = 1; k < heads.titles.size(); ++k) {
+    const QString &other = heads.titles.at(k);
+    if (untitled ? ImportedRowsTable::isUntitled(other) : other == title)
+      columns.append(k);
+  }
+  return columns;
+}
+
 // The mark of column `column` (1 or more, within `heads`) of the rows `rows`.
 SpreadsheetColumnMark markIn(int column, const ImportedColumnHeads &heads, quint64 rows) {
   SpreadsheetColumnMark mark;
   mark.rows = rows;
   mark.title = heads.titles.at(column);
-  for (int k = 1; k < column; ++k)
-    mark.occurrence += heads.titles.at(k) == mark.title ? 1 : 0;
+  const QList<int> same = columnsTitled(mark.title, heads);
+  mark.occurrence = qint32(same.indexOf(column));
+  mark.count = qint32(same.size());
   mark.named = heads.named;
   return mark;
 }
 
 // Puts a column-bound object on the column kept for it (`column`), among those `kept`
 // that show the column's new first value; without one it is typed by hand, keeping the
-// text or picture it shows, and `unbound` says so, naming the column it had (`title`).
-void keepColumnOrTypeByHand(const QLNGraphicPtr &graphic, std::optional<int> column, const QString &title, bool back,
-                            QLNGraphicList &kept, QStringList &unbound) {
+// text or picture it shows, and `unbound` takes the line `lost` makes for it.
+void keepColumnOrTypeByHand(const QLNGraphicPtr &graphic, std::optional<int> column,
+                            const std::function<QString()> &lost, QLNGraphicList &kept, QStringList &unbound) {
   if (column) {
     graphic->Set_Excel_binding_Index(*column);
     kept.append(graphic);
     return;
   }
-  unbound << Data_From_Excel::unboundMessage(title, boundObjectName(*graphic, back));
+  unbound << lost();
   graphic->Set_Data_source_type(0);
   graphic->Set_Excel_binding(false);
   graphic->Set_Excel_binding_Index(0);
+}
+
+// "1 column "Name"", "2 columns without a title".
+QString columnsCalled(int count, const QString &title) {
+  const QString columns = count == 1 ? QStringLiteral("1 column") : QStringLiteral("%1 columns").arg(count);
+  return ImportedRowsTable::isUntitled(title) ? columns + QStringLiteral(" without a title")
+                                              : QStringLiteral("%1 \"%2\"").arg(columns, title);
 }
 
 }  // namespace
@@ -223,13 +246,14 @@ std::optional<int> Data_From_Excel::columnKept(int column, const SpreadsheetColu
       return column;
     return std::nullopt;
   }
-  QList<int> same;
-  for (int k = 1; k < after.titles.size(); ++k)
-    if (after.titles.at(k) == mark.title)
-      same.append(k);
-  if (same.isEmpty())
+  // The n-th column of a title is the n-th again only where the new rows hold as many
+  // of that title: with more or fewer, which one it was cannot be told.
+  const QList<int> same = columnsTitled(mark.title, after);
+  if (mark.count > 0 && same.size() != mark.count)
     return std::nullopt;
-  return mark.occurrence < same.size() ? same.at(mark.occurrence) : same.first();
+  if (mark.occurrence >= same.size())
+    return std::nullopt;
+  return same.at(mark.occurrence);
 }
 
 std::optional<int> Data_From_Excel::columnKept(int column, const ImportedColumnHeads &before,
@@ -237,6 +261,25 @@ std::optional<int> Data_From_Excel::columnKept(int column, const ImportedColumnH
   if (column <= 0 || column >= before.titles.size())
     return column;
   return columnKept(column, markIn(column, before, 0), after);
+}
+
+QString Data_From_Excel::lostColumnMessage(const SpreadsheetColumnMark &mark, const ImportedColumnHeads &after,
+                                           const QString &what) {
+  const qsizetype now = columnsTitled(mark.title, after).size();
+  if (!mark.named || !after.named || now == 0)
+    return unboundMessage(mark.title, what);
+  const int before = std::max(mark.count, mark.occurrence + 1);
+  return QStringLiteral("The spreadsheet has %1 where the rows before had %2: '%3' is no longer bound to a column.")
+      .arg(columnsCalled(int(now), mark.title))
+      .arg(before)
+      .arg(what);
+}
+
+QString Data_From_Excel::lostColumnMessage(int column, const ImportedColumnHeads &before,
+                                           const ImportedColumnHeads &after, const QString &what) {
+  if (column <= 0 || column >= before.titles.size())
+    return unboundMessage(before.titles.value(column), what);
+  return lostColumnMessage(markIn(column, before, 0), after, what);
 }
 
 QString Data_From_Excel::unboundMessage(const QString &title, const QString &what) {
@@ -280,8 +323,10 @@ void Data_From_Excel::replaceImportedRows(const ImportedRowsTable &table) {
       for (const QLNGraphicPtr &graphic : graphics) {
         if (!graphic || !BindingSources::takesBoundValues(*graphic) || graphic->data_source_type != 2)
           continue;
-        keepColumnOrTypeByHand(graphic, columnKept(graphic->excel_col_indx, before, after),
-                               before.titles.value(graphic->excel_col_indx), back, kept, unbound);
+        const int was = graphic->excel_col_indx;
+        keepColumnOrTypeByHand(
+            graphic, columnKept(was, before, after),
+            [&] { return lostColumnMessage(was, before, after, boundObjectName(*graphic, back)); }, kept, unbound);
       }
       showFirstValues(kept, m_table);
     };
@@ -297,7 +342,7 @@ void Data_From_Excel::replaceImportedRows(const ImportedRowsTable &table) {
         if (column) {
           record->setXlColumnIndex(field, *column);
         } else {
-          unbound << unboundMessage(before.titles.value(was), ProfileWindow::fieldName(field));
+          unbound << lostColumnMessage(was, before, after, ProfileWindow::fieldName(field));
           record->setXl(field, false);
           record->setXlColumnIndex(field, 0);
         }
@@ -333,7 +378,9 @@ void Data_From_Excel::takeBackObjects(const QLNGraphicList &graphics, bool back)
     if (!BindingSources::takesBoundValues(*graphic) || graphic->data_source_type != 2 ||
         mark.rows == m_rowsIdentity || m_table.columns.size() <= 1)
       continue;
-    keepColumnOrTypeByHand(graphic, columnKept(graphic->excel_col_indx, mark, now), mark.title, back, kept, unbound);
+    keepColumnOrTypeByHand(
+        graphic, columnKept(graphic->excel_col_indx, mark, now),
+        [&] { return lostColumnMessage(mark, now, boundObjectName(*graphic, back)); }, kept, unbound);
   }
   showFirstValues(kept, m_table);
   if (unbound.isEmpty())

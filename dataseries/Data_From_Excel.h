@@ -48,13 +48,23 @@ public:
   void replaceImportedRows(const ImportedRowsTable &table);
   // Where column `column` of rows with the heads `before` is in rows with the heads
   // `after`: the row-number column stays 0. When both have column names, an imported
-  // column goes to the column of the same title (the n-th of several of one title to
-  // the n-th, else the first); when either has none (its titles are only a first row of
-  // data), a column keeps its position. nullopt when `after` has no such column. A
-  // column that `before` does not have (a binding older than its rows) is left as it is.
+  // column goes to the column of the same title, the n-th of several of one title to the
+  // n-th where `after` holds as many of that title as `before` (columns without a title
+  // are of one title, whatever names they are listed under); when either has none (its
+  // titles are only a first row of data), a column keeps its position. nullopt when
+  // `after` has no such column or it cannot be told which one it is. A column that
+  // `before` does not have (a binding older than its rows) is left as it is.
   static std::optional<int> columnKept(int column, const ImportedColumnHeads &before, const ImportedColumnHeads &after);
   // The same for a column known by its mark (an object that was off the design).
   static std::optional<int> columnKept(int column, const SpreadsheetColumnMark &mark, const ImportedColumnHeads &after);
+  // What the user is told of '<what>' when columnKept finds no column for it: where
+  // `after` has none of its title, unboundMessage; where it has another number of them,
+  // "The spreadsheet has 1 column "Name" where the rows before had 2: '<what>' is no
+  // longer bound to a column." ("... 3 columns without a title ...").
+  static QString lostColumnMessage(int column, const ImportedColumnHeads &before, const ImportedColumnHeads &after,
+                                   const QString &what);
+  static QString lostColumnMessage(const SpreadsheetColumnMark &mark, const ImportedColumnHeads &after,
+                                   const QString &what);
   // "The spreadsheet has no column "<title>": '<what>' is no longer bound to a column."
   static QString unboundMessage(const QString &title, const QString &what);
 

@@ -410,7 +410,7 @@ void ProfileWindow::importedRowsReplaced(const ImportedColumnHeads &previous, QS
     // Typed by hand from here on.
     controls.ds_combo->setCurrentIndex(0);
     if (unbound && !column)
-      *unbound << Data_From_Excel::unboundMessage(previous.titles.value(was), fieldName(field));
+      *unbound << Data_From_Excel::lostColumnMessage(was, previous, now, fieldName(field));
   }
 }
 

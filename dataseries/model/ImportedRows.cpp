@@ -2,6 +2,8 @@
 
 #include "core/Utilities.h"
 
+#include <QRegularExpression>
+
 const QString ImportedRowsTable::RowNumberColumnTitle = QStringLiteral("No.");
 
 ImportedRowsTable::ImportedRowsTable() {
@@ -31,6 +33,12 @@ QStringList ImportedRowsTable::listedTitles() const {
 }
 
 QString ImportedRowsTable::untitledColumnName(int k) { return QStringLiteral("Untitled Column %1").arg(k); }
+
+bool ImportedRowsTable::isUntitled(const QString &title) {
+  static const QRegularExpression named(QStringLiteral("^Untitled Column [0-9]+$"));
+  const QString trimmed = Trim_Str(title);
+  return trimmed.isEmpty() || named.match(trimmed).hasMatch();
+}
 
 void ImportedRowsTable::setColumnsFromTitles(const QStringList &titles) {
   if (titles.isEmpty())

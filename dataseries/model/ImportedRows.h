@@ -60,6 +60,11 @@ public:
 
   // The name of the k-th column (from 1) when it has none: "Untitled Column <k>".
   static QString untitledColumnName(int k);
+  // A title that names no column: blank (rows kept by an earlier version), or the name a
+  // column without one is given, "Untitled Column <k>", whatever its k. The k is the
+  // column's place in the sheet or the grid, and these change while a column keeps
+  // having no title, so such columns are told apart only by their order.
+  static bool isUntitled(const QString &title);
   // The key of column index k: "Extension" for 0, "Column<k>" above; "" below 0.
   static QString keyOfColumn(int k);
 

@@ -15,12 +15,48 @@
 #include "dataseries/Import_Excel_DataSheet.h"
 #include "dataseries/model/SpreadsheetWriter.h"
 
+#include "barcode/BarcodeProduction.h"
+
+#include "core/CardObjectArchive.h"
+#include "core/QLNBarcode.h"
+#include "core/QLNText.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 
 namespace importtest {
+
+// A text on the card showing `text`, bound to the imported column `column`.
+inline std::shared_ptr<QLNText> boundText(const QString &text, int column) {
+  auto object = std::make_shared<QLNText>();
+  object->setBounds(QRectF(10, 10, 120, 30));
+  replaceCharacters(*object->Text_contents(), text);
+  object->Text_Value = text;
+  object->data_source_type = 2;
+  object->excel_binding = true;
+  object->excel_col_indx = column;
+  return object;
+}
+
+// A Code 128 barcode bound to the imported column `column`.
+inline std::shared_ptr<QLNBarcode> boundBarcode(int column) {
+  auto object = std::make_shared<QLNBarcode>();
+  object->barcode_font_index = int(barcodeSymbologyNames().indexOf(QStringLiteral("Code 128")));
+  object->setBounds(QRectF(10, 60, 120, 60));
+  object->data_source_type = 2;
+  object->excel_binding = true;
+  object->excel_col_indx = column;
+  return object;
+}
+
+inline QList<QByteArray> archivesOf(const QLNGraphicList &list) {
+  QList<QByteArray> out;
+  for (const QLNGraphicPtr &graphic : list)
+    out << archiveGraphic(*graphic);
+  return out;
+}
 
 // The columns of the "Data" sheet of import_columns, as the column list names them.
 enum DataColumn { Name = 0, City = 1, Blank = 2, Amount = 3, Code = 4, InOut = 5 };

@@ -69,36 +69,6 @@ QList<QStringList> tableRows() {
   return rows;
 }
 
-// A text on the card showing `text`, bound to the imported column `column`.
-std::shared_ptr<QLNText> boundText(const QString &text, int column) {
-  auto object = std::make_shared<QLNText>();
-  object->setBounds(QRectF(10, 10, 120, 30));
-  replaceCharacters(*object->Text_contents(), text);
-  object->Text_Value = text;
-  object->data_source_type = 2;
-  object->excel_binding = true;
-  object->excel_col_indx = column;
-  return object;
-}
-
-// A Code 128 barcode bound to the imported column `column`.
-std::shared_ptr<QLNBarcode> boundBarcode(int column) {
-  auto object = std::make_shared<QLNBarcode>();
-  object->barcode_font_index = int(barcodeSymbologyNames().indexOf(QStringLiteral("Code 128")));
-  object->setBounds(QRectF(10, 60, 120, 60));
-  object->data_source_type = 2;
-  object->excel_binding = true;
-  object->excel_col_indx = column;
-  return object;
-}
-
-QList<QByteArray> archivesOf(const QLNGraphicList &list) {
-  QList<QByteArray> out;
-  for (const QLNGraphicPtr &graphic : list)
-    out << archiveGraphic(*graphic);
-  return out;
-}
-
 }  // namespace
 
 // ---- The column list and the sheets -------------------------------------------------------------
