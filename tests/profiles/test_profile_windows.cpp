@@ -980,4 +980,40 @@ TEST_F(ProfileWindowTest, AWorkbookWithoutNamesKeepsTheWindowsColumnsByPosition)
   EXPECT_EQ(textOf(controller->batchCardSource()->cardObjects(1, false).value(at)), QStringLiteral("0444"));
 }
 
+// A field of the open window bound to the second of two columns without a title keeps
+// that column when a titled column comes before them, though the name of its column then
+// names the first of the two.
+TEST_F(ProfileWindowTest, AFieldOnAnUntitledColumnKeepsItWhenAColumnComesBefore) {
+  useSpreadsheets();
+  const QString phones = workbook(QStringLiteral("phones.xlsx"), {{"Name", "", ""},
+                                                                   {"Ann", "0111", "0999"},
+                                                                   {"Bob", "0222", "0888"}});
+  const QString zips =
+      workbook(QStringLiteral("zips.xlsx"), {{"Name", "Zip", "", ""}, {"Di", "Z1", "0333", "0777"}});
+  scripted.answerModal([](QDialog *dialog) {
+    ProfileWindow::FieldControls &phone = side()->fields[P::PhoneField];
+    side()->browse_excel_btn->click();
+    choose(phone.ds_combo, 2);
+    choose(phone.ser_col_cb, 3);
+    EXPECT_EQ(phone.ser_col_cb->currentText(), QStringLiteral("Untitled Column 3"));
+    EXPECT_EQ(phone.value->text(), QStringLiteral("0999"));
+    side()->browse_excel_btn->click();
+    EXPECT_EQ(phone.ser_col_cb->currentIndex(), 4);
+    EXPECT_EQ(phone.ser_col_cb->currentText(), QStringLiteral("Untitled Column 4"));
+    EXPECT_EQ(phone.value->text(), QStringLiteral("0777"));
+    side()->OK_btn->click();
+    return ended(dialog);
+  });
+  scripted.answerOpenFile(phones);
+  importEveryColumn();
+  scripted.answerOpenFile(zips);
+  importEveryColumn();
+  controller->User_Profile_Button_Clicked();
+  EXPECT_EQ(scripted.pending(), 0u);
+  EXPECT_EQ(scripted.alertTexts(), QStringList());
+  const QLNGraphicPtr phone = withId(front(), QStringLiteral("Fup_PhoneNO")).value(0);
+  ASSERT_TRUE(phone);
+  EXPECT_EQ(phone->excel_col_indx, 4);
+}
+
 }  // namespace
