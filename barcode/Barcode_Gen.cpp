@@ -437,7 +437,10 @@ void Barcode_Gen::showImportedColumnsFirstValue(const QLNGraphic &object) {
   const int column = object.excel_col_indx;
   if (object.data_source_type != 2 || rows.rowCount() == 0 || column < 0 || column >= rows.columns.size())
     return;
-  const QString value = rows.value(0, column);
+  showValue(rows.value(0, column));
+}
+
+void Barcode_Gen::showValue(const QString &value) {
   const QSignalBlocker block2D(dataText_2D);
   const QSignalBlocker blockLinear(dataText);
   if (liner_or_2D_font != 0)

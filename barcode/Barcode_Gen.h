@@ -310,6 +310,9 @@ private:
   // held now, as the card does, not the value it was bound with: rows imported since
   // have other values. Without rows, or for a column the rows lack, the value stays.
   void showImportedColumnsFirstValue(const QLNGraphic &object);
+  // Puts `value` into the value field of the current mode (linear or two-dimensional)
+  // without its change handlers answering: the caller draws it when it is ready.
+  void showValue(const QString &value);
   // The header and footer texts and font sizes of the two-dimensional barcode.
   void twoDHeaderFooter();
   void setFontLabel(QLabel *label, const FontSpec &font);

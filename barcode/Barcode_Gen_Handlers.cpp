@@ -373,14 +373,7 @@ void Barcode_Gen::boundSeriesChanged() {
   }
   if (!controller)
     return;
-  {
-    const QSignalBlocker block2D(dataText_2D);
-    const QSignalBlocker blockLinear(dataText);
-    if (liner_or_2D_font != 0)
-      dataText_2D->setPlainText(value);
-    else
-      dataText->setText(value);
-  }
+  showValue(value);
   goButtonActionPerformed();
   controller->Refresh_Canvas();
 }

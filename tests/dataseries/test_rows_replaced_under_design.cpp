@@ -35,17 +35,21 @@ QStringList shownTexts(const QLNGraphicList &objects) {
   return texts;
 }
 
+// A batch run's source over the rows held now.
+std::shared_ptr<const BatchCardSource> batchRun(QLNWindowController *controller) {
+  controller->Check_Series_Or_Excel_Use_or_not();
+  return controller->batchCardSource();
+}
+
 // The front's texts on the card of row `row` of a batch run over the rows held now.
 QStringList cardTexts(QLNWindowController *controller, int row) {
-  controller->Check_Series_Or_Excel_Use_or_not();
-  const std::shared_ptr<const BatchCardSource> cards = controller->batchCardSource();
+  const std::shared_ptr<const BatchCardSource> cards = batchRun(controller);
   return cards ? shownTexts(cards->cardObjects(row, false)) : QStringList();
 }
 
 // The value a batch run over the rows held now gives `object` on the card of row `row`.
 std::optional<QString> boundValue(QLNWindowController *controller, const QLNGraphic &object, int row) {
-  controller->Check_Series_Or_Excel_Use_or_not();
-  const std::shared_ptr<const BatchCardSource> cards = controller->batchCardSource();
+  const std::shared_ptr<const BatchCardSource> cards = batchRun(controller);
   return cards ? cards->sources().valueFor(object, row) : std::nullopt;
 }
 
